@@ -1,0 +1,53 @@
+#include "app/disc_info_store.h"
+
+#include <algorithm>
+
+#include "app/output_naming.h"
+#include "platform/profile_file.h"
+
+namespace corvath {
+
+namespace {
+
+std::string DefaultTitle(int track) { return "Track" + TwoDigits(track); }
+
+}  // namespace
+
+void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
+{
+    if (id.empty())
+        return;
+    const ProfileDocument file = LoadProfile(discInfoFile);
+    info.CDArtist = file.ReadString(id, "CDArtist", "");
+    info.CDAlbum = file.ReadString(id, "CDAlbum", "");
+    info.CDYear = file.ReadString(id, "CDYear", "");
+    info.CDGenre = file.ReadInteger(id, "CDGenre", -1);
+    info.CDComment = file.ReadString(id, "CDComment", "");
+    info.CDTrackNumber = file.ReadInteger(id, "CDTrackNumber", TTitleSlots::kCount);
+
+    const int count = std::min(info.CDTrackNumber, TTitleSlots::kCount);
+    for (int track = 1; track <= count; ++track) {
+        std::string title = file.ReadString(id, std::to_string(track), "");
+        info.Titles[track] = title.empty() ? DefaultTitle(track) : std::move(title);
+    }
+}
+
+void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
+                  const std::filesystem::path& discInfoFile, std::string_view id)
+{
+    if (id.empty())
+        return;
+    ProfileDocument file = LoadProfile(discInfoFile);
+    file.WriteString(id, "CDArtist", fields.Artist);
+    file.WriteString(id, "CDAlbum", fields.Album);
+    file.WriteString(id, "CDYear", fields.Year);
+    file.WriteString(id, "CDGenre", std::to_string(fields.GenreIndex));
+    file.WriteString(id, "CDComment", fields.Comment);
+    file.WriteString(id, "CDTrackNumber", std::to_string(info.CDTrackNumber));
+    const int count = std::min(info.CDTrackNumber, TTitleSlots::kCount);
+    for (int track = 1; track <= count; ++track)
+        file.WriteString(id, std::to_string(track), info.Titles[track]);
+    SaveProfile(file, discInfoFile);
+}
+
+}  // namespace corvath

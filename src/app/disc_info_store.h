@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "app/options_setting.h"
+
+namespace corvath {
+
+/// The five disc fields as the main window shows them.
+struct TDiscFields {
+    std::string Artist;
+    std::string Album;
+    std::string Year;
+    int32_t GenreIndex = -1;  ///< item index of the genre list: -1 none, 0 the empty entry
+    std::string Comment;
+};
+
+/// Fills the disc information from the disc's section of the disc information file. An empty
+/// identifier (no audio disc) loads nothing. Titles above the stored count, and all of them
+/// when the count is 0 or less, keep what they held; a disc never saved gets the count 100
+/// and the titles Track01 ... Track100.
+void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id);
+
+/// Writes the disc's section: the five fields shown, the title count of the disc information
+/// and that many titles. An empty identifier writes nothing. Other sections, and title keys
+/// above the new count, stay in the file. Throws "Unable to write to <file>" when refused;
+/// the old file then stays as it was.
+void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
+                  const std::filesystem::path& discInfoFile, std::string_view id);
+
+}  // namespace corvath

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace corvath {
+
+struct TCommonOptions {
+    std::string OutputFolder;
+    int32_t OutputFormat = 0;  ///< 0 MP3, 1 WAV, 2 OGG, 3 WMA, 4 FLAC, 5 APE
+    bool IsKeepWav = false;
+    bool IsNormalize = false;
+    int32_t NormalizePercent = 95;
+    bool EnableRipTime = false;
+    int32_t RipTime = 0;
+};
+
+struct TMp3Options {
+    bool IsSelectVBR = false;
+    bool IsVBRHead = false;
+    int32_t BitRate = 128;
+    int32_t MaxBitRate = 320;
+    int32_t VBRQuality = 4;
+    int32_t StereoMode = 1;
+    int32_t CPU = 3;
+    int32_t ConstantBitRate = 128;
+};
+
+struct TOggOptions {
+    bool IsUseCompress = true;
+    int32_t CompressPosition = 30;
+    int32_t MaxBitRate = 0;
+    int32_t NomalBitRate = 0;
+    int32_t MinBitRate = 0;
+};
+
+struct TWMAOptions {
+    int32_t CodecIndex = 0;
+    int32_t FormatIndex = 29;
+    bool VBR = false;
+};
+
+struct TFLACOptions {
+    int32_t Compression = 2;
+};
+
+struct TAPEOptions {
+    int32_t Compression = 2000;
+    int32_t CPU = 3;
+};
+
+struct TCDOptions {
+    int32_t Index = -1;  ///< drive list position; -1 = none chosen, used as 0
+    bool CDDb = false;
+};
+
+/// The 100 title slots of a disc, numbered by track from 1 to 100.
+class TTitleSlots {
+public:
+    static constexpr int kCount = 100;
+
+    std::string& operator[](int track) { return slots_.at(Index(track)); }
+    const std::string& operator[](int track) const { return slots_.at(Index(track)); }
+
+private:
+    static std::size_t Index(int track)
+    {
+        if (track < 1 || track > kCount)
+            throw std::out_of_range("track number out of range");
+        return static_cast<std::size_t>(track - 1);
+    }
+    std::array<std::string, kCount> slots_;
+};
+
+/// What the program remembers of the disc last loaded.
+struct TCDInfo {
+    std::string CDArtist;
+    std::string CDAlbum;
+    std::string CDYear;
+    int32_t CDGenre = 0;  ///< item index of the genre list: -1 none, 0 the empty entry
+    std::string CDComment;
+    int32_t CDTrackNumber = 0;
+    TTitleSlots Titles;
+};
+
+struct TQueryCDDB {
+    std::string Server = "gnudb.gnudb.org";
+    std::string Script = "/~cddb/cddb.cgi";
+    bool UseProxy = false;
+    std::string ProxyAddress;
+    std::string Port = "80";
+};
+
+/// Every user setting of the program, plus the current disc's information. The member
+/// initialisers are the defaults of a missing settings file, except the output folder, whose
+/// default depends on where the program lives (SettingsLocation).
+struct TOptionsSetting {
+    TCommonOptions CommonOptions;
+    TMp3Options Mp3Options;
+    TOggOptions OggOptions;
+    TWMAOptions WMAOptions;
+    TFLACOptions FLACOptions;
+    TAPEOptions APEOptions;
+    TCDOptions CDOptions;
+    TCDInfo CDInfo;
+    TQueryCDDB QueryCDDB;
+};
+
+/// The one settings record of the run. Read and changed on the window thread only.
+extern TOptionsSetting OptionsSetting;
+
+}  // namespace corvath

@@ -1,0 +1,63 @@
+#include "app/options_store.h"
+
+#include <algorithm>
+
+#include "app/settings_keys.h"
+#include "platform/profile_file.h"
+
+namespace corvath {
+
+TOptionsSetting OptionsSetting;
+
+namespace {
+
+struct KeyReader {
+    const ProfileDocument& file;
+    const SettingKey& entry;
+    TOptionsSetting& defaults;  // a scratch record holding the defaults
+    TOptionsSetting& options;
+
+    void operator()(SettingKey::Member<std::string> member) const
+    {
+        member(options) = file.ReadString(entry.section, entry.key,
+                                          member(defaults));
+    }
+    void operator()(SettingKey::Member<int32_t> member) const
+    {
+        int32_t value = file.ReadInteger(entry.section, entry.key,
+                                         member(defaults));
+        if (entry.range)
+            value = std::clamp(value, entry.range->min, entry.range->max);
+        member(options) = value;
+    }
+    void operator()(SettingKey::Member<bool> member) const
+    {
+        member(options) = file.ReadBool(entry.section, entry.key,
+                                        member(defaults));
+    }
+};
+
+}  // namespace
+
+void LoadOptions(TOptionsSetting& options, const SettingsLocation& location)
+{
+    TOptionsSetting defaults;
+    defaults.CommonOptions.OutputFolder = location.defaultOutputFolder;
+    const ProfileDocument file = LoadProfile(location.optionsFile);
+    for (const SettingKey& entry : SettingKeys())
+        std::visit(KeyReader{file, entry, defaults, options}, entry.member);
+}
+
+void SaveOptions(const TOptionsSetting& options, const SettingsLocation& location)
+{
+    ProfileDocument file = LoadProfile(location.optionsFile);
+    for (const SettingKey& entry : SettingKeys())
+        file.WriteString(entry.section, entry.key, entry.ValueText(options));
+    SaveProfile(file, location.optionsFile);
+}
+
+void LoadOptions() { LoadOptions(OptionsSetting, SettingsLocation::ForProgram()); }
+
+void SaveOptions() { SaveOptions(OptionsSetting, SettingsLocation::ForProgram()); }
+
+}  // namespace corvath

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvath {
+
+/// n in decimal with one "0" in front when n <= 9: 7 gives "07", 12 "12", -1 "0-1".
+std::string TwoDigits(int n);
+
+/// The path with the path delimiter "/" at its end; empty text stays empty.
+std::string IncludeTrailingBackslash(const std::string& path);
+
+/// "MP3", "WAV", "OGG", "WMA", "FLAC" or "APE" for the output format number; empty for any
+/// other number.
+std::string OutputFormatName(int32_t outputFormat);
+
+/// The output format of the program's settings record.
+std::string OutputFormatName();
+
+}  // namespace corvath

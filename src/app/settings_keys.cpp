@@ -1,0 +1,76 @@
+#include "app/settings_keys.h"
+
+#include <array>
+
+namespace corvath {
+
+namespace {
+
+template <auto Group, auto Field>
+auto& MemberOf(TOptionsSetting& options)
+{
+    return (options.*Group).*Field;
+}
+
+template <auto Group, auto Field>
+SettingKey Key(std::string_view section, std::string_view key,
+               std::optional<SettingKey::Range> range = std::nullopt)
+{
+    return {section, key, &MemberOf<Group, Field>, range};
+}
+
+using O = TOptionsSetting;
+
+const std::array kSettingKeys{
+    Key<&O::CommonOptions, &TCommonOptions::OutputFolder>("CommonOptions", "OutputFolder"),
+    Key<&O::CommonOptions, &TCommonOptions::OutputFormat>("CommonOptions", "OutputFormat"),
+    Key<&O::CommonOptions, &TCommonOptions::IsKeepWav>("CommonOptions", "IsKeepWav"),
+    Key<&O::CommonOptions, &TCommonOptions::IsNormalize>("CommonOptions", "IsNormalize"),
+    Key<&O::CommonOptions, &TCommonOptions::NormalizePercent>("CommonOptions", "NormalizePercent"),
+    Key<&O::CommonOptions, &TCommonOptions::EnableRipTime>("CommonOptions", "EnableRipTime"),
+    Key<&O::CommonOptions, &TCommonOptions::RipTime>("CommonOptions", "RipTime"),
+    Key<&O::Mp3Options, &TMp3Options::IsSelectVBR>("Mp3Options", "IsSelectVBR"),
+    Key<&O::Mp3Options, &TMp3Options::IsVBRHead>("Mp3Options", "IsVBRHead"),
+    Key<&O::Mp3Options, &TMp3Options::BitRate>("Mp3Options", "BitRate"),
+    Key<&O::Mp3Options, &TMp3Options::MaxBitRate>("Mp3Options", "MaxBitRate"),
+    Key<&O::Mp3Options, &TMp3Options::VBRQuality>("Mp3Options", "VBRQuality"),
+    Key<&O::Mp3Options, &TMp3Options::StereoMode>("Mp3Options", "StereoMode"),
+    Key<&O::Mp3Options, &TMp3Options::CPU>("Mp3Options", "CPU"),
+    Key<&O::Mp3Options, &TMp3Options::ConstantBitRate>("Mp3Options", "ConstantBitRate"),
+    Key<&O::OggOptions, &TOggOptions::IsUseCompress>("OggOptions", "IsUseCompress"),
+    Key<&O::OggOptions, &TOggOptions::CompressPosition>("OggOptions", "CompressPosition",
+                                                         SettingKey::Range{30, 100}),
+    Key<&O::OggOptions, &TOggOptions::MaxBitRate>("OggOptions", "MaxBitRate"),
+    Key<&O::OggOptions, &TOggOptions::NomalBitRate>("OggOptions", "NomalBitRate"),
+    Key<&O::OggOptions, &TOggOptions::MinBitRate>("OggOptions", "MinBitRate"),
+    Key<&O::WMAOptions, &TWMAOptions::CodecIndex>("WMAOptions", "CodecIndex"),
+    Key<&O::WMAOptions, &TWMAOptions::FormatIndex>("WMAOptions", "FormatIndex"),
+    Key<&O::WMAOptions, &TWMAOptions::VBR>("WMAOptions", "VBR"),
+    Key<&O::FLACOptions, &TFLACOptions::Compression>("FLACOptions", "Compression"),
+    Key<&O::APEOptions, &TAPEOptions::Compression>("APEOptions", "Compression"),
+    Key<&O::APEOptions, &TAPEOptions::CPU>("APEOptions", "CPU"),
+    Key<&O::CDOptions, &TCDOptions::Index>("CDOptions", "Index"),
+    Key<&O::CDOptions, &TCDOptions::CDDb>("CDOptions", "CDDb"),
+    Key<&O::QueryCDDB, &TQueryCDDB::Server>("QueryCDDB", "Server"),
+    Key<&O::QueryCDDB, &TQueryCDDB::Script>("QueryCDDB", "Script"),
+    Key<&O::QueryCDDB, &TQueryCDDB::UseProxy>("QueryCDDB", "UseProxy"),
+    Key<&O::QueryCDDB, &TQueryCDDB::ProxyAddress>("QueryCDDB", "ProxyAddress"),
+    Key<&O::QueryCDDB, &TQueryCDDB::Port>("QueryCDDB", "Port"),
+};
+
+std::string ToText(const std::string& value) { return value; }
+std::string ToText(int32_t value) { return std::to_string(value); }
+std::string ToText(bool value) { return value ? "1" : "0"; }
+
+}  // namespace
+
+std::string SettingKey::ValueText(const TOptionsSetting& options) const
+{
+    // The members are only read here; the accessors are shared with the loading side.
+    auto& record = const_cast<TOptionsSetting&>(options);
+    return std::visit([&](auto member) { return ToText(member(record)); }, member);
+}
+
+std::span<const SettingKey> SettingKeys() { return kSettingKeys; }
+
+}  // namespace corvath

@@ -1,0 +1,43 @@
+// corvath-cli: the program's engine from the command line.
+
+#include <exception>
+#include <iostream>
+#include <span>
+#include <string_view>
+
+#include "cli/settings_command.h"
+
+namespace {
+
+constexpr std::string_view kUsage = R"(Usage: corvath-cli COMMAND
+       corvath-cli --help | --version
+
+Commands:
+  settings    print where the settings files are and every setting as Section/Key=value
+)";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::span<char*> args(argv, static_cast<std::size_t>(argc));
+    const std::string_view command = args.size() > 1 ? args[1] : "";
+    try {
+        if (command == "--help" || command == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (command == "--version") {
+            std::cout << "corvath-cli " << CORVATH_VERSION << '\n';
+            return 0;
+        }
+        if (command == "settings" && args.size() == 2)
+            return corvath::cli::RunSettings(std::cout);
+    } catch (const std::exception& error) {
+        std::cerr << "corvath-cli: " << error.what() << '\n';
+        return 1;
+    }
+    std::cerr << (command.empty() ? "corvath-cli: no command given\n" : "corvath-cli: unknown command or arguments\n")
+              << kUsage;
+    return 2;
+}

@@ -1,0 +1,103 @@
+#include "app/disc_info_store.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/profile_file.h"
+#include "support/temp_dir.h"
+
+namespace corvath {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+class DiscInfoStoreTest : public ::testing::Test {
+protected:
+    TempDir dir_;
+    std::filesystem::path file_ = dir_ / "cd.dat";
+};
+
+TEST_F(DiscInfoStoreTest, DiscSeenForTheFirstTimeGetsDefaultTitlesAndEmptyFields)
+{
+    TCDInfo info;
+    info.CDArtist = "left over";
+    LoadDiscInfo(info, file_, "-12345");
+    EXPECT_EQ(info.CDArtist, "");
+    EXPECT_EQ(info.CDGenre, -1);
+    EXPECT_EQ(info.CDTrackNumber, 100);
+    EXPECT_EQ(info.Titles[1], "Track01");
+    EXPECT_EQ(info.Titles[99], "Track99");
+    EXPECT_EQ(info.Titles[100], "Track100");
+}
+
+TEST_F(DiscInfoStoreTest, SavedSectionLoadsBack)
+{
+    TCDInfo info;
+    info.CDTrackNumber = 3;
+    info.Titles[1] = "Intro";
+    info.Titles[2] = "Ça plane pour moi";
+    info.Titles[3] = "Outro";
+    const TDiscFields fields{"Artist", "Album", "1999", 118, "Comment"};
+    SaveDiscInfo(info, fields, file_, "305419896");
+
+    EXPECT_EQ(test::ReadFile(file_), "[305419896]\nCDArtist=Artist\nCDAlbum=Album\nCDYear=1999\n"
+                                     "CDGenre=118\nCDComment=Comment\nCDTrackNumber=3\n"
+                                     "1=Intro\n2=Ça plane pour moi\n3=Outro\n");
+
+    TCDInfo loaded;
+    LoadDiscInfo(loaded, file_, "305419896");
+    EXPECT_EQ(loaded.CDArtist, "Artist");
+    EXPECT_EQ(loaded.CDYear, "1999");
+    EXPECT_EQ(loaded.CDGenre, 118);
+    EXPECT_EQ(loaded.CDComment, "Comment");
+    EXPECT_EQ(loaded.CDTrackNumber, 3);
+    EXPECT_EQ(loaded.Titles[2], "Ça plane pour moi");
+}
+
+TEST_F(DiscInfoStoreTest, TitleCountRulesOnLoading)
+{
+    WriteFile(file_, "[7]\nCDTrackNumber=0\n"
+                     "[8]\nCDTrackNumber=2\n1=\n2=Second\n3=Stale\n"
+                     "[9]\nCDTrackNumber=500\n100=Last\n");
+    TCDInfo info;
+    info.Titles[1] = "kept";
+    LoadDiscInfo(info, file_, "7");
+    EXPECT_EQ(info.Titles[1], "kept");
+
+    info.Titles[3] = "also kept";
+    LoadDiscInfo(info, file_, "8");
+    EXPECT_EQ(info.Titles[1], "Track01");  // an empty stored title reads as the default
+    EXPECT_EQ(info.Titles[2], "Second");
+    EXPECT_EQ(info.Titles[3], "also kept");
+
+    LoadDiscInfo(info, file_, "9");
+    EXPECT_EQ(info.CDTrackNumber, 500);
+    EXPECT_EQ(info.Titles[100], "Last");
+}
+
+TEST_F(DiscInfoStoreTest, EmptyIdentifierNeitherLoadsNorSaves)
+{
+    TCDInfo info;
+    info.CDArtist = "unchanged";
+    LoadDiscInfo(info, file_, "");
+    EXPECT_EQ(info.CDArtist, "unchanged");
+    SaveDiscInfo(info, {}, file_, "");
+    EXPECT_FALSE(std::filesystem::exists(file_));
+}
+
+TEST_F(DiscInfoStoreTest, OtherDiscsAndOldTitleKeysStay)
+{
+    WriteFile(file_, "[1]\nCDArtist=First disc\n[2]\nCDTrackNumber=3\n1=a\n2=b\n3=c\n");
+    TCDInfo info;
+    info.CDTrackNumber = 1;
+    info.Titles[1] = "only";
+    SaveDiscInfo(info, {}, file_, "2");
+    const auto saved = LoadProfile(file_);
+    EXPECT_EQ(saved.ReadString("1", "CDArtist", ""), "First disc");
+    EXPECT_EQ(saved.ReadString("2", "1", ""), "only");
+    EXPECT_EQ(saved.ReadString("2", "3", ""), "c");
+    EXPECT_EQ(saved.ReadString("2", "CDGenre", ""), "-1");
+}
+
+}  // namespace
+}  // namespace corvath

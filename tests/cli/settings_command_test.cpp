@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+namespace corvath {
+namespace {
+
+// The settings files live beside the executable, so each test runs its own copy of the
+// program in a folder of its own.
+class CliSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* binDir = std::getenv("CORVATH_BIN_DIR");
+        ASSERT_NE(binDir, nullptr) << "CORVATH_BIN_DIR names the folder of corvath-cli";
+        std::filesystem::copy_file(std::filesystem::path(binDir) / "corvath-cli", cli_);
+    }
+    test::TempDir dir_;
+    std::filesystem::path cli_ = dir_ / "corvath-cli";
+};
+
+TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
+{
+    const std::string output = test::RunCommand(cli_.string() + " settings");
+    const std::string folder = dir_.path().string();
+    EXPECT_TRUE(output.starts_with("options.ini: " + folder + "/options.ini\n"
+                                   "cd.dat: " + folder + "/cd.dat\n"
+                                   "CommonOptions/OutputFolder=" + folder + "/Output\n"
+                                   "CommonOptions/OutputFormat=0\n"))
+        << output;
+    for (const char* line : {"OggOptions/CompressPosition=30\n", "APEOptions/Compression=2000\n",
+                             "WMAOptions/FormatIndex=29\n", "CDOptions/Index=-1\n",
+                             "QueryCDDB/Server=gnudb.gnudb.org\n"})
+        EXPECT_NE(output.find(line), std::string::npos) << line;
+    EXPECT_TRUE(output.ends_with("QueryCDDB/Port=80\n"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "options.ini")) << "printing must not write";
+}
+
+TEST_F(CliSettingsTest, PrintsStoredValues)
+{
+    test::WriteFile(dir_ / "options.ini", "[OggOptions]\nCompressPosition=500\n[QueryCDDB]\nPort=8080\n");
+    const std::string output = test::RunCommand(cli_.string() + " settings");
+    EXPECT_NE(output.find("OggOptions/CompressPosition=100\n"), std::string::npos);
+    EXPECT_NE(output.find("QueryCDDB/Port=8080\n"), std::string::npos);
+}
+
+TEST_F(CliSettingsTest, VersionHelpAndUnknownCommands)
+{
+    EXPECT_TRUE(test::RunCommand(cli_.string() + " --version").starts_with("corvath-cli "));
+    EXPECT_NE(test::RunCommand(cli_.string() + " --help").find("settings"), std::string::npos);
+    EXPECT_NE(std::system((cli_.string() + " frobnicate 2>/dev/null").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace corvath
