@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to the INI reader, then checks that one write keeps the rest of the
 // file and reads back.
 
+#include "platform/profile_document.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "platform/profile_document.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string ExpectedReadBack(std::string_view value)
     return line.substr(first, line.find_last_not_of(" \t") - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,17 +1,20 @@
 #include "app/disc_info_store.h"
 
-#include <algorithm>
-
 #include "app/output_naming.h"
 #include "platform/profile_file.h"
+
+#include <algorithm>
 
 namespace corvath {
 
 namespace {
 
-std::string DefaultTitle(int track) { return "Track" + TwoDigits(track); }
+std::string DefaultTitle(int track)
+{
+    return "Track" + TwoDigits(track);
+}
 
-}  // namespace
+} // namespace
 
 void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
 {
@@ -50,4 +53,4 @@ void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
     SaveProfile(file, discInfoFile);
 }
 
-}  // namespace corvath
+} // namespace corvath

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/options_setting.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-
-#include "app/options_setting.h"
 
 namespace corvath {
 
@@ -14,7 +14,7 @@ struct TDiscFields {
     std::string Artist;
     std::string Album;
     std::string Year;
-    int32_t GenreIndex = -1;  ///< item index of the genre list: -1 none, 0 the empty entry
+    int32_t GenreIndex = -1; ///< item index of the genre list: -1 none, 0 the empty entry
     std::string Comment;
 };
 
@@ -31,4 +31,4 @@ void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
 void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
                   const std::filesystem::path& discInfoFile, std::string_view id);
 
-}  // namespace corvath
+} // namespace corvath

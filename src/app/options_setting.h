@@ -9,7 +9,7 @@ namespace corvath {
 
 struct TCommonOptions {
     std::string OutputFolder;
-    int32_t OutputFormat = 0;  ///< 0 MP3, 1 WAV, 2 OGG, 3 WMA, 4 FLAC, 5 APE
+    int32_t OutputFormat = 0; ///< 0 MP3, 1 WAV, 2 OGG, 3 WMA, 4 FLAC, 5 APE
     bool IsKeepWav = false;
     bool IsNormalize = false;
     int32_t NormalizePercent = 95;
@@ -52,7 +52,7 @@ struct TAPEOptions {
 };
 
 struct TCDOptions {
-    int32_t Index = -1;  ///< drive list position; -1 = none chosen, used as 0
+    int32_t Index = -1; ///< drive list position; -1 = none chosen, used as 0
     bool CDDb = false;
 };
 
@@ -79,7 +79,7 @@ struct TCDInfo {
     std::string CDArtist;
     std::string CDAlbum;
     std::string CDYear;
-    int32_t CDGenre = 0;  ///< item index of the genre list: -1 none, 0 the empty entry
+    int32_t CDGenre = 0; ///< item index of the genre list: -1 none, 0 the empty entry
     std::string CDComment;
     int32_t CDTrackNumber = 0;
     TTitleSlots Titles;
@@ -111,4 +111,4 @@ struct TOptionsSetting {
 /// The one settings record of the run. Read and changed on the window thread only.
 extern TOptionsSetting OptionsSetting;
 
-}  // namespace corvath
+} // namespace corvath

@@ -1,9 +1,9 @@
 #include "app/options_store.h"
 
-#include <algorithm>
-
 #include "app/settings_keys.h"
 #include "platform/profile_file.h"
+
+#include <algorithm>
 
 namespace corvath {
 
@@ -14,30 +14,27 @@ namespace {
 struct KeyReader {
     const ProfileDocument& file;
     const SettingKey& entry;
-    TOptionsSetting& defaults;  // a scratch record holding the defaults
+    TOptionsSetting& defaults; // a scratch record holding the defaults
     TOptionsSetting& options;
 
     void operator()(SettingKey::Member<std::string> member) const
     {
-        member(options) = file.ReadString(entry.section, entry.key,
-                                          member(defaults));
+        member(options) = file.ReadString(entry.section, entry.key, member(defaults));
     }
     void operator()(SettingKey::Member<int32_t> member) const
     {
-        int32_t value = file.ReadInteger(entry.section, entry.key,
-                                         member(defaults));
+        int32_t value = file.ReadInteger(entry.section, entry.key, member(defaults));
         if (entry.range)
             value = std::clamp(value, entry.range->min, entry.range->max);
         member(options) = value;
     }
     void operator()(SettingKey::Member<bool> member) const
     {
-        member(options) = file.ReadBool(entry.section, entry.key,
-                                        member(defaults));
+        member(options) = file.ReadBool(entry.section, entry.key, member(defaults));
     }
 };
 
-}  // namespace
+} // namespace
 
 void LoadOptions(TOptionsSetting& options, const SettingsLocation& location)
 {
@@ -56,8 +53,14 @@ void SaveOptions(const TOptionsSetting& options, const SettingsLocation& locatio
     SaveProfile(file, location.optionsFile);
 }
 
-void LoadOptions() { LoadOptions(OptionsSetting, SettingsLocation::ForProgram()); }
+void LoadOptions()
+{
+    LoadOptions(OptionsSetting, SettingsLocation::ForProgram());
+}
 
-void SaveOptions() { SaveOptions(OptionsSetting, SettingsLocation::ForProgram()); }
+void SaveOptions()
+{
+    SaveOptions(OptionsSetting, SettingsLocation::ForProgram());
+}
 
-}  // namespace corvath
+} // namespace corvath

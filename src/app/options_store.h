@@ -19,4 +19,4 @@ void SaveOptions(const TOptionsSetting& options, const SettingsLocation& locatio
 void LoadOptions();
 void SaveOptions();
 
-}  // namespace corvath
+} // namespace corvath

@@ -1,9 +1,9 @@
 #include "app/output_naming.h"
 
+#include "app/options_setting.h"
+
 #include <array>
 #include <string_view>
-
-#include "app/options_setting.h"
 
 namespace corvath {
 
@@ -21,12 +21,16 @@ std::string IncludeTrailingBackslash(const std::string& path)
 
 std::string OutputFormatName(int32_t outputFormat)
 {
-    static constexpr std::array<std::string_view, 6> kNames{"MP3", "WAV", "OGG", "WMA", "FLAC", "APE"};
+    static constexpr std::array<std::string_view, 6> kNames{"MP3", "WAV",  "OGG",
+                                                            "WMA", "FLAC", "APE"};
     if (outputFormat < 0 || outputFormat >= static_cast<int32_t>(kNames.size()))
         return {};
     return std::string(kNames[static_cast<std::size_t>(outputFormat)]);
 }
 
-std::string OutputFormatName() { return OutputFormatName(OptionsSetting.CommonOptions.OutputFormat); }
+std::string OutputFormatName()
+{
+    return OutputFormatName(OptionsSetting.CommonOptions.OutputFormat);
+}
 
-}  // namespace corvath
+} // namespace corvath

@@ -18,4 +18,4 @@ std::string OutputFormatName(int32_t outputFormat);
 /// The output format of the program's settings record.
 std::string OutputFormatName();
 
-}  // namespace corvath
+} // namespace corvath

@@ -1,13 +1,12 @@
 #include "app/rip_helpers.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <chrono>
-#include <thread>
-
 #include "platform/file_share.h"
 #include "platform/unique_fd.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
 
 namespace corvath {
 
@@ -29,4 +28,4 @@ void WaitMilliseconds(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-}  // namespace corvath
+} // namespace corvath

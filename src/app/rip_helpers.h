@@ -11,4 +11,4 @@ bool IsFileInUse(const std::filesystem::path& file);
 /// Blocks the calling thread for ms milliseconds; returns at once when ms < 1.
 void WaitMilliseconds(int ms);
 
-}  // namespace corvath
+} // namespace corvath

@@ -6,8 +6,7 @@ namespace corvath {
 
 namespace {
 
-template <auto Group, auto Field>
-auto& MemberOf(TOptionsSetting& options)
+template <auto Group, auto Field> auto& MemberOf(TOptionsSetting& options)
 {
     return (options.*Group).*Field;
 }
@@ -39,7 +38,7 @@ const std::array kSettingKeys{
     Key<&O::Mp3Options, &TMp3Options::ConstantBitRate>("Mp3Options", "ConstantBitRate"),
     Key<&O::OggOptions, &TOggOptions::IsUseCompress>("OggOptions", "IsUseCompress"),
     Key<&O::OggOptions, &TOggOptions::CompressPosition>("OggOptions", "CompressPosition",
-                                                         SettingKey::Range{30, 100}),
+                                                        SettingKey::Range{30, 100}),
     Key<&O::OggOptions, &TOggOptions::MaxBitRate>("OggOptions", "MaxBitRate"),
     Key<&O::OggOptions, &TOggOptions::NomalBitRate>("OggOptions", "NomalBitRate"),
     Key<&O::OggOptions, &TOggOptions::MinBitRate>("OggOptions", "MinBitRate"),
@@ -58,11 +57,20 @@ const std::array kSettingKeys{
     Key<&O::QueryCDDB, &TQueryCDDB::Port>("QueryCDDB", "Port"),
 };
 
-std::string ToText(const std::string& value) { return value; }
-std::string ToText(int32_t value) { return std::to_string(value); }
-std::string ToText(bool value) { return value ? "1" : "0"; }
+std::string ToText(const std::string& value)
+{
+    return value;
+}
+std::string ToText(int32_t value)
+{
+    return std::to_string(value);
+}
+std::string ToText(bool value)
+{
+    return value ? "1" : "0";
+}
 
-}  // namespace
+} // namespace
 
 std::string SettingKey::ValueText(const TOptionsSetting& options) const
 {
@@ -71,6 +79,9 @@ std::string SettingKey::ValueText(const TOptionsSetting& options) const
     return std::visit([&](auto member) { return ToText(member(record)); }, member);
 }
 
-std::span<const SettingKey> SettingKeys() { return kSettingKeys; }
+std::span<const SettingKey> SettingKeys()
+{
+    return kSettingKeys;
+}
 
-}  // namespace corvath
+} // namespace corvath

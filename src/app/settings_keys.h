@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/options_setting.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -7,14 +9,11 @@
 #include <string_view>
 #include <variant>
 
-#include "app/options_setting.h"
-
 namespace corvath {
 
 /// One key of the settings file and the member of the record it stores.
 struct SettingKey {
-    template <typename Value>
-    using Member = Value& (*)(TOptionsSetting&);
+    template <typename Value> using Member = Value& (*)(TOptionsSetting&);
 
     struct Range {
         int32_t min;
@@ -24,7 +23,7 @@ struct SettingKey {
     std::string_view section;
     std::string_view key;
     std::variant<Member<std::string>, Member<int32_t>, Member<bool>> member;
-    std::optional<Range> range;  ///< values read outside it are clamped
+    std::optional<Range> range; ///< values read outside it are clamped
 
     /// The value as the file stores it: text unchanged, integers in decimal, booleans "1"/"0".
     std::string ValueText(const TOptionsSetting& options) const;
@@ -33,4 +32,4 @@ struct SettingKey {
 /// Every key of the settings file, in the order in which it is read and written.
 std::span<const SettingKey> SettingKeys();
 
-}  // namespace corvath
+} // namespace corvath

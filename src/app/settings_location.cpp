@@ -22,4 +22,4 @@ SettingsLocation SettingsLocation::ForProgram()
             (UserMusicFolder() / "Corvath").string()};
 }
 
-}  // namespace corvath
+} // namespace corvath

@@ -7,8 +7,8 @@ namespace corvath {
 
 /// Where the settings files live and what the output folder defaults to.
 struct SettingsLocation {
-    std::filesystem::path optionsFile;   ///< "options.ini"
-    std::filesystem::path discInfoFile;  ///< "cd.dat"
+    std::filesystem::path optionsFile;  ///< "options.ini"
+    std::filesystem::path discInfoFile; ///< "cd.dat"
     std::string defaultOutputFolder;
 
     /// The files beside the executable and the output folder "Output" there when that folder
@@ -20,4 +20,4 @@ struct SettingsLocation {
     static SettingsLocation InFolder(const std::filesystem::path& folder);
 };
 
-}  // namespace corvath
+} // namespace corvath

@@ -1,5 +1,7 @@
 #include "cd/id3_tag.h"
 
+#include "platform/unique_fd.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -75,32 +77,6 @@ void PutField(std::array<char, Tid3tag::kTagSize>& tag, std::size_t offset, std:
     std::memcpy(tag.data() + offset, latin1.data(), std::min(width, latin1.size()));
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool IsOpen() const { return fd_ >= 0; }
-
-    /// Closes now, reporting whether the system saw an error, such as a delayed write failure.
-    bool Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 bool WriteAll(int fd, const char* bytes, std::size_t size, off_t offset)
 {
     while (size > 0) {
@@ -142,8 +118,8 @@ Id3WriteError WriteTagInto(const std::filesystem::path& file,
     if (::access(file.c_str(), W_OK) != 0)
         return Id3WriteError::Protected;
 
-    FileDescriptor fd(::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
-    if (!fd.IsOpen())
+    UniqueFd fd(::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+    if (!fd)
         return Id3WriteError::CannotOpen;
     if (::fstat(fd.get(), &info) != 0)
         return Id3WriteError::OtherIo;
@@ -156,8 +132,9 @@ Id3WriteError WriteTagInto(const std::filesystem::path& file,
         return Id3WriteError::ReadFailed;
 
     if (!WriteAll(fd.get(), tag.data(), tag.size(), *offset)) {
-        if (*offset == size && ::ftruncate(fd.get(), size) != 0) {
-            // The partial tag stays; the failure is reported all the same.
+        if (*offset == size) {
+            // Cut a partly appended tag back off; the failure is reported either way.
+            [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), size);
         }
         return Id3WriteError::WriteFailed;
     }

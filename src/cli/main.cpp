@@ -1,11 +1,11 @@
 // corvath-cli: the program's engine from the command line.
 
+#include "cli/settings_command.h"
+
 #include <exception>
 #include <iostream>
 #include <span>
 #include <string_view>
-
-#include "cli/settings_command.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ Commands:
   settings    print where the settings files are and every setting as Section/Key=value
 )";
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,7 +37,8 @@ int main(int argc, char** argv)
         std::cerr << "corvath-cli: " << error.what() << '\n';
         return 1;
     }
-    std::cerr << (command.empty() ? "corvath-cli: no command given\n" : "corvath-cli: unknown command or arguments\n")
+    std::cerr << (command.empty() ? "corvath-cli: no command given\n"
+                                  : "corvath-cli: unknown command or arguments\n")
               << kUsage;
     return 2;
 }

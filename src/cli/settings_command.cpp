@@ -16,4 +16,4 @@ int RunSettings(std::ostream& out)
     return 0;
 }
 
-}  // namespace corvath::cli
+} // namespace corvath::cli

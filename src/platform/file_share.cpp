@@ -1,8 +1,7 @@
 #include "platform/file_share.h"
 
-#include <fcntl.h>
-
 #include <array>
+#include <fcntl.h>
 #include <utility>
 
 namespace corvath {
@@ -33,11 +32,11 @@ bool OthersHold(int fd, Marker marker)
     probe.l_start = kMarkerBase + marker;
     probe.l_len = 1;
     if (::fcntl(fd, F_OFD_GETLK, &probe) != 0)
-        return true;  // cannot tell: take the safe answer
+        return true; // cannot tell: take the safe answer
     return probe.l_type != F_UNLCK;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<FileShareLock> FileShareLock::Acquire(const std::filesystem::path& file,
                                                     FileShareMode mode)
@@ -66,4 +65,4 @@ std::optional<FileShareLock> FileShareLock::Acquire(const std::filesystem::path&
     return FileShareLock(std::move(markers));
 }
 
-}  // namespace corvath
+} // namespace corvath

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "platform/unique_fd.h"
+
 #include <filesystem>
 #include <optional>
-
-#include "platform/unique_fd.h"
 
 namespace corvath {
 
 /// What an open of a file does with it, and what it lets other opens of the same file do
 /// while it lasts: the sharing modes of the program's file opens.
 struct FileShareMode {
-    bool read = false;   ///< this open reads
-    bool write = false;  ///< this open writes
+    bool read = false;  ///< this open reads
+    bool write = false; ///< this open writes
     bool othersMayRead = false;
     bool othersMayWrite = false;
 };
@@ -37,4 +37,4 @@ private:
     UniqueFd markers_;
 };
 
-}  // namespace corvath
+} // namespace corvath

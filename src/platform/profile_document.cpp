@@ -1,5 +1,7 @@
 #include "platform/profile_document.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -9,7 +11,10 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text)
 {
@@ -18,20 +23,6 @@ std::string_view Trim(std::string_view text)
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-std::string Lower(std::string_view text)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    });
-    return lower;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && Lower(a) == Lower(b);
 }
 
 // The name between '[' and ']' of a header line, or nothing for any other line.
@@ -64,7 +55,7 @@ int DigitValue(char c, int base)
     return value < base ? value : -1;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<int32_t> ParseProfileInteger(std::string_view text)
 {
@@ -108,7 +99,8 @@ ProfileDocument::Line ProfileDocument::ParseLine(std::string text)
         const std::string_view rest = std::string_view(text).substr(equals + 1);
         const std::string_view value = Trim(rest);
         line.key = std::string(key);
-        line.valueStart = value.empty() ? text.size() : static_cast<std::size_t>(value.data() - text.data());
+        line.valueStart =
+            value.empty() ? text.size() : static_cast<std::size_t>(value.data() - text.data());
         line.valueLength = value.size();
     }
     line.text = std::move(text);
@@ -134,10 +126,11 @@ ProfileDocument ProfileDocument::Parse(std::string_view text)
             raw.remove_suffix(1);
 
         if (const auto name = SectionName(raw)) {
-            document.firstSectionByName_.try_emplace(Lower(*name), document.sections_.size());
+            document.firstSectionByName_.try_emplace(LowerAscii(*name), document.sections_.size());
             document.sections_.push_back(Section{std::string(raw), {}});
         } else {
-            auto& lines = document.sections_.empty() ? document.preamble_ : document.sections_.back().lines;
+            auto& lines =
+                document.sections_.empty() ? document.preamble_ : document.sections_.back().lines;
             lines.push_back(ParseLine(std::string(raw)));
         }
     }
@@ -163,7 +156,7 @@ std::string ProfileDocument::Serialize() const
 
 std::optional<std::size_t> ProfileDocument::FindSection(std::string_view section) const
 {
-    const auto found = firstSectionByName_.find(Lower(Trim(section)));
+    const auto found = firstSectionByName_.find(LowerAscii(Trim(section)));
     if (found == firstSectionByName_.end())
         return std::nullopt;
     return found->second;
@@ -177,7 +170,7 @@ const ProfileDocument::Line* ProfileDocument::FindKey(std::string_view section,
         return nullptr;
     key = Trim(key);
     for (const auto& line : sections_[*index].lines) {
-        if (!line.key.empty() && SameName(line.key, key))
+        if (!line.key.empty() && EqualIgnoringCase(line.key, key))
             return &line;
     }
     return nullptr;
@@ -198,7 +191,8 @@ int32_t ProfileDocument::ReadInteger(std::string_view section, std::string_view 
     const Line* line = FindKey(section, key);
     if (line == nullptr)
         return defaultValue;
-    return ParseProfileInteger(std::string_view(line->text).substr(line->valueStart, line->valueLength))
+    return ParseProfileInteger(
+               std::string_view(line->text).substr(line->valueStart, line->valueLength))
         .value_or(defaultValue);
 }
 
@@ -219,7 +213,8 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
         throw std::invalid_argument("empty profile key");
 
     std::string singleLine(value);
-    std::replace_if(singleLine.begin(), singleLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        singleLine.begin(), singleLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
 
     auto index = FindSection(section);
     if (!index) {
@@ -228,14 +223,14 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
         const bool fileIsEmpty = sections_.empty() && preamble_.empty();
         if (!fileIsEmpty && !(!last.empty() && Trim(last.back().text).empty()))
             last.push_back(ParseLine(""));
-        firstSectionByName_.emplace(Lower(section), sections_.size());
+        firstSectionByName_.emplace(LowerAscii(section), sections_.size());
         sections_.push_back(Section{"[" + std::string(section) + "]", {}});
         index = sections_.size() - 1;
     }
 
     auto& lines = sections_[*index].lines;
     for (auto& line : lines) {
-        if (!line.key.empty() && SameName(line.key, key)) {
+        if (!line.key.empty() && EqualIgnoringCase(line.key, key)) {
             line = ParseLine(line.key + "=" + singleLine);
             return;
         }
@@ -245,8 +240,9 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
     while (insertAt != lines.begin() && std::prev(insertAt)->key.empty())
         --insertAt;
     if (insertAt == lines.begin())
-        insertAt = std::find_if(lines.begin(), lines.end(), [](const Line& l) { return Trim(l.text).empty(); });
+        insertAt = std::find_if(lines.begin(), lines.end(),
+                                [](const Line& l) { return Trim(l.text).empty(); });
     lines.insert(insertAt, ParseLine(std::string(key) + "=" + singleLine));
 }
 
-}  // namespace corvath
+} // namespace corvath

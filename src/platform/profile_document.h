@@ -30,8 +30,7 @@ public:
                            std::string_view defaultValue) const;
     /// A decimal integer, or hexadecimal after "$" or "0x"; the default when the value is
     /// missing, malformed or outside 32 bits.
-    int32_t ReadInteger(std::string_view section, std::string_view key,
-                        int32_t defaultValue) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
     /// An integer read as above (default 1 or 0); any non-zero value is true.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
@@ -42,13 +41,13 @@ public:
 
 private:
     struct Line {
-        std::string text;  // without the line break
-        std::string key;   // trimmed key of a "key=value" line; empty for other lines
-        std::size_t valueStart = 0;  // offset of the trimmed value in text
+        std::string text;           // without the line break
+        std::string key;            // trimmed key of a "key=value" line; empty for other lines
+        std::size_t valueStart = 0; // offset of the trimmed value in text
         std::size_t valueLength = 0;
     };
     struct Section {
-        std::string header;  // the header line as read
+        std::string header; // the header line as read
         std::vector<Line> lines;
     };
 
@@ -58,9 +57,9 @@ private:
 
     std::string bom_;
     std::string lineBreak_ = "\n";
-    std::vector<Line> preamble_;  // lines before the first section
+    std::vector<Line> preamble_; // lines before the first section
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> firstSectionByName_;  // lower-case name
+    std::unordered_map<std::string, std::size_t> firstSectionByName_; // lower-case name
 };
 
 /// Parses a whole text as a 32-bit integer the way the settings files store them: optional
@@ -68,4 +67,4 @@ private:
 /// signed range, so "$FFFFFFFF" is -1). Nothing else may surround it.
 std::optional<int32_t> ParseProfileInteger(std::string_view text);
 
-}  // namespace corvath
+} // namespace corvath

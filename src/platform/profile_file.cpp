@@ -1,15 +1,14 @@
 #include "platform/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/unique_fd.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-
-#include "platform/unique_fd.h"
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvath {
 
@@ -63,7 +62,7 @@ std::filesystem::path FollowLink(const std::filesystem::path& file)
     return error ? file : target;
 }
 
-}  // namespace
+} // namespace
 
 ProfileDocument LoadProfile(const std::filesystem::path& file)
 {
@@ -80,4 +79,4 @@ void SaveProfile(const ProfileDocument& document, const std::filesystem::path& f
         throw std::runtime_error("Unable to write to " + file.string());
 }
 
-}  // namespace corvath
+} // namespace corvath

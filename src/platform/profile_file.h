@@ -1,8 +1,8 @@
 #pragma once
 
-#include <filesystem>
-
 #include "platform/profile_document.h"
+
+#include <filesystem>
 
 namespace corvath {
 
@@ -17,4 +17,4 @@ ProfileDocument LoadProfile(const std::filesystem::path& file);
 /// when the existing file is not writable for us.
 void SaveProfile(const ProfileDocument& document, const std::filesystem::path& file);
 
-}  // namespace corvath
+} // namespace corvath

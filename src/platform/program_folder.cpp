@@ -1,11 +1,10 @@
 #include "platform/program_folder.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <pwd.h>
 #include <string>
+#include <unistd.h>
 
 namespace corvath {
 
@@ -37,7 +36,7 @@ std::filesystem::path XdgUserDir(const std::string& name)
     return {};
 }
 
-}  // namespace
+} // namespace
 
 std::string ProgramFolder()
 {
@@ -66,4 +65,4 @@ std::filesystem::path UserMusicFolder()
     return music.empty() ? HomeFolder() / "Music" : music;
 }
 
-}  // namespace corvath
+} // namespace corvath

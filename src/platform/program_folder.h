@@ -16,4 +16,4 @@ std::filesystem::path UserConfigFolder();
 /// The user's music folder (XDG_MUSIC_DIR of ~/.config/user-dirs.dirs, else ~/Music).
 std::filesystem::path UserMusicFolder();
 
-}  // namespace corvath
+} // namespace corvath

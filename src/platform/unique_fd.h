@@ -1,7 +1,6 @@
 #pragma once
 
 #include <unistd.h>
-
 #include <utility>
 
 namespace corvath {
@@ -34,4 +33,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace corvath
+} // namespace corvath

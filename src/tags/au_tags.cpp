@@ -1,6 +1,6 @@
 #include "tags/au_tags.h"
 
-#include "tags/ascii_case.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <charconv>

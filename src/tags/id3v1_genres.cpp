@@ -1,6 +1,6 @@
 #include "tags/id3v1_genres.h"
 
-#include "tags/ascii_case.h"
+#include "platform/ascii_case.h"
 
 #include <array>
 

@@ -1,9 +1,8 @@
 #include "app/disc_info_store.h"
-
-#include <gtest/gtest.h>
-
 #include "platform/profile_file.h"
 #include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 namespace corvath {
 namespace {
@@ -66,7 +65,7 @@ TEST_F(DiscInfoStoreTest, TitleCountRulesOnLoading)
 
     info.Titles[3] = "also kept";
     LoadDiscInfo(info, file_, "8");
-    EXPECT_EQ(info.Titles[1], "Track01");  // an empty stored title reads as the default
+    EXPECT_EQ(info.Titles[1], "Track01"); // an empty stored title reads as the default
     EXPECT_EQ(info.Titles[2], "Second");
     EXPECT_EQ(info.Titles[3], "also kept");
 
@@ -99,5 +98,5 @@ TEST_F(DiscInfoStoreTest, OtherDiscsAndOldTitleKeysStay)
     EXPECT_EQ(saved.ReadString("2", "CDGenre", ""), "-1");
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
 #include "platform/file_share.h"
 #include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 namespace corvath {
 namespace {
@@ -33,7 +33,7 @@ TEST(RipHelpers, FileInUseFollowsTheProgramsOwnOpens)
 {
     test::TempDir dir;
     const auto file = dir / "01Intro.wav";
-    EXPECT_FALSE(IsFileInUse(file));  // missing
+    EXPECT_FALSE(IsFileInUse(file)); // missing
     test::WriteFile(file, "RIFF");
     EXPECT_FALSE(IsFileInUse(file));
     {
@@ -46,5 +46,5 @@ TEST(RipHelpers, FileInUseFollowsTheProgramsOwnOpens)
     EXPECT_TRUE(FileShareLock::Acquire(file, {.read = true, .write = true}));
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

@@ -1,12 +1,10 @@
 #include "app/options_store.h"
-
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 #include "app/settings_keys.h"
 #include "platform/profile_file.h"
 #include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
 
 namespace corvath {
 namespace {
@@ -97,7 +95,8 @@ TEST_F(OptionsStoreTest, ARoundTripKeepsEveryValue)
     TOptionsSetting loaded;
     LoadOptions(loaded, location_);
     for (const SettingKey& entry : SettingKeys())
-        EXPECT_EQ(entry.ValueText(loaded), entry.ValueText(changed)) << entry.section << '/' << entry.key;
+        EXPECT_EQ(entry.ValueText(loaded), entry.ValueText(changed))
+            << entry.section << '/' << entry.key;
 }
 
 TEST_F(OptionsStoreTest, RefusedSaveReportsTheFile)
@@ -132,5 +131,5 @@ TEST_F(OptionsStoreTest, GarbageFilesNeverLoseTheDefaults)
     }
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

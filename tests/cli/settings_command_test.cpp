@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace corvath {
 namespace {
@@ -26,9 +25,14 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
 {
     const std::string output = test::RunCommand(cli_.string() + " settings");
     const std::string folder = dir_.path().string();
-    EXPECT_TRUE(output.starts_with("options.ini: " + folder + "/options.ini\n"
-                                   "cd.dat: " + folder + "/cd.dat\n"
-                                   "CommonOptions/OutputFolder=" + folder + "/Output\n"
+    EXPECT_TRUE(output.starts_with("options.ini: " + folder +
+                                   "/options.ini\n"
+                                   "cd.dat: " +
+                                   folder +
+                                   "/cd.dat\n"
+                                   "CommonOptions/OutputFolder=" +
+                                   folder +
+                                   "/Output\n"
                                    "CommonOptions/OutputFormat=0\n"))
         << output;
     for (const char* line : {"OggOptions/CompressPosition=30\n", "APEOptions/Compression=2000\n",
@@ -41,7 +45,8 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
 
 TEST_F(CliSettingsTest, PrintsStoredValues)
 {
-    test::WriteFile(dir_ / "options.ini", "[OggOptions]\nCompressPosition=500\n[QueryCDDB]\nPort=8080\n");
+    test::WriteFile(dir_ / "options.ini",
+                    "[OggOptions]\nCompressPosition=500\n[QueryCDDB]\nPort=8080\n");
     const std::string output = test::RunCommand(cli_.string() + " settings");
     EXPECT_NE(output.find("OggOptions/CompressPosition=100\n"), std::string::npos);
     EXPECT_NE(output.find("QueryCDDB/Port=8080\n"), std::string::npos);
@@ -54,5 +59,5 @@ TEST_F(CliSettingsTest, VersionHelpAndUnknownCommands)
     EXPECT_NE(std::system((cli_.string() + " frobnicate 2>/dev/null").c_str()), 0);
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

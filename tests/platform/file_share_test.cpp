@@ -1,17 +1,17 @@
 #include "platform/file_share.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include "support/temp_dir.h"
 
 namespace corvath {
 namespace {
 
 constexpr FileShareMode kReadShareRead{.read = true, .othersMayRead = true};
 constexpr FileShareMode kReadWriteExclusive{.read = true, .write = true};
-constexpr FileShareMode kWriteShareAll{.write = true, .othersMayRead = true, .othersMayWrite = true};
+constexpr FileShareMode kWriteShareAll{
+    .write = true, .othersMayRead = true, .othersMayWrite = true};
 
 class FileShareTest : public ::testing::Test {
 protected:
@@ -46,7 +46,8 @@ TEST_F(FileShareTest, WriterThatSharesEverythingLetsReadersInButNotDenyingOnes)
 {
     auto writer = FileShareLock::Acquire(file_, kWriteShareAll);
     ASSERT_TRUE(writer);
-    EXPECT_TRUE(FileShareLock::Acquire(file_, {.read = true, .othersMayRead = true, .othersMayWrite = true}));
+    EXPECT_TRUE(FileShareLock::Acquire(
+        file_, {.read = true, .othersMayRead = true, .othersMayWrite = true}));
     // A reader that denies writing conflicts with the writer already there.
     EXPECT_FALSE(FileShareLock::Acquire(file_, kReadShareRead));
 }
@@ -63,5 +64,5 @@ TEST_F(FileShareTest, HoldsAcrossProcesses)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other process got in";
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

@@ -1,7 +1,6 @@
 #include "platform/profile_document.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace corvath {
@@ -31,8 +30,9 @@ TEST(ProfileDocument, FirstOfDuplicateSectionsAndKeysCounts)
 
 TEST(ProfileDocument, ReadsIntegersAndBooleansTheSettingsWay)
 {
-    const auto file = ProfileDocument::Parse("[S]\ndec=-42\nhex=$1F\nchex=0x10\nneg=$FFFFFFFF\n"
-                                             "bad=12abc\nbig=2147483648\nzerox=0x\nbool=2\nnobool=0\n");
+    const auto file =
+        ProfileDocument::Parse("[S]\ndec=-42\nhex=$1F\nchex=0x10\nneg=$FFFFFFFF\n"
+                               "bad=12abc\nbig=2147483648\nzerox=0x\nbool=2\nnobool=0\n");
     EXPECT_EQ(file.ReadInteger("S", "dec", 7), -42);
     EXPECT_EQ(file.ReadInteger("S", "hex", 7), 31);
     EXPECT_EQ(file.ReadInteger("S", "chex", 7), 16);
@@ -113,5 +113,5 @@ TEST(ProfileDocument, SurvivesNoiseAndStillWrites)
     EXPECT_EQ(text.compare(0, 1000, noise, 0, 1000), 0);
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

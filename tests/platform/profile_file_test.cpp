@@ -1,9 +1,8 @@
 #include "platform/profile_file.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include "support/temp_dir.h"
 
 namespace corvath {
 namespace {
@@ -89,5 +88,5 @@ TEST(ProfileFile, WritesThroughALinkToItsTarget)
     EXPECT_EQ(ReadFile(dir / "real.ini"), "[S]\nk=2\n");
 }
 
-}  // namespace
-}  // namespace corvath
+} // namespace
+} // namespace corvath

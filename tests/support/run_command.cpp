@@ -12,7 +12,7 @@ struct PipeCloser {
     void operator()(FILE* pipe) const { ::pclose(pipe); }
 };
 
-}  // namespace
+} // namespace
 
 std::string RunCommand(const std::string& command)
 {
@@ -26,4 +26,4 @@ std::string RunCommand(const std::string& command)
     return output;
 }
 
-}  // namespace corvath::test
+} // namespace corvath::test

@@ -7,4 +7,4 @@ namespace corvath::test {
 /// Runs a shell command and returns what it printed on standard output.
 std::string RunCommand(const std::string& command);
 
-}  // namespace corvath::test
+} // namespace corvath::test

@@ -37,4 +37,4 @@ std::string ReadFile(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace corvath::test
+} // namespace corvath::test

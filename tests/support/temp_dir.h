@@ -27,4 +27,4 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes);
 /// The whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& file);
 
-}  // namespace corvath::test
+} // namespace corvath::test

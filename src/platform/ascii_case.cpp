@@ -1,4 +1,4 @@
-#include "tags/ascii_case.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 
@@ -23,6 +23,14 @@ int CompareIgnoringCase(std::string_view a, std::string_view b)
             return difference;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+std::string LowerAscii(std::string_view text)
+{
+    std::string lower(text.size(), '\0');
+    std::transform(text.begin(), text.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(FoldCase(c)); });
+    return lower;
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
