@@ -13,24 +13,26 @@ constexpr off_t kMarkerBase = 0x7FFFFFFFFFFF0000;
 
 enum Marker : off_t { kReads, kWrites, kDeniesReading, kDeniesWriting };
 
-bool LockMarker(int fd, Marker marker)
+struct flock MarkerLock(short type, Marker marker)
 {
     struct flock lock {};
-    lock.l_type = F_RDLCK;
+    lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = kMarkerBase + marker;
     lock.l_len = 1;
+    return lock;
+}
+
+bool LockMarker(int fd, Marker marker)
+{
+    struct flock lock = MarkerLock(F_RDLCK, marker);
     return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // True when another open (another description, in any process) holds the marker.
 bool OthersHold(int fd, Marker marker)
 {
-    struct flock probe {};
-    probe.l_type = F_WRLCK;
-    probe.l_whence = SEEK_SET;
-    probe.l_start = kMarkerBase + marker;
-    probe.l_len = 1;
+    struct flock probe = MarkerLock(F_WRLCK, marker);
     if (::fcntl(fd, F_OFD_GETLK, &probe) != 0)
         return true; // cannot tell: take the safe answer
     return probe.l_type != F_UNLCK;
