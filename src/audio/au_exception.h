@@ -1,0 +1,14 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace corvath {
+
+/// The one exception class of the audio components; its message is shown to the user as it is.
+class EAuException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace corvath
