@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+
+namespace corvath {
+
+/// The window thread, as the audio components see it: they run event handlers there through
+/// synchronised calls.
+class MainThread {
+public:
+    virtual ~MainThread() = default;
+
+    /// Runs fn on the main thread and returns when it has run. Called on the main thread
+    /// itself, fn runs at once. Exceptions of fn are the caller's to avoid: none may escape.
+    virtual void InvokeSync(std::function<void()> fn) = 0;
+
+    /// Runs the synchronised calls that are waiting; main thread only. Code that waits on the
+    /// main thread for a worker calls this while it waits, so it never deadlocks against a
+    /// worker that waits for the main thread.
+    virtual void ProcessPending() = 0;
+
+    /// True on the main thread.
+    virtual bool IsCurrentThread() const = 0;
+
+    /// The main thread of the process: the one installed, else a CallDispatcher bound to the
+    /// first thread that asks (the program's or the test's main thread).
+    static MainThread& Current();
+
+    /// Makes main the main thread of the process (nullptr goes back to the default). The caller
+    /// keeps ownership and must keep it alive while audio components exist.
+    static void Install(MainThread* main);
+};
+
+} // namespace corvath

@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "audio/au_converter.h"
+#include "audio/event_handler.h"
+#include "fake_components.h"
+
+namespace corvath {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeSource;
+using test::MemorySink;
+
+// What the main thread saw of one sink.
+struct Journal {
+    std::vector<std::string> events;
+    std::vector<int> progress;
+    std::thread::id mainThread = std::this_thread::get_id();
+    bool offMainThread = false;
+
+    void Attach(TAuOutput& sink)
+    {
+        sink.SetOnProgress([this](TAuOutput* s) { Record("progress", s); });
+        sink.SetOnDone([this](TAuOutput* s) { Record("done", s); });
+        sink.SetOnThreadException([this](TAuOutput* s) { Record("error:" + s->LastError(), s); });
+    }
+    void Record(const std::string& what, TAuOutput* sender)
+    {
+        offMainThread |= std::this_thread::get_id() != mainThread;
+        events.push_back(what);
+        if (what == "progress")
+            progress.push_back(sender->PercentDone());
+        if (what == "done")
+            busyAtDone = sender->IsBusy();
+    }
+    int Count(const std::string& what) const { return static_cast<int>(std::count(events.begin(), events.end(), what)); }
+    bool busyAtDone = true;
+};
+
+class ComponentModelTest : public test::MainThreadFixture {
+protected:
+    void SetUp() override
+    {
+        MainThreadFixture::SetUp();
+        source_ = MakeComponent<FakeSource>();
+        sink_ = MakeComponent<MemorySink>();
+        sink_->SetInput(source_.get());
+        journal_.Attach(*sink_);
+    }
+    void TearDown() override
+    {
+        sink_.reset();
+        source_.reset();
+        MainThreadFixture::TearDown();
+    }
+    bool WaitForDone(int count = 1)
+    {
+        return PumpUntil([&] { return journal_.Count("done") >= count; });
+    }
+
+    Owned<FakeSource> source_;
+    Owned<MemorySink> sink_;
+    Journal journal_;
+};
+
+TEST_F(ComponentModelTest, RunDeliversEverythingAndEndsWithOneDoneOnTheMainThread)
+{
+    source_->delay = 200us;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone());
+    Pump(400ms);
+
+    EXPECT_EQ(sink_->written.size(), static_cast<std::size_t>(source_->total));
+    EXPECT_EQ(sink_->written[1000], 1000 % 251);
+    EXPECT_EQ(journal_.Count("done"), 1);
+    EXPECT_EQ(journal_.events.back(), "done");
+    EXPECT_FALSE(journal_.offMainThread);
+    EXPECT_FALSE(journal_.busyAtDone) << "OnDone came before the worker was idle";
+    EXPECT_FALSE(journal_.progress.empty());
+    EXPECT_TRUE(std::is_sorted(journal_.progress.begin(), journal_.progress.end()));
+    EXPECT_EQ(source_->closes, 1);
+    EXPECT_FALSE(source_->IsBusy());
+    EXPECT_EQ(sink_->finishes, 1);
+    EXPECT_FALSE(sink_->stoppedAtFinish);
+}
+
+TEST_F(ComponentModelTest, DoneHandlerMayStartTheNextRunAtOnce)
+{
+    int runs = 0;
+    sink_->SetOnDone([&](TAuOutput* sender) {
+        if (++runs < 3)
+            sender->Start();
+    });
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return runs == 3; }));
+    EXPECT_EQ(source_->opens, 3);
+    EXPECT_EQ(sink_->written.size(), static_cast<std::size_t>(source_->total));
+}
+
+TEST_F(ComponentModelTest, StartRefusesABusySinkAndAMissingInput)
+{
+    source_->delay = 1ms;
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return sink_->IsBusy(); }));
+    try {
+        sink_->Start();
+        FAIL();
+    } catch (const EAuException& error) {
+        EXPECT_STREQ(error.what(), "Component is Busy");
+    }
+    sink_->StopOutput(false);
+
+    auto lonely = MakeComponent<MemorySink>();
+    try {
+        lonely->Start();
+        FAIL();
+    } catch (const EAuException& error) {
+        EXPECT_STREQ(error.what(), "Input is not assigned");
+    }
+    EXPECT_FALSE(lonely->IsBusy());
+}
+
+TEST_F(ComponentModelTest, AsyncStopFinishesTheFileAndStillReportsDone)
+{
+    source_->delay = 1ms;
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    sink_->StopOutput(true);
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_TRUE(sink_->stoppedAtFinish);
+    EXPECT_FALSE(sink_->WasStopped());
+    EXPECT_LT(sink_->written.size(), static_cast<std::size_t>(source_->total));
+    EXPECT_FALSE(source_->IsBusy());
+}
+
+TEST_F(ComponentModelTest, WaitingStopReturnsWithAnIdleWorkerAndNoDoneFollows)
+{
+    source_->delay = 1ms;
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    sink_->StopOutput(false);
+    EXPECT_FALSE(sink_->IsBusy());
+    EXPECT_EQ(sink_->finishes, 1);
+    Pump(600ms);
+    EXPECT_EQ(journal_.Count("done"), 0);
+
+    // Idle: returns at once, nothing follows; the sink still runs normally afterwards.
+    sink_->StopOutput(false);
+    source_->delay = 0us;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(sink_->written.size(), static_cast<std::size_t>(source_->total));
+}
+
+TEST_F(ComponentModelTest, WaitingStopServesAWorkerThatWaitsForTheMainThread)
+{
+    source_->delay = 1ms;
+    source_->failAt = 8192;
+    sink_->Start();
+    // Do not pump: the worker's error report waits for the main thread while we stop.
+    std::this_thread::sleep_for(100ms);
+    sink_->StopOutput(false);
+    EXPECT_FALSE(sink_->IsBusy());
+    EXPECT_EQ(journal_.Count("error:the fake broke"), 1);
+    Pump(500ms);
+    EXPECT_EQ(journal_.Count("done"), 0);
+}
+
+TEST_F(ComponentModelTest, FailedRunReportsAndReleasesSoTheNextRunWorks)
+{
+    source_->failAt = 8192;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(sink_->LastError(), "the fake broke");
+    EXPECT_EQ(journal_.Count("error:the fake broke"), 1);
+    EXPECT_EQ(sink_->finishes, 0);
+    EXPECT_FALSE(source_->IsBusy()) << "the chain must be closed after a failure";
+
+    source_->failAt = -1;
+    sink_->Start();
+    EXPECT_EQ(sink_->LastError(), "");
+    ASSERT_TRUE(WaitForDone(2));
+    EXPECT_EQ(sink_->written.size(), static_cast<std::size_t>(source_->total));
+    EXPECT_EQ(sink_->LastError(), "");
+}
+
+TEST_F(ComponentModelTest, FailuresToPrepareOrFinishAreReportedNotSwallowed)
+{
+    sink_->failPrepare = true;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(sink_->LastError(), "cannot prepare");
+
+    sink_->failPrepare = false;
+    sink_->failFinish = true;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone(2));
+    EXPECT_EQ(sink_->LastError(), "cannot finish");
+    EXPECT_FALSE(sink_->IsBusy());
+}
+
+TEST_F(ComponentModelTest, SourceThatCannotOpenDeliversNothing)
+{
+    source_->failOpen = true;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_TRUE(sink_->written.empty());
+    EXPECT_EQ(sink_->LastError(), "");
+}
+
+TEST_F(ComponentModelTest, SinkFreedWhileRunningLeavesNothingBehind)
+{
+    source_->delay = 1ms;
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    sink_.reset();
+    Pump(500ms);
+    EXPECT_EQ(journal_.Count("done"), 0);
+    EXPECT_FALSE(source_->IsBusy());
+    EXPECT_FALSE(TEventHandler::IsRunning());
+}
+
+TEST_F(ComponentModelTest, SinkFreedInsideItsOwnDoneHandler)
+{
+    sink_->SetOnDone([&](TAuOutput*) { sink_.reset(); });
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return sink_ == nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return !TEventHandler::IsRunning(); }));
+}
+
+TEST_F(ComponentModelTest, FreeingTheInputClearsItEverywhere)
+{
+    struct PassThrough : TAuConverter {
+        using TAuConverter::TAuConverter;
+        uint32_t GetBitsPerSample() override { return Input()->GetBitsPerSample(); }
+        uint32_t GetChannels() override { return Input()->GetChannels(); }
+        uint32_t GetSampleRate() override { return Input()->GetSampleRate(); }
+
+    protected:
+        void OpenSource() override { Input()->BeginRead(); }
+        void CloseSource() override { Input()->EndRead(); }
+        AudioChunk ReadChunk(uint32_t wanted) override { return Input()->ReadData(wanted); }
+    };
+    auto filter = MakeComponent<PassThrough>();
+    filter->SetInput(source_.get());
+    filter->SetInput(filter.get()); // a filter never reads from itself
+    EXPECT_EQ(filter->Input(), source_.get());
+
+    source_.reset();
+    EXPECT_EQ(sink_->Input(), nullptr);
+    EXPECT_EQ(filter->Input(), nullptr);
+}
+
+TEST_F(ComponentModelTest, WhileRunningFreeingTheInputStopsTheSink)
+{
+    source_->delay = 1ms;
+    sink_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    source_.reset();
+    EXPECT_EQ(sink_->Input(), nullptr);
+    EXPECT_FALSE(sink_->IsBusy());
+}
+
+TEST_F(ComponentModelTest, PercentDoneAndIdleSleep)
+{
+    auto lonely = MakeComponent<MemorySink>();
+    EXPECT_EQ(lonely->PercentDone(), 0);
+
+    source_->announced = -1;
+    source_->BeginRead();
+    EXPECT_EQ(sink_->PercentDone(), -1);
+    source_->EndRead();
+    source_->announced = 0;
+    source_->BeginRead();
+    EXPECT_EQ(sink_->PercentDone(), 0);
+    source_->EndRead();
+    source_->announced = -2;
+    source_->total = 200;
+    source_->BeginRead();
+    source_->ReadData(1); // 1 of 200 bytes: 0.5 % rounds to even, 0
+    EXPECT_EQ(sink_->PercentDone(), 0);
+    source_->ReadData(2); // 3 of 200: 1.5 % rounds to 2
+    EXPECT_EQ(sink_->PercentDone(), 2);
+    while (source_->ReadData(100).bytes > 0) {
+    }
+    EXPECT_EQ(sink_->PercentDone(), 100);
+    source_->EndRead();
+
+    sink_->SetIdleSleepMs(20);
+    sink_->SetIdleSleepMs(101);
+    EXPECT_EQ(sink_->IdleSleepMs(), 20);
+}
+
+TEST_F(ComponentModelTest, EventsArriveInOrderAndNoneAfterDoneAcrossSinks)
+{
+    auto source2 = MakeComponent<FakeSource>();
+    auto sink2 = MakeComponent<MemorySink>();
+    sink2->SetInput(source2.get());
+    Journal journal2;
+    journal2.Attach(*sink2);
+    source_->delay = 300us;
+    source2->delay = 200us;
+    sink_->Start();
+    sink2->Start();
+    ASSERT_TRUE(PumpUntil([&] { return journal_.Count("done") == 1 && journal2.Count("done") == 1; }));
+    Pump(300ms);
+    for (const Journal* journal : {&journal_, &journal2}) {
+        EXPECT_EQ(journal->events.back(), "done");
+        EXPECT_TRUE(std::is_sorted(journal->progress.begin(), journal->progress.end()));
+    }
+    EXPECT_EQ(TEventHandler::OutputCount(), 2);
+}
+
+TEST(EventThread, LivesExactlyAsLongAsSomeSink)
+{
+    test::CallDispatcherGuard guard;
+    EXPECT_FALSE(TEventHandler::IsRunning());
+    {
+        auto first = MakeComponent<MemorySink>();
+        auto second = MakeComponent<MemorySink>();
+        EXPECT_TRUE(TEventHandler::IsRunning());
+        EXPECT_EQ(TEventHandler::OutputCount(), 2);
+    }
+    EXPECT_FALSE(TEventHandler::IsRunning());
+    auto again = MakeComponent<MemorySink>();
+    EXPECT_TRUE(TEventHandler::IsRunning());
+}
+
+TEST(Components, OwnerFreesWhatItOwnsFirstMadeLast)
+{
+    std::vector<std::string> freed;
+    struct Tracked : TComponent {
+        Tracked(TComponent* owner, std::string name, std::vector<std::string>& log) : TComponent(owner), log_(log)
+        {
+            SetName(std::move(name));
+        }
+        ~Tracked() override { log_.push_back(Name()); }
+        std::vector<std::string>& log_;
+    };
+    auto window = MakeComponent<Tracked>(nullptr, "window", freed);
+    new Tracked(window.get(), "WaveIn1", freed);
+    auto* early = new Tracked(window.get(), "gone early", freed);
+    new Tracked(window.get(), "WaveOut1", freed);
+    early->Free();
+    window.reset();
+    EXPECT_EQ(freed, (std::vector<std::string>{"gone early", "WaveOut1", "WaveIn1", "window"}));
+}
+
+} // namespace
+} // namespace corvath
