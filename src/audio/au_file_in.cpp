@@ -89,7 +89,8 @@ void TAuFileIn::OpenSource()
     totalSeconds_ = sampleRate_ > 0 ? static_cast<uint32_t>(totalFrames_ / sampleRate_) : 0;
 
     if (StartSample() > 0) {
-        SeekTo(StartSample());
+        // While busy, seeking counts from StartSample: frame 0 of the run is StartSample.
+        SeekTo(0);
         position_ = 0;
     }
     bufferFirst_ = 1;

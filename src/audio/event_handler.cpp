@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <exception>
+#include <vector>
 
 #include "audio/au_output.h"
 #include "audio/au_thread.h"
@@ -14,8 +15,17 @@ namespace {
 using namespace std::chrono_literals;
 
 std::mutex instanceLock;
-std::shared_ptr<TEventHandler> instance;
+std::unique_ptr<TEventHandler> instance;
+// Event threads whose last sink was freed by one of their own handlers: they could not be
+// joined then, as they were waiting for that handler; each is joined once it has finished.
+std::vector<std::unique_ptr<TEventHandler>> retired;
 int32_t outputCount = 0;
+
+// Under instanceLock.
+void JoinFinishedRetired()
+{
+    std::erase_if(retired, [](const auto& handler) { return handler->Finished(); });
+}
 
 } // namespace
 
@@ -23,8 +33,9 @@ void TEventHandler::AddOutput(TAuOutput* sink)
 {
     std::lock_guard lock(instanceLock);
     if (outputCount++ == 0) {
-        instance = std::make_shared<TEventHandler>();
-        instance->thread_ = std::thread(&TEventHandler::Run, instance);
+        JoinFinishedRetired();
+        instance = std::make_unique<TEventHandler>();
+        instance->thread_ = std::thread(&TEventHandler::Run, instance.get());
     }
     std::lock_guard queueLock(instance->mutex_);
     instance->sinks_[sink->Serial()] = sink;
@@ -32,7 +43,7 @@ void TEventHandler::AddOutput(TAuOutput* sink)
 
 void TEventHandler::RemoveOutput(TAuOutput* sink)
 {
-    std::shared_ptr<TEventHandler> last;
+    std::unique_ptr<TEventHandler> last;
     {
         std::lock_guard lock(instanceLock);
         {
@@ -42,8 +53,10 @@ void TEventHandler::RemoveOutput(TAuOutput* sink)
         if (--outputCount == 0)
             last = std::move(instance);
     }
-    if (last)
-        last->Stop();
+    if (!last || last->Stop())
+        return;
+    std::lock_guard lock(instanceLock);
+    retired.push_back(std::move(last));
 }
 
 int32_t TEventHandler::OutputCount()
@@ -55,7 +68,8 @@ int32_t TEventHandler::OutputCount()
 bool TEventHandler::IsRunning()
 {
     std::lock_guard lock(instanceLock);
-    return instance != nullptr;
+    JoinFinishedRetired();
+    return instance != nullptr || !retired.empty();
 }
 
 TEventHandler& TEventHandler::Instance()
@@ -64,7 +78,13 @@ TEventHandler& TEventHandler::Instance()
     return *instance;
 }
 
-void TEventHandler::Stop()
+TEventHandler::~TEventHandler()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+bool TEventHandler::Stop()
 {
     bool insideDelivery = false;
     {
@@ -73,18 +93,15 @@ void TEventHandler::Stop()
         insideDelivery = delivering_;
     }
     wakeUp_.notify_all();
-    if (insideDelivery) {
-        // The event thread waits for the handler that is freeing the last sink right now;
-        // it ends by itself once that handler returns.
-        thread_.detach();
-        return;
-    }
+    if (insideDelivery)
+        return false; // the thread waits for the very handler that is calling us
     // The thread may be waiting for the main thread to run a delivery: keep serving it.
     while (!finished_) {
         MainThread::Current().ProcessPending();
         std::this_thread::sleep_for(1ms);
     }
     thread_.join();
+    return true;
 }
 
 void TEventHandler::PostProgress(TAuOutput* sender, Handler handler)
@@ -133,30 +150,30 @@ bool TEventHandler::WorkerIdle(uint64_t sender)
     return found == sinks_.end() || found->second->Worker().IsSuspended();
 }
 
-void TEventHandler::Run(std::shared_ptr<TEventHandler> self)
+void TEventHandler::Run()
 {
     while (true) {
         AudioEvent event;
         {
-            std::unique_lock lock(self->mutex_);
-            if (self->queue_.empty())
-                self->wakeUp_.wait_for(lock, 100ms);
-            if (self->terminated_)
+            std::unique_lock lock(mutex_);
+            if (queue_.empty())
+                wakeUp_.wait_for(lock, 100ms);
+            if (terminated_)
                 break;
-            if (self->queue_.empty())
+            if (queue_.empty())
                 continue;
-            event = std::move(self->queue_.front());
-            self->queue_.pop_front();
+            event = std::move(queue_.front());
+            queue_.pop_front();
         }
         if (event.done) {
-            while (!self->WorkerIdle(event.sender))
+            while (!WorkerIdle(event.sender))
                 std::this_thread::sleep_for(10ms);
-            std::lock_guard lock(self->mutex_);
-            std::erase_if(self->queue_, [&](const AudioEvent& later) { return later.sender == event.sender; });
+            std::lock_guard lock(mutex_);
+            std::erase_if(queue_, [&](const AudioEvent& later) { return later.sender == event.sender; });
         }
-        MainThread::Current().InvokeSync([&] { self->Deliver(event); });
+        MainThread::Current().InvokeSync([&] { Deliver(event); });
     }
-    self->finished_ = true;
+    finished_ = true;
 }
 
 void TEventHandler::Deliver(const AudioEvent& event)

@@ -48,6 +48,12 @@ public:
     void PurgeSender(TAuOutput* sender);
 
     TEventHandler() = default;
+    ~TEventHandler();
+    TEventHandler(const TEventHandler&) = delete;
+    TEventHandler& operator=(const TEventHandler&) = delete;
+
+    /// The thread has left its loop.
+    bool Finished() const { return finished_; }
 
 private:
     struct AudioEvent {
@@ -57,11 +63,13 @@ private:
         Handler handler;
     };
 
-    static void Run(std::shared_ptr<TEventHandler> self);
+    void Run();
     void Post(TAuOutput* sender, bool done, Handler handler);
     bool WorkerIdle(uint64_t sender);
     void Deliver(const AudioEvent& event);
-    void Stop();
+    /// Ends the thread and joins it; false when called from one of its own deliveries, where
+    /// it cannot be joined yet.
+    bool Stop();
 
     std::mutex mutex_;
     std::condition_variable wakeUp_;

@@ -126,7 +126,7 @@ TEST_F(ComponentModelTest, AsyncStopFinishesTheFileAndStillReportsDone)
 {
     source_->delay = 1ms;
     sink_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return source_->Position() > 0; }));
     sink_->StopOutput(true);
     ASSERT_TRUE(WaitForDone());
     EXPECT_TRUE(sink_->stoppedAtFinish);
@@ -139,7 +139,7 @@ TEST_F(ComponentModelTest, WaitingStopReturnsWithAnIdleWorkerAndNoDoneFollows)
 {
     source_->delay = 1ms;
     sink_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return source_->Position() > 0; }));
     sink_->StopOutput(false);
     EXPECT_FALSE(sink_->IsBusy());
     EXPECT_EQ(sink_->finishes, 1);
@@ -214,7 +214,7 @@ TEST_F(ComponentModelTest, SinkFreedWhileRunningLeavesNothingBehind)
 {
     source_->delay = 1ms;
     sink_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return source_->Position() > 0; }));
     sink_.reset();
     Pump(500ms);
     EXPECT_EQ(journal_.Count("done"), 0);
@@ -257,7 +257,7 @@ TEST_F(ComponentModelTest, WhileRunningFreeingTheInputStopsTheSink)
 {
     source_->delay = 1ms;
     sink_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return sink_->written.size() > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return source_->Position() > 0; }));
     source_.reset();
     EXPECT_EQ(sink_->Input(), nullptr);
     EXPECT_FALSE(sink_->IsBusy());

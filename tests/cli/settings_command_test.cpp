@@ -1,3 +1,4 @@
+#include "platform/program_folder.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -13,9 +14,8 @@ class CliSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* binDir = std::getenv("CORVATH_BIN_DIR");
-        ASSERT_NE(binDir, nullptr) << "CORVATH_BIN_DIR names the folder of corvath-cli";
-        std::filesystem::copy_file(std::filesystem::path(binDir) / "corvath-cli", cli_);
+        // Test programs are built beside corvath-cli.
+        std::filesystem::copy_file(ProgramFolder() + "corvath-cli", cli_);
     }
     test::TempDir dir_;
     std::filesystem::path cli_ = dir_ / "corvath-cli";
