@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "audio/au_file_stream.h"
+#include "audio/little_endian.h"
+#include "audio/wave_in.h"
+#include "audio/wave_out.h"
+#include "wave_test_support.h"
+
+namespace corvath {
+namespace {
+
+using test::FakeSource;
+using test::ReadFile;
+using test::WriteFile;
+
+// A 44-byte PCM header for hand-made files.
+std::string PcmHeader(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t dataSize, const char* ids = "RIFFWAVEfmt data")
+{
+    std::string header(44, '\0');
+    auto* bytes = reinterpret_cast<uint8_t*>(header.data());
+    header.replace(0, 4, ids, 4);
+    WriteLe32(bytes + 4, dataSize + 36);
+    header.replace(8, 8, ids + 4, 8);
+    WriteLe32(bytes + 16, 16);
+    WriteLe16(bytes + 20, 1);
+    WriteLe16(bytes + 22, channels);
+    WriteLe32(bytes + 24, rate);
+    WriteLe32(bytes + 28, rate * channels * bits / 8);
+    WriteLe16(bytes + 32, static_cast<uint16_t>(channels * bits / 8));
+    WriteLe16(bytes + 34, bits);
+    header.replace(36, 4, ids + 12, 4);
+    WriteLe32(bytes + 40, dataSize);
+    return header;
+}
+
+std::string Frames(std::size_t bytes)
+{
+    std::string data(bytes, '\0');
+    for (std::size_t i = 0; i < bytes; ++i)
+        data[i] = static_cast<char>(i * 7 % 256);
+    return data;
+}
+
+class WaveEdgeTest : public test::AudioRunFixture {
+protected:
+    void SetUp() override
+    {
+        AudioRunFixture::SetUp();
+        in_ = MakeComponent<TWaveIn>();
+        fake_ = MakeComponent<FakeSource>();
+        out_ = MakeComponent<TWaveOut>();
+    }
+    void TearDown() override
+    {
+        out_.reset();
+        fake_.reset();
+        in_.reset();
+        AudioRunFixture::TearDown();
+    }
+    std::string Write(TAuInput& input, const std::filesystem::path& file)
+    {
+        out_->SetInput(&input);
+        out_->SetFileName(file.string());
+        return Run(*out_);
+    }
+    uint32_t Field(const std::string& file, std::size_t offset)
+    {
+        return ReadLe32(reinterpret_cast<const uint8_t*>(file.data()) + offset);
+    }
+
+    Owned<TWaveIn> in_;
+    Owned<FakeSource> fake_;
+    Owned<TWaveOut> out_;
+};
+
+TEST_F(WaveEdgeTest, SettersKeepTheirRules)
+{
+    out_->SetWavType(wtMSADPCM);
+    out_->SetWavType(wtACM);
+    EXPECT_EQ(out_->WavType(), wtPCM);
+    out_->SetWavType(wtDVIADPCM);
+    EXPECT_EQ(out_->WavType(), wtDVIADPCM);
+    out_->SetBlockSize(0);
+    out_->SetBlockSize(510);
+    EXPECT_EQ(out_->BlockSize(), 512);
+    out_->SetBlockSize(1024);
+    EXPECT_EQ(out_->BlockSize(), 1024);
+}
+
+TEST_F(WaveEdgeTest, PcmSizesFollowWhatReallyCame)
+{
+    // Short input: padded with silence to the announced size.
+    fake_->total = 1000;
+    fake_->announced = 4000;
+    ASSERT_EQ(Write(*fake_, dir_ / "short.wav"), "");
+    std::string file = ReadFile(dir_ / "short.wav");
+    EXPECT_EQ(file.size(), 4044u);
+    EXPECT_EQ(Field(file, 40), 4000u);
+    EXPECT_EQ(file[3000], 0);
+
+    // Unknown size: the placeholder is replaced by the real size.
+    fake_->announced = -1;
+    ASSERT_EQ(Write(*fake_, dir_ / "unknown.wav"), "");
+    file = ReadFile(dir_ / "unknown.wav");
+    EXPECT_EQ(Field(file, 40), 1000u);
+    EXPECT_EQ(Field(file, 4), file.size() - 8);
+
+    // Stopped: the sizes describe what was written.
+    fake_->total = 1 << 22;
+    fake_->announced = -2;
+    fake_->delay = std::chrono::microseconds(500);
+    out_->SetInput(fake_.get());
+    out_->SetFileName((dir_ / "stopped.wav").string());
+    bool done = false;
+    out_->SetOnDone([&](TAuOutput*) { done = true; });
+    out_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return fake_->Position() > 100000; }));
+    out_->StopOutput(true);
+    ASSERT_TRUE(PumpUntil([&] { return done; }));
+    file = ReadFile(dir_ / "stopped.wav");
+    EXPECT_LT(file.size(), static_cast<std::size_t>(1 << 22));
+    EXPECT_EQ(Field(file, 40), file.size() - 44);
+}
+
+TEST_F(WaveEdgeTest, ImaAdpcmWritesTheBlockWhereTheInputEnded)
+{
+    fake_->announced = -2;
+    out_->SetWavType(wtDVIADPCM);
+    // 1017 mono samples fill one block exactly; the end shows only while filling the next.
+    struct Mono : FakeSource {
+        using FakeSource::FakeSource;
+        uint32_t GetChannels() override { return 1; }
+    };
+    auto mono = MakeComponent<Mono>();
+    mono->total = 1017 * 2;
+    ASSERT_EQ(Write(*mono, dir_ / "two.wav"), "");
+    std::string file = ReadFile(dir_ / "two.wav");
+    EXPECT_EQ(file.size(), 60u + 2 * 512);
+    EXPECT_EQ(Field(file, 56), 2u * 512);
+    EXPECT_EQ(Field(file, 48), 1017u);
+
+    mono->total = 1000 * 2;
+    ASSERT_EQ(Write(*mono, dir_ / "one.wav"), "");
+    file = ReadFile(dir_ / "one.wav");
+    EXPECT_EQ(file.size(), 60u + 512);
+    EXPECT_EQ(Field(file, 48), 1000u);
+
+    // 8-bit sound cannot be coded so.
+    struct EightBit : FakeSource {
+        using FakeSource::FakeSource;
+        uint32_t GetBitsPerSample() override { return 8; }
+    };
+    auto eight = MakeComponent<EightBit>();
+    EXPECT_EQ(Write(*eight, dir_ / "eight.wav"), "Cannot encode 8 bit sound into ADPCM.");
+    out_->SetInput(nullptr);
+}
+
+TEST_F(WaveEdgeTest, AppendingKeepsTheHeaderAndChecksTheFormat)
+{
+    const std::string first = Frames(4000);
+    WriteFile(dir_ / "base.wav", PcmHeader(2, 44100, 16, 4000, "riffwavefmt data") + first);
+    fake_->total = 2000;
+    out_->SetFileMode(foAppend);
+    ASSERT_EQ(Write(*fake_, dir_ / "base.wav"), "");
+    std::string file = ReadFile(dir_ / "base.wav");
+    EXPECT_EQ(file.size(), 6044u);
+    EXPECT_EQ(file.substr(0, 4), "riff");
+    EXPECT_EQ(Field(file, 40), 6000u);
+    EXPECT_EQ(Field(file, 4), 6036u);
+    EXPECT_EQ(file.substr(44, 4000), first);
+
+    WriteFile(dir_ / "mono.wav", PcmHeader(1, 44100, 16, 10) + Frames(10));
+    EXPECT_EQ(Write(*fake_, dir_ / "mono.wav"), "Cannot append data in different audio format.");
+    EXPECT_EQ(ReadFile(dir_ / "mono.wav").size(), 54u);
+
+    WriteFile(dir_ / "junk.wav", "this is no wave file at all");
+    EXPECT_EQ(Write(*fake_, dir_ / "junk.wav"), "Cannot append data to this .wav file.");
+    EXPECT_EQ(ReadFile(dir_ / "junk.wav"), "this is no wave file at all");
+    EXPECT_FALSE(fake_->IsBusy());
+}
+
+TEST_F(WaveEdgeTest, AppendingToImaAdpcmAdoptsItsBlockSize)
+{
+    out_->SetWavType(wtDVIADPCM);
+    out_->SetBlockSize(1024);
+    fake_->total = 5000 * 4;
+    ASSERT_EQ(Write(*fake_, dir_ / "ima.wav"), "");
+    out_->SetWavType(wtPCM);
+    out_->SetBlockSize(256);
+    out_->SetFileMode(foAppend);
+    ASSERT_EQ(Write(*fake_, dir_ / "ima.wav"), "");
+    EXPECT_EQ(out_->BlockSize(), 1024);
+    EXPECT_EQ(out_->WavType(), wtDVIADPCM);
+    const std::string file = ReadFile(dir_ / "ima.wav");
+    EXPECT_EQ(Field(file, 56), file.size() - 60);
+    EXPECT_EQ(Field(file, 48), (file.size() - 60) / 1024 * 1017);
+}
+
+TEST_F(WaveEdgeTest, TooLargeInputIsRefusedBeforeTheFileIsTouched)
+{
+    WriteFile(dir_ / "keep.wav", "old content");
+    fake_->announced = int64_t{5} << 30;
+    const std::string error = Write(*fake_, dir_ / "keep.wav");
+    EXPECT_NE(error.find("4 GiB"), std::string::npos) << error;
+    EXPECT_EQ(ReadFile(dir_ / "keep.wav"), "old content");
+    EXPECT_FALSE(fake_->IsBusy());
+}
+
+TEST_F(WaveEdgeTest, ReaderFindsDataPastStrayBytesAndOtherChunks)
+{
+    std::string header = PcmHeader(2, 44100, 16, 4000);
+    // "LIST" chunk between fmt and data, stray bytes before RIFF, a chunk after the data.
+    header.insert(36, std::string("LIST\x04\x00\x00\x00info", 12));
+    WriteFile(dir_ / "odd.wav", "xyz" + header + Frames(4000) + "JUNK\x02\x00\x00\x00zz");
+    in_->SetFileName((dir_ / "odd.wav").string());
+    ASSERT_TRUE(in_->IsValid());
+    EXPECT_EQ(in_->GetSampleCount(), 1000);
+    in_->BeginRead();
+    EXPECT_EQ(in_->ReadData(1001).bytes, 1000u); // whole frames only
+    std::string rest;
+    while (true) {
+        const AudioChunk chunk = in_->ReadData(16384);
+        if (chunk.bytes == 0)
+            break;
+        rest.append(reinterpret_cast<char*>(chunk.data), chunk.bytes);
+    }
+    in_->EndRead();
+    EXPECT_EQ(rest, Frames(4000).substr(1000)) << "nothing after the data chunk is sound";
+}
+
+TEST_F(WaveEdgeTest, SampleRangesApplyToOneRun)
+{
+    WriteFile(dir_ / "100.wav", PcmHeader(2, 44100, 16, 400) + Frames(400));
+    in_->SetFileName((dir_ / "100.wav").string());
+    in_->SetStartSample(10);
+    in_->BeginRead();
+    EXPECT_EQ(in_->Size(), 90 * 4);
+    EXPECT_EQ(in_->ReadData(16384).data[0], static_cast<uint8_t>(40 * 7 % 256));
+    in_->EndRead();
+    EXPECT_EQ(in_->StartSample(), 0);
+
+    in_->SetStartSample(10);
+    in_->SetEndSample(19);
+    in_->BeginRead();
+    EXPECT_EQ(in_->Size(), 10 * 4);
+    EXPECT_EQ(in_->ReadData(16384).bytes, 40u);
+    EXPECT_EQ(in_->ReadData(16384).bytes, 0u);
+    in_->EndRead();
+    EXPECT_EQ(in_->EndSample(), -1);
+}
+
+TEST_F(WaveEdgeTest, SeekingImaAdpcmResumesAtTheBlockStart)
+{
+    out_->SetWavType(wtDVIADPCM);
+    struct Mono : FakeSource {
+        using FakeSource::FakeSource;
+        uint32_t GetChannels() override { return 1; }
+    };
+    auto mono = MakeComponent<Mono>();
+    mono->total = 4000 * 2;
+    ASSERT_EQ(Write(*mono, dir_ / "ima.wav"), "");
+    in_->SetFileName((dir_ / "ima.wav").string());
+    in_->BeginRead();
+    std::vector<uint8_t> whole;
+    for (AudioChunk chunk; (chunk = in_->ReadData(16384)).bytes > 0;)
+        whole.insert(whole.end(), chunk.data, chunk.data + chunk.bytes);
+    ASSERT_EQ(whole.size(), 8000u);
+    in_->EndRead();
+    in_->BeginRead();
+    ASSERT_TRUE(in_->SeekTo(1500));
+    const AudioChunk chunk = in_->ReadData(8);
+    ASSERT_EQ(chunk.bytes, 8u);
+    EXPECT_TRUE(std::equal(chunk.data, chunk.data + 8, whole.begin() + 1017 * 2));
+    in_->EndRead();
+}
+
+TEST_F(WaveEdgeTest, BrokenFilesAreNotValidAndNeverCrash)
+{
+    std::mt19937 random(7);
+    std::string noise(100000, '\0');
+    for (auto& byte : noise)
+        byte = static_cast<char>(random());
+    std::string hugeFmt = PcmHeader(2, 44100, 16, 4000);
+    WriteLe32(reinterpret_cast<uint8_t*>(hugeFmt.data()) + 16, 0xFFFFFFF0u);
+    std::string noChannels = PcmHeader(0, 44100, 16, 4000) + Frames(4000);
+    std::string imaWithoutFact = PcmHeader(1, 44100, 4, 512);
+    WriteLe16(reinterpret_cast<uint8_t*>(imaWithoutFact.data()) + 20, 17);
+    const std::pair<const char*, std::string> files[] = {
+        {"empty", ""}, {"noise", noise}, {"huge fmt", hugeFmt + Frames(100)},
+        {"truncated", PcmHeader(2, 44100, 16, 4000).substr(0, 30)}, {"no channels", noChannels},
+        {"ima without fact", imaWithoutFact + Frames(512)},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        WriteFile(dir_ / "bad.wav", bytes);
+        in_->SetFileName((dir_ / "bad.wav").string());
+        EXPECT_FALSE(in_->IsValid());
+        EXPECT_EQ(Write(*in_, dir_ / "out.wav"), "The input holds no sound that a WAV file can take.");
+        EXPECT_FALSE(in_->IsBusy());
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "out.wav"));
+    }
+
+    // A truncated data chunk delivers what is there.
+    WriteFile(dir_ / "cut.wav", PcmHeader(2, 44100, 16, 40000) + Frames(1000));
+    in_->SetFileName((dir_ / "cut.wav").string());
+    ASSERT_TRUE(in_->IsValid());
+    ASSERT_EQ(Write(*in_, dir_ / "out.wav"), "");
+
+    // Missing files and folders are named in the error.
+    in_->SetFileName(dir_.path().string());
+    EXPECT_THROW(in_->IsValid(), EAuException);
+    in_->SetFileName((dir_ / "missing.wav").string());
+    try {
+        in_->GetChannels();
+        FAIL();
+    } catch (const EAuException& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file " + (dir_ / "missing.wav").string());
+    }
+}
+
+} // namespace
+} // namespace corvath

@@ -1,0 +1,53 @@
+#include "wave_test_support.h"
+
+#include <atomic>
+
+#include "audio/au_file_stream.h"
+#include "audio/wave_header_scanner.h"
+#include "support/run_command.h"
+
+namespace corvath::test {
+
+bool HaveTool(const std::string& name)
+{
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::vector<int16_t> Samples16(const std::string& bytes)
+{
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    return samples;
+}
+
+std::vector<int16_t> FfmpegDecode(const std::filesystem::path& file)
+{
+    return Samples16(RunCommand("ffmpeg -v error -i '" + file.string() + "' -f s16le -acodec pcm_s16le - 2>/dev/null"));
+}
+
+std::vector<int16_t> SoxDecode(const std::filesystem::path& file)
+{
+    return Samples16(RunCommand("sox '" + file.string() + "' -t raw -e signed -b 16 - 2>/dev/null"));
+}
+
+std::string WaveData(const std::filesystem::path& file)
+{
+    TAuFileStream stream(file.string(), TAuFileStream::kReadShareRead);
+    const TWaveHeader header = ScanWaveHeader(stream, [](std::span<const uint8_t>) { return TFmtVerdict{wtPCM, false}; });
+    std::string data(header.dataSize, '\0');
+    data.resize(stream.Read(data.data(), data.size()));
+    return data;
+}
+
+std::string AudioRunFixture::Run(TAuOutput& sink)
+{
+    std::atomic<bool> done{false};
+    sink.SetOnDone([&](TAuOutput*) { done = true; });
+    sink.Start();
+    const bool ended = PumpUntil([&] { return done.load(); }, std::chrono::seconds(60));
+    sink.SetOnDone(nullptr);
+    return ended ? sink.LastError() : "timeout";
+}
+
+} // namespace corvath::test

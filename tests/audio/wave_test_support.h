@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/au_output.h"
+#include "fake_components.h"
+#include "support/temp_dir.h"
+
+namespace corvath::test {
+
+/// True when the command-line tool is installed.
+bool HaveTool(const std::string& name);
+
+/// Interleaved signed 16-bit samples as ffmpeg decodes the file ("" when it cannot).
+std::vector<int16_t> FfmpegDecode(const std::filesystem::path& file);
+
+/// Interleaved signed 16-bit samples as sox decodes the file.
+std::vector<int16_t> SoxDecode(const std::filesystem::path& file);
+
+/// The sample bytes of a WAV file's data chunk, as stored.
+std::string WaveData(const std::filesystem::path& file);
+
+/// Signed 16-bit samples of little-endian bytes.
+std::vector<int16_t> Samples16(const std::string& bytes);
+
+/// A fixture that runs sinks to their end on the test's main thread.
+class AudioRunFixture : public MainThreadFixture {
+protected:
+    /// Starts the sink and pumps until its OnDone; returns its LastError ("timeout" if it never
+    /// ends).
+    std::string Run(TAuOutput& sink);
+
+    TempDir dir_;
+};
+
+} // namespace corvath::test
