@@ -1,11 +1,14 @@
 // corvath-cli: the program's engine from the command line.
 
+#include "cli/convert_command.h"
 #include "cli/settings_command.h"
 
 #include <exception>
 #include <iostream>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -14,6 +17,7 @@ constexpr std::string_view kUsage = R"(Usage: corvath-cli COMMAND
 
 Commands:
   settings    print where the settings files are and every setting as Section/Key=value
+  convert     convert WAV files: convert --to wav [--adpcm] IN... -o DIR
 )";
 
 } // namespace
@@ -33,6 +37,10 @@ int main(int argc, char** argv)
         }
         if (command == "settings" && args.size() == 2)
             return corvath::cli::RunSettings(std::cout);
+        if (command == "convert") {
+            const std::vector<std::string> rest(args.begin() + 2, args.end());
+            return corvath::cli::RunConvert(rest, std::cout, std::cerr);
+        }
     } catch (const std::exception& error) {
         std::cerr << "corvath-cli: " << error.what() << '\n';
         return 1;
