@@ -6,6 +6,7 @@
 #include "audio/little_endian.h"
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
+#include "support/file_size_limit.h"
 #include "wave_test_support.h"
 
 namespace corvath {
@@ -206,6 +207,22 @@ TEST_F(WaveEdgeTest, TooLargeInputIsRefusedBeforeTheFileIsTouched)
     EXPECT_NE(error.find("4 GiB"), std::string::npos) << error;
     EXPECT_EQ(ReadFile(dir_ / "keep.wav"), "old content");
     EXPECT_FALSE(fake_->IsBusy());
+}
+
+TEST_F(WaveEdgeTest, AFullDiskFailsTheRunNamingTheFile)
+{
+    fake_->total = 100000;
+    const auto file = dir_ / "full.wav";
+    std::string error;
+    {
+        const test::FileSizeLimit limit(50000);
+        error = Write(*fake_, file);
+    }
+    EXPECT_EQ(error, "Cannot write file " + file.string());
+    EXPECT_FALSE(fake_->IsBusy());
+    // The file is closed: it can be written again at once.
+    ASSERT_EQ(Write(*fake_, file), "");
+    EXPECT_EQ(ReadFile(file).size(), 100044u);
 }
 
 TEST_F(WaveEdgeTest, ReaderFindsDataPastStrayBytesAndOtherChunks)

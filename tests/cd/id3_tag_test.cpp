@@ -1,11 +1,10 @@
 #include "cd/id3_tag.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace corvath {
@@ -178,36 +177,12 @@ TEST_F(Id3TagTest, ReadOnlyFileIsError2AndUntouched)
     EXPECT_EQ(ReadFile(file), std::string(100, '\xFF'));
 }
 
-// Caps the size of files this process may write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN); // report EFBIG instead of ending the test
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = SIG_DFL;
-};
-
 TEST_F(Id3TagTest, FailedAppendIsError4AndLeavesTheFileAsItWas)
 {
     const std::filesystem::path file = Mp3(100);
     tag_.SetTitle("Title");
     {
-        const FileSizeLimit limit(150); // room for part of the tag only
+        const test::FileSizeLimit limit(150); // room for part of the tag only
         EXPECT_EQ(tag_.Write(file), 4 << 8);
     }
     EXPECT_EQ(ReadFile(file), std::string(100, '\xFF'));
