@@ -7,13 +7,14 @@
 #include "audio/au_exception.h"
 #include "audio/au_file_stream.h"
 #include "audio/little_endian.h"
+#include "audio/pcm_wave_header.h"
 #include "audio/wave_header_scanner.h"
 
 namespace corvath {
 
 namespace {
 
-constexpr uint32_t kPcmHeaderBytes = 44;
+constexpr uint32_t kPcmHeaderBytes = kPcmWaveHeaderBytes;
 constexpr uint32_t kImaHeaderBytes = 60;
 constexpr uint32_t kPcmStepBytes = 16384;
 // The largest data chunk whose RIFF size still fits 32 bits.
@@ -24,26 +25,6 @@ constexpr uint16_t kImaAdpcmTag = 17;
 [[noreturn]] void RefuseTooLarge()
 {
     throw EAuException("The sound is too long for a WAV file (4 GiB at most).");
-}
-
-std::array<uint8_t, kPcmHeaderBytes> PcmHeader(uint16_t channels, uint32_t sampleRate,
-                                                uint16_t bitsPerSample, uint32_t dataSize)
-{
-    std::array<uint8_t, kPcmHeaderBytes> header{};
-    const auto blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
-    std::copy_n("RIFF", 4, header.begin());
-    WriteLe32(&header[4], dataSize + kPcmHeaderBytes - 8);
-    std::copy_n("WAVEfmt ", 8, header.begin() + 8);
-    WriteLe32(&header[16], 16);
-    WriteLe16(&header[20], kPcmTag);
-    WriteLe16(&header[22], channels);
-    WriteLe32(&header[24], sampleRate);
-    WriteLe32(&header[28], sampleRate * blockAlign);
-    WriteLe16(&header[32], blockAlign);
-    WriteLe16(&header[34], bitsPerSample);
-    std::copy_n("data", 4, header.begin() + 36);
-    WriteLe32(&header[40], dataSize);
-    return header;
 }
 
 } // namespace
@@ -140,7 +121,7 @@ void TWaveOut::PreparePcm(bool appending, const ExistingFile& existing)
         CountData(0);
         return;
     }
-    const auto header = PcmHeader(channels, sampleRate, bits, static_cast<uint32_t>(input.Size()));
+    const auto header = PcmWaveHeader(channels, sampleRate, bits, static_cast<uint32_t>(input.Size()));
     Stream()->Write(header.data(), header.size());
     dataBytes_ = 0;
 }

@@ -19,12 +19,14 @@
 
 namespace corvath::test {
 
-/// A source of total bytes of 16-bit stereo counting bytes (byte i = i mod 251), in chunks of
+/// A source of total bytes (16-bit stereo unless told otherwise) counting bytes (byte i = i mod 251), in chunks of
 /// at most chunkBytes, optionally slow or failing at a given byte.
 class FakeSource : public TAuInput {
 public:
     using TAuInput::TAuInput;
 
+    uint32_t channels = 2;
+    uint32_t bits = 16;
     int64_t total = 44100 * 4;
     int64_t announced = -2; // -2: announce total
     uint32_t chunkBytes = 4096;
@@ -34,8 +36,8 @@ public:
     std::atomic<int> opens{0};
     std::atomic<int> closes{0};
 
-    uint32_t GetBitsPerSample() override { return 16; }
-    uint32_t GetChannels() override { return 2; }
+    uint32_t GetBitsPerSample() override { return bits; }
+    uint32_t GetChannels() override { return channels; }
     uint32_t GetSampleRate() override { return 44100; }
 
 protected:
