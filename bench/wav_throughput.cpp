@@ -4,12 +4,12 @@
 
 #include "audio/call_dispatcher.h"
 #include "audio/little_endian.h"
+#include "audio/pcm_wave_header.h"
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
 #include "platform/unique_fd.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -103,24 +103,6 @@ struct MainThreadScope {
     CallDispatcher dispatcher;
 };
 
-std::array<uint8_t, 44> PcmHeader(uint32_t dataBytes)
-{
-    std::array<uint8_t, 44> header{};
-    std::copy_n("RIFF", 4, header.begin());
-    WriteLe32(&header[4], dataBytes + 36);
-    std::copy_n("WAVEfmt ", 8, header.begin() + 8);
-    WriteLe32(&header[16], 16);
-    WriteLe16(&header[20], 1);
-    WriteLe16(&header[22], kChannels);
-    WriteLe32(&header[24], kSampleRate);
-    WriteLe32(&header[28], kSampleRate * kFrameBytes);
-    WriteLe16(&header[32], kFrameBytes);
-    WriteLe16(&header[34], kBitsPerSample);
-    std::copy_n("data", 4, header.begin() + 36);
-    WriteLe32(&header[40], dataBytes);
-    return header;
-}
-
 /// Writes a 16-bit stereo 44.1 kHz PCM WAV file of about mb megabytes: a 440 Hz sine with
 /// noise, so that the ADPCM encoder meets a signal that is neither silent nor trivial.
 void WriteTestWav(const fs::path& file, double mb)
@@ -133,7 +115,7 @@ void WriteTestWav(const fs::path& file, double mb)
             static_cast<int16_t>(12000 * std::sin(2 * std::numbers::pi * 440 * i / kSampleRate));
 
     std::ofstream out(file, std::ios::binary);
-    const auto header = PcmHeader(frames * kFrameBytes);
+    const auto header = PcmWaveHeader(kChannels, kSampleRate, kBitsPerSample, frames * kFrameBytes);
     out.write(reinterpret_cast<const char*>(header.data()), header.size());
     std::vector<uint8_t> second(kSampleRate * kFrameBytes);
     uint32_t noise = 12345;
