@@ -44,9 +44,17 @@ TAuFileStream::TAuFileStream(const std::string& fileName, uint16_t mode) : fileN
     fd_ = UniqueFd(::open(fileName.c_str(), OpenFlagsOf(share) | (create ? O_CREAT : 0), 0666));
     if (fd_ && IsRegularFile(fd_.get()))
         share_ = FileShareLock::Acquire(fileName, share);
-    const bool opened = share_.has_value() && (!create || ::ftruncate(fd_.get(), 0) == 0);
+    const bool opened = share_.has_value() && (!create || Empty());
     if (!opened)
         throw EAuException((create ? "Cannot create file " : "Cannot open file ") + fileName);
+}
+
+bool TAuFileStream::Empty()
+{
+    // Truncating a file that is already empty is not free: some file systems then flush the
+    // whole new content when it is closed.
+    struct stat status {};
+    return ::fstat(fd_.get(), &status) == 0 && (status.st_size == 0 || ::ftruncate(fd_.get(), 0) == 0);
 }
 
 void TAuFileStream::Fail(const char* what) const

@@ -34,6 +34,8 @@ public:
 
 private:
     [[noreturn]] void Fail(const char* what) const;
+    /// Makes the file empty; false when it cannot be.
+    bool Empty();
 
     std::string fileName_;
     UniqueFd fd_;

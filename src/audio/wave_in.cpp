@@ -16,7 +16,8 @@ namespace corvath {
 
 namespace {
 
-constexpr uint32_t kBufferBytes = 16384;
+// As large as a plain file copy reads: smaller reads cost more in system calls than the chain.
+constexpr uint32_t kBufferBytes = 131072;
 constexpr std::size_t kMaxMsAdpcmCoefficients = 32;
 
 constexpr uint16_t kExtensibleTag = 0xFFFE;
@@ -87,8 +88,9 @@ void TWaveIn::EnsureOpen()
         valid_ = false;
         return;
     }
-    const uint32_t frameBytes = channels_ * bitsPerSample_ / 8;
-    const std::size_t blockBytes = static_cast<std::size_t>(samplesPerBlock_) * frameBytes;
+    // A decoded ADPCM block may need more room than the usual buffer; only a checked header
+    // may say how much.
+    const std::size_t blockBytes = valid_ ? std::size_t{samplesPerBlock_} * channels_ * bitsPerSample_ / 8 : 0;
     buffer_.resize(std::max<std::size_t>(kBufferBytes, blockBytes));
     ++openCount_;
 }

@@ -16,7 +16,8 @@ namespace {
 
 constexpr uint32_t kPcmHeaderBytes = kPcmWaveHeaderBytes;
 constexpr uint32_t kImaHeaderBytes = 60;
-constexpr uint32_t kPcmStepBytes = 16384;
+// As much as a plain file copy writes at a time, for the same reason as the reader's buffer.
+constexpr uint32_t kPcmStepBytes = 131072;
 // The largest data chunk whose RIFF size still fits 32 bits.
 constexpr int64_t kMaxDataBytes = 0xFFFFFFFFll - kImaHeaderBytes;
 constexpr uint16_t kPcmTag = 1;

@@ -54,11 +54,14 @@ std::size_t PacketBytes(const WaveCodec& codec, std::size_t blockAlign)
 /// The channel counts FFmpeg has standard layouts for, so the resampler can mix them.
 constexpr uint16_t kMaxChannels = 8;
 
-/// Whether 16-bit PCM of this shape has a byte rate that fits its 32-bit field.
+/// Above any rate audio is recorded at; a damaged header claiming more would have the whole
+/// file resampled up to it, in memory.
+constexpr uint32_t kMaxSampleRate = 768000;
+
+/// Whether 16-bit PCM of this shape is a plausible target.
 bool PcmShapeFits(uint32_t sampleRate, uint16_t channels)
 {
-    return sampleRate > 0 && channels > 0 && channels <= kMaxChannels &&
-           uint64_t{sampleRate} * channels * 2 <= UINT32_MAX;
+    return sampleRate > 0 && sampleRate <= kMaxSampleRate && channels > 0 && channels <= kMaxChannels;
 }
 
 bool Decodable(const WaveFormatRecord& source)

@@ -278,6 +278,7 @@ TEST_F(WaveEdgeTest, SeekingImaAdpcmResumesAtTheBlockStart)
 
 TEST_F(WaveEdgeTest, BrokenFilesAreNotValidAndNeverCrash)
 {
+    using namespace std::string_literals;
     std::mt19937 random(7);
     std::string noise(100000, '\0');
     for (auto& byte : noise)
@@ -287,10 +288,17 @@ TEST_F(WaveEdgeTest, BrokenFilesAreNotValidAndNeverCrash)
     std::string noChannels = PcmHeader(0, 44100, 16, 4000) + Frames(4000);
     std::string imaWithoutFact = PcmHeader(1, 44100, 4, 512);
     WriteLe16(reinterpret_cast<uint8_t*>(imaWithoutFact.data()) + 20, 17);
+    // A header that is refused must not size anything: 65535 channels of 65535 bits in 65535-frame blocks.
+    std::string hugeBlocks = "RIFF\0\0\0\0WAVEfmt \x14\0\0\0"s + std::string(20, '\0');
+    auto* fmt = reinterpret_cast<uint8_t*>(hugeBlocks.data()) + 20;
+    WriteLe16(fmt, 17);
+    WriteLe16(fmt + 2, 65535);
+    WriteLe16(fmt + 14, 65535);
+    WriteLe16(fmt + 18, 65535);
     const std::pair<const char*, std::string> files[] = {
         {"empty", ""}, {"noise", noise}, {"huge fmt", hugeFmt + Frames(100)},
         {"truncated", PcmHeader(2, 44100, 16, 4000).substr(0, 30)}, {"no channels", noChannels},
-        {"ima without fact", imaWithoutFact + Frames(512)},
+        {"ima without fact", imaWithoutFact + Frames(512)}, {"huge blocks", hugeBlocks + Frames(512)},
     };
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
