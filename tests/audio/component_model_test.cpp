@@ -4,7 +4,7 @@
 
 #include "audio/au_converter.h"
 #include "audio/event_handler.h"
-#include "fake_components.h"
+#include "support/fake_components.h"
 
 namespace corvath {
 namespace {

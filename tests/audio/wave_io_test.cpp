@@ -7,7 +7,7 @@
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
 #include "support/run_command.h"
-#include "wave_test_support.h"
+#include "support/audio_tools.h"
 
 namespace corvath {
 namespace {

@@ -1,4 +1,4 @@
-#include "wave_test_support.h"
+#include "support/audio_tools.h"
 
 #include <atomic>
 

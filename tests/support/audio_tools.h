@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "audio/au_output.h"
-#include "fake_components.h"
+#include "support/fake_components.h"
 #include "support/temp_dir.h"
 
 namespace corvath::test {
