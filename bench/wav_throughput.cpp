@@ -93,16 +93,6 @@ private:
     fs::path path_;
 };
 
-/// Installs a dispatcher as the process's main thread while it lives.
-struct MainThreadScope {
-    MainThreadScope() { MainThread::Install(&dispatcher); }
-    ~MainThreadScope() { MainThread::Install(nullptr); }
-    MainThreadScope(const MainThreadScope&) = delete;
-    MainThreadScope& operator=(const MainThreadScope&) = delete;
-
-    CallDispatcher dispatcher;
-};
-
 /// Writes a 16-bit stereo 44.1 kHz PCM WAV file of about mb megabytes: a 440 Hz sine with
 /// noise, so that the ADPCM encoder meets a signal that is neither silent nor trivial.
 void WriteTestWav(const fs::path& file, double mb)
@@ -344,11 +334,11 @@ int main(int argc, char** argv)
     using namespace corvath;
     try {
         const Options options = ParseOptions(argc, argv);
-        MainThreadScope mainThread;
+        ScopedMainThread mainThread;
         const ScratchFolder folder;
         std::printf("WAV throughput, best of %d runs (MB = 10^6 bytes)\n\n", options.runs);
-        ComparePcmCopy(mainThread.dispatcher, folder, options);
-        CompareAdpcmEncoding(mainThread.dispatcher, folder, options);
+        ComparePcmCopy(mainThread.Dispatcher(), folder, options);
+        CompareAdpcmEncoding(mainThread.Dispatcher(), folder, options);
         return EXIT_SUCCESS;
     } catch (const std::invalid_argument& error) {
         std::fprintf(stderr, "%s\nusage: wav_throughput [--mb N] [--runs N]\n", error.what());

@@ -45,4 +45,19 @@ private:
     std::deque<Call*> waiting_;
 };
 
+/// A CallDispatcher installed as the process's main thread while it lives (the command-line
+/// program, tests, benchmarks). Construct it on the thread that is to be the main thread.
+class ScopedMainThread {
+public:
+    ScopedMainThread() { MainThread::Install(&dispatcher_); }
+    ~ScopedMainThread() { MainThread::Install(nullptr); }
+    ScopedMainThread(const ScopedMainThread&) = delete;
+    ScopedMainThread& operator=(const ScopedMainThread&) = delete;
+
+    CallDispatcher& Dispatcher() { return dispatcher_; }
+
+private:
+    CallDispatcher dispatcher_;
+};
+
 } // namespace corvath

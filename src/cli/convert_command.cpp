@@ -109,8 +109,8 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (!options)
         return 2;
 
-    CallDispatcher main;
-    MainThread::Install(&main);
+    ScopedMainThread mainThread;
+    CallDispatcher& main = mainThread.Dispatcher();
     int failures = 0;
     {
         auto source = MakeComponent<TWaveIn>();
@@ -140,7 +140,6 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
             }
         }
     }
-    MainThread::Install(nullptr);
     return failures == 0 ? 0 : 1;
 }
 

@@ -315,7 +315,7 @@ TEST_F(ComponentModelTest, EventsArriveInOrderAndNoneAfterDoneAcrossSinks)
 
 TEST(EventThread, LivesExactlyAsLongAsSomeSink)
 {
-    test::CallDispatcherGuard guard;
+    ScopedMainThread mainThread;
     EXPECT_FALSE(TEventHandler::IsRunning());
     {
         auto first = MakeComponent<MemorySink>();

@@ -115,13 +115,6 @@ protected:
     }
 };
 
-/// Installs a dispatcher as the main thread while it lives.
-struct CallDispatcherGuard {
-    CallDispatcherGuard() { MainThread::Install(&main); }
-    ~CallDispatcherGuard() { MainThread::Install(nullptr); }
-    CallDispatcher main;
-};
-
 /// Installs a dispatcher as the main thread for one test and pumps it.
 class MainThreadFixture : public ::testing::Test {
 protected:
