@@ -1,15 +1,22 @@
 #include "cli/convert_command.h"
 
-#include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <optional>
-#include <vector>
-
+#include "app/encoder_setup.h"
+#include "app/genre_names.h"
+#include "app/options_store.h"
 #include "app/output_naming.h"
 #include "audio/call_dispatcher.h"
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
+#include "codecs/flac_out.h"
+#include "codecs/mp3_out.h"
+#include "codecs/vorbis_out.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace corvath::cli {
 
@@ -19,9 +26,29 @@ struct ConvertOptions {
     std::string target;
     bool adpcm = false;
     bool formatChange = false; // --rate, --bits or --channels
+    TDiscFields disc;
     std::vector<std::string> inputs;
     std::string outputFolder;
 };
+
+constexpr const char* kUsage =
+    "Usage: corvath-cli convert --to wav|mp3|ogg|flac [--adpcm] [--artist A] [--album A] [--year "
+    "Y]\n"
+    "                           [--genre G] [--comment C] IN... -o DIR\n";
+
+// The disc-field options: where each one's value goes.
+std::string* DiscField(ConvertOptions& options, const std::string& name)
+{
+    if (name == "--artist")
+        return &options.disc.Artist;
+    if (name == "--album")
+        return &options.disc.Album;
+    if (name == "--year")
+        return &options.disc.Year;
+    if (name == "--comment")
+        return &options.disc.Comment;
+    return nullptr;
+}
 
 std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
@@ -33,6 +60,15 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             options.target = args[++i];
         } else if (arg == "-o" && hasValue) {
             options.outputFolder = args[++i];
+        } else if (std::string* field = DiscField(options, arg); field != nullptr && hasValue) {
+            *field = args[++i];
+        } else if (arg == "--genre" && hasValue) {
+            const int index = GenreIndexOf(args[++i]);
+            if (index < 0) {
+                err << "corvath-cli convert: unknown genre " << args[i] << '\n';
+                return std::nullopt;
+            }
+            options.disc.GenreIndex = index + 1; // the genre list starts with an empty entry
         } else if ((arg == "--rate" || arg == "--bits" || arg == "--channels") && hasValue) {
             options.formatChange = true;
             ++i;
@@ -45,12 +81,15 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             options.inputs.push_back(arg);
         }
     }
-    if (options.target != "wav" || options.inputs.empty() || options.outputFolder.empty()) {
-        err << "Usage: corvath-cli convert --to wav [--adpcm] IN... -o DIR\n";
+    const bool knownTarget = options.target == "wav" || options.target == "mp3" ||
+                             options.target == "ogg" || options.target == "flac";
+    if (!knownTarget || options.inputs.empty() || options.outputFolder.empty()) {
+        err << kUsage;
         return std::nullopt;
     }
     if (!std::filesystem::is_directory(options.outputFolder)) {
-        err << "corvath-cli convert: the output folder " << options.outputFolder << " does not exist\n";
+        err << "corvath-cli convert: the output folder " << options.outputFolder
+            << " does not exist\n";
         return std::nullopt;
     }
     if (options.formatChange) {
@@ -58,6 +97,38 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         return std::nullopt;
     }
     return options;
+}
+
+/// The encoder of the target format, configured from the settings before each file.
+struct Encoder {
+    Owned<TAuFileOut> sink;
+    std::function<void()> setup;
+};
+
+Encoder MakeEncoder(const ConvertOptions& options, const TOptionsSetting& settings)
+{
+    if (options.target == "mp3") {
+        auto mp3 = MakeComponent<TMP3Out>();
+        auto setup = [out = mp3.get(), &settings] { SetupMP3Out(*out, settings); };
+        return {std::move(mp3), setup};
+    }
+    if (options.target == "ogg") {
+        auto vorbis = MakeComponent<TVorbisOut>();
+        auto setup = [out = vorbis.get(), &settings, &options] {
+            SetupVorbisOut(*out, settings, options.disc);
+        };
+        return {std::move(vorbis), setup};
+    }
+    if (options.target == "flac") {
+        auto flac = MakeComponent<TFLACOut>();
+        auto setup = [out = flac.get(), &settings, &options] {
+            SetupFLACOut(*out, settings, options.disc);
+        };
+        return {std::move(flac), setup};
+    }
+    auto wave = MakeComponent<TWaveOut>();
+    wave->SetWavType(options.adpcm ? wtDVIADPCM : wtPCM);
+    return {std::move(wave), [] {}};
 }
 
 // One file's progress, rewritten in place on one terminal line.
@@ -109,17 +180,25 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (!options)
         return 2;
 
+    TOptionsSetting settings;
+    LoadOptions(settings, SettingsLocation::ForProgram());
     ScopedMainThread mainThread;
-    CallDispatcher& main = mainThread.Dispatcher();
     int failures = 0;
     {
         auto source = MakeComponent<TWaveIn>();
-        auto sink = MakeComponent<TWaveOut>();
-        sink->SetInput(source.get());
-        sink->SetWavType(options->adpcm ? wtDVIADPCM : wtPCM);
+        Encoder encoder;
+        try {
+            encoder = MakeEncoder(*options, settings);
+        } catch (const std::exception& failure) {
+            err << "corvath-cli: " << failure.what() << '\n';
+            return 1;
+        }
+        TAuFileOut& sink = *encoder.sink;
+        sink.SetInput(source.get());
         const std::string folder = IncludeTrailingBackslash(options->outputFolder);
         for (const std::string& input : options->inputs) {
-            const auto target = folder + std::filesystem::path(input).stem().string() + ".wav";
+            const auto target =
+                folder + std::filesystem::path(input).stem().string() + "." + options->target;
             std::string error;
             try {
                 source->SetFileName(input);
@@ -130,8 +209,9 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
             }
             ProgressLine progress(out, input);
             if (error.empty()) {
-                sink->SetFileName(target);
-                error = RunToEnd(*sink, main, progress);
+                sink.SetFileName(target);
+                encoder.setup();
+                error = RunToEnd(sink, mainThread.Dispatcher(), progress);
             }
             progress.End(error.empty() ? "100% -> " + target : "");
             if (!error.empty()) {

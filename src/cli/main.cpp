@@ -2,6 +2,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/settings_command.h"
+#include "codecs/startup_libraries.h"
 
 #include <exception>
 #include <iostream>
@@ -17,7 +18,8 @@ constexpr std::string_view kUsage = R"(Usage: corvath-cli COMMAND
 
 Commands:
   settings    print where the settings files are and every setting as Section/Key=value
-  convert     convert WAV files: convert --to wav [--adpcm] IN... -o DIR
+  convert     convert WAV files: convert --to wav|mp3|ogg|flac [--adpcm] [--artist A]
+              [--album A] [--year Y] [--genre G] [--comment C] IN... -o DIR
 )";
 
 } // namespace
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
 {
     const std::span<char*> args(argv, static_cast<std::size_t>(argc));
     const std::string_view command = args.size() > 1 ? args[1] : "";
+    // The codec libraries are opened once, for the whole run.
+    const corvath::StartupCodecLibraries codecLibraries;
     try {
         if (command == "--help" || command == "-h") {
             std::cout << kUsage;

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sys/wait.h>
-
 #include "platform/program_folder.h"
+#include "support/audio_tools.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace corvath {
 namespace {
@@ -22,8 +22,8 @@ protected:
     // Exit status of a command; its output goes to files in the test folder.
     int Status(const std::string& arguments)
     {
-        const std::string command = cli_ + " " + arguments + " >'" + (dir_ / "stdout").string() + "' 2>'" +
-                                    (dir_ / "stderr").string() + "'";
+        const std::string command = cli_ + " " + arguments + " >'" + (dir_ / "stdout").string() +
+                                    "' 2>'" + (dir_ / "stderr").string() + "'";
         return WEXITSTATUS(std::system(command.c_str()));
     }
     test::TempDir dir_;
@@ -37,7 +37,9 @@ TEST_F(CliConvertTest, ConvertsWhatItCanAndNamesWhatFailed)
     test::WriteFile(dir_ / "broken.wav", "RIFF....WAVEjunk");
     const auto out = (dir_ / "out").string();
 
-    EXPECT_EQ(Status("convert --to wav --adpcm '" + good + "' '" + (dir_ / "broken.wav").string() + "' -o '" + out + "'"), 1);
+    EXPECT_EQ(Status("convert --to wav --adpcm '" + good + "' '" + (dir_ / "broken.wav").string() +
+                     "' -o '" + out + "'"),
+              1);
     const std::string errors = test::ReadFile(dir_ / "stderr");
     EXPECT_NE(errors.find("broken.wav"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("good.wav"), std::string::npos) << errors;
@@ -52,10 +54,45 @@ TEST_F(CliConvertTest, ConvertsWhatItCanAndNamesWhatFailed)
 
 TEST_F(CliConvertTest, RefusesWhatItCannotDo)
 {
-    EXPECT_EQ(Status("convert --to mp3 x.wav -o /tmp"), 2);
+    EXPECT_EQ(Status("convert --to aiff x.wav -o /tmp"), 2);
+    EXPECT_EQ(Status("convert --to ogg --genre Nonsense x.wav -o /tmp"), 2);
     EXPECT_EQ(Status("convert --to wav x.wav -o '" + (dir_ / "missing").string() + "'"), 2);
     EXPECT_NE(test::ReadFile(dir_ / "stderr").find("does not exist"), std::string::npos);
     EXPECT_EQ(Status("convert --to wav --rate 48000 x.wav -o /tmp"), 2);
+}
+
+TEST_F(CliConvertTest, EncodersTakeTheSettingsFileAndTheDiscFields)
+{
+    if (!test::HaveTool("ffprobe") || !test::HaveTool("metaflac") ||
+        !test::HaveTool("vorbiscomment"))
+        GTEST_SKIP() << "ffprobe, metaflac and vorbiscomment read the files back";
+    // A copy of the program in a folder of its own reads the settings file beside it.
+    std::filesystem::copy_file(cli_, dir_ / "corvath-cli");
+    cli_ = (dir_ / "corvath-cli").string();
+    test::WriteFile(dir_ / "options.ini", "[Mp3Options]\nConstantBitRate=192\nStereoMode=3\n"
+                                          "[FLACOptions]\nCompression=8\n");
+    const auto input = (dir_ / "take.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + input + "' synth 2 sine 440");
+    const auto out = (dir_ / "out").string();
+    const std::string disc = "--artist 'Ana Reis' --genre Rock --year 1999 --comment 'First take' ";
+    for (const char* format : {"mp3", "ogg", "flac"})
+        ASSERT_EQ(Status(std::string("convert --to ") + format + " " + disc + "'" + input +
+                         "' -o '" + out + "'"),
+                  0)
+            << format << ": " << test::ReadFile(dir_ / "stderr");
+
+    const std::string mp3 =
+        test::RunCommand("ffprobe -v error -show_entries stream=channels,bit_rate -of "
+                         "default=noprint_wrappers=1 '" +
+                         out + "/take.mp3'");
+    EXPECT_NE(mp3.find("channels=1"), std::string::npos) << mp3;
+    EXPECT_NE(mp3.find("bit_rate=192000"), std::string::npos) << mp3;
+    const std::string comments = test::RunCommand("vorbiscomment -l '" + out + "/take.ogg'");
+    EXPECT_EQ(comments, "artist=Ana Reis\ndate=1999\ngenre=Rock\ntitle=First take\n");
+    const std::string flac =
+        test::RunCommand("metaflac --export-tags-to=- '" + out + "/take.flac'");
+    EXPECT_NE(flac.find("artist=Ana Reis"), std::string::npos) << flac;
+    EXPECT_EQ(test::RunCommand("flac -t -s '" + out + "/take.flac' 2>&1"), "");
 }
 
 } // namespace

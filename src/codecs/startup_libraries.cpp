@@ -1,0 +1,26 @@
+#include "codecs/startup_libraries.h"
+
+#include "codecs/flac_library.h"
+#include "codecs/vorbis_libraries.h"
+
+namespace corvath {
+
+StartupCodecLibraries::StartupCodecLibraries()
+{
+    OggLibrary().Load();
+    VorbisLibrary().Load();
+    VorbisFileLibrary().Load();
+    VorbisEncLibrary().Load();
+    FlacLibrary().Load();
+}
+
+StartupCodecLibraries::~StartupCodecLibraries()
+{
+    FlacLibrary().Unload();
+    VorbisEncLibrary().Unload();
+    VorbisFileLibrary().Unload();
+    VorbisLibrary().Unload();
+    OggLibrary().Unload();
+}
+
+} // namespace corvath

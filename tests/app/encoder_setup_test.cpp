@@ -1,0 +1,78 @@
+#include "app/encoder_setup.h"
+#include "codecs/flac_out.h"
+#include "codecs/mp3_out.h"
+#include "codecs/startup_libraries.h"
+#include "codecs/vorbis_out.h"
+#include "support/fake_components.h"
+
+#include <gtest/gtest.h>
+
+namespace corvath {
+namespace {
+
+class EncoderSetupTest : public test::MainThreadFixture {
+protected:
+    StartupCodecLibraries libraries_;
+    TOptionsSetting options_;
+};
+
+TEST_F(EncoderSetupTest, Mp3TakesTheSettingsItKnows)
+{
+    auto out = MakeComponent<TMP3Out>();
+    options_.Mp3Options.CPU = 2;
+    options_.Mp3Options.ConstantBitRate = 192;
+    options_.Mp3Options.StereoMode = 3;
+    options_.Mp3Options.VBRQuality = 7;
+    SetupMP3Out(*out, options_);
+    EXPECT_EQ(out->IdleSleepMs(), 6);
+    EXPECT_EQ(out->BitRate(), br192);
+    EXPECT_EQ(out->Mode(), MONO);
+    EXPECT_EQ(out->VBRQuality(), ql7);
+
+    // A rate the list lacks leaves the bit rate as it was; a quality out of range likewise.
+    options_.Mp3Options.ConstantBitRate = 160;
+    options_.Mp3Options.VBRQuality = 12;
+    options_.Mp3Options.CPU = 3;
+    SetupMP3Out(*out, options_);
+    EXPECT_EQ(out->BitRate(), br192);
+    EXPECT_EQ(out->VBRQuality(), ql7);
+    EXPECT_EQ(out->IdleSleepMs(), 1);
+}
+
+TEST_F(EncoderSetupTest, VorbisQualityOrBitRatesAndTheDiscFields)
+{
+    auto out = MakeComponent<TVorbisOut>();
+    options_.OggOptions.IsUseCompress = true;
+    options_.OggOptions.CompressPosition = 75;
+    TDiscFields disc{"", "Album", "1999", 118, "First take"};
+    SetupVorbisOut(*out, options_, disc);
+    EXPECT_FLOAT_EQ(out->Compression(), 0.65f);
+    EXPECT_EQ(out->DesiredNominalBitrate(), TVorbisBitRate::brAutoSelect);
+    EXPECT_EQ(out->Comments().Artist(), "");
+    EXPECT_EQ(out->Comments().Genre(), "Rock");
+    EXPECT_EQ(out->Comments().Title(), "First take"); // the disc comment is the title comment
+
+    options_.OggOptions.IsUseCompress = false;
+    options_.OggOptions.MaxBitRate = 0;
+    options_.OggOptions.NomalBitRate = -1; // nothing chosen counts as automatic
+    options_.OggOptions.MinBitRate = 0;
+    disc.GenreIndex = 0; // the empty entry: no genre
+    SetupVorbisOut(*out, options_, disc);
+    EXPECT_FLOAT_EQ(out->Compression(), 0.2f);
+    EXPECT_EQ(out->DesiredMaximumBitrate(), TVorbisBitRate::brAutoSelect);
+    EXPECT_EQ(out->MinimumBitrate(), TVorbisBitRate::brAutoSelect);
+    EXPECT_EQ(out->Comments().Genre(), "");
+}
+
+TEST_F(EncoderSetupTest, FlacTakesItsLevelAndTheSameTags)
+{
+    auto out = MakeComponent<TFLACOut>();
+    options_.FLACOptions.Compression = 7;
+    SetupFLACOut(*out, options_, {"Ana", "", "", -1, ""});
+    EXPECT_EQ(out->CompressionLevel(), 7);
+    EXPECT_EQ(out->Tags().Artist(), "Ana");
+    EXPECT_EQ(out->Tags().Date(), "");
+}
+
+} // namespace
+} // namespace corvath
