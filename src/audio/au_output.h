@@ -72,6 +72,14 @@ protected:
 
     bool OutputEnabled() const { return outputEnabled_; }
 
+    /// Property setters refuse changes while a run is on: the old value stays.
+    template <typename T>
+    void SetWhileIdle(T& field, T value)
+    {
+        if (!IsBusy())
+            field = value;
+    }
+
     void BeforeDestruction() override;
     void Notification(TComponent* removed) override;
 

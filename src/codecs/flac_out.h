@@ -85,13 +85,6 @@ private:
     static FLAC__StreamEncoderTellStatus TellCallback(const FLAC__StreamEncoder* encoder,
                                                       FLAC__uint64* offset, void* client) noexcept;
 
-    /// Stores value unless a run is on.
-    template <typename T> void SetWhileIdle(T& field, T value)
-    {
-        if (!IsBusy())
-            field = value;
-    }
-
     void ConfigureEncoder();
     void ApplyCustomSettings();
     void ReleaseEncoder();

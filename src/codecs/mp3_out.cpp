@@ -32,12 +32,6 @@ int OutputSampleRate(uint32_t inputRate, TMP3SampleRate choice)
     return inputRate < 41000 ? 32000 : kSampleRateHz[choice];
 }
 
-template <typename T> void SetWhileIdle(const TMP3Out& out, T& property, T value)
-{
-    if (!out.IsBusy())
-        property = value;
-}
-
 } // namespace
 
 TMP3Out::TMP3Out(TComponent* owner) : TAuTaggedFileOut(owner) {}
@@ -45,61 +39,61 @@ TMP3Out::TMP3Out(TComponent* owner) : TAuTaggedFileOut(owner) {}
 void TMP3Out::SetBitRate(TMP3BitRate rate)
 {
     if (rate <= br320)
-        SetWhileIdle(*this, bitRate_, rate);
+        SetWhileIdle(bitRate_, rate);
 }
 
 void TMP3Out::SetQuality(TMP3Quality quality)
 {
     if (quality <= ql9)
-        SetWhileIdle(*this, quality_, quality);
+        SetWhileIdle(quality_, quality);
 }
 
 void TMP3Out::SetSampleRate(TMP3SampleRate rate)
 {
     if (rate <= sr48kHz)
-        SetWhileIdle(*this, sampleRate_, rate);
+        SetWhileIdle(sampleRate_, rate);
 }
 
 void TMP3Out::SetMode(TMP3Mode mode)
 {
     if (mode <= MONO)
-        SetWhileIdle(*this, mode_, mode);
+        SetWhileIdle(mode_, mode);
 }
 
 void TMP3Out::SetCRC(bool on)
 {
-    SetWhileIdle(*this, crc_, on);
+    SetWhileIdle(crc_, on);
 }
 void TMP3Out::SetCopyright(bool on)
 {
-    SetWhileIdle(*this, copyright_, on);
+    SetWhileIdle(copyright_, on);
 }
 void TMP3Out::SetOriginal(bool on)
 {
-    SetWhileIdle(*this, original_, on);
+    SetWhileIdle(original_, on);
 }
 void TMP3Out::SetWriteVBRHeader(bool on)
 {
-    SetWhileIdle(*this, writeVBRHeader_, on);
+    SetWhileIdle(writeVBRHeader_, on);
 }
 void TMP3Out::SetEnableVBR(bool on)
 {
-    SetWhileIdle(*this, enableVBR_, on);
+    SetWhileIdle(enableVBR_, on);
 }
 
 void TMP3Out::SetVBRQuality(TMP3Quality quality)
 {
     if (quality <= ql9)
-        SetWhileIdle(*this, vbrQuality_, quality);
+        SetWhileIdle(vbrQuality_, quality);
 }
 
 void TMP3Out::SetVBRMinBitrate(int32_t kbps)
 {
-    SetWhileIdle(*this, vbrMinBitrate_, kbps);
+    SetWhileIdle(vbrMinBitrate_, kbps);
 }
 void TMP3Out::SetVBRMaxBitrate(int32_t kbps)
 {
-    SetWhileIdle(*this, vbrMaxBitrate_, kbps);
+    SetWhileIdle(vbrMaxBitrate_, kbps);
 }
 
 void TMP3Out::PrepareOutput()
