@@ -87,11 +87,16 @@ bool HaveTool(const std::string& name)
 }
 
 ChainTiming ConvertThroughChain(CallDispatcher& dispatcher, const fs::path& from,
-                                const fs::path& to, TAuFileOut& out)
+                                const fs::path& to, TAuFileOut& out, TAuConverter* filter)
 {
     auto in = MakeComponent<TWaveIn>();
     in->SetFileName(from.string());
-    out.SetInput(in.get());
+    if (filter != nullptr) {
+        filter->SetInput(in.get());
+        out.SetInput(filter);
+    } else {
+        out.SetInput(in.get());
+    }
     out.SetFileName(to.string());
     std::atomic<bool> done{false};
     out.SetOnDone([&](TAuOutput*) { done = true; });

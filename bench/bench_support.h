@@ -3,6 +3,7 @@
 // What the benchmarks share: scratch files, a generated test signal, timing, and comparisons of
 // contenders that take turns on the same input.
 
+#include "audio/au_converter.h"
 #include "audio/au_file_out.h"
 #include "audio/call_dispatcher.h"
 
@@ -54,11 +55,12 @@ struct ChainTiming {
     double done = 0;     // from Start until OnDone
 };
 
-/// Runs a WAV file through the engine's reader into out (configured but for its input and file
-/// name). OnDone follows the completed file after a fixed pause: latency rather than throughput,
-/// so the worker's end is timed on its own.
+/// Runs a WAV file through the engine's reader, and the filter when there is one, into out
+/// (configured but for its input and file name). OnDone follows the completed file after a fixed
+/// pause: latency rather than throughput, so the worker's end is timed on its own.
 ChainTiming ConvertThroughChain(CallDispatcher& dispatcher, const fs::path& from,
-                                const fs::path& to, TAuFileOut& out);
+                                const fs::path& to, TAuFileOut& out,
+                                TAuConverter* filter = nullptr);
 
 /// Converts or copies a file to another and returns the seconds it took.
 using TimedRun = std::function<double(const fs::path& from, const fs::path& to)>;

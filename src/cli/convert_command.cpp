@@ -4,7 +4,9 @@
 #include "app/genre_names.h"
 #include "app/options_store.h"
 #include "app/output_naming.h"
+#include "audio/audio_converter.h"
 #include "audio/call_dispatcher.h"
+#include "audio/resampler.h"
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
 #include "codecs/flac_out.h"
@@ -13,6 +15,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -25,7 +28,9 @@ namespace {
 struct ConvertOptions {
     std::string target;
     bool adpcm = false;
-    bool formatChange = false; // --rate, --bits or --channels
+    uint32_t rate = 0;     // 0: as the input
+    uint32_t bits = 0;     // 0: as the input
+    uint32_t channels = 0; // 0: as the input
     TDiscFields disc;
     std::vector<std::string> inputs;
     std::string outputFolder;
@@ -50,6 +55,18 @@ std::string* DiscField(ConvertOptions& options, const std::string& name)
     return nullptr;
 }
 
+// The sample-format options: where each one's value goes.
+uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
+{
+    if (name == "--rate")
+        return &options.rate;
+    if (name == "--bits")
+        return &options.bits;
+    if (name == "--channels")
+        return &options.channels;
+    return nullptr;
+}
+
 std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
     ConvertOptions options;
@@ -69,9 +86,8 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
                 return std::nullopt;
             }
             options.disc.GenreIndex = index + 1; // the genre list starts with an empty entry
-        } else if ((arg == "--rate" || arg == "--bits" || arg == "--channels") && hasValue) {
-            options.formatChange = true;
-            ++i;
+        } else if (uint32_t* value = FormatOption(options, arg); value != nullptr && hasValue) {
+            *value = static_cast<uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
         } else if (arg == "--adpcm") {
             options.adpcm = true;
         } else if (arg.starts_with("-")) {
@@ -92,8 +108,13 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             << " does not exist\n";
         return std::nullopt;
     }
-    if (options.formatChange) {
-        err << "corvath-cli convert: changing the rate, bits or channels is not available yet\n";
+    const bool bitsOk =
+        options.bits == 0 || options.bits == 8 || options.bits == 16 || options.bits == 24;
+    const bool channelsOk = options.channels <= 2;
+    const bool rateOk = options.rate == 0 || (options.rate > 2000 && options.rate < 1000000);
+    if (!bitsOk || !channelsOk || !rateOk) {
+        err << "corvath-cli convert: --bits takes 8, 16 or 24, --channels 1 or 2, --rate 2001 to "
+               "999999\n";
         return std::nullopt;
     }
     return options;
@@ -194,7 +215,26 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
             return 1;
         }
         TAuFileOut& sink = *encoder.sink;
-        sink.SetInput(source.get());
+        // The rate, size and channel changes of the WAV-to-WAV window: resampler, then converter.
+        const bool reformat = options->rate != 0 || options->bits != 0 || options->channels != 0;
+        Owned<TResampler> resampler;
+        Owned<TAudioConverter> converter;
+        if (reformat) {
+            try {
+                resampler = MakeComponent<TResampler>();
+            } catch (const std::exception& failure) {
+                err << "corvath-cli: " << failure.what() << '\n';
+                return 1;
+            }
+            converter = MakeComponent<TAudioConverter>();
+            resampler->SetInput(source.get());
+            converter->SetInput(resampler.get());
+            converter->SetOutBitsPerSample(options->bits);
+            converter->SetOutChannels(options->channels);
+            sink.SetInput(converter.get());
+        } else {
+            sink.SetInput(source.get());
+        }
         const std::string folder = IncludeTrailingBackslash(options->outputFolder);
         for (const std::string& input : options->inputs) {
             const auto target =
@@ -208,6 +248,9 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
                 error = failure.what();
             }
             ProgressLine progress(out, input);
+            if (error.empty() && resampler)
+                resampler->SetOutSampleRate(options->rate != 0 ? options->rate
+                                                               : source->GetSampleRate());
             if (error.empty()) {
                 sink.SetFileName(target);
                 encoder.setup();

@@ -1,5 +1,6 @@
 #include "codecs/startup_libraries.h"
 
+#include "audio/samplerate_library.h"
 #include "codecs/flac_library.h"
 #include "codecs/vorbis_libraries.h"
 
@@ -12,10 +13,12 @@ StartupCodecLibraries::StartupCodecLibraries()
     VorbisFileLibrary().Load();
     VorbisEncLibrary().Load();
     FlacLibrary().Load();
+    SamplerateLibrary().Load();
 }
 
 StartupCodecLibraries::~StartupCodecLibraries()
 {
+    SamplerateLibrary().Unload();
     FlacLibrary().Unload();
     VorbisEncLibrary().Unload();
     VorbisFileLibrary().Unload();

@@ -58,7 +58,25 @@ TEST_F(CliConvertTest, RefusesWhatItCannotDo)
     EXPECT_EQ(Status("convert --to ogg --genre Nonsense x.wav -o /tmp"), 2);
     EXPECT_EQ(Status("convert --to wav x.wav -o '" + (dir_ / "missing").string() + "'"), 2);
     EXPECT_NE(test::ReadFile(dir_ / "stderr").find("does not exist"), std::string::npos);
-    EXPECT_EQ(Status("convert --to wav --rate 48000 x.wav -o /tmp"), 2);
+    EXPECT_EQ(Status("convert --to wav --bits 12 x.wav -o /tmp"), 2);
+    EXPECT_EQ(Status("convert --to wav --channels 3 x.wav -o /tmp"), 2);
+    EXPECT_EQ(Status("convert --to wav --rate 2000 x.wav -o /tmp"), 2);
+}
+
+TEST_F(CliConvertTest, ChangesRateSizeAndChannels)
+{
+    const auto input = (dir_ / "in.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + input + "' synth 1 sine 440");
+    const auto out = (dir_ / "out").string();
+    ASSERT_EQ(Status("convert --to wav --rate 22050 --bits 8 --channels 1 '" + input + "' -o '" +
+                     out + "'"),
+              0)
+        << test::ReadFile(dir_ / "stderr");
+    const std::string info = test::RunCommand("soxi '" + out + "/in.wav'");
+    EXPECT_NE(info.find("Channels       : 1"), std::string::npos) << info;
+    EXPECT_NE(info.find("Sample Rate    : 22050"), std::string::npos) << info;
+    EXPECT_NE(info.find("Precision      : 8-bit"), std::string::npos) << info;
+    EXPECT_NE(info.find("22050 samples"), std::string::npos) << info;
 }
 
 TEST_F(CliConvertTest, EncodersTakeTheSettingsFileAndTheDiscFields)
