@@ -153,6 +153,27 @@ void Comparison::PrintRow(const std::string& label, double seconds) const
     std::printf("  %-28s %8.3f s %9.1f MB/s\n", label.c_str(), seconds, mb_ / seconds);
 }
 
+SecondsOptions ParseSecondsOptions(int argc, char** argv, double defaultSeconds,
+                                   double minimumSeconds)
+{
+    SecondsOptions options{defaultSeconds};
+    for (int i = 1; i < argc; i += 2) {
+        const std::string name = argv[i];
+        if (i + 1 >= argc)
+            throw std::invalid_argument("missing value after " + name);
+        if (name == "--seconds")
+            options.seconds = std::stod(argv[i + 1]);
+        else if (name == "--runs")
+            options.runs = std::stoi(argv[i + 1]);
+        else
+            throw std::invalid_argument("unknown option " + name);
+    }
+    if (options.seconds < minimumSeconds || options.runs < 1)
+        throw std::invalid_argument("--seconds must be at least " + std::to_string(minimumSeconds) +
+                                    " and --runs at least 1");
+    return options;
+}
+
 void PrintRatio(const std::string& label, double ratio, const std::string& note)
 {
     std::printf("  %-28s %8.2fx   %s\n", label.c_str(), ratio, note.c_str());

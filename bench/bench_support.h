@@ -88,6 +88,17 @@ private:
     double mb_ = 0;
 };
 
+/// How long a test signal a benchmark makes and how often it runs each contender.
+struct SecondsOptions {
+    double seconds = 0;
+    int runs = 3;
+};
+
+/// Reads "--seconds N" and "--runs N"; throws std::invalid_argument for anything else and for
+/// signals shorter than minimumSeconds.
+SecondsOptions ParseSecondsOptions(int argc, char** argv, double defaultSeconds,
+                                   double minimumSeconds);
+
 void PrintRatio(const std::string& label, double ratio, const std::string& note);
 
 } // namespace corvath::bench

@@ -22,28 +22,6 @@ using namespace bench;
 // Ours may take this much longer than the codec's own tool.
 constexpr double kTarget = 1.10;
 
-struct Options {
-    double seconds = 90;
-    int runs = 3;
-};
-
-Options ParseOptions(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--seconds")
-            options.seconds = std::stod(argv[i + 1]);
-        else if (name == "--runs")
-            options.runs = std::stoi(argv[i + 1]);
-        else
-            throw std::invalid_argument("unknown option " + name);
-    }
-    if (options.seconds < 10 || options.runs < 1)
-        throw std::invalid_argument("--seconds must be at least 10 and --runs at least 1");
-    return options;
-}
-
 /// One codec's race: our sink, made and configured by make, against a tool command line
 /// ("%in" and "%out" stand for the files).
 struct Race {
@@ -62,7 +40,7 @@ std::string Expand(std::string command, const fs::path& from, const fs::path& to
     return command;
 }
 
-void RunRace(CallDispatcher& dispatcher, const ScratchFolder& folder, const Options& options,
+void RunRace(CallDispatcher& dispatcher, const ScratchFolder& folder, const SecondsOptions& options,
              const Race& race)
 {
     const double mb = options.seconds * kSampleRate * kFrameBytes / kBytesPerMb;
@@ -126,7 +104,7 @@ int main(int argc, char** argv)
 {
     using namespace corvath;
     try {
-        const Options options = ParseOptions(argc, argv);
+        const SecondsOptions options = ParseSecondsOptions(argc, argv, 90, 10);
         const StartupCodecLibraries libraries;
         ScopedMainThread mainThread;
         const bench::ScratchFolder folder;

@@ -28,28 +28,6 @@ constexpr uint32_t kTargetRate = 48000;
 // Ours may take this much longer than libsamplerate on its own.
 constexpr double kTarget = 1.3;
 
-struct Options {
-    double seconds = 60;
-    int runs = 3;
-};
-
-Options ParseOptions(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--seconds")
-            options.seconds = std::stod(argv[i + 1]);
-        else if (name == "--runs")
-            options.runs = std::stoi(argv[i + 1]);
-        else
-            throw std::invalid_argument("unknown option " + name);
-    }
-    if (options.seconds < 5 || options.runs < 1)
-        throw std::invalid_argument("--seconds must be at least 5 and --runs at least 1");
-    return options;
-}
-
 // The whole file's samples, past the 44-byte header our test files have.
 std::vector<short> ReadSamples(const fs::path& file)
 {
@@ -88,8 +66,9 @@ double ResampleDirectly(const fs::path& from, const fs::path& to, int converter)
     return SecondsSince(start);
 }
 
-void RaceQuality(CallDispatcher& dispatcher, const ScratchFolder& folder, const Options& options,
-                 TResamplerQuality quality, int converter, const char* name)
+void RaceQuality(CallDispatcher& dispatcher, const ScratchFolder& folder,
+                 const SecondsOptions& options, TResamplerQuality quality, int converter,
+                 const char* name)
 {
     const double mb = options.seconds * kSampleRate * kFrameBytes / kBytesPerMb;
     const Comparison comparison(folder, "resample", mb, options.runs);
@@ -131,7 +110,7 @@ int main(int argc, char** argv)
 {
     using namespace corvath;
     try {
-        const Options options = ParseOptions(argc, argv);
+        const SecondsOptions options = ParseSecondsOptions(argc, argv, 60, 5);
         const StartupCodecLibraries libraries;
         ScopedMainThread mainThread;
         const bench::ScratchFolder folder;
