@@ -179,4 +179,12 @@ void PrintRatio(const std::string& label, double ratio, const std::string& note)
     std::printf("  %-28s %8.2fx   %s\n", label.c_str(), ratio, note.c_str());
 }
 
+void PrintRatioAgainstTarget(const std::string& label, double ratio, double target)
+{
+    char note[64];
+    std::snprintf(note, sizeof note, "target: within %.2gx -- %s", target,
+                  ratio <= target ? "met" : "MISSED");
+    PrintRatio(label, ratio, note);
+}
+
 } // namespace corvath::bench

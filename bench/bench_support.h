@@ -101,4 +101,7 @@ SecondsOptions ParseSecondsOptions(int argc, char** argv, double defaultSeconds,
 
 void PrintRatio(const std::string& label, double ratio, const std::string& note);
 
+/// A ratio of times with its target: "target: within 1.3x -- met" (or MISSED).
+void PrintRatioAgainstTarget(const std::string& label, double ratio, double target);
+
 } // namespace corvath::bench

@@ -65,9 +65,7 @@ void RunRace(CallDispatcher& dispatcher, const ScratchFolder& folder, const Seco
     }
     comparison.PrintRow(race.toolLabel, best[1]);
     const double ratio = best[0] / best[1];
-    PrintRatio("ours / tool", ratio,
-               "target: within " + std::to_string(kTarget).substr(0, 4) + "x -- " +
-                   (ratio <= kTarget ? "met" : "MISSED"));
+    PrintRatioAgainstTarget("ours / tool", ratio, kTarget);
 }
 
 std::vector<Race> Races()

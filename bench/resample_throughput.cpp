@@ -97,8 +97,7 @@ void RaceQuality(CallDispatcher& dispatcher, const ScratchFolder& folder,
     if (haveSox)
         comparison.PrintRow("sox -r 48000", best[2]);
     const double ratio = best[0] / best[1];
-    PrintRatio("ours / libsamplerate", ratio,
-               std::string("target: within 1.3x -- ") + (ratio <= kTarget ? "met" : "MISSED"));
+    PrintRatioAgainstTarget("ours / libsamplerate", ratio, kTarget);
     if (haveSox)
         PrintRatio("ours / sox", best[0] / best[2], "time ratio, below 1 is faster than sox");
 }

@@ -109,9 +109,7 @@ void ComparePcmCopy(CallDispatcher& dispatcher, const ScratchFolder& folder, con
     std::printf("PCM WAV copy, %.1f MB of 16-bit stereo 44.1 kHz\n", pcm.Mb());
     pcm.PrintRow("TWaveIn -> TWaveOut (PCM)", chain);
     pcm.PrintRow("plain file copy", copy);
-    PrintRatio("chain / copy", ratio,
-               std::string("target: within 1.5x of the copy -- ") +
-                   (ratio <= 1.5 ? "met" : "MISSED"));
+    PrintRatioAgainstTarget("chain / copy", ratio, 1.5);
     std::printf("  (OnDone came %.2f s after the finished file, a fixed pause; not timed)\n",
                 donePause);
 }
