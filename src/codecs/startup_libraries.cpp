@@ -2,6 +2,7 @@
 
 #include "audio/samplerate_library.h"
 #include "codecs/flac_library.h"
+#include "codecs/mac_library.h"
 #include "codecs/vorbis_libraries.h"
 
 namespace corvath {
@@ -13,12 +14,14 @@ StartupCodecLibraries::StartupCodecLibraries()
     VorbisFileLibrary().Load();
     VorbisEncLibrary().Load();
     FlacLibrary().Load();
+    MacLibrary().Load();
     SamplerateLibrary().Load();
 }
 
 StartupCodecLibraries::~StartupCodecLibraries()
 {
     SamplerateLibrary().Unload();
+    MacLibrary().Unload();
     FlacLibrary().Unload();
     VorbisEncLibrary().Unload();
     VorbisFileLibrary().Unload();

@@ -1,0 +1,112 @@
+#include "codecs/mac_out.h"
+
+#include "audio/au_exception.h"
+#include "codecs/mac_library.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace corvath {
+
+namespace {
+
+TComponent* RequireMacLibrary(TComponent* owner)
+{
+    // Checked before the sink exists: a half-built sink would leave its worker registered.
+    if (!MacLibrary().Loaded())
+        throw EAuException(MacLibrary().NotLoadedMessage());
+    return owner;
+}
+
+bool IsCompressionLevel(int32_t level)
+{
+    return level == 1000 || level == 2000 || level == 3000 || level == 4000;
+}
+
+} // namespace
+
+TMACOut::TMACOut(TComponent* owner) : TAuFileOut(RequireMacLibrary(owner)) {}
+
+void TMACOut::SetCompressionLevel(int32_t level)
+{
+    SetWhileIdle(compressionLevel_, IsCompressionLevel(level) ? level : 2000);
+}
+
+void TMACOut::SetMaxAudioBytes(int32_t bytes)
+{
+    SetWhileIdle(maxAudioBytes_, bytes);
+}
+
+void TMACOut::PrepareOutput()
+{
+    // The library opens the file by name; an attached stream has no place here.
+    if (FileName().empty())
+        throw EAuException("File name is not assigned.");
+    TAuInput& input = *Input();
+    input.BeginRead();
+    inputEnded_ = false;
+    compressor_ = std::make_unique<TAPECompress>();
+    const uint32_t bits = input.GetBitsPerSample();
+    const uint32_t channels = input.GetChannels();
+    ApeWaveFormat format{};
+    MacLibrary().Functions().fillWaveFormatEx(&format, static_cast<int>(input.GetSampleRate()),
+                                              static_cast<int>(bits), static_cast<int>(channels));
+    // The library refuses the formats it cannot take (sample size, channels) here.
+    const int result =
+        compressor_->Start(FileName().c_str(), format, maxAudioBytes_, compressionLevel_, nullptr,
+                           APE_CREATE_WAV_HEADER_ON_DECOMPRESSION);
+    if (result != 0) {
+        compressor_.reset();
+        throw EAuException("Error starting APECompress.\r\n" + MacErrorText(result));
+    }
+    // The largest whole number of frames that fits the buffer.
+    const uint32_t frameBytes = channels * bits / 8;
+    chunkBytes_ = kBufferBytes - kBufferBytes % frameBytes;
+}
+
+bool TMACOut::WriteStep(bool abort)
+{
+    if (!OutputEnabled())
+        return true;
+    if (abort || inputEnded_)
+        return false;
+    HandOver(Input()->ReadFull(buffer_.data(), chunkBytes_, inputEnded_));
+    return true;
+}
+
+void TMACOut::HandOver(uint32_t bytes)
+{
+    for (uint32_t handed = 0; handed < bytes;) {
+        int offered = 0;
+        unsigned char* room = compressor_->LockBuffer(offered);
+        // A library that offers no room would never take the rest.
+        if (room == nullptr || offered <= 0)
+            throw EAuException("APECompress.UnlockBuffer Error: " +
+                               std::to_string(APE_ERROR_INSUFFICIENT_MEMORY));
+        const uint32_t count = std::min(static_cast<uint32_t>(offered), bytes - handed);
+        std::memcpy(room, buffer_.data() + handed, count);
+        const int result = compressor_->UnlockBuffer(static_cast<int>(count));
+        if (result != 0)
+            throw EAuException("APECompress.UnlockBuffer Error: " + std::to_string(result));
+        handed += count;
+    }
+}
+
+void TMACOut::FinishOutput()
+{
+    const int result = compressor_->Finish(nullptr, 0, 0);
+    compressor_.reset();
+    Input()->EndRead();
+    // A file that could not be completed (a full disk, or no sound at all) is no success.
+    if (result != 0)
+        throw EAuException("Error finishing APECompress.\r\n" + MacErrorText(result));
+}
+
+void TMACOut::AbortOutput()
+{
+    compressor_.reset();
+    TAuFileOut::AbortOutput();
+}
+
+} // namespace corvath
