@@ -2,6 +2,7 @@
 
 #include "app/genre_names.h"
 #include "codecs/flac_out.h"
+#include "codecs/mac_out.h"
 #include "codecs/mp3_out.h"
 #include "codecs/vorbis_out.h"
 
@@ -111,6 +112,12 @@ void SetupFLACOut(TFLACOut& out, const TOptionsSetting& options, const TDiscFiel
 {
     out.SetCompressionLevel(options.FLACOptions.Compression);
     FillVorbisTags(out.Tags(), disc);
+}
+
+void SetupMACOut(TMACOut& out, const TOptionsSetting& options)
+{
+    out.SetIdleSleepMs(IdleSleepForCpu(options.APEOptions.CPU));
+    out.SetCompressionLevel(options.APEOptions.Compression);
 }
 
 } // namespace corvath

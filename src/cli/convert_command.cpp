@@ -10,6 +10,7 @@
 #include "audio/wave_in.h"
 #include "audio/wave_out.h"
 #include "codecs/flac_out.h"
+#include "codecs/mac_out.h"
 #include "codecs/mp3_out.h"
 #include "codecs/vorbis_out.h"
 
@@ -37,9 +38,8 @@ struct ConvertOptions {
 };
 
 constexpr const char* kUsage =
-    "Usage: corvath-cli convert --to wav|mp3|ogg|flac [--adpcm] [--artist A] [--album A] [--year "
-    "Y]\n"
-    "                           [--genre G] [--comment C] IN... -o DIR\n";
+    "Usage: corvath-cli convert --to wav|mp3|ogg|flac|ape [--adpcm] [--artist A] [--album A]\n"
+    "                           [--year Y] [--genre G] [--comment C] IN... -o DIR\n";
 
 // The disc-field options: where each one's value goes.
 std::string* DiscField(ConvertOptions& options, const std::string& name)
@@ -98,7 +98,8 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         }
     }
     const bool knownTarget = options.target == "wav" || options.target == "mp3" ||
-                             options.target == "ogg" || options.target == "flac";
+                             options.target == "ogg" || options.target == "flac" ||
+                             options.target == "ape";
     if (!knownTarget || options.inputs.empty() || options.outputFolder.empty()) {
         err << kUsage;
         return std::nullopt;
@@ -146,6 +147,11 @@ Encoder MakeEncoder(const ConvertOptions& options, const TOptionsSetting& settin
             SetupFLACOut(*out, settings, options.disc);
         };
         return {std::move(flac), setup};
+    }
+    if (options.target == "ape") {
+        auto ape = MakeComponent<TMACOut>();
+        auto setup = [out = ape.get(), &settings] { SetupMACOut(*out, settings); };
+        return {std::move(ape), setup};
     }
     auto wave = MakeComponent<TWaveOut>();
     wave->SetWavType(options.adpcm ? wtDVIADPCM : wtPCM);

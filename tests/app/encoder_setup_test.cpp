@@ -1,5 +1,6 @@
 #include "app/encoder_setup.h"
 #include "codecs/flac_out.h"
+#include "codecs/mac_out.h"
 #include "codecs/mp3_out.h"
 #include "codecs/startup_libraries.h"
 #include "codecs/vorbis_out.h"
@@ -72,6 +73,23 @@ TEST_F(EncoderSetupTest, FlacTakesItsLevelAndTheSameTags)
     EXPECT_EQ(out->CompressionLevel(), 7);
     EXPECT_EQ(out->Tags().Artist(), "Ana");
     EXPECT_EQ(out->Tags().Date(), "");
+}
+
+TEST_F(EncoderSetupTest, ApeTakesItsLevelAndProcessorUse)
+{
+    auto out = MakeComponent<TMACOut>();
+    options_.APEOptions.CPU = 2;
+    options_.APEOptions.Compression = 4000;
+    SetupMACOut(*out, options_);
+    EXPECT_EQ(out->IdleSleepMs(), 6);
+    EXPECT_EQ(out->CompressionLevel(), 4000);
+
+    // The options dialog offers levels in steps of 500; the library knows only the thousands.
+    options_.APEOptions.CPU = 1;
+    options_.APEOptions.Compression = 2500;
+    SetupMACOut(*out, options_);
+    EXPECT_EQ(out->IdleSleepMs(), 11);
+    EXPECT_EQ(out->CompressionLevel(), 2000);
 }
 
 } // namespace

@@ -113,5 +113,34 @@ TEST_F(CliConvertTest, EncodersTakeTheSettingsFileAndTheDiscFields)
     EXPECT_EQ(test::RunCommand("flac -t -s '" + out + "/take.flac' 2>&1"), "");
 }
 
+TEST_F(CliConvertTest, ApeNeedsTheCompressorBesideTheProgramAndTakesTheSettingsLevel)
+{
+    if (!test::HaveTool("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg decodes the APE file";
+    // A copy of the program in a folder of its own: the library is looked for there too.
+    std::filesystem::copy_file(cli_, dir_ / "corvath-cli");
+    cli_ = (dir_ / "corvath-cli").string();
+    test::WriteFile(dir_ / "options.ini", "[APEOptions]\nCompression=4000\n");
+    const auto input = (dir_ / "take.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + input + "' synth 1 sine 440 whitenoise");
+    const auto out = (dir_ / "out").string();
+    const std::string convert = "convert --to ape '" + input + "' -o '" + out + "'";
+
+    EXPECT_EQ(Status(convert), 1);
+    const std::string refusal = test::ReadFile(dir_ / "stderr");
+    EXPECT_NE(refusal.find((dir_ / "libcorvath-ape.so").string() +
+                           " library could not be loaded."),
+              std::string::npos)
+        << refusal;
+
+    std::filesystem::copy_file(ProgramFolder() + "libcorvath-ape.so", dir_ / "libcorvath-ape.so");
+    ASSERT_EQ(Status(convert), 0) << test::ReadFile(dir_ / "stderr");
+    const auto file = dir_ / "out/take.ape";
+    EXPECT_TRUE(test::FfmpegDecode(file) == test::Samples16(test::WaveData(input)));
+    const std::string bytes = test::ReadFile(file);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[52]) | static_cast<uint8_t>(bytes[53]) << 8, 4000);
+}
+
 } // namespace
 } // namespace corvath
