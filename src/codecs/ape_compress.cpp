@@ -68,9 +68,8 @@ TAPECompress::TAPECompress()
         throw EAPEException(APE_ERROR_INSUFFICIENT_MEMORY);
 }
 
-int TAPECompress::Start(const char* outputFileName, const ApeWaveFormat& format,
-                        int maxAudioBytes, int compressionLevel, const void* headerData,
-                        int headerBytes)
+int TAPECompress::Start(const char* outputFileName, const ApeWaveFormat& format, int maxAudioBytes,
+                        int compressionLevel, const void* headerData, int headerBytes)
 {
     return MacLibrary().Functions().start(handle_.get(), outputFileName, &format, maxAudioBytes,
                                           compressionLevel, headerData, headerBytes);

@@ -128,8 +128,7 @@ TEST_F(CliConvertTest, ApeNeedsTheCompressorBesideTheProgramAndTakesTheSettingsL
 
     EXPECT_EQ(Status(convert), 1);
     const std::string refusal = test::ReadFile(dir_ / "stderr");
-    EXPECT_NE(refusal.find((dir_ / "libcorvath-ape.so").string() +
-                           " library could not be loaded."),
+    EXPECT_NE(refusal.find((dir_ / "libcorvath-ape.so").string() + " library could not be loaded."),
               std::string::npos)
         << refusal;
 

@@ -204,7 +204,8 @@ TEST_F(MacOutTest, RefusedStartsNameTheReasonAndLeaveNoFile)
 
     fake_->bits = 32;
     const path wide = dir_ / "bits32.ape";
-    EXPECT_EQ(Encode(*fake_, wide), "Error starting APECompress.\r\ninput file unsupported bit depth");
+    EXPECT_EQ(Encode(*fake_, wide),
+              "Error starting APECompress.\r\ninput file unsupported bit depth");
     EXPECT_FALSE(std::filesystem::exists(wide));
 
     fake_->bits = 16;
