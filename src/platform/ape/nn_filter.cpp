@@ -14,6 +14,15 @@ int16_t Saturate16(int32_t value)
     return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
 }
 
+// Moves every coefficient by its adaptation step (16-bit wrap-around). The buffers never
+// overlap; saying so lets the loop vectorise without run-time checks.
+template <int Taps, int Direction>
+void Adapt(int16_t* __restrict coefficients, const int16_t* __restrict adaptation)
+{
+    for (int j = 0; j < Taps; ++j)
+        coefficients[j] = static_cast<int16_t>(coefficients[j] + Direction * adaptation[j]);
+}
+
 } // namespace
 
 NNFilter::NNFilter(int taps, int fractionBits)
@@ -68,13 +77,10 @@ void NNFilter::EncodeWith(std::span<int32_t> values)
         const int32_t output = value;
         value = static_cast<int32_t>(static_cast<uint32_t>(output) -
                                      static_cast<uint32_t>(prediction));
-        if (value > 0) {
-            for (int j = 0; j < Taps; ++j)
-                coefficients[j] = static_cast<int16_t>(coefficients[j] - adaptation[j]);
-        } else if (value < 0) {
-            for (int j = 0; j < Taps; ++j)
-                coefficients[j] = static_cast<int16_t>(coefficients[j] + adaptation[j]);
-        }
+        if (value > 0)
+            Adapt<Taps, -1>(coefficients, adaptation);
+        else if (value < 0)
+            Adapt<Taps, 1>(coefficients, adaptation);
         Push(output);
     }
 }
