@@ -226,11 +226,16 @@ TEST_F(MacOutTest, AnInputWithoutSoundFailsAtTheFinishAndLeavesNoFile)
     EXPECT_GE(fake_->closes, fake_->opens);
 }
 
-TEST_F(MacOutTest, AFullDiskFailsTheRunAndLeavesNoFileOpen)
+TEST_F(MacOutTest, ABrokenInputOrAFullDiskFailsTheRunAndLeavesNoFileOpen)
 {
     const path longInput = Sox(16, 2, "2");
     const path file = dir_ / "full.ape";
     const std::size_t openBefore = OpenFileCount();
+    fake_->failAt = 100000;
+    EXPECT_EQ(Encode(*fake_, file), "the fake broke");
+    EXPECT_EQ(OpenFileCount(), openBefore);
+    fake_->failAt = -1;
+
     {
         const test::FileSizeLimit limit(64 * 1024);
         const std::string error = EncodeWav(longInput, file);
