@@ -7,6 +7,7 @@ namespace corvath::ape {
 
 namespace {
 
+// Outputs kept between two copies of the window back to the start of its buffer.
 constexpr std::size_t kSlideRoom = 2048;
 
 int16_t Saturate16(int32_t value)

@@ -11,6 +11,8 @@ namespace corvath::ape {
 /// compression levels we write.
 class ChannelPredictor {
 public:
+    ChannelPredictor() { Reset(); }
+
     /// The state every frame starts from.
     void Reset();
 

@@ -89,6 +89,8 @@ void RangeEncoder::EncodeShift(uint32_t cum, uint32_t freq, unsigned shift)
 
 void RangeEncoder::Finish()
 {
+    // All 31 bits of low, left-aligned in four bytes: the decoder's window then holds exactly
+    // low, which lies inside the final interval.
     out_->insert(out_->end(), {static_cast<uint8_t>(low_ >> 23), static_cast<uint8_t>(low_ >> 15),
                                static_cast<uint8_t>(low_ >> 7), static_cast<uint8_t>(low_ << 1)});
     out_ = nullptr;
