@@ -191,11 +191,11 @@ TEST_P(ApeRoundTripTest, FfmpegDecodesEveryFileToItsInput)
     }
 
     const std::string probe = test::RunCommand(
-        "ffprobe -v error -show_entries stream=sample_rate,channels,bits_per_coded_sample,duration_ts "
+        "ffprobe -v error -show_entries stream=sample_rate,channels,bits_per_raw_sample,duration_ts "
         "-of default=nw=1 '" + (dir_ / "round.ape").string() + "'");
     EXPECT_EQ(probe, "sample_rate=44100\nchannels=" + std::to_string(channels) +
-                         "\nbits_per_coded_sample=" + std::to_string(bits) +
-                         "\nduration_ts=" + std::to_string(frame + 1) + "\n");
+                         "\nduration_ts=" + std::to_string(frame + 1) +
+                         "\nbits_per_raw_sample=" + std::to_string(bits) + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, ApeRoundTripTest,
