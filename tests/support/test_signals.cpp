@@ -23,16 +23,18 @@ double NoiseAt(std::size_t block, uint16_t channel)
 // Chords that change twice a second; every voice has a few harmonics and decays.
 double MusicAt(std::size_t block, uint16_t channel)
 {
-    static constexpr std::array<std::array<double, 3>, 4> kChords{{
-        {220.0, 277.18, 329.63}, {196.0, 246.94, 293.66}, {174.61, 220.0, 261.63},
-        {164.81, 207.65, 246.94}}};
+    static constexpr std::array<std::array<double, 3>, 4> kChords{{{220.0, 277.18, 329.63},
+                                                                   {196.0, 246.94, 293.66},
+                                                                   {174.61, 220.0, 261.63},
+                                                                   {164.81, 207.65, 246.94}}};
     const double t = static_cast<double>(block) / kRate;
     const auto& chord = kChords[static_cast<std::size_t>(t * 2) % kChords.size()];
     const double sinceNote = std::fmod(t, 0.5);
     const double envelope = std::exp(-4 * sinceNote) * std::min(1.0, sinceNote * 200);
     double sum = 0;
     for (std::size_t voice = 0; voice < chord.size(); ++voice) {
-        const double pan = channel == 0 ? 1.0 - 0.3 * static_cast<double>(voice) : 0.4 + 0.3 * static_cast<double>(voice);
+        const double pan = channel == 0 ? 1.0 - 0.3 * static_cast<double>(voice)
+                                        : 0.4 + 0.3 * static_cast<double>(voice);
         const double vibrato = 0.003 * std::sin(2 * std::numbers::pi * 5 * t);
         for (int harmonic = 1; harmonic <= 4; ++harmonic) {
             const double phase = 2 * std::numbers::pi * chord[voice] * harmonic * t * (1 + vibrato);

@@ -32,39 +32,40 @@ struct Failure {
     throw Failure{code};
 }
 
-void WriteAt(int fd, uint64_t offset, std::span<const uint8_t> bytes)
+// Repeats a positioned read or write (pread, pwrite) until every byte is done.
+template <typename Byte, typename Call>
+void TransferAt(Call call, int failureCode, int fd, uint64_t offset, std::span<Byte> bytes)
 {
     while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (written < 0 && errno == EINTR)
+        const ssize_t done = call(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (done < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            Fail(APE_ERROR_IO_WRITE);
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-        offset += static_cast<uint64_t>(written);
+        if (done <= 0)
+            Fail(failureCode);
+        bytes = bytes.subspan(static_cast<std::size_t>(done));
+        offset += static_cast<uint64_t>(done);
     }
+}
+
+void WriteAt(int fd, uint64_t offset, std::span<const uint8_t> bytes)
+{
+    TransferAt(::pwrite, APE_ERROR_IO_WRITE, fd, offset, bytes);
 }
 
 void ReadAt(int fd, uint64_t offset, std::span<uint8_t> bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t read = ::pread(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read <= 0)
-            Fail(APE_ERROR_IO_READ);
-        bytes = bytes.subspan(static_cast<std::size_t>(read));
-        offset += static_cast<uint64_t>(read);
-    }
+    TransferAt(::pread, APE_ERROR_IO_READ, fd, offset, bytes);
 }
 
 // Moves length bytes of the file from one offset to another; the two ranges may overlap.
 void MoveRange(int fd, uint64_t from, uint64_t to, uint64_t length)
 {
-    std::vector<uint8_t> chunk(static_cast<std::size_t>(std::min<uint64_t>(kMoveChunkBytes, length)));
+    std::vector<uint8_t> chunk(
+        static_cast<std::size_t>(std::min<uint64_t>(kMoveChunkBytes, length)));
     const bool backwards = to > from;
     for (uint64_t done = 0; done < length;) {
-        const std::size_t bytes = static_cast<std::size_t>(std::min<uint64_t>(chunk.size(), length - done));
+        const std::size_t bytes =
+            static_cast<std::size_t>(std::min<uint64_t>(chunk.size(), length - done));
         const uint64_t position = backwards ? length - done - bytes : done;
         ReadAt(fd, from + position, {chunk.data(), bytes});
         WriteAt(fd, to + position, {chunk.data(), bytes});
@@ -286,8 +287,9 @@ int ApeCompressor::Start(const char* fileName, const ApeWaveFormat* format, int 
         return APE_ERROR_INVALID_FUNCTION_PARAMETER;
     return Guarded([&] {
         const FrameFormat checked = CheckedFormat(*format, compressionLevel);
-        const uint32_t blocksPerFrame =
-            blocksPerFrame_ != 0 ? blocksPerFrame_ : DefaultBlocksPerFrame(checked.compressionLevel);
+        const uint32_t blocksPerFrame = blocksPerFrame_ != 0
+                                            ? blocksPerFrame_
+                                            : DefaultBlocksPerFrame(checked.compressionLevel);
         const bool storesWavHeader = headerBytes >= 0;
         const std::span<const uint8_t> wavHeader(static_cast<const uint8_t*>(headerData),
                                                  storesWavHeader ? std::size_t(headerBytes) : 0);

@@ -28,7 +28,8 @@ Bytes FromHex(std::string_view hex)
     for (std::size_t i = 0; i + 1 < hex.size(); ++i) {
         if (std::isxdigit(static_cast<unsigned char>(hex[i])) == 0)
             continue;
-        bytes.push_back(static_cast<uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+        bytes.push_back(
+            static_cast<uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
         ++i;
     }
     return bytes;
@@ -47,7 +48,8 @@ Bytes Interleaved(uint16_t bits, const std::vector<std::vector<int32_t>>& channe
     for (std::size_t block = 0; block < channels[0].size(); ++block)
         for (const auto& channel : channels)
             for (int byte = 0; byte < bits / 8; ++byte)
-                pcm.push_back(static_cast<uint8_t>(static_cast<uint32_t>(channel[block]) >> (8 * byte)));
+                pcm.push_back(
+                    static_cast<uint8_t>(static_cast<uint32_t>(channel[block]) >> (8 * byte)));
     return pcm;
 }
 
@@ -64,16 +66,19 @@ int Compress(const path& file, uint16_t bits, uint16_t channels, int level, cons
              const Target& target = {})
 {
     ApeCompressor compressor(target.blocksPerFrame);
-    ApeWaveFormat format{1, channels, 44100, 0, static_cast<uint16_t>(bits / 8 * channels), bits, 0};
+    ApeWaveFormat format{1,    channels, 44100, 0, static_cast<uint16_t>(bits / 8 * channels),
+                         bits, 0};
     const int headerBytes = target.wavHeader != nullptr ? static_cast<int>(target.wavHeader->size())
                                                         : APE_CREATE_WAV_HEADER_ON_DECOMPRESSION;
-    if (int code = compressor.Start(file.c_str(), &format, target.maxAudioBytes, level,
-                                    target.wavHeader ? target.wavHeader->data() : nullptr, headerBytes))
+    if (int code =
+            compressor.Start(file.c_str(), &format, target.maxAudioBytes, level,
+                             target.wavHeader ? target.wavHeader->data() : nullptr, headerBytes))
         return code;
     for (std::size_t done = 0; done < pcm.size();) {
         int room = 0;
         uint8_t* buffer = compressor.LockBuffer(&room);
-        const std::size_t piece = std::min<std::size_t>({pcm.size() - done, std::size_t(room), 65537});
+        const std::size_t piece =
+            std::min<std::size_t>({pcm.size() - done, std::size_t(room), 65537});
         std::copy_n(pcm.begin() + static_cast<std::ptrdiff_t>(done), piece, buffer);
         if (int code = compressor.UnlockBuffer(static_cast<int>(piece), true))
             return code;
@@ -175,7 +180,8 @@ TEST_P(ApeRoundTripTest, FfmpegDecodesEveryFileToItsInput)
     const Signal kinds[] = {Signal::kSilence, Signal::kSquare, Signal::kNoise, Signal::kMusic};
     for (std::size_t part = 0; part < 4; ++part) {
         const std::size_t blocks = (frame + 1) / 4 + (part == 3 ? (frame + 1) % 4 : 0);
-        const Bytes piece = test::GeneratePcm(kinds[part], bits, channels, blocks, part * frame / 4);
+        const Bytes piece =
+            test::GeneratePcm(kinds[part], bits, channels, blocks, part * frame / 4);
         mixed.insert(mixed.end(), piece.begin(), piece.end());
     }
     const std::pair<const char*, Bytes> inputs[] = {
@@ -190,9 +196,11 @@ TEST_P(ApeRoundTripTest, FfmpegDecodesEveryFileToItsInput)
         EXPECT_TRUE(FfmpegDecode(file, bits) == pcm);
     }
 
-    const std::string probe = test::RunCommand(
-        "ffprobe -v error -show_entries stream=sample_rate,channels,bits_per_raw_sample,duration_ts "
-        "-of default=nw=1 '" + (dir_ / "round.ape").string() + "'");
+    const std::string probe =
+        test::RunCommand("ffprobe -v error -show_entries "
+                         "stream=sample_rate,channels,bits_per_raw_sample,duration_ts "
+                         "-of default=nw=1 '" +
+                         (dir_ / "round.ape").string() + "'");
     EXPECT_EQ(probe, "sample_rate=44100\nchannels=" + std::to_string(channels) +
                          "\nduration_ts=" + std::to_string(frame + 1) +
                          "\nbits_per_raw_sample=" + std::to_string(bits) + "\n");
