@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/audio_stream.h"
-#include "platform/media/av_format_handles.h"
+#include "platform/media/av_input_handles.h"
 
 namespace corvath {
 
@@ -25,7 +25,7 @@ private:
 
     TAudioStream& stream_;
     int64_t start_;
-    AvioContextPtr context_;
+    AvioCustomContextPtr context_;
 };
 
 } // namespace corvath

@@ -206,8 +206,14 @@ std::optional<uint64_t> WmSyncReader::Duration() const
     if (!format_)
         return std::nullopt;
     const AVStream* stream = ChosenStream();
-    if (stream && stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        return av_rescale_q(stream->duration, stream->time_base, kHundredNanoseconds);
+    if (stream && stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+        // The container counts an MP3 encoder's delay, which the decoder drops, as part of
+        // the duration; what is heard begins at the start time.
+        const bool delayed = stream->start_time != AV_NOPTS_VALUE && stream->start_time > 0 &&
+                             stream->start_time < stream->duration;
+        const int64_t heard = stream->duration - (delayed ? stream->start_time : 0);
+        return av_rescale_q(heard, stream->time_base, kHundredNanoseconds);
+    }
     if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
         return av_rescale_q(format_->duration, AV_TIME_BASE_Q, kHundredNanoseconds);
     return std::nullopt;
