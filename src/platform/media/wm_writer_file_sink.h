@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/media/av_output_handles.h"
+
+#include <string>
+
+namespace corvath {
+
+/// The file a writer writes into.
+class WmWriterFileSink {
+public:
+    /// Creates or truncates the file; false when it cannot be.
+    bool Open(const std::string& fileName);
+    bool IsOpen() const { return output_ != nullptr; }
+
+    const std::string& FileName() const { return fileName_; }
+    /// The open file's byte output.
+    AVIOContext& Output() const { return *output_; }
+
+    /// Writes what is buffered and closes the file; false when some bytes could not be written.
+    bool Close();
+
+private:
+    std::string fileName_;
+    AvioOutputPtr output_;
+};
+
+} // namespace corvath
