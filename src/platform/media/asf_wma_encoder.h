@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/av_handles.h"
-#include "platform/media/av_output_handles.h"
+#include "platform/media/av_format_handles.h"
 
 #include <cstdint>
 #include <span>

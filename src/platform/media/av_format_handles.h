@@ -2,32 +2,31 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
-#include <libavformat/avio.h>
-#include <libavutil/mem.h>
+#include <libavutil/audio_fifo.h>
 }
 
 #include <memory>
 
 namespace corvath {
 
-/// Owners for the container-level FFmpeg objects.
+/// Owners for the FFmpeg objects of writing a file.
 
-/// An input opened with avformat_open_input (a caller-supplied AVIOContext stays with its
-/// owner).
-struct AvFormatInputDeleter {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+/// An output format context; its byte output (pb) belongs to someone else.
+struct AvFormatOutputDeleter {
+    void operator()(AVFormatContext* context) const { avformat_free_context(context); }
 };
-using AvFormatInputPtr = std::unique_ptr<AVFormatContext, AvFormatInputDeleter>;
+using AvFormatOutputPtr = std::unique_ptr<AVFormatContext, AvFormatOutputDeleter>;
 
-/// A context from avio_alloc_context; its buffer may have been replaced by FFmpeg, so the one
-/// it holds at the end is the one freed.
-struct AvioContextDeleter {
-    void operator()(AVIOContext* context) const
-    {
-        av_freep(&context->buffer);
-        avio_context_free(&context);
-    }
+/// A file opened with avio_open. Closing flushes what is buffered without reporting a failure,
+/// so a caller that needs to know flushes and checks first.
+struct AvioOutputDeleter {
+    void operator()(AVIOContext* context) const { avio_closep(&context); }
 };
-using AvioContextPtr = std::unique_ptr<AVIOContext, AvioContextDeleter>;
+using AvioOutputPtr = std::unique_ptr<AVIOContext, AvioOutputDeleter>;
+
+struct AvAudioFifoDeleter {
+    void operator()(AVAudioFifo* fifo) const { av_audio_fifo_free(fifo); }
+};
+using AvAudioFifoPtr = std::unique_ptr<AVAudioFifo, AvAudioFifoDeleter>;
 
 } // namespace corvath

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/media/av_output_handles.h"
+#include "platform/media/av_format_handles.h"
 
 #include <string>
 
