@@ -4,13 +4,14 @@
 #include "platform/media/wm_attributes.h"
 
 #include <algorithm>
-#include <limits>
+#include <cstdint>
 
 namespace corvath {
 
 namespace {
 
 constexpr AVRational kHundredNanoseconds = {1, 10'000'000};
+constexpr int64_t kSettleTime = 1'000'000; // 100 ms
 
 } // namespace
 
@@ -100,6 +101,8 @@ bool WmSyncReader::StartDecoder()
             format_->streams[i]->discard = AVDISCARD_ALL;
     }
     RestartDecoding();
+    // Decoding the first buffer now tells where the file's time begins for SetRange.
+    pending_ = DecodeSome();
     return true;
 }
 
@@ -109,6 +112,7 @@ void WmSyncReader::RestartDecoding()
                        static_cast<int>(outputFormat_.channels));
     endSent_ = false;
     drained_ = false;
+    pending_ = false;
     dropBefore_.reset();
 }
 
@@ -116,9 +120,12 @@ std::optional<std::span<uint8_t>> WmSyncReader::GetNextSample(uint16_t streamNum
 {
     if (!decoder_ || streamNumber != StreamNumberForOutput(output_))
         return std::nullopt;
-    pcm_.clear();
-    if (!DecodeSome())
-        return std::nullopt;
+    if (!pending_) {
+        pcm_.clear();
+        if (!DecodeSome())
+            return std::nullopt;
+    }
+    pending_ = false;
     return std::span<uint8_t>(pcm_);
 }
 
@@ -162,6 +169,8 @@ void WmSyncReader::FeedDecoder()
 void WmSyncReader::TakeFrame()
 {
     const AVFrame& frame = *frame_;
+    if (!origin_ && frame.best_effort_timestamp != AV_NOPTS_VALUE)
+        origin_ = frame.best_effort_timestamp;
     int64_t dropped = 0;
     if (dropBefore_) {
         int64_t ahead = 0;
@@ -189,11 +198,28 @@ bool WmSyncReader::SetRange(uint64_t start)
     const AVStream* stream = ChosenStream();
     if (!stream || !decoder_)
         return false;
-    const auto offset = static_cast<int64_t>(std::min<uint64_t>(start, std::numeric_limits<int64_t>::max()));
-    int64_t target = av_rescale_q(offset, kHundredNanoseconds, stream->time_base);
-    if (stream->start_time != AV_NOPTS_VALUE && __builtin_add_overflow(target, stream->start_time, &target))
+    const AVRational timeBase = stream->time_base;
+    // Time 0 is the first decoded sample, which decoders with a delay stamp later than the
+    // container's start.
+    const int64_t startTime = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    const int64_t origin = origin_.value_or(startTime);
+    int64_t delay = 0;
+    if (__builtin_sub_overflow(origin, startTime, &delay) || delay < 0)
+        delay = 0;
+    // Reading starts early enough for the decoder's delay and for what it must have seen
+    // before its output is right (overlapping transforms, an MP3 bit reservoir); the samples
+    // before the target are dropped. Time stamps may come from a damaged file.
+    const auto offset = static_cast<int64_t>(std::min<uint64_t>(start, INT64_MAX));
+    int64_t target = av_rescale_q(offset, kHundredNanoseconds, timeBase);
+    int64_t lead = 0;
+    int64_t readFrom = 0;
+    if (__builtin_add_overflow(target, origin, &target) ||
+        __builtin_add_overflow(delay, av_rescale_q(kSettleTime, kHundredNanoseconds, timeBase), &lead) ||
+        __builtin_sub_overflow(target, lead, &readFrom))
         return false;
-    if (av_seek_frame(format_.get(), stream->index, target, AVSEEK_FLAG_BACKWARD) < 0)
+    // Some demuxers refuse times before the start.
+    readFrom = std::max(readFrom, startTime);
+    if (av_seek_frame(format_.get(), stream->index, readFrom, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(decoder_.get());
     RestartDecoding();
@@ -235,6 +261,8 @@ void WmSyncReader::Close()
     encrypted_ = false;
     output_ = -1;
     dropBefore_.reset();
+    origin_.reset();
+    pending_ = false;
     pcm_.clear();
 }
 

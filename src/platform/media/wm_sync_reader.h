@@ -91,6 +91,10 @@ private:
     bool drained_ = false;
     /// After SetRange: decoded samples before this time (stream time base) are dropped.
     std::optional<int64_t> dropBefore_;
+    /// The time stamp of the first decoded sample (stream time base).
+    std::optional<int64_t> origin_;
+    /// pcm_ holds a buffer decoded ahead that GetNextSample has not handed out yet.
+    bool pending_ = false;
     std::vector<uint8_t> pcm_;
 };
 
