@@ -49,6 +49,8 @@ AsfWmaEncoder::AsfWmaEncoder(AVIOContext& output, const std::string& fileName,
     Check(avformat_alloc_output_context2(&muxer, nullptr, "asf", nullptr), "Cannot start ASF");
     muxer_.reset(muxer);
     muxer_->pb = &output;
+    // Keeps the library from adding its name to the tags: the file holds those given only.
+    muxer_->flags |= AVFMT_FLAG_BITEXACT;
     OpenEncoder(target);
     OpenResampler(input);
 
@@ -79,7 +81,7 @@ void AsfWmaEncoder::OpenEncoder(const WmaTarget& target)
     if ((muxer_->oformat->flags & AVFMT_GLOBALHEADER) != 0)
         encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(encoder_.get(), codec, nullptr), "Cannot open the WMA encoder");
-    // The lead-in stays in the stream, so the first frame's sound starts after it.
+    // The lead-in stays in the timeline, so the first sound starts one frame in.
     nextPts_ = encoder_->initial_padding;
 
     frame_.reset(av_frame_alloc());
@@ -212,7 +214,7 @@ void AsfWmaEncoder::Finish()
     EncodeQueuedFrames();
     if (const int rest = av_audio_fifo_size(queue_.get()); rest > 0)
         EncodeFrame(rest);
-    // The encoder completes a frame's sound with the next one's: a silent frame ends the last.
+    // Decoders complete a frame's sound with the next frame: a silent one completes the last.
     if (samplesQueued_ > 0)
         EncodeFrame(0);
     Check(avcodec_send_frame(encoder_.get(), nullptr), "Cannot encode WMA");

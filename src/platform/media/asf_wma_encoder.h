@@ -27,11 +27,11 @@ struct WmaTarget {
 
 /// Encodes PCM with FFmpeg's WMA v2 encoder into an ASF file written through an AVIO output:
 /// the PCM is converted to the encoder's rate, channels and sample format, cut into the
-/// encoder's frames and muxed. Every sample that comes in is decoded from the file, after the
-/// encoder's lead-in of one frame (ASF cannot mark it for removal); the last frame is padded
-/// with silence, and the file's duration ends with the last sample. Failures throw
-/// std::runtime_error: "Cannot write file <name>" when the output refuses bytes, a message
-/// naming the step otherwise.
+/// encoder's frames and muxed. Decoders drop the encoder's first frame, a lead-in, and give
+/// every sample that came in, then silence up to the end of the last frame. ASF cannot mark
+/// the lead-in, so the timeline keeps it: the file's duration is the sound's plus one frame
+/// (at most 64 ms). Failures throw std::runtime_error: "Cannot write file <name>" when the
+/// output refuses bytes, a message naming the step otherwise.
 class AsfWmaEncoder {
 public:
     using Metadata = std::vector<std::pair<std::string, std::string>>;

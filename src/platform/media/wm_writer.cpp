@@ -3,6 +3,7 @@
 #include "platform/media/wm_attributes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <utility>
 
@@ -106,26 +107,25 @@ bool WmWriter::WriteSample(uint32_t input, int64_t time, uint32_t /*flags*/,
 {
     if (!encoder_ || input >= InputCount())
         return Fail("The writer is not writing that input.");
-    bytesWritten_ += static_cast<int64_t>(sample.Data().size());
-    ++samplesWritten_;
-    if (!TimeMatchesBytes(time))
+    const int64_t bytes = bytesWritten_ + static_cast<int64_t>(sample.Data().size());
+    if (!TimeMatchesBytes(time, bytes, samplesWritten_ + 1))
         return Fail("A sample's time does not match the sound written.");
     try {
         encoder_->Write(sample.Data());
     } catch (const std::exception& error) {
         return Fail(error.what());
     }
+    bytesWritten_ = bytes;
+    ++samplesWritten_;
     return true;
 }
 
-bool WmWriter::TimeMatchesBytes(int64_t time) const
+bool WmWriter::TimeMatchesBytes(int64_t time, int64_t bytes, int64_t samples) const
 {
     // A caller adding up rounded sample lengths is off by at most half a unit per sample.
-    const int64_t bytesTime =
-        static_cast<int64_t>(static_cast<double>(bytesWritten_) * kTimeUnitsPerSecond /
-                                 input_.waveFormat.AvgBytesPerSec() +
-                             0.5);
-    const int64_t tolerance = samplesWritten_ / 2 + 1;
+    const auto bytesTime = std::llround(static_cast<double>(bytes) * kTimeUnitsPerSecond /
+                                        input_.waveFormat.AvgBytesPerSec());
+    const int64_t tolerance = samples / 2 + 1;
     return time >= bytesTime - tolerance && time <= bytesTime + tolerance;
 }
 

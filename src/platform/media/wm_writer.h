@@ -55,7 +55,8 @@ public:
 
 private:
     bool Fail(std::string text);
-    bool TimeMatchesBytes(int64_t time) const;
+    /// Whether time is the end of the first bytes of input, written in samples samples.
+    bool TimeMatchesBytes(int64_t time, int64_t bytes, int64_t samples) const;
 
     std::unique_ptr<WmWriterFileSink> sink_;
     std::optional<WmStreamConfig> stream_;
