@@ -5,8 +5,10 @@
 #include "codecs/mac_out.h"
 #include "codecs/mp3_out.h"
 #include "codecs/vorbis_out.h"
+#include "codecs/wma_out.h"
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 
@@ -48,23 +50,38 @@ TVorbisBitRate VorbisBitRateFor(int32_t choice)
     return kChoices[static_cast<std::size_t>(choice)];
 }
 
-// The disc fields that are not empty, as Vorbis comments; the disc comment becomes the title.
-void FillVorbisTags(TVorbisTags& tags, const TDiscFields& disc)
+// The genre chosen in the list ("" for none or its empty first entry).
+std::string GenreName(const TDiscFields& disc)
 {
-    tags.Clear();
     const bool hasGenre =
         disc.GenreIndex >= 1 && disc.GenreIndex <= static_cast<int32_t>(GenreNames.size());
-    const std::string genre =
-        hasGenre ? std::string(GenreNames[static_cast<std::size_t>(disc.GenreIndex - 1)]) : "";
-    const std::pair<void (TVorbisTags::*)(std::string_view), const std::string*> fields[] = {
-        {&TVorbisTags::SetArtist, &disc.Artist}, {&TVorbisTags::SetAlbum, &disc.Album},
-        {&TVorbisTags::SetDate, &disc.Year},     {&TVorbisTags::SetGenre, &genre},
-        {&TVorbisTags::SetTitle, &disc.Comment},
-    };
+    return hasGenre ? std::string(GenreNames[static_cast<std::size_t>(disc.GenreIndex - 1)]) : "";
+}
+
+// Empties the tags, then sets each disc field that is not empty through its setter.
+template <typename Tags>
+void FillTags(
+    Tags& tags,
+    std::initializer_list<std::pair<void (Tags::*)(std::string_view), const std::string*>> fields)
+{
+    tags.Clear();
     for (const auto& [set, text] : fields) {
         if (!text->empty())
             (tags.*set)(*text);
     }
+}
+
+// The disc fields as Vorbis comments; the disc comment becomes the title.
+void FillVorbisTags(TVorbisTags& tags, const TDiscFields& disc)
+{
+    const std::string genre = GenreName(disc);
+    FillTags<TVorbisTags>(tags, {
+                                    {&TVorbisTags::SetArtist, &disc.Artist},
+                                    {&TVorbisTags::SetAlbum, &disc.Album},
+                                    {&TVorbisTags::SetDate, &disc.Year},
+                                    {&TVorbisTags::SetGenre, &genre},
+                                    {&TVorbisTags::SetTitle, &disc.Comment},
+                                });
 }
 
 } // namespace
@@ -118,6 +135,22 @@ void SetupMACOut(TMACOut& out, const TOptionsSetting& options)
 {
     out.SetIdleSleepMs(IdleSleepForCpu(options.APEOptions.CPU));
     out.SetCompressionLevel(options.APEOptions.Compression);
+}
+
+void SetupWMAOut(TWMAOut& out, const TOptionsSetting& options, const TDiscFields& disc)
+{
+    const TWMAOptions& wma = options.WMAOptions;
+    out.SetVBR(wma.VBR);
+    out.SetCodecIndex(wma.CodecIndex);
+    out.SetFormatIndex(wma.FormatIndex);
+    const std::string genre = GenreName(disc);
+    FillTags<TId3v2Tags>(out.Id3v2Tags(), {
+                                              {&TId3v2Tags::SetArtist, &disc.Artist},
+                                              {&TId3v2Tags::SetAlbum, &disc.Album},
+                                              {&TId3v2Tags::SetYear, &disc.Year},
+                                              {&TId3v2Tags::SetGenre, &genre},
+                                              {&TId3v2Tags::SetComment, &disc.Comment},
+                                          });
 }
 
 } // namespace corvath

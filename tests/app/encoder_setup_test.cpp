@@ -4,6 +4,7 @@
 #include "codecs/mp3_out.h"
 #include "codecs/startup_libraries.h"
 #include "codecs/vorbis_out.h"
+#include "codecs/wma_out.h"
 #include "support/fake_components.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,26 @@ TEST_F(EncoderSetupTest, ApeTakesItsLevelAndProcessorUse)
     SetupMACOut(*out, options_);
     EXPECT_EQ(out->IdleSleepMs(), 11);
     EXPECT_EQ(out->CompressionLevel(), 2000);
+}
+
+TEST_F(EncoderSetupTest, WmaTakesItsPositionsAndTheDiscFieldsWithTheCommentAsComment)
+{
+    auto out = MakeComponent<TWMAOut>();
+    out->Id3v2Tags().SetTitle("From the source file"); // replaced, not kept
+    out->SetDesiredBitrate(192);
+    options_.WMAOptions = {0, 12, true};
+    SetupWMAOut(*out, options_, {"", "Album", "1999", 118, "First take"});
+    EXPECT_EQ(out->CodecIndex(), 0);
+    EXPECT_EQ(out->FormatIndex(), 12);
+    EXPECT_TRUE(out->VBR());
+    EXPECT_EQ(out->DesiredBitrate(), 192u);
+    const TId3v2Tags& tags = out->Id3v2Tags();
+    EXPECT_EQ(tags.Title(), "");
+    EXPECT_EQ(tags.Artist(), "");
+    EXPECT_EQ(tags.Album(), "Album");
+    EXPECT_EQ(tags.Year(), "1999");
+    EXPECT_EQ(tags.Genre(), "Rock");
+    EXPECT_EQ(tags.Comment(), "First take");
 }
 
 } // namespace
