@@ -51,13 +51,13 @@ std::optional<WmStreamConfig> FindWmaStreamConfig(WmCodecInfo& codecs, const Wma
                     better = true;
                 }
             } else {
-                candidate = Distance(config->Bitrate(), wish.target) <
-                            Distance(kept.bitrate, wish.target);
+                candidate =
+                    Distance(config->Bitrate(), wish.target) < Distance(kept.bitrate, wish.target);
             }
             if (!candidate)
                 continue;
-            const bool matches = wave.Channels() == wish.channels &&
-                                 wave.BitsPerSample() == wish.bitsPerSample;
+            const bool matches =
+                wave.Channels() == wish.channels && wave.BitsPerSample() == wish.bitsPerSample;
             if (matches && better) {
                 const uint32_t bitrate = variableList ? 0 : config->Bitrate();
                 const uint32_t sampleRate = wave.SampleRate();

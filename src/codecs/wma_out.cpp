@@ -133,10 +133,10 @@ void TWMAOut::SetProfileByTarget(uint32_t target)
         target *= kBitsPerKilobit;
     TAuInput& input = *Input();
     WmCodecInfo codecs;
-    std::optional<WmStreamConfig> stream = FindWmaStreamConfig(
-        codecs, {static_cast<uint16_t>(input.GetChannels()),
-                 static_cast<uint16_t>(input.GetBitsPerSample()), input.GetSampleRate(),
-                 lossless_, vbr_, target});
+    std::optional<WmStreamConfig> stream =
+        FindWmaStreamConfig(codecs, {static_cast<uint16_t>(input.GetChannels()),
+                                     static_cast<uint16_t>(input.GetBitsPerSample()),
+                                     input.GetSampleRate(), lossless_, vbr_, target});
     if (!stream)
         throw std::runtime_error("Failed to init codec");
     UseStream(std::move(*stream));
@@ -182,8 +182,8 @@ void TWMAOut::WriteAttributes()
 {
     TId3v2Tags& tags = Id3v2Tags();
     const std::pair<const char*, std::string> attributes[] = {
-        {"Author", tags.Artist()}, {"WM/AlbumTitle", tags.Album()}, {"WM/Genre", tags.Genre()},
-        {"WM/Year", tags.Year()},  {"WM/Track", tags.Track()},      {"Title", tags.Title()},
+        {"Author", tags.Artist()},     {"WM/AlbumTitle", tags.Album()}, {"WM/Genre", tags.Genre()},
+        {"WM/Year", tags.Year()},      {"WM/Track", tags.Track()},      {"Title", tags.Title()},
         {"Copyright", tags.Comment()},
     };
     for (const auto& [name, value] : attributes) {

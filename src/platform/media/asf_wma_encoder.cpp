@@ -103,10 +103,9 @@ void AsfWmaEncoder::OpenResampler(const PcmShape& input)
     AVChannelLayout layout{};
     av_channel_layout_default(&layout, input.channels);
     SwrContext* resampler = nullptr;
-    const int result = swr_alloc_set_opts2(&resampler, &encoder_->ch_layout, kEncoderFormat,
-                                           encoder_->sample_rate, &layout,
-                                           PcmFormat(input.bitsPerSample),
-                                           static_cast<int>(input.sampleRate), 0, nullptr);
+    const int result = swr_alloc_set_opts2(
+        &resampler, &encoder_->ch_layout, kEncoderFormat, encoder_->sample_rate, &layout,
+        PcmFormat(input.bitsPerSample), static_cast<int>(input.sampleRate), 0, nullptr);
     resampler_.reset(resampler);
     av_channel_layout_uninit(&layout);
     Check(result, "Cannot convert the sound");
@@ -151,9 +150,8 @@ void AsfWmaEncoder::Resample(const uint8_t* pcm, int frames)
                   "Cannot lay out");
             Check(av_frame_get_buffer(converted_.get(), 0), "Cannot allocate a frame");
         }
-        const int converted =
-            swr_convert(resampler_.get(), converted_->data, capacity, pcm != nullptr ? &pcm : nullptr,
-                        frames);
+        const int converted = swr_convert(resampler_.get(), converted_->data, capacity,
+                                          pcm != nullptr ? &pcm : nullptr, frames);
         Check(converted, "Cannot convert the sound");
         if (av_audio_fifo_write(queue_.get(), reinterpret_cast<void**>(converted_->data),
                                 converted) < converted)

@@ -71,10 +71,10 @@ private:
     AvPacketPtr held_; // the newest packet: the last one's duration ends the file
     uint16_t inputBlockAlign_ = 0;
     uint16_t inputBits_ = 0;
-    std::vector<uint8_t> pending_;  // input bytes short of a whole frame
-    std::vector<int32_t> widened_;  // 24-bit input as 32-bit samples
-    int64_t nextPts_ = 0;           // in samples of the output rate
-    int64_t samplesQueued_ = 0;     // after conversion
+    std::vector<uint8_t> pending_; // input bytes short of a whole frame
+    std::vector<int32_t> widened_; // 24-bit input as 32-bit samples
+    int64_t nextPts_ = 0;          // in samples of the output rate
+    int64_t samplesQueued_ = 0;    // after conversion
 };
 
 } // namespace corvath

@@ -102,8 +102,7 @@ bool WmWriter::BeginWriting()
     return true;
 }
 
-bool WmWriter::WriteSample(uint32_t input, int64_t time, uint32_t /*flags*/,
-                           const WmSample& sample)
+bool WmWriter::WriteSample(uint32_t input, int64_t time, uint32_t /*flags*/, const WmSample& sample)
 {
     if (!encoder_ || input >= InputCount())
         return Fail("The writer is not writing that input.");

@@ -29,11 +29,11 @@ std::string Quoted(const path& file)
 // duration, and every tag as "TAG:<key>".
 std::map<std::string, std::string> Probe(const path& file)
 {
-    std::istringstream lines(RunCommand(
-        "ffprobe -v error -show_entries "
-        "stream=codec_name,sample_rate,channels,bit_rate:format=duration:format_tags "
-        "-of default=nw=1 " +
-        Quoted(file)));
+    std::istringstream lines(
+        RunCommand("ffprobe -v error -show_entries "
+                   "stream=codec_name,sample_rate,channels,bit_rate:format=duration:format_tags "
+                   "-of default=nw=1 " +
+                   Quoted(file)));
     std::map<std::string, std::string> entries;
     for (std::string line; std::getline(lines, line);) {
         const auto equals = line.find('=');
@@ -213,9 +213,8 @@ TEST_F(WmaOutTest, OtherSampleSizesRatesAndChannelsAreConvertedToTheFormat)
         const auto probe = Probe(file_);
         const WmaFormat& format = WmaFormats()[static_cast<std::size_t>(index)];
         ExpectStream(probe, format, 2.0);
-        EXPECT_EQ(Tags(probe),
-                  (std::map<std::string, std::string>{{"title", "Only this"},
-                                                      {"copyright", "and this"}}));
+        EXPECT_EQ(Tags(probe), (std::map<std::string, std::string>{{"title", "Only this"},
+                                                                   {"copyright", "and this"}}));
         // The sine comes out at its pitch: neither noise from a misread sample size nor a
         // changed speed.
         const std::vector<int16_t> decoded = test::FfmpegDecode(file_);
