@@ -19,7 +19,8 @@ constexpr uint16_t kStreamNumber = 1;
 constexpr const char* kStreamName = "NAAudioStream";
 constexpr const char* kConnectionName = "NAAudioConnection";
 constexpr double kSecondsPerTimeUnit = 0.0000001;
-constexpr uint32_t kBlocksPerSecond = 100; // with bits for bytes: 80 ms per buffer
+// channels x bits x rate / 100 bytes: the bytes per second x 8 / 100, that is 80 ms of sound.
+constexpr uint32_t kBufferDivisor = 100;
 
 } // namespace
 
@@ -89,7 +90,7 @@ void TWMAOut::PrepareOutput()
         SetProfileByTarget(vbr_ ? vbrQuality_ : desiredBitrate_);
     TAuInput& input = *Input();
     pcm_.assign(std::size_t{input.GetChannels()} * input.GetBitsPerSample() *
-                    input.GetSampleRate() / kBlocksPerSecond,
+                    input.GetSampleRate() / kBufferDivisor,
                 0);
     WriteAttributes();
     if (!writer_->BeginWriting())
