@@ -11,10 +11,15 @@
 #include "audio/wave_out.h"
 #include "codecs/flac_out.h"
 #include "codecs/mac_out.h"
+#include "codecs/mp3_in.h"
 #include "codecs/mp3_out.h"
 #include "codecs/vorbis_out.h"
+#include "codecs/wm_in.h"
+#include "codecs/wma_out.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -38,8 +43,9 @@ struct ConvertOptions {
 };
 
 constexpr const char* kUsage =
-    "Usage: corvath-cli convert --to wav|mp3|ogg|flac|ape [--adpcm] [--artist A] [--album A]\n"
-    "                           [--year Y] [--genre G] [--comment C] IN... -o DIR\n";
+    "Usage: corvath-cli convert --to wav|mp3|ogg|wma|flac|ape [--adpcm] [--artist A] [--album A]\n"
+    "                           [--year Y] [--genre G] [--comment C] IN... -o DIR\n"
+    "       IN: WAV, MP3 or WMA files\n";
 
 // The disc-field options: where each one's value goes.
 std::string* DiscField(ConvertOptions& options, const std::string& name)
@@ -98,8 +104,8 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         }
     }
     const bool knownTarget = options.target == "wav" || options.target == "mp3" ||
-                             options.target == "ogg" || options.target == "flac" ||
-                             options.target == "ape";
+                             options.target == "ogg" || options.target == "wma" ||
+                             options.target == "flac" || options.target == "ape";
     if (!knownTarget || options.inputs.empty() || options.outputFolder.empty()) {
         err << kUsage;
         return std::nullopt;
@@ -121,42 +127,82 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
     return options;
 }
 
-/// The encoder of the target format, configured from the settings before each file.
+/// The encoder of the target format, configured from the settings before each file (with the
+/// file's source at hand, whose tags some conversions copy first).
 struct Encoder {
     Owned<TAuFileOut> sink;
-    std::function<void()> setup;
+    std::function<void(TAuFileIn& source)> setup;
 };
 
 Encoder MakeEncoder(const ConvertOptions& options, const TOptionsSetting& settings)
 {
     if (options.target == "mp3") {
         auto mp3 = MakeComponent<TMP3Out>();
-        auto setup = [out = mp3.get(), &settings] { SetupMP3Out(*out, settings); };
+        auto setup = [out = mp3.get(), &settings](TAuFileIn&) { SetupMP3Out(*out, settings); };
         return {std::move(mp3), setup};
     }
     if (options.target == "ogg") {
         auto vorbis = MakeComponent<TVorbisOut>();
-        auto setup = [out = vorbis.get(), &settings, &options] {
+        auto setup = [out = vorbis.get(), &settings, &options](TAuFileIn&) {
             SetupVorbisOut(*out, settings, options.disc);
         };
         return {std::move(vorbis), setup};
     }
     if (options.target == "flac") {
         auto flac = MakeComponent<TFLACOut>();
-        auto setup = [out = flac.get(), &settings, &options] {
+        auto setup = [out = flac.get(), &settings, &options](TAuFileIn&) {
             SetupFLACOut(*out, settings, options.disc);
         };
         return {std::move(flac), setup};
     }
     if (options.target == "ape") {
         auto ape = MakeComponent<TMACOut>();
-        auto setup = [out = ape.get(), &settings] { SetupMACOut(*out, settings); };
+        auto setup = [out = ape.get(), &settings](TAuFileIn&) { SetupMACOut(*out, settings); };
         return {std::move(ape), setup};
+    }
+    if (options.target == "wma") {
+        auto wma = MakeComponent<TWMAOut>();
+        // An MP3's tags are copied first; the settings' disc fields then replace them.
+        auto setup = [out = wma.get(), &settings, &options](TAuFileIn& source) {
+            if (auto* mp3 = dynamic_cast<TMP3In*>(&source))
+                out->SetId3v2Tags(mp3->Id3v2Tags());
+            SetupWMAOut(*out, settings, options.disc);
+        };
+        return {std::move(wma), setup};
     }
     auto wave = MakeComponent<TWaveOut>();
     wave->SetWavType(options.adpcm ? wtDVIADPCM : wtPCM);
-    return {std::move(wave), [] {}};
+    return {std::move(wave), [](TAuFileIn&) {}};
 }
+
+/// The readers of a batch, one of each kind, made when a file first needs them: MP3 and WMA
+/// files go through the Windows Media reader, anything else is read as WAV.
+class Sources {
+public:
+    TAuFileIn& For(const std::string& input)
+    {
+        std::string extension = std::filesystem::path(input).extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        if (extension == ".mp3")
+            return Made(mp3_);
+        if (extension == ".wma")
+            return Made(wma_);
+        return Made(wave_);
+    }
+
+private:
+    template <typename Source> Source& Made(Owned<Source>& source)
+    {
+        if (!source)
+            source = MakeComponent<Source>();
+        return *source;
+    }
+
+    Owned<TWaveIn> wave_;
+    Owned<TMP3In> mp3_;
+    Owned<TWMIn> wma_;
+};
 
 // One file's progress, rewritten in place on one terminal line.
 class ProgressLine {
@@ -212,7 +258,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     ScopedMainThread mainThread;
     int failures = 0;
     {
-        auto source = MakeComponent<TWaveIn>();
+        Sources sources;
         Encoder encoder;
         try {
             encoder = MakeEncoder(*options, settings);
@@ -233,33 +279,35 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
                 return 1;
             }
             converter = MakeComponent<TAudioConverter>();
-            resampler->SetInput(source.get());
             converter->SetInput(resampler.get());
             converter->SetOutBitsPerSample(options->bits);
             converter->SetOutChannels(options->channels);
             sink.SetInput(converter.get());
-        } else {
-            sink.SetInput(source.get());
         }
         const std::string folder = IncludeTrailingBackslash(options->outputFolder);
         for (const std::string& input : options->inputs) {
             const auto target =
                 folder + std::filesystem::path(input).stem().string() + "." + options->target;
+            TAuFileIn& source = sources.For(input);
             std::string error;
             try {
-                source->SetFileName(input);
-                if (!source->IsValid())
-                    error = "not a WAV file this program can read";
+                source.SetFileName(input);
+                if (!source.IsValid())
+                    error = "not an audio file this program can read";
             } catch (const std::exception& failure) {
                 error = failure.what();
             }
             ProgressLine progress(out, input);
-            if (error.empty() && resampler)
+            if (error.empty() && resampler) {
+                resampler->SetInput(&source);
                 resampler->SetOutSampleRate(options->rate != 0 ? options->rate
-                                                               : source->GetSampleRate());
+                                                               : source.GetSampleRate());
+            } else if (error.empty()) {
+                sink.SetInput(&source);
+            }
             if (error.empty()) {
                 sink.SetFileName(target);
-                encoder.setup();
+                encoder.setup(source);
                 error = RunToEnd(sink, mainThread.Dispatcher(), progress);
             }
             progress.End(error.empty() ? "100% -> " + target : "");

@@ -141,5 +141,40 @@ TEST_F(CliConvertTest, ApeNeedsTheCompressorBesideTheProgramAndTakesTheSettingsL
     EXPECT_EQ(static_cast<uint8_t>(bytes[52]) | static_cast<uint8_t>(bytes[53]) << 8, 4000);
 }
 
+// The conversions between WAV, MP3 and WMA, each from the file the one before wrote.
+TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
+{
+    if (!test::HaveTool("ffprobe") || !test::HaveTool("lame"))
+        GTEST_SKIP() << "lame makes the tagged MP3 and ffprobe reads the files back";
+    const auto input = (dir_ / "take.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + input + "' synth 2 sine 440");
+    const auto song = (dir_ / "song.mp3").string();
+    test::RunCommand("lame --quiet --id3v2-only --tt 'Own Title' --ta 'Own Artist' '" + input +
+                     "' '" + song + "'");
+    const auto out = (dir_ / "out").string();
+    const auto convert = [&](const std::string& to, const std::string& from) {
+        return Status("convert --to " + to + " --artist 'Disc Artist' '" + from + "' -o '" + out +
+                      "'");
+    };
+    const auto seconds = [](const std::string& file) {
+        return std::stod(test::RunCommand("ffprobe -v error -show_entries format=duration -of "
+                                          "csv=p=0 '" +
+                                          file + "'"));
+    };
+
+    ASSERT_EQ(convert("wma", input), 0) << test::ReadFile(dir_ / "stderr");
+    std::filesystem::rename(out + "/take.wma", dir_ / "from_wav.wma");
+    ASSERT_EQ(convert("wav", (dir_ / "from_wav.wma").string()), 0);
+    ASSERT_EQ(convert("mp3", (dir_ / "from_wav.wma").string()), 0);
+    ASSERT_EQ(convert("wav", song), 0);
+    // The MP3's own tags reach the WMA output first and are then replaced by the disc fields.
+    ASSERT_EQ(convert("wma", song), 0) << test::ReadFile(dir_ / "stderr");
+    for (const char* file : {"from_wav.wav", "from_wav.mp3", "song.wav", "song.wma"})
+        EXPECT_NEAR(seconds(out + "/" + file), 2.0, 0.1) << file;
+    EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 '" +
+                               out + "/song.wma'"),
+              "TAG:artist=Disc Artist\n");
+}
+
 } // namespace
 } // namespace corvath
