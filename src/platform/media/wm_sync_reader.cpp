@@ -11,6 +11,7 @@ namespace corvath {
 namespace {
 
 constexpr AVRational kHundredNanoseconds = {1, 10'000'000};
+constexpr const char* kContainers = "asf,mp3";
 constexpr int64_t kSettleTime = 1'000'000; // 100 ms
 
 } // namespace
@@ -26,6 +27,13 @@ bool WmSyncReader::OpenStream(std::unique_ptr<AvioStreamAdapter> adapter)
     if (!context)
         return false;
     context->pb = input;
+    // Only the containers this reader stands in for: some other demuxers (playlists) would
+    // open further files or addresses that a hostile file names.
+    context->format_whitelist = av_strdup(kContainers);
+    if (!context->format_whitelist) {
+        avformat_free_context(context);
+        return false;
+    }
     // On failure FFmpeg frees the context itself.
     if (avformat_open_input(&context, nullptr, nullptr, nullptr) < 0)
         return false;

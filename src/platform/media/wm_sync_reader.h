@@ -25,7 +25,7 @@ struct WmWaveFormat {
 /// What SetReadStreamSamples answers.
 enum class WmReadSamples { kDecoded, kProtected, kFailed };
 
-/// Decodes a Windows Media or MP3 file (anything FFmpeg reads) from a stream, in the manner of
+/// Decodes a Windows Media (ASF) or MP3 file from a stream with FFmpeg, in the manner of
 /// the Windows Media synchronous reader: outputs are the container's streams (stream number =
 /// output + 1), the chosen audio output is decoded to 16-bit PCM buffer by buffer, header
 /// attributes are read by name, and reading can restart at a time.
