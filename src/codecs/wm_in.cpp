@@ -1,10 +1,10 @@
 #include "codecs/wm_in.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "audio/au_exception.h"
 #include "audio/au_file_stream.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace corvath {
 
@@ -45,9 +45,17 @@ void TWMIn::EnsureOpen()
         own_.reset();
         throw EAuException("File is protected");
     }
-    playTime_ = static_cast<uint32_t>((duration_ + kHundredthInUnits / 2) / kHundredthInUnits);
-    totalFrames_ = int64_t{playTime_} * sampleRate_ / 100;
-    size_ = totalFrames_ * channels_ * (bitsPerSample_ / 8);
+    const auto playTime =
+        static_cast<uint32_t>((duration_ + kHundredthInUnits / 2) / kHundredthInUnits);
+    // A damaged header's duration may not fit: the length is then unknown.
+    int64_t hundredthFrames = 0;
+    int64_t bytes = 0;
+    if (__builtin_mul_overflow(int64_t{playTime}, int64_t{sampleRate_}, &hundredthFrames) ||
+        __builtin_mul_overflow(hundredthFrames / 100, int64_t{channels_} * (bitsPerSample_ / 8),
+                               &bytes))
+        hundredthFrames = bytes = 0;
+    totalFrames_ = hundredthFrames / 100;
+    size_ = bytes;
     seekable_ = true;
     ReadTags();
     ++openCount_;
@@ -59,7 +67,6 @@ void TWMIn::ClearParameters()
     sampleRate_ = 0;
     bitsPerSample_ = 0;
     duration_ = 0;
-    playTime_ = 0;
     totalFrames_ = 0;
     size_ = 0;
     protected_ = false;
@@ -137,7 +144,8 @@ AudioChunk TWMIn::ReadChunk(uint32_t wanted)
         wanted = static_cast<uint32_t>(std::clamp<int64_t>(size_ - position_, 0, wanted));
     for (;;) {
         if (handedOut_ < sample_.size()) {
-            const auto bytes = static_cast<uint32_t>(std::min<std::size_t>(sample_.size() - handedOut_, wanted));
+            const auto bytes =
+                static_cast<uint32_t>(std::min<std::size_t>(sample_.size() - handedOut_, wanted));
             const AudioChunk chunk{sample_.data() + handedOut_, bytes};
             handedOut_ += bytes;
             return chunk;
@@ -158,7 +166,8 @@ bool TWMIn::SeekSource(int64_t& frame)
     sample_ = {};
     handedOut_ = 0;
     // The reader's positions are whole hundredths of a second.
-    const auto hundredths = static_cast<uint64_t>(std::llround(static_cast<double>(frame) * 100 / sampleRate_));
+    const auto hundredths =
+        static_cast<uint64_t>(std::llround(static_cast<double>(frame) * 100 / sampleRate_));
     return reader_->SetRange(hundredths * kHundredthInUnits);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "audio/au_tagged_file_in.h"
+#include "platform/media/wm_sync_reader.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
-
-#include "audio/au_tagged_file_in.h"
-#include "platform/media/wm_sync_reader.h"
 
 namespace corvath {
 
@@ -38,7 +38,6 @@ private:
     uint16_t streamNumber_ = 0;
     bool protected_ = false;
     uint64_t duration_ = 0; // units of 100 ns
-    uint32_t playTime_ = 0; // hundredths of a second
     std::span<uint8_t> sample_;
     std::size_t handedOut_ = 0;
 };

@@ -84,8 +84,9 @@ WmReadSamples WmSyncReader::SetReadStreamSamples(uint16_t streamNumber, bool com
 
 AVStream* WmSyncReader::ChosenStream() const
 {
-    return output_ >= 0 && static_cast<uint32_t>(output_) < OutputCount() ? format_->streams[output_]
-                                                                           : nullptr;
+    return output_ >= 0 && static_cast<uint32_t>(output_) < OutputCount()
+               ? format_->streams[output_]
+               : nullptr;
 }
 
 bool WmSyncReader::StartDecoder()
@@ -185,7 +186,8 @@ void WmSyncReader::TakeFrame()
         const int64_t start = frame.best_effort_timestamp;
         if (start != AV_NOPTS_VALUE && frame.sample_rate > 0 &&
             !__builtin_sub_overflow(*dropBefore_, start, &ahead))
-            dropped = av_rescale_q(ahead, ChosenStream()->time_base, AVRational{1, frame.sample_rate});
+            dropped =
+                av_rescale_q(ahead, ChosenStream()->time_base, AVRational{1, frame.sample_rate});
         if (dropped < frame.nb_samples)
             dropBefore_.reset();
     }
@@ -193,9 +195,11 @@ void WmSyncReader::TakeFrame()
         const std::size_t first = pcm_.size();
         converter_->Append(frame, pcm_);
         if (dropped > 0) {
-            const std::size_t bytes = static_cast<std::size_t>(dropped) * outputFormat_.channels * 2;
+            const std::size_t bytes =
+                static_cast<std::size_t>(dropped) * outputFormat_.channels * 2;
             pcm_.erase(pcm_.begin() + static_cast<std::ptrdiff_t>(first),
-                       pcm_.begin() + static_cast<std::ptrdiff_t>(std::min(first + bytes, pcm_.size())));
+                       pcm_.begin() +
+                           static_cast<std::ptrdiff_t>(std::min(first + bytes, pcm_.size())));
         }
     }
     av_frame_unref(frame_.get());
@@ -222,7 +226,8 @@ bool WmSyncReader::SetRange(uint64_t start)
     int64_t lead = 0;
     int64_t readFrom = 0;
     if (__builtin_add_overflow(target, origin, &target) ||
-        __builtin_add_overflow(delay, av_rescale_q(kSettleTime, kHundredNanoseconds, timeBase), &lead) ||
+        __builtin_add_overflow(delay, av_rescale_q(kSettleTime, kHundredNanoseconds, timeBase),
+                               &lead) ||
         __builtin_sub_overflow(target, lead, &readFrom))
         return false;
     // Some demuxers refuse times before the start.
@@ -239,6 +244,7 @@ std::optional<uint64_t> WmSyncReader::Duration() const
 {
     if (!format_)
         return std::nullopt;
+    int64_t units = 0;
     const AVStream* stream = ChosenStream();
     if (stream && stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
         // The container counts an MP3 encoder's delay, which the decoder drops, as part of
@@ -246,11 +252,14 @@ std::optional<uint64_t> WmSyncReader::Duration() const
         const bool delayed = stream->start_time != AV_NOPTS_VALUE && stream->start_time > 0 &&
                              stream->start_time < stream->duration;
         const int64_t heard = stream->duration - (delayed ? stream->start_time : 0);
-        return av_rescale_q(heard, stream->time_base, kHundredNanoseconds);
+        units = av_rescale_q(heard, stream->time_base, kHundredNanoseconds);
+    } else if (format_->duration != AV_NOPTS_VALUE) {
+        units = av_rescale_q(format_->duration, AV_TIME_BASE_Q, kHundredNanoseconds);
     }
-    if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
-        return av_rescale_q(format_->duration, AV_TIME_BASE_Q, kHundredNanoseconds);
-    return std::nullopt;
+    // A damaged header can give any number, and FFmpeg marks overflows with a negative one.
+    if (units <= 0)
+        return std::nullopt;
+    return static_cast<uint64_t>(units);
 }
 
 std::string WmSyncReader::Attribute(std::string_view name) const
