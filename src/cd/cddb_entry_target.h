@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace corvath {
+
+/// What a CDDB lookup changes: the disc fields and the track list's titles. The lookup calls it
+/// from its own thread; an implementation on the user-interface side hands each change to the
+/// window thread (widgets are not thread-safe) before it returns or in the order called.
+class CddbEntryTarget {
+public:
+    virtual ~CddbEntryTarget() = default;
+
+    /// Artist, album, year and comment become empty; no genre is selected.
+    virtual void ClearDiscFields() = 0;
+    virtual void SetArtist(const std::string& artist) = 0;
+    virtual void SetAlbum(const std::string& album) = 0;
+    virtual void SetYear(const std::string& year) = 0;
+    /// Selects the genre of exactly this name (case counts), or none when there is no such one.
+    virtual void SelectGenre(const std::string& name) = 0;
+    /// The title column of the track list becomes left-aligned.
+    virtual void AlignTitlesLeft() = 0;
+    /// The title of track list row `row` (0 for the disc's first track).
+    virtual void SetTitle(int row, const std::string& title) = 0;
+};
+
+} // namespace corvath

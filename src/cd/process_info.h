@@ -1,0 +1,28 @@
+#pragma once
+
+#include "cd/message_target.h"
+
+#include <cstdint>
+
+namespace corvath {
+
+/// Progress values of a rip message.
+inline constexpr int32_t kProgressNormalizing = 999;
+inline constexpr int32_t kProgressExtracted = 1000;
+inline constexpr int32_t kProgressFinished = 2000;
+
+/// Status values that come with kProgressExtracted (and kProgressFinished).
+inline constexpr int32_t kStatusSuccess = 0;
+inline constexpr int32_t kStatusReadFailed = 3;
+inline constexpr int32_t kStatusNothingToEncode = 4;
+inline constexpr int32_t kStatusFileNotCreated = 5;
+
+/// What a rip progress message carries: percent done (0 to 100) or one of the progress values
+/// above, with the status.
+struct TProcessInfo : MessagePayload {
+    TProcessInfo(int32_t progress, int32_t status) : Progress(progress), Status(status) {}
+    int32_t Progress = 0;
+    int32_t Status = 0;
+};
+
+} // namespace corvath

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/cdrom/cd_records.h"
+
+#include <string>
+
+namespace corvath {
+
+/// The CD access layer: drives and disc images over libcdio, CDDB over HTTP. Results follow the
+/// layer's conventions: handles are non-zero, 1 means success where a count is returned.
+/// Thread-safe; a handle is used by one thread at a time.
+
+/// Fills the list with the machine's CD drives, then the registered disc images, up to
+/// list.Capacity entries.
+void GetCDList(CdDriveList& list);
+
+/// Opens the drive with the request's host adapter, target and LUN; 0 on failure.
+int32_t GetCDHandle(const CdHandleRequest& request);
+
+/// True when the handle was open and is now closed.
+bool CloseCDHandle(int32_t handle);
+
+/// Sets a parameter of the handle (kCdParmMsfAddresses with value 1 or 0); false when refused.
+bool ModifyCDParms(int32_t handle, int32_t parameter, int32_t value);
+
+/// Reads the disc's table of contents; 1 on success.
+int32_t ReadTOC(int32_t handle, CdToc& toc);
+
+/// Reads buffer.SectorCount raw audio sectors from buffer.StartSector (a sector number, 0 =
+/// the sector at 00:02:00); 1 on success.
+int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer);
+
+/// Sets a CDDB option (CddbOption) for the following queries.
+void CDDBSetOption(int32_t option, const std::string& text, int32_t number);
+
+/// Looks the handle's disc up on the CDDB server; 1 on success (matches.Count may be 0).
+int32_t CDDBQuery(int32_t handle, CddbMatchList& matches);
+
+/// The server's entry for a match, as its lines ("DTITLE=...", ...) joined by "\n", cut to
+/// capacity bytes; 1 on success.
+int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capacity);
+
+/// The number of the last error the layer met (0: none).
+int32_t GetAspiLibError();
+
+/// Adds a disc image (.cue, .toc, .nrg) to the end of the drive list, for this run; false when
+/// libcdio cannot open it. Registering the same path again changes nothing.
+bool RegisterDiscImage(const std::string& path);
+
+} // namespace corvath

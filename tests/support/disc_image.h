@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace corvath::test {
+
+/// A track of a generated disc image: its raw sectors (2352 bytes each; audio as 16-bit
+/// little-endian stereo), and whether it is a data track.
+struct ImageTrack {
+    std::vector<uint8_t> sectors;
+    bool data = false;
+};
+
+/// Writes stem.bin with the tracks' sectors one after another, preceded by hiddenSectors of
+/// audio (bytes i % 251) that the cue sheet puts before track 1's start (INDEX 00 to INDEX 01),
+/// and stem.cue describing them; returns the cue sheet's path. libcdio opens it like a drive.
+std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
+                                    const std::vector<ImageTrack>& tracks,
+                                    uint32_t hiddenSectors = 0);
+
+/// Sectors of generated audio: a different pattern per seed, never silent.
+std::vector<uint8_t> AudioSectors(uint32_t count, uint32_t seed);
+
+} // namespace corvath::test
