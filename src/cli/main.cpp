@@ -18,9 +18,9 @@ constexpr std::string_view kUsage = R"(Usage: corvath-cli COMMAND
 
 Commands:
   settings    print where the settings files are and every setting as Section/Key=value
-  convert     convert WAV files: convert --to wav|mp3|ogg|flac [--rate N] [--bits 8|16|24]
-              [--channels 1|2] [--adpcm] [--artist A] [--album A] [--year Y] [--genre G]
-              [--comment C] IN... -o DIR
+  convert     convert WAV, MP3 and WMA files: convert --to wav|mp3|ogg|wma|flac|ape [--rate N]
+              [--bits 8|16|24] [--channels 1|2] [--adpcm] [--artist A] [--album A] [--year Y]
+              [--genre G] [--comment C] IN... -o DIR
 )";
 
 } // namespace
