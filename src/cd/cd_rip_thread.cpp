@@ -1,0 +1,164 @@
+#include "cd/cd_rip_thread.h"
+
+#include "audio/au_file_stream.h"
+#include "audio/pcm_wave_header.h"
+#include "cd/process_info.h"
+#include "cd/wave_normalizer.h"
+#include "platform/cdrom/cd_drive_interface.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+namespace corvath {
+
+namespace {
+
+constexpr uint32_t kSectorsPerRead = 10;
+constexpr uint16_t kChannels = 2;
+constexpr uint32_t kSampleRate = 44100;
+constexpr uint16_t kBitsPerSample = 16;
+
+struct SectorSpan {
+    uint32_t start = 0;
+    uint32_t count = 0;
+};
+
+// A TOC entry's address in frames (MSF addresses are on).
+int64_t AddressFrames(const CdTocEntry& entry)
+{
+    return entry.Address[1] * 4500 + entry.Address[2] * 75 + entry.Address[3];
+}
+
+// The track's sectors, from its own address rather than from the first track's: a disc whose
+// first track starts late keeps every track where the TOC puts it.
+std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
+{
+    const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
+    if (trackNumber < 1 || trackNumber > tracks ||
+        trackNumber >= static_cast<int32_t>(kCdMaxTocEntries))
+        return std::nullopt;
+    const int64_t begin = AddressFrames(toc.Entries[trackNumber - 1]);
+    const int64_t end = AddressFrames(toc.Entries[trackNumber]);
+    if (begin < kCdLeadInSectors || end < begin)
+        return std::nullopt;
+    return SectorSpan{static_cast<uint32_t>(begin - kCdLeadInSectors),
+                      static_cast<uint32_t>(end - begin)};
+}
+
+void WriteHeader(TAuFileStream& file, uint32_t dataSize)
+{
+    const auto header = PcmWaveHeader(kChannels, kSampleRate, kBitsPerSample, dataSize);
+    file.SetPosition(0);
+    file.Write(header.data(), header.size());
+}
+
+} // namespace
+
+TCDRipThread::TCDRipThread(int32_t trackNumber, std::string title, int32_t cdHandle,
+                           MessageTarget& target, const TCommonOptions& options)
+    : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
+      normalize_(options.IsNormalize), normalizePercent_(options.NormalizePercent),
+      wavPath_(options.OutputFolder + "/" + title + ".wav")
+{
+}
+
+TCDRipThread::~TCDRipThread()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TCDRipThread::Start()
+{
+    if (thread_.joinable() || finished_)
+        return;
+    thread_ = std::thread([this] {
+        Execute();
+        finished_ = true;
+    });
+}
+
+void TCDRipThread::PostProgress(int32_t progress, int32_t status)
+{
+    target_.Post(kMsgRipProgress, 0, 0, std::make_unique<TProcessInfo>(progress, status));
+}
+
+void TCDRipThread::Execute()
+{
+    if (!ModifyCDParms(cdHandle_, kCdParmMsfAddresses, 1)) {
+        target_.Post(kMsgRipDriveFailure, 0, 1);
+        return;
+    }
+    CdToc toc;
+    if (ReadTOC(cdHandle_, toc) != 1) {
+        target_.Post(kMsgRipDriveFailure, 0, 2);
+        return;
+    }
+    // A track the TOC does not have cannot be read.
+    const std::optional<SectorSpan> sectors = TrackSectors(toc, trackNumber_);
+    const int32_t status =
+        sectors ? Extract(sectors->start, sectors->count) : kStatusReadFailed;
+    if (status != kStatusSuccess) {
+        PostProgress(kProgressExtracted, status);
+        return;
+    }
+    if (stop_)
+        return;
+    if (normalize_) {
+        PostProgress(kProgressNormalizing);
+        const bool normalized = NormalizeWave(wavPath_, normalizePercent_,
+                                              [this](int32_t percent) { PostProgress(percent); });
+        // The WAV stays as ripped; reporting the failure keeps the receiver from waiting.
+        if (!normalized) {
+            PostProgress(kProgressExtracted, kStatusReadFailed);
+            return;
+        }
+    }
+    PostProgress(kProgressExtracted, kStatusSuccess);
+}
+
+int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
+{
+    std::optional<TAuFileStream> file;
+    try {
+        file.emplace(wavPath_, TAuFileStream::kCreate);
+        WriteHeader(*file, 0);
+    } catch (const std::exception&) {
+        return kStatusFileNotCreated;
+    }
+    // A write that fails ends the extraction like a failed read.
+    bool failed = false;
+    uint32_t dataSize = 0;
+    uint32_t position = 0;
+    while (position < sectorCount && !stop_) {
+        const uint32_t count = std::min(kSectorsPerRead, sectorCount - position);
+        CdTrackBuffer buffer;
+        buffer.StartSector = startSector + position;
+        buffer.SectorCount = count;
+        buffer.Capacity = count * kCdSectorBytes;
+        buffer.Data.resize(buffer.Capacity);
+        failed = ReadCDAudioLBA(cdHandle_, buffer) != 1 ||
+                 uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size();
+        if (!failed) {
+            try {
+                file->Write(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes);
+                dataSize += buffer.ReturnedBytes;
+            } catch (const std::exception&) {
+                failed = true;
+            }
+        }
+        position = failed ? sectorCount : position + count;
+        PostProgress(static_cast<int32_t>(uint64_t{position} * 100 / sectorCount));
+    }
+    if (failed)
+        return kStatusReadFailed; // the partial file keeps its provisional header
+    try {
+        WriteHeader(*file, dataSize);
+    } catch (const std::exception&) {
+        return kStatusReadFailed;
+    }
+    return kStatusSuccess;
+}
+
+} // namespace corvath

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/options_setting.h"
+#include "cd/message_target.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+namespace corvath {
+
+/// Reads one audio track of the disc into "<output folder>/<title>.wav", normalises it when the
+/// settings ask for it, and reports to its target: kMsgRipDriveFailure (lParam 1 when the MSF
+/// option is refused, 2 when the TOC cannot be read), else kMsgRipProgress with a TProcessInfo:
+/// percent read after every read of ten sectors, kProgressNormalizing and the normaliser's
+/// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
+/// write failed; the partial file stays) or kStatusFileNotCreated. A stopped rip ends after the
+/// read under way, finishes the WAV's header and posts nothing more.
+///
+/// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
+/// less the two-second lead-in, so audio hidden before the first track is never taken in.
+///
+/// Created idle; Start runs it on its own thread. Destruction waits for that thread's end.
+class TCDRipThread {
+public:
+    /// Keeps copies of the title and of the output folder, IsNormalize and NormalizePercent of
+    /// options; the handle is borrowed and used by this worker alone while it runs.
+    TCDRipThread(int32_t trackNumber, std::string title, int32_t cdHandle, MessageTarget& target,
+                 const TCommonOptions& options);
+    ~TCDRipThread();
+    TCDRipThread(const TCDRipThread&) = delete;
+    TCDRipThread& operator=(const TCDRipThread&) = delete;
+
+    /// Starts the rip; later calls do nothing.
+    void Start();
+
+    /// Asks the rip to end after the read under way. Any thread.
+    void SetStopFlag() { stop_ = true; }
+
+    /// True once the rip has posted its last message.
+    bool Finished() const { return finished_; }
+
+    /// The WAV file the rip writes.
+    const std::string& WavPath() const { return wavPath_; }
+
+private:
+    void Execute();
+    /// Extracts the track's sectors into the WAV; the status to report.
+    int32_t Extract(uint32_t startSector, uint32_t sectorCount);
+    void PostProgress(int32_t progress, int32_t status = 0);
+
+    const int32_t trackNumber_;
+    const int32_t cdHandle_;
+    MessageTarget& target_;
+    const bool normalize_;
+    const int32_t normalizePercent_;
+    const std::string wavPath_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    std::thread thread_;
+};
+
+} // namespace corvath
