@@ -1,0 +1,98 @@
+#include "platform/cdrom/cdio_source.h"
+
+#include <cdio/logging.h>
+#include <cstdio>
+#include <mutex>
+
+namespace corvath {
+
+namespace {
+
+void AssertionsOnlyLog(cdio_log_level_t level, const char message[])
+{
+    if (level == CDIO_LOG_ASSERT)
+        std::fprintf(stderr, "libcdio: %s\n", message);
+}
+
+uint8_t AdrControl(CdIo_t* cdio, track_t track)
+{
+    constexpr uint8_t kAdrPosition = 0x10;
+    constexpr uint8_t kCopyPermitted = 0x02;
+    constexpr uint8_t kPreEmphasis = 0x01;
+    uint8_t value = kAdrPosition;
+    if (cdio_get_track_format(cdio, track) != TRACK_FORMAT_AUDIO)
+        value |= kCdDataTrackControl;
+    if (cdio_get_track_copy_permit(cdio, track) == CDIO_TRACK_FLAG_TRUE)
+        value |= kCopyPermitted;
+    if (cdio_get_track_preemphasis(cdio, track) == CDIO_TRACK_FLAG_TRUE)
+        value |= kPreEmphasis;
+    return value;
+}
+
+std::array<uint8_t, 4> Address(lba_t lba, bool msf)
+{
+    if (msf) {
+        constexpr lba_t kFramesPerSecond = 75;
+        constexpr lba_t kFramesPerMinute = 60 * kFramesPerSecond;
+        return {0, static_cast<uint8_t>(lba / kFramesPerMinute),
+                static_cast<uint8_t>(lba / kFramesPerSecond % 60),
+                static_cast<uint8_t>(lba % kFramesPerSecond)};
+    }
+    const auto sector = static_cast<uint32_t>(lba - static_cast<lba_t>(kCdLeadInSectors));
+    return {static_cast<uint8_t>(sector >> 24), static_cast<uint8_t>(sector >> 16),
+            static_cast<uint8_t>(sector >> 8), static_cast<uint8_t>(sector)};
+}
+
+} // namespace
+
+void QuietCdioLog()
+{
+    static std::once_flag installed;
+    std::call_once(installed, [] { cdio_log_set_handler(AssertionsOnlyLog); });
+}
+
+CdioHandle OpenCdio(const std::string& source, driver_id_t driver)
+{
+    QuietCdioLog();
+    return CdioHandle(cdio_open(source.c_str(), driver));
+}
+
+std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
+{
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 ||
+        count >= kCdMaxTocEntries)
+        return std::nullopt;
+
+    CdToc toc;
+    toc.FirstTrack = first;
+    toc.LastTrack = static_cast<uint8_t>(first + count - 1);
+    // As a drive counts it: the two bytes after the length field and one entry per track plus
+    // the lead-out.
+    toc.Length = static_cast<uint16_t>(2 + sizeof(CdTocEntry) * (count + 1u));
+    for (track_t k = 0; k <= count; ++k) {
+        const bool leadOut = k == count;
+        const auto track =
+            static_cast<track_t>(leadOut ? int{CDIO_CDROM_LEADOUT_TRACK} : first + k);
+        const lba_t lba = cdio_get_track_lba(cdio, track);
+        if (lba == CDIO_INVALID_LBA)
+            return std::nullopt;
+        CdTocEntry& entry = toc.Entries[k];
+        // The lead-out carries the last track's control bits, as drives report it.
+        entry.AdrControl = AdrControl(cdio, leadOut ? toc.LastTrack : track);
+        entry.TrackNumber = track;
+        entry.Address = Address(lba, msf);
+    }
+    return toc;
+}
+
+std::optional<uint32_t> LeadOutSector(CdIo_t* cdio)
+{
+    const lsn_t leadOut = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
+    if (leadOut == CDIO_INVALID_LSN || leadOut < 0)
+        return std::nullopt;
+    return static_cast<uint32_t>(leadOut);
+}
+
+} // namespace corvath

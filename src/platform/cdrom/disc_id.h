@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/cdrom/cd_records.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvath {
+
+/// Where a disc's tracks start and its lead-out lies, in frames (75 per second) counted with
+/// the two-second lead-in, so an ordinary first track starts at frame 150.
+struct DiscFrames {
+    std::vector<uint32_t> trackStarts;
+    uint32_t leadOut = 0;
+};
+
+/// An MSF address in frames: minute × 4500 + second × 75 + frame.
+uint32_t TocEntryFrames(const CdTocEntry& entry);
+
+/// The track starts and lead-out of a TOC read with MSF addresses (kCdParmMsfAddresses on).
+DiscFrames TocFrames(const CdToc& toc);
+
+/// The freedb/CDDB disc identifier: 8 lower-case hex digits. Every track counts, data tracks
+/// included, as CDDB servers index discs that way.
+std::string FreedbDiscId(const DiscFrames& disc);
+std::string FreedbDiscId(const CdToc& toc);
+
+/// The serial number Windows gives an audio CD (stored in its "Track01.cda" files), from a TOC
+/// read with MSF addresses: the sum of the tracks' addresses taken as M<<16 | S<<8 | F, plus,
+/// for a disc of fewer than three tracks, the first track's frame byte and the frames from the
+/// first track to the lead-out; modulo 2^32, as a signed number. 0 for a TOC without tracks.
+int32_t WindowsDiscSerial(const CdToc& toc);
+
+} // namespace corvath
