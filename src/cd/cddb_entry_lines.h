@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cd/cddb_entry_target.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace corvath {
+
+/// Writes what a CDDB entry's lines say into the target, line by line in the order received
+/// (one line can give several fields; values are trimmed of spaces and control characters):
+/// - a line holding "DTITLE": artist before the first "/", album after it, both after the
+///   first "="; without "/", the value is both;
+/// - "DYEAR" and "=": the year; "DGENRE" and "=": SelectGenre with the value as it is;
+/// - "TITLE" followed at once by firstTrack - 1 (the server counts tracks from 0): the titles
+///   start; this line and the ones after it, one per track up to lastTrack, give the titles of
+///   rows 0, 1, ... (their keys unchecked), and the entry ends there.
+/// Returns true when the titles were found.
+bool ApplyCddbEntry(std::string_view entry, uint8_t firstTrack, uint8_t lastTrack,
+                    CddbEntryTarget& target);
+
+} // namespace corvath

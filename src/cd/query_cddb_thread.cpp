@@ -1,0 +1,140 @@
+#include "cd/query_cddb_thread.h"
+
+#include "audio/main_thread.h"
+#include "cd/cddb_entry_lines.h"
+#include "cd/cddb_options.h"
+#include "platform/cdrom/cd_drive_interface.h"
+
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace corvath {
+
+namespace {
+
+constexpr intptr_t kCddbNoMatch = 6;
+constexpr intptr_t kCddbFinished = 7;
+
+} // namespace
+
+/// What the worker shares with its owner. Every call on a target goes through Forward, under
+/// callMutex: Abandon takes that mutex after setting abandoned, so no call starts after it.
+struct TQueryCDDBThread::State : CddbEntryTarget {
+    State(const TQueryCDDB& settings, uint8_t firstTrack, uint8_t lastTrack, int32_t cdHandle,
+          MessageTarget& messages, CddbEntryTarget& entry)
+        : settings(settings), firstTrack(firstTrack), lastTrack(lastTrack), cdHandle(cdHandle),
+          messages(messages), entry(entry)
+    {
+    }
+
+    template <typename Call>
+    void Forward(Call call)
+    {
+        const std::lock_guard lock(callMutex);
+        if (!abandoned)
+            call();
+    }
+
+    void Post(intptr_t wParam, intptr_t lParam)
+    {
+        Forward([&] { messages.Post(kMsgCddbQuery, wParam, lParam); });
+    }
+
+    void ClearDiscFields() override
+    {
+        Forward([&] { entry.ClearDiscFields(); });
+    }
+    void SetArtist(const std::string& artist) override
+    {
+        Forward([&] { entry.SetArtist(artist); });
+    }
+    void SetAlbum(const std::string& album) override
+    {
+        Forward([&] { entry.SetAlbum(album); });
+    }
+    void SetYear(const std::string& year) override
+    {
+        Forward([&] { entry.SetYear(year); });
+    }
+    void SelectGenre(const std::string& name) override
+    {
+        Forward([&] { entry.SelectGenre(name); });
+    }
+    void AlignTitlesLeft() override
+    {
+        Forward([&] { entry.AlignTitlesLeft(); });
+    }
+    void SetTitle(int row, const std::string& title) override
+    {
+        Forward([&] { entry.SetTitle(row, title); });
+    }
+
+    void Run();
+
+    const TQueryCDDB settings;
+    const uint8_t firstTrack;
+    const uint8_t lastTrack;
+    const int32_t cdHandle;
+    MessageTarget& messages;
+    CddbEntryTarget& entry;
+    std::atomic<bool> abandoned{false};
+    std::timed_mutex callMutex;
+};
+
+void TQueryCDDBThread::State::Run()
+{
+    CddbMatchList matches;
+    ApplyCddbOptions(settings);
+    if (CDDBQuery(cdHandle, matches) != 1) {
+        Post(kCddbFinished, 0);
+        return;
+    }
+    if (matches.Count < 1) {
+        Post(kCddbNoMatch, GetAspiLibError());
+        return;
+    }
+    ClearDiscFields();
+    std::string text;
+    for (uint32_t i = 0; i < matches.Count && !abandoned; ++i) {
+        if (CDDBGetDiskInfo(matches.Matches[i], text, kCddbEntryCapacity) != 1)
+            continue;
+        if (ApplyCddbEntry(text, firstTrack, lastTrack, *this))
+            break;
+    }
+    Post(kCddbFinished, 0);
+}
+
+TQueryCDDBThread::TQueryCDDBThread(const TQueryCDDB& settings, uint8_t firstTrack,
+                                   uint8_t lastTrack, int32_t cdHandle, MessageTarget& messages,
+                                   CddbEntryTarget& entry)
+    : state_(std::make_shared<State>(settings, firstTrack, lastTrack, cdHandle, messages, entry))
+{
+    std::thread([state = state_] {
+        try {
+            state->Run();
+        } catch (const std::exception&) {
+            // Out of memory and the like: the wait window must still close.
+            state->Post(kCddbFinished, 0);
+        }
+    }).detach();
+}
+
+TQueryCDDBThread::~TQueryCDDBThread()
+{
+    Abandon();
+}
+
+void TQueryCDDBThread::Abandon()
+{
+    state_->abandoned = true;
+    std::unique_lock lock(state_->callMutex, std::defer_lock);
+    MainThread& mainThread = MainThread::Current();
+    while (!lock.try_lock_for(std::chrono::milliseconds(5))) {
+        if (mainThread.IsCurrentThread())
+            mainThread.ProcessPending();
+    }
+}
+
+} // namespace corvath

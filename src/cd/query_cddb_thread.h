@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/options_setting.h"
+#include "cd/cddb_entry_target.h"
+#include "cd/message_target.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace corvath {
+
+/// Size of the text an entry is read into.
+inline constexpr uint32_t kCddbEntryCapacity = 32000;
+
+/// Looks the disc in a drive up on a CDDB server and writes the first entry that has the
+/// disc's track titles into the entry target, then posts kMsgCddbQuery: wParam 7 when done
+/// (also after a failed query, which changes nothing), wParam 6 with GetAspiLibError() in
+/// lParam when the server knows no match.
+///
+/// Threads: starts at once on a detached thread of its own, which owns the state it shares
+/// with this object and frees it when it ends. Both targets are called on that thread, never
+/// two calls at once, every change before the message 7. The caller keeps the targets alive
+/// until the message arrives or Abandon() has returned.
+class TQueryCDDBThread {
+public:
+    /// The settings are copied here, on the caller's thread; the drive layer's CDDB options
+    /// are set from them on the worker. firstTrack and lastTrack are the disc's, from its TOC.
+    TQueryCDDBThread(const TQueryCDDB& settings, uint8_t firstTrack, uint8_t lastTrack,
+                     int32_t cdHandle, MessageTarget& messages, CddbEntryTarget& entry);
+    /// Abandons the worker when it still runs.
+    ~TQueryCDDBThread();
+    TQueryCDDBThread(const TQueryCDDBThread&) = delete;
+    TQueryCDDBThread& operator=(const TQueryCDDBThread&) = delete;
+
+    /// Stop: once this returns, the worker calls neither target again, even while its server
+    /// request still blocks (it ends on its own when that returns). Changes already made stay.
+    /// Waits for a target call in progress; on the main thread it keeps running the main
+    /// thread's pending synchronised calls meanwhile, so a target may hand its changes over
+    /// with MainThread::InvokeSync.
+    void Abandon();
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+} // namespace corvath

@@ -1,0 +1,65 @@
+#include "platform/cdrom/http_get.h"
+
+#include "platform/cdrom/curl_handles.h"
+
+#include <mutex>
+
+namespace corvath {
+
+namespace {
+
+constexpr std::size_t kMaxBodyBytes = 1 << 20;
+
+void InitCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// libcurl's write callback: appends to the body; a short count makes libcurl stop.
+extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* body) noexcept
+{
+    auto& text = *static_cast<std::string*>(body);
+    const std::size_t bytes = size * count;
+    if (text.size() + bytes > kMaxBodyBytes)
+        return 0;
+    try {
+        text.append(data, bytes);
+    } catch (...) {
+        return 0;
+    }
+    return bytes;
+}
+
+} // namespace
+
+HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
+{
+    InitCurlOnce();
+    HttpGetResult result;
+    const CurlEasyPtr curl(curl_easy_init());
+    if (!curl)
+        return result;
+    CURL* handle = curl.get();
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
+    // No signals: the time-outs must work on any thread.
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.requestTimeout.count()));
+    // An empty proxy turns proxies off; an empty no-proxy list keeps a given one for every host.
+    curl_easy_setopt(handle, CURLOPT_PROXY, options.proxy.c_str());
+    curl_easy_setopt(handle, CURLOPT_NOPROXY, "");
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &result.body);
+    if (curl_easy_perform(handle) != CURLE_OK) {
+        result.body.clear();
+        return result;
+    }
+    result.reached = true;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
+    return result;
+}
+
+} // namespace corvath

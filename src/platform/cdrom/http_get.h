@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace corvath {
+
+struct HttpGetOptions {
+    /// "http://host:port", or empty for a direct connection (proxy variables of the
+    /// environment are ignored either way).
+    std::string proxy;
+    std::chrono::milliseconds connectTimeout{0};
+    std::chrono::milliseconds requestTimeout{0};
+};
+
+struct HttpGetResult {
+    bool reached = false; ///< false: no answer (unreachable, timed out, cut off)
+    long status = 0;      ///< the HTTP status code once reached
+    std::string body;
+};
+
+/// One blocking HTTP GET with libcurl; thread-safe. Bodies beyond 1 MiB count as no answer.
+HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options);
+
+} // namespace corvath
