@@ -1,6 +1,7 @@
 // corvath-cli: the program's engine from the command line.
 
 #include "cli/convert_command.h"
+#include "cli/drives_command.h"
 #include "cli/settings_command.h"
 #include "codecs/startup_libraries.h"
 
@@ -21,6 +22,8 @@ Commands:
   convert     convert WAV, MP3 and WMA files: convert --to wav|mp3|ogg|wma|flac|ape [--rate N]
               [--bits 8|16|24] [--channels 1|2] [--adpcm] [--artist A] [--album A] [--year Y]
               [--genre G] [--comment C] IN... -o DIR
+  drives      list the CD drives, then the disc images given: drives [--image FILE]...
+  toc         print a disc's table of contents and identifiers: toc [--drive N | --image FILE]
 )";
 
 } // namespace
@@ -45,6 +48,11 @@ int main(int argc, char** argv)
         if (command == "convert") {
             const std::vector<std::string> rest(args.begin() + 2, args.end());
             return corvath::cli::RunConvert(rest, std::cout, std::cerr);
+        }
+        if (command == "drives" || command == "toc") {
+            const std::vector<std::string> rest(args.begin() + 2, args.end());
+            return command == "drives" ? corvath::cli::RunDrives(rest, std::cout, std::cerr)
+                                       : corvath::cli::RunToc(rest, std::cout, std::cerr);
         }
     } catch (const std::exception& error) {
         std::cerr << "corvath-cli: " << error.what() << '\n';
