@@ -5,6 +5,7 @@
 #include "cd/process_info.h"
 #include "cd/wave_normalizer.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
 #include <exception>
@@ -24,12 +25,6 @@ struct SectorSpan {
     uint32_t count = 0;
 };
 
-// A TOC entry's address in frames (MSF addresses are on).
-int64_t AddressFrames(const CdTocEntry& entry)
-{
-    return entry.Address[1] * 4500 + entry.Address[2] * 75 + entry.Address[3];
-}
-
 // The track's sectors, from its own address rather than from the first track's: a disc whose
 // first track starts late keeps every track where the TOC puts it.
 std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
@@ -38,12 +33,11 @@ std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
     if (trackNumber < 1 || trackNumber > tracks ||
         trackNumber >= static_cast<int32_t>(kCdMaxTocEntries))
         return std::nullopt;
-    const int64_t begin = AddressFrames(toc.Entries[trackNumber - 1]);
-    const int64_t end = AddressFrames(toc.Entries[trackNumber]);
+    const uint32_t begin = TocEntryFrames(toc.Entries[trackNumber - 1]);
+    const uint32_t end = TocEntryFrames(toc.Entries[trackNumber]);
     if (begin < kCdLeadInSectors || end < begin)
         return std::nullopt;
-    return SectorSpan{static_cast<uint32_t>(begin - kCdLeadInSectors),
-                      static_cast<uint32_t>(end - begin)};
+    return SectorSpan{begin - kCdLeadInSectors, end - begin};
 }
 
 void WriteHeader(TAuFileStream& file, uint32_t dataSize)
@@ -71,12 +65,8 @@ TCDRipThread::~TCDRipThread()
 
 void TCDRipThread::Start()
 {
-    if (thread_.joinable() || finished_)
-        return;
-    thread_ = std::thread([this] {
-        Execute();
-        finished_ = true;
-    });
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { Execute(); });
 }
 
 void TCDRipThread::PostProgress(int32_t progress, int32_t status)

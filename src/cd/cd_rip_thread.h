@@ -32,14 +32,11 @@ public:
     TCDRipThread(const TCDRipThread&) = delete;
     TCDRipThread& operator=(const TCDRipThread&) = delete;
 
-    /// Starts the rip; later calls do nothing.
+    /// Starts the rip; later calls do nothing. Call from one thread.
     void Start();
 
     /// Asks the rip to end after the read under way. Any thread.
     void SetStopFlag() { stop_ = true; }
-
-    /// True once the rip has posted its last message.
-    bool Finished() const { return finished_; }
 
     /// The WAV file the rip writes.
     const std::string& WavPath() const { return wavPath_; }
@@ -57,7 +54,6 @@ private:
     const int32_t normalizePercent_;
     const std::string wavPath_;
     std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{false};
     std::thread thread_;
 };
 
