@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvath::test {
+
+struct HttpTestResponse {
+    int status = 200;
+    std::string body;
+};
+
+/// A real HTTP/1.0 server on 127.0.0.1, on a port the system picks, serving one connection at a
+/// time on its own thread from construction to destruction. Every answer closes its connection.
+class HttpTestServer {
+public:
+    /// Given the request target (a path with its query, or the absolute URI a proxy receives),
+    /// the answer to send.
+    using Handler = std::function<HttpTestResponse(const std::string& target)>;
+
+    /// Answers every request with handler's response.
+    explicit HttpTestServer(Handler handler);
+    ~HttpTestServer();
+    HttpTestServer(const HttpTestServer&) = delete;
+    HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+    /// A server that accepts connections and never answers; they close when it goes.
+    static HttpTestServer Silent() { return HttpTestServer(Handler()); }
+    /// A handler answering 500 to everything.
+    static Handler ServerError();
+
+    uint16_t Port() const { return port_; }
+    /// "127.0.0.1:<port>".
+    std::string Address() const;
+    /// The request lines received so far ("GET <target> HTTP/1.1"), in order.
+    std::vector<std::string> RequestLines() const;
+
+private:
+    void Serve();
+    void Answer(int connection);
+
+    Handler handler_; // empty: never answer
+    int listener_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    uint16_t port_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<std::string> requestLines_;
+    std::thread thread_;
+};
+
+} // namespace corvath::test
