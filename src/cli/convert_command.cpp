@@ -1,29 +1,20 @@
 #include "cli/convert_command.h"
 
-#include "app/encoder_setup.h"
-#include "app/genre_names.h"
 #include "app/options_store.h"
 #include "app/output_naming.h"
 #include "audio/audio_converter.h"
-#include "audio/call_dispatcher.h"
 #include "audio/resampler.h"
 #include "audio/wave_in.h"
-#include "audio/wave_out.h"
-#include "codecs/flac_out.h"
-#include "codecs/mac_out.h"
+#include "cli/disc_field_options.h"
+#include "cli/encoder_factory.h"
+#include "cli/progress_line.h"
 #include "codecs/mp3_in.h"
-#include "codecs/mp3_out.h"
-#include "codecs/vorbis_out.h"
 #include "codecs/wm_in.h"
-#include "codecs/wma_out.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -47,20 +38,6 @@ constexpr const char* kUsage =
     "                           [--year Y] [--genre G] [--comment C] IN... -o DIR\n"
     "       IN: WAV, MP3 or WMA files\n";
 
-// The disc-field options: where each one's value goes.
-std::string* DiscField(ConvertOptions& options, const std::string& name)
-{
-    if (name == "--artist")
-        return &options.disc.Artist;
-    if (name == "--album")
-        return &options.disc.Album;
-    if (name == "--year")
-        return &options.disc.Year;
-    if (name == "--comment")
-        return &options.disc.Comment;
-    return nullptr;
-}
-
 // The sample-format options: where each one's value goes.
 uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
 {
@@ -83,15 +60,9 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             options.target = args[++i];
         } else if (arg == "-o" && hasValue) {
             options.outputFolder = args[++i];
-        } else if (std::string* field = DiscField(options, arg); field != nullptr && hasValue) {
-            *field = args[++i];
-        } else if (arg == "--genre" && hasValue) {
-            const int index = GenreIndexOf(args[++i]);
-            if (index < 0) {
-                err << "corvath-cli convert: unknown genre " << args[i] << '\n';
+        } else if (IsDiscFieldOption(arg) && hasValue) {
+            if (!ApplyDiscFieldOption(arg, args[++i], options.disc, err, "convert"))
                 return std::nullopt;
-            }
-            options.disc.GenreIndex = index + 1; // the genre list starts with an empty entry
         } else if (uint32_t* value = FormatOption(options, arg); value != nullptr && hasValue) {
             *value = static_cast<uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
         } else if (arg == "--adpcm") {
@@ -127,54 +98,6 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
     return options;
 }
 
-/// The encoder of the target format, configured from the settings before each file (with the
-/// file's source at hand, whose tags some conversions copy first).
-struct Encoder {
-    Owned<TAuFileOut> sink;
-    std::function<void(TAuFileIn& source)> setup;
-};
-
-Encoder MakeEncoder(const ConvertOptions& options, const TOptionsSetting& settings)
-{
-    if (options.target == "mp3") {
-        auto mp3 = MakeComponent<TMP3Out>();
-        auto setup = [out = mp3.get(), &settings](TAuFileIn&) { SetupMP3Out(*out, settings); };
-        return {std::move(mp3), setup};
-    }
-    if (options.target == "ogg") {
-        auto vorbis = MakeComponent<TVorbisOut>();
-        auto setup = [out = vorbis.get(), &settings, &options](TAuFileIn&) {
-            SetupVorbisOut(*out, settings, options.disc);
-        };
-        return {std::move(vorbis), setup};
-    }
-    if (options.target == "flac") {
-        auto flac = MakeComponent<TFLACOut>();
-        auto setup = [out = flac.get(), &settings, &options](TAuFileIn&) {
-            SetupFLACOut(*out, settings, options.disc);
-        };
-        return {std::move(flac), setup};
-    }
-    if (options.target == "ape") {
-        auto ape = MakeComponent<TMACOut>();
-        auto setup = [out = ape.get(), &settings](TAuFileIn&) { SetupMACOut(*out, settings); };
-        return {std::move(ape), setup};
-    }
-    if (options.target == "wma") {
-        auto wma = MakeComponent<TWMAOut>();
-        // An MP3's tags are copied first; the settings' disc fields then replace them.
-        auto setup = [out = wma.get(), &settings, &options](TAuFileIn& source) {
-            if (auto* mp3 = dynamic_cast<TMP3In*>(&source))
-                out->SetId3v2Tags(mp3->Id3v2Tags());
-            SetupWMAOut(*out, settings, options.disc);
-        };
-        return {std::move(wma), setup};
-    }
-    auto wave = MakeComponent<TWaveOut>();
-    wave->SetWavType(options.adpcm ? wtDVIADPCM : wtPCM);
-    return {std::move(wave), [](TAuFileIn&) {}};
-}
-
 /// The readers of a batch, one of each kind, made when a file first needs them: MP3 and WMA
 /// files go through the Windows Media reader, anything else is read as WAV.
 class Sources {
@@ -204,47 +127,6 @@ private:
     Owned<TWMIn> wma_;
 };
 
-// One file's progress, rewritten in place on one terminal line.
-class ProgressLine {
-public:
-    ProgressLine(std::ostream& out, std::string label) : out_(out), label_(std::move(label)) {}
-
-    void Show(int percent)
-    {
-        if (percent < 0 || percent == shown_)
-            return;
-        shown_ = percent;
-        out_ << '\r' << label_ << ": " << percent << '%' << std::flush;
-    }
-    /// Ends the line: with the result when there is one, else just the line break.
-    void End(const std::string& result)
-    {
-        if (!result.empty())
-            out_ << '\r' << label_ << ": " << result << '\n';
-        else if (shown_ >= 0)
-            out_ << '\n';
-    }
-
-private:
-    std::ostream& out_;
-    std::string label_;
-    int shown_ = -1;
-};
-
-// Runs one sink to its end on this thread; returns its error, empty on success.
-std::string RunToEnd(TAuOutput& sink, CallDispatcher& main, ProgressLine& progress)
-{
-    std::atomic<bool> done{false};
-    sink.SetOnProgress([&](TAuOutput* sender) { progress.Show(sender->PercentDone()); });
-    sink.SetOnDone([&](TAuOutput*) { done = true; });
-    sink.Start();
-    while (!done)
-        main.WaitAndProcess(std::chrono::milliseconds(50));
-    sink.SetOnProgress(nullptr);
-    sink.SetOnDone(nullptr);
-    return sink.LastError();
-}
-
 } // namespace
 
 int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostream& err)
@@ -261,7 +143,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
         Sources sources;
         Encoder encoder;
         try {
-            encoder = MakeEncoder(*options, settings);
+            encoder = MakeEncoder(options->target, options->adpcm, settings, options->disc);
         } catch (const std::exception& failure) {
             err << "corvath-cli: " << failure.what() << '\n';
             return 1;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "audio/au_output.h"
+#include "audio/call_dispatcher.h"
+
+#include <ostream>
+#include <string>
+
+namespace corvath::cli {
+
+/// One file's progress, rewritten in place on one terminal line.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& out, std::string label) : out_(out), label_(std::move(label)) {}
+
+    /// Shows percent unless it is negative or already shown.
+    void Show(int percent);
+    /// Ends the line: with the result when there is one, else just the line break.
+    void End(const std::string& result);
+
+private:
+    std::ostream& out_;
+    std::string label_;
+    int shown_ = -1;
+};
+
+/// Runs one sink to its end on the main thread, its progress shown; returns its error, empty
+/// on success.
+std::string RunToEnd(TAuOutput& sink, CallDispatcher& main, ProgressLine& progress);
+
+} // namespace corvath::cli
