@@ -2,6 +2,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/drives_command.h"
+#include "cli/rip_command.h"
 #include "cli/settings_command.h"
 #include "codecs/startup_libraries.h"
 
@@ -24,6 +25,9 @@ Commands:
               [--genre G] [--comment C] IN... -o DIR
   drives      list the CD drives, then the disc images given: drives [--image FILE]...
   toc         print a disc's table of contents and identifiers: toc [--drive N | --image FILE]
+  rip         rip a disc's tracks and encode them: rip [--drive N | --image FILE] [--tracks 1,3-5]
+              [--format mp3|wav|ogg|wma|flac|ape] [--artist A] [--album A] [--year Y]
+              [--genre G] [--comment C]
 )";
 
 } // namespace
@@ -53,6 +57,10 @@ int main(int argc, char** argv)
             const std::vector<std::string> rest(args.begin() + 2, args.end());
             return command == "drives" ? corvath::cli::RunDrives(rest, std::cout, std::cerr)
                                        : corvath::cli::RunToc(rest, std::cout, std::cerr);
+        }
+        if (command == "rip") {
+            const std::vector<std::string> rest(args.begin() + 2, args.end());
+            return corvath::cli::RunRip(rest, std::cout, std::cerr);
         }
     } catch (const std::exception& error) {
         std::cerr << "corvath-cli: " << error.what() << '\n';
