@@ -3,10 +3,10 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace corvath::test {
@@ -108,13 +108,25 @@ std::vector<std::string> HttpTestServer::RequestLines() const
     return requestLines_;
 }
 
+bool HttpTestServer::WaitForClosedConnections(std::size_t count,
+                                              std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(mutex_);
+    return closed_.wait_for(lock, timeout, [&] { return closedConnections_ >= count; });
+}
+
 void HttpTestServer::Serve()
 {
     std::vector<int> heldOpen; // the silent server's connections
     for (;;) {
-        pollfd ready[2] = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (poll(ready, 2, -1) < 0 || ready[1].revents != 0)
+        std::vector<pollfd> ready = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        for (const int connection : heldOpen)
+            ready.push_back({connection, POLLIN, 0});
+        if (poll(ready.data(), ready.size(), -1) < 0 || ready[1].revents != 0)
             break;
+        HoldOpen(heldOpen, ready);
+        if (ready[0].revents == 0)
+            continue;
         const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
             continue;
@@ -127,6 +139,23 @@ void HttpTestServer::Serve()
     }
     for (const int connection : heldOpen)
         close(connection);
+}
+
+// Reads and drops what held connections send; counts and closes those the client closed.
+void HttpTestServer::HoldOpen(std::vector<int>& connections, const std::vector<pollfd>& ready)
+{
+    for (std::size_t i = 2; i < ready.size(); ++i) {
+        if (ready[i].revents == 0)
+            continue;
+        char buffer[4096];
+        if (recv(ready[i].fd, buffer, sizeof buffer, 0) > 0)
+            continue;
+        close(ready[i].fd);
+        std::erase(connections, ready[i].fd);
+        const std::lock_guard lock(mutex_);
+        ++closedConnections_;
+        closed_.notify_all();
+    }
 }
 
 void HttpTestServer::Answer(int connection)

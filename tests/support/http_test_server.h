@@ -1,8 +1,11 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <poll.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,7 +31,8 @@ public:
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
-    /// A server that accepts connections and never answers; they close when it goes.
+    /// A server that accepts connections and never answers; they stay open until the client
+    /// closes them or the server goes.
     static HttpTestServer Silent() { return HttpTestServer(Handler()); }
     /// A handler answering 500 to everything.
     static Handler ServerError();
@@ -38,10 +42,14 @@ public:
     std::string Address() const;
     /// The request lines received so far ("GET <target> HTTP/1.1"), in order.
     std::vector<std::string> RequestLines() const;
+    /// For the silent server: waits until clients have closed count connections; false when
+    /// the time-out passes first.
+    bool WaitForClosedConnections(std::size_t count, std::chrono::milliseconds timeout) const;
 
 private:
     void Serve();
     void Answer(int connection);
+    void HoldOpen(std::vector<int>& connections, const std::vector<pollfd>& ready);
 
     Handler handler_; // empty: never answer
     int listener_ = -1;
@@ -49,7 +57,9 @@ private:
     int wakeWrite_ = -1;
     uint16_t port_ = 0;
     mutable std::mutex mutex_;
+    mutable std::condition_variable closed_;
     std::vector<std::string> requestLines_;
+    std::size_t closedConnections_ = 0;
     std::thread thread_;
 };
 
