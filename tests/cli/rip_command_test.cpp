@@ -1,0 +1,132 @@
+#include "app/genre_names.h"
+#include "platform/program_folder.h"
+#include "support/audio_tools.h"
+#include "support/disc_image.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(const std::vector<uint8_t>& bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
+
+// The settings files live beside the executable, so each test runs its own copy of the program;
+// its output folder is "Output" there.
+class CliRipTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Test programs are built beside corvath-cli.
+        fs::copy_file(ProgramFolder() + "corvath-cli", cli_);
+    }
+    // Exit status of a command; its output goes to files in the test folder.
+    int Status(const std::string& arguments)
+    {
+        const std::string command = cli_.string() + " " + arguments + " >'" +
+                                    (dir_ / "stdout").string() + "' 2>'" +
+                                    (dir_ / "stderr").string() + "'";
+        return WEXITSTATUS(std::system(command.c_str()));
+    }
+    std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
+    fs::path Output(const std::string& name) const { return dir_ / "Output" / name; }
+
+    test::TempDir dir_;
+    fs::path cli_ = dir_ / "corvath-cli";
+};
+
+TEST_F(CliRipTest, RipsTheChosenTracksExactly)
+{
+    // Audio before track 1 stays out of it.
+    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 1)},
+                                                  {test::AudioSectors(7, 2)},
+                                                  {test::AudioSectors(33, 3)}};
+    const fs::path image = test::WriteCueImage(dir_ / "disc", tracks, 40);
+
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav --tracks 1,3"), 0)
+        << Stderr();
+    EXPECT_TRUE(test::WaveData(Output("Track01.wav")) == Bytes(tracks[0].sectors));
+    EXPECT_TRUE(test::WaveData(Output("Track03.wav")) == Bytes(tracks[2].sectors));
+    EXPECT_FALSE(fs::exists(Output("Track02.wav")));
+    const std::string progress = test::ReadFile(dir_ / "stdout");
+    for (const char* shown : {"Track 01 Track01: 40%", "Track 01 Track01: 80%",
+                              "Track 01 Track01: 100% -> ", "Track 03 Track03: 100% -> "})
+        EXPECT_NE(progress.find(shown), std::string::npos) << shown << " in " << progress;
+}
+
+TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
+{
+    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(30, 4)},
+                                                  {test::AudioSectors(8, 5)},
+                                                  {test::AudioSectors(12, 6)}};
+    const fs::path image = test::WriteCueImage(dir_ / "disc", tracks);
+    // The disc's stored fields: two titles, the second no file name.
+    const std::string toc = test::RunCommand(cli_.string() + " toc --image '" + image.string() + "'");
+    const std::string serialKey = "Windows disc serial: ";
+    const std::size_t at = toc.find(serialKey);
+    ASSERT_NE(at, std::string::npos) << toc;
+    const std::string serial = toc.substr(at + serialKey.size(), toc.find('\n', at) -
+                                                                     at - serialKey.size());
+    const int rock = GenreIndexOf("Rock") + 1;
+    test::WriteFile(dir_ / "cd.dat", "[" + serial +
+                                         "]\nCDArtist=Stored\nCDAlbum=Stored Album\nCDYear=1999\n"
+                                         "CDGenre=" +
+                                         std::to_string(rock) +
+                                         "\nCDComment=\nCDTrackNumber=2\n1=Intro\n2=a/b\n");
+
+    EXPECT_EQ(Status("rip --image '" + image.string() + "' --format mp3 --artist Band --year 2001"),
+              1);
+    EXPECT_NE(Stderr().find(dir_.path().string() +
+                            "/Output/a/b.wav is not a valid file name. Please rename the Title in "
+                            "the CD tracks list."),
+              std::string::npos)
+        << Stderr();
+
+    for (const char* wav : {"Intro.wav", "Track03.wav"})
+        EXPECT_FALSE(fs::exists(Output(wav))) << wav << " should be gone after encoding";
+    const std::string mp3 = test::ReadFile(Output("Intro.mp3"));
+    ASSERT_GT(mp3.size(), 128u);
+    const std::string tag = mp3.substr(mp3.size() - 128);
+    EXPECT_EQ(tag.substr(0, 3), "TAG");
+    EXPECT_EQ(tag.substr(3, 6), std::string("Intro\0", 6));
+    EXPECT_EQ(tag.substr(33, 5), std::string("Band\0", 5));
+    EXPECT_EQ(tag.substr(63, 13), std::string("Stored Album\0", 13));
+    EXPECT_EQ(tag.substr(93, 4), "2001");
+    EXPECT_EQ(tag[126], 1);  // track
+    EXPECT_EQ(tag[127], 17); // the ID3v1 number of Rock
+    const std::string probe = test::RunCommand(
+        "ffprobe -v error -show_entries format=format_name:format_tags=title,track -of "
+        "default=nw=1 '" +
+        Output("Intro.mp3").string() + "'");
+    EXPECT_NE(probe.find("format_name=mp3"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("TAG:title=Intro"), std::string::npos) << probe;
+    // Beyond the stored titles a track is named by its number.
+    const std::string third = test::ReadFile(Output("Track03.mp3"));
+    ASSERT_GT(third.size(), 128u);
+    EXPECT_EQ(third[third.size() - 2], 3);
+}
+
+TEST_F(CliRipTest, RefusesWhatItCannotDo)
+{
+    const fs::path image = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(3, 7)}});
+    const std::string source = "--image '" + image.string() + "'";
+    EXPECT_EQ(Status("rip " + source + " --format aiff"), 2);
+    EXPECT_NE(Stderr().find("unknown format aiff"), std::string::npos);
+    EXPECT_EQ(Status("rip " + source + " --tracks 2"), 2);
+    EXPECT_EQ(Status("rip " + source + " --tracks 1-"), 2);
+    EXPECT_EQ(Status("rip " + source + " --genre Nonsense"), 2);
+    EXPECT_EQ(Status("rip --drive 0 " + source), 2);
+    EXPECT_EQ(Status("rip --image '" + (dir_ / "missing.cue").string() + "'"), 1);
+    EXPECT_EQ(Status("rip --drive 7"), 1); // no such drive here
+}
+
+} // namespace
+} // namespace corvath
