@@ -1,0 +1,189 @@
+// Measures ripping a generated disc image into WAV files through the rip worker against reading
+// the same sectors with libcdio directly, ten sectors per call (and, to show what writing costs,
+// the same reads written to one file): throughput and the ratios.
+//   rip_throughput [--seconds N] [--runs N]
+
+#include "bench_support.h"
+#include "cd/cd_rip_thread.h"
+#include "cd/process_info.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cdio_source.h"
+#include "platform/unique_fd.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace corvath {
+namespace {
+
+using namespace bench;
+
+constexpr uint32_t kTracks = 6;
+constexpr uint32_t kSectorsPerRead = 10;
+constexpr uint32_t kSectorsPerSecond = 75;
+
+// One contender: its output goes into the folder given; returns the seconds it took.
+using FolderRun = std::function<double(const fs::path& folder)>;
+
+// A cue/bin image of noise in kTracks tracks of equal length.
+fs::path WriteImage(const ScratchFolder& folder, uint32_t sectors)
+{
+    std::ofstream bin(folder / "disc.bin", std::ios::binary);
+    std::mt19937 random(7);
+    std::vector<uint32_t> sector(kCdSectorBytes / sizeof(uint32_t));
+    for (uint32_t i = 0; i < sectors; ++i) {
+        std::generate(sector.begin(), sector.end(), std::ref(random));
+        bin.write(reinterpret_cast<const char*>(sector.data()), kCdSectorBytes);
+    }
+    std::string sheet = "FILE \"disc.bin\" BINARY\n";
+    for (uint32_t track = 0; track < kTracks; ++track) {
+        const uint32_t start = track * (sectors / kTracks);
+        char lines[96];
+        std::snprintf(lines, sizeof lines, "  TRACK %02u AUDIO\n    INDEX 01 %02u:%02u:%02u\n",
+                      track + 1, start / 4500, start / 75 % 60, start % 75);
+        sheet += lines;
+    }
+    std::ofstream(folder / "disc.cue") << sheet;
+    if (!bin.flush())
+        throw std::runtime_error("cannot write the disc image");
+    return folder / "disc.cue";
+}
+
+int32_t OpenLayerHandle(const fs::path& image)
+{
+    if (!RegisterDiscImage(image.string()))
+        throw std::runtime_error("the CD layer cannot open " + image.string());
+    CdDriveList list;
+    GetCDList(list);
+    for (std::size_t i = 0; i < list.Count; ++i) {
+        const CdDriveInfo& drive = list.Drives[i];
+        if (image.string() == drive.Identification.data()) {
+            CdHandleRequest request;
+            request.HostAdapter = drive.HostAdapter;
+            request.Target = drive.Target;
+            request.Lun = drive.Lun;
+            if (const int32_t handle = GetCDHandle(request); handle != 0)
+                return handle;
+        }
+    }
+    throw std::runtime_error("no handle for " + image.string());
+}
+
+// Drops the worker's messages, remembering whether a track failed.
+class FailureWatch : public MessageTarget {
+public:
+    void Post(uint32_t, intptr_t, intptr_t, std::unique_ptr<MessagePayload> payload) override
+    {
+        const auto* info = dynamic_cast<const TProcessInfo*>(payload.get());
+        if (info == nullptr || (info->Progress == kProgressExtracted && info->Status != 0))
+            failed = true;
+    }
+    std::atomic<bool> failed{false};
+};
+
+FolderRun WorkerRun(int32_t handle)
+{
+    return [handle](const fs::path& folder) {
+        TCommonOptions options;
+        options.OutputFolder = folder.string();
+        FailureWatch watch;
+        const double seconds = SecondsOf([&] {
+            for (uint32_t track = 1; track <= kTracks; ++track) {
+                TCDRipThread worker(static_cast<int32_t>(track), "Track" + std::to_string(track),
+                                    handle, watch, options);
+                worker.Start();
+            }
+        });
+        if (watch.failed)
+            throw std::runtime_error("the rip worker failed");
+        return seconds;
+    };
+}
+
+// Reads every sector of the image through libcdio, ten per call; writes them when fd is open.
+void ReadSectors(CdIo_t* cdio, uint32_t sectors, const UniqueFd& fd)
+{
+    std::vector<uint8_t> buffer(kSectorsPerRead * kCdSectorBytes);
+    for (uint32_t lsn = 0; lsn < sectors; lsn += kSectorsPerRead) {
+        const uint32_t count = std::min(kSectorsPerRead, sectors - lsn);
+        if (cdio_read_audio_sectors(cdio, buffer.data(), static_cast<lsn_t>(lsn), count) !=
+            DRIVER_OP_SUCCESS)
+            throw std::runtime_error("libcdio cannot read sector " + std::to_string(lsn));
+        const auto bytes = static_cast<ssize_t>(count * kCdSectorBytes);
+        if (fd && ::write(fd.get(), buffer.data(), static_cast<std::size_t>(bytes)) != bytes)
+            throw std::runtime_error("cannot write the sectors read");
+    }
+}
+
+FolderRun DirectRun(CdIo_t* cdio, uint32_t sectors, bool write)
+{
+    return [cdio, sectors, write](const fs::path& folder) {
+        return SecondsOf([&] {
+            UniqueFd fd;
+            if (write)
+                fd = UniqueFd(::open((folder / "direct.raw").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+            ReadSectors(cdio, sectors, fd);
+        });
+    };
+}
+
+} // namespace
+} // namespace corvath
+
+int main(int argc, char** argv)
+{
+    using namespace corvath;
+    try {
+        const SecondsOptions options = ParseSecondsOptions(argc, argv, 300, 60);
+        const ScratchFolder folder;
+        const auto sectors =
+            static_cast<uint32_t>(options.seconds * kSectorsPerSecond) / kTracks * kTracks;
+        const fs::path image = WriteImage(folder, sectors);
+        const int32_t handle = OpenLayerHandle(image);
+        QuietCdioLog();
+        const CdioHandle cdio(cdio_open_cue(image.c_str()));
+        if (!cdio)
+            throw std::runtime_error("libcdio cannot open " + image.string());
+
+        const std::vector<std::pair<std::string, FolderRun>> contenders = {
+            {"rip worker to WAV files", WorkerRun(handle)},
+            {"libcdio reads", DirectRun(cdio.get(), sectors, false)},
+            {"libcdio reads to a file", DirectRun(cdio.get(), sectors, true)}};
+        std::vector<double> best(contenders.size(), std::numeric_limits<double>::max());
+        // Turns, run after run, so that the page cache favours none of them.
+        for (int run = 0; run < options.runs; ++run) {
+            for (std::size_t i = 0; i < contenders.size(); ++i) {
+                const fs::path output = folder / ("run" + std::to_string(i));
+                fs::create_directory(output);
+                best[i] = std::min(best[i], contenders[i].second(output));
+                fs::remove_all(output);
+            }
+        }
+        CloseCDHandle(handle);
+
+        const double mb = static_cast<double>(sectors) * kCdSectorBytes / kBytesPerMb;
+        std::printf("Rip of a generated disc image: %.0f s of audio (%.1f MB) in %u tracks, best "
+                    "of %d runs (MB = 10^6 bytes)\n",
+                    options.seconds, mb, kTracks, options.runs);
+        for (std::size_t i = 0; i < contenders.size(); ++i)
+            std::printf("  %-28s %8.3f s %9.1f MB/s\n", contenders[i].first.c_str(), best[i],
+                        mb / best[i]);
+        PrintRatio("rip worker / libcdio reads", best[0] / best[1], "time");
+        PrintRatio("rip worker / reads to a file", best[0] / best[2], "time");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "rip_throughput: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
