@@ -1,5 +1,8 @@
 #include "platform/cdrom/cd_device_list.h"
 
+#include "platform/ascii_case.h"
+#include "platform/cdrom/cdrdao_image.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
@@ -18,6 +21,26 @@ struct Registry {
     // that comes and goes is still addressed by the same numbers.
     std::vector<CdDevice> drivesSeen;
     std::vector<CdDevice> images;
+
+    // An image whose file is gone leaves the list, like a disc taken out of a drive; handles
+    // already open on it keep reading what libcdio opened.
+    void ForgetVanishedImages()
+    {
+        std::erase_if(images, [](const CdDevice& image) {
+            std::error_code error;
+            return !std::filesystem::exists(image.source, error);
+        });
+    }
+
+    // The smallest target number no listed image uses.
+    std::optional<uint8_t> FreeImageTarget() const
+    {
+        for (unsigned target = 0; target <= UINT8_MAX; ++target) {
+            if (std::ranges::find(images, target, &CdDevice::target) == images.end())
+                return static_cast<uint8_t>(target);
+        }
+        return std::nullopt;
+    }
 };
 
 Registry& TheRegistry()
@@ -26,16 +49,17 @@ Registry& TheRegistry()
     return registry;
 }
 
-// libcdio reads a CD image with the driver its format needs.
-driver_id_t ImageDriver(const std::string& path)
+// The libcdio driver of an image format, told by the file's extension: libcdio's own format
+// tests either look at the extension too or, for cdrdao TOC files, only succeed when the data
+// files lie in the current folder.
+driver_id_t ImageDriver(const std::filesystem::path& path)
 {
-    if (char* bin = cdio_is_cuefile(path.c_str())) {
-        cdio_free(bin);
+    const std::string extension = LowerAscii(path.extension().string());
+    if (extension == ".cue")
         return DRIVER_BINCUE;
-    }
-    if (cdio_is_tocfile(path.c_str()))
+    if (extension == ".toc")
         return DRIVER_CDRDAO;
-    if (cdio_is_nrg(path.c_str()))
+    if (extension == ".nrg")
         return DRIVER_NRG;
     return DRIVER_UNKNOWN;
 }
@@ -43,11 +67,10 @@ driver_id_t ImageDriver(const std::string& path)
 CdDevice DescribeDrive(const std::string& path, uint8_t target)
 {
     CdDevice drive{kDriveHostAdapter, target, 0, path, DRIVER_DEVICE, {}, {}};
-    cdio_hwinfo_t hardware{};
-    if (const CdioHandle cdio = OpenCdio(path, DRIVER_DEVICE);
-        cdio && cdio_get_hwinfo(cdio.get(), &hardware)) {
-        drive.vendor = hardware.psz_vendor;
-        drive.product = hardware.psz_model;
+    const CdioHandle cdio = OpenCdio(path, DRIVER_DEVICE);
+    if (const std::optional<DriveNames> names = cdio ? ReadDriveNames(cdio.get()) : std::nullopt) {
+        drive.vendor = names->vendor;
+        drive.product = names->model;
     } else {
         drive.product = std::filesystem::path(path).filename().string().substr(0, kProductLength);
     }
@@ -57,20 +80,16 @@ CdDevice DescribeDrive(const std::string& path, uint8_t target)
 // The drives libcdio finds now, described once per run.
 std::vector<CdDevice> PresentDrives(Registry& registry)
 {
-    QuietCdioLog();
     std::vector<CdDevice> present;
-    char** paths = cdio_get_devices(DRIVER_DEVICE);
-    for (char** path = paths; path && *path; ++path) {
-        auto seen = std::ranges::find(registry.drivesSeen, std::string(*path), &CdDevice::source);
+    for (const std::string& path : CdDrivePaths()) {
+        auto seen = std::ranges::find(registry.drivesSeen, path, &CdDevice::source);
         if (seen == registry.drivesSeen.end()) {
             const auto target = static_cast<uint8_t>(registry.drivesSeen.size());
-            registry.drivesSeen.push_back(DescribeDrive(*path, target));
+            registry.drivesSeen.push_back(DescribeDrive(path, target));
             seen = registry.drivesSeen.end() - 1;
         }
         present.push_back(*seen);
     }
-    if (paths)
-        cdio_free_device_list(paths);
     return present;
 }
 
@@ -81,6 +100,7 @@ std::vector<CdDevice> ListCdDevices()
     Registry& registry = TheRegistry();
     const std::lock_guard lock(registry.mutex);
     std::vector<CdDevice> devices = PresentDrives(registry);
+    registry.ForgetVanishedImages();
     devices.insert(devices.end(), registry.images.begin(), registry.images.end());
     return devices;
 }
@@ -102,23 +122,24 @@ bool RegisterImageDevice(const std::string& path)
         return false;
     Registry& registry = TheRegistry();
     const std::lock_guard lock(registry.mutex);
+    registry.ForgetVanishedImages();
     if (std::ranges::find(registry.images, absolute, &CdDevice::source) != registry.images.end())
         return true;
-    // Targets are bytes; a run registers far fewer images than that.
-    if (registry.images.size() > UINT8_MAX)
+    const std::optional<uint8_t> target = registry.FreeImageTarget();
+    if (!target)
         return false;
-    const driver_id_t driver = ImageDriver(absolute);
-    if (!OpenCdio(absolute, driver))
+    CdDevice image{kImageHostAdapter, *target, 0, absolute, ImageDriver(absolute), "Image",
+                   std::filesystem::path(absolute).filename().string().substr(0, kProductLength)};
+    if (!OpenCdDevice(image))
         return false;
-    const auto target = static_cast<uint8_t>(registry.images.size());
-    registry.images.push_back(
-        CdDevice{kImageHostAdapter, target, 0, absolute, driver, "Image",
-                 std::filesystem::path(absolute).filename().string().substr(0, kProductLength)});
+    registry.images.push_back(std::move(image));
     return true;
 }
 
 CdioHandle OpenCdDevice(const CdDevice& device)
 {
+    if (device.driver == DRIVER_CDRDAO)
+        return OpenCdrdaoImage(device.source);
     return OpenCdio(device.source, device.driver);
 }
 

@@ -166,9 +166,8 @@ int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer)
     }
     // An image's reader may hand back short or stale data past its end; a drive refuses.
     if (uint64_t{buffer.StartSector} + buffer.SectorCount > *leadOut ||
-        cdio_read_audio_sectors(drive->cdio.get(), buffer.Data.data(),
-                                static_cast<lsn_t>(buffer.StartSector),
-                                buffer.SectorCount) != DRIVER_OP_SUCCESS) {
+        !ReadAudioSectors(drive->cdio.get(), buffer.Data.data(), buffer.StartSector,
+                          buffer.SectorCount)) {
         SetCdLastError(kCdErrorRead);
         return 0;
     }

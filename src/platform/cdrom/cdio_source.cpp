@@ -14,6 +14,15 @@ void AssertionsOnlyLog(cdio_log_level_t level, const char message[])
         std::fprintf(stderr, "libcdio: %s\n", message);
 }
 
+// Held for every call into libcdio; the first one silences its logging.
+std::unique_lock<std::mutex> LibraryTurn()
+{
+    static std::mutex mutex;
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { cdio_log_set_handler(AssertionsOnlyLog); });
+    return std::unique_lock(mutex);
+}
+
 uint8_t AdrControl(CdIo_t* cdio, track_t track)
 {
     constexpr uint8_t kAdrPosition = 0x10;
@@ -45,20 +54,42 @@ std::array<uint8_t, 4> Address(lba_t lba, bool msf)
 
 } // namespace
 
-void QuietCdioLog()
+void CdioDestroyer::operator()(CdIo_t* cdio) const
 {
-    static std::once_flag installed;
-    std::call_once(installed, [] { cdio_log_set_handler(AssertionsOnlyLog); });
+    const auto turn = LibraryTurn();
+    cdio_destroy(cdio);
 }
 
 CdioHandle OpenCdio(const std::string& source, driver_id_t driver)
 {
-    QuietCdioLog();
+    const auto turn = LibraryTurn();
     return CdioHandle(cdio_open(source.c_str(), driver));
+}
+
+std::vector<std::string> CdDrivePaths()
+{
+    const auto turn = LibraryTurn();
+    std::vector<std::string> paths;
+    char** list = cdio_get_devices(DRIVER_DEVICE);
+    for (char** path = list; path && *path; ++path)
+        paths.emplace_back(*path);
+    if (list)
+        cdio_free_device_list(list);
+    return paths;
+}
+
+std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio)
+{
+    const auto turn = LibraryTurn();
+    cdio_hwinfo_t hardware{};
+    if (!cdio_get_hwinfo(cdio, &hardware))
+        return std::nullopt;
+    return DriveNames{hardware.psz_vendor, hardware.psz_model};
 }
 
 std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
 {
+    const auto turn = LibraryTurn();
     const track_t first = cdio_get_first_track_num(cdio);
     const track_t count = cdio_get_num_tracks(cdio);
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 ||
@@ -89,10 +120,18 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
 
 std::optional<uint32_t> LeadOutSector(CdIo_t* cdio)
 {
+    const auto turn = LibraryTurn();
     const lsn_t leadOut = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
     if (leadOut == CDIO_INVALID_LSN || leadOut < 0)
         return std::nullopt;
     return static_cast<uint32_t>(leadOut);
+}
+
+bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count)
+{
+    const auto turn = LibraryTurn();
+    return cdio_read_audio_sectors(cdio, data, static_cast<lsn_t>(start), count) ==
+           DRIVER_OP_SUCCESS;
 }
 
 } // namespace corvath

@@ -6,21 +6,33 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvath {
 
-/// Owns a libcdio drive or disc image and destroys it when it goes.
+// libcdio's logging is not thread-safe (a message logged while another thread's is being
+// handled aborts the process), so every call into libcdio goes through these functions, which
+// take turns. Its own warnings are kept off standard error: failures reach the callers as the
+// layer's error numbers instead.
+
+/// Destroys a libcdio drive or disc image.
 struct CdioDestroyer {
-    void operator()(CdIo_t* cdio) const { cdio_destroy(cdio); }
+    void operator()(CdIo_t* cdio) const;
 };
 using CdioHandle = std::unique_ptr<CdIo_t, CdioDestroyer>;
 
-/// Keeps libcdio's own warnings off standard error (failures reach the caller as the layer's
-/// error numbers instead); only its internal assertions are still printed. Idempotent.
-void QuietCdioLog();
-
 /// Opens a drive or disc image with libcdio; null when it cannot.
 CdioHandle OpenCdio(const std::string& source, driver_id_t driver);
+
+/// The device paths of the machine's CD drives.
+std::vector<std::string> CdDrivePaths();
+
+/// A drive's vendor and model names as it reports them; nothing when it does not.
+struct DriveNames {
+    std::string vendor;
+    std::string model;
+};
+std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio);
 
 /// The disc's table of contents as a drive reports it: MSF addresses (the two-second lead-in
 /// counted) when msf is set, else sector numbers from 00:02:00. Nothing when the disc has no
@@ -29,5 +41,8 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf);
 
 /// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.
 std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
+
+/// Reads count raw 2352-byte sectors from sector start (0 = 00:02:00) into data.
+bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count);
 
 } // namespace corvath

@@ -1,0 +1,71 @@
+#include "platform/cdrom/cdrdao_image.h"
+
+#include "platform/unique_fd.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace corvath {
+
+namespace {
+
+// The line with a relative data file name (FILE, AUDIOFILE or DATAFILE "<name>" ...) made
+// absolute from the TOC's folder; other lines unchanged.
+std::string WithAbsoluteFileName(const std::string& line, const std::filesystem::path& folder)
+{
+    std::istringstream words(line);
+    std::string keyword;
+    words >> keyword;
+    if (keyword != "FILE" && keyword != "AUDIOFILE" && keyword != "DATAFILE")
+        return line;
+    const std::size_t open = line.find('"');
+    const std::size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+    if (close == std::string::npos)
+        return line;
+    const std::filesystem::path name = line.substr(open + 1, close - open - 1);
+    if (name.is_absolute())
+        return line;
+    return line.substr(0, open + 1) + (folder / name).lexically_normal().string() +
+           line.substr(close);
+}
+
+bool WriteAll(int fd, const std::string& text)
+{
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n <= 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+CdioHandle OpenCdrdaoImage(const std::string& tocPath)
+{
+    std::ifstream toc(tocPath);
+    if (!toc)
+        return nullptr;
+    const std::filesystem::path folder =
+        std::filesystem::absolute(tocPath).lexically_normal().parent_path();
+    std::string copy;
+    for (std::string line; std::getline(toc, line);)
+        copy += WithAbsoluteFileName(line, folder) + '\n';
+
+    std::string copyPath = (std::filesystem::temp_directory_path() / "corvath-XXXXXX.toc").string();
+    const UniqueFd fd(::mkstemps(copyPath.data(), 4));
+    if (!fd)
+        return nullptr;
+    CdioHandle cdio;
+    // libcdio reads the TOC and opens its data files while opening; the copy is not needed after.
+    if (WriteAll(fd.get(), copy))
+        cdio = OpenCdio(copyPath, DRIVER_CDRDAO);
+    std::filesystem::remove(copyPath);
+    return cdio;
+}
+
+} // namespace corvath
