@@ -29,8 +29,7 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
     {
     }
 
-    template <typename Call>
-    void Forward(Call call)
+    template <typename Call> void Forward(Call call)
     {
         const std::lock_guard lock(callMutex);
         if (!abandoned)

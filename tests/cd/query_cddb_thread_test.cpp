@@ -43,9 +43,8 @@ public:
     std::optional<std::vector<std::string>> WaitForMessage()
     {
         std::unique_lock lock(mutex_);
-        if (!posted_.wait_for(lock, 10s, [&] {
-                return !calls_.empty() && calls_.back().starts_with("message");
-            }))
+        if (!posted_.wait_for(
+                lock, 10s, [&] { return !calls_.empty() && calls_.back().starts_with("message"); }))
             return std::nullopt;
         return calls_;
     }
@@ -117,9 +116,9 @@ TEST_F(QueryCddbThreadTest, ExactMatchFillsDiscFieldsAndTitlesThenFinishes)
 {
     const HttpTestServer server(
         test::CddbServer("200 rock 09000403 Artist / Album\r\n", {{"rock 09000403", kEntry}}));
-    EXPECT_EQ(Lookup(server), (Calls{"clear", "artist Artist", "album Album", "year 1999",
-                                     "genre Rock", "align left", "title 0 One", "title 1 Two",
-                                     "title 2 Three", "message 7 0"}));
+    EXPECT_EQ(Lookup(server),
+              (Calls{"clear", "artist Artist", "album Album", "year 1999", "genre Rock",
+                     "align left", "title 0 One", "title 1 Two", "title 2 Three", "message 7 0"}));
     EXPECT_EQ(test::CddbCommands(server),
               (Calls{CddbTestDisc::kQueryCommand, "cddb read rock 09000403"}));
 }
@@ -131,8 +130,8 @@ TEST_F(QueryCddbThreadTest, TitlesStartAtTheKeyOfTheFirstTrackMinusOne)
     const std::string entry = "TTITLE0=Zero\nTTITLE1=One\nTTITLE2=Two\nEXTT9=Three\nTTITLE4=Four\n";
     const HttpTestServer server(
         test::CddbServer("200 rock 09000403 x\r\n", {{"rock 09000403", entry}}));
-    EXPECT_EQ(Lookup(server, 3, 5), (Calls{"clear", "align left", "title 0 Two",
-                                           "title 1 Three", "title 2 Four", "message 7 0"}));
+    EXPECT_EQ(Lookup(server, 3, 5), (Calls{"clear", "align left", "title 0 Two", "title 1 Three",
+                                           "title 2 Four", "message 7 0"}));
     // Titles stop where the lines do.
     EXPECT_EQ(Lookup(server, 3, 9), (Calls{"clear", "align left", "title 0 Two", "title 1 Three",
                                            "title 2 Four", "message 7 0"}));
@@ -153,19 +152,19 @@ TEST_F(QueryCddbThreadTest, FieldValuesAreTrimmedAndPassedAsTheyAre)
     // Without "/" the value is artist and album; with it, the first "/" splits. The genre is
     // the target's to match: "rock" goes to it unchanged.
     EXPECT_EQ(Lookup(server),
-              (Calls{"clear", "artist Solo Artist", "album Solo Artist", "year 1987",
-                     "genre rock", "artist Artist", "album Album / Part 2", "align left",
+              (Calls{"clear", "artist Solo Artist", "album Solo Artist", "year 1987", "genre rock",
+                     "artist Artist", "album Album / Part 2", "align left",
                      "title 0 Ünïcödé – 東京", "title 1 ", "title 2 Café = Bar", "message 7 0"}));
 }
 
 TEST_F(QueryCddbThreadTest, FirstMatchWithTitlesDecidesAndLaterOnesAreNotFetched)
 {
-    const HttpTestServer server(test::CddbServer("210 Found exact matches\r\n"
-                                                 "rock 09000403 First / One\r\n"
-                                                 "jazz 09000403 Second / Two\r\n"
-                                                 ".\r\n",
-                                                 {{"rock 09000403", kEntry},
-                                                  {"jazz 09000403", "DTITLE=Other / Disc\r\n"}}));
+    const HttpTestServer server(test::CddbServer(
+        "210 Found exact matches\r\n"
+        "rock 09000403 First / One\r\n"
+        "jazz 09000403 Second / Two\r\n"
+        ".\r\n",
+        {{"rock 09000403", kEntry}, {"jazz 09000403", "DTITLE=Other / Disc\r\n"}}));
     EXPECT_EQ(Lookup(server).size(), 10u);
     EXPECT_EQ(test::CddbCommands(server),
               (Calls{CddbTestDisc::kQueryCommand, "cddb read rock 09000403"}));
@@ -174,13 +173,13 @@ TEST_F(QueryCddbThreadTest, FirstMatchWithTitlesDecidesAndLaterOnesAreNotFetched
 TEST_F(QueryCddbThreadTest, MatchesWithoutTitlesOrUnreadableLeadToTheNext)
 {
     // The first entry cannot be read (401), the second has no title line, the third decides.
-    const HttpTestServer server(test::CddbServer("211 close matches\r\n"
-                                                 "misc 09000403 Gone\r\n"
-                                                 "jazz 09000403 No titles\r\n"
-                                                 "rock 09000403 Full\r\n"
-                                                 ".\r\n",
-                                                 {{"jazz 09000403", "DYEAR=2001\r\n"},
-                                                  {"rock 09000403", kEntry}}));
+    const HttpTestServer server(
+        test::CddbServer("211 close matches\r\n"
+                         "misc 09000403 Gone\r\n"
+                         "jazz 09000403 No titles\r\n"
+                         "rock 09000403 Full\r\n"
+                         ".\r\n",
+                         {{"jazz 09000403", "DYEAR=2001\r\n"}, {"rock 09000403", kEntry}}));
     const Calls calls = Lookup(server);
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls[0], "clear");
@@ -189,8 +188,8 @@ TEST_F(QueryCddbThreadTest, MatchesWithoutTitlesOrUnreadableLeadToTheNext)
     EXPECT_EQ(test::CddbCommands(server).size(), 4u);
 
     // None has a title line: the fields hold what was read, then the worker finishes.
-    const HttpTestServer noTitles(test::CddbServer(
-        "200 jazz 09000403 No titles\r\n", {{"jazz 09000403", "DTITLE=A / B\r\n"}}));
+    const HttpTestServer noTitles(test::CddbServer("200 jazz 09000403 No titles\r\n",
+                                                   {{"jazz 09000403", "DTITLE=A / B\r\n"}}));
     EXPECT_EQ(Lookup(noTitles), (Calls{"clear", "artist A", "album B", "message 7 0"}));
 }
 

@@ -85,8 +85,8 @@ HttpTestServer::Handler CddbServer(std::string queryAnswer,
         if (command.starts_with(read)) {
             const auto entry = entries.find(command.substr(read.size()));
             if (entry != entries.end())
-                return HttpTestResponse{
-                    200, "210 " + entry->first + "\r\n" + entry->second + ".\r\n"};
+                return HttpTestResponse{200,
+                                        "210 " + entry->first + "\r\n" + entry->second + ".\r\n"};
             return HttpTestResponse{200, "401 No such CD entry in database.\r\n"};
         }
         return HttpTestResponse{200, "500 Unrecognized command.\r\n"};

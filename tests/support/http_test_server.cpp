@@ -1,13 +1,12 @@
 #include "support/http_test_server.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <stdexcept>
 
 namespace corvath::test {
 
@@ -175,8 +174,8 @@ void HttpTestServer::Answer(int connection)
     SendAll(connection, "HTTP/1.0 " + std::to_string(response.status) + ' ' +
                             ReasonPhrase(response.status) +
                             "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                            std::to_string(response.body.size()) +
-                            "\r\nConnection: close\r\n\r\n" + response.body);
+                            std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                            response.body);
 }
 
 } // namespace corvath::test

@@ -15,7 +15,7 @@ inline constexpr std::chrono::milliseconds kCddbRequestTimeout{30'000};
 struct CddbSettings {
     std::string server; // host, or host:port
     std::string script = "/~cddb/cddb.cgi";
-    std::string email = "corvath@localhost";   // user@host for the greeting
+    std::string email = "corvath@localhost";         // user@host for the greeting
     std::string client = "Corvath " CORVATH_VERSION; // "<program> <version>"
     bool useProxy = false;
     std::string proxyAddress;

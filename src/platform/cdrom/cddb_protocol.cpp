@@ -128,8 +128,8 @@ std::string CddbRequestUrl(const CddbSettings& settings, std::string_view comman
 std::string CddbQueryCommand(std::string_view discId, const std::vector<uint32_t>& trackOffsets,
                              uint32_t leadOutOffset)
 {
-    std::string command = "cddb query " + std::string(discId) + ' ' +
-                          std::to_string(trackOffsets.size());
+    std::string command =
+        "cddb query " + std::string(discId) + ' ' + std::to_string(trackOffsets.size());
     for (const uint32_t offset : trackOffsets)
         command += ' ' + std::to_string(offset);
     return command + ' ' + std::to_string(leadOutOffset / 75);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <curl/curl.h>
-
 #include <memory>
 
 namespace corvath {

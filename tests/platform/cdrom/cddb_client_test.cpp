@@ -52,10 +52,10 @@ TEST_F(CddbClientTest, QueryCarriesDiscIdOffsetsGreetingAndProtocolLevel)
     EXPECT_EQ(matches.Matches[0].DiscId, "09000403");
     EXPECT_EQ(matches.Matches[0].Title, "Some Artist / Some Album");
     // The client text's last word is the version; spaces inside a greeting field would split it.
-    EXPECT_EQ(server.RequestLines(),
-              std::vector<std::string>{
-                  "GET /~cddb/cddb.cgi?cmd=cddb+query+09000403+3+150+250+350+6"
-                  "&hello=tester+example.org+Test_Client+2.5&proto=6 HTTP/1.1"});
+    EXPECT_EQ(
+        server.RequestLines(),
+        std::vector<std::string>{"GET /~cddb/cddb.cgi?cmd=cddb+query+09000403+3+150+250+350+6"
+                                 "&hello=tester+example.org+Test_Client+2.5&proto=6 HTTP/1.1"});
 }
 
 TEST_F(CddbClientTest, SeveralMatchesUpToTheRoomGiven)
