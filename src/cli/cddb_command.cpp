@@ -1,0 +1,164 @@
+#include "cli/cddb_command.h"
+
+#include "app/genre_names.h"
+#include "app/options_store.h"
+#include "cd/query_cddb_thread.h"
+#include "cli/cd_source.h"
+#include "cli/message_queue.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cd_errors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <optional>
+
+namespace corvath::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: corvath-cli cddb [--drive N | --image FILE] [--server HOST] [--script PATH]\n";
+
+struct CddbOptions {
+    std::optional<std::size_t> drive;
+    std::string image;
+    std::optional<std::string> server;
+    std::optional<std::string> script;
+};
+
+std::optional<CddbOptions> Parse(std::span<const std::string> args, std::ostream& err)
+{
+    CddbOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (i + 1 == args.size()) {
+            err << "corvath-cli cddb: " << arg << " needs a value\n" << kUsage;
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        if (arg == "--drive") {
+            std::size_t drive = 0;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), drive);
+            if (error != std::errc() || end != value.data() + value.size()) {
+                err << "corvath-cli cddb: --drive takes a drive list position\n";
+                return std::nullopt;
+            }
+            options.drive = drive;
+        } else if (arg == "--image") {
+            options.image = value;
+        } else if (arg == "--server") {
+            options.server = value;
+        } else if (arg == "--script") {
+            options.script = value;
+        } else {
+            err << "corvath-cli cddb: unknown option " << arg << '\n' << kUsage;
+            return std::nullopt;
+        }
+    }
+    if (options.drive && !options.image.empty()) {
+        err << "corvath-cli cddb: give --drive or --image, not both\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
+// What the lookup would put into the main window. The worker's calls all come before its
+// message 7, which the queue hands over, so reading after that needs no lock.
+class EntryRecord : public CddbEntryTarget {
+public:
+    void ClearDiscFields() override
+    {
+        fields_.clear();
+        matched_ = true;
+    }
+    void SetArtist(const std::string& artist) override { fields_["Artist"] = artist; }
+    void SetAlbum(const std::string& album) override { fields_["Album"] = album; }
+    void SetYear(const std::string& year) override { fields_["Year"] = year; }
+    void SelectGenre(const std::string& name) override { fields_["Genre"] = name; }
+    void AlignTitlesLeft() override {}
+    void SetTitle(int row, const std::string& title) override { titles_[row] = title; }
+
+    /// False after a failed query: a query with matches clears the fields first.
+    bool Matched() const { return matched_; }
+
+    void Print(uint8_t firstTrack, std::ostream& out) const
+    {
+        for (const char* field : {"Artist", "Album", "Year"}) {
+            const auto value = fields_.find(field);
+            if (value != fields_.end())
+                out << field << '=' << value->second << '\n';
+        }
+        const auto genre = fields_.find("Genre");
+        if (genre != fields_.end()) {
+            out << "Genre=" << genre->second
+                << (GenreIndexOf(genre->second) < 0 ? " (no such genre: none selected)" : "")
+                << '\n';
+        }
+        if (titles_.empty())
+            out << "No track titles\n";
+        for (const auto& [row, title] : titles_)
+            out << "Track " << (firstTrack + row) << '=' << title << '\n';
+    }
+
+private:
+    bool matched_ = false;
+    std::map<std::string, std::string> fields_;
+    std::map<int, std::string> titles_;
+};
+
+} // namespace
+
+int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& err)
+{
+    const std::optional<CddbOptions> options = Parse(args, err);
+    if (!options)
+        return 2;
+    TOptionsSetting settings;
+    LoadOptions(settings, SettingsLocation::ForProgram());
+    if (options->server)
+        settings.QueryCDDB.Server = *options->server;
+    if (options->script)
+        settings.QueryCDDB.Script = *options->script;
+
+    const auto setDrive = static_cast<std::size_t>(std::max(settings.CDOptions.Index, 0));
+    const std::optional<CdHandle> handle = options->image.empty()
+                                               ? OpenDrive(options->drive.value_or(setDrive), err)
+                                               : OpenImage(options->image, err);
+    if (!handle)
+        return 1;
+    CdToc toc;
+    if (!ModifyCDParms(handle->get(), kCdParmMsfAddresses, 1) || ReadTOC(handle->get(), toc) != 1) {
+        err << "Error while reading TOC information!\n";
+        return 1;
+    }
+
+    MessageQueue messages;
+    EntryRecord entry;
+    const TQueryCDDBThread worker(settings.QueryCDDB, toc.FirstTrack, toc.LastTrack, handle->get(),
+                                  messages, entry);
+    for (;;) {
+        const QueuedMessage message = messages.Take();
+        if (message.message != kMsgCddbQuery)
+            continue;
+        if (message.wParam == 6) {
+            out << "No match found\n";
+            return 1;
+        }
+        break;
+    }
+    if (!entry.Matched()) {
+        const int32_t error = GetAspiLibError();
+        err << "corvath-cli cddb: the query failed: "
+            << (error == kCdErrorNetwork  ? "the server could not be reached or did not answer"
+                : error == kCdErrorServer ? "the server answered with an error"
+                                          : "the disc could not be read")
+            << " (error " << error << ")\n";
+        return 1;
+    }
+    entry.Print(toc.FirstTrack, out);
+    return 0;
+}
+
+} // namespace corvath::cli
