@@ -1,5 +1,6 @@
 // corvath-cli: the program's engine from the command line.
 
+#include "cli/cddb_command.h"
 #include "cli/convert_command.h"
 #include "cli/drives_command.h"
 #include "cli/rip_command.h"
@@ -28,6 +29,8 @@ Commands:
   rip         rip a disc's tracks and encode them: rip [--drive N | --image FILE] [--tracks 1,3-5]
               [--format mp3|wav|ogg|wma|flac|ape] [--artist A] [--album A] [--year Y]
               [--genre G] [--comment C]
+  cddb        look a disc up on the CDDB server and print what would be applied:
+              cddb [--drive N | --image FILE] [--server HOST] [--script PATH]
 )";
 
 } // namespace
@@ -61,6 +64,10 @@ int main(int argc, char** argv)
         if (command == "rip") {
             const std::vector<std::string> rest(args.begin() + 2, args.end());
             return corvath::cli::RunRip(rest, std::cout, std::cerr);
+        }
+        if (command == "cddb") {
+            const std::vector<std::string> rest(args.begin() + 2, args.end());
+            return corvath::cli::RunCddb(rest, std::cout, std::cerr);
         }
     } catch (const std::exception& error) {
         std::cerr << "corvath-cli: " << error.what() << '\n';
