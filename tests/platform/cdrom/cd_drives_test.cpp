@@ -4,7 +4,10 @@
 #include "support/disc_image.h"
 #include "support/temp_dir.h"
 
+#include <functional>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <optional>
 #include <thread>
 
@@ -311,24 +314,40 @@ TEST_F(CdImageTest, HandlesReadConcurrently)
     EXPECT_EQ(same, (std::array<bool, 4>{true, true, true, true}));
 }
 
-// The drive list only grows during a run, so the checks of the first drive and of an empty
-// list run in a fresh copy of this program, where no image is registered yet.
-class FirstDriveTest : public CdImageTest {
-protected:
-    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
-};
+// Runs the checks and exits with 0 when all passed, else with 1 after writing their failures
+// where the parent test shows them.
+void RunChecksAndExit(const std::function<void()>& checks)
+{
+    ::testing::TestPartResultArray results;
+    {
+        const ::testing::ScopedFakeTestPartResultReporter reporter(&results);
+        checks();
+    }
+    bool failed = false;
+    for (int i = 0; i < results.size(); ++i) {
+        const ::testing::TestPartResult& result = results.GetTestPartResult(i);
+        if (result.failed()) {
+            failed = true;
+            std::cerr << result.file_name() << ':' << result.line_number() << ": "
+                      << result.summary() << '\n';
+        }
+    }
+    std::exit(failed ? 1 : 0);
+}
 
-#define EXPECT_IN_FRESH_PROCESS(checks)                                                         \
-    EXPECT_EXIT(                                                                               \
-        {                                                                                      \
-            checks;                                                                            \
-            std::exit(::testing::Test::HasFailure() ? 1 : 0);                                  \
-        },                                                                                     \
-        ::testing::ExitedWithCode(0), "")
+// Images stay registered while their files exist, so the checks of the first drive and of an
+// empty list run in a fresh copy of this program, where none is registered yet.
+void ExpectInFreshProcess(const std::function<void()>& checks)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(RunChecksAndExit(checks), ::testing::ExitedWithCode(0), "");
+}
+
+using FirstDriveTest = CdImageTest;
 
 TEST_F(FirstDriveTest, WithoutDrivesOrImagesTheListIsEmpty)
 {
-    EXPECT_IN_FRESH_PROCESS({
+    ExpectInFreshProcess([&] {
         CdDriveList list;
         GetCDList(list);
         EXPECT_EQ(list.Count, 0);
@@ -344,7 +363,7 @@ TEST_F(FirstDriveTest, AudioDiscInTheFirstDriveIsIdentified)
     const std::filesystem::path audio = test::WriteCueImage(dir_ / "audio", ThreeTracks());
     const std::filesystem::path data =
         test::WriteCueImage(dir_ / "data", {{test::AudioSectors(40, 11), true}});
-    EXPECT_IN_FRESH_PROCESS({
+    ExpectInFreshProcess([&] {
         ASSERT_TRUE(RegisterDiscImage(audio.string()));
         ASSERT_TRUE(RegisterDiscImage(data.string()));
         // The caller's handle keeps its address mode and the last error stays as it was.
@@ -369,7 +388,7 @@ TEST_F(FirstDriveTest, DataDiscInTheFirstDriveIsNoAudioCd)
     const std::filesystem::path data =
         test::WriteCueImage(dir_ / "data", {{test::AudioSectors(40, 12), true}});
     const std::filesystem::path audio = test::WriteCueImage(dir_ / "audio", ThreeTracks());
-    EXPECT_IN_FRESH_PROCESS({
+    ExpectInFreshProcess([&] {
         ASSERT_TRUE(RegisterDiscImage(data.string()));
         ASSERT_TRUE(RegisterDiscImage(audio.string()));
         EXPECT_FALSE(IsAudioCDPresent()) << "only the first drive counts";
