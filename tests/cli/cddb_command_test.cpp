@@ -1,0 +1,91 @@
+#include "platform/program_folder.h"
+#include "support/cddb_test_support.h"
+#include "support/disc_image.h"
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+using test::HttpTestServer;
+
+const std::string kEntry = "# xmcd\r\n"
+                           "DTITLE=Motörhead / Überall\r\n"
+                           "DYEAR=1999\r\n"
+                           "DGENRE=Rock\r\n"
+                           "TTITLE0=Eins\r\n"
+                           "TTITLE1=Zwei\r\n"
+                           "TTITLE2=Drei\r\n";
+
+// The settings files live beside the executable, so each test runs its own copy of the program.
+class CliCddbTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Test programs are built beside corvath-cli.
+        fs::copy_file(ProgramFolder() + "corvath-cli", cli_);
+        image_ = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(100, 1)},
+                                                     {test::AudioSectors(100, 2)},
+                                                     {test::AudioSectors(100, 3)}});
+    }
+    // Exit status of "cddb --image <disc> arguments"; its output goes to files.
+    int Cddb(const std::string& arguments)
+    {
+        const std::string command = cli_.string() + " cddb --image '" + image_.string() + "' " +
+                                    arguments + " >'" + (dir_ / "stdout").string() + "' 2>'" +
+                                    (dir_ / "stderr").string() + "'";
+        return WEXITSTATUS(std::system(command.c_str()));
+    }
+    std::string Stdout() const { return test::ReadFile(dir_ / "stdout"); }
+    std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
+
+    test::TempDir dir_;
+    fs::path cli_ = dir_ / "corvath-cli";
+    fs::path image_;
+};
+
+TEST_F(CliCddbTest, PrintsWhatTheSettingsServerGives)
+{
+    const HttpTestServer server(
+        test::CddbServer("200 rock 09000403 x\r\n", {{"rock 09000403", kEntry}}));
+    test::WriteFile(dir_ / "options.ini",
+                    "[QueryCDDB]\nServer=" + server.Address() + "\nScript=/cgi/cddb\n");
+    ASSERT_EQ(Cddb(""), 0) << Stderr();
+    EXPECT_EQ(Stdout(), "Artist=Motörhead\nAlbum=Überall\nYear=1999\nGenre=Rock\n"
+                        "Track 1=Eins\nTrack 2=Zwei\nTrack 3=Drei\n");
+    ASSERT_FALSE(server.RequestLines().empty());
+    EXPECT_TRUE(server.RequestLines()[0].starts_with(
+        "GET /cgi/cddb?cmd=cddb+query+09000403+3+150+250+350+6&"));
+}
+
+TEST_F(CliCddbTest, OptionsReplaceTheServerAndScript)
+{
+    const HttpTestServer server(test::CddbServer(
+        "200 rock 09000403 x\r\n", {{"rock 09000403", "DGENRE=rock\nTTITLE0=Only\n"}}));
+    test::WriteFile(dir_ / "options.ini", "[QueryCDDB]\nServer=127.0.0.1:1\nScript=/nowhere\n");
+    ASSERT_EQ(Cddb("--server " + server.Address() + " --script /~cddb/cddb.cgi"), 0) << Stderr();
+    EXPECT_EQ(Stdout(), "Genre=rock (no such genre: none selected)\nTrack 1=Only\n");
+    EXPECT_TRUE(server.RequestLines().at(0).starts_with("GET /~cddb/cddb.cgi?"));
+}
+
+TEST_F(CliCddbTest, NoMatchFailuresAndBadArguments)
+{
+    const HttpTestServer noMatch(test::CddbServer("202 No match found\r\n"));
+    EXPECT_EQ(Cddb("--server " + noMatch.Address()), 1);
+    EXPECT_EQ(Stdout(), "No match found\n");
+
+    const HttpTestServer failing(HttpTestServer::ServerError());
+    EXPECT_EQ(Cddb("--server " + failing.Address()), 1);
+    EXPECT_NE(Stderr().find("the server answered with an error"), std::string::npos) << Stderr();
+    EXPECT_TRUE(Stdout().empty());
+
+    EXPECT_EQ(Cddb("--drive 0"), 2);
+    EXPECT_EQ(Cddb("--server"), 2);
+}
+
+} // namespace
+} // namespace corvath
