@@ -151,7 +151,6 @@ int main(int argc, char** argv)
             static_cast<uint32_t>(options.seconds * kSectorsPerSecond) / kTracks * kTracks;
         const fs::path image = WriteImage(folder, sectors);
         const int32_t handle = OpenLayerHandle(image);
-        QuietCdioLog();
         const CdioHandle cdio(cdio_open_cue(image.c_str()));
         if (!cdio)
             throw std::runtime_error("libcdio cannot open " + image.string());
