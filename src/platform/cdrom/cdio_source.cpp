@@ -1,5 +1,6 @@
 #include "platform/cdrom/cdio_source.h"
 
+#include <algorithm>
 #include <cdio/logging.h>
 #include <cstdio>
 #include <mutex>
@@ -129,9 +130,16 @@ std::optional<uint32_t> LeadOutSector(CdIo_t* cdio)
 
 bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count)
 {
-    const auto turn = LibraryTurn();
-    return cdio_read_audio_sectors(cdio, data, static_cast<lsn_t>(start), count) ==
-           DRIVER_OP_SUCCESS;
+    // A drive's single transfer must stay below 64 KiB on many hosts.
+    constexpr uint32_t kSectorsPerTransfer = 26;
+    for (uint32_t done = 0; done < count; done += kSectorsPerTransfer) {
+        const uint32_t n = std::min(kSectorsPerTransfer, count - done);
+        const auto turn = LibraryTurn();
+        if (cdio_read_audio_sectors(cdio, data + std::size_t{done} * kCdSectorBytes,
+                                    static_cast<lsn_t>(start + done), n) != DRIVER_OP_SUCCESS)
+            return false;
+    }
+    return true;
 }
 
 } // namespace corvath
