@@ -10,11 +10,10 @@
 #include "platform/cdrom/cdio_source.h"
 #include "platform/unique_fd.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <limits>

@@ -87,8 +87,7 @@ void TCDRipThread::Execute()
     }
     // A track the TOC does not have cannot be read.
     const std::optional<SectorSpan> sectors = TrackSectors(toc, trackNumber_);
-    const int32_t status =
-        sectors ? Extract(sectors->start, sectors->count) : kStatusReadFailed;
+    const int32_t status = sectors ? Extract(sectors->start, sectors->count) : kStatusReadFailed;
     if (status != kStatusSuccess) {
         PostProgress(kProgressExtracted, status);
         return;

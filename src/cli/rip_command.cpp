@@ -120,6 +120,13 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackC
     return tracks;
 }
 
+// The format of the OutputFormat setting; MP3 for a number out of range.
+std::string FormatOfSetting(int32_t outputFormat)
+{
+    const bool known = outputFormat >= 0 && outputFormat < static_cast<int32_t>(kFormats.size());
+    return std::string(kFormats[known ? static_cast<std::size_t>(outputFormat) : 0]);
+}
+
 TDiscFields DiscFieldsOf(const TCDInfo& info)
 {
     return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
@@ -152,14 +159,15 @@ public:
         if (*status == kStatusReadFailed)
             err_ << "Error while reading CD information!\n";
         else if (*status == kStatusFileNotCreated)
-            err_ << wav << " is not a valid file name. Please rename the Title in the CD tracks "
-                           "list.\n";
+            err_ << wav
+                 << " is not a valid file name. Please rename the Title in the CD tracks "
+                    "list.\n";
         bool done = *status == kStatusSuccess;
         if (!encoder_)
             return done ? TrackResult::Done : TrackResult::Failed;
 
-        const std::string target = IncludeTrailingBackslash(settings_.CommonOptions.OutputFolder) +
-                                   title + "." + format_;
+        const std::string target =
+            IncludeTrailingBackslash(settings_.CommonOptions.OutputFolder) + title + "." + format_;
         if (done) {
             done = Encode(wav, target, label);
             std::error_code ignored;
@@ -263,12 +271,9 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     const SettingsLocation location = SettingsLocation::ForProgram();
     TOptionsSetting settings;
     LoadOptions(settings, location);
-    const int32_t setFormat = settings.CommonOptions.OutputFormat;
-    const std::string format =
-        !options->format.empty() ? options->format
-        : setFormat >= 0 && setFormat < static_cast<int32_t>(kFormats.size())
-            ? std::string(kFormats[static_cast<std::size_t>(setFormat)])
-            : std::string(kFormats[0]);
+    const std::string format = options->format.empty()
+                                   ? FormatOfSetting(settings.CommonOptions.OutputFormat)
+                                   : options->format;
 
     const auto setDrive = static_cast<std::size_t>(std::max(settings.CDOptions.Index, 0));
     const std::optional<CdHandle> handle = options->image.empty()
@@ -288,8 +293,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     const int trackCount = toc.LastTrack - toc.FirstTrack + 1;
     const std::optional<std::vector<int>> tracks = SelectedTracks(options->tracks, trackCount);
     if (!tracks) {
-        err << "corvath-cli rip: --tracks takes track numbers and ranges from 1 to "
-            << trackCount << ", such as 1,3-5\n";
+        err << "corvath-cli rip: --tracks takes track numbers and ranges from 1 to " << trackCount
+            << ", such as 1,3-5\n";
         return 2;
     }
 

@@ -7,10 +7,9 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -141,9 +140,8 @@ protected:
 
 TEST_F(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
 {
-    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 1)},
-                                                  {test::AudioSectors(7, 2)},
-                                                  {test::AudioSectors(61, 3)}};
+    const std::vector<test::ImageTrack> tracks = {
+        {test::AudioSectors(25, 1)}, {test::AudioSectors(7, 2)}, {test::AudioSectors(61, 3)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "disc", tracks));
     ASSERT_NE(handle, 0);
     // A longer file from an earlier rip is replaced, not overwritten in part.
@@ -174,14 +172,9 @@ TEST_F(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
     }
     EXPECT_EQ(progresses[0], (std::vector<Progress>{{40, 0}, {80, 0}, {100, 0}, {1000, 0}}));
     EXPECT_EQ(progresses[1], (std::vector<Progress>{{100, 0}, {1000, 0}}));
-    EXPECT_EQ(progresses[2], (std::vector<Progress>{{16, 0},
-                                                    {32, 0},
-                                                    {49, 0},
-                                                    {65, 0},
-                                                    {81, 0},
-                                                    {98, 0},
-                                                    {100, 0},
-                                                    {1000, 0}}));
+    EXPECT_EQ(progresses[2],
+              (std::vector<Progress>{
+                  {16, 0}, {32, 0}, {49, 0}, {65, 0}, {81, 0}, {98, 0}, {100, 0}, {1000, 0}}));
     CloseCDHandle(handle);
 }
 
@@ -270,14 +263,9 @@ TEST_F(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
     };
     Rip(handle, 1, "Loud", target);
     // 7100 bytes: the header, then blocks of 2048 until a read finds nothing.
-    EXPECT_EQ(target.Progresses(), (std::vector<Progress>{{100, 0},
-                                                          {999, 0},
-                                                          {0, 0},
-                                                          {29, 0},
-                                                          {58, 0},
-                                                          {87, 0},
-                                                          {100, 0},
-                                                          {1000, 0}}));
+    EXPECT_EQ(target.Progresses(),
+              (std::vector<Progress>{
+                  {100, 0}, {999, 0}, {0, 0}, {29, 0}, {58, 0}, {87, 0}, {100, 0}, {1000, 0}}));
     EXPECT_TRUE(temporaryFileSeen);
     EXPECT_FALSE(fs::exists(dir_ / "out/Loud.nor"));
     const std::string file = test::ReadFile(Wav("Loud"));
@@ -315,8 +303,7 @@ TEST_F(CdRipThreadTest, WriteFailuresCountAsFailedReads)
     limit.reset();
     const std::vector<Progress> progresses = target.Progresses();
     EXPECT_EQ(progresses.back(), Progress(1000, kStatusReadFailed));
-    EXPECT_NE(std::find(progresses.begin(), progresses.end(), Progress(999, 0)),
-              progresses.end());
+    EXPECT_NE(std::find(progresses.begin(), progresses.end(), Progress(999, 0)), progresses.end());
     EXPECT_TRUE(test::WaveData(Wav("Kept")) == Bytes(tracks[0].sectors));
     EXPECT_FALSE(fs::exists(dir_ / "out/Kept.nor"));
     CloseCDHandle(handle);

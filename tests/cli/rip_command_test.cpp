@@ -46,9 +46,8 @@ protected:
 TEST_F(CliRipTest, RipsTheChosenTracksExactly)
 {
     // Audio before track 1 stays out of it.
-    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 1)},
-                                                  {test::AudioSectors(7, 2)},
-                                                  {test::AudioSectors(33, 3)}};
+    const std::vector<test::ImageTrack> tracks = {
+        {test::AudioSectors(25, 1)}, {test::AudioSectors(7, 2)}, {test::AudioSectors(33, 3)}};
     const fs::path image = test::WriteCueImage(dir_ / "disc", tracks, 40);
 
     ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav --tracks 1,3"), 0)
@@ -64,17 +63,17 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
 
 TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
 {
-    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(30, 4)},
-                                                  {test::AudioSectors(8, 5)},
-                                                  {test::AudioSectors(12, 6)}};
+    const std::vector<test::ImageTrack> tracks = {
+        {test::AudioSectors(30, 4)}, {test::AudioSectors(8, 5)}, {test::AudioSectors(12, 6)}};
     const fs::path image = test::WriteCueImage(dir_ / "disc", tracks);
     // The disc's stored fields: two titles, the second no file name.
-    const std::string toc = test::RunCommand(cli_.string() + " toc --image '" + image.string() + "'");
+    const std::string toc =
+        test::RunCommand(cli_.string() + " toc --image '" + image.string() + "'");
     const std::string serialKey = "Windows disc serial: ";
     const std::size_t at = toc.find(serialKey);
     ASSERT_NE(at, std::string::npos) << toc;
-    const std::string serial = toc.substr(at + serialKey.size(), toc.find('\n', at) -
-                                                                     at - serialKey.size());
+    const std::string serial =
+        toc.substr(at + serialKey.size(), toc.find('\n', at) - at - serialKey.size());
     const int rock = GenreIndexOf("Rock") + 1;
     test::WriteFile(dir_ / "cd.dat", "[" + serial +
                                          "]\nCDArtist=Stored\nCDAlbum=Stored Album\nCDYear=1999\n"
