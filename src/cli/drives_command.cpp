@@ -75,13 +75,13 @@ void PrintToc(const CdToc& toc, std::ostream& out)
         << "\nTrack  Start     Length    Type\n";
     const DiscFrames disc = TocFrames(toc);
     for (std::size_t k = 0; k < disc.trackStarts.size(); ++k) {
-        const uint32_t next = k + 1 < disc.trackStarts.size() ? disc.trackStarts[k + 1]
-                                                              : disc.leadOut;
+        const uint32_t next =
+            k + 1 < disc.trackStarts.size() ? disc.trackStarts[k + 1] : disc.leadOut;
         char number[8];
         std::snprintf(number, sizeof number, "%5d", toc.Entries[k].TrackNumber);
         const bool data = (toc.Entries[k].AdrControl & kCdDataTrackControl) != 0;
-        out << number << "  " << Msf(disc.trackStarts[k]) << "  "
-            << Msf(next - disc.trackStarts[k]) << "  " << (data ? "data" : "audio") << '\n';
+        out << number << "  " << Msf(disc.trackStarts[k]) << "  " << Msf(next - disc.trackStarts[k])
+            << "  " << (data ? "data" : "audio") << '\n';
     }
     out << "Lead-out: " << Msf(disc.leadOut) << "\nfreedb disc id: " << FreedbDiscId(disc)
         << "\nWindows disc serial: " << WindowsDiscSerial(toc) << '\n';
@@ -104,8 +104,8 @@ int ReadAndPrintToc(std::size_t index, std::ostream& out, std::ostream& err)
     CdToc toc;
     if (handle.get() == 0 || !ModifyCDParms(handle.get(), kCdParmMsfAddresses, 1) ||
         ReadTOC(handle.get(), toc) != 1) {
-        err << "corvath-cli: cannot read the disc in " << drive.Identification.data()
-            << " (error " << GetAspiLibError() << ")\n";
+        err << "corvath-cli: cannot read the disc in " << drive.Identification.data() << " (error "
+            << GetAspiLibError() << ")\n";
         return 1;
     }
     out << "Drive: " << drive.Vendor.data() << ' ' << drive.Product.data() << " ("

@@ -77,6 +77,13 @@ CdDevice DescribeDrive(const std::string& path, uint8_t target)
     return drive;
 }
 
+CdDevice DescribeImage(const std::string& path, uint8_t target)
+{
+    CdDevice image{kImageHostAdapter, target, 0, path, ImageDriver(path), "Image", {}};
+    image.product = std::filesystem::path(path).filename().string().substr(0, kProductLength);
+    return image;
+}
+
 // The drives libcdio finds now, described once per run.
 std::vector<CdDevice> PresentDrives(Registry& registry)
 {
@@ -128,8 +135,7 @@ bool RegisterImageDevice(const std::string& path)
     const std::optional<uint8_t> target = registry.FreeImageTarget();
     if (!target)
         return false;
-    CdDevice image{kImageHostAdapter, *target, 0, absolute, ImageDriver(absolute), "Image",
-                   std::filesystem::path(absolute).filename().string().substr(0, kProductLength)};
+    CdDevice image = DescribeImage(absolute, *target);
     if (!OpenCdDevice(image))
         return false;
     registry.images.push_back(std::move(image));

@@ -69,8 +69,7 @@ std::shared_ptr<OpenDrive> FindDrive(int32_t handle)
     return drive;
 }
 
-template <std::size_t N>
-void CopyText(std::array<char, N>& field, const std::string& text)
+template <std::size_t N> void CopyText(std::array<char, N>& field, const std::string& text)
 {
     field.fill('\0');
     std::memcpy(field.data(), text.data(), std::min(text.size(), N - 1));

@@ -37,8 +37,8 @@ TEST(FreedbDiscIdTest, PublishedDiscsFromOffsetsAndFromTheirToc)
     // https://corsaro.biz/lemienote/archives/314 ("Come calcolare l'id unico..."): ten tracks
     // and a disc length of 2260 seconds, identifier 6808d20a. The page gives the length in
     // whole seconds only, which is all the identifier uses of the lead-out.
-    const DiscFrames howTo{
-        {150, 15095, 28530, 40556, 60479, 81952, 100762, 112675, 128656, 145954}, 2260 * 75};
+    const DiscFrames howTo{{150, 15095, 28530, 40556, 60479, 81952, 100762, 112675, 128656, 145954},
+                           2260 * 75};
     EXPECT_EQ(FreedbDiscId(howTo), "6808d20a");
 
     for (const DiscFrames* disc : {&tenTracks, &howTo}) {
@@ -63,8 +63,8 @@ TEST(WindowsDiscSerialTest, SumsTheTrackAddressesOfThreeOrMoreTracks)
 {
     // 00:02:00, 04:10:33 and 09:59:74 as M<<16|S<<8|F: 0x000200 + 0x040A21 + 0x093B4A
     // = 512 + 264737 + 605002; the lead-out does not count.
-    const CdToc toc = MsfToc({Frames(0, 2, 0), Frames(4, 10, 33), Frames(9, 59, 74),
-                              Frames(15, 0, 10)});
+    const CdToc toc =
+        MsfToc({Frames(0, 2, 0), Frames(4, 10, 33), Frames(9, 59, 74), Frames(15, 0, 10)});
     EXPECT_EQ(WindowsDiscSerial(toc), 870251);
 }
 
@@ -73,8 +73,7 @@ TEST(WindowsDiscSerialTest, FewerThanThreeTracksAddTheFirstFrameByteAndTheDiscLe
     // Tracks at 00:02:33 and 30:00:10, lead-out 61:05:20: 0x000221 + 0x1E000A = 545 + 1966090,
     // plus the first track's frame byte 33, plus 274895 - 183 frames from the first track to
     // the lead-out.
-    const CdToc twoTracks =
-        MsfToc({Frames(0, 2, 33), Frames(30, 0, 10), Frames(61, 5, 20)});
+    const CdToc twoTracks = MsfToc({Frames(0, 2, 33), Frames(30, 0, 10), Frames(61, 5, 20)});
     EXPECT_EQ(WindowsDiscSerial(twoTracks), 545 + 1966090 + 33 + 274712);
 
     // One track at 00:02:00 ending at 10:00:00: 512 + 0 + (45000 - 150).
