@@ -19,7 +19,8 @@ namespace corvath {
 /// read under way, finishes the WAV's header and posts nothing more.
 ///
 /// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
-/// less the two-second lead-in, so audio hidden before the first track is never taken in.
+/// less the two-second lead-in, so audio hidden before the first track is never taken in. A
+/// track the TOC does not have is reported as a failed read, and no file is made.
 ///
 /// Created idle; Start runs it on its own thread. Destruction waits for that thread's end.
 class TCDRipThread {
@@ -37,9 +38,6 @@ public:
 
     /// Asks the rip to end after the read under way. Any thread.
     void SetStopFlag() { stop_ = true; }
-
-    /// The WAV file the rip writes.
-    const std::string& WavPath() const { return wavPath_; }
 
 private:
     void Execute();
