@@ -1,13 +1,14 @@
 #include "cli/drives_command.h"
 
+#include "cli/cd_source.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
-#include <utility>
 
 namespace corvath::cli {
 
@@ -16,24 +17,6 @@ namespace {
 constexpr const char* kDrivesUsage = "Usage: corvath-cli drives [--image FILE]...\n";
 constexpr const char* kTocUsage = "Usage: corvath-cli toc [--drive N | --image FILE]\n";
 
-// Closes a handle of the CD layer when it goes.
-class CdHandle {
-public:
-    explicit CdHandle(int32_t handle) : handle_(handle) {}
-    ~CdHandle()
-    {
-        if (handle_ != 0)
-            CloseCDHandle(handle_);
-    }
-    CdHandle(const CdHandle&) = delete;
-    CdHandle& operator=(const CdHandle&) = delete;
-
-    int32_t get() const { return handle_; }
-
-private:
-    int32_t handle_;
-};
-
 CdDriveList DriveList()
 {
     CdDriveList list;
@@ -41,24 +24,10 @@ CdDriveList DriveList()
     return list;
 }
 
-bool RegisterImage(const std::string& image, std::ostream& err)
+bool IsNumber(const std::string& text)
 {
-    if (RegisterDiscImage(image))
-        return true;
-    err << "corvath-cli: cannot open the disc image " << image << '\n';
-    return false;
-}
-
-// The list index of a registered image: the entry naming its path (as far as the field holds).
-std::optional<std::size_t> ImageIndex(const CdDriveList& list, const std::string& image)
-{
-    const std::string path = std::filesystem::absolute(image).lexically_normal().string();
-    const std::size_t room = list.Drives[0].Identification.size() - 1;
-    for (std::size_t i = list.Count; i-- > 0;) {
-        if (path.substr(0, room) == list.Drives[i].Identification.data())
-            return i;
-    }
-    return std::nullopt;
+    return !text.empty() &&
+           std::ranges::all_of(text, [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 std::string Msf(uint32_t frames)
@@ -87,29 +56,17 @@ void PrintToc(const CdToc& toc, std::ostream& out)
         << "\nWindows disc serial: " << WindowsDiscSerial(toc) << '\n';
 }
 
-// Reads the TOC of list entry index with MSF addresses.
-int ReadAndPrintToc(std::size_t index, std::ostream& out, std::ostream& err)
+// Reads the TOC with MSF addresses, as the program does, and prints it.
+int PrintTocOf(const std::optional<CdHandle>& handle, std::ostream& out, std::ostream& err)
 {
-    const CdDriveList list = DriveList();
-    if (index >= list.Count) {
-        err << "corvath-cli: no CD drive " << index << " (" << int{list.Count} << " found)\n";
+    if (!handle)
         return 1;
-    }
-    const CdDriveInfo& drive = list.Drives[index];
-    CdHandleRequest request;
-    request.HostAdapter = drive.HostAdapter;
-    request.Target = drive.Target;
-    request.Lun = drive.Lun;
-    const CdHandle handle(GetCDHandle(request));
     CdToc toc;
-    if (handle.get() == 0 || !ModifyCDParms(handle.get(), kCdParmMsfAddresses, 1) ||
-        ReadTOC(handle.get(), toc) != 1) {
-        err << "corvath-cli: cannot read the disc in " << drive.Identification.data() << " (error "
-            << GetAspiLibError() << ")\n";
+    if (!ModifyCDParms(handle->get(), kCdParmMsfAddresses, 1) || ReadTOC(handle->get(), toc) != 1) {
+        err << "corvath-cli: cannot read the disc's table of contents (error " << GetAspiLibError()
+            << ")\n";
         return 1;
     }
-    out << "Drive: " << drive.Vendor.data() << ' ' << drive.Product.data() << " ("
-        << drive.Identification.data() << ")\n";
     PrintToc(toc, out);
     return 0;
 }
@@ -123,8 +80,10 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
             err << kDrivesUsage;
             return 2;
         }
-        if (!RegisterImage(args[++i], err))
+        if (!RegisterDiscImage(args[++i])) {
+            err << "corvath-cli: cannot open the disc image " << args[i] << '\n';
             return 1;
+        }
     }
     const CdDriveList list = DriveList();
     if (list.Count == 0) {
@@ -142,32 +101,13 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
 int RunToc(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
     if (args.empty())
-        return ReadAndPrintToc(0, out, err);
-    if (args.size() != 2) {
-        err << kTocUsage;
-        return 2;
-    }
-    if (args[0] == "--drive") {
-        char* end = nullptr;
-        const unsigned long index = std::strtoul(args[1].c_str(), &end, 10);
-        if (args[1].empty() || *end != '\0') {
-            err << kTocUsage;
-            return 2;
-        }
-        return ReadAndPrintToc(index, out, err);
-    }
-    if (args[0] != "--image") {
-        err << kTocUsage;
-        return 2;
-    }
-    if (!RegisterImage(args[1], err))
-        return 1;
-    const std::optional<std::size_t> index = ImageIndex(DriveList(), args[1]);
-    if (!index) {
-        err << "corvath-cli: the drive list has no room for " << args[1] << '\n';
-        return 1;
-    }
-    return ReadAndPrintToc(*index, out, err);
+        return PrintTocOf(OpenDrive(0, err), out, err);
+    if (args.size() == 2 && args[0] == "--image")
+        return PrintTocOf(OpenImage(args[1], err), out, err);
+    if (args.size() == 2 && args[0] == "--drive" && IsNumber(args[1]))
+        return PrintTocOf(OpenDrive(std::strtoul(args[1].c_str(), nullptr, 10), err), out, err);
+    err << kTocUsage;
+    return 2;
 }
 
 } // namespace corvath::cli

@@ -22,17 +22,15 @@ TEST(CliTocTest, ImageTocWithIdentifiersAndMissingDrive)
     // freedb: seconds 2, 3 and 3 sum to 8; 282 / 75 - 150 / 75 = 1 second; 3 tracks.
     // Windows serial: 0x000200 + 0x000319 + 0x000320.
     EXPECT_EQ(test::RunCommand(cli + " toc --image '" + cue.string() + "'"),
-              "Drive: Image disc.cue (" + cue.string() +
-                  ")\n"
-                  "First track: 1\n"
-                  "Last track: 3\n"
-                  "Track  Start     Length    Type\n"
-                  "    1  00:02:00  00:01:25  audio\n"
-                  "    2  00:03:25  00:00:07  audio\n"
-                  "    3  00:03:32  00:00:25  data\n"
-                  "Lead-out: 00:03:57\n"
-                  "freedb disc id: 08000103\n"
-                  "Windows disc serial: 2105\n");
+              "First track: 1\n"
+              "Last track: 3\n"
+              "Track  Start     Length    Type\n"
+              "    1  00:02:00  00:01:25  audio\n"
+              "    2  00:03:25  00:00:07  audio\n"
+              "    3  00:03:32  00:00:25  data\n"
+              "Lead-out: 00:03:57\n"
+              "freedb disc id: 08000103\n"
+              "Windows disc serial: 2105\n");
 
     EXPECT_EQ(test::RunCommand(cli + " drives --image '" + cue.string() + "'"),
               "0  Image disc.cue  " + cue.string() + "\n");
