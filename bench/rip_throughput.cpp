@@ -60,22 +60,10 @@ fs::path WriteImage(const ScratchFolder& folder, uint32_t sectors)
 
 int32_t OpenLayerHandle(const fs::path& image)
 {
-    if (!RegisterDiscImage(image.string()))
+    const int32_t handle = OpenDiscImage(image.string());
+    if (handle == 0)
         throw std::runtime_error("the CD layer cannot open " + image.string());
-    CdDriveList list;
-    GetCDList(list);
-    for (std::size_t i = 0; i < list.Count; ++i) {
-        const CdDriveInfo& drive = list.Drives[i];
-        if (image.string() == drive.Identification.data()) {
-            CdHandleRequest request;
-            request.HostAdapter = drive.HostAdapter;
-            request.Target = drive.Target;
-            request.Lun = drive.Lun;
-            if (const int32_t handle = GetCDHandle(request); handle != 0)
-                return handle;
-        }
-    }
-    throw std::runtime_error("no handle for " + image.string());
+    return handle;
 }
 
 // Drops the worker's messages, remembering whether a track failed.

@@ -69,24 +69,11 @@ private:
     std::vector<Message> messages_;
 };
 
-// Images stay registered for the whole run, so each test finds its own by path.
 int32_t OpenImage(const fs::path& image)
 {
-    EXPECT_TRUE(RegisterDiscImage(image.string()));
-    CdDriveList list;
-    GetCDList(list);
-    for (std::size_t i = 0; i < list.Count; ++i) {
-        const CdDriveInfo& drive = list.Drives[i];
-        if (image.string() == drive.Identification.data()) {
-            CdHandleRequest request;
-            request.HostAdapter = drive.HostAdapter;
-            request.Target = drive.Target;
-            request.Lun = drive.Lun;
-            return GetCDHandle(request);
-        }
-    }
-    ADD_FAILURE() << image << " is not in the drive list";
-    return 0;
+    const int32_t handle = OpenDiscImage(image.string());
+    EXPECT_NE(handle, 0) << image;
+    return handle;
 }
 
 std::string Bytes(const std::vector<uint8_t>& bytes)

@@ -22,20 +22,7 @@ CddbTestDisc::CddbTestDisc(const std::filesystem::path& folder)
 {
     const std::filesystem::path cue = WriteCueImage(
         folder / "cddb", {{AudioSectors(100, 1)}, {AudioSectors(100, 2)}, {AudioSectors(100, 3)}});
-    if (!RegisterDiscImage(cue.string()))
-        throw std::runtime_error("cannot register " + cue.string());
-    CdDriveList list;
-    GetCDList(list);
-    for (std::size_t i = 0; i < list.Count; ++i) {
-        const CdDriveInfo& drive = list.Drives[i];
-        if (cue.string() == drive.Identification.data()) {
-            CdHandleRequest request;
-            request.HostAdapter = drive.HostAdapter;
-            request.Target = drive.Target;
-            request.Lun = drive.Lun;
-            handle_ = GetCDHandle(request);
-        }
-    }
+    handle_ = OpenDiscImage(cue.string());
     if (handle_ == 0)
         throw std::runtime_error("cannot open " + cue.string());
 }

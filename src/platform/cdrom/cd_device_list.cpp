@@ -121,12 +121,36 @@ std::optional<CdDevice> FindCdDevice(uint8_t hostAdapter, uint8_t target, uint8_
     return std::nullopt;
 }
 
-bool RegisterImageDevice(const std::string& path)
+namespace {
+
+// Images are known by their absolute path, so one file registered by two names is one image.
+std::optional<std::string> ImagePath(const std::string& path)
 {
     std::error_code error;
-    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+    std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
     if (error)
+        return std::nullopt;
+    return absolute;
+}
+
+} // namespace
+
+std::optional<CdDevice> FindImageDevice(const std::string& path)
+{
+    const std::optional<std::string> absolute = ImagePath(path);
+    for (CdDevice& device : ListCdDevices()) {
+        if (absolute && device.source == *absolute)
+            return std::move(device);
+    }
+    return std::nullopt;
+}
+
+bool RegisterImageDevice(const std::string& path)
+{
+    const std::optional<std::string> imagePath = ImagePath(path);
+    if (!imagePath)
         return false;
+    const std::string& absolute = *imagePath;
     Registry& registry = TheRegistry();
     const std::lock_guard lock(registry.mutex);
     registry.ForgetVanishedImages();

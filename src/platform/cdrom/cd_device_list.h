@@ -29,6 +29,9 @@ std::vector<CdDevice> ListCdDevices();
 /// The listed device with these numbers, if any.
 std::optional<CdDevice> FindCdDevice(uint8_t hostAdapter, uint8_t target, uint8_t lun);
 
+/// The registered image of this path, if any.
+std::optional<CdDevice> FindImageDevice(const std::string& path);
+
 /// Adds a disc image to the end of the list (once per path); false when libcdio cannot open it.
 /// libcdio 2.1 reads a .cue image's sectors from the .bin file of the same name beside it.
 bool RegisterImageDevice(const std::string& path);

@@ -47,4 +47,11 @@ int32_t GetAspiLibError();
 /// libcdio cannot open it. Registering the same path again changes nothing.
 bool RegisterDiscImage(const std::string& path);
 
+/// The request that opens a drive list entry.
+CdHandleRequest HandleRequestFor(const CdDriveInfo& drive);
+
+/// Registers a disc image and opens it: its handle, or 0 when libcdio cannot read it or the
+/// drive list has no room left for it.
+int32_t OpenDiscImage(const std::string& path);
+
 } // namespace corvath

@@ -182,4 +182,29 @@ bool RegisterDiscImage(const std::string& path)
     return false;
 }
 
+CdHandleRequest HandleRequestFor(const CdDriveInfo& drive)
+{
+    CdHandleRequest request;
+    request.HostAdapter = drive.HostAdapter;
+    request.Target = drive.Target;
+    request.Lun = drive.Lun;
+    return request;
+}
+
+int32_t OpenDiscImage(const std::string& path)
+{
+    if (!RegisterDiscImage(path))
+        return 0;
+    const std::optional<CdDevice> image = FindImageDevice(path);
+    if (!image) {
+        SetCdLastError(kCdErrorNoDrive);
+        return 0;
+    }
+    CdHandleRequest request;
+    request.HostAdapter = image->hostAdapter;
+    request.Target = image->target;
+    request.Lun = image->lun;
+    return GetCDHandle(request);
+}
+
 } // namespace corvath

@@ -33,11 +33,7 @@ int32_t OpenListEntry(std::size_t index)
 {
     CdDriveList list;
     GetCDList(list);
-    CdHandleRequest request;
-    request.HostAdapter = list.Drives[index].HostAdapter;
-    request.Target = list.Drives[index].Target;
-    request.Lun = list.Drives[index].Lun;
-    return GetCDHandle(request);
+    return GetCDHandle(HandleRequestFor(list.Drives[index]));
 }
 
 int32_t OpenImage(const std::filesystem::path& image)
