@@ -92,7 +92,9 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
     }
     for (std::size_t i = 0; i < list.Count; ++i) {
         const CdDriveInfo& drive = list.Drives[i];
-        out << i << "  " << drive.Vendor.data() << ' ' << drive.Product.data() << "  "
+        std::string vendor = drive.Vendor.data();
+        vendor.erase(vendor.find_last_not_of(' ') + 1); // vendor fields are padded with blanks
+        out << i << "  " << vendor << ' ' << drive.Product.data() << "  "
             << drive.Identification.data() << '\n';
     }
     return 0;

@@ -79,7 +79,8 @@ CdDevice DescribeDrive(const std::string& path, uint8_t target)
 
 CdDevice DescribeImage(const std::string& path, uint8_t target)
 {
-    CdDevice image{kImageHostAdapter, target, 0, path, ImageDriver(path), "Image", {}};
+    // Padded to eight characters like a drive's vendor field, which descriptions run on from.
+    CdDevice image{kImageHostAdapter, target, 0, path, ImageDriver(path), "Image   ", {}};
     image.product = std::filesystem::path(path).filename().string().substr(0, kProductLength);
     return image;
 }

@@ -274,7 +274,7 @@ TEST_F(CdImageTest, ImagesJoinTheListOnceWithTheirFileName)
 
     const std::optional<std::size_t> index = ListIndex(cue);
     ASSERT_TRUE(index);
-    EXPECT_STREQ(after.Drives[*index].Vendor.data(), "Image");
+    EXPECT_STREQ(after.Drives[*index].Vendor.data(), "Image   ");
     EXPECT_STREQ(after.Drives[*index].Product.data(), "a-rather-long-im");
 
     CdDriveList small;
