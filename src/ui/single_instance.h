@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+
+namespace corvath::ui {
+
+/// The local socket the running instance listens on: the main window's class name followed by
+/// the user's name, so every user has an instance of their own.
+QString InstanceServerName();
+
+/// Asks a running instance to come to the front. True when one answered and took the request:
+/// this process should then end.
+bool HandOverToRunningInstance(const QString& serverName = InstanceServerName());
+
+/// The running instance's side: listens for later starts and reports each one's request.
+class InstanceServer : public QObject {
+    Q_OBJECT
+
+public:
+    /// Listens at once. A socket file left by a crashed instance is replaced; one that still
+    /// answers is left alone, and this server stays silent (two starts at the same moment).
+    explicit InstanceServer(const QString& serverName = InstanceServerName(),
+                            QObject* parent = nullptr);
+
+    bool IsListening() const { return server_.isListening(); }
+
+signals:
+    /// Another start asked this instance to show itself.
+    void activationRequested();
+
+private:
+    void Listen(const QString& serverName);
+    void Accept();
+
+    QLocalServer server_;
+};
+
+} // namespace corvath::ui
