@@ -1,11 +1,73 @@
 #include "ui/main_window.h"
 
+#include "app/options_store.h"
+#include "platform/program_folder.h"
+#include "ui/edit_track_name_dialog.h"
+#include "ui/folder_dialog.h"
+#include "ui/program_icon.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <filesystem>
+
 namespace corvath::ui {
 
-TfrmMain::TfrmMain(SettingsLocation location, QWidget* parent)
-    : QMainWindow(parent), location_(std::move(location))
+namespace {
+
+const char* const kFolderMissing = "the output folder does not exist.";
+
+bool FolderExists(const std::string& folder)
 {
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(SettingsLocation location, QWidget* parent)
+    : QMainWindow(parent), location_(std::move(location)), disc_(location_.discInfoFile)
+{
+    setObjectName("frmMain");
     setWindowTitle("Corvath");
+    setWindowIcon(ProgramIcon());
+    CreateControls();
+    CreateCommands();
+    resize(678, 542);
+    setMinimumWidth(678);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(ListView1_, &QTreeWidget::itemClicked, this, &TfrmMain::ListClicked);
+    connect(ListView1_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        UpdateActions();
+        if (aEditTrackName_->isEnabled())
+            aEditTrackName_->trigger();
+    });
+    connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(at));
+    });
+    connect(cbOutputFormat_, &QComboBox::activated, this,
+            [](int index) { OptionsSetting.CommonOptions.OutputFormat = index; });
+    connect(bBrowser_, &QPushButton::clicked, this, &TfrmMain::BrowseOutputFolder);
+    // Commands are enabled by what they would act on, checked whenever the program waits.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &TfrmMain::UpdateActions);
+
+    LoadOptions(OptionsSetting, location_);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -19,8 +81,146 @@ void TfrmMain::BringToFront()
     activateWindow();
 }
 
-void TfrmMain::DeviceArrived() {}
+QString TfrmMain::StatusText() const
+{
+    return status_->text();
+}
 
-void TfrmMain::DeviceRemoved() {}
+void TfrmMain::SetStatus(const QString& text)
+{
+    status_->setText(text);
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!std::exchange(shown_, true))
+        FormShow();
+}
+
+void TfrmMain::FormShow()
+{
+    try {
+        const int32_t index = OptionsSetting.CDOptions.Index;
+        SetStatus(QString::fromStdString(disc_.OpenDrive(index == -1 ? 0 : index)));
+        if (disc_.Handle() != 0) {
+            if (disc_.IsAudioCDPresent())
+                LoadDisc();
+            else
+                noDiscAtStart_ = true;
+            idleStatusText_ = StatusText();
+        }
+        cbOutputFormat_->setCurrentIndex(OptionsSetting.CommonOptions.OutputFormat);
+        eOutputDir_->setText(QString::fromStdString(OptionsSetting.CommonOptions.OutputFolder));
+    } catch (const std::exception&) {
+        // The window stays usable with whatever was done.
+    }
+}
+
+void TfrmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && noDiscAtStart_)
+        SetStatus(kNoAudioCD);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    try {
+        SaveShownDisc();
+        if (!disc_.CloseDrive())
+            QMessageBox::critical(this, "Corvath", "Error occur when closing CD handle!");
+        SaveOptions(OptionsSetting, location_);
+    } catch (const std::exception&) {
+        // A file that cannot be written keeps its old content; the window closes anyway.
+    }
+    event->accept();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        FormResize(centralWidget()->width(), centralWidget()->height());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::UpdateActions()
+{
+    aEditTrackName_->setEnabled(!ListView1_->selectedItems().isEmpty());
+}
+
+void TfrmMain::ClearDiscFields()
+{
+    for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
+        field->clear();
+    ID3genre_->setCurrentIndex(-1);
+}
+
+bool TfrmMain::CheckOutputFolder()
+{
+    if (FolderExists(OptionsSetting.CommonOptions.OutputFolder))
+        return true;
+    QMessageBox::information(this, "Corvath",
+                             QString(kFolderMissing) + "Please check the output directory setting.");
+    return false;
+}
+
+void TfrmMain::JumpOutputFolder()
+{
+    const std::string& folder = OptionsSetting.CommonOptions.OutputFolder;
+    if (FolderExists(folder))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+    else
+        QMessageBox::critical(this, "Corvath", QString::fromStdString(folder) + "," + kFolderMissing);
+}
+
+void TfrmMain::BrowseOutputFolder()
+{
+    QString path = QString::fromStdString(ProgramFolder());
+    if (!BrowseForFolder("Please select the folder to save the audio file", QString(), path))
+        return;
+    eOutputDir_->setText(path);
+    OptionsSetting.CommonOptions.OutputFolder = eOutputDir_->text().toStdString();
+}
+
+void TfrmMain::EditTrackName()
+{
+    const QList<QTreeWidgetItem*> selected = ListView1_->selectedItems();
+    if (selected.isEmpty())
+        return;
+    QTreeWidgetItem* row = selected.constFirst();
+    TfrmEditTrackName dialog(this);
+    dialog.eName()->setText(row->text(1));
+    if (dialog.exec() == QDialog::Accepted)
+        row->setText(1, dialog.eName()->text());
+}
+
+// Ctrl+click toggles the clicked row's check and keeps it selected (a Ctrl+click would
+// otherwise unselect it).
+void TfrmMain::ListClicked(QTreeWidgetItem* item)
+{
+    if (!(QApplication::keyboardModifiers() & Qt::ControlModifier) || !item)
+        return;
+    item->setSelected(true);
+    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+void TfrmMain::SetRowsChecked(bool (*checked)(bool wasChecked))
+{
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = ListView1_->topLevelItem(i);
+        row->setCheckState(0, checked(row->checkState(0) == Qt::Checked) ? Qt::Checked
+                                                                         : Qt::Unchecked);
+    }
+}
+
+void TfrmMain::ChooseDiscImage()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, "Open Disc Image", QString(),
+        "Disc images (*.cue *.bin *.toc *.nrg);;Any file (*)");
+    if (!path.isEmpty())
+        OpenDiscImage(path);
+}
 
 } // namespace corvath::ui

@@ -1,29 +1,112 @@
 #pragma once
 
 #include "app/settings_location.h"
+#include "ui/disc_session.h"
 
 #include <QMainWindow>
 
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
 namespace corvath::ui {
 
-/// The main window: one CD drive's tracks, the disc fields and every command of the program.
+/// The main window: one CD drive's tracks as checkable rows, the five disc fields, the output
+/// format and folder, and every command of the program. Its controls and actions carry their
+/// names as object names.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    /// The settings files and default output folder come from location.
+    /// The settings files and the default output folder come from location.
     explicit TfrmMain(SettingsLocation location, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     /// Shows the window, restores it when minimised and brings it to the front.
     void BringToFront();
-    /// A disc arrived in a drive: reloads the list and empties the disc fields.
+    /// A volume arrived: reloads the disc and empties the disc fields.
     void DeviceArrived();
-    /// A disc left a drive: empties the list.
+    /// A volume went: empties the list, keeping what was typed for the disc.
     void DeviceRemoved();
 
+    /// Registers a disc image with the CD layer, opens it as the drive for this run and loads
+    /// its disc.
+    void OpenDiscImage(const QString& path);
+
+    /// Rebuilds the list and the disc fields from the open drive's disc.
+    void LoadDisc();
+    /// Empties the artist, album, year and comment fields and unselects the genre.
+    void ClearDiscFields();
+    /// True when the output folder exists; otherwise tells the user and returns false.
+    bool CheckOutputFolder();
+
+    QString StatusText() const;
+    /// The status text to return to when playback stops.
+    const QString& IdleStatusText() const { return idleStatusText_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static constexpr const char* kNoAudioCD = "Can not find audio CD in your CD device.";
+
+    void CreateControls();
+    void CreateCommands();
+    void FormShow();
+    void FormResize(int width, int height);
+    void UpdateActions();
+    void SetStatus(const QString& text);
+
+    void SaveShownDisc();
+    void EmptyTrackList();
+    std::vector<std::string> RowTitles() const;
+    TDiscFields ShownDiscFields() const;
+    void AddRow(const TrackRow& row);
+    void SetRowsChecked(bool (*checked)(bool wasChecked));
+
+    void RefreshCD();
+    void EditTrackName();
+    void JumpOutputFolder();
+    void BrowseOutputFolder();
+    void ChooseDiscImage();
+    void ListClicked(QTreeWidgetItem* item);
+
     SettingsLocation location_;
+    DiscSession disc_;
+    bool noDiscAtStart_ = false;
+    bool shown_ = false;
+    QString idleStatusText_;
+
+    QTreeWidget* ListView1_ = nullptr;
+    QGroupBox* gbID3_ = nullptr;
+    QLabel* lArtist_ = nullptr;
+    QLabel* lAlbum_ = nullptr;
+    QLabel* lYear_ = nullptr;
+    QLabel* lGenre_ = nullptr;
+    QLabel* lComment_ = nullptr;
+    QLineEdit* ID3artist_ = nullptr;
+    QLineEdit* ID3album_ = nullptr;
+    QLineEdit* ID3year_ = nullptr;
+    QComboBox* ID3genre_ = nullptr;
+    QLineEdit* ID3comment_ = nullptr;
+    QGroupBox* gbOutputFormat_ = nullptr;
+    QComboBox* cbOutputFormat_ = nullptr;
+    QGroupBox* gbOutputFolder_ = nullptr;
+    QLineEdit* eOutputDir_ = nullptr;
+    QPushButton* bBrowser_ = nullptr;
+    QLabel* status_ = nullptr;
+
+    QAction* aEditTrackName_ = nullptr;
+    QMenu* PopupMenu1_ = nullptr;
 };
 
 } // namespace corvath::ui

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/disc_info_store.h"
+#include "app/options_setting.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvath::ui {
+
+/// A track list row as the disc gives it.
+struct TrackRow {
+    int number = 0;
+    std::string title;
+    std::string startTime; ///< MM:SS of the track's TOC address
+    std::string length;    ///< MM:SS
+};
+
+/// The main window's open drive and the disc loaded from it, on the engine side: opening and
+/// closing the drive, reading the disc into rows and keeping what the user typed for it in the
+/// disc information file.
+class DiscSession {
+public:
+    explicit DiscSession(std::filesystem::path discInfoFile);
+
+    /// Opens entry index of the drive list (the handle held before is left to the caller);
+    /// returns the status text.
+    std::string OpenDrive(int32_t index);
+
+    /// Registers a disc image with the CD layer and opens it in place of the open drive;
+    /// returns the status text, or nothing when the CD layer cannot read the image.
+    std::optional<std::string> OpenImage(const std::string& path);
+
+    /// Closes the open drive; true when there was none.
+    bool CloseDrive();
+
+    int32_t Handle() const { return handle_; }
+    const std::string& Description() const { return description_; }
+
+    /// Whether an audio disc can be read: in the first listed drive, or in the opened image.
+    bool IsAudioCDPresent() const;
+
+    /// Identifies the disc, loads its stored information into info and reads its TOC into rows
+    /// (filling empty title slots with Track01 ...); nothing when the TOC cannot be read.
+    std::optional<std::vector<TrackRow>> ReadDisc(TCDInfo& info);
+
+    /// Stores titles (the rows' in list order) and fields under the identifier of the disc the
+    /// rows were read from, then forgets that disc: the rows are about to go. Nothing is
+    /// stored when no identified disc is loaded. Throws when the file cannot be written.
+    void SaveDisc(TCDInfo& info, const std::vector<std::string>& titles,
+                  const TDiscFields& fields);
+
+private:
+    std::string ReadDiscId() const;
+
+    std::filesystem::path discInfoFile_;
+    int32_t handle_ = 0;
+    std::string description_;
+    bool imageOpen_ = false; // an image is identified by its own TOC, not the first drive's
+    std::string loadedId_;
+};
+
+} // namespace corvath::ui

@@ -1,0 +1,194 @@
+// The main window's actions, shared by its menus, tool bar and list popup.
+
+#include "ui/main_window.h"
+
+#include "ui/about_dialog.h"
+#include "ui/user_guide.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace corvath::ui {
+
+namespace {
+
+struct ActionText {
+    const char* name;
+    const char* caption;
+    const char* toolCaption = nullptr; ///< the tool button's caption, when on the tool bar
+    const char* hint = nullptr;
+    QKeySequence shortcut = {};
+    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+};
+
+QAction* NewAction(QObject* owner, const ActionText& text)
+{
+    auto* action = new QAction(text.caption, owner);
+    action->setObjectName(text.name);
+    if (text.toolCaption)
+        action->setIconText(text.toolCaption);
+    if (text.hint)
+        action->setToolTip(text.hint);
+    action->setShortcut(text.shortcut);
+    if (text.icon != QStyle::SP_CustomBase)
+        action->setIcon(QApplication::style()->standardIcon(text.icon));
+    return action;
+}
+
+// A command whose window does not exist yet: shown, never enabled.
+QAction* NewPendingAction(QObject* owner, const ActionText& text)
+{
+    QAction* action = NewAction(owner, text);
+    action->setEnabled(false);
+    return action;
+}
+
+struct ConverterItem {
+    int kind;
+    const char* caption;
+};
+
+constexpr ConverterItem kWavConverters[] = {
+    {2, "Wav to &Mp3..."}, {3, "Wav to &Ogg..."}, {4, "Wav to &Wma..."},
+    {5, "Wav to &Flac..."}, {6, "Wav to &Ape..."},
+};
+constexpr ConverterItem kOtherConverters[] = {
+    {7, "&Mp3 to Wav Converter..."},
+    {8, "&Wma to Wav Converter..."},
+    {9, "M&p3 to Wma Converter..."},
+    {10, "Wma &to Mp3 Converter..."},
+};
+
+QAction* NewConverterAction(QObject* owner, const ConverterItem& item)
+{
+    const std::string name = "miConverter" + std::to_string(item.kind);
+    QAction* action = NewPendingAction(owner, {name.c_str(), item.caption});
+    action->setData(item.kind);
+    return action;
+}
+
+} // namespace
+
+void TfrmMain::CreateCommands()
+{
+    QAction* aRip =
+        NewPendingAction(this, {"aRip", "&Rip selected tracks...", "Rip", "Rip selected tracks",
+                                QKeySequence("Ctrl+R"), QStyle::SP_DriveCDIcon});
+    QAction* tbMp3Convert = NewPendingAction(
+        this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter", {},
+               QStyle::SP_BrowserReload});
+    QAction* aQueryCDDB = NewPendingAction(
+        this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB", {},
+               QStyle::SP_FileDialogContentsView});
+    QAction* miJumpoutputfolder =
+        NewAction(this, {"miJumpoutputfolder", "&Jump output folder", "Folder",
+                         "Open the output folder", {}, QStyle::SP_DirOpenIcon});
+    QAction* aPlay = NewPendingAction(this, {"aPlay", "&Play", "Play", "Play the selected track",
+                                             QKeySequence("Ctrl+P"), QStyle::SP_MediaPlay});
+    QAction* aPause =
+        NewPendingAction(this, {"aPause", "P&ause", "Pause", "Pause", {}, QStyle::SP_MediaPause});
+    QAction* aStop =
+        NewPendingAction(this, {"aStop", "&Stop", "Stop", "Stop", {}, QStyle::SP_MediaStop});
+    QAction* aOptions =
+        NewPendingAction(this, {"aOptions", "&Options...", "Options", "Options",
+                                QKeySequence("Ctrl+O"), QStyle::SP_FileDialogDetailedView});
+    QAction* aHelp = NewAction(this, {"aHelp", "&Online Help", "Help", "Help", QKeySequence("F1"),
+                                      QStyle::SP_DialogHelpButton});
+    QAction* aHomepage = NewAction(
+        this, {"aHomepage", "&Home Page", "Home", "Visit our home page", {}, QStyle::SP_DirHomeIcon});
+    QAction* miExit =
+        NewAction(this, {"miExit", "E&xit", "Exit", nullptr, {}, QStyle::SP_DialogCloseButton});
+    QAction* aSelectAll = NewAction(this, {"aSelectAll", "&Select All"});
+    QAction* aSelectNone = NewAction(this, {"aSelectNone", "&Unselect All"});
+    QAction* aInvertSelection = NewAction(this, {"aInvertSelection", "&Invert Selection"});
+    aEditTrackName_ = NewAction(
+        this, {"aEditTrackName", "&Edit Track's Title...", nullptr, nullptr,
+               QKeySequence("Ctrl+F2")});
+    aEditTrackName_->setEnabled(false);
+    QAction* EjectCDRom1 = NewPendingAction(this, {"EjectCDRom1", "&Eject CD-ROM"});
+    QAction* CloseCDROM1 = NewPendingAction(this, {"CloseCDROM1", "&Close CD-ROM"});
+    QAction* RefreshCD1 = NewAction(this, {"RefreshCD1", "Re&fresh CD"});
+    QAction* miOpenDiscImage = NewAction(this, {"miOpenDiscImage", "Open Disc &Image..."});
+    QAction* miAbout = NewAction(this, {"miAbout", "&About..."});
+    QAction* miWavToWav = NewConverterAction(this, {1, "Wav to Wav..."});
+    miWavToWav->setVisible(false);
+
+    connect(miJumpoutputfolder, &QAction::triggered, this, &TfrmMain::JumpOutputFolder);
+    connect(aHelp, &QAction::triggered, this, [] { OpenUserGuide(); });
+    connect(aHomepage, &QAction::triggered, this, [] { OpenUserGuide(); });
+    connect(miExit, &QAction::triggered, this, &QWidget::close);
+    connect(aSelectAll, &QAction::triggered, this,
+            [this] { SetRowsChecked([](bool) { return true; }); });
+    connect(aSelectNone, &QAction::triggered, this,
+            [this] { SetRowsChecked([](bool) { return false; }); });
+    connect(aInvertSelection, &QAction::triggered, this,
+            [this] { SetRowsChecked([](bool wasChecked) { return !wasChecked; }); });
+    connect(aEditTrackName_, &QAction::triggered, this, &TfrmMain::EditTrackName);
+    connect(RefreshCD1, &QAction::triggered, this, &TfrmMain::RefreshCD);
+    connect(miOpenDiscImage, &QAction::triggered, this, &TfrmMain::ChooseDiscImage);
+    connect(miAbout, &QAction::triggered, this, [this] {
+        TfrmAbout about(this);
+        about.exec();
+    });
+
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(aRip);
+    file->addAction(miOpenDiscImage);
+    file->addSeparator();
+    QMenu* wavConverter = file->addMenu("Wav Converter");
+    wavConverter->addAction(miWavToWav);
+    for (const ConverterItem& item : kWavConverters)
+        wavConverter->addAction(NewConverterAction(this, item));
+    for (const ConverterItem& item : kOtherConverters)
+        file->addAction(NewConverterAction(this, item));
+    file->addSeparator();
+    file->addActions({aPlay, aPause, aStop});
+    file->addSeparator();
+    file->addActions({EjectCDRom1, CloseCDROM1, RefreshCD1});
+    file->addSeparator();
+    file->addAction(miExit);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addActions({aSelectAll, aSelectNone, aInvertSelection});
+    edit->addSeparator();
+    edit->addAction(aEditTrackName_);
+    edit->addSeparator();
+    edit->addAction(miJumpoutputfolder);
+
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    tools->addActions({aQueryCDDB, aOptions});
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addActions({aHelp, aHomepage});
+    help->addSeparator();
+    help->addAction(miAbout);
+
+    QToolBar* toolBar = addToolBar("Tool Bar");
+    toolBar->setObjectName("ToolBar1");
+    toolBar->setMovable(false);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setIconSize(QSize(24, 24));
+    toolBar->addActions({aRip, tbMp3Convert, aQueryCDDB, miJumpoutputfolder});
+    toolBar->addSeparator();
+    toolBar->addActions({aPlay, aPause, aStop});
+    toolBar->addSeparator();
+    toolBar->addActions({aOptions, aHelp, aHomepage});
+    toolBar->addSeparator();
+    toolBar->addAction(miExit);
+
+    PopupMenu1_ = new QMenu(this);
+    PopupMenu1_->setObjectName("PopupMenu1");
+    PopupMenu1_->addAction(aRip);
+    PopupMenu1_->addSeparator();
+    PopupMenu1_->addActions({aSelectAll, aSelectNone, aInvertSelection});
+    PopupMenu1_->addSeparator();
+    PopupMenu1_->addActions({aPlay, aPause, aStop});
+    PopupMenu1_->addSeparator();
+    PopupMenu1_->addAction(aEditTrackName_);
+}
+
+} // namespace corvath::ui

@@ -1,0 +1,124 @@
+// The main window's track list and disc fields: filled from the open drive's disc, and kept in
+// the disc information file before they go.
+
+#include "ui/main_window.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTreeWidget>
+
+namespace corvath::ui {
+
+namespace {
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+void TfrmMain::LoadDisc()
+{
+    if (disc_.Handle() == 0)
+        return;
+    EmptyTrackList();
+    const std::optional<std::vector<TrackRow>> rows = disc_.ReadDisc(OptionsSetting.CDInfo);
+    if (!rows) {
+        SetStatus("Can not get CD device information!");
+        return;
+    }
+    for (const TrackRow& row : *rows)
+        AddRow(row);
+    if (!rows->empty()) {
+        const TCDInfo& info = OptionsSetting.CDInfo;
+        ID3artist_->setText(Text(info.CDArtist));
+        ID3album_->setText(Text(info.CDAlbum));
+        ID3year_->setText(Text(info.CDYear));
+        ID3genre_->setCurrentIndex(info.CDGenre);
+        ID3comment_->setText(Text(info.CDComment));
+    }
+    SetStatus(Text(disc_.Description()));
+}
+
+void TfrmMain::AddRow(const TrackRow& row)
+{
+    auto* item = new QTreeWidgetItem(ListView1_, {QString::number(row.number), Text(row.title),
+                                                  Text(row.startTime), Text(row.length)});
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Checked);
+    for (int column : {2, 3})
+        item->setTextAlignment(column, Qt::AlignCenter);
+}
+
+void TfrmMain::RefreshCD()
+{
+    if (disc_.IsAudioCDPresent()) {
+        LoadDisc();
+        if (StatusText() == kNoAudioCD)
+            SetStatus(Text(disc_.Description()));
+    } else {
+        EmptyTrackList();
+        SetStatus(kNoAudioCD);
+    }
+}
+
+void TfrmMain::DeviceArrived()
+{
+    LoadDisc();
+    ClearDiscFields();
+}
+
+void TfrmMain::DeviceRemoved()
+{
+    EmptyTrackList();
+}
+
+void TfrmMain::OpenDiscImage(const QString& path)
+{
+    const std::optional<std::string> status = disc_.OpenImage(path.toStdString());
+    if (!status) {
+        QMessageBox::warning(this, "Corvath", "Cannot read the disc image " + path);
+        return;
+    }
+    SetStatus(Text(*status));
+    if (disc_.Handle() == 0)
+        EmptyTrackList();
+    else
+        LoadDisc();
+    idleStatusText_ = StatusText();
+}
+
+void TfrmMain::SaveShownDisc()
+{
+    disc_.SaveDisc(OptionsSetting.CDInfo, RowTitles(), ShownDiscFields());
+}
+
+// What the user typed for the disc going is kept first; a file that cannot be written loses
+// only the new typing.
+void TfrmMain::EmptyTrackList()
+{
+    try {
+        SaveShownDisc();
+    } catch (const std::exception&) {
+    }
+    ListView1_->clear();
+}
+
+std::vector<std::string> TfrmMain::RowTitles() const
+{
+    std::vector<std::string> titles;
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i)
+        titles.push_back(ListView1_->topLevelItem(i)->text(1).toStdString());
+    return titles;
+}
+
+TDiscFields TfrmMain::ShownDiscFields() const
+{
+    return {ID3artist_->text().toStdString(), ID3album_->text().toStdString(),
+            ID3year_->text().toStdString(), ID3genre_->currentIndex(),
+            ID3comment_->text().toStdString()};
+}
+
+} // namespace corvath::ui

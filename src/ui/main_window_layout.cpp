@@ -1,0 +1,165 @@
+// The main window's controls at their design positions, and how they follow the window's size.
+
+#include "ui/main_window.h"
+
+#include "app/genre_names.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace corvath::ui {
+
+namespace {
+
+constexpr int kDesignGroupWidth = 665;
+constexpr int kFieldTop = 9;
+constexpr int kFieldHeight = 22;
+
+QLabel* FieldLabel(const char* name, const char* text, int left, int width, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(left, kFieldTop, width, kFieldHeight);
+    return label;
+}
+
+template <typename Field>
+Field* NewField(const char* name, int left, int width, QWidget* parent)
+{
+    auto* field = new Field(parent);
+    field->setObjectName(name);
+    field->setGeometry(left, kFieldTop, width, kFieldHeight);
+    return field;
+}
+
+QLineEdit* TextField(const char* name, int left, int width, int maxLength, QWidget* parent)
+{
+    auto* field = NewField<QLineEdit>(name, left, width, parent);
+    field->setMaxLength(maxLength);
+    return field;
+}
+
+int Right(const QWidget* widget)
+{
+    return widget->x() + widget->width();
+}
+
+void SetLeft(QWidget* widget, int left)
+{
+    widget->move(left, widget->y());
+}
+
+void SetWidth(QWidget* widget, int width)
+{
+    widget->resize(width, widget->height());
+}
+
+} // namespace
+
+void TfrmMain::CreateControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName("Client");
+    setCentralWidget(client);
+    client->installEventFilter(this);
+
+    gbID3_ = new QGroupBox(client);
+    gbID3_->setObjectName("gbID3");
+    gbID3_->setGeometry(3, 3, kDesignGroupWidth, 40);
+    lArtist_ = FieldLabel("lArtist", "Artist:", 5, 27, gbID3_);
+    ID3artist_ = TextField("ID3artist", 33, 100, 30, gbID3_);
+    lAlbum_ = FieldLabel("lAlbum", "Album:", 139, 33, gbID3_);
+    ID3album_ = TextField("ID3album", 173, 100, 30, gbID3_);
+    lYear_ = FieldLabel("lYear", "Year:", 285, 28, gbID3_);
+    ID3year_ = TextField("ID3year", 314, 42, 4, gbID3_);
+    lGenre_ = FieldLabel("lGenre", "Genre:", 364, 33, gbID3_);
+    ID3genre_ = NewField<QComboBox>("ID3genre", 398, 109, gbID3_);
+    ID3genre_->addItem(QString());
+    for (std::string_view genre : GenreNames)
+        ID3genre_->addItem(QString::fromUtf8(genre.data(), static_cast<qsizetype>(genre.size())));
+    ID3genre_->setCurrentIndex(-1);
+    ID3genre_->setMaxVisibleItems(20);
+    lComment_ = FieldLabel("lComment", "Comment:", 509, 47, gbID3_);
+    ID3comment_ = TextField("ID3comment", 557, 100, 30, gbID3_);
+
+    ListView1_ = new QTreeWidget(client);
+    ListView1_->setObjectName("ListView1");
+    ListView1_->move(0, 48);
+    ListView1_->setRootIsDecorated(false);
+    ListView1_->setUniformRowHeights(true);
+    ListView1_->setAllColumnsShowFocus(true);
+    ListView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListView1_->setHeaderLabels({"No.", "Title", "Start Time", "Length(min)"});
+    const int columnWidths[] = {90, 230, 100, 100};
+    for (int column = 0; column < 4; ++column)
+        ListView1_->setColumnWidth(column, columnWidths[column]);
+    for (int column : {2, 3})
+        ListView1_->headerItem()->setTextAlignment(column, Qt::AlignCenter);
+    ListView1_->header()->setStretchLastSection(false);
+
+    gbOutputFormat_ = new QGroupBox("Output Format:", client);
+    gbOutputFormat_->setObjectName("gbOutputFormat");
+    gbOutputFormat_->setGeometry(8, 0, 209, 43);
+    cbOutputFormat_ = new QComboBox(gbOutputFormat_);
+    cbOutputFormat_->setObjectName("cbOutputFormat");
+    cbOutputFormat_->setGeometry(8, 16, 193, 22);
+    cbOutputFormat_->addItems({"MP3 file(*.MP3)", "WAV file(*.WAV)", "OGG file(*.OGG)",
+                               "WMA file(*.WMA)", "FLAC file(*.FLAC)", "APE FILE(*.APE)"});
+
+    gbOutputFolder_ = new QGroupBox("Output Folder:", client);
+    gbOutputFolder_->setObjectName("gbOutputFolder");
+    gbOutputFolder_->setGeometry(224, 0, 441, 43);
+    eOutputDir_ = new QLineEdit(gbOutputFolder_);
+    eOutputDir_->setObjectName("eOutputDir");
+    eOutputDir_->setReadOnly(true);
+    eOutputDir_->setGeometry(8, 16, 395, 22);
+    bBrowser_ = new QPushButton("...", gbOutputFolder_);
+    bBrowser_->setObjectName("bBrowser");
+    bBrowser_->setGeometry(411, 16, 22, 22);
+
+    status_ = new QLabel(this);
+    status_->setObjectName("StatusPanel");
+    statusBar()->setObjectName("StatusBar1");
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(status_, 1);
+}
+
+// W and H are the size of the client area between the tool bar and the status bar.
+void TfrmMain::FormResize(int width, int height)
+{
+    gbOutputFormat_->move(gbOutputFormat_->x(), height - gbOutputFormat_->height() - 3);
+    gbOutputFolder_->move(gbOutputFolder_->x(), gbOutputFormat_->y());
+    ListView1_->resize(width, gbOutputFormat_->y() - ListView1_->y() - 3);
+
+    SetWidth(gbID3_, width - 6);
+    const int group = gbID3_->width();
+    SetWidth(ID3artist_, group * 100 / kDesignGroupWidth);
+    SetLeft(ID3artist_, Right(lArtist_) + 1);
+    SetLeft(lAlbum_, Right(ID3artist_) + 6);
+    SetLeft(ID3album_, Right(lAlbum_) + 1);
+    SetWidth(ID3album_, ID3artist_->width());
+    SetLeft(lYear_, Right(ID3album_) + 6);
+    SetLeft(ID3year_, Right(lYear_) + 1);
+    SetWidth(ID3year_, group * 45 / kDesignGroupWidth);
+    SetLeft(lGenre_, Right(ID3year_) + 6);
+    SetLeft(ID3genre_, Right(lGenre_) + 1);
+    SetWidth(ID3genre_, group * 109 / kDesignGroupWidth);
+    SetLeft(lComment_, Right(ID3genre_) + 6);
+    SetLeft(ID3comment_, Right(lComment_) + 1);
+    SetWidth(ID3comment_, group - ID3comment_->x() - 5);
+
+    SetWidth(gbOutputFolder_, width - gbOutputFolder_->x() - 8);
+    SetWidth(eOutputDir_, gbOutputFolder_->width() - eOutputDir_->x() - bBrowser_->width() - 16);
+    SetLeft(bBrowser_, Right(eOutputDir_) + 8);
+}
+
+} // namespace corvath::ui

@@ -1,0 +1,35 @@
+#include "ui/user_guide.h"
+
+#include "platform/program_folder.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace corvath::ui {
+
+std::filesystem::path UserGuidePath()
+{
+    const std::filesystem::path candidates[] = {
+        std::filesystem::path(ProgramFolder()) / "../share/doc/corvath/user-guide.html",
+        std::filesystem::path(CORVATH_SOURCE_DIR) / "docs/user-guide.html",
+    };
+    for (const auto& candidate : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error))
+            return std::filesystem::weakly_canonical(candidate, error);
+    }
+    return {};
+}
+
+void OpenUserGuide()
+{
+    const std::filesystem::path guide = UserGuidePath();
+    if (guide.empty()) {
+        QMessageBox::information(nullptr, "Corvath", "The user guide is not installed.");
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(guide.string())));
+}
+
+} // namespace corvath::ui
