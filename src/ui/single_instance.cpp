@@ -61,7 +61,8 @@ bool HandOverToRunningInstance(const QString& serverName)
 
 InstanceServer::InstanceServer(const QString& serverName, QObject* parent) : QObject(parent)
 {
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    // No access options: with them Qt binds elsewhere and renames over the name, which would
+    // take the socket from a running instance instead of failing.
     connect(&server_, &QLocalServer::newConnection, this, &InstanceServer::Accept);
     Listen(serverName);
 }
