@@ -62,6 +62,9 @@ TfrmMain::TfrmMain(SettingsLocation location, QWidget* parent)
     });
     connect(cbOutputFormat_, &QComboBox::activated, this,
             [](int index) { OptionsSetting.CommonOptions.OutputFormat = index; });
+    for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
+        connect(field, &QLineEdit::textEdited, this, [this] { keepStoredFields_ = false; });
+    connect(ID3genre_, &QComboBox::activated, this, [this] { keepStoredFields_ = false; });
     connect(bBrowser_, &QPushButton::clicked, this, &TfrmMain::BrowseOutputFolder);
     // Commands are enabled by what they would act on, checked whenever the program waits.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -154,6 +157,7 @@ void TfrmMain::ClearDiscFields()
     for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
         field->clear();
     ID3genre_->setCurrentIndex(-1);
+    keepStoredFields_ = false;
 }
 
 bool TfrmMain::CheckOutputFolder()
@@ -201,7 +205,7 @@ void TfrmMain::ListClicked(QTreeWidgetItem* item)
 {
     if (!(QApplication::keyboardModifiers() & Qt::ControlModifier) || !item)
         return;
-    item->setSelected(true);
+    ListView1_->setCurrentItem(item);
     item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 

@@ -69,7 +69,7 @@ private:
     void SaveShownDisc();
     void EmptyTrackList();
     std::vector<std::string> RowTitles() const;
-    TDiscFields ShownDiscFields() const;
+    TDiscFields DiscFieldsToSave() const;
     void AddRow(const TrackRow& row);
     void SetRowsChecked(bool (*checked)(bool wasChecked));
 
@@ -84,6 +84,9 @@ private:
     DiscSession disc_;
     bool noDiscAtStart_ = false;
     bool shown_ = false;
+    // The fields were emptied by a disc's arrival, not by the user: what is stored for the disc
+    // stays until the user types into them.
+    bool keepStoredFields_ = false;
     QString idleStatusText_;
 
     QTreeWidget* ListView1_ = nullptr;

@@ -38,6 +38,7 @@ void TfrmMain::LoadDisc()
         ID3year_->setText(Text(info.CDYear));
         ID3genre_->setCurrentIndex(info.CDGenre);
         ID3comment_->setText(Text(info.CDComment));
+        keepStoredFields_ = false;
     }
     SetStatus(Text(disc_.Description()));
 }
@@ -68,6 +69,7 @@ void TfrmMain::DeviceArrived()
 {
     LoadDisc();
     ClearDiscFields();
+    keepStoredFields_ = true;
 }
 
 void TfrmMain::DeviceRemoved()
@@ -92,7 +94,7 @@ void TfrmMain::OpenDiscImage(const QString& path)
 
 void TfrmMain::SaveShownDisc()
 {
-    disc_.SaveDisc(OptionsSetting.CDInfo, RowTitles(), ShownDiscFields());
+    disc_.SaveDisc(OptionsSetting.CDInfo, RowTitles(), DiscFieldsToSave());
 }
 
 // What the user typed for the disc going is kept first; a file that cannot be written loses
@@ -114,8 +116,12 @@ std::vector<std::string> TfrmMain::RowTitles() const
     return titles;
 }
 
-TDiscFields TfrmMain::ShownDiscFields() const
+TDiscFields TfrmMain::DiscFieldsToSave() const
 {
+    if (keepStoredFields_) {
+        const TCDInfo& info = OptionsSetting.CDInfo;
+        return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
+    }
     return {ID3artist_->text().toStdString(), ID3album_->text().toStdString(),
             ID3year_->text().toStdString(), ID3genre_->currentIndex(),
             ID3comment_->text().toStdString()};

@@ -4,7 +4,10 @@
 
 #include "app/genre_names.h"
 
+#include <algorithm>
+
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,10 +24,12 @@ constexpr int kDesignGroupWidth = 665;
 constexpr int kFieldTop = 9;
 constexpr int kFieldHeight = 22;
 
+// At least the design width, wider when the font needs it: the fields follow their labels.
 QLabel* FieldLabel(const char* name, const char* text, int left, int width, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
+    width = std::max(width, label->fontMetrics().horizontalAdvance(label->text()) + 2);
     label->setGeometry(left, kFieldTop, width, kFieldHeight);
     return label;
 }

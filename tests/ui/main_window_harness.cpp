@@ -1,0 +1,116 @@
+#include "main_window_harness.h"
+
+#include "app/options_store.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "support/disc_image.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+
+namespace corvath::ui::test {
+
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << '{' << row.number << ", " << row.title << ", " << row.start << ", " << row.length
+         << (row.checked ? ", checked}" : ", unchecked}");
+}
+
+std::vector<Row> Rows(const TfrmMain& window)
+{
+    const auto& list = Child<QTreeWidget>(window, "ListView1");
+    std::vector<Row> rows;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list.topLevelItem(i);
+        rows.push_back({item->text(0).toStdString(), item->text(1).toStdString(),
+                        item->text(2).toStdString(), item->text(3).toStdString(),
+                        item->checkState(0) == Qt::Checked});
+    }
+    return rows;
+}
+
+void Idle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void WhenModal(std::function<void(QWidget& dialog)> action)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            action(*dialog);
+        }
+    });
+    poll->start(10);
+}
+
+MainWindowTest::MainWindowTest()
+    : location_(SettingsLocation::InFolder(dir_.path())),
+      outputFolder_((dir_ / "out").string())
+{
+    OptionsSetting = {};
+    std::filesystem::create_directory(outputFolder_);
+}
+
+MainWindowTest::~MainWindowTest() = default;
+
+std::filesystem::path MainWindowTest::ImagePath(const std::string& name) const
+{
+    return dir_ / (name + ".cue");
+}
+
+int32_t MainWindowTest::AudioImage(const std::string& name,
+                                   const std::vector<uint32_t>& trackSectors)
+{
+    std::vector<corvath::test::ImageTrack> tracks;
+    for (std::size_t i = 0; i < trackSectors.size(); ++i)
+        tracks.push_back({corvath::test::AudioSectors(trackSectors[i], static_cast<uint32_t>(i))});
+    return Register(corvath::test::WriteCueImage(dir_ / name, tracks));
+}
+
+int32_t MainWindowTest::DataImage(const std::string& name)
+{
+    return Register(corvath::test::WriteCueImage(
+        dir_ / name, {{std::vector<uint8_t>(300 * kCdSectorBytes, 0), true}}));
+}
+
+int32_t MainWindowTest::Register(const std::filesystem::path& cue)
+{
+    EXPECT_TRUE(RegisterDiscImage(cue.string())) << cue;
+    CdDriveList list;
+    GetCDList(list);
+    for (int32_t i = 0; i < list.Count; ++i) {
+        if (cue.string() == list.Drives[static_cast<std::size_t>(i)].Identification.data())
+            return i;
+    }
+    ADD_FAILURE() << cue << " is not in the drive list";
+    return -1;
+}
+
+void MainWindowTest::StoreSettings(int32_t driveIndex)
+{
+    TOptionsSetting settings;
+    settings.CDOptions.Index = driveIndex;
+    settings.CommonOptions.OutputFormat = 2;
+    settings.CommonOptions.OutputFolder = outputFolder_;
+    SaveOptions(settings, location_);
+}
+
+std::unique_ptr<TfrmMain> MainWindowTest::Start()
+{
+    auto window = std::make_unique<TfrmMain>(location_);
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Idle();
+    return window;
+}
+
+} // namespace corvath::ui::test

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/settings_location.h"
+#include "support/temp_dir.h"
+#include "ui/main_window.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace corvath::ui::test {
+
+/// A row of the track list as the user sees it.
+struct Row {
+    std::string number;
+    std::string title;
+    std::string start;
+    std::string length;
+    bool checked = true;
+    bool operator==(const Row&) const = default;
+};
+void PrintTo(const Row& row, std::ostream* out);
+
+/// The rows of the window's track list.
+std::vector<Row> Rows(const TfrmMain& window);
+
+/// Runs the event loop until the program waits (and the commands' enabling is updated).
+void Idle();
+
+/// Runs action on the program's modal dialog once it is up; call before the command that
+/// opens it.
+void WhenModal(std::function<void(QWidget& dialog)> action);
+
+/// The child of the window with this object name; fails the test when there is none.
+template <typename Widget> Widget& Child(const QObject& window, const char* name)
+{
+    auto* child = window.findChild<Widget*>(name);
+    if (!child)
+        throw std::runtime_error(std::string("no child ") + name);
+    return *child;
+}
+
+/// Settings files in a fresh folder, disc images beside them, and main windows over both.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest();
+    ~MainWindowTest() override;
+
+    /// Writes an audio disc image with tracks of these sector counts, registers it with the CD
+    /// layer and returns its position in the drive list.
+    int32_t AudioImage(const std::string& name, const std::vector<uint32_t>& trackSectors);
+    int32_t DataImage(const std::string& name);
+    std::filesystem::path ImagePath(const std::string& name) const;
+
+    /// Writes the settings file with the drive index, output format 2 and the output folder.
+    void StoreSettings(int32_t driveIndex);
+
+    /// Creates the main window over the test's settings, shows it and waits until it is active.
+    std::unique_ptr<TfrmMain> Start();
+
+    corvath::test::TempDir dir_;
+    SettingsLocation location_;
+    std::string outputFolder_;
+
+private:
+    int32_t Register(const std::filesystem::path& cue);
+};
+
+} // namespace corvath::ui::test
