@@ -126,8 +126,8 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
         std::string& title = info.Titles[track];
         if (title.empty())
             title = "Track" + TwoDigits(track);
-        rows.push_back({track, title, MinutesSeconds(start[1], start[2]),
-                        MinutesSeconds(minutes, seconds)});
+        rows.push_back(
+            {track, title, MinutesSeconds(start[1], start[2]), MinutesSeconds(minutes, seconds)});
     }
     if (!rows.empty())
         loadedId_ = id;

@@ -50,8 +50,7 @@ public:
     /// Stores titles (the rows' in list order) and fields under the identifier of the disc the
     /// rows were read from, then forgets that disc: the rows are about to go. Nothing is
     /// stored when no identified disc is loaded. Throws when the file cannot be written.
-    void SaveDisc(TCDInfo& info, const std::vector<std::string>& titles,
-                  const TDiscFields& fields);
+    void SaveDisc(TCDInfo& info, const std::vector<std::string>& titles, const TDiscFields& fields);
 
 private:
     std::string ReadDiscId() const;

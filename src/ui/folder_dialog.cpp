@@ -12,9 +12,8 @@ bool BrowseForFolder(const QString& title, const QString& root, QString& path)
     QFileDialog dialog(QApplication::activeWindow(), title);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setDirectory(root.isEmpty()
-                            ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
-                            : root);
+    dialog.setDirectory(
+        root.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) : root);
     if (const QScreen* screen = dialog.screen()) {
         dialog.adjustSize();
         const QRect area = screen->geometry();

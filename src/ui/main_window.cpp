@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QTreeWidget>
 #include <QUrl>
-
 #include <filesystem>
 
 namespace corvath::ui {
@@ -164,8 +163,8 @@ bool TfrmMain::CheckOutputFolder()
 {
     if (FolderExists(OptionsSetting.CommonOptions.OutputFolder))
         return true;
-    QMessageBox::information(this, "Corvath",
-                             QString(kFolderMissing) + "Please check the output directory setting.");
+    QMessageBox::information(
+        this, "Corvath", QString(kFolderMissing) + "Please check the output directory setting.");
     return false;
 }
 
@@ -175,7 +174,8 @@ void TfrmMain::JumpOutputFolder()
     if (FolderExists(folder))
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
     else
-        QMessageBox::critical(this, "Corvath", QString::fromStdString(folder) + "," + kFolderMissing);
+        QMessageBox::critical(this, "Corvath",
+                              QString::fromStdString(folder) + "," + kFolderMissing);
 }
 
 void TfrmMain::BrowseOutputFolder()
@@ -221,8 +221,7 @@ void TfrmMain::SetRowsChecked(bool (*checked)(bool wasChecked))
 void TfrmMain::ChooseDiscImage()
 {
     const QString path = QFileDialog::getOpenFileName(
-        this, "Open Disc Image", QString(),
-        "Disc images (*.cue *.bin *.toc *.nrg);;Any file (*)");
+        this, "Open Disc Image", QString(), "Disc images (*.cue *.bin *.toc *.nrg);;Any file (*)");
     if (!path.isEmpty())
         OpenDiscImage(path);
 }

@@ -1,8 +1,7 @@
 // The main window's actions, shared by its menus, tool bar and list popup.
 
-#include "ui/main_window.h"
-
 #include "ui/about_dialog.h"
+#include "ui/main_window.h"
 #include "ui/user_guide.h"
 
 #include <QAction>
@@ -53,7 +52,7 @@ struct ConverterItem {
 };
 
 constexpr ConverterItem kWavConverters[] = {
-    {2, "Wav to &Mp3..."}, {3, "Wav to &Ogg..."}, {4, "Wav to &Wma..."},
+    {2, "Wav to &Mp3..."},  {3, "Wav to &Ogg..."}, {4, "Wav to &Wma..."},
     {5, "Wav to &Flac..."}, {6, "Wav to &Ape..."},
 };
 constexpr ConverterItem kOtherConverters[] = {
@@ -78,36 +77,35 @@ void TfrmMain::CreateCommands()
     QAction* aRip =
         NewPendingAction(this, {"aRip", "&Rip selected tracks...", "Rip", "Rip selected tracks",
                                 QKeySequence("Ctrl+R"), QStyle::SP_DriveCDIcon});
-    QAction* tbMp3Convert = NewPendingAction(
-        this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter", {},
-               QStyle::SP_BrowserReload});
-    QAction* aQueryCDDB = NewPendingAction(
-        this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB", {},
-               QStyle::SP_FileDialogContentsView});
+    QAction* tbMp3Convert =
+        NewPendingAction(this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter",
+                                QKeySequence(), QStyle::SP_BrowserReload});
+    QAction* aQueryCDDB =
+        NewPendingAction(this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB",
+                                QKeySequence(), QStyle::SP_FileDialogContentsView});
     QAction* miJumpoutputfolder =
         NewAction(this, {"miJumpoutputfolder", "&Jump output folder", "Folder",
-                         "Open the output folder", {}, QStyle::SP_DirOpenIcon});
+                         "Open the output folder", QKeySequence(), QStyle::SP_DirOpenIcon});
     QAction* aPlay = NewPendingAction(this, {"aPlay", "&Play", "Play", "Play the selected track",
                                              QKeySequence("Ctrl+P"), QStyle::SP_MediaPlay});
-    QAction* aPause =
-        NewPendingAction(this, {"aPause", "P&ause", "Pause", "Pause", {}, QStyle::SP_MediaPause});
-    QAction* aStop =
-        NewPendingAction(this, {"aStop", "&Stop", "Stop", "Stop", {}, QStyle::SP_MediaStop});
+    QAction* aPause = NewPendingAction(
+        this, {"aPause", "P&ause", "Pause", "Pause", QKeySequence(), QStyle::SP_MediaPause});
+    QAction* aStop = NewPendingAction(
+        this, {"aStop", "&Stop", "Stop", "Stop", QKeySequence(), QStyle::SP_MediaStop});
     QAction* aOptions =
         NewPendingAction(this, {"aOptions", "&Options...", "Options", "Options",
                                 QKeySequence("Ctrl+O"), QStyle::SP_FileDialogDetailedView});
     QAction* aHelp = NewAction(this, {"aHelp", "&Online Help", "Help", "Help", QKeySequence("F1"),
                                       QStyle::SP_DialogHelpButton});
-    QAction* aHomepage = NewAction(
-        this, {"aHomepage", "&Home Page", "Home", "Visit our home page", {}, QStyle::SP_DirHomeIcon});
-    QAction* miExit =
-        NewAction(this, {"miExit", "E&xit", "Exit", nullptr, {}, QStyle::SP_DialogCloseButton});
+    QAction* aHomepage = NewAction(this, {"aHomepage", "&Home Page", "Home", "Visit our home page",
+                                          QKeySequence(), QStyle::SP_DirHomeIcon});
+    QAction* miExit = NewAction(
+        this, {"miExit", "E&xit", "Exit", nullptr, QKeySequence(), QStyle::SP_DialogCloseButton});
     QAction* aSelectAll = NewAction(this, {"aSelectAll", "&Select All"});
     QAction* aSelectNone = NewAction(this, {"aSelectNone", "&Unselect All"});
     QAction* aInvertSelection = NewAction(this, {"aInvertSelection", "&Invert Selection"});
-    aEditTrackName_ = NewAction(
-        this, {"aEditTrackName", "&Edit Track's Title...", nullptr, nullptr,
-               QKeySequence("Ctrl+F2")});
+    aEditTrackName_ = NewAction(this, {"aEditTrackName", "&Edit Track's Title...", nullptr, nullptr,
+                                       QKeySequence("Ctrl+F2")});
     aEditTrackName_->setEnabled(false);
     QAction* EjectCDRom1 = NewPendingAction(this, {"EjectCDRom1", "&Eject CD-ROM"});
     QAction* CloseCDROM1 = NewPendingAction(this, {"CloseCDROM1", "&Close CD-ROM"});

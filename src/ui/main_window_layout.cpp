@@ -1,10 +1,7 @@
 // The main window's controls at their design positions, and how they follow the window's size.
 
-#include "ui/main_window.h"
-
 #include "app/genre_names.h"
-
-#include <algorithm>
+#include "ui/main_window.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -15,6 +12,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace corvath::ui {
 
@@ -34,8 +32,7 @@ QLabel* FieldLabel(const char* name, const char* text, int left, int width, QWid
     return label;
 }
 
-template <typename Field>
-Field* NewField(const char* name, int left, int width, QWidget* parent)
+template <typename Field> Field* NewField(const char* name, int left, int width, QWidget* parent)
 {
     auto* field = new Field(parent);
     field->setObjectName(name);

@@ -11,8 +11,7 @@ QIcon ProgramIcon()
     static const char* const kBundled = ":/corvath.svg";
     if (QFile::exists(kBundled))
         return QIcon(kBundled);
-    return QIcon::fromTheme("corvath",
-                            QApplication::style()->standardIcon(QStyle::SP_DriveCDIcon));
+    return QIcon::fromTheme("corvath", QApplication::style()->standardIcon(QStyle::SP_DriveCDIcon));
 }
 
 } // namespace corvath::ui

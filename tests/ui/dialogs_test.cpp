@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
-
 #include <gtest/gtest.h>
 
 namespace corvath::ui {

@@ -1,5 +1,4 @@
 #include "main_window_harness.h"
-
 #include "platform/cdrom/cd_drive_interface.h"
 #include "support/file_size_limit.h"
 
@@ -8,7 +7,6 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <QtTest/QTest>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

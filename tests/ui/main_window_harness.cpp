@@ -52,8 +52,7 @@ void WhenModal(std::function<void(QWidget& dialog)> action)
 }
 
 MainWindowTest::MainWindowTest()
-    : location_(SettingsLocation::InFolder(dir_.path())),
-      outputFolder_((dir_ / "out").string())
+    : location_(SettingsLocation::InFolder(dir_.path())), outputFolder_((dir_ / "out").string())
 {
     OptionsSetting = {};
     std::filesystem::create_directory(outputFolder_);

@@ -5,12 +5,10 @@
 #include "ui/main_window.h"
 
 #include <QWidget>
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -39,7 +37,7 @@ void Idle();
 /// opens it.
 void WhenModal(std::function<void(QWidget& dialog)> action);
 
-/// The child of the window with this object name; fails the test when there is none.
+/// The child of the window with this object name; throws (failing the test) when there is none.
 template <typename Widget> Widget& Child(const QObject& window, const char* name)
 {
     auto* child = window.findChild<Widget*>(name);

@@ -1,6 +1,5 @@
-#include "main_window_harness.h"
-
 #include "app/genre_names.h"
+#include "main_window_harness.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,8 +111,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsAndShortcuts)
                                      "Options", "Help", "Home", "Exit"}));
     EXPECT_EQ(Child<QAction>(*window, "aHomepage").toolTip(), "Visit our home page");
     EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").count(), 149);
-    EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").itemText(148).toStdString(),
-              GenreNames.back());
+    EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").itemText(148).toStdString(), GenreNames.back());
     window->close();
 }
 

@@ -1,5 +1,4 @@
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 // The windows need an application object; they are drawn off screen, so no display is needed.
