@@ -79,6 +79,7 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
     MessageTarget& messages;
     CddbEntryTarget& entry;
     std::atomic<bool> abandoned{false};
+    std::atomic<bool> finished{false}; // the last message is posted: the thread is ending
     std::timed_mutex callMutex;
 };
 
@@ -110,19 +111,25 @@ TQueryCDDBThread::TQueryCDDBThread(const TQueryCDDB& settings, uint8_t firstTrac
                                    CddbEntryTarget& entry)
     : state_(std::make_shared<State>(settings, firstTrack, lastTrack, cdHandle, messages, entry))
 {
-    std::thread([state = state_] {
+    thread_ = std::thread([state = state_] {
         try {
             state->Run();
         } catch (const std::exception&) {
             // Out of memory and the like: the wait window must still close.
             state->Post(kCddbFinished, 0);
         }
-    }).detach();
+        state->finished = true;
+    });
 }
 
 TQueryCDDBThread::~TQueryCDDBThread()
 {
     Abandon();
+    // Joining a worker still blocked in its request would block Stop for up to the time-out.
+    if (state_->finished)
+        thread_.join();
+    else
+        thread_.detach();
 }
 
 void TQueryCDDBThread::Abandon()

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 namespace corvath {
 
@@ -17,8 +18,9 @@ inline constexpr uint32_t kCddbEntryCapacity = 32000;
 /// (also after a failed query, which changes nothing), wParam 6 with GetAspiLibError() in
 /// lParam when the server knows no match.
 ///
-/// Threads: starts at once on a detached thread of its own, which owns the state it shares
-/// with this object and frees it when it ends. Both targets are called on that thread, never
+/// Threads: starts at once on a thread of its own, which owns the state it shares with this
+/// object and frees it when it ends; a worker abandoned while its server request blocks is left
+/// to end on its own. Both targets are called on that thread, never
 /// two calls at once, every change before the message 7. The caller keeps the targets alive
 /// until the message arrives or Abandon() has returned.
 class TQueryCDDBThread {
@@ -27,7 +29,8 @@ public:
     /// are set from them on the worker. firstTrack and lastTrack are the disc's, from its TOC.
     TQueryCDDBThread(const TQueryCDDB& settings, uint8_t firstTrack, uint8_t lastTrack,
                      int32_t cdHandle, MessageTarget& messages, CddbEntryTarget& entry);
-    /// Abandons the worker when it still runs.
+    /// Abandons the worker when it still runs; waits for a worker that has posted its last
+    /// message to end, so nothing of it outlives its owner.
     ~TQueryCDDBThread();
     TQueryCDDBThread(const TQueryCDDBThread&) = delete;
     TQueryCDDBThread& operator=(const TQueryCDDBThread&) = delete;
@@ -42,6 +45,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> state_;
+    std::thread thread_;
 };
 
 } // namespace corvath
