@@ -50,6 +50,8 @@ TfrmMain::TfrmMain(SettingsLocation location, QWidget* parent)
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
+    connect(ListView1_, &QTreeWidget::itemPressed, this,
+            [this](QTreeWidgetItem* item) { pressedCheckState_ = item->checkState(0); });
     connect(ListView1_, &QTreeWidget::itemClicked, this, &TfrmMain::ListClicked);
     connect(ListView1_, &QTreeWidget::itemDoubleClicked, this, [this] {
         UpdateActions();
@@ -200,12 +202,14 @@ void TfrmMain::EditTrackName()
 }
 
 // Ctrl+click toggles the clicked row's check and keeps it selected (a Ctrl+click would
-// otherwise unselect it).
+// otherwise unselect it). A click on the check box itself has toggled it already.
 void TfrmMain::ListClicked(QTreeWidgetItem* item)
 {
     if (!(QApplication::keyboardModifiers() & Qt::ControlModifier) || !item)
         return;
     ListView1_->setCurrentItem(item);
+    if (item->checkState(0) != pressedCheckState_)
+        return;
     item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 

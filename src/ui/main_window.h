@@ -90,6 +90,7 @@ private:
     QString idleStatusText_;
 
     QTreeWidget* ListView1_ = nullptr;
+    Qt::CheckState pressedCheckState_ = Qt::Unchecked; // of the row under the last press
     QGroupBox* gbID3_ = nullptr;
     QLabel* lArtist_ = nullptr;
     QLabel* lAlbum_ = nullptr;
