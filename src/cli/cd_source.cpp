@@ -2,6 +2,8 @@
 
 #include "platform/cdrom/cd_drive_interface.h"
 
+#include <algorithm>
+
 namespace corvath::cli {
 
 namespace {
@@ -47,6 +49,15 @@ std::optional<CdHandle> OpenImage(const std::string& image, std::ostream& err)
         return std::nullopt;
     }
     return handle;
+}
+
+std::optional<CdHandle> OpenChosenDisc(const std::optional<std::size_t>& drive,
+                                       const std::string& image, int32_t settingsIndex,
+                                       std::ostream& err)
+{
+    if (!image.empty())
+        return OpenImage(image, err);
+    return OpenDrive(drive.value_or(static_cast<std::size_t>(std::max(settingsIndex, 0))), err);
 }
 
 } // namespace corvath::cli

@@ -30,4 +30,10 @@ std::optional<CdHandle> OpenDrive(std::size_t index, std::ostream& err);
 /// Registers a disc image (.cue, .toc, .nrg) and opens it, as OpenDrive does.
 std::optional<CdHandle> OpenImage(const std::string& image, std::ostream& err);
 
+/// The disc a command was pointed at: the image when one is given, else the drive, else the
+/// settings' drive index (-1, none chosen, counting as 0).
+std::optional<CdHandle> OpenChosenDisc(const std::optional<std::size_t>& drive,
+                                       const std::string& image, int32_t settingsIndex,
+                                       std::ostream& err);
+
 } // namespace corvath::cli

@@ -8,7 +8,6 @@
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
 
-#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -122,10 +121,8 @@ int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& 
     if (options->script)
         settings.QueryCDDB.Script = *options->script;
 
-    const auto setDrive = static_cast<std::size_t>(std::max(settings.CDOptions.Index, 0));
-    const std::optional<CdHandle> handle = options->image.empty()
-                                               ? OpenDrive(options->drive.value_or(setDrive), err)
-                                               : OpenImage(options->image, err);
+    const std::optional<CdHandle> handle =
+        OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
     if (!handle)
         return 1;
     CdToc toc;

@@ -275,10 +275,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
                                    ? FormatOfSetting(settings.CommonOptions.OutputFormat)
                                    : options->format;
 
-    const auto setDrive = static_cast<std::size_t>(std::max(settings.CDOptions.Index, 0));
-    const std::optional<CdHandle> handle = options->image.empty()
-                                               ? OpenDrive(options->drive.value_or(setDrive), err)
-                                               : OpenImage(options->image, err);
+    const std::optional<CdHandle> handle =
+        OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
     if (!handle)
         return 1;
     if (!ModifyCDParms(handle->get(), kCdParmMsfAddresses, 1)) {
