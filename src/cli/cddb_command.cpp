@@ -5,10 +5,10 @@
 #include "cd/query_cddb_thread.h"
 #include "cli/cd_source.h"
 #include "cli/message_queue.h"
+#include "cli/parse_number.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
 
-#include <charconv>
 #include <map>
 #include <optional>
 
@@ -37,14 +37,11 @@ std::optional<CddbOptions> Parse(std::span<const std::string> args, std::ostream
         }
         const std::string& value = args[++i];
         if (arg == "--drive") {
-            std::size_t drive = 0;
-            const auto [end, error] =
-                std::from_chars(value.data(), value.data() + value.size(), drive);
-            if (error != std::errc() || end != value.data() + value.size()) {
+            options.drive = ParseNumber<std::size_t>(value);
+            if (!options.drive) {
                 err << "corvath-cli cddb: --drive takes a drive list position\n";
                 return std::nullopt;
             }
-            options.drive = drive;
         } else if (arg == "--image") {
             options.image = value;
         } else if (arg == "--server") {

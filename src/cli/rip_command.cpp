@@ -12,13 +12,13 @@
 #include "cli/disc_field_options.h"
 #include "cli/encoder_factory.h"
 #include "cli/message_queue.h"
+#include "cli/parse_number.h"
 #include "cli/progress_line.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -46,15 +46,6 @@ struct RipOptions {
     std::string format; // empty: the settings' format
     std::vector<std::pair<std::string, std::string>> discFields;
 };
-
-template <typename Number> std::optional<Number> ParseNumber(std::string_view text)
-{
-    Number number{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return number;
-}
 
 std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
