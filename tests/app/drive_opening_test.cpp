@@ -12,14 +12,9 @@ namespace {
 int32_t ListIndexOf(const std::filesystem::path& image)
 {
     EXPECT_TRUE(RegisterDiscImage(image.string()));
-    CdDriveList list;
-    GetCDList(list);
-    for (int32_t i = 0; i < list.Count; ++i) {
-        if (image.string() == list.Drives[static_cast<std::size_t>(i)].Identification.data())
-            return i;
-    }
-    ADD_FAILURE() << image << " is not in the drive list";
-    return -1;
+    const std::optional<std::size_t> index = test::DriveListIndex(image);
+    EXPECT_TRUE(index) << image << " is not in the drive list";
+    return index ? static_cast<int32_t>(*index) : -1;
 }
 
 TEST(DriveOpeningTest, OpensAListEntryAndDescribesIt)

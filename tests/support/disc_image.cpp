@@ -1,5 +1,6 @@
 #include "support/disc_image.h"
 
+#include "platform/cdrom/cd_drive_interface.h"
 #include "support/temp_dir.h"
 
 #include <cstdio>
@@ -58,6 +59,17 @@ std::vector<uint8_t> AudioSectors(uint32_t count, uint32_t seed)
         byte = static_cast<uint8_t>(state >> 24);
     }
     return audio;
+}
+
+std::optional<std::size_t> DriveListIndex(const std::filesystem::path& image)
+{
+    CdDriveList list;
+    GetCDList(list);
+    for (std::size_t i = 0; i < list.Count; ++i) {
+        if (image.string() == list.Drives[i].Identification.data())
+            return i;
+    }
+    return std::nullopt;
 }
 
 } // namespace corvath::test

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace corvath::test {
@@ -19,6 +20,9 @@ struct ImageTrack {
 std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
                                     const std::vector<ImageTrack>& tracks,
                                     uint32_t hiddenSectors = 0);
+
+/// The position of a registered image in the CD layer's drive list, found by its path.
+std::optional<std::size_t> DriveListIndex(const std::filesystem::path& image);
 
 /// Sectors of generated audio: a different pattern per seed, never silent.
 std::vector<uint8_t> AudioSectors(uint32_t count, uint32_t seed);

@@ -83,14 +83,9 @@ int32_t MainWindowTest::DataImage(const std::string& name)
 int32_t MainWindowTest::Register(const std::filesystem::path& cue)
 {
     EXPECT_TRUE(RegisterDiscImage(cue.string())) << cue;
-    CdDriveList list;
-    GetCDList(list);
-    for (int32_t i = 0; i < list.Count; ++i) {
-        if (cue.string() == list.Drives[static_cast<std::size_t>(i)].Identification.data())
-            return i;
-    }
-    ADD_FAILURE() << cue << " is not in the drive list";
-    return -1;
+    const std::optional<std::size_t> index = corvath::test::DriveListIndex(cue);
+    EXPECT_TRUE(index) << cue << " is not in the drive list";
+    return index ? static_cast<int32_t>(*index) : -1;
 }
 
 void MainWindowTest::StoreSettings(int32_t driveIndex)

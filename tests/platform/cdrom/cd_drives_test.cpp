@@ -16,19 +16,6 @@ namespace {
 
 using Address = std::array<uint8_t, 4>;
 
-// The list index of an image, found by its path (the machine has no CD drive, so images are
-// all there is; they stay registered for the rest of the run).
-std::optional<std::size_t> ListIndex(const std::filesystem::path& image)
-{
-    CdDriveList list;
-    GetCDList(list);
-    for (std::size_t i = 0; i < list.Count; ++i) {
-        if (image.string() == list.Drives[i].Identification.data())
-            return i;
-    }
-    return std::nullopt;
-}
-
 int32_t OpenListEntry(std::size_t index)
 {
     CdDriveList list;
@@ -39,7 +26,7 @@ int32_t OpenListEntry(std::size_t index)
 int32_t OpenImage(const std::filesystem::path& image)
 {
     EXPECT_TRUE(RegisterDiscImage(image.string())) << image;
-    const std::optional<std::size_t> index = ListIndex(image);
+    const std::optional<std::size_t> index = test::DriveListIndex(image);
     if (!index) {
         ADD_FAILURE() << image << " is not in the drive list";
         return 0;
@@ -272,7 +259,7 @@ TEST_F(CdImageTest, ImagesJoinTheListOnceWithTheirFileName)
     GetCDList(after);
     EXPECT_EQ(after.Count, before.Count) << "registered twice";
 
-    const std::optional<std::size_t> index = ListIndex(cue);
+    const std::optional<std::size_t> index = test::DriveListIndex(cue);
     ASSERT_TRUE(index);
     EXPECT_STREQ(after.Drives[*index].Vendor.data(), "Image   ");
     EXPECT_STREQ(after.Drives[*index].Product.data(), "a-rather-long-im");
