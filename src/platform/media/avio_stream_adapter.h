@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/audio_stream.h"
-#include "platform/media/av_input_handles.h"
+#include "platform/media/av_format_handles.h"
 
 namespace corvath {
 

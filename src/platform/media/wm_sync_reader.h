@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/av_handles.h"
-#include "platform/media/av_input_handles.h"
+#include "platform/media/av_format_handles.h"
 #include "platform/media/avio_stream_adapter.h"
 #include "platform/s16_frame_converter.h"
 
