@@ -3,9 +3,9 @@
 // What the benchmarks share: scratch files, a generated test signal, timing, and comparisons of
 // contenders that take turns on the same input.
 
-#include "audio/au_converter.h"
-#include "audio/au_file_out.h"
-#include "audio/call_dispatcher.h"
+#include "audio/model/au_converter.h"
+#include "audio/model/au_file_out.h"
+#include "audio/model/call_dispatcher.h"
 
 #include <chrono>
 #include <cstdint>

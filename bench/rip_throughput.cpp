@@ -8,7 +8,7 @@
 #include "cd/process_info.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cdio_source.h"
-#include "platform/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,9 +2,9 @@
 // plain file copy of the same bytes, and IMA ADPCM encoding against sox's encoder.
 //   wav_throughput [--mb N] [--runs N]
 
-#include "audio/wave_out.h"
+#include "audio/wave/wave_out.h"
 #include "bench_support.h"
-#include "platform/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 #include <cerrno>
 #include <cstdio>

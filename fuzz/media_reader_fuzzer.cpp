@@ -3,8 +3,8 @@
 // sanitizer report, another exception, more bytes than the reader announced or a reader that
 // never ends is a bug.
 
-#include "audio/au_exception.h"
-#include "audio/memory_stream.h"
+#include "audio/model/au_exception.h"
+#include "audio/model/memory_stream.h"
 #include "codecs/wm_in.h"
 
 extern "C" {

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the INI reader, then checks that one write keeps the rest of the
 // file and reads back.
 
-#include "platform/profile_document.h"
+#include "platform/profile/profile_document.h"
 
 #include <cstdint>
 #include <cstdlib>

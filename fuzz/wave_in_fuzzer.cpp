@@ -2,9 +2,9 @@
 // it. A clean EAuException is an accepted answer; a crash, a sanitizer report, another
 // exception or a reader that never ends is a bug.
 
-#include "audio/au_exception.h"
-#include "audio/memory_stream.h"
-#include "audio/wave_in.h"
+#include "audio/model/au_exception.h"
+#include "audio/model/memory_stream.h"
+#include "audio/wave/wave_in.h"
 
 #include <algorithm>
 #include <array>

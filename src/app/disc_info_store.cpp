@@ -1,7 +1,7 @@
 #include "app/disc_info_store.h"
 
 #include "app/output_naming.h"
-#include "platform/profile_file.h"
+#include "platform/profile/profile_file.h"
 
 #include <algorithm>
 

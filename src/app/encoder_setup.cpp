@@ -1,6 +1,6 @@
 #include "app/encoder_setup.h"
 
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 #include "codecs/flac_out.h"
 #include "codecs/mac_out.h"
 #include "codecs/mp3_out.h"

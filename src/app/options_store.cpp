@@ -1,7 +1,7 @@
 #include "app/options_store.h"
 
 #include "app/settings_keys.h"
-#include "platform/profile_file.h"
+#include "platform/profile/profile_file.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "app/rip_helpers.h"
 
-#include "platform/file_share.h"
-#include "platform/unique_fd.h"
+#include "platform/files/file_share.h"
+#include "platform/files/unique_fd.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "app/settings_location.h"
 
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 
 namespace corvath {
 

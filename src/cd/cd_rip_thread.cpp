@@ -1,7 +1,7 @@
 #include "cd/cd_rip_thread.h"
 
-#include "audio/au_file_stream.h"
-#include "audio/pcm_wave_header.h"
+#include "audio/model/au_file_stream.h"
+#include "audio/wave/pcm_wave_header.h"
 #include "cd/process_info.h"
 #include "cd/wave_normalizer.h"
 #include "platform/cdrom/cd_drive_interface.h"

@@ -1,6 +1,6 @@
 #include "cd/id3_genre_byte.h"
 
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 #include "tags/id3v1_genres.h"
 
 #include <array>

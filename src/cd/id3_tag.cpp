@@ -1,6 +1,6 @@
 #include "cd/id3_tag.h"
 
-#include "platform/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 #include <algorithm>
 #include <cerrno>

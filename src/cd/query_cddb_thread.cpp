@@ -1,6 +1,6 @@
 #include "cd/query_cddb_thread.h"
 
-#include "audio/main_thread.h"
+#include "audio/model/main_thread.h"
 #include "cd/cddb_entry_lines.h"
 #include "cd/cddb_options.h"
 #include "platform/cdrom/cd_drive_interface.h"

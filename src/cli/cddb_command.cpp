@@ -1,6 +1,6 @@
 #include "cli/cddb_command.h"
 
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 #include "app/options_store.h"
 #include "cd/query_cddb_thread.h"
 #include "cli/cd_source.h"

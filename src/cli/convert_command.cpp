@@ -2,9 +2,9 @@
 
 #include "app/options_store.h"
 #include "app/output_naming.h"
-#include "audio/audio_converter.h"
-#include "audio/resampler.h"
-#include "audio/wave_in.h"
+#include "audio/filters/audio_converter.h"
+#include "audio/filters/resampler.h"
+#include "audio/wave/wave_in.h"
 #include "cli/disc_field_options.h"
 #include "cli/encoder_factory.h"
 #include "cli/progress_line.h"

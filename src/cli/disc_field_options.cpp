@@ -1,6 +1,6 @@
 #include "cli/disc_field_options.h"
 
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 
 namespace corvath::cli {
 

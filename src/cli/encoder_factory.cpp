@@ -1,7 +1,7 @@
 #include "cli/encoder_factory.h"
 
 #include "app/encoder_setup.h"
-#include "audio/wave_out.h"
+#include "audio/wave/wave_out.h"
 #include "codecs/flac_out.h"
 #include "codecs/mac_out.h"
 #include "codecs/mp3_in.h"

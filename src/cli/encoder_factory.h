@@ -2,9 +2,9 @@
 
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
-#include "audio/au_file_in.h"
-#include "audio/au_file_out.h"
-#include "audio/component.h"
+#include "audio/model/au_file_in.h"
+#include "audio/model/au_file_out.h"
+#include "audio/model/component.h"
 
 #include <functional>
 #include <string>

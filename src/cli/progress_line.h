@@ -1,7 +1,7 @@
 #pragma once
 
-#include "audio/au_output.h"
-#include "audio/call_dispatcher.h"
+#include "audio/model/au_output.h"
+#include "audio/model/call_dispatcher.h"
 
 #include <ostream>
 #include <string>

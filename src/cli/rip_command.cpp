@@ -3,7 +3,7 @@
 #include "app/options_store.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
-#include "audio/wave_in.h"
+#include "audio/wave/wave_in.h"
 #include "cd/cd_rip_thread.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"

@@ -1,6 +1,6 @@
 #include "codecs/lame_library.h"
 
-#include "audio/au_exception.h"
+#include "audio/model/au_exception.h"
 
 #include <cstdint>
 #include <mutex>

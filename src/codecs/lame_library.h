@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/codec_library.h"
+#include "platform/dynlib/codec_library.h"
 
 #include <lame/lame.h>
 #include <memory>

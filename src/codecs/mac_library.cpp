@@ -1,6 +1,6 @@
 #include "codecs/mac_library.h"
 
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 
 namespace corvath {
 

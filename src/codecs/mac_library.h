@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ape/ape_compress_api.h"
-#include "platform/codec_library.h"
+#include "platform/dynlib/codec_library.h"
 
 namespace corvath {
 

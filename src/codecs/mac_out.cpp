@@ -1,6 +1,6 @@
 #include "codecs/mac_out.h"
 
-#include "audio/au_exception.h"
+#include "audio/model/au_exception.h"
 #include "codecs/mac_library.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/au_tagged_file_out.h"
+#include "audio/model/au_tagged_file_out.h"
 #include "codecs/lame_library.h"
 
 #include <cstdint>

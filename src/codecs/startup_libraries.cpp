@@ -1,6 +1,6 @@
 #include "codecs/startup_libraries.h"
 
-#include "audio/samplerate_library.h"
+#include "audio/filters/samplerate_library.h"
 #include "codecs/flac_library.h"
 #include "codecs/mac_library.h"
 #include "codecs/vorbis_libraries.h"

@@ -1,6 +1,6 @@
 #include "codecs/vorbis_libraries.h"
 
-#include "audio/au_exception.h"
+#include "audio/model/au_exception.h"
 
 namespace corvath {
 

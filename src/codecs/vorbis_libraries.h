@@ -4,7 +4,7 @@
 // file that includes it.
 #define OV_EXCLUDE_STATIC_CALLBACKS
 
-#include "platform/codec_library.h"
+#include "platform/dynlib/codec_library.h"
 
 #include <ogg/ogg.h>
 #include <vorbis/codec.h>

@@ -1,8 +1,8 @@
 #include "codecs/vorbis_out.h"
 
-#include "audio/au_exception.h"
-#include "audio/au_file_stream.h"
-#include "audio/little_endian.h"
+#include "audio/model/au_exception.h"
+#include "audio/model/au_file_stream.h"
+#include "platform/bytes/little_endian.h"
 #include "codecs/vorbis_libraries.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/au_file_out.h"
+#include "audio/model/au_file_out.h"
 #include "tags/vorbis_tags.h"
 
 #include <cstdint>

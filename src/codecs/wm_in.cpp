@@ -1,7 +1,7 @@
 #include "codecs/wm_in.h"
 
-#include "audio/au_exception.h"
-#include "audio/au_file_stream.h"
+#include "audio/model/au_exception.h"
+#include "audio/model/au_file_stream.h"
 
 #include <algorithm>
 #include <cmath>

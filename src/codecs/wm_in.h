@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/au_tagged_file_in.h"
+#include "audio/model/au_tagged_file_in.h"
 #include "platform/media/wm_sync_reader.h"
 
 #include <cstdint>

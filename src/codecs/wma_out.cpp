@@ -1,6 +1,6 @@
 #include "codecs/wma_out.h"
 
-#include "audio/au_exception.h"
+#include "audio/model/au_exception.h"
 #include "codecs/wma_format_search.h"
 #include "platform/media/wm_codec_info.h"
 #include "platform/media/wm_profile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/au_tagged_file_out.h"
+#include "audio/model/au_tagged_file_out.h"
 #include "platform/media/wm_stream_config.h"
 #include "platform/media/wm_writer.h"
 

@@ -1,6 +1,6 @@
 #include "tags/au_tags.h"
 
-#include "platform/ascii_case.h"
+#include "platform/text/ascii_case.h"
 
 #include <algorithm>
 #include <charconv>

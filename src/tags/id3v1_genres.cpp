@@ -1,6 +1,6 @@
 #include "tags/id3v1_genres.h"
 
-#include "platform/ascii_case.h"
+#include "platform/text/ascii_case.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
 #include "app/options_store.h"
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 #include "ui/edit_track_name_dialog.h"
 #include "ui/folder_dialog.h"
 #include "ui/program_icon.h"

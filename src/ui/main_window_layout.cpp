@@ -1,6 +1,6 @@
 // The main window's controls at their design positions, and how they follow the window's size.
 
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 #include "ui/main_window.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "ui/user_guide.h"
 
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

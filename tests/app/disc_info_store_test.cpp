@@ -1,5 +1,5 @@
 #include "app/disc_info_store.h"
-#include "platform/profile_file.h"
+#include "platform/profile/profile_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
-#include "platform/file_share.h"
+#include "platform/files/file_share.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

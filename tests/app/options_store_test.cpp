@@ -1,6 +1,6 @@
 #include "app/options_store.h"
 #include "app/settings_keys.h"
-#include "platform/profile_file.h"
+#include "platform/profile/profile_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "audio/au_converter.h"
-#include "audio/event_handler.h"
+#include "audio/model/au_converter.h"
+#include "audio/model/event_handler.h"
 #include "support/fake_components.h"
 
 namespace corvath {

@@ -2,11 +2,11 @@
 
 #include <random>
 
-#include "audio/au_file_stream.h"
-#include "audio/little_endian.h"
-#include "audio/pcm_wave_header.h"
-#include "audio/wave_in.h"
-#include "audio/wave_out.h"
+#include "audio/model/au_file_stream.h"
+#include "platform/bytes/little_endian.h"
+#include "audio/wave/pcm_wave_header.h"
+#include "audio/wave/wave_in.h"
+#include "audio/wave/wave_out.h"
 #include "support/file_size_limit.h"
 #include "support/audio_tools.h"
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <random>
 
-#include "audio/wave_in.h"
-#include "audio/wave_out.h"
+#include "audio/wave/wave_in.h"
+#include "audio/wave/wave_out.h"
 #include "support/run_command.h"
 #include "support/audio_tools.h"
 

@@ -1,4 +1,4 @@
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 #include "cd/id3_genre_byte.h"
 #include "tags/id3v1_genres.h"
 

@@ -1,4 +1,4 @@
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 #include "support/cddb_test_support.h"
 #include "support/disc_image.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 #include "support/disc_image.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"

@@ -1,5 +1,5 @@
-#include "app/genre_names.h"
-#include "platform/program_folder.h"
+#include "tags/genre_names.h"
+#include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/run_command.h"

@@ -1,4 +1,4 @@
-#include "platform/codec_library.h"
+#include "platform/dynlib/codec_library.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/file_share.h"
+#include "platform/files/file_share.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/profile_document.h"
+#include "platform/profile/profile_document.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,4 +1,4 @@
-#include "platform/profile_file.h"
+#include "platform/profile/profile_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

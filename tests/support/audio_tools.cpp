@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "audio/au_file_stream.h"
-#include "audio/wave_header_scanner.h"
+#include "audio/model/au_file_stream.h"
+#include "audio/wave/wave_header_scanner.h"
 #include "support/run_command.h"
 
 namespace corvath::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/au_output.h"
+#include "audio/model/au_output.h"
 #include "support/fake_components.h"
 #include "support/temp_dir.h"
 

@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/au_exception.h"
-#include "audio/au_input.h"
-#include "audio/au_streamed_output.h"
-#include "audio/call_dispatcher.h"
-#include "audio/memory_stream.h"
+#include "audio/model/au_exception.h"
+#include "audio/model/au_input.h"
+#include "audio/model/au_streamed_output.h"
+#include "audio/model/call_dispatcher.h"
+#include "audio/model/memory_stream.h"
 
 namespace corvath::test {
 

@@ -1,4 +1,4 @@
-#include "app/genre_names.h"
+#include "tags/genre_names.h"
 #include "main_window_harness.h"
 
 #include <QAction>

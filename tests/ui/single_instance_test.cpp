@@ -1,5 +1,5 @@
-#include "platform/program_folder.h"
-#include "platform/unique_fd.h"
+#include "platform/files/program_folder.h"
+#include "platform/files/unique_fd.h"
 #include "support/temp_dir.h"
 #include "ui/single_instance.h"
 

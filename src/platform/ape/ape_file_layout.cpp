@@ -1,6 +1,6 @@
 #include "platform/ape/ape_file_layout.h"
 
-#include "audio/little_endian.h"
+#include "platform/bytes/little_endian.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "platform/cdrom/cd_device_list.h"
 
-#include "platform/ascii_case.h"
+#include "platform/text/ascii_case.h"
 #include "platform/cdrom/cdrdao_image.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/cdrom/cdrdao_image.h"
 
-#include "platform/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/devicewatch/device_event.h"
-#include "platform/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 #include <functional>
 #include <memory>

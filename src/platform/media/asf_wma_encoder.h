@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/av_handles.h"
+#include "platform/acm/av_handles.h"
 #include "platform/media/av_format_handles.h"
 
 #include <cstdint>

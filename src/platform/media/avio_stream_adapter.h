@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/audio_stream.h"
+#include "platform/files/audio_stream.h"
 #include "platform/media/av_format_handles.h"
 
 namespace corvath {

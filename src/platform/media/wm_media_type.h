@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/wave_format_record.h"
+#include "platform/acm/wave_format_record.h"
 
 namespace corvath {
 

@@ -1,7 +1,7 @@
 // WAV files coded by ffmpeg, decoded by TWaveConverter and checked against ffmpeg's own decoding.
-#include "audio/au_file_stream.h"
-#include "audio/wave_converter.h"
-#include "platform/acm.h"
+#include "audio/model/au_file_stream.h"
+#include "audio/wave/wave_converter.h"
+#include "platform/acm/acm.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 

@@ -1,7 +1,7 @@
 // TWaveConverter and the compression manager on WAV files built byte by byte.
-#include "audio/au_exception.h"
-#include "audio/wave_converter.h"
-#include "platform/acm.h"
+#include "audio/model/au_exception.h"
+#include "audio/wave/wave_converter.h"
+#include "platform/acm/acm.h"
 
 extern "C" {
 #include <libavutil/log.h>

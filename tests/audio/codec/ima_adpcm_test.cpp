@@ -1,6 +1,6 @@
 // Our IMA ADPCM files must decode in sox and ffmpeg as in our own decoder, and files made by sox
 // must decode in ours as in those tools.
-#include "audio/ima_adpcm.h"
+#include "audio/wave/ima_adpcm.h"
 #include "support/temp_dir.h"
 #include "wave_files.h"
 

@@ -1,6 +1,6 @@
 // Microsoft ADPCM files made by sox must decode in ours as in ffmpeg; damaged blocks must decode
 // without reading outside the block or the coefficient table.
-#include "audio/ms_adpcm.h"
+#include "audio/wave/ms_adpcm.h"
 #include "support/temp_dir.h"
 #include "wave_files.h"
 

@@ -1,9 +1,9 @@
 #include "wave_files.h"
 
-#include "audio/au_file_stream.h"
-#include "audio/ima_adpcm.h"
-#include "audio/little_endian.h"
-#include "audio/ms_adpcm.h"
+#include "audio/model/au_file_stream.h"
+#include "audio/wave/ima_adpcm.h"
+#include "platform/bytes/little_endian.h"
+#include "audio/wave/ms_adpcm.h"
 #include "support/run_command.h"
 
 #include <algorithm>

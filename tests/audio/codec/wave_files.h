@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/wave_header_scanner.h"
+#include "audio/wave/wave_header_scanner.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "audio/au_exception.h"
-#include "audio/au_file_stream.h"
-#include "audio/little_endian.h"
-#include "audio/memory_stream.h"
-#include "audio/wave_header_scanner.h"
+#include "audio/model/au_exception.h"
+#include "audio/model/au_file_stream.h"
+#include "platform/bytes/little_endian.h"
+#include "audio/model/memory_stream.h"
+#include "audio/wave/wave_header_scanner.h"
 #include "support/temp_dir.h"
 #include "wave_files.h"
 

@@ -1,7 +1,7 @@
 // TAudioConverter between the WAV reader and writer on a file made by sox.
-#include "audio/audio_converter.h"
-#include "audio/wave_in.h"
-#include "audio/wave_out.h"
+#include "audio/filters/audio_converter.h"
+#include "audio/wave/wave_in.h"
+#include "audio/wave/wave_out.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
 

@@ -1,7 +1,7 @@
-#include "audio/au_exception.h"
-#include "audio/resampler.h"
-#include "audio/wave_in.h"
-#include "audio/wave_out.h"
+#include "audio/model/au_exception.h"
+#include "audio/filters/resampler.h"
+#include "audio/wave/wave_in.h"
+#include "audio/wave/wave_out.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
 

@@ -1,5 +1,5 @@
-#include "audio/au_exception.h"
-#include "audio/wave_in.h"
+#include "audio/model/au_exception.h"
+#include "audio/wave/wave_in.h"
 #include "codecs/flac_out.h"
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"

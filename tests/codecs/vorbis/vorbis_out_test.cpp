@@ -1,5 +1,5 @@
-#include "audio/little_endian.h"
-#include "audio/wave_in.h"
+#include "platform/bytes/little_endian.h"
+#include "audio/wave/wave_in.h"
 #include "codecs/vorbis_libraries.h"
 #include "codecs/vorbis_out.h"
 #include "support/audio_tools.h"

@@ -1,4 +1,4 @@
-#include "audio/wave_in.h"
+#include "audio/wave/wave_in.h"
 #include "codecs/wma_out.h"
 #include "platform/media/wma_formats.h"
 #include "support/audio_tools.h"

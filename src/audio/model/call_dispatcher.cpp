@@ -1,0 +1,70 @@
+#include "audio/model/call_dispatcher.h"
+
+#include <atomic>
+
+namespace corvath {
+
+namespace {
+
+std::atomic<MainThread*> installed{nullptr};
+
+} // namespace
+
+MainThread& MainThread::Current()
+{
+    if (MainThread* main = installed.load())
+        return *main;
+    static CallDispatcher fallback;
+    return fallback;
+}
+
+void MainThread::Install(MainThread* main) { installed.store(main); }
+
+CallDispatcher::CallDispatcher() : owner_(std::this_thread::get_id()) {}
+
+bool CallDispatcher::IsCurrentThread() const { return std::this_thread::get_id() == owner_; }
+
+void CallDispatcher::InvokeSync(std::function<void()> fn)
+{
+    if (IsCurrentThread()) {
+        fn();
+        return;
+    }
+    Call call{std::move(fn)};
+    {
+        std::lock_guard lock(mutex_);
+        waiting_.push_back(&call);
+    }
+    arrived_.notify_all();
+    if (wakeUp_)
+        wakeUp_();
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [&] { return call.done; });
+}
+
+void CallDispatcher::ProcessPending()
+{
+    std::unique_lock lock(mutex_);
+    while (!waiting_.empty()) {
+        Call* call = waiting_.front();
+        waiting_.pop_front();
+        lock.unlock();
+        call->fn();
+        lock.lock();
+        call->done = true;
+        finished_.notify_all();
+    }
+}
+
+bool CallDispatcher::WaitAndProcess(std::chrono::milliseconds timeout)
+{
+    {
+        std::unique_lock lock(mutex_);
+        if (!arrived_.wait_for(lock, timeout, [&] { return !waiting_.empty(); }))
+            return false;
+    }
+    ProcessPending();
+    return true;
+}
+
+} // namespace corvath

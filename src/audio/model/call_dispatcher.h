@@ -1,0 +1,63 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "audio/model/main_thread.h"
+
+namespace corvath {
+
+/// A main thread whose waiting calls are run when it asks: by ProcessPending, or by
+/// WaitAndProcess in a loop that has nothing else to do (the command-line program, tests).
+/// A window toolkit drives it by calling ProcessPending when the wake-up hook fires.
+class CallDispatcher : public MainThread {
+public:
+    /// The thread that constructs the dispatcher is its main thread.
+    CallDispatcher();
+
+    void InvokeSync(std::function<void()> fn) override;
+    void ProcessPending() override;
+    bool IsCurrentThread() const override;
+
+    /// Waits up to timeout for a call to arrive, then runs every waiting call. Returns whether
+    /// any ran. Main thread only.
+    bool WaitAndProcess(std::chrono::milliseconds timeout);
+
+    /// Called (on the calling thread, without the lock) each time a call starts waiting;
+    /// lets a message loop wake up and call ProcessPending. Set before any worker runs.
+    void SetWakeUp(std::function<void()> wakeUp) { wakeUp_ = std::move(wakeUp); }
+
+private:
+    struct Call {
+        std::function<void()> fn;
+        bool done = false;
+    };
+
+    std::thread::id owner_;
+    std::function<void()> wakeUp_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::condition_variable finished_;
+    std::deque<Call*> waiting_;
+};
+
+/// A CallDispatcher installed as the process's main thread while it lives (the command-line
+/// program, tests, benchmarks). Construct it on the thread that is to be the main thread.
+class ScopedMainThread {
+public:
+    ScopedMainThread() { MainThread::Install(&dispatcher_); }
+    ~ScopedMainThread() { MainThread::Install(nullptr); }
+    ScopedMainThread(const ScopedMainThread&) = delete;
+    ScopedMainThread& operator=(const ScopedMainThread&) = delete;
+
+    CallDispatcher& Dispatcher() { return dispatcher_; }
+
+private:
+    CallDispatcher dispatcher_;
+};
+
+} // namespace corvath

@@ -1,0 +1,199 @@
+#include "audio/model/event_handler.h"
+
+#include <chrono>
+#include <exception>
+#include <vector>
+
+#include "audio/model/au_output.h"
+#include "audio/model/au_thread.h"
+#include "audio/model/main_thread.h"
+
+namespace corvath {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::mutex instanceLock;
+std::unique_ptr<TEventHandler> instance;
+// Event threads whose last sink was freed by one of their own handlers: they could not be
+// joined then, as they were waiting for that handler; each is joined once it has finished.
+std::vector<std::unique_ptr<TEventHandler>> retired;
+int32_t outputCount = 0;
+
+// Under instanceLock.
+void JoinFinishedRetired()
+{
+    std::erase_if(retired, [](const auto& handler) { return handler->Finished(); });
+}
+
+} // namespace
+
+void TEventHandler::AddOutput(TAuOutput* sink)
+{
+    std::lock_guard lock(instanceLock);
+    if (outputCount++ == 0) {
+        JoinFinishedRetired();
+        instance = std::make_unique<TEventHandler>();
+        instance->thread_ = std::thread(&TEventHandler::Run, instance.get());
+    }
+    std::lock_guard queueLock(instance->mutex_);
+    instance->sinks_[sink->Serial()] = sink;
+}
+
+void TEventHandler::RemoveOutput(TAuOutput* sink)
+{
+    std::unique_ptr<TEventHandler> last;
+    {
+        std::lock_guard lock(instanceLock);
+        {
+            std::lock_guard queueLock(instance->mutex_);
+            instance->sinks_.erase(sink->Serial());
+        }
+        if (--outputCount == 0)
+            last = std::move(instance);
+    }
+    if (!last || last->Stop())
+        return;
+    std::lock_guard lock(instanceLock);
+    retired.push_back(std::move(last));
+}
+
+int32_t TEventHandler::OutputCount()
+{
+    std::lock_guard lock(instanceLock);
+    return outputCount;
+}
+
+bool TEventHandler::IsRunning()
+{
+    std::lock_guard lock(instanceLock);
+    JoinFinishedRetired();
+    return instance != nullptr || !retired.empty();
+}
+
+TEventHandler& TEventHandler::Instance()
+{
+    std::lock_guard lock(instanceLock);
+    return *instance;
+}
+
+TEventHandler::~TEventHandler()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+bool TEventHandler::Stop()
+{
+    bool insideDelivery = false;
+    {
+        std::lock_guard lock(mutex_);
+        terminated_ = true;
+        insideDelivery = delivering_;
+    }
+    wakeUp_.notify_all();
+    if (insideDelivery)
+        return false; // the thread waits for the very handler that is calling us
+    // The thread may be waiting for the main thread to run a delivery: keep serving it.
+    while (!finished_) {
+        MainThread::Current().ProcessPending();
+        std::this_thread::sleep_for(1ms);
+    }
+    thread_.join();
+    return true;
+}
+
+void TEventHandler::PostProgress(TAuOutput* sender, Handler handler)
+{
+    Post(sender, false, std::move(handler));
+}
+
+void TEventHandler::PostDone(TAuOutput* sender, Handler handler)
+{
+    Post(sender, true, std::move(handler));
+}
+
+void TEventHandler::Post(TAuOutput* sender, bool done, Handler handler)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (sender->Serial() == blocked_)
+            return;
+        queue_.push_back({done, sender->Serial(), sender->StopEpoch(), std::move(handler)});
+    }
+    wakeUp_.notify_all();
+}
+
+void TEventHandler::BlockSender(TAuOutput* sender)
+{
+    std::lock_guard lock(mutex_);
+    blocked_ = sender->Serial();
+}
+
+void TEventHandler::UnblockSender()
+{
+    std::lock_guard lock(mutex_);
+    blocked_ = 0;
+}
+
+void TEventHandler::PurgeSender(TAuOutput* sender)
+{
+    std::lock_guard lock(mutex_);
+    std::erase_if(queue_, [&](const AudioEvent& event) { return event.sender == sender->Serial(); });
+}
+
+bool TEventHandler::WorkerIdle(uint64_t sender)
+{
+    std::lock_guard lock(mutex_);
+    const auto found = sinks_.find(sender);
+    return found == sinks_.end() || found->second->Worker().IsSuspended();
+}
+
+void TEventHandler::Run()
+{
+    while (true) {
+        AudioEvent event;
+        {
+            std::unique_lock lock(mutex_);
+            if (queue_.empty())
+                wakeUp_.wait_for(lock, 100ms);
+            if (terminated_)
+                break;
+            if (queue_.empty())
+                continue;
+            event = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        if (event.done) {
+            while (!WorkerIdle(event.sender))
+                std::this_thread::sleep_for(10ms);
+            std::lock_guard lock(mutex_);
+            std::erase_if(queue_, [&](const AudioEvent& later) { return later.sender == event.sender; });
+        }
+        MainThread::Current().InvokeSync([&] { Deliver(event); });
+    }
+    finished_ = true;
+}
+
+void TEventHandler::Deliver(const AudioEvent& event)
+{
+    TAuOutput* sink = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = sinks_.find(event.sender);
+        if (found == sinks_.end() || event.sender == blocked_ || found->second->StopEpoch() != event.epoch)
+            return;
+        sink = found->second;
+        delivering_ = true;
+    }
+    try {
+        event.handler(sink);
+    } catch (const std::exception&) {
+        // A handler's failure must not take the event thread down with it.
+    }
+    std::lock_guard lock(mutex_);
+    delivering_ = false;
+}
+
+} // namespace corvath

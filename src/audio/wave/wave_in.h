@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/model/au_file_in.h"
+#include "audio/model/memory_stream.h"
+#include "audio/wave/ms_adpcm.h"
+#include "audio/wave/wav_type.h"
+
+namespace corvath {
+
+/// Reads RIFF WAVE files: PCM (8, 16, 24 bit) as stored, IMA ADPCM and Microsoft ADPCM decoded
+/// to 16 bits, and MPEG layer 3 inside WAV decoded whole into memory when the file opens.
+/// Delivers exactly the bytes it announces: a last block's padding and chunks after the data
+/// never reach the sink.
+class TWaveIn : public TAuFileIn {
+public:
+    using TAuFileIn::TAuFileIn;
+
+    /// The coding found in the file (opens it first).
+    TWavType WavType();
+
+protected:
+    void EnsureOpen() override;
+    void ReleaseFile() override;
+    AudioChunk ReadChunk(uint32_t wanted) override;
+    bool SeekSource(int64_t& frame) override;
+
+private:
+    bool ReadHeader(TAudioStream& stream);
+    bool CheckFormat();
+    bool DecodeWithConverter();
+    TAudioStream* DataStream() const;
+    uint32_t Refill();
+    bool ReadBlock();
+
+    TWavType wavType_ = wtUnsupported;
+    uint16_t blockAlign_ = 0;
+    uint32_t samplesPerBlock_ = 0;
+    uint32_t factFrames_ = 0;
+    uint16_t fmtBits_ = 0;
+    TMsAdpcmFormat msAdpcm_;
+    int64_t dataStart_ = 0;
+    std::vector<uint8_t> buffer_;
+    std::vector<uint8_t> block_;
+    std::unique_ptr<TMemoryStream> decoded_; // the whole file as PCM WAV, for wtACM
+};
+
+} // namespace corvath

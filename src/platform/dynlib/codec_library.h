@@ -1,0 +1,70 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "platform/dynlib/dynamic_library.h"
+
+namespace corvath {
+
+/// One codec library of the program, bound by file name: its entry points are resolved into a
+/// process-wide table of function pointers (Api), and its loaded flag is set only when the
+/// library opened and every entry point we call was found; a missing entry point counts as a
+/// missing library.
+///
+/// Loaded() and Api() may be used from any thread once Load() has returned; Load and Unload
+/// belong to the main thread.
+template <typename Api>
+class CodecLibrary {
+public:
+    /// Resolves every entry point of the table; false when one is missing.
+    using Resolver = std::function<bool(const DynamicLibrary&, Api&)>;
+
+    CodecLibrary(std::string fileName, Resolver resolve) : fileName_(std::move(fileName)), resolve_(std::move(resolve)) {}
+
+    /// Loads the library unless it is loaded; returns the loaded flag.
+    bool Load()
+    {
+        std::lock_guard lock(mutex_);
+        if (loaded_)
+            return true;
+        library_ = DynamicLibrary::Open(fileName_);
+        Api api{};
+        loaded_ = library_ && resolve_(library_, api);
+        api_ = loaded_ ? api : Api{};
+        if (!loaded_)
+            library_ = {};
+        return loaded_;
+    }
+
+    /// Clears the flag and frees the library.
+    void Unload()
+    {
+        std::lock_guard lock(mutex_);
+        loaded_ = false;
+        api_ = Api{};
+        library_ = {};
+    }
+
+    bool Loaded() const { return loaded_; }
+    const Api& Functions() const { return api_; }
+
+    /// The file name looked for; tests point it elsewhere before loading.
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+
+    /// "<file name> library could not be loaded."
+    std::string NotLoadedMessage() const { return fileName_ + " library could not be loaded."; }
+
+private:
+    std::string fileName_;
+    Resolver resolve_;
+    std::mutex mutex_;
+    DynamicLibrary library_;
+    Api api_{};
+    std::atomic<bool> loaded_{false};
+};
+
+} // namespace corvath

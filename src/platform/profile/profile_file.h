@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/profile/profile_document.h"
+
+#include <filesystem>
+
+namespace corvath {
+
+/// Reads an INI file. A missing or unreadable file reads as an empty one, so every key
+/// gives its default.
+ProfileDocument LoadProfile(const std::filesystem::path& file);
+
+/// Replaces the file by the document's text atomically: the text goes to a temporary file
+/// beside it, which then takes the old file's place, so a crash or a full disk leaves either
+/// the old file or the new one, never a mix. The folder is created when missing.
+/// Throws std::runtime_error "Unable to write to <file>" when the write is refused, including
+/// when the existing file is not writable for us.
+void SaveProfile(const ProfileDocument& document, const std::filesystem::path& file);
+
+} // namespace corvath
