@@ -9,7 +9,10 @@ namespace corvath {
 
 std::string TwoDigits(int n)
 {
-    return n <= 9 ? "0" + std::to_string(n) : std::to_string(n);
+    std::string text = std::to_string(n);
+    if (n <= 9)
+        text.insert(text.begin(), '0');
+    return text;
 }
 
 std::string IncludeTrailingBackslash(const std::string& path)
