@@ -1,0 +1,4 @@
+#pragma once
+
+// Planted fault: Qt in the engine.
+#include <QString>
