@@ -36,7 +36,7 @@ TimedRun FlacRun(std::uintmax_t& size)
 {
     return [&size](const fs::path& from, const fs::path& to) {
         const double seconds = SecondsOf(
-            [&] { RunTool("flac -8 -s -f -o '" + to.string() + "' '" + from.string() + "'"); });
+            [&] { RunTool("flac -8 -s -f -o " + Quoted(to) + " " + Quoted(from)); });
         size = fs::file_size(to);
         return seconds;
     };

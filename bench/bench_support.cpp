@@ -75,6 +75,19 @@ double SecondsOf(const std::function<void()>& work)
     return SecondsSince(start);
 }
 
+std::string Quoted(const fs::path& path)
+{
+    std::string word(1, '\'');
+    for (const char c : path.string()) {
+        if (c == '\'')
+            word += "'\\''";
+        else
+            word += c;
+    }
+    word += '\'';
+    return word;
+}
+
 void RunTool(const std::string& command)
 {
     if (std::system(command.c_str()) != 0)

@@ -48,6 +48,8 @@ double SecondsOf(const std::function<void()>& work);
 
 /// Runs a shell command; throws when it fails.
 void RunTool(const std::string& command);
+/// The path as one word of a shell command line.
+std::string Quoted(const fs::path& path);
 bool HaveTool(const std::string& name);
 
 struct ChainTiming {

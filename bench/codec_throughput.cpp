@@ -35,8 +35,8 @@ struct Race {
 
 std::string Expand(std::string command, const fs::path& from, const fs::path& to)
 {
-    command.replace(command.find("%in"), 3, "'" + from.string() + "'");
-    command.replace(command.find("%out"), 4, "'" + to.string() + "'");
+    command.replace(command.find("%in"), 3, Quoted(from));
+    command.replace(command.find("%out"), 4, Quoted(to));
     return command;
 }
 

@@ -84,7 +84,7 @@ void RaceQuality(CallDispatcher& dispatcher, const ScratchFolder& folder,
     };
     const TimedRun sox = [&](const fs::path& from, const fs::path& to) {
         return SecondsOf(
-            [&] { RunTool("sox '" + from.string() + "' -r 48000 '" + to.string() + ".wav'"); });
+            [&] { RunTool("sox " + Quoted(from) + " -r 48000 " + Quoted(to.string() + ".wav")); });
     };
     const bool haveSox = HaveTool("sox");
     const auto best = comparison.BestOfTurns(haveSox ? std::vector{ours, direct, sox}

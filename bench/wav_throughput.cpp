@@ -94,7 +94,7 @@ double TimedPlainCopy(const fs::path& from, const fs::path& to)
 double TimedSox(const fs::path& from, const fs::path& to)
 {
     return SecondsOf(
-        [&] { RunTool("sox '" + from.string() + "' -e ima-adpcm -t wav '" + to.string() + "'"); });
+        [&] { RunTool("sox " + Quoted(from) + " -e ima-adpcm -t wav " + Quoted(to)); });
 }
 
 void ComparePcmCopy(CallDispatcher& dispatcher, const ScratchFolder& folder, const Options& options)
