@@ -130,7 +130,7 @@ public:
           mainThread_(mainThread), out_(out), err_(err)
     {
         if (format_ != OutputFormat::WAV)
-            encoder_.emplace(format_, false, SampleFormatChange{}, settings_, disc_);
+            chain_.emplace(format_, false, SampleFormatChange{}, settings_, disc_);
     }
 
     TrackResult RipTrack(int track, const std::string& title)
@@ -147,7 +147,7 @@ public:
                  << " is not a valid file name. Please rename the Title in the CD tracks "
                     "list.\n";
         bool done = *status == kStatusSuccess;
-        if (!encoder_)
+        if (!chain_)
             return done ? TrackResult::Done : TrackResult::Failed;
 
         const std::string target =
@@ -205,9 +205,9 @@ private:
     bool Encode(const std::string& wav, const std::string& target, const std::string& label)
     {
         ProgressLine line(out_, label + " encoding");
-        std::string error = encoder_->Prepare(wav, target);
+        std::string error = chain_->Prepare(wav, target);
         if (error.empty())
-            error = RunToEnd(encoder_->Sink(), mainThread_, line);
+            error = RunToEnd(chain_->Sink(), mainThread_, line);
         line.End(error.empty() ? "100% -> " + target : "");
         if (!error.empty())
             err_ << "corvath-cli: " << target << ": " << error << '\n';
@@ -237,7 +237,7 @@ private:
     CallDispatcher& mainThread_;
     std::ostream& out_;
     std::ostream& err_;
-    std::optional<ConversionChain> encoder_; // none for WAV
+    std::optional<ConversionChain> chain_; // none for WAV
 };
 
 } // namespace
