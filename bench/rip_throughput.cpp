@@ -81,8 +81,8 @@ public:
 FolderRun WorkerRun(int32_t handle)
 {
     return [handle](const fs::path& folder) {
-        TCommonOptions options;
-        options.OutputFolder = folder.string();
+        RipWaveOptions options;
+        options.outputFolder = folder.string();
         FailureWatch watch;
         const double seconds = SecondsOf([&] {
             for (uint32_t track = 1; track <= kTracks; ++track) {

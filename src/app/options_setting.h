@@ -9,7 +9,7 @@ namespace corvath {
 
 struct TCommonOptions {
     std::string OutputFolder;
-    int32_t OutputFormat = 0; ///< 0 MP3, 1 WAV, 2 OGG, 3 WMA, 4 FLAC, 5 APE
+    int32_t OutputFormat = 0; ///< an OutputFormat number (app/output_format.h)
     bool IsKeepWav = false;
     bool IsNormalize = false;
     int32_t NormalizePercent = 95;

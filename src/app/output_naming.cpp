@@ -1,9 +1,7 @@
 #include "app/output_naming.h"
 
 #include "app/options_setting.h"
-
-#include <array>
-#include <string_view>
+#include "app/output_format.h"
 
 namespace corvath {
 
@@ -22,13 +20,15 @@ std::string IncludeTrailingBackslash(const std::string& path)
     return path + '/';
 }
 
+std::string OutputFilePath(const std::string& folder, const std::string& name, OutputFormat format)
+{
+    return IncludeTrailingBackslash(folder) + name + "." + std::string(InfoOf(format).extension);
+}
+
 std::string OutputFormatName(int32_t outputFormat)
 {
-    static constexpr std::array<std::string_view, 6> kNames{"MP3", "WAV",  "OGG",
-                                                            "WMA", "FLAC", "APE"};
-    if (outputFormat < 0 || outputFormat >= static_cast<int32_t>(kNames.size()))
-        return {};
-    return std::string(kNames[static_cast<std::size_t>(outputFormat)]);
+    const OutputFormatInfo* format = FormatByNumber(outputFormat);
+    return format != nullptr ? std::string(format->name) : std::string();
 }
 
 std::string OutputFormatName()

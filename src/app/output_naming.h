@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/output_format.h"
+
 #include <cstdint>
 #include <string>
 
@@ -10,6 +12,9 @@ std::string TwoDigits(int n);
 
 /// The path with the path delimiter "/" at its end; empty text stays empty.
 std::string IncludeTrailingBackslash(const std::string& path);
+
+/// The file of an output format named name in folder: "<folder>/<name>.<extension>".
+std::string OutputFilePath(const std::string& folder, const std::string& name, OutputFormat format);
 
 /// "MP3", "WAV", "OGG", "WMA", "FLAC" or "APE" for the output format number; empty for any
 /// other number.

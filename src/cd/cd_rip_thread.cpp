@@ -3,6 +3,7 @@
 #include "audio/model/au_file_stream.h"
 #include "audio/wave/pcm_wave_header.h"
 #include "cd/process_info.h"
+#include "cd/track_wave_path.h"
 #include "cd/wave_normalizer.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
@@ -49,11 +50,11 @@ void WriteHeader(TAuFileStream& file, uint32_t dataSize)
 
 } // namespace
 
-TCDRipThread::TCDRipThread(int32_t trackNumber, std::string title, int32_t cdHandle,
-                           MessageTarget& target, const TCommonOptions& options)
+TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_t cdHandle,
+                           MessageTarget& target, const RipWaveOptions& options)
     : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
-      normalize_(options.IsNormalize), normalizePercent_(options.NormalizePercent),
-      wavPath_(options.OutputFolder + "/" + title + ".wav")
+      normalize_(options.normalize), normalizePercent_(options.normalizePercent),
+      wavPath_(TrackWavePath(options.outputFolder, title))
 {
 }
 

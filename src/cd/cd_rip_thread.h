@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/options_setting.h"
 #include "cd/message_target.h"
 
 #include <atomic>
@@ -10,8 +9,15 @@
 
 namespace corvath {
 
-/// Reads one audio track of the disc into "<output folder>/<title>.wav", normalises it when the
-/// settings ask for it, and reports to its target: kMsgRipDriveFailure (lParam 1 when the MSF
+/// Where a ripped track goes and whether it is normalised there.
+struct RipWaveOptions {
+    std::string outputFolder;
+    bool normalize = false;
+    int32_t normalizePercent = 95;
+};
+
+/// Reads one audio track of the disc into TrackWavePath(output folder, title), normalises it when
+/// the options ask for it, and reports to its target: kMsgRipDriveFailure (lParam 1 when the MSF
 /// option is refused, 2 when the TOC cannot be read), else kMsgRipProgress with a TProcessInfo:
 /// percent read after every read of ten sectors, kProgressNormalizing and the normaliser's
 /// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
@@ -25,10 +31,10 @@ namespace corvath {
 /// Created idle; Start runs it on its own thread. Destruction waits for that thread's end.
 class TCDRipThread {
 public:
-    /// Keeps copies of the title and of the output folder, IsNormalize and NormalizePercent of
-    /// options; the handle is borrowed and used by this worker alone while it runs.
-    TCDRipThread(int32_t trackNumber, std::string title, int32_t cdHandle, MessageTarget& target,
-                 const TCommonOptions& options);
+    /// Keeps the WAV's path and the normalising; the handle is borrowed and used by this worker
+    /// alone while it runs.
+    TCDRipThread(int32_t trackNumber, const std::string& title, int32_t cdHandle,
+                 MessageTarget& target, const RipWaveOptions& options);
     ~TCDRipThread();
     TCDRipThread(const TCDRipThread&) = delete;
     TCDRipThread& operator=(const TCDRipThread&) = delete;

@@ -17,7 +17,7 @@ int32_t PortNumber(const std::string& text)
 
 } // namespace
 
-void ApplyCddbOptions(const TQueryCDDB& settings)
+void ApplyCddbOptions(const CddbServer& settings)
 {
     CDDBSetOption(kCddbServer, settings.Server, 0);
     CDDBSetOption(kCddbScript, settings.Script, 0);

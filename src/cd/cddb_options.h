@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/options_setting.h"
+#include "cd/cddb_server.h"
 
 namespace corvath {
 
 /// The e-mail address the CDDB greeting carries: a neutral one, the user's stays private.
 inline constexpr const char* kCddbGreetingEmail = "corvath@localhost";
 
-/// Sets the CD access layer's CDDB options from the settings, in the order the layer expects:
+/// Sets the CD access layer's CDDB options from the server record, in the order the layer expects:
 /// server, script, e-mail, client, the reserved option, then the proxy (when on): use, port
 /// (80 when the setting is no number) and address; when off, the proxy use only, turned off.
-void ApplyCddbOptions(const TQueryCDDB& settings);
+void ApplyCddbOptions(const CddbServer& settings);
 
 } // namespace corvath

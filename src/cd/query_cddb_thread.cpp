@@ -22,7 +22,7 @@ constexpr intptr_t kCddbFinished = 7;
 /// What the worker shares with its owner. Every call on a target goes through Forward, under
 /// callMutex: Abandon takes that mutex after setting abandoned, so no call starts after it.
 struct TQueryCDDBThread::State : CddbEntryTarget {
-    State(const TQueryCDDB& settings, uint8_t firstTrack, uint8_t lastTrack, int32_t cdHandle,
+    State(const CddbServer& settings, uint8_t firstTrack, uint8_t lastTrack, int32_t cdHandle,
           MessageTarget& messages, CddbEntryTarget& entry)
         : settings(settings), firstTrack(firstTrack), lastTrack(lastTrack), cdHandle(cdHandle),
           messages(messages), entry(entry)
@@ -72,7 +72,7 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
 
     void Run();
 
-    const TQueryCDDB settings;
+    const CddbServer settings;
     const uint8_t firstTrack;
     const uint8_t lastTrack;
     const int32_t cdHandle;
@@ -106,7 +106,7 @@ void TQueryCDDBThread::State::Run()
     Post(kCddbFinished, 0);
 }
 
-TQueryCDDBThread::TQueryCDDBThread(const TQueryCDDB& settings, uint8_t firstTrack,
+TQueryCDDBThread::TQueryCDDBThread(const CddbServer& settings, uint8_t firstTrack,
                                    uint8_t lastTrack, int32_t cdHandle, MessageTarget& messages,
                                    CddbEntryTarget& entry)
     : state_(std::make_shared<State>(settings, firstTrack, lastTrack, cdHandle, messages, entry))

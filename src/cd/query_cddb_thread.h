@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/options_setting.h"
 #include "cd/cddb_entry_target.h"
+#include "cd/cddb_server.h"
 #include "cd/message_target.h"
 
 #include <cstdint>
@@ -27,7 +27,7 @@ class TQueryCDDBThread {
 public:
     /// The settings are copied here, on the caller's thread; the drive layer's CDDB options
     /// are set from them on the worker. firstTrack and lastTrack are the disc's, from its TOC.
-    TQueryCDDBThread(const TQueryCDDB& settings, uint8_t firstTrack, uint8_t lastTrack,
+    TQueryCDDBThread(const CddbServer& settings, uint8_t firstTrack, uint8_t lastTrack,
                      int32_t cdHandle, MessageTarget& messages, CddbEntryTarget& entry);
     /// Abandons the worker when it still runs; waits for a worker that has posted its last
     /// message to end, so nothing of it outlives its owner.

@@ -1,59 +1,44 @@
 #include "cli/cd_source.h"
 
+#include "app/disc_opening.h"
 #include "platform/cdrom/cd_drive_interface.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace corvath::cli {
 
-namespace {
-
-CdDriveList DriveList()
+CdHandle OpenDrive(std::size_t index, std::ostream& err)
 {
-    CdDriveList list;
-    GetCDList(list);
-    return list;
-}
-
-} // namespace
-
-CdHandle::~CdHandle()
-{
-    if (handle_ != 0)
-        CloseCDHandle(handle_);
-}
-
-std::optional<CdHandle> OpenDrive(std::size_t index, std::ostream& err)
-{
-    const CdDriveList list = DriveList();
-    if (index >= list.Count) {
-        err << "corvath-cli: no CD drive " << index << " (" << int{list.Count} << " found)\n";
-        return std::nullopt;
-    }
-    const CdDriveInfo& drive = list.Drives[index];
-    CdHandle handle(GetCDHandle(HandleRequestFor(drive)));
-    if (handle.get() == 0) {
-        err << "corvath-cli: cannot open " << drive.Identification.data() << " (error "
+    constexpr std::size_t kLargest = std::numeric_limits<int32_t>::max();
+    DiscOpening opened = corvath::OpenDrive(static_cast<int32_t>(std::min(index, kLargest)));
+    switch (opened.failure) {
+    case DiscOpenFailure::None:
+        break;
+    case DiscOpenFailure::Refused:
+        err << "corvath-cli: cannot open " << opened.drive.Identification.data() << " (error "
             << GetAspiLibError() << ")\n";
-        return std::nullopt;
+        break;
+    case DiscOpenFailure::NoDrives:
+    case DiscOpenFailure::NoSuchEntry:
+    case DiscOpenFailure::UnreadableImage:
+        err << "corvath-cli: no CD drive " << index << " (" << opened.driveCount << " found)\n";
+        break;
     }
-    return handle;
+    return std::move(opened.handle);
 }
 
-std::optional<CdHandle> OpenImage(const std::string& image, std::ostream& err)
+CdHandle OpenImage(const std::string& image, std::ostream& err)
 {
-    CdHandle handle(OpenDiscImage(image));
-    if (handle.get() == 0) {
+    DiscOpening opened = corvath::OpenImage(image);
+    if (!opened.handle)
         err << "corvath-cli: cannot open the disc image " << image << " (error "
             << GetAspiLibError() << ")\n";
-        return std::nullopt;
-    }
-    return handle;
+    return std::move(opened.handle);
 }
 
-std::optional<CdHandle> OpenChosenDisc(const std::optional<std::size_t>& drive,
-                                       const std::string& image, int32_t settingsIndex,
-                                       std::ostream& err)
+CdHandle OpenChosenDisc(const std::optional<std::size_t>& drive, const std::string& image,
+                        int32_t settingsIndex, std::ostream& err)
 {
     if (!image.empty())
         return OpenImage(image, err);

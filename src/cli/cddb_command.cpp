@@ -1,6 +1,6 @@
 #include "cli/cddb_command.h"
 
-#include "tags/genre_names.h"
+#include "app/cddb_server_setting.h"
 #include "app/options_store.h"
 #include "cd/query_cddb_thread.h"
 #include "cli/cd_source.h"
@@ -8,6 +8,7 @@
 #include "cli/parse_number.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
+#include "tags/genre_names.h"
 
 #include <map>
 #include <optional>
@@ -118,20 +119,20 @@ int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& 
     if (options->script)
         settings.QueryCDDB.Script = *options->script;
 
-    const std::optional<CdHandle> handle =
+    const CdHandle handle =
         OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
     if (!handle)
         return 1;
     CdToc toc;
-    if (!ModifyCDParms(handle->get(), kCdParmMsfAddresses, 1) || ReadTOC(handle->get(), toc) != 1) {
+    if (!ModifyCDParms(handle.get(), kCdParmMsfAddresses, 1) || ReadTOC(handle.get(), toc) != 1) {
         err << "Error while reading TOC information!\n";
         return 1;
     }
 
     MessageQueue messages;
     EntryRecord entry;
-    const TQueryCDDBThread worker(settings.QueryCDDB, toc.FirstTrack, toc.LastTrack, handle->get(),
-                                  messages, entry);
+    const TQueryCDDBThread worker(CddbServerOf(settings.QueryCDDB), toc.FirstTrack, toc.LastTrack,
+                                  handle.get(), messages, entry);
     for (;;) {
         const QueuedMessage message = messages.Take();
         if (message.message != kMsgCddbQuery)

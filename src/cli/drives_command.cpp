@@ -57,12 +57,12 @@ void PrintToc(const CdToc& toc, std::ostream& out)
 }
 
 // Reads the TOC with MSF addresses, as the program does, and prints it.
-int PrintTocOf(const std::optional<CdHandle>& handle, std::ostream& out, std::ostream& err)
+int PrintTocOf(const CdHandle& handle, std::ostream& out, std::ostream& err)
 {
     if (!handle)
         return 1;
     CdToc toc;
-    if (!ModifyCDParms(handle->get(), kCdParmMsfAddresses, 1) || ReadTOC(handle->get(), toc) != 1) {
+    if (!ModifyCDParms(handle.get(), kCdParmMsfAddresses, 1) || ReadTOC(handle.get(), toc) != 1) {
         err << "corvath-cli: cannot read the disc's table of contents (error " << GetAspiLibError()
             << ")\n";
         return 1;

@@ -1,16 +1,17 @@
 #include "cli/rip_command.h"
 
+#include "app/conversion_chain.h"
 #include "app/options_store.h"
+#include "app/output_format.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
-#include "audio/wave/wave_in.h"
 #include "cd/cd_rip_thread.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"
 #include "cd/process_info.h"
+#include "cd/track_wave_path.h"
 #include "cli/cd_source.h"
 #include "cli/disc_field_options.h"
-#include "cli/encoder_factory.h"
 #include "cli/message_queue.h"
 #include "cli/parse_number.h"
 #include "cli/progress_line.h"
@@ -18,7 +19,6 @@
 #include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -36,14 +36,11 @@ constexpr const char* kUsage =
     "                       [--format mp3|wav|ogg|wma|flac|ape] [--artist A] [--album A]\n"
     "                       [--year Y] [--genre G] [--comment C]\n";
 
-// The formats by their setting number; each is also its files' extension.
-constexpr std::array<std::string_view, 6> kFormats = {"mp3", "wav", "ogg", "wma", "flac", "ape"};
-
 struct RipOptions {
     std::optional<std::size_t> drive;
     std::string image;
     std::string tracks;
-    std::string format; // empty: the settings' format
+    const OutputFormatInfo* format = nullptr; // none: the settings' format
     std::vector<std::pair<std::string, std::string>> discFields;
 };
 
@@ -64,7 +61,11 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
         } else if (arg == "--tracks" && hasValue) {
             options.tracks = args[++i];
         } else if (arg == "--format" && hasValue) {
-            options.format = args[++i];
+            options.format = FormatByExtension(args[++i]);
+            if (options.format == nullptr) {
+                err << "corvath-cli rip: unknown format " << args[i] << '\n' << kUsage;
+                return std::nullopt;
+            }
         } else if (IsDiscFieldOption(arg) && hasValue) {
             TDiscFields checked; // the stored fields are known only once the disc is read
             if (!ApplyDiscFieldOption(arg, args[++i], checked, err, "rip"))
@@ -77,11 +78,6 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
     }
     if (options.drive && !options.image.empty()) {
         err << kUsage;
-        return std::nullopt;
-    }
-    if (!options.format.empty() &&
-        std::find(kFormats.begin(), kFormats.end(), options.format) == kFormats.end()) {
-        err << "corvath-cli rip: unknown format " << options.format << '\n' << kUsage;
         return std::nullopt;
     }
     return options;
@@ -112,10 +108,10 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackC
 }
 
 // The format of the OutputFormat setting; MP3 for a number out of range.
-std::string FormatOfSetting(int32_t outputFormat)
+OutputFormat FormatOfSetting(int32_t outputFormat)
 {
-    const bool known = outputFormat >= 0 && outputFormat < static_cast<int32_t>(kFormats.size());
-    return std::string(kFormats[known ? static_cast<std::size_t>(outputFormat) : 0]);
+    const OutputFormatInfo* format = FormatByNumber(outputFormat);
+    return format != nullptr ? format->format : OutputFormat::MP3;
 }
 
 TDiscFields DiscFieldsOf(const TCDInfo& info)
@@ -128,22 +124,19 @@ enum class TrackResult { Done, Failed, DriveFailed };
 // The tracks of one disc, one after another: extraction, then encoding, tagging and clean-up.
 class RipSession {
 public:
-    RipSession(const TOptionsSetting& settings, const TDiscFields& disc, std::string format,
+    RipSession(const TOptionsSetting& settings, const TDiscFields& disc, OutputFormat format,
                int32_t handle, CallDispatcher& mainThread, std::ostream& out, std::ostream& err)
-        : settings_(settings), disc_(disc), format_(std::move(format)), handle_(handle),
+        : settings_(settings), disc_(disc), format_(format), handle_(handle),
           mainThread_(mainThread), out_(out), err_(err)
     {
-        if (format_ == "wav")
-            return;
-        encoder_ = MakeEncoder(format_, false, settings_, disc_);
-        wave_ = MakeComponent<TWaveIn>();
-        encoder_->sink->SetInput(wave_.get());
+        if (format_ != OutputFormat::WAV)
+            chain_.emplace(format_, false, SampleFormatChange{}, settings_, disc_);
     }
 
     TrackResult RipTrack(int track, const std::string& title)
     {
         const std::string label = "Track " + TwoDigits(track) + " " + title;
-        const std::string wav = settings_.CommonOptions.OutputFolder + "/" + title + ".wav";
+        const std::string wav = TrackWavePath(settings_.CommonOptions.OutputFolder, title);
         const std::optional<int32_t> status = Extract(track, title, label, wav);
         if (!status)
             return TrackResult::DriveFailed;
@@ -154,11 +147,11 @@ public:
                  << " is not a valid file name. Please rename the Title in the CD tracks "
                     "list.\n";
         bool done = *status == kStatusSuccess;
-        if (!encoder_)
+        if (!chain_)
             return done ? TrackResult::Done : TrackResult::Failed;
 
         const std::string target =
-            IncludeTrailingBackslash(settings_.CommonOptions.OutputFolder) + title + "." + format_;
+            OutputFilePath(settings_.CommonOptions.OutputFolder, title, format_);
         if (done) {
             done = Encode(wav, target, label);
             std::error_code ignored;
@@ -166,7 +159,7 @@ public:
                 fs::remove(wav, ignored);
         }
         // As after a rip in the program: a failed track's older MP3 still gets the tag.
-        if (format_ == "mp3" && fs::exists(target))
+        if (format_ == OutputFormat::MP3 && fs::exists(target))
             done = WriteId3Tag(target, track, title) && done;
         return done ? TrackResult::Done : TrackResult::Failed;
     }
@@ -178,7 +171,9 @@ private:
                                    const std::string& wav)
     {
         MessageQueue queue;
-        TCDRipThread worker(track, title, handle_, queue, settings_.CommonOptions);
+        const TCommonOptions& common = settings_.CommonOptions;
+        TCDRipThread worker(track, title, handle_, queue,
+                            {common.OutputFolder, common.IsNormalize, common.NormalizePercent});
         worker.Start();
         ProgressLine extracting(out_, label);
         std::optional<ProgressLine> normalizing;
@@ -210,15 +205,9 @@ private:
     bool Encode(const std::string& wav, const std::string& target, const std::string& label)
     {
         ProgressLine line(out_, label + " encoding");
-        std::string error;
-        try {
-            wave_->SetFileName(wav);
-            encoder_->sink->SetFileName(target);
-            encoder_->setup(*wave_);
-            error = RunToEnd(*encoder_->sink, mainThread_, line);
-        } catch (const std::exception& failure) {
-            error = failure.what();
-        }
+        std::string error = chain_->Prepare(wav, target);
+        if (error.empty())
+            error = RunToEnd(chain_->Sink(), mainThread_, line);
         line.End(error.empty() ? "100% -> " + target : "");
         if (!error.empty())
             err_ << "corvath-cli: " << target << ": " << error << '\n';
@@ -243,13 +232,12 @@ private:
 
     const TOptionsSetting& settings_;
     const TDiscFields& disc_;
-    const std::string format_;
+    const OutputFormat format_;
     const int32_t handle_;
     CallDispatcher& mainThread_;
     std::ostream& out_;
     std::ostream& err_;
-    std::optional<Encoder> encoder_; // none for WAV
-    Owned<TWaveIn> wave_;
+    std::optional<ConversionChain> chain_; // none for WAV
 };
 
 } // namespace
@@ -262,20 +250,20 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     const SettingsLocation location = SettingsLocation::ForProgram();
     TOptionsSetting settings;
     LoadOptions(settings, location);
-    const std::string format = options->format.empty()
-                                   ? FormatOfSetting(settings.CommonOptions.OutputFormat)
-                                   : options->format;
+    const OutputFormat format = options->format != nullptr
+                                    ? options->format->format
+                                    : FormatOfSetting(settings.CommonOptions.OutputFormat);
 
-    const std::optional<CdHandle> handle =
+    const CdHandle handle =
         OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
     if (!handle)
         return 1;
-    if (!ModifyCDParms(handle->get(), kCdParmMsfAddresses, 1)) {
+    if (!ModifyCDParms(handle.get(), kCdParmMsfAddresses, 1)) {
         err << "CD extract failed! Please try again.\n";
         return 1;
     }
     CdToc toc;
-    if (ReadTOC(handle->get(), toc) != 1) {
+    if (ReadTOC(handle.get(), toc) != 1) {
         err << "Error while reading TOC information!\n";
         return 1;
     }
@@ -297,7 +285,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     ScopedMainThread mainThread;
     std::optional<RipSession> session;
     try {
-        session.emplace(settings, disc, format, handle->get(), mainThread.Dispatcher(), out, err);
+        session.emplace(settings, disc, format, handle.get(), mainThread.Dispatcher(), out, err);
     } catch (const std::exception& failure) {
         err << "corvath-cli: " << failure.what() << '\n';
         return 1;

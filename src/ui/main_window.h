@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/disc_session.h"
 #include "app/settings_location.h"
-#include "ui/disc_session.h"
 
 #include <QMainWindow>
 

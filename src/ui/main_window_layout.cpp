@@ -1,5 +1,6 @@
 // The main window's controls at their design positions, and how they follow the window's size.
 
+#include "app/output_format.h"
 #include "tags/genre_names.h"
 #include "ui/main_window.h"
 
@@ -114,8 +115,9 @@ void TfrmMain::CreateControls()
     cbOutputFormat_ = new QComboBox(gbOutputFormat_);
     cbOutputFormat_->setObjectName("cbOutputFormat");
     cbOutputFormat_->setGeometry(8, 16, 193, 22);
-    cbOutputFormat_->addItems({"MP3 file(*.MP3)", "WAV file(*.WAV)", "OGG file(*.OGG)",
-                               "WMA file(*.WMA)", "FLAC file(*.FLAC)", "APE FILE(*.APE)"});
+    for (const OutputFormatInfo& format : kOutputFormats)
+        cbOutputFormat_->addItem(QString::fromUtf8(
+            format.shownName.data(), static_cast<qsizetype>(format.shownName.size())));
 
     gbOutputFolder_ = new QGroupBox("Output Folder:", client);
     gbOutputFolder_->setObjectName("gbOutputFolder");

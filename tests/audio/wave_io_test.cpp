@@ -15,6 +15,7 @@ namespace {
 using test::FfmpegDecode;
 using test::ReadFile;
 using test::RunCommand;
+using test::Sox;
 using test::SoxDecode;
 using test::WaveData;
 
@@ -35,12 +36,6 @@ protected:
         in_.reset();
         AudioRunFixture::TearDown();
     }
-    std::filesystem::path Sox(const std::string& name, const std::string& format, const std::string& synth = "sine 440")
-    {
-        const auto file = dir_ / name;
-        RunCommand("sox -n " + format + " '" + file.string() + "' synth 0.5 " + synth + " 2>&1");
-        return file;
-    }
     std::string Copy(const std::filesystem::path& from, const std::filesystem::path& to)
     {
         in_->SetFileName(from.string());
@@ -56,7 +51,7 @@ TEST_F(WaveIoTest, PcmFromOtherToolsCopiesByteForByte)
 {
     for (const std::string format : {"-b 8 -c 1 -r 8000", "-b 16 -c 2 -r 44100", "-b 24 -c 2 -r 96000", "-b 16 -c 1 -r 22050"}) {
         SCOPED_TRACE(format);
-        const auto source = Sox("in.wav", format, "sine 440 pinknoise");
+        const auto source = Sox(dir_ / "in.wav", format, "0.5", "sine 440 pinknoise");
         ASSERT_EQ(Copy(source, dir_ / "out.wav"), "");
         const std::string data = ReadFile(dir_ / "out.wav");
         EXPECT_EQ(data.substr(44), WaveData(source));
@@ -84,7 +79,7 @@ TEST_F(WaveIoTest, AdpcmFromSoxDecodesLikeTheOtherTools)
     for (const std::string format : {"-e ima-adpcm -c 2 -r 44100", "-e ima-adpcm -c 1 -r 22050", "-e ms-adpcm -c 2 -r 44100",
                                      "-e ms-adpcm -c 1 -r 8000"}) {
         SCOPED_TRACE(format);
-        const auto source = Sox("adpcm.wav", format, "sine 440 square 3");
+        const auto source = Sox(dir_ / "adpcm.wav", format, "0.5", "sine 440 square 3");
         ASSERT_EQ(Copy(source, dir_ / "out.wav"), "");
         const auto ours = test::Samples16(WaveData(dir_ / "out.wav"));
         // Exactly the frames the fact chunk announces: 0.5 s.
@@ -128,7 +123,7 @@ TEST_F(WaveIoTest, OurImaAdpcmDecodesInFfmpegAndSox)
 {
     for (const std::string format : {"-b 16 -c 2 -r 44100", "-b 16 -c 1 -r 32000"}) {
         SCOPED_TRACE(format);
-        const auto source = Sox("pcm.wav", format, "sine 300-3000");
+        const auto source = Sox(dir_ / "pcm.wav", format, "0.5", "sine 300-3000");
         out_->SetWavType(wtDVIADPCM);
         ASSERT_EQ(Copy(source, dir_ / "ima.wav"), "");
 

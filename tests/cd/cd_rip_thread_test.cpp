@@ -104,7 +104,7 @@ protected:
     void SetUp() override
     {
         fs::create_directory(dir_ / "out");
-        options_.OutputFolder = (dir_ / "out").string();
+        options_.outputFolder = (dir_ / "out").string();
     }
 
     // Rips a track to its end (the worker is freed, so its thread has ended).
@@ -121,7 +121,7 @@ protected:
     fs::path Wav(const std::string& title) const { return dir_ / "out" / (title + ".wav"); }
 
     test::TempDir dir_;
-    TCommonOptions options_;
+    RipWaveOptions options_;
     TCDRipThread* worker_ = nullptr;
 };
 
@@ -239,8 +239,8 @@ TEST_F(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
     const std::vector<test::ImageTrack> tracks = {{SectorsOfSamples(3, samples)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "loud", tracks));
     ASSERT_NE(handle, 0);
-    options_.IsNormalize = true;
-    options_.NormalizePercent = 50;
+    options_.normalize = true;
+    options_.normalizePercent = 50;
 
     RecordingTarget target;
     bool temporaryFileSeen = false;
@@ -278,8 +278,8 @@ TEST_F(CdRipThreadTest, WriteFailuresCountAsFailedReads)
                   (std::vector<Progress>{{100, 0}, {1000, kStatusReadFailed}}));
     }
     // The disk fills while normalising: the ripped WAV stays as it was, the copy goes.
-    options_.IsNormalize = true;
-    options_.NormalizePercent = 50;
+    options_.normalize = true;
+    options_.normalizePercent = 50;
     std::optional<test::FileSizeLimit> limit;
     RecordingTarget target;
     target.onPost = [&](const Message& message) {
@@ -301,7 +301,7 @@ TEST_F(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 10)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "stop", tracks));
     ASSERT_NE(handle, 0);
-    options_.IsNormalize = true; // a stopped rip is not normalised either
+    options_.normalize = true; // a stopped rip is not normalised either
 
     RecordingTarget target;
     target.onPost = [&](const Message&) { worker_->SetStopFlag(); };

@@ -15,10 +15,7 @@ bool Installed(const char* tool)
     return std::system((std::string(tool) + " -version >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string Quoted(const std::filesystem::path& path)
-{
-    return "'" + path.string() + "'";
-}
+using test::Quoted;
 
 TEST(Id3TagFfprobe, ShowsEveryField)
 {

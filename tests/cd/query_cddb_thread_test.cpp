@@ -88,10 +88,11 @@ protected:
         CddbClientOptions::Process().SetTimeouts(kCddbConnectTimeout, kCddbRequestTimeout);
     }
 
-    TQueryCDDB Settings(const HttpTestServer& server)
+    CddbServer Settings(const HttpTestServer& server)
     {
-        TQueryCDDB settings;
+        CddbServer settings;
         settings.Server = server.Address();
+        settings.Script = "/~cddb/cddb.cgi";
         return settings;
     }
 
@@ -230,7 +231,7 @@ TEST_F(QueryCddbThreadTest, AbandonedWorkerMakesNoFurtherCall)
 
 TEST(CddbOptionsTest, SettingsBecomeTheClientOptions)
 {
-    TQueryCDDB settings;
+    CddbServer settings;
     settings.Server = "cddb.example.org";
     settings.Script = "/cgi/cddb";
     settings.UseProxy = true;

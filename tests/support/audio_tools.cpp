@@ -26,6 +26,14 @@ std::vector<int16_t> FfmpegDecode(const std::filesystem::path& file)
     return Samples16(RunCommand("ffmpeg -v error -i '" + file.string() + "' -f s16le -acodec pcm_s16le - 2>/dev/null"));
 }
 
+std::filesystem::path Sox(const std::filesystem::path& file, const std::string& options,
+                          const std::string& seconds, const std::string& sound)
+{
+    RunCommand("sox -n " + options + " " + Quoted(file) + " synth " + seconds + " " + sound +
+               " 2>&1");
+    return file;
+}
+
 std::vector<int16_t> SoxDecode(const std::filesystem::path& file)
 {
     return Samples16(RunCommand("sox '" + file.string() + "' -t raw -e signed -b 16 - 2>/dev/null"));

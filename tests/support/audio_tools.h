@@ -17,6 +17,11 @@ bool HaveTool(const std::string& name);
 /// Interleaved signed 16-bit samples as ffmpeg decodes the file ("" when it cannot).
 std::vector<int16_t> FfmpegDecode(const std::filesystem::path& file);
 
+/// Makes file with sox from nothing: options describe the file ("-b 16 -c 2 -r 44100"), then
+/// `synth seconds sound` ("sine 440") fills it. Returns the file.
+std::filesystem::path Sox(const std::filesystem::path& file, const std::string& options,
+                          const std::string& seconds, const std::string& sound);
+
 /// Interleaved signed 16-bit samples as sox decodes the file.
 std::vector<int16_t> SoxDecode(const std::filesystem::path& file);
 

@@ -26,4 +26,9 @@ std::string RunCommand(const std::string& command)
     return output;
 }
 
+std::string Quoted(const std::filesystem::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
 } // namespace corvath::test

@@ -23,10 +23,7 @@ bool FfmpegInstalled()
            std::system("ffprobe -version >/dev/null 2>&1") == 0;
 }
 
-std::string Quoted(const std::filesystem::path& path)
-{
-    return "'" + path.string() + "'";
-}
+using test::Quoted;
 
 /// Codes two seconds of a sweep, different in each channel so that a swap or a delay shows.
 /// False when this ffmpeg lacks the encoder.

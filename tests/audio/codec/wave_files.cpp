@@ -28,11 +28,6 @@ std::string Le32(uint32_t value)
     return bytes;
 }
 
-std::string Quoted(const std::filesystem::path& path)
-{
-    return "'" + path.string() + "'";
-}
-
 std::vector<int16_t> Samples(const std::string& bytes)
 {
     std::vector<int16_t> samples(bytes.size() / 2);

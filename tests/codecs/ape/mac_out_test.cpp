@@ -18,13 +18,9 @@ namespace corvath {
 namespace {
 
 using std::filesystem::path;
+using test::Quoted;
 using test::RunCommand;
 using test::WaveData;
-
-std::string Quoted(const path& file)
-{
-    return "'" + file.string() + "'";
-}
 
 // The sample bytes ffmpeg decodes the file to, in the raw format given ("s16le", "u8", ...).
 std::string Decoded(const path& file, const std::string& rawFormat)

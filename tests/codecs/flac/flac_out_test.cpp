@@ -15,13 +15,9 @@ namespace corvath {
 namespace {
 
 using std::filesystem::path;
+using test::Quoted;
 using test::RunCommand;
 using test::WaveData;
-
-std::string Quoted(const path& file)
-{
-    return "'" + file.string() + "'";
-}
 
 std::string List(const path& file)
 {

@@ -21,15 +21,11 @@ namespace corvath {
 namespace {
 
 using test::FfmpegDecode;
+using test::Quoted;
 using test::ReadFile;
 using test::RunCommand;
 using test::Samples16;
 using test::WriteFile;
-
-std::string Quoted(const std::filesystem::path& file)
-{
-    return "'" + file.string() + "'";
-}
 
 // What ffprobe reports for entries of the file's first audio stream, one a line.
 std::string Probe(const std::filesystem::path& file, const std::string& entries)

@@ -16,14 +16,12 @@ namespace corvath {
 namespace {
 
 using std::filesystem::path;
+using test::Quoted;
 using test::RunCommand;
 
 constexpr int32_t kDefaultFormat = 29;
-
-std::string Quoted(const path& file)
-{
-    return "'" + file.string() + "'";
-}
+constexpr const char* kCdFormat = "-b 16 -c 2 -r 44100";
+constexpr const char* kSine = "sine 440 vol 0.5";
 
 // What ffprobe says of the file: the stream's codec, rate, channels and bit rate, the
 // duration, and every tag as "TAG:<key>".
@@ -89,17 +87,6 @@ protected:
         out_.reset();
         in_.reset();
         AudioRunFixture::TearDown();
-    }
-
-    // A 440 Hz sine by sox.
-    path Sox(uint32_t bits, uint32_t channels, uint32_t rate, const std::string& seconds)
-    {
-        const path wav = dir_ / ("in" + std::to_string(bits) + "x" + std::to_string(channels) +
-                                 "x" + std::to_string(rate) + ".wav");
-        RunCommand("sox -n -b " + std::to_string(bits) + " -c " + std::to_string(channels) +
-                   " -r " + std::to_string(rate) + " " + Quoted(wav) + " synth " + seconds +
-                   " sine 440 vol 0.5 2>&1");
-        return wav;
     }
 
     std::string Encode(const path& wav)
@@ -182,7 +169,7 @@ TEST_F(WmaOutTest, DefaultFormatPlaysWithEveryTagSet)
     tags.SetYear("2003");
     tags.SetTrack("7");
     tags.SetComment("First take");
-    ASSERT_EQ(Encode(Sox(16, 2, 44100, "3")), "");
+    ASSERT_EQ(Encode(test::Sox(dir_ / "in.wav", kCdFormat, "3", kSine)), "");
 
     const auto probe = Probe(file_);
     ExpectStream(probe, WmaFormats()[kDefaultFormat], 3.0);
@@ -209,7 +196,9 @@ TEST_F(WmaOutTest, OtherSampleSizesRatesAndChannelsAreConvertedToTheFormat)
         const int32_t index = FormatIndexOf(c.format);
         ASSERT_GE(index, 0);
         out_->SetFormatIndex(index);
-        ASSERT_EQ(Encode(Sox(c.bits, c.channels, c.rate, "2")), "");
+        const std::string soxFormat = "-b " + std::to_string(c.bits) + " -c " +
+                                      std::to_string(c.channels) + " -r " + std::to_string(c.rate);
+        ASSERT_EQ(Encode(test::Sox(dir_ / "in.wav", soxFormat, "2", kSine)), "");
         const auto probe = Probe(file_);
         const WmaFormat& format = WmaFormats()[static_cast<std::size_t>(index)];
         ExpectStream(probe, format, 2.0);
@@ -225,7 +214,7 @@ TEST_F(WmaOutTest, OtherSampleSizesRatesAndChannelsAreConvertedToTheFormat)
 
 TEST_F(WmaOutTest, SearchWithoutCodecTakesTheWantedBitRateOrFails)
 {
-    const path wav = Sox(16, 2, 44100, "1");
+    const path wav = test::Sox(dir_ / "in.wav", kCdFormat, "1", kSine);
     out_->SetDesiredBitrate(256); // kbit/s
     ASSERT_EQ(Encode(wav), "");
     EXPECT_EQ(Probe(file_).at("bit_rate"), "256000");
@@ -234,7 +223,8 @@ TEST_F(WmaOutTest, SearchWithoutCodecTakesTheWantedBitRateOrFails)
     EXPECT_EQ(Probe(file_).at("bit_rate"), "64000");
 
     // Every format is 16-bit: a constant-bit-rate search for 24-bit sound finds none.
-    EXPECT_EQ(Encode(Sox(24, 2, 44100, "1")), "Failed to init codec");
+    EXPECT_EQ(Encode(test::Sox(dir_ / "in24.wav", "-b 24 -c 2 -r 44100", "1", kSine)),
+              "Failed to init codec");
     // Nor are there variable-bit-rate formats, whether searched or chosen.
     out_->SetVBR(true);
     EXPECT_EQ(Encode(wav), "Failed to init codec");
@@ -252,7 +242,7 @@ TEST_F(WmaOutTest, FilesThatCannotBeWrittenFailTheRun)
 {
     out_->SetCodecIndex(0);
     out_->SetFormatIndex(kDefaultFormat);
-    const path wav = Sox(16, 2, 44100, "4");
+    const path wav = test::Sox(dir_ / "in.wav", kCdFormat, "4", kSine);
     out_->SetFileName((dir_ / "missing" / "out.wma").string());
     EXPECT_EQ(Encode(wav), "Cannot create file");
 

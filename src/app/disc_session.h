@@ -2,6 +2,7 @@
 
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
+#include "platform/cdrom/cd_handle.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace corvath::ui {
+namespace corvath {
 
 /// A track list row as the disc gives it.
 struct TrackRow {
@@ -26,8 +27,8 @@ class DiscSession {
 public:
     explicit DiscSession(std::filesystem::path discInfoFile);
 
-    /// Opens entry index of the drive list (the handle held before is left to the caller);
-    /// returns the status text.
+    /// Opens entry index of the drive list in place of the open drive; returns the status text
+    /// (the drive's description, or why there is no handle).
     std::string OpenDrive(int32_t index);
 
     /// Registers a disc image with the CD layer and opens it in place of the open drive;
@@ -37,7 +38,7 @@ public:
     /// Closes the open drive; true when there was none.
     bool CloseDrive();
 
-    int32_t Handle() const { return handle_; }
+    int32_t Handle() const { return handle_.get(); }
     const std::string& Description() const { return description_; }
 
     /// Whether an audio disc can be read: in the first listed drive, or in the opened image.
@@ -56,10 +57,10 @@ private:
     std::string ReadDiscId() const;
 
     std::filesystem::path discInfoFile_;
-    int32_t handle_ = 0;
+    CdHandle handle_;
     std::string description_;
     bool imageOpen_ = false; // an image is identified by its own TOC, not the first drive's
     std::string loadedId_;
 };
 
-} // namespace corvath::ui
+} // namespace corvath

@@ -1,15 +1,14 @@
-#include "ui/disc_session.h"
+#include "app/disc_session.h"
 
-#include "app/drive_opening.h"
+#include "app/disc_opening.h"
 #include "app/output_naming.h"
-#include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/cdrom/disc_queries.h"
 
 #include <utility>
 
-namespace corvath::ui {
+namespace corvath {
 
 namespace {
 
@@ -34,21 +33,19 @@ bool StartsWithAudio(const CdToc& toc)
            (toc.Entries[0].AdrControl & kCdDataTrackControl) == 0;
 }
 
-// The position of a registered image in the drive list.
-std::optional<int32_t> ImageListIndex(const std::string& path)
+std::string StatusText(const DiscOpening& opening)
 {
-    const std::optional<CdDevice> image = FindImageDevice(path);
-    if (!image)
-        return std::nullopt;
-    CdDriveList list;
-    GetCDList(list);
-    for (int32_t i = 0; i < list.Count; ++i) {
-        const CdDriveInfo& drive = list.Drives[static_cast<std::size_t>(i)];
-        if (drive.HostAdapter == image->hostAdapter && drive.Target == image->target &&
-            drive.Lun == image->lun)
-            return i;
+    switch (opening.failure) {
+    case DiscOpenFailure::None:
+        return DriveDescription(opening.drive);
+    case DiscOpenFailure::NoSuchEntry:
+        return "CD device information error in your configration!";
+    case DiscOpenFailure::NoDrives:
+    case DiscOpenFailure::Refused:
+    case DiscOpenFailure::UnreadableImage:
+        break;
     }
-    return std::nullopt;
+    return "Can not find CD devices!";
 }
 
 } // namespace
@@ -60,38 +57,36 @@ DiscSession::DiscSession(std::filesystem::path discInfoFile)
 
 std::string DiscSession::OpenDrive(int32_t index)
 {
-    const DriveOpening opened = corvath::OpenDrive(index);
-    handle_ = opened.handle;
-    description_ = opened.handle != 0 ? opened.status : std::string();
+    // Closed first: freeing a stale handle must not find this one.
+    CloseDrive();
+    DiscOpening opened = corvath::OpenDrive(index);
+    handle_ = std::move(opened.handle);
+    std::string status = StatusText(opened);
+    description_ = handle_ ? status : std::string();
     imageOpen_ = false;
-    return opened.status;
+    return status;
 }
 
 std::optional<std::string> DiscSession::OpenImage(const std::string& path)
 {
-    if (!RegisterDiscImage(path))
-        return std::nullopt;
-    const std::optional<int32_t> index = ImageListIndex(path);
+    const std::optional<int32_t> index = RegisterImage(path);
     if (!index)
         return std::nullopt;
-    CloseDrive();
     std::string status = OpenDrive(*index);
-    imageOpen_ = handle_ != 0;
+    imageOpen_ = static_cast<bool>(handle_);
     return status;
 }
 
 bool DiscSession::CloseDrive()
 {
-    const bool closed = corvath::CloseDrive(handle_);
-    handle_ = 0;
-    return closed;
+    return handle_.Close();
 }
 
 bool DiscSession::IsAudioCDPresent() const
 {
     if (!imageOpen_)
         return corvath::IsAudioCDPresent();
-    const std::optional<CdToc> toc = ReadMsfToc(handle_);
+    const std::optional<CdToc> toc = ReadMsfToc(handle_.get());
     return toc && StartsWithAudio(*toc);
 }
 
@@ -99,7 +94,7 @@ std::string DiscSession::ReadDiscId() const
 {
     if (!imageOpen_)
         return corvath::ReadDiscId();
-    const std::optional<CdToc> toc = ReadMsfToc(handle_);
+    const std::optional<CdToc> toc = ReadMsfToc(handle_.get());
     return toc && StartsWithAudio(*toc) ? std::to_string(WindowsDiscSerial(*toc)) : std::string();
 }
 
@@ -108,7 +103,7 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
     loadedId_.clear();
     const std::string id = ReadDiscId();
     LoadDiscInfo(info, discInfoFile_, id);
-    const std::optional<CdToc> toc = ReadMsfToc(handle_);
+    const std::optional<CdToc> toc = ReadMsfToc(handle_.get());
     if (!toc)
         return std::nullopt;
 
@@ -144,4 +139,4 @@ void DiscSession::SaveDisc(TCDInfo& info, const std::vector<std::string>& titles
     SaveDiscInfo(info, fields, discInfoFile_, id);
 }
 
-} // namespace corvath::ui
+} // namespace corvath

@@ -1,4 +1,4 @@
-#include "cli/encoder_factory.h"
+#include "app/encoder_factory.h"
 
 #include "app/encoder_setup.h"
 #include "audio/wave/wave_out.h"
@@ -9,36 +9,37 @@
 #include "codecs/vorbis_out.h"
 #include "codecs/wma_out.h"
 
-namespace corvath::cli {
+namespace corvath {
 
-Encoder MakeEncoder(const std::string& target, bool adpcm, const TOptionsSetting& settings,
+Encoder MakeEncoder(OutputFormat format, bool adpcm, const TOptionsSetting& settings,
                     const TDiscFields& disc)
 {
-    if (target == "mp3") {
+    switch (format) {
+    case OutputFormat::MP3: {
         auto mp3 = MakeComponent<TMP3Out>();
         auto setup = [out = mp3.get(), &settings](TAuFileIn&) { SetupMP3Out(*out, settings); };
         return {std::move(mp3), setup};
     }
-    if (target == "ogg") {
+    case OutputFormat::OGG: {
         auto vorbis = MakeComponent<TVorbisOut>();
         auto setup = [out = vorbis.get(), &settings, &disc](TAuFileIn&) {
             SetupVorbisOut(*out, settings, disc);
         };
         return {std::move(vorbis), setup};
     }
-    if (target == "flac") {
+    case OutputFormat::FLAC: {
         auto flac = MakeComponent<TFLACOut>();
         auto setup = [out = flac.get(), &settings, &disc](TAuFileIn&) {
             SetupFLACOut(*out, settings, disc);
         };
         return {std::move(flac), setup};
     }
-    if (target == "ape") {
+    case OutputFormat::APE: {
         auto ape = MakeComponent<TMACOut>();
         auto setup = [out = ape.get(), &settings](TAuFileIn&) { SetupMACOut(*out, settings); };
         return {std::move(ape), setup};
     }
-    if (target == "wma") {
+    case OutputFormat::WMA: {
         auto wma = MakeComponent<TWMAOut>();
         // An MP3's tags are copied first; the settings' disc fields then replace them.
         auto setup = [out = wma.get(), &settings, &disc](TAuFileIn& source) {
@@ -48,9 +49,12 @@ Encoder MakeEncoder(const std::string& target, bool adpcm, const TOptionsSetting
         };
         return {std::move(wma), setup};
     }
+    case OutputFormat::WAV:
+        break;
+    }
     auto wave = MakeComponent<TWaveOut>();
     wave->SetWavType(adpcm ? wtDVIADPCM : wtPCM);
     return {std::move(wave), [](TAuFileIn&) {}};
 }
 
-} // namespace corvath::cli
+} // namespace corvath

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/disc_info_store.h"
+#include "app/encoder_factory.h"
+#include "app/options_setting.h"
+#include "app/output_format.h"
+#include "audio/filters/audio_converter.h"
+#include "audio/filters/resampler.h"
+#include "audio/wave/wave_in.h"
+#include "codecs/mp3_in.h"
+#include "codecs/wm_in.h"
+
+#include <cstdint>
+#include <string>
+
+namespace corvath {
+
+/// Sample format changes on the way to the encoder; 0 keeps the input's.
+struct SampleFormatChange {
+    uint32_t rate = 0;
+    uint32_t bits = 0;
+    uint32_t channels = 0;
+};
+
+/// The components that convert a batch of files into one output format: a reader per kind of
+/// input, made when a file first needs it (MP3 and WMA files go through the Windows Media
+/// reader, anything else is read as WAV); a resampler then a sample format converter when the
+/// format changes; the format's encoder last. The settings and disc fields must outlive the
+/// chain. Main thread.
+class ConversionChain {
+public:
+    /// Throws when the encoder's or the resampler's library cannot be loaded.
+    ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
+                    const TOptionsSetting& settings, const TDiscFields& disc);
+
+    /// Readies the chain to write input into target: opens the input, connects it and sets the
+    /// encoder up. The reason the input cannot go, empty when Sink().Start() may run.
+    std::string Prepare(const std::string& input, const std::string& target);
+
+    /// The chain's end, to start and to watch for progress and its end.
+    TAuFileOut& Sink() { return *encoder_.sink; }
+
+private:
+    TAuFileIn& SourceFor(const std::string& input);
+
+    Owned<TWaveIn> wave_;
+    Owned<TMP3In> mp3_;
+    Owned<TWMIn> wma_;
+    Encoder encoder_;
+    const SampleFormatChange change_;
+    Owned<TResampler> resampler_; // with the converter, only when the format changes
+    Owned<TAudioConverter> converter_;
+};
+
+} // namespace corvath

@@ -1,0 +1,87 @@
+#include "app/disc_opening.h"
+
+#include "platform/cdrom/cd_device_list.h"
+#include "platform/cdrom/cd_drive_interface.h"
+
+#include <cstring>
+
+namespace corvath {
+
+namespace {
+
+constexpr std::size_t kDescriptionLength = 26;
+constexpr int32_t kHandlesToFree = 10;
+
+CdDriveList DriveList()
+{
+    CdDriveList list;
+    GetCDList(list);
+    return list;
+}
+
+} // namespace
+
+DiscOpening OpenDrive(int32_t index)
+{
+    const CdDriveList list = DriveList();
+    DiscOpening opening;
+    opening.driveCount = list.Count;
+    if (list.Count == 0) {
+        opening.failure = DiscOpenFailure::NoDrives;
+        return opening;
+    }
+    if (index < 0 || index >= list.Count) {
+        opening.failure = DiscOpenFailure::NoSuchEntry;
+        return opening;
+    }
+
+    opening.drive = list.Drives[static_cast<std::size_t>(index)];
+    const CdHandleRequest request = HandleRequestFor(opening.drive);
+    int32_t handle = GetCDHandle(request);
+    for (int32_t stale = 1; handle == 0 && stale <= kHandlesToFree; ++stale) {
+        if (CloseCDHandle(stale)) {
+            handle = GetCDHandle(request);
+            break;
+        }
+    }
+    opening.handle = CdHandle(handle);
+    if (!opening.handle)
+        opening.failure = DiscOpenFailure::Refused;
+    return opening;
+}
+
+std::optional<int32_t> RegisterImage(const std::string& path)
+{
+    if (!RegisterDiscImage(path))
+        return std::nullopt;
+    const std::optional<CdDevice> image = FindImageDevice(path);
+    if (!image)
+        return std::nullopt;
+    const CdDriveList list = DriveList();
+    for (int32_t i = 0; i < list.Count; ++i) {
+        const CdDriveInfo& drive = list.Drives[static_cast<std::size_t>(i)];
+        if (drive.HostAdapter == image->hostAdapter && drive.Target == image->target &&
+            drive.Lun == image->lun)
+            return i;
+    }
+    return std::nullopt;
+}
+
+DiscOpening OpenImage(const std::string& path)
+{
+    const std::optional<int32_t> index = RegisterImage(path);
+    if (index)
+        return OpenDrive(*index);
+    DiscOpening opening;
+    opening.failure = DiscOpenFailure::UnreadableImage;
+    return opening;
+}
+
+std::string DriveDescription(const CdDriveInfo& drive)
+{
+    std::string text(drive.Vendor.data(), strnlen(drive.Vendor.data(), drive.Vendor.size()));
+    text.append(drive.Product.data(), strnlen(drive.Product.data(), drive.Product.size()));
+    return text.substr(0, kDescriptionLength);
+}
+
+} // namespace corvath

@@ -1,0 +1,92 @@
+#include "app/disc_session.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "support/disc_image.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace corvath {
+namespace {
+
+constexpr uint32_t kSecond = 75; // sectors
+
+class DiscSessionTest : public ::testing::Test {
+protected:
+    std::filesystem::path TwoTracks()
+    {
+        return test::WriteCueImage(dir_ / "two tracks", {{test::AudioSectors(3 * kSecond, 1)},
+                                                         {test::AudioSectors(2 * kSecond, 2)}});
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(DiscSessionTest, StatusTellsTheDriveOrWhyThereIsNone)
+{
+    DiscSession session(dir_ / "cd.dat");
+    const auto cue =
+        test::WriteCueImage(dir_ / "a disc with a long name", {{test::AudioSectors(20, 1)}});
+    // Vendor and product run on, cut to 26 characters.
+    EXPECT_EQ(session.OpenImage(cue.string()), "Image   a disc with a lo");
+    EXPECT_NE(session.Handle(), 0);
+    EXPECT_EQ(session.Description(), "Image   a disc with a lo");
+
+    const auto index = test::DriveListIndex(cue);
+    ASSERT_TRUE(index);
+    EXPECT_EQ(session.OpenDrive(static_cast<int32_t>(*index) + 1),
+              "CD device information error in your configration!");
+    EXPECT_EQ(session.Handle(), 0);
+    EXPECT_EQ(session.Description(), "");
+
+    std::filesystem::remove(dir_ / "a disc with a long name.bin");
+    EXPECT_EQ(session.OpenDrive(static_cast<int32_t>(*index)), "Can not find CD devices!");
+    EXPECT_TRUE(session.CloseDrive());
+}
+
+// An image that cannot be read changes nothing: the disc open before stays open.
+TEST_F(DiscSessionTest, AnUnreadableImageKeepsTheOpenDisc)
+{
+    DiscSession session(dir_ / "cd.dat");
+    ASSERT_TRUE(session.OpenImage(TwoTracks().string()));
+    const int32_t handle = session.Handle();
+    EXPECT_EQ(session.OpenImage((dir_ / "missing.cue").string()), std::nullopt);
+    EXPECT_EQ(session.Handle(), handle);
+    EXPECT_TRUE(session.IsAudioCDPresent());
+    EXPECT_TRUE(session.CloseDrive());
+    EXPECT_FALSE(CloseCDHandle(handle)) << "closed once only";
+}
+
+// The rows come from the image's TOC; the titles typed for them come back with the same disc.
+TEST_F(DiscSessionTest, RowsAndTheirTitlesFollowTheDisc)
+{
+    const auto cue = TwoTracks();
+    {
+        DiscSession session(dir_ / "cd.dat");
+        ASSERT_TRUE(session.OpenImage(cue.string()));
+        TCDInfo info;
+        const auto rows = session.ReadDisc(info);
+        ASSERT_TRUE(rows);
+        ASSERT_EQ(rows->size(), 2u);
+        EXPECT_EQ((*rows)[0].title, "Track01");
+        EXPECT_EQ((*rows)[0].startTime, "00:02");
+        EXPECT_EQ((*rows)[0].length, "00:03");
+        EXPECT_EQ((*rows)[1].number, 2);
+        EXPECT_EQ((*rows)[1].startTime, "00:05");
+        EXPECT_EQ((*rows)[1].length, "00:02");
+        TDiscFields fields;
+        fields.Artist = "Someone";
+        session.SaveDisc(info, {"Opening", "Closing"}, fields);
+    }
+    DiscSession session(dir_ / "cd.dat");
+    ASSERT_TRUE(session.OpenImage(cue.string()));
+    TCDInfo info;
+    const auto rows = session.ReadDisc(info);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0].title, "Opening");
+    EXPECT_EQ((*rows)[1].title, "Closing");
+    EXPECT_EQ(info.CDArtist, "Someone");
+}
+
+} // namespace
+} // namespace corvath
