@@ -22,14 +22,6 @@ constexpr int32_t kMaxCompressionLevel = 8;
 constexpr uint32_t kMaxQlpBits = 31;
 constexpr uint32_t kMaxChannels = 8;
 
-TComponent* RequireFlacLibrary(TComponent* owner)
-{
-    // Checked before the sink exists: a half-built sink would leave its worker registered.
-    if (!FlacLibrary().Loaded())
-        throw EAuException(FlacLibrary().NotLoadedMessage());
-    return owner;
-}
-
 void AppendLe32(std::vector<uint8_t>& out, std::size_t value)
 {
     uint8_t bytes[4];
@@ -96,7 +88,11 @@ void ToSamples(const uint8_t* pcm, std::size_t count, uint32_t bytesPerSample, F
 
 } // namespace
 
-TFLACOut::TFLACOut(TComponent* owner) : TAuFileOut(RequireFlacLibrary(owner)) {}
+TFLACOut::TFLACOut(TComponent* owner) : TAuFileOut(owner)
+{
+    if (!FlacLibrary().Loaded())
+        throw EAuException(FlacLibrary().NotLoadedMessage());
+}
 
 void TFLACOut::SetCompressionLevel(int32_t level)
 {

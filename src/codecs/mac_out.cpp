@@ -11,14 +11,6 @@ namespace corvath {
 
 namespace {
 
-TComponent* RequireMacLibrary(TComponent* owner)
-{
-    // Checked before the sink exists: a half-built sink would leave its worker registered.
-    if (!MacLibrary().Loaded())
-        throw EAuException(MacLibrary().NotLoadedMessage());
-    return owner;
-}
-
 bool IsCompressionLevel(int32_t level)
 {
     return level == 1000 || level == 2000 || level == 3000 || level == 4000;
@@ -26,7 +18,11 @@ bool IsCompressionLevel(int32_t level)
 
 } // namespace
 
-TMACOut::TMACOut(TComponent* owner) : TAuFileOut(RequireMacLibrary(owner)) {}
+TMACOut::TMACOut(TComponent* owner) : TAuFileOut(owner)
+{
+    if (!MacLibrary().Loaded())
+        throw EAuException(MacLibrary().NotLoadedMessage());
+}
 
 void TMACOut::SetCompressionLevel(int32_t level)
 {

@@ -89,11 +89,13 @@ void TMP3Out::SetVBRQuality(TMP3Quality quality)
 
 void TMP3Out::SetVBRMinBitrate(int32_t kbps)
 {
-    SetWhileIdle(vbrMinBitrate_, kbps);
+    if (!IsBusy())
+        vbrMinBitrate_ = kbps;
 }
 void TMP3Out::SetVBRMaxBitrate(int32_t kbps)
 {
-    SetWhileIdle(vbrMaxBitrate_, kbps);
+    if (!IsBusy())
+        vbrMaxBitrate_ = kbps;
 }
 
 void TMP3Out::PrepareOutput()
@@ -152,10 +154,15 @@ void TMP3Out::OpenEncoder(TAuInput& input)
             lame.lame_set_bWriteVbrTag(handle, 1);
         lame.lame_set_VBR(handle, vbr_rh);
         lame.lame_set_VBR_q(handle, vbrQuality_);
-        if (vbrMaxBitrate_ < vbrMinBitrate_)
-            std::swap(vbrMinBitrate_, vbrMaxBitrate_);
-        lame.lame_set_VBR_min_bitrate_kbps(handle, vbrMinBitrate_);
-        lame.lame_set_VBR_max_bitrate_kbps(handle, vbrMaxBitrate_);
+        int32_t low = vbrMinBitrate_;
+        int32_t high = vbrMaxBitrate_;
+        if (high < low) {
+            std::swap(low, high);
+            vbrMinBitrate_ = low;
+            vbrMaxBitrate_ = high;
+        }
+        lame.lame_set_VBR_min_bitrate_kbps(handle, low);
+        lame.lame_set_VBR_max_bitrate_kbps(handle, high);
     }
     if (lame.lame_init_params(handle) < 0)
         throw std::runtime_error("LAME init failed");

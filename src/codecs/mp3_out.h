@@ -3,6 +3,7 @@
 #include "audio/model/au_tagged_file_out.h"
 #include "codecs/lame_library.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -46,7 +47,7 @@ enum TMP3Mode : uint8_t { STEREO, JOINT_STEREO, DUAL_CHANNEL, MONO };
 /// Threads: construction, destruction and the setters belong to the main thread; the setters
 /// keep the old value while a run is on. The properties are read by PrepareOutput on the worker;
 /// that run may exchange VBRMinBitrate and VBRMaxBitrate when they are the wrong way round.
-class TMP3Out : private LameLibraryUse, public TAuTaggedFileOut {
+class TMP3Out : public TAuTaggedFileOut {
 public:
     /// Raises EAuException "libmp3lame.so.0 library could not be loaded." (the file name looked
     /// for) when the library is missing; the output is not made then.
@@ -78,9 +79,9 @@ public:
     TMP3Quality VBRQuality() const { return vbrQuality_; }
     void SetVBRQuality(TMP3Quality quality);
     /// kbit/s.
-    int32_t VBRMinBitrate() const { return vbrMinBitrate_; }
+    int32_t VBRMinBitrate() const { return vbrMinBitrate_.load(); }
     void SetVBRMinBitrate(int32_t kbps);
-    int32_t VBRMaxBitrate() const { return vbrMaxBitrate_; }
+    int32_t VBRMaxBitrate() const { return vbrMaxBitrate_.load(); }
     void SetVBRMaxBitrate(int32_t kbps);
 
 protected:
@@ -109,8 +110,10 @@ private:
     bool writeVBRHeader_ = false;
     bool enableVBR_ = false;
     TMP3Quality vbrQuality_ = ql5;
-    int32_t vbrMinBitrate_ = 128;
-    int32_t vbrMaxBitrate_ = 192;
+    std::atomic<int32_t> vbrMinBitrate_{128}; // both exchanged by the worker
+    std::atomic<int32_t> vbrMaxBitrate_{192};
+
+    LameLibraryUse library_; // before the encoder, which needs the library to close
 
     // Per file, from PrepareOutput to FinishOutput (or AbortOutput).
     LameHandle encoder_;

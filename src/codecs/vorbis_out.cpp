@@ -2,8 +2,8 @@
 
 #include "audio/model/au_exception.h"
 #include "audio/model/au_file_stream.h"
-#include "platform/bytes/little_endian.h"
 #include "codecs/vorbis_libraries.h"
+#include "platform/bytes/little_endian.h"
 
 #include <array>
 #include <cstring>
@@ -110,13 +110,6 @@ int32_t FreeSerial(TAudioStream& stream, int32_t wanted)
     return static_cast<int32_t>(serial);
 }
 
-// Checked before the base is built, so a refused output never registers a worker.
-TComponent* WithVorbisLibraries(TComponent* owner)
-{
-    RequireVorbisLibraries();
-    return owner;
-}
-
 } // namespace
 
 int32_t VorbisBitsPerSecond(TVorbisBitRate rate)
@@ -136,7 +129,10 @@ struct TVorbisOut::Encoder {
     uint32_t bits = 0;
 };
 
-TVorbisOut::TVorbisOut(TComponent* owner) : TAuFileOut(WithVorbisLibraries(owner)) {}
+TVorbisOut::TVorbisOut(TComponent* owner) : TAuFileOut(owner)
+{
+    RequireVorbisLibraries();
+}
 
 TVorbisOut::~TVorbisOut() = default;
 
