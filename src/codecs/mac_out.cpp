@@ -18,7 +18,8 @@ bool IsCompressionLevel(int32_t level)
 
 } // namespace
 
-TMACOut::TMACOut(TComponent* owner) : TAuFileOut(owner)
+// The library opens the file by name; an attached stream has no place here.
+TMACOut::TMACOut(TComponent* owner) : TAuFileOut(owner, TFileWriter::kByName)
 {
     if (!MacLibrary().Loaded())
         throw EAuException(MacLibrary().NotLoadedMessage());
@@ -34,13 +35,8 @@ void TMACOut::SetMaxAudioBytes(int32_t bytes)
     SetWhileIdle(maxAudioBytes_, bytes);
 }
 
-void TMACOut::PrepareOutput()
+void TMACOut::StartFile(TAuInput& input)
 {
-    // The library opens the file by name; an attached stream has no place here.
-    if (FileName().empty())
-        throw EAuException("File name is not assigned.");
-    TAuInput& input = *Input();
-    input.BeginRead();
     inputEnded_ = false;
     compressor_ = std::make_unique<TAPECompress>();
     const uint32_t bits = input.GetBitsPerSample();
@@ -89,11 +85,10 @@ void TMACOut::HandOver(uint32_t bytes)
     }
 }
 
-void TMACOut::FinishOutput()
+void TMACOut::EndFile()
 {
     const int result = compressor_->Finish(nullptr, 0, 0);
     compressor_.reset();
-    Input()->EndRead();
     // A file that could not be completed (a full disk, or no sound at all) is no success.
     if (result != 0)
         throw EAuException("Error finishing APECompress.\r\n" + MacErrorText(result));

@@ -1,7 +1,6 @@
 #include "codecs/mp3_out.h"
 
 #include "audio/model/au_exception.h"
-#include "audio/model/au_file_stream.h"
 #include "platform/bytes/little_endian.h"
 
 #include <algorithm>
@@ -98,22 +97,14 @@ void TMP3Out::SetVBRMaxBitrate(int32_t kbps)
         vbrMaxBitrate_ = kbps;
 }
 
-void TMP3Out::PrepareOutput()
+void TMP3Out::StartFile(TAuInput& input)
 {
-    if (!StreamAttached() && FileName().empty())
-        throw EAuException("File name is not assigned.");
-    // The input comes first: an input the encoder cannot take must not cost the old file.
-    TAuInput& input = *Input();
-    input.BeginRead();
-    CheckInputFormat(input);
-    if (!StreamAttached())
-        own_ = std::make_unique<TAuFileStream>(FileName(), TAuFileStream::kCreate);
     startPosition_ = Stream()->IsSeekable() ? Stream()->Position() : 0;
     encodedAudio_ = false;
     OpenEncoder(input);
 }
 
-void TMP3Out::CheckInputFormat(TAuInput& input) const
+void TMP3Out::CheckInput(TAuInput& input)
 {
     const uint32_t channels = input.GetChannels();
     const uint32_t bits = input.GetBitsPerSample();
@@ -220,7 +211,7 @@ void TMP3Out::WriteFrames(int bytes)
         Stream()->Write(frameBuffer_.data(), static_cast<std::size_t>(bytes));
 }
 
-void TMP3Out::FinishOutput()
+void TMP3Out::EndFile()
 {
     const LameApi& lame = LameLibrary().Functions();
     // Initialising the tag and setting none keeps the library from writing one of its own.
@@ -232,9 +223,7 @@ void TMP3Out::FinishOutput()
                            ").");
     WriteFrames(bytes);
     CompleteHeaderFrame();
-    ReleaseStream();
     ReleaseEncoder();
-    Input()->EndRead();
 }
 
 void TMP3Out::CompleteHeaderFrame()

@@ -45,7 +45,7 @@ enum TMP3Mode : uint8_t { STEREO, JOINT_STEREO, DUAL_CHANNEL, MONO };
 /// after the last one (seekable targets holding some sound only).
 ///
 /// Threads: construction, destruction and the setters belong to the main thread; the setters
-/// keep the old value while a run is on. The properties are read by PrepareOutput on the worker;
+/// keep the old value while a run is on. The properties are read by StartFile on the worker;
 /// that run may exchange VBRMinBitrate and VBRMaxBitrate when they are the wrong way round.
 class TMP3Out : public TAuTaggedFileOut {
 public:
@@ -85,13 +85,13 @@ public:
     void SetVBRMaxBitrate(int32_t kbps);
 
 protected:
-    void PrepareOutput() override;
+    void CheckInput(TAuInput& input) override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
     void AbortOutput() override;
 
 private:
-    void CheckInputFormat(TAuInput& input) const;
     /// Creates the handle, passes every parameter and sizes the steps.
     void OpenEncoder(TAuInput& input);
     int EncodeChunk(const AudioChunk& chunk);
@@ -115,7 +115,7 @@ private:
 
     LameLibraryUse library_; // before the encoder, which needs the library to close
 
-    // Per file, from PrepareOutput to FinishOutput (or AbortOutput).
+    // Per file, from StartFile to EndFile (or AbortOutput).
     LameHandle encoder_;
     std::vector<uint8_t> frameBuffer_;
     std::vector<int16_t> stereo_; // mono samples doubled into left/right pairs
