@@ -1,7 +1,6 @@
 #include "codecs/flac_out.h"
 
 #include "audio/model/au_exception.h"
-#include "audio/model/au_file_stream.h"
 #include "platform/bytes/little_endian.h"
 
 #include <algorithm>
@@ -21,14 +20,6 @@ constexpr std::size_t kMaxBlockBody = 0xFFFFFF; // the header's 24-bit length
 constexpr int32_t kMaxCompressionLevel = 8;
 constexpr uint32_t kMaxQlpBits = 31;
 constexpr uint32_t kMaxChannels = 8;
-
-TComponent* RequireFlacLibrary(TComponent* owner)
-{
-    // Checked before the sink exists: a half-built sink would leave its worker registered.
-    if (!FlacLibrary().Loaded())
-        throw EAuException(FlacLibrary().NotLoadedMessage());
-    return owner;
-}
 
 void AppendLe32(std::vector<uint8_t>& out, std::size_t value)
 {
@@ -96,7 +87,11 @@ void ToSamples(const uint8_t* pcm, std::size_t count, uint32_t bytesPerSample, F
 
 } // namespace
 
-TFLACOut::TFLACOut(TComponent* owner) : TAuFileOut(RequireFlacLibrary(owner)) {}
+TFLACOut::TFLACOut(TComponent* owner) : TAuFileOut(owner)
+{
+    if (!FlacLibrary().Loaded())
+        throw EAuException(FlacLibrary().NotLoadedMessage());
+}
 
 void TFLACOut::SetCompressionLevel(int32_t level)
 {
@@ -172,16 +167,8 @@ void TFLACOut::SetTags(const TVorbisTags& tags)
         tags_.Assign(tags);
 }
 
-void TFLACOut::PrepareOutput()
+void TFLACOut::CheckInput(TAuInput& input)
 {
-    inputEnded_ = false;
-    commentReplaced_ = false;
-    callbackFailure_ = nullptr;
-    if (!StreamAttached() && FileName().empty())
-        throw EAuException("File name is not assigned.");
-    // The input comes first, so that a format we cannot take never creates the file.
-    TAuInput& input = *Input();
-    input.BeginRead();
     bitsPerSample_ = input.GetBitsPerSample();
     channels_ = input.GetChannels();
     if (bitsPerSample_ != 8 && bitsPerSample_ != 16 && bitsPerSample_ != 24)
@@ -189,9 +176,13 @@ void TFLACOut::PrepareOutput()
                            " bit sound into FLAC.");
     if (channels_ == 0 || channels_ > kMaxChannels)
         throw EAuException("Cannot encode " + std::to_string(channels_) + " channels into FLAC.");
-    if (!StreamAttached())
-        own_ = std::make_unique<TAuFileStream>(FileName(), TAuFileStream::kCreate);
+}
 
+void TFLACOut::StartFile(TAuInput& /*input*/)
+{
+    inputEnded_ = false;
+    commentReplaced_ = false;
+    callbackFailure_ = nullptr;
     ConfigureEncoder();
     // No metadata callback: the library itself rewrites the stream information through seek.
     if (FlacLibrary().Functions().initStream(encoder_.get(), WriteCallback, SeekCallback,
@@ -262,15 +253,13 @@ bool TFLACOut::WriteStep(bool abort)
     return true;
 }
 
-void TFLACOut::FinishOutput()
+void TFLACOut::EndFile()
 {
     // Flushes the last block and rewrites the stream information through the callbacks.
     const bool finished = FlacLibrary().Functions().finish(encoder_.get());
     ReleaseEncoder();
     if (!finished)
         Fail("Failed to finish the FLAC file.");
-    ReleaseStream();
-    Input()->EndRead();
 }
 
 void TFLACOut::AbortOutput()

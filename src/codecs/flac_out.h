@@ -70,9 +70,10 @@ public:
     void SetTags(const TVorbisTags& tags);
 
 protected:
-    void PrepareOutput() override;
+    void CheckInput(TAuInput& input) override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
     void AbortOutput() override;
 
 private:

@@ -11,14 +11,6 @@ namespace corvath {
 
 namespace {
 
-TComponent* RequireMacLibrary(TComponent* owner)
-{
-    // Checked before the sink exists: a half-built sink would leave its worker registered.
-    if (!MacLibrary().Loaded())
-        throw EAuException(MacLibrary().NotLoadedMessage());
-    return owner;
-}
-
 bool IsCompressionLevel(int32_t level)
 {
     return level == 1000 || level == 2000 || level == 3000 || level == 4000;
@@ -26,7 +18,12 @@ bool IsCompressionLevel(int32_t level)
 
 } // namespace
 
-TMACOut::TMACOut(TComponent* owner) : TAuFileOut(RequireMacLibrary(owner)) {}
+// The library opens the file by name; an attached stream has no place here.
+TMACOut::TMACOut(TComponent* owner) : TAuFileOut(owner, TFileWriter::kByName)
+{
+    if (!MacLibrary().Loaded())
+        throw EAuException(MacLibrary().NotLoadedMessage());
+}
 
 void TMACOut::SetCompressionLevel(int32_t level)
 {
@@ -38,13 +35,8 @@ void TMACOut::SetMaxAudioBytes(int32_t bytes)
     SetWhileIdle(maxAudioBytes_, bytes);
 }
 
-void TMACOut::PrepareOutput()
+void TMACOut::StartFile(TAuInput& input)
 {
-    // The library opens the file by name; an attached stream has no place here.
-    if (FileName().empty())
-        throw EAuException("File name is not assigned.");
-    TAuInput& input = *Input();
-    input.BeginRead();
     inputEnded_ = false;
     compressor_ = std::make_unique<TAPECompress>();
     const uint32_t bits = input.GetBitsPerSample();
@@ -93,11 +85,10 @@ void TMACOut::HandOver(uint32_t bytes)
     }
 }
 
-void TMACOut::FinishOutput()
+void TMACOut::EndFile()
 {
     const int result = compressor_->Finish(nullptr, 0, 0);
     compressor_.reset();
-    Input()->EndRead();
     // A file that could not be completed (a full disk, or no sound at all) is no success.
     if (result != 0)
         throw EAuException("Error finishing APECompress.\r\n" + MacErrorText(result));

@@ -30,9 +30,9 @@ public:
     void SetMaxAudioBytes(int32_t bytes);
 
 protected:
-    void PrepareOutput() override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
     void AbortOutput() override;
 
 private:

@@ -1,7 +1,6 @@
 #include "codecs/mp3_out.h"
 
 #include "audio/model/au_exception.h"
-#include "audio/model/au_file_stream.h"
 #include "platform/bytes/little_endian.h"
 
 #include <algorithm>
@@ -89,29 +88,23 @@ void TMP3Out::SetVBRQuality(TMP3Quality quality)
 
 void TMP3Out::SetVBRMinBitrate(int32_t kbps)
 {
-    SetWhileIdle(vbrMinBitrate_, kbps);
+    if (!IsBusy())
+        vbrMinBitrate_ = kbps;
 }
 void TMP3Out::SetVBRMaxBitrate(int32_t kbps)
 {
-    SetWhileIdle(vbrMaxBitrate_, kbps);
+    if (!IsBusy())
+        vbrMaxBitrate_ = kbps;
 }
 
-void TMP3Out::PrepareOutput()
+void TMP3Out::StartFile(TAuInput& input)
 {
-    if (!StreamAttached() && FileName().empty())
-        throw EAuException("File name is not assigned.");
-    // The input comes first: an input the encoder cannot take must not cost the old file.
-    TAuInput& input = *Input();
-    input.BeginRead();
-    CheckInputFormat(input);
-    if (!StreamAttached())
-        own_ = std::make_unique<TAuFileStream>(FileName(), TAuFileStream::kCreate);
     startPosition_ = Stream()->IsSeekable() ? Stream()->Position() : 0;
     encodedAudio_ = false;
     OpenEncoder(input);
 }
 
-void TMP3Out::CheckInputFormat(TAuInput& input) const
+void TMP3Out::CheckInput(TAuInput& input)
 {
     const uint32_t channels = input.GetChannels();
     const uint32_t bits = input.GetBitsPerSample();
@@ -152,10 +145,15 @@ void TMP3Out::OpenEncoder(TAuInput& input)
             lame.lame_set_bWriteVbrTag(handle, 1);
         lame.lame_set_VBR(handle, vbr_rh);
         lame.lame_set_VBR_q(handle, vbrQuality_);
-        if (vbrMaxBitrate_ < vbrMinBitrate_)
-            std::swap(vbrMinBitrate_, vbrMaxBitrate_);
-        lame.lame_set_VBR_min_bitrate_kbps(handle, vbrMinBitrate_);
-        lame.lame_set_VBR_max_bitrate_kbps(handle, vbrMaxBitrate_);
+        int32_t low = vbrMinBitrate_;
+        int32_t high = vbrMaxBitrate_;
+        if (high < low) {
+            std::swap(low, high);
+            vbrMinBitrate_ = low;
+            vbrMaxBitrate_ = high;
+        }
+        lame.lame_set_VBR_min_bitrate_kbps(handle, low);
+        lame.lame_set_VBR_max_bitrate_kbps(handle, high);
     }
     if (lame.lame_init_params(handle) < 0)
         throw std::runtime_error("LAME init failed");
@@ -213,7 +211,7 @@ void TMP3Out::WriteFrames(int bytes)
         Stream()->Write(frameBuffer_.data(), static_cast<std::size_t>(bytes));
 }
 
-void TMP3Out::FinishOutput()
+void TMP3Out::EndFile()
 {
     const LameApi& lame = LameLibrary().Functions();
     // Initialising the tag and setting none keeps the library from writing one of its own.
@@ -225,9 +223,7 @@ void TMP3Out::FinishOutput()
                            ").");
     WriteFrames(bytes);
     CompleteHeaderFrame();
-    ReleaseStream();
     ReleaseEncoder();
-    Input()->EndRead();
 }
 
 void TMP3Out::CompleteHeaderFrame()

@@ -3,6 +3,7 @@
 #include "audio/model/au_tagged_file_out.h"
 #include "codecs/lame_library.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -44,9 +45,9 @@ enum TMP3Mode : uint8_t { STEREO, JOINT_STEREO, DUAL_CHANNEL, MONO };
 /// after the last one (seekable targets holding some sound only).
 ///
 /// Threads: construction, destruction and the setters belong to the main thread; the setters
-/// keep the old value while a run is on. The properties are read by PrepareOutput on the worker;
+/// keep the old value while a run is on. The properties are read by StartFile on the worker;
 /// that run may exchange VBRMinBitrate and VBRMaxBitrate when they are the wrong way round.
-class TMP3Out : private LameLibraryUse, public TAuTaggedFileOut {
+class TMP3Out : public TAuTaggedFileOut {
 public:
     /// Raises EAuException "libmp3lame.so.0 library could not be loaded." (the file name looked
     /// for) when the library is missing; the output is not made then.
@@ -78,19 +79,19 @@ public:
     TMP3Quality VBRQuality() const { return vbrQuality_; }
     void SetVBRQuality(TMP3Quality quality);
     /// kbit/s.
-    int32_t VBRMinBitrate() const { return vbrMinBitrate_; }
+    int32_t VBRMinBitrate() const { return vbrMinBitrate_.load(); }
     void SetVBRMinBitrate(int32_t kbps);
-    int32_t VBRMaxBitrate() const { return vbrMaxBitrate_; }
+    int32_t VBRMaxBitrate() const { return vbrMaxBitrate_.load(); }
     void SetVBRMaxBitrate(int32_t kbps);
 
 protected:
-    void PrepareOutput() override;
+    void CheckInput(TAuInput& input) override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
     void AbortOutput() override;
 
 private:
-    void CheckInputFormat(TAuInput& input) const;
     /// Creates the handle, passes every parameter and sizes the steps.
     void OpenEncoder(TAuInput& input);
     int EncodeChunk(const AudioChunk& chunk);
@@ -109,10 +110,12 @@ private:
     bool writeVBRHeader_ = false;
     bool enableVBR_ = false;
     TMP3Quality vbrQuality_ = ql5;
-    int32_t vbrMinBitrate_ = 128;
-    int32_t vbrMaxBitrate_ = 192;
+    std::atomic<int32_t> vbrMinBitrate_{128}; // both exchanged by the worker
+    std::atomic<int32_t> vbrMaxBitrate_{192};
 
-    // Per file, from PrepareOutput to FinishOutput (or AbortOutput).
+    LameLibraryUse library_; // before the encoder, which needs the library to close
+
+    // Per file, from StartFile to EndFile (or AbortOutput).
     LameHandle encoder_;
     std::vector<uint8_t> frameBuffer_;
     std::vector<int16_t> stereo_; // mono samples doubled into left/right pairs

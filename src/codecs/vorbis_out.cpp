@@ -1,13 +1,11 @@
 #include "codecs/vorbis_out.h"
 
 #include "audio/model/au_exception.h"
-#include "audio/model/au_file_stream.h"
-#include "platform/bytes/little_endian.h"
 #include "codecs/vorbis_libraries.h"
+#include "platform/bytes/little_endian.h"
 
 #include <array>
 #include <cstring>
-#include <filesystem>
 #include <numeric>
 #include <set>
 #include <string>
@@ -110,13 +108,6 @@ int32_t FreeSerial(TAudioStream& stream, int32_t wanted)
     return static_cast<int32_t>(serial);
 }
 
-// Checked before the base is built, so a refused output never registers a worker.
-TComponent* WithVorbisLibraries(TComponent* owner)
-{
-    RequireVorbisLibraries();
-    return owner;
-}
-
 } // namespace
 
 int32_t VorbisBitsPerSecond(TVorbisBitRate rate)
@@ -136,7 +127,10 @@ struct TVorbisOut::Encoder {
     uint32_t bits = 0;
 };
 
-TVorbisOut::TVorbisOut(TComponent* owner) : TAuFileOut(WithVorbisLibraries(owner)) {}
+TVorbisOut::TVorbisOut(TComponent* owner) : TAuFileOut(owner)
+{
+    RequireVorbisLibraries();
+}
 
 TVorbisOut::~TVorbisOut() = default;
 
@@ -186,7 +180,7 @@ void TVorbisOut::SetMinimumBitrate(TVorbisBitRate rate)
 void TVorbisOut::SetFileMode(TFileOutputMode mode)
 {
     if (!IsBusy())
-        fileMode_ = mode;
+        StoreFileMode(mode);
 }
 
 void TVorbisOut::SetSerial(int32_t serial)
@@ -195,41 +189,30 @@ void TVorbisOut::SetSerial(int32_t serial)
         serial_ = serial;
 }
 
-void TVorbisOut::PrepareOutput()
+void TVorbisOut::CheckInput(TAuInput& input)
 {
-    endOfStream_ = false;
-    if (!StreamAttached() && FileName().empty())
-        throw EAuException("File name is not assigned.");
-    // The input comes first: a format we cannot encode must not touch the file.
-    TAuInput& input = *Input();
-    input.BeginRead();
     const uint32_t bits = input.GetBitsPerSample();
     if (bits != 8 && bits != 16 && bits != 24)
         throw EAuException("Ogg Vorbis output takes 8, 16 or 24-bit samples, not " +
                            std::to_string(bits) + "-bit.");
     if (input.GetChannels() == 0 || input.GetSampleRate() == 0)
         throw EAuException("The input holds no sound that an Ogg Vorbis file can take.");
-    OpenTarget();
+}
+
+void TVorbisOut::StartFile(TAuInput& input)
+{
+    endOfStream_ = false;
     int32_t serial = serial_;
-    if (fileMode_ == foAppend) {
+    if (FileMode() == foAppend) {
         serial = FreeSerial(*Stream(), serial_);
         Stream()->Seek(0, TSeekOrigin::End);
     }
 
     encoder_ = std::make_unique<Encoder>();
     encoder_->channels = input.GetChannels();
-    encoder_->bits = bits;
+    encoder_->bits = input.GetBitsPerSample();
     SetUpEncoder();
     WriteHeaders(serial);
-}
-
-void TVorbisOut::OpenTarget()
-{
-    if (StreamAttached())
-        return;
-    const bool append = fileMode_ == foAppend && std::filesystem::exists(FileName());
-    own_ = std::make_unique<TAuFileStream>(FileName(), append ? TAuFileStream::kReadWriteExclusive
-                                                              : TAuFileStream::kCreate);
 }
 
 void TVorbisOut::SetUpEncoder()
@@ -339,15 +322,13 @@ void TVorbisOut::Drain()
     }
 }
 
-void TVorbisOut::FinishOutput()
+void TVorbisOut::EndFile()
 {
     // A stopped run still ends its stream, so that the file is complete up to where it stopped.
     if (!endOfStream_) {
         Feed({});
         Drain();
     }
-    ReleaseStream();
-    Input()->EndRead();
     ReleaseFileState();
 }
 

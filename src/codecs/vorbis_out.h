@@ -44,7 +44,7 @@ int32_t VorbisBitsPerSecond(TVorbisBitRate rate);
 /// Needs the four Vorbis libraries (vorbis_libraries.h) loaded before construction.
 /// Threads: construction, the setters and Comments belong to the main thread and take effect
 /// from the next run; setters called while a run is on keep the old value.
-/// PrepareOutput, WriteStep, FinishOutput and AbortOutput run on the worker.
+/// CheckInput, StartFile, WriteStep, EndFile and AbortOutput run on the worker.
 class TVorbisOut : public TAuFileOut {
 public:
     /// Raises EAuException "<file> library could not be loaded." for the first of libogg,
@@ -82,15 +82,15 @@ public:
     void SetSerial(int32_t serial);
 
 protected:
-    void PrepareOutput() override;
+    void CheckInput(TAuInput& input) override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
     void AbortOutput() override;
 
 private:
     struct Encoder;
 
-    void OpenTarget();
     void SetUpEncoder();
     void WriteHeaders(int32_t serial);
     void Feed(const AudioChunk& chunk);
@@ -108,7 +108,7 @@ private:
     TVorbisBitRate minimum_ = TVorbisBitRate::brAutoSelect;
     int32_t serial_ = 0;
 
-    // Worker only, from PrepareOutput to FinishOutput.
+    // Worker only, from StartFile to EndFile.
     std::unique_ptr<Encoder> encoder_;
     bool endOfStream_ = false;
 };

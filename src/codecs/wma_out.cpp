@@ -24,7 +24,7 @@ constexpr uint32_t kBufferDivisor = 100;
 
 } // namespace
 
-TWMAOut::TWMAOut(TComponent* owner) : TAuTaggedFileOut(owner)
+TWMAOut::TWMAOut(TComponent* owner) : TAuTaggedFileOut(owner, TFileWriter::kByName)
 {
     const WmCodecInfo codecs;
     for (uint32_t codec = 0; codec < codecs.CodecInfoCount(); ++codec)
@@ -78,17 +78,13 @@ const std::vector<std::string>& TWMAOut::Formats(int32_t codecIndex)
     return formats_;
 }
 
-void TWMAOut::PrepareOutput()
+void TWMAOut::StartFile(TAuInput& input)
 {
-    if (FileName().empty())
-        throw EAuException("File name is not assigned.");
-    Input()->BeginRead();
     CreateWriter();
     if (codecIndex_ >= 0)
         SetProfileByIndex();
     else
         SetProfileByTarget(vbr_ ? vbrQuality_ : desiredBitrate_);
-    TAuInput& input = *Input();
     pcm_.assign(std::size_t{input.GetChannels()} * input.GetBitsPerSample() *
                     input.GetSampleRate() / kBufferDivisor,
                 0);
@@ -211,9 +207,8 @@ bool TWMAOut::WriteStep(bool abort)
     return true;
 }
 
-void TWMAOut::FinishOutput()
+void TWMAOut::EndFile()
 {
-    Input()->EndRead();
     const bool ended = writer_->EndWriting();
     const std::string failure = writer_->ErrorText();
     ReleaseWriter();

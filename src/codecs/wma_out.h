@@ -51,9 +51,9 @@ public:
     const std::vector<std::string>& Formats(int32_t codecIndex);
 
 protected:
-    void PrepareOutput() override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
     void AbortOutput() override;
 
 private:
@@ -75,7 +75,7 @@ private:
     std::vector<std::string> codecs_;
     std::vector<std::string> formats_;
 
-    // Per file, from PrepareOutput to FinishOutput (or AbortOutput).
+    // Per file, from StartFile to EndFile (or AbortOutput).
     std::unique_ptr<WmWriter> writer_;
     uint32_t inputNumber_ = 0;
     uint32_t averageBytesPerSecond_ = 0;

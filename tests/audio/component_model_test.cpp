@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <thread>
-
 #include "audio/model/au_converter.h"
 #include "audio/model/event_handler.h"
+#include "audio/wave/wave_out.h"
 #include "support/fake_components.h"
+
+#include <gtest/gtest.h>
+#include <thread>
 
 namespace corvath {
 namespace {
@@ -35,7 +35,10 @@ struct Journal {
         if (what == "done")
             busyAtDone = sender->IsBusy();
     }
-    int Count(const std::string& what) const { return static_cast<int>(std::count(events.begin(), events.end(), what)); }
+    int Count(const std::string& what) const
+    {
+        return static_cast<int>(std::count(events.begin(), events.end(), what));
+    }
     bool busyAtDone = true;
 };
 
@@ -186,6 +189,24 @@ TEST_F(ComponentModelTest, FailedRunReportsAndReleasesSoTheNextRunWorks)
     EXPECT_EQ(sink_->LastError(), "");
 }
 
+TEST_F(ComponentModelTest, AThrowingErrorHandlerStillLetsTheRunEnd)
+{
+    source_->failAt = 8192;
+    sink_->SetOnThreadException([&](TAuOutput* sender) {
+        journal_.Record("error:" + sender->LastError(), sender);
+        throw std::runtime_error("the handler broke");
+    });
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(journal_.Count("error:the fake broke"), 1);
+    EXPECT_FALSE(sink_->IsBusy());
+
+    source_->failAt = -1;
+    sink_->Start();
+    ASSERT_TRUE(WaitForDone(2));
+    EXPECT_EQ(sink_->written.size(), static_cast<std::size_t>(source_->total));
+}
+
 TEST_F(ComponentModelTest, FailuresToPrepareOrFinishAreReportedNotSwallowed)
 {
     sink_->failPrepare = true;
@@ -304,7 +325,8 @@ TEST_F(ComponentModelTest, EventsArriveInOrderAndNoneAfterDoneAcrossSinks)
     source2->delay = 200us;
     sink_->Start();
     sink2->Start();
-    ASSERT_TRUE(PumpUntil([&] { return journal_.Count("done") == 1 && journal2.Count("done") == 1; }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return journal_.Count("done") == 1 && journal2.Count("done") == 1; }));
     Pump(300ms);
     for (const Journal* journal : {&journal_, &journal2}) {
         EXPECT_EQ(journal->events.back(), "done");
@@ -328,11 +350,66 @@ TEST(EventThread, LivesExactlyAsLongAsSomeSink)
     EXPECT_TRUE(TEventHandler::IsRunning());
 }
 
+TEST(MainThreadCalls, AThrowingCallIsDoneAndItsCallerGetsTheException)
+{
+    CallDispatcher main;
+    const auto callFromAnotherThread = [&](std::function<void()> fn) {
+        std::string caught;
+        std::thread caller([&] {
+            try {
+                main.InvokeSync(fn);
+            } catch (const std::exception& error) {
+                caught = error.what();
+            }
+        });
+        while (!main.WaitAndProcess(5ms)) {
+        }
+        caller.join();
+        return caught;
+    };
+    EXPECT_EQ(callFromAnotherThread([] { throw std::runtime_error("from the main thread"); }),
+              "from the main thread");
+    int ran = 0;
+    EXPECT_EQ(callFromAnotherThread([&] { ++ran; }), "");
+    EXPECT_EQ(ran, 1);
+}
+
+TEST(Components, ASinkWhoseConstructorThrowsLeavesNothingRegistered)
+{
+    struct Refused : TWaveOut {
+        Refused(TComponent* owner, TAuInput* input) : TWaveOut(owner)
+        {
+            SetInput(input);
+            throw EAuException("refused");
+        }
+    };
+    ScopedMainThread mainThread;
+    std::vector<std::string> freed;
+    struct Tracked : TComponent {
+        Tracked(TComponent* owner, std::vector<std::string>& log) : TComponent(owner), log_(log) {}
+        ~Tracked() override { log_.push_back("kept"); }
+        std::vector<std::string>& log_;
+    };
+    auto window = MakeComponent<TComponent>();
+    new Tracked(window.get(), freed);
+    auto source = MakeComponent<FakeSource>();
+    const int32_t sinks = TEventHandler::OutputCount();
+    EXPECT_THROW(new Refused(window.get(), source.get()), EAuException);
+    EXPECT_EQ(TEventHandler::OutputCount(), sinks);
+    if (sinks == 0) {
+        EXPECT_FALSE(TEventHandler::IsRunning());
+    }
+    source.reset(); // would tell the refused sink that its input went
+    window.reset(); // would free the refused sink a second time
+    EXPECT_EQ(freed, std::vector<std::string>{"kept"});
+}
+
 TEST(Components, OwnerFreesWhatItOwnsFirstMadeLast)
 {
     std::vector<std::string> freed;
     struct Tracked : TComponent {
-        Tracked(TComponent* owner, std::string name, std::vector<std::string>& log) : TComponent(owner), log_(log)
+        Tracked(TComponent* owner, std::string name, std::vector<std::string>& log)
+            : TComponent(owner), log_(log)
         {
             SetName(std::move(name));
         }

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <random>
-
 #include "audio/model/au_file_stream.h"
-#include "platform/bytes/little_endian.h"
 #include "audio/wave/pcm_wave_header.h"
 #include "audio/wave/wave_in.h"
 #include "audio/wave/wave_out.h"
-#include "support/file_size_limit.h"
+#include "platform/bytes/little_endian.h"
 #include "support/audio_tools.h"
+#include "support/file_size_limit.h"
+#include "support/run_command.h"
+
+#include <gtest/gtest.h>
+#include <random>
 
 namespace corvath {
 namespace {
@@ -18,7 +18,8 @@ using test::ReadFile;
 using test::WriteFile;
 
 // A 44-byte PCM header for hand-made files, its chunk ids optionally spelled otherwise.
-std::string PcmHeader(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t dataSize, const char* ids = "RIFFWAVEfmt data")
+std::string PcmHeader(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t dataSize,
+                      const char* ids = "RIFFWAVEfmt data")
 {
     const auto bytes = PcmWaveHeader(channels, rate, bits, dataSize);
     std::string header(bytes.begin(), bytes.end());
@@ -82,6 +83,37 @@ TEST_F(WaveEdgeTest, SettersKeepTheirRules)
     EXPECT_EQ(out_->BlockSize(), 1024);
 }
 
+TEST_F(WaveEdgeTest, AStopRightAfterStartEndsTheRunWithAPlayableFile)
+{
+    fake_->total = int64_t{44100} * 4 * 600; // ten minutes
+    const auto file = dir_ / "stopped.wav";
+    out_->SetInput(fake_.get());
+    out_->SetFileName(file.string());
+    out_->Start();
+    out_->StopOutput(false);
+    EXPECT_FALSE(out_->IsBusy());
+    const auto size = static_cast<int64_t>(std::filesystem::file_size(file));
+    EXPECT_LT(size, fake_->total / 10);
+    if (test::HaveTool("soxi")) {
+        EXPECT_EQ(test::RunCommand("soxi -s '" + file.string() + "' 2>&1"),
+                  std::to_string((size - 44) / 4) + "\n");
+    }
+}
+
+TEST_F(WaveEdgeTest, SettersRightAfterStartAreRefused)
+{
+    fake_->total = int64_t{44100} * 4 * 600;
+    out_->SetInput(fake_.get());
+    out_->SetFileName((dir_ / "busy.wav").string());
+    out_->Start();
+    out_->SetWavType(wtDVIADPCM);
+    out_->SetBlockSize(1024);
+    EXPECT_TRUE(out_->IsBusy());
+    out_->StopOutput(false);
+    EXPECT_EQ(out_->WavType(), wtPCM);
+    EXPECT_EQ(out_->BlockSize(), 512);
+}
+
 TEST_F(WaveEdgeTest, PcmSizesFollowWhatReallyCame)
 {
     // Short input: padded with silence to the announced size.
@@ -142,7 +174,8 @@ TEST_F(WaveEdgeTest, ImaAdpcmWritesTheBlockWhereTheInputEnded)
     fake_->bits = 16;
     fake_->channels = 2;
     out_->SetBlockSize(516);
-    EXPECT_EQ(Write(*fake_, dir_ / "odd.wav"), "Stereo IMA ADPCM needs a block size that is a multiple of 8.");
+    EXPECT_EQ(Write(*fake_, dir_ / "odd.wav"),
+              "Stereo IMA ADPCM needs a block size that is a multiple of 8.");
 }
 
 TEST_F(WaveEdgeTest, AppendingKeepsTheHeaderAndChecksTheFormat)
@@ -288,7 +321,8 @@ TEST_F(WaveEdgeTest, BrokenFilesAreNotValidAndNeverCrash)
     std::string noChannels = PcmHeader(0, 44100, 16, 4000) + Frames(4000);
     std::string imaWithoutFact = PcmHeader(1, 44100, 4, 512);
     WriteLe16(reinterpret_cast<uint8_t*>(imaWithoutFact.data()) + 20, 17);
-    // A header that is refused must not size anything: 65535 channels of 65535 bits in 65535-frame blocks.
+    // A header that is refused must not size anything: 65535 channels of 65535 bits in 65535-frame
+    // blocks.
     std::string hugeBlocks = "RIFF\0\0\0\0WAVEfmt \x14\0\0\0"s + std::string(20, '\0');
     auto* fmt = reinterpret_cast<uint8_t*>(hugeBlocks.data()) + 20;
     WriteLe16(fmt, 17);
@@ -296,16 +330,21 @@ TEST_F(WaveEdgeTest, BrokenFilesAreNotValidAndNeverCrash)
     WriteLe16(fmt + 14, 65535);
     WriteLe16(fmt + 18, 65535);
     const std::pair<const char*, std::string> files[] = {
-        {"empty", ""}, {"noise", noise}, {"huge fmt", hugeFmt + Frames(100)},
-        {"truncated", PcmHeader(2, 44100, 16, 4000).substr(0, 30)}, {"no channels", noChannels},
-        {"ima without fact", imaWithoutFact + Frames(512)}, {"huge blocks", hugeBlocks + Frames(512)},
+        {"empty", ""},
+        {"noise", noise},
+        {"huge fmt", hugeFmt + Frames(100)},
+        {"truncated", PcmHeader(2, 44100, 16, 4000).substr(0, 30)},
+        {"no channels", noChannels},
+        {"ima without fact", imaWithoutFact + Frames(512)},
+        {"huge blocks", hugeBlocks + Frames(512)},
     };
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         WriteFile(dir_ / "bad.wav", bytes);
         in_->SetFileName((dir_ / "bad.wav").string());
         EXPECT_FALSE(in_->IsValid());
-        EXPECT_EQ(Write(*in_, dir_ / "out.wav"), "The input holds no sound that a WAV file can take.");
+        EXPECT_EQ(Write(*in_, dir_ / "out.wav"),
+                  "The input holds no sound that a WAV file can take.");
         EXPECT_FALSE(in_->IsBusy());
         EXPECT_FALSE(std::filesystem::exists(dir_ / "out.wav"));
     }

@@ -1,30 +1,52 @@
 #pragma once
 
+#include "audio/model/au_streamed_output.h"
+
 #include <cstdint>
 #include <string>
-
-#include "audio/model/au_streamed_output.h"
 
 namespace corvath {
 
 enum TFileOutputMode : uint8_t { foRewrite = 0, foAppend = 1 };
 
-/// A sink writing a named file.
+/// How a file sink reaches its file: through its byte stream (its own file, or an attached
+/// stream), or through a library that opens the file by name itself and ignores any stream.
+enum class TFileWriter : uint8_t { kStream, kByName };
+
+/// A sink writing a named file. Every run starts and ends the same way: the file name is
+/// checked, the input opened and checked (before the file is touched, so a refused input
+/// never costs the old file), the file opened, and at the end completed, closed and the input
+/// closed. The concrete sinks fill in the hooks, all on the worker.
 class TAuFileOut : public TAuStreamedOutput {
 public:
-    using TAuStreamedOutput::TAuStreamedOutput;
+    explicit TAuFileOut(TComponent* owner = nullptr, TFileWriter writer = TFileWriter::kStream);
 
     const std::string& FileName() const { return fileName_; }
     void SetFileName(const std::string& fileName) { fileName_ = fileName; }
 
     TFileOutputMode FileMode() const { return fileMode_; }
     /// Sinks that cannot append keep foRewrite whatever is asked.
-    virtual void SetFileMode(TFileOutputMode /*mode*/) { fileMode_ = foRewrite; }
+    virtual void SetFileMode(TFileOutputMode /*mode*/) {}
 
 protected:
-    TFileOutputMode fileMode_ = foRewrite;
+    /// Refuses an input the sink cannot take; the input is open, the file not yet.
+    virtual void CheckInput(TAuInput& /*input*/) {}
+    /// Writes the start of the file (headers, encoder set-up); the target is open now.
+    virtual void StartFile(TAuInput& input) = 0;
+    /// Completes the file (encoder flush, sizes); the stream and the input close afterwards.
+    virtual void EndFile() = 0;
+
+    /// For the sinks that can append.
+    void StoreFileMode(TFileOutputMode mode) { fileMode_ = mode; }
 
 private:
+    void PrepareOutput() final;
+    void FinishOutput() final;
+    /// The sink's own file: created, or opened for appending when asked and it exists.
+    void OpenOwnFile();
+
+    const TFileWriter writer_;
+    TFileOutputMode fileMode_ = foRewrite;
     std::string fileName_;
 };
 

@@ -1,14 +1,14 @@
 #include "audio/model/au_output.h"
 
-#include <chrono>
-#include <cmath>
-#include <exception>
-#include <thread>
-
 #include "audio/model/au_exception.h"
 #include "audio/model/au_thread.h"
 #include "audio/model/event_handler.h"
 #include "audio/model/main_thread.h"
+
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <thread>
 
 namespace corvath {
 
@@ -30,17 +30,28 @@ TAuOutput::TAuOutput(TComponent* owner) : TComponent(owner), serial_(NextSerial(
 {
     MainThread::Current(); // binds the default main thread to the thread that builds sinks
     worker_ = std::make_unique<TAuThread>(*this);
-    TEventHandler::AddOutput(this);
+    events_ = TEventHandler::AddOutput(this);
 }
 
-TAuOutput::~TAuOutput() = default;
+TAuOutput::~TAuOutput()
+{
+    // Free() did not run: a derived constructor threw. Its worker never ran a cycle.
+    if (worker_)
+        Unregister();
+}
 
 void TAuOutput::BeforeDestruction()
 {
     StopOutput(false);
+    Unregister();
+    TComponent::BeforeDestruction();
+}
+
+void TAuOutput::Unregister()
+{
     TEventHandler::RemoveOutput(this);
     worker_.reset();
-    TComponent::BeforeDestruction();
+    events_.reset();
 }
 
 void TAuOutput::Start()
@@ -50,7 +61,16 @@ void TAuOutput::Start()
         throw EAuException("Component is Busy");
     if (input_ == nullptr)
         throw EAuException("Input is not assigned");
-    worker_->Resume();
+    // Busy before the worker wakes: from here on the setters leave what PrepareOutput reads
+    // alone. A stop asked for from now on belongs to this run.
+    busy_ = true;
+    wasStopped_ = false;
+    worker_->stopRequest = false;
+    if (!worker_->Resume()) {
+        // The worker still ends its last run (its done event is on the way).
+        busy_ = false;
+        throw EAuException("Component is Busy");
+    }
 }
 
 void TAuOutput::StopOutput(bool async)
@@ -62,9 +82,8 @@ void TAuOutput::StopOutput(bool async)
     if (async)
         return;
 
-    TEventHandler& events = TEventHandler::Instance();
-    events.BlockSender(this);
-    events.PurgeSender(this);
+    events_->BlockSender(this);
+    events_->PurgeSender(this);
     MainThread& main = MainThread::Current();
     while (!worker_->IsSuspended() && !worker_->cycleFinished) {
         const int32_t sleep = worker_->idleSleepMs;
@@ -73,7 +92,7 @@ void TAuOutput::StopOutput(bool async)
     }
     // Events of the stopped run still on their way are recognised by the old epoch.
     ++stopEpoch_;
-    events.UnblockSender();
+    events_->UnblockSender();
     worker_->notifyDone = true;
 }
 
@@ -111,7 +130,10 @@ void TAuOutput::Notification(TComponent* removed)
     TComponent::Notification(removed);
 }
 
-int32_t TAuOutput::IdleSleepMs() const { return worker_ ? worker_->idleSleepMs.load() : 0; }
+int32_t TAuOutput::IdleSleepMs() const
+{
+    return worker_ ? worker_->idleSleepMs.load() : 0;
+}
 
 void TAuOutput::SetIdleSleepMs(int32_t ms)
 {
@@ -145,15 +167,13 @@ void TAuOutput::AbortOutput()
 
 void TAuOutput::RunCycle(TAuThread& worker)
 {
-    busy_ = true;
     RunSteps(worker);
-    worker.stopRequest = false;
     if (busy_)
         Finish();
     if (worker.notifyDone) {
         if (Event onDone = Handler(onDone_)) {
             std::this_thread::sleep_for(kDoneDelay);
-            TEventHandler::Instance().PostDone(this, std::move(onDone));
+            events_->PostDone(this, std::move(onDone));
         }
     }
 }
@@ -162,7 +182,6 @@ void TAuOutput::RunSteps(TAuThread& worker)
 {
     try {
         PrepareOutput();
-        worker.stopRequest = false;
         outputEnabled_ = true;
         for (bool more = true; more && !worker.stopRequest;) {
             const int32_t sleep = worker.idleSleepMs;
@@ -172,7 +191,7 @@ void TAuOutput::RunSteps(TAuThread& worker)
             if (percent != lastProgress_) {
                 lastProgress_ = percent;
                 if (Event onProgress = Handler(onProgress_))
-                    TEventHandler::Instance().PostProgress(this, std::move(onProgress));
+                    events_->PostProgress(this, std::move(onProgress));
             }
             more = WriteStep(worker.stopRequest);
         }
@@ -197,13 +216,17 @@ void TAuOutput::Finish()
 void TAuOutput::HandleThreadException(const std::string& text)
 {
     AbortOutput();
-    MainThread::Current().InvokeSync([this, &text] {
-        outputEnabled_ = false;
-        busy_ = false;
-        lastError_ = text;
-        if (onThreadException_)
-            onThreadException_(this);
-    });
+    try {
+        MainThread::Current().InvokeSync([this, &text] {
+            outputEnabled_ = false;
+            busy_ = false;
+            lastError_ = text;
+            if (onThreadException_)
+                onThreadException_(this);
+        });
+    } catch (...) {
+        // The handler's own failure has no one to go to; the run still ends and OnDone follows.
+    }
 }
 
 } // namespace corvath

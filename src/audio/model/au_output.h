@@ -1,5 +1,8 @@
 #pragma once
 
+#include "audio/model/au_input.h"
+#include "audio/model/component.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -7,12 +10,10 @@
 #include <mutex>
 #include <string>
 
-#include "audio/model/au_input.h"
-#include "audio/model/component.h"
-
 namespace corvath {
 
 class TAuThread;
+class TEventHandler;
 
 /// A sink: it owns a worker thread that pulls PCM from its Input and writes or encodes it.
 ///
@@ -21,6 +22,8 @@ class TAuThread;
 /// OnDone reach the main thread through the process's event thread, OnDone only once the worker
 /// is idle again (so OnDone may call Start); OnThreadException is run there by the worker itself.
 /// A run that fails leaves its message in LastError and still ends with OnDone.
+///
+/// A derived constructor that throws leaves nothing registered; it must not start a run.
 class TAuOutput : public TComponent {
 public:
     using Event = std::function<void(TAuOutput* sender)>;
@@ -28,11 +31,13 @@ public:
     explicit TAuOutput(TComponent* owner = nullptr);
     ~TAuOutput() override;
 
-    /// Starts a run on the worker and returns at once. Raises "Component is Busy" or "Input is
-    /// not assigned" (EAuException), changing nothing.
+    /// Starts a run on the worker and returns at once; the sink is busy from here on. Raises
+    /// "Component is Busy" (also while the worker still ends the last run) or "Input is not
+    /// assigned" (EAuException), changing nothing.
     void Start();
 
-    /// Asks the run to end after its current step. async: the run finishes its file and OnDone
+    /// Asks the run to end after its current step, or right after preparing when it comes
+    /// before the first one. async: the run finishes its file and OnDone
     /// follows. Otherwise waits until the worker is idle (serving the main thread's waiting calls
     /// meanwhile), and no OnDone of this run follows.
     void StopOutput(bool async);
@@ -73,8 +78,7 @@ protected:
     bool OutputEnabled() const { return outputEnabled_; }
 
     /// Property setters refuse changes while a run is on: the old value stays.
-    template <typename T>
-    void SetWhileIdle(T& field, T value)
+    template <typename T> void SetWhileIdle(T& field, T value)
     {
         if (!IsBusy())
             field = value;
@@ -87,6 +91,7 @@ private:
     friend class TAuThread;
     friend class TEventHandler;
 
+    void Unregister();
     void RunCycle(TAuThread& worker);
     void RunSteps(TAuThread& worker);
     void Finish();
@@ -110,6 +115,7 @@ private:
     Event onProgress_;
     Event onThreadException_;
     std::unique_ptr<TAuThread> worker_;
+    std::shared_ptr<TEventHandler> events_; // the event thread this sink registered with
 };
 
 } // namespace corvath

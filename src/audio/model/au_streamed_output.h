@@ -1,9 +1,9 @@
 #pragma once
 
-#include <memory>
-
 #include "audio/model/au_output.h"
 #include "platform/files/audio_stream.h"
+
+#include <memory>
 
 namespace corvath {
 
@@ -18,14 +18,15 @@ public:
 protected:
     TAudioStream* Stream() const { return attached_ != nullptr ? attached_ : own_.get(); }
     bool StreamAttached() const { return attached_ != nullptr; }
+    /// The stream the sink opened itself; it is closed by ReleaseStream.
+    void SetOwnStream(std::unique_ptr<TAudioStream> stream) { own_ = std::move(stream); }
     /// Closes the sink's own stream; an attached one stays with its owner.
     void ReleaseStream() { own_.reset(); }
 
     void AbortOutput() override;
 
-    std::unique_ptr<TAudioStream> own_;
-
 private:
+    std::unique_ptr<TAudioStream> own_;
     TAudioStream* attached_ = nullptr;
 };
 

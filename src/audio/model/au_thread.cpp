@@ -16,15 +16,16 @@ TAuThread::~TAuThread()
     thread_.join();
 }
 
-void TAuThread::Resume()
+bool TAuThread::Resume()
 {
     {
         std::lock_guard lock(mutex_);
         if (!suspended_)
-            return;
+            return false;
         suspended_ = false;
     }
     resumed_.notify_all();
+    return true;
 }
 
 bool TAuThread::IsSuspended() const
@@ -43,8 +44,10 @@ void TAuThread::Execute()
                 return;
         }
         sink_.RunCycle(*this);
-        cycleFinished = true;
+        // Both under the lock: a Resume that follows sees an idle worker, and a stop of the
+        // next cycle cannot be overtaken by this cycle's end.
         std::lock_guard lock(mutex_);
+        cycleFinished = true;
         if (terminated_)
             return;
         suspended_ = true;

@@ -20,8 +20,8 @@ public:
     TAuThread(const TAuThread&) = delete;
     TAuThread& operator=(const TAuThread&) = delete;
 
-    /// Wakes a suspended worker for one cycle; does nothing while it runs.
-    void Resume();
+    /// Wakes a suspended worker for one cycle; false (and nothing done) while a cycle runs.
+    bool Resume();
     bool IsSuspended() const;
 
     // Set by one thread and polled by another.

@@ -1,6 +1,7 @@
 #include "audio/model/call_dispatcher.h"
 
 #include <atomic>
+#include <exception>
 
 namespace corvath {
 
@@ -18,11 +19,17 @@ MainThread& MainThread::Current()
     return fallback;
 }
 
-void MainThread::Install(MainThread* main) { installed.store(main); }
+void MainThread::Install(MainThread* main)
+{
+    installed.store(main);
+}
 
 CallDispatcher::CallDispatcher() : owner_(std::this_thread::get_id()) {}
 
-bool CallDispatcher::IsCurrentThread() const { return std::this_thread::get_id() == owner_; }
+bool CallDispatcher::IsCurrentThread() const
+{
+    return std::this_thread::get_id() == owner_;
+}
 
 void CallDispatcher::InvokeSync(std::function<void()> fn)
 {
@@ -30,7 +37,7 @@ void CallDispatcher::InvokeSync(std::function<void()> fn)
         fn();
         return;
     }
-    Call call{std::move(fn)};
+    Call call{std::move(fn), false, nullptr};
     {
         std::lock_guard lock(mutex_);
         waiting_.push_back(&call);
@@ -40,6 +47,8 @@ void CallDispatcher::InvokeSync(std::function<void()> fn)
         wakeUp_();
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return call.done; });
+    if (call.failure)
+        std::rethrow_exception(call.failure);
 }
 
 void CallDispatcher::ProcessPending()
@@ -49,7 +58,12 @@ void CallDispatcher::ProcessPending()
         Call* call = waiting_.front();
         waiting_.pop_front();
         lock.unlock();
-        call->fn();
+        try {
+            call->fn();
+        } catch (...) {
+            // The caller waits for its call to be done: a throw must not leave it waiting.
+            call->failure = std::current_exception();
+        }
         lock.lock();
         call->done = true;
         finished_.notify_all();

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "audio/model/main_thread.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
-
-#include "audio/model/main_thread.h"
 
 namespace corvath {
 
@@ -19,6 +20,7 @@ public:
     /// The thread that constructs the dispatcher is its main thread.
     CallDispatcher();
 
+    /// An exception of fn is raised again on the calling thread, once the call is done.
     void InvokeSync(std::function<void()> fn) override;
     void ProcessPending() override;
     bool IsCurrentThread() const override;
@@ -35,6 +37,7 @@ private:
     struct Call {
         std::function<void()> fn;
         bool done = false;
+        std::exception_ptr failure;
     };
 
     std::thread::id owner_;

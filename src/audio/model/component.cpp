@@ -10,7 +10,15 @@ TComponent::TComponent(TComponent* owner) : owner_(owner)
         owner_->owned_.push_back(this);
 }
 
-TComponent::~TComponent() = default;
+TComponent::~TComponent()
+{
+    // Free() leaves nothing here; a derived constructor that threw does, and nobody may reach
+    // this component through the links afterwards.
+    FreeOwned();
+    LeaveOwner();
+    for (TComponent* other : notified_)
+        other->Forget(this);
+}
 
 void TComponent::Free()
 {
@@ -20,6 +28,18 @@ void TComponent::Free()
 
 void TComponent::BeforeDestruction()
 {
+    FreeOwned();
+    LeaveOwner();
+    while (!notified_.empty()) {
+        TComponent* other = notified_.back();
+        notified_.pop_back();
+        other->Forget(this);
+        other->Notification(this);
+    }
+}
+
+void TComponent::FreeOwned()
+{
     // Owned components go last-made first, as they were built on one another.
     while (!owned_.empty()) {
         TComponent* child = owned_.back();
@@ -27,14 +47,13 @@ void TComponent::BeforeDestruction()
         child->owner_ = nullptr;
         child->Free();
     }
+}
+
+void TComponent::LeaveOwner()
+{
     if (owner_ != nullptr)
         std::erase(owner_->owned_, this);
-    while (!notified_.empty()) {
-        TComponent* other = notified_.back();
-        notified_.pop_back();
-        other->Forget(this);
-        other->Notification(this);
-    }
+    owner_ = nullptr;
 }
 
 void TComponent::FreeNotification(TComponent* other)
@@ -54,7 +73,10 @@ void TComponent::RemoveFreeNotification(TComponent* other)
     other->Forget(this);
 }
 
-void TComponent::Forget(TComponent* other) { std::erase(notified_, other); }
+void TComponent::Forget(TComponent* other)
+{
+    std::erase(notified_, other);
+}
 
 void TComponent::Notification(TComponent* /*removed*/) {}
 

@@ -13,7 +13,8 @@ namespace corvath {
 /// Components are freed through Free() (owners, Owned<T>), never by a plain delete: Free()
 /// first runs BeforeDestruction() while the whole object is still alive, so a sink can stop
 /// its worker and a source can tell its users before any part of it is destroyed.
-/// All of this happens on the main thread.
+/// All of this happens on the main thread. A derived constructor that throws leaves the
+/// component neither in its owner nor in anyone's notifications.
 class TComponent {
 public:
     /// With an owner, the owner frees this component when it is freed itself.
@@ -44,6 +45,8 @@ protected:
     virtual void BeforeDestruction();
 
 private:
+    void FreeOwned();
+    void LeaveOwner();
     void Forget(TComponent* other);
 
     std::string name_;
@@ -62,11 +65,9 @@ struct ComponentDeleter {
 };
 
 /// A component without an owner, freed when the pointer goes.
-template <typename T>
-using Owned = std::unique_ptr<T, ComponentDeleter>;
+template <typename T> using Owned = std::unique_ptr<T, ComponentDeleter>;
 
-template <typename T, typename... Args>
-Owned<T> MakeComponent(Args&&... args)
+template <typename T, typename... Args> Owned<T> MakeComponent(Args&&... args)
 {
     return Owned<T>(new T(std::forward<Args>(args)...));
 }

@@ -1,12 +1,12 @@
 #include "audio/model/event_handler.h"
 
-#include <chrono>
-#include <exception>
-#include <vector>
-
 #include "audio/model/au_output.h"
 #include "audio/model/au_thread.h"
 #include "audio/model/main_thread.h"
+
+#include <chrono>
+#include <exception>
+#include <vector>
 
 namespace corvath {
 
@@ -15,10 +15,10 @@ namespace {
 using namespace std::chrono_literals;
 
 std::mutex instanceLock;
-std::unique_ptr<TEventHandler> instance;
+std::shared_ptr<TEventHandler> instance;
 // Event threads whose last sink was freed by one of their own handlers: they could not be
 // joined then, as they were waiting for that handler; each is joined once it has finished.
-std::vector<std::unique_ptr<TEventHandler>> retired;
+std::vector<std::shared_ptr<TEventHandler>> retired;
 int32_t outputCount = 0;
 
 // Under instanceLock.
@@ -29,21 +29,22 @@ void JoinFinishedRetired()
 
 } // namespace
 
-void TEventHandler::AddOutput(TAuOutput* sink)
+std::shared_ptr<TEventHandler> TEventHandler::AddOutput(TAuOutput* sink)
 {
     std::lock_guard lock(instanceLock);
     if (outputCount++ == 0) {
         JoinFinishedRetired();
-        instance = std::make_unique<TEventHandler>();
+        instance = std::make_shared<TEventHandler>();
         instance->thread_ = std::thread(&TEventHandler::Run, instance.get());
     }
     std::lock_guard queueLock(instance->mutex_);
     instance->sinks_[sink->Serial()] = sink;
+    return instance;
 }
 
 void TEventHandler::RemoveOutput(TAuOutput* sink)
 {
-    std::unique_ptr<TEventHandler> last;
+    std::shared_ptr<TEventHandler> last;
     {
         std::lock_guard lock(instanceLock);
         {
@@ -70,12 +71,6 @@ bool TEventHandler::IsRunning()
     std::lock_guard lock(instanceLock);
     JoinFinishedRetired();
     return instance != nullptr || !retired.empty();
-}
-
-TEventHandler& TEventHandler::Instance()
-{
-    std::lock_guard lock(instanceLock);
-    return *instance;
 }
 
 TEventHandler::~TEventHandler()
@@ -140,7 +135,8 @@ void TEventHandler::UnblockSender()
 void TEventHandler::PurgeSender(TAuOutput* sender)
 {
     std::lock_guard lock(mutex_);
-    std::erase_if(queue_, [&](const AudioEvent& event) { return event.sender == sender->Serial(); });
+    std::erase_if(queue_,
+                  [&](const AudioEvent& event) { return event.sender == sender->Serial(); });
 }
 
 bool TEventHandler::WorkerIdle(uint64_t sender)
@@ -169,7 +165,8 @@ void TEventHandler::Run()
             while (!WorkerIdle(event.sender))
                 std::this_thread::sleep_for(10ms);
             std::lock_guard lock(mutex_);
-            std::erase_if(queue_, [&](const AudioEvent& later) { return later.sender == event.sender; });
+            std::erase_if(queue_,
+                          [&](const AudioEvent& later) { return later.sender == event.sender; });
         }
         MainThread::Current().InvokeSync([&] { Deliver(event); });
     }
@@ -182,14 +179,15 @@ void TEventHandler::Deliver(const AudioEvent& event)
     {
         std::lock_guard lock(mutex_);
         const auto found = sinks_.find(event.sender);
-        if (found == sinks_.end() || event.sender == blocked_ || found->second->StopEpoch() != event.epoch)
+        if (found == sinks_.end() || event.sender == blocked_ ||
+            found->second->StopEpoch() != event.epoch)
             return;
         sink = found->second;
         delivering_ = true;
     }
     try {
         event.handler(sink);
-    } catch (const std::exception&) {
+    } catch (...) {
         // A handler's failure must not take the event thread down with it.
     }
     std::lock_guard lock(mutex_);

@@ -27,17 +27,16 @@ class TEventHandler {
 public:
     using Handler = std::function<void(TAuOutput*)>;
 
-    /// Registers a sink (main thread); the first one starts the thread.
-    static void AddOutput(TAuOutput* sink);
-    /// Unregisters a sink (main thread); the last one ends the thread.
+    /// Registers a sink (main thread); the first one starts the thread. The sink posts to the
+    /// handler returned, which stays valid for as long as the sink holds it.
+    static std::shared_ptr<TEventHandler> AddOutput(TAuOutput* sink);
+    /// Unregisters a sink (main thread); the last one ends the thread. The sink posts nothing
+    /// afterwards.
     static void RemoveOutput(TAuOutput* sink);
     /// Sinks that exist now.
     static int32_t OutputCount();
     /// Whether the event thread runs now.
     static bool IsRunning();
-
-    /// The running event handler; only while a sink exists.
-    static TEventHandler& Instance();
 
     void PostProgress(TAuOutput* sender, Handler handler);
     void PostDone(TAuOutput* sender, Handler handler);

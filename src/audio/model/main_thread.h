@@ -11,7 +11,8 @@ public:
     virtual ~MainThread() = default;
 
     /// Runs fn on the main thread and returns when it has run. Called on the main thread
-    /// itself, fn runs at once. Exceptions of fn are the caller's to avoid: none may escape.
+    /// itself, fn runs at once. An exception of fn still completes the call and is raised
+    /// again on the calling thread; the main thread goes on.
     virtual void InvokeSync(std::function<void()> fn) = 0;
 
     /// Runs the synchronised calls that are waiting; main thread only. Code that waits on the

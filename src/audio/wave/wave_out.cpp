@@ -1,14 +1,12 @@
 #include "audio/wave/wave_out.h"
 
-#include <array>
-#include <cmath>
-#include <filesystem>
-
 #include "audio/model/au_exception.h"
-#include "audio/model/au_file_stream.h"
-#include "platform/bytes/little_endian.h"
 #include "audio/wave/pcm_wave_header.h"
 #include "audio/wave/wave_header_scanner.h"
+#include "platform/bytes/little_endian.h"
+
+#include <array>
+#include <cmath>
 
 namespace corvath {
 
@@ -47,21 +45,20 @@ uint32_t TWaveOut::SamplesPerBlock(uint16_t channels) const
     return static_cast<uint32_t>(ImaAdpcmFramesPerBlock(blockSize_, channels));
 }
 
-void TWaveOut::PrepareOutput()
+void TWaveOut::CheckInput(TAuInput& input)
+{
+    // The input's size decides whether the file may be touched at all.
+    if (input.Size() > kMaxDataBytes)
+        RefuseTooLarge();
+    const uint32_t bits = input.GetBitsPerSample();
+    if (input.GetChannels() == 0 || input.GetSampleRate() == 0 || bits == 0 || bits % 8 != 0)
+        throw EAuException("The input holds no sound that a WAV file can take.");
+}
+
+void TWaveOut::StartFile(TAuInput& /*input*/)
 {
     inputEnded_ = false;
-    if (!StreamAttached() && FileName().empty())
-        throw EAuException("File name is not assigned.");
-    // The input comes first: its size decides whether the file may be touched at all.
-    Input()->BeginRead();
-    if (Input()->Size() > kMaxDataBytes)
-        RefuseTooLarge();
-    const uint32_t bits = Input()->GetBitsPerSample();
-    if (Input()->GetChannels() == 0 || Input()->GetSampleRate() == 0 || bits == 0 || bits % 8 != 0)
-        throw EAuException("The input holds no sound that a WAV file can take.");
-    OpenTarget();
-
-    appending_ = fileMode_ == foAppend && Stream()->Size() > 0;
+    appending_ = FileMode() == foAppend && Stream()->Size() > 0;
     existing_ = appending_ ? ParseExisting() : ExistingFile{};
     if (appending_) {
         if (existing_.kind != wtPCM && existing_.kind != wtDVIADPCM)
@@ -72,15 +69,6 @@ void TWaveOut::PrepareOutput()
         PreparePcm(appending_, existing_);
     else
         PrepareImaAdpcm(appending_, existing_);
-}
-
-void TWaveOut::OpenTarget()
-{
-    if (StreamAttached())
-        return;
-    const bool append = fileMode_ == foAppend && std::filesystem::exists(FileName());
-    own_ = std::make_unique<TAuFileStream>(FileName(), append ? TAuFileStream::kReadWriteExclusive
-                                                              : TAuFileStream::kCreate);
 }
 
 TWaveOut::ExistingFile TWaveOut::ParseExisting()
@@ -104,7 +92,8 @@ TWaveOut::ExistingFile TWaveOut::ParseExisting()
     file.factValueOffset = header.factValueOffset;
     file.dataSizeOffset = header.dataSizeOffset;
     file.dataStart = header.dataStart;
-    if (file.kind == wtDVIADPCM && (blockSize_ == 0 || blockSize_ % 4 != 0 || SamplesPerBlock(file.channels) == 0))
+    if (file.kind == wtDVIADPCM &&
+        (blockSize_ == 0 || blockSize_ % 4 != 0 || SamplesPerBlock(file.channels) == 0))
         file.kind = wtUnsupported;
     return file;
 }
@@ -116,13 +105,15 @@ void TWaveOut::PreparePcm(bool appending, const ExistingFile& existing)
     const uint32_t sampleRate = input.GetSampleRate();
     const auto bits = static_cast<uint16_t>(input.GetBitsPerSample());
     if (appending) {
-        if (sampleRate != existing.sampleRate || bits != existing.bitsPerSample || channels != existing.channels)
+        if (sampleRate != existing.sampleRate || bits != existing.bitsPerSample ||
+            channels != existing.channels)
             throw EAuException("Cannot append data in different audio format.");
         dataBytes_ = Stream()->Seek(0, TSeekOrigin::End) - existing.dataStart;
         CountData(0);
         return;
     }
-    const auto header = PcmWaveHeader(channels, sampleRate, bits, static_cast<uint32_t>(input.Size()));
+    const auto header =
+        PcmWaveHeader(channels, sampleRate, bits, static_cast<uint32_t>(input.Size()));
     Stream()->Write(header.data(), header.size());
     dataBytes_ = 0;
 }
@@ -153,7 +144,8 @@ void TWaveOut::PrepareImaAdpcm(bool appending, const ExistingFile& existing)
     }
 
     const uint32_t frames = static_cast<uint32_t>(input.Size() / 2 / channels);
-    const auto blocks = static_cast<uint32_t>(std::nearbyint(static_cast<double>(frames) / samplesPerBlock));
+    const auto blocks =
+        static_cast<uint32_t>(std::nearbyint(static_cast<double>(frames) / samplesPerBlock));
     std::array<uint8_t, kImaHeaderBytes> header{};
     std::copy_n("RIFF", 4, header.begin());
     WriteLe32(&header[4], blocks * blockSize_ + kImaHeaderBytes - 8);
@@ -237,7 +229,8 @@ void TWaveOut::PatchSizes()
     const int64_t fileSize = Stream()->Seek(0, TSeekOrigin::End);
     if (wavType_ == wtPCM) {
         const int64_t dataStart = appending_ ? existing_.dataStart : kPcmHeaderBytes;
-        WriteAt(appending_ ? existing_.dataSizeOffset : 40, static_cast<uint32_t>(fileSize - dataStart));
+        WriteAt(appending_ ? existing_.dataSizeOffset : 40,
+                static_cast<uint32_t>(fileSize - dataStart));
     } else {
         const int64_t dataStart = appending_ ? existing_.dataStart : kImaHeaderBytes;
         const auto dataSize = static_cast<uint32_t>(fileSize - dataStart);
@@ -246,12 +239,13 @@ void TWaveOut::PatchSizes()
         const int64_t announced = Input()->Size() / 2 / channels_;
         const bool known = !appending_ && !WasStopped() && Input()->Size() >= 0;
         WriteAt(appending_ ? existing_.dataSizeOffset : 56, dataSize);
-        WriteAt(appending_ ? existing_.factValueOffset : 48, known ? static_cast<uint32_t>(announced) : written);
+        WriteAt(appending_ ? existing_.factValueOffset : 48,
+                known ? static_cast<uint32_t>(announced) : written);
     }
     WriteAt(4, static_cast<uint32_t>(fileSize - 8));
 }
 
-void TWaveOut::FinishOutput()
+void TWaveOut::EndFile()
 {
     TAuInput& input = *Input();
     const bool unknownSize = input.Size() < 0;
@@ -263,12 +257,11 @@ void TWaveOut::FinishOutput()
         const int64_t fileSize = Stream()->Seek(0, TSeekOrigin::End);
         if (fileSize < expected) {
             const uint8_t silence = Input()->GetBitsPerSample() == 8 ? 0x80 : 0;
-            const std::vector<uint8_t> padding(static_cast<std::size_t>(expected - fileSize), silence);
+            const std::vector<uint8_t> padding(static_cast<std::size_t>(expected - fileSize),
+                                               silence);
             Stream()->Write(padding.data(), padding.size());
         }
     }
-    ReleaseStream();
-    input.EndRead();
 }
 
 } // namespace corvath

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "audio/model/au_file_out.h"
 #include "audio/wave/ima_adpcm.h"
 #include "audio/wave/wav_type.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace corvath {
 
@@ -25,12 +25,13 @@ public:
     uint16_t BlockSize() const { return blockSize_; }
     void SetBlockSize(uint16_t bytes);
 
-    void SetFileMode(TFileOutputMode mode) override { fileMode_ = mode; }
+    void SetFileMode(TFileOutputMode mode) override { StoreFileMode(mode); }
 
 protected:
-    void PrepareOutput() override;
+    void CheckInput(TAuInput& input) override;
+    void StartFile(TAuInput& input) override;
     bool WriteStep(bool abort) override;
-    void FinishOutput() override;
+    void EndFile() override;
 
 private:
     // What parsing an existing file for appending found.
@@ -44,7 +45,6 @@ private:
         int64_t dataStart = 0;
     };
 
-    void OpenTarget();
     ExistingFile ParseExisting();
     void PreparePcm(bool appending, const ExistingFile& existing);
     void PrepareImaAdpcm(bool appending, const ExistingFile& existing);

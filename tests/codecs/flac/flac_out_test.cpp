@@ -182,6 +182,21 @@ TEST_F(FlacOutTest, EmptyAndShortInputsGiveValidFilesOfWhatArrived)
     EXPECT_NE(List(file).find("  total samples: 3000\n"), std::string::npos);
 }
 
+TEST_F(FlacOutTest, AStopRightAfterStartLeavesAValidFileLongBeforeTheEnd)
+{
+    const path source = Sox(16, 2, "600");
+    auto in = MakeComponent<TWaveIn>();
+    in->SetFileName(source.string());
+    const path file = dir_ / "stopped.flac";
+    out_->SetInput(in.get());
+    out_->SetFileName(file.string());
+    out_->Start();
+    out_->StopOutput(false);
+    EXPECT_FALSE(out_->IsBusy());
+    EXPECT_TRUE(PassesFlacTest(file));
+    EXPECT_LT(Decoded(file).size(), std::filesystem::file_size(source) / 10);
+}
+
 TEST_F(FlacOutTest, UnsupportedSampleSizeIsRefusedBeforeTheFileExists)
 {
     for (const uint32_t bits : {12u, 32u}) {

@@ -1,4 +1,5 @@
 #include "audio/model/au_exception.h"
+#include "audio/model/event_handler.h"
 #include "audio/model/memory_stream.h"
 #include "audio/wave/wave_in.h"
 #include "codecs/mp3_out.h"
@@ -228,12 +229,14 @@ TEST_F(Mp3OutTest, AMissingLibraryIsNamed)
     out_.reset();
     ASSERT_EQ(LameLibrary().FileName(), "libmp3lame.so.0");
     LameLibrary().SetFileName("libmp3lame-missing.so.0");
+    const int32_t sinks = TEventHandler::OutputCount();
     try {
         MakeComponent<TMP3Out>();
         ADD_FAILURE() << "made without its library";
     } catch (const EAuException& error) {
         EXPECT_STREQ(error.what(), "libmp3lame-missing.so.0 library could not be loaded.");
     }
+    EXPECT_EQ(TEventHandler::OutputCount(), sinks) << "the refused output left nothing behind";
     LameLibrary().SetFileName("libmp3lame.so.0");
     out_ = MakeComponent<TMP3Out>();
     out_->SetFileName(file_);

@@ -1,7 +1,8 @@
-#include "platform/bytes/little_endian.h"
+#include "audio/model/event_handler.h"
 #include "audio/wave/wave_in.h"
 #include "codecs/vorbis_libraries.h"
 #include "codecs/vorbis_out.h"
+#include "platform/bytes/little_endian.h"
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"
 #include "support/run_command.h"
@@ -309,7 +310,9 @@ TEST_F(VorbisOutTest, AMissingLibraryIsNamedInLoadingOrder)
     EXPECT_EQ(OggLibrary().NotLoadedMessage(), "libogg.so.0 library could not be loaded.");
     std::optional<MissingLibrary<VorbisEncApi>> enc(std::in_place, VorbisEncLibrary());
     std::optional<MissingLibrary<VorbisApi>> vorbis(std::in_place, VorbisLibrary());
+    const int32_t sinks = TEventHandler::OutputCount();
     EXPECT_EQ(constructionError(), "missing-libvorbis.so.0 library could not be loaded.");
+    EXPECT_EQ(TEventHandler::OutputCount(), sinks) << "the refused output left nothing behind";
     vorbis.reset();
     EXPECT_EQ(constructionError(), "missing-libvorbisenc.so.2 library could not be loaded.");
     enc.reset();
