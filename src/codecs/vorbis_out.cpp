@@ -177,12 +177,6 @@ void TVorbisOut::SetMinimumBitrate(TVorbisBitRate rate)
         minimum_ = rate;
 }
 
-void TVorbisOut::SetFileMode(TFileOutputMode mode)
-{
-    if (!IsBusy())
-        StoreFileMode(mode);
-}
-
 void TVorbisOut::SetSerial(int32_t serial)
 {
     if (!IsBusy())

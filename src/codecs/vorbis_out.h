@@ -75,7 +75,7 @@ public:
     void SetMinimumBitrate(TVorbisBitRate rate);
 
     /// foAppend appends to an existing file; without one it writes a new file.
-    void SetFileMode(TFileOutputMode mode) override;
+    void SetFileMode(TFileOutputMode mode) override { StoreFileMode(mode); }
 
     /// Serial number of the Ogg stream; default 0. An appended stream takes the next one free.
     int32_t Serial() const { return serial_; }

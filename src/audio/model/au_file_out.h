@@ -36,8 +36,8 @@ protected:
     /// Completes the file (encoder flush, sizes); the stream and the input close afterwards.
     virtual void EndFile() = 0;
 
-    /// For the sinks that can append.
-    void StoreFileMode(TFileOutputMode mode) { fileMode_ = mode; }
+    /// For the sinks that can append; kept while a run is on, as the run reads it.
+    void StoreFileMode(TFileOutputMode mode) { SetWhileIdle(fileMode_, mode); }
 
 private:
     void PrepareOutput() final;
