@@ -35,8 +35,8 @@ TimedRun OurRun(CallDispatcher& dispatcher, int level, std::uintmax_t& size)
 TimedRun FlacRun(std::uintmax_t& size)
 {
     return [&size](const fs::path& from, const fs::path& to) {
-        const double seconds = SecondsOf(
-            [&] { RunTool("flac -8 -s -f -o " + Quoted(to) + " " + Quoted(from)); });
+        const double seconds =
+            SecondsOf([&] { RunTool("flac -8 -s -f -o " + Quoted(to) + " " + Quoted(from)); });
         size = fs::file_size(to);
         return seconds;
     };

@@ -1,8 +1,8 @@
 #include "bench_support.h"
 
-#include "platform/bytes/little_endian.h"
 #include "audio/wave/pcm_wave_header.h"
 #include "audio/wave/wave_in.h"
+#include "platform/bytes/little_endian.h"
 
 #include <algorithm>
 #include <atomic>

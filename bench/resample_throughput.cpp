@@ -3,8 +3,8 @@
 // converter type on the same samples, all in one run.
 //   resample_throughput [--seconds N] [--runs N]
 
-#include "audio/wave/pcm_wave_header.h"
 #include "audio/filters/resampler.h"
+#include "audio/wave/pcm_wave_header.h"
 #include "audio/wave/wave_out.h"
 #include "bench_support.h"
 #include "codecs/startup_libraries.h"

@@ -1,11 +1,11 @@
 #include "app/encoder_setup.h"
 
-#include "tags/genre_names.h"
 #include "codecs/flac_out.h"
 #include "codecs/mac_out.h"
 #include "codecs/mp3_out.h"
 #include "codecs/vorbis_out.h"
 #include "codecs/wma_out.h"
+#include "tags/genre_names.h"
 
 #include <array>
 #include <initializer_list>

@@ -1,8 +1,8 @@
 #include "cd/wave_normalizer.h"
 
 #include "audio/model/au_file_stream.h"
-#include "platform/bytes/little_endian.h"
 #include "audio/wave/pcm_wave_header.h"
+#include "platform/bytes/little_endian.h"
 
 #include <array>
 #include <cmath>

@@ -1,7 +1,6 @@
-#include "ui/main_window.h"
-
 #include "app/settings_location.h"
 #include "platform/devicewatch/device_watch.h"
+#include "ui/main_window.h"
 #include "ui/single_instance.h"
 
 #include <QApplication>

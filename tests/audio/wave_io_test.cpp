@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
+#include "audio/wave/wave_in.h"
+#include "audio/wave/wave_out.h"
+#include "support/audio_tools.h"
+#include "support/run_command.h"
 
 #include <cmath>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
-
-#include "audio/wave/wave_in.h"
-#include "audio/wave/wave_out.h"
-#include "support/run_command.h"
-#include "support/audio_tools.h"
 
 namespace corvath {
 namespace {
@@ -49,7 +48,8 @@ protected:
 
 TEST_F(WaveIoTest, PcmFromOtherToolsCopiesByteForByte)
 {
-    for (const std::string format : {"-b 8 -c 1 -r 8000", "-b 16 -c 2 -r 44100", "-b 24 -c 2 -r 96000", "-b 16 -c 1 -r 22050"}) {
+    for (const std::string format : {"-b 8 -c 1 -r 8000", "-b 16 -c 2 -r 44100",
+                                     "-b 24 -c 2 -r 96000", "-b 16 -c 1 -r 22050"}) {
         SCOPED_TRACE(format);
         const auto source = Sox(dir_ / "in.wav", format, "0.5", "sine 440 pinknoise");
         ASSERT_EQ(Copy(source, dir_ / "out.wav"), "");
@@ -76,8 +76,8 @@ constexpr int kImaRoundingDrift = 64;
 
 TEST_F(WaveIoTest, AdpcmFromSoxDecodesLikeTheOtherTools)
 {
-    for (const std::string format : {"-e ima-adpcm -c 2 -r 44100", "-e ima-adpcm -c 1 -r 22050", "-e ms-adpcm -c 2 -r 44100",
-                                     "-e ms-adpcm -c 1 -r 8000"}) {
+    for (const std::string format : {"-e ima-adpcm -c 2 -r 44100", "-e ima-adpcm -c 1 -r 22050",
+                                     "-e ms-adpcm -c 2 -r 44100", "-e ms-adpcm -c 1 -r 8000"}) {
         SCOPED_TRACE(format);
         const auto source = Sox(dir_ / "adpcm.wav", format, "0.5", "sine 440 square 3");
         ASSERT_EQ(Copy(source, dir_ / "out.wav"), "");
@@ -97,7 +97,8 @@ TEST_F(WaveIoTest, AdpcmFromSoxDecodesLikeTheOtherTools)
 TEST_F(WaveIoTest, MpegLayer3InsideWavDecodesLikeFfmpeg)
 {
     const auto source = dir_ / "mp3.wav";
-    RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=1000:duration=1 -ac 2 -c:a libmp3lame -b:a 128k -f wav '" +
+    RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=1000:duration=1 -ac 2 -c:a libmp3lame "
+               "-b:a 128k -f wav '" +
                source.string() + "'");
     in_->SetFileName(source.string());
     ASSERT_TRUE(in_->IsValid());

@@ -1,5 +1,5 @@
-#include "tags/genre_names.h"
 #include "cd/id3_genre_byte.h"
+#include "tags/genre_names.h"
 #include "tags/id3v1_genres.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "tags/genre_names.h"
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "tags/genre_names.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

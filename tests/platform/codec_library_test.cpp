@@ -1,8 +1,7 @@
 #include "platform/dynlib/codec_library.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace corvath {
 namespace {
@@ -15,9 +14,11 @@ struct MathApi {
 
 CodecLibrary<MathApi> MathLibrary(const char* missingName = nullptr)
 {
-    return CodecLibrary<MathApi>("libm.so.6", [missingName](const DynamicLibrary& library, MathApi& api) {
-        return library.Resolve("cos", api.cos) && library.Resolve(missingName ? missingName : "sin", api.sin);
-    });
+    return CodecLibrary<MathApi>(
+        "libm.so.6", [missingName](const DynamicLibrary& library, MathApi& api) {
+            return library.Resolve("cos", api.cos) &&
+                   library.Resolve(missingName ? missingName : "sin", api.sin);
+        });
 }
 
 TEST(CodecLibrary, ResolvesEveryEntryPointOrCountsAsMissing)

@@ -1,10 +1,10 @@
 #include "support/audio_tools.h"
 
-#include <atomic>
-
 #include "audio/model/au_file_stream.h"
 #include "audio/wave/wave_header_scanner.h"
 #include "support/run_command.h"
+
+#include <atomic>
 
 namespace corvath::test {
 
@@ -17,13 +17,15 @@ std::vector<int16_t> Samples16(const std::string& bytes)
 {
     std::vector<int16_t> samples(bytes.size() / 2);
     for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                          static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
     return samples;
 }
 
 std::vector<int16_t> FfmpegDecode(const std::filesystem::path& file)
 {
-    return Samples16(RunCommand("ffmpeg -v error -i '" + file.string() + "' -f s16le -acodec pcm_s16le - 2>/dev/null"));
+    return Samples16(RunCommand("ffmpeg -v error -i '" + file.string() +
+                                "' -f s16le -acodec pcm_s16le - 2>/dev/null"));
 }
 
 std::filesystem::path Sox(const std::filesystem::path& file, const std::string& options,
@@ -36,13 +38,16 @@ std::filesystem::path Sox(const std::filesystem::path& file, const std::string& 
 
 std::vector<int16_t> SoxDecode(const std::filesystem::path& file)
 {
-    return Samples16(RunCommand("sox '" + file.string() + "' -t raw -e signed -b 16 - 2>/dev/null"));
+    return Samples16(
+        RunCommand("sox '" + file.string() + "' -t raw -e signed -b 16 - 2>/dev/null"));
 }
 
 std::string WaveData(const std::filesystem::path& file)
 {
     TAuFileStream stream(file.string(), TAuFileStream::kReadShareRead);
-    const TWaveHeader header = ScanWaveHeader(stream, [](std::span<const uint8_t>) { return TFmtVerdict{wtPCM, false}; });
+    const TWaveHeader header = ScanWaveHeader(stream, [](std::span<const uint8_t>) {
+        return TFmtVerdict{wtPCM, false};
+    });
     std::string data(header.dataSize, '\0');
     data.resize(stream.Read(data.data(), data.size()));
     return data;

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "audio/model/au_output.h"
+#include "support/fake_components.h"
+#include "support/temp_dir.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "audio/model/au_output.h"
-#include "support/fake_components.h"
-#include "support/temp_dir.h"
 
 namespace corvath::test {
 

@@ -1,26 +1,25 @@
 #pragma once
 
-#include <atomic>
-#include <chrono>
-#include <algorithm>
-#include <functional>
-#include <mutex>
-#include <stdexcept>
-#include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "audio/model/au_exception.h"
 #include "audio/model/au_input.h"
 #include "audio/model/au_streamed_output.h"
 #include "audio/model/call_dispatcher.h"
 #include "audio/model/memory_stream.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
 namespace corvath::test {
 
-/// A source of total bytes (16-bit stereo unless told otherwise) counting bytes (byte i = i mod 251), in chunks of
-/// at most chunkBytes, optionally slow or failing at a given byte.
+/// A source of total bytes (16-bit stereo unless told otherwise) counting bytes (byte i = i mod
+/// 251), in chunks of at most chunkBytes, optionally slow or failing at a given byte.
 class FakeSource : public TAuInput {
 public:
     using TAuInput::TAuInput;
@@ -62,7 +61,8 @@ protected:
             std::this_thread::sleep_for(delay);
         if (failAt >= 0 && delivered_ >= failAt)
             throw EAuException("the fake broke");
-        const auto bytes = static_cast<uint32_t>(std::min<int64_t>({wanted, chunkBytes, total - delivered_}));
+        const auto bytes =
+            static_cast<uint32_t>(std::min<int64_t>({wanted, chunkBytes, total - delivered_}));
         buffer_.resize(bytes);
         for (uint32_t i = 0; i < bytes; ++i)
             buffer_[i] = static_cast<uint8_t>((delivered_ + i) % 251);
@@ -122,7 +122,8 @@ protected:
     void TearDown() override { MainThread::Install(nullptr); }
 
     /// Runs the main thread's waiting calls until done() holds or the time runs out.
-    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    bool PumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(10))
     {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         while (!done()) {

@@ -1,5 +1,5 @@
-#include "tags/genre_names.h"
 #include "main_window_harness.h"
+#include "tags/genre_names.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "audio/model/au_converter.h"
 #include "audio/filters/samplerate_library.h"
+#include "audio/model/au_converter.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "audio/model/au_file_in.h"
 
+#include "audio/model/au_exception.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "audio/model/au_exception.h"
 
 namespace corvath {
 

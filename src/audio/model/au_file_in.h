@@ -1,9 +1,9 @@
 #pragma once
 
+#include "audio/model/au_streamed_input.h"
+
 #include <mutex>
 #include <string>
-
-#include "audio/model/au_streamed_input.h"
 
 namespace corvath {
 

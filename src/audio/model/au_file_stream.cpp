@@ -1,12 +1,11 @@
 #include "audio/model/au_file_stream.h"
 
+#include "audio/model/au_exception.h"
+
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-
-#include "audio/model/au_exception.h"
 
 namespace corvath {
 
@@ -39,7 +38,8 @@ bool IsRegularFile(int fd)
 TAuFileStream::TAuFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName)
 {
     const bool create = mode == kCreate;
-    const FileShareMode share = create ? FileShareMode{.read = true, .write = true} : ShareModeOf(mode);
+    const FileShareMode share =
+        create ? FileShareMode{.read = true, .write = true} : ShareModeOf(mode);
     // Never truncate before the sharing check: a file another open holds must stay whole.
     fd_ = UniqueFd(::open(fileName.c_str(), OpenFlagsOf(share) | (create ? O_CREAT : 0), 0666));
     if (fd_ && IsRegularFile(fd_.get()))
@@ -54,7 +54,8 @@ bool TAuFileStream::Empty()
     // Truncating a file that is already empty is not free: some file systems then flush the
     // whole new content when it is closed.
     struct stat status {};
-    return ::fstat(fd_.get(), &status) == 0 && (status.st_size == 0 || ::ftruncate(fd_.get(), 0) == 0);
+    return ::fstat(fd_.get(), &status) == 0 &&
+           (status.st_size == 0 || ::ftruncate(fd_.get(), 0) == 0);
 }
 
 void TAuFileStream::Fail(const char* what) const
@@ -95,7 +96,9 @@ void TAuFileStream::Write(const void* buffer, std::size_t count)
 
 int64_t TAuFileStream::Seek(int64_t offset, TSeekOrigin origin)
 {
-    const int whence = origin == TSeekOrigin::Begin ? SEEK_SET : origin == TSeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const int whence = origin == TSeekOrigin::Begin     ? SEEK_SET
+                       : origin == TSeekOrigin::Current ? SEEK_CUR
+                                                        : SEEK_END;
     const off_t position = ::lseek(fd_.get(), offset, whence);
     if (position < 0)
         Fail("Cannot seek in file ");

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-
 #include "platform/files/audio_stream.h"
 #include "platform/files/file_share.h"
 #include "platform/files/unique_fd.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
 
 namespace corvath {
 

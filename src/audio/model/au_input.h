@@ -1,10 +1,10 @@
 #pragma once
 
+#include "audio/model/component.h"
+
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-
-#include "audio/model/component.h"
 
 namespace corvath {
 

@@ -4,7 +4,10 @@
 
 namespace corvath {
 
-void TAuStreamedInput::SetStream(TAudioStream* stream) { attached_ = stream; }
+void TAuStreamedInput::SetStream(TAudioStream* stream)
+{
+    attached_ = stream;
+}
 
 bool TAuStreamedInput::SeekTo(int64_t frame)
 {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <memory>
-
 #include "audio/model/au_input.h"
 #include "platform/files/audio_stream.h"
+
+#include <memory>
 
 namespace corvath {
 

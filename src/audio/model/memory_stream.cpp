@@ -1,9 +1,9 @@
 #include "audio/model/memory_stream.h"
 
+#include "audio/model/au_exception.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "audio/model/au_exception.h"
 
 namespace corvath {
 
@@ -31,7 +31,9 @@ void TMemoryStream::Write(const void* buffer, std::size_t count)
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
 {
-    const int64_t base = origin == TSeekOrigin::Begin ? 0 : origin == TSeekOrigin::Current ? position_ : Size();
+    const int64_t base = origin == TSeekOrigin::Begin     ? 0
+                         : origin == TSeekOrigin::Current ? position_
+                                                          : Size();
     if (base + offset < 0)
         throw EAuException("Invalid stream position");
     position_ = base + offset;

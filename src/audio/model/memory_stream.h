@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/files/audio_stream.h"
+
 #include <cstdint>
 #include <vector>
-
-#include "platform/files/audio_stream.h"
 
 namespace corvath {
 

@@ -1,13 +1,13 @@
 #include "audio/wave/pcm_wave_header.h"
 
-#include <algorithm>
-
 #include "platform/bytes/little_endian.h"
+
+#include <algorithm>
 
 namespace corvath {
 
 std::array<uint8_t, kPcmWaveHeaderBytes> PcmWaveHeader(uint16_t channels, uint32_t sampleRate,
-                                                        uint16_t bitsPerSample, uint32_t dataSize)
+                                                       uint16_t bitsPerSample, uint32_t dataSize)
 {
     std::array<uint8_t, kPcmWaveHeaderBytes> header{};
     const auto blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);

@@ -1,7 +1,7 @@
 #include "audio/wave/wave_converter.h"
 
-#include "platform/bytes/little_endian.h"
 #include "platform/acm/acm.h"
+#include "platform/bytes/little_endian.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/files/audio_stream.h"
 #include "audio/wave/wav_type.h"
+#include "platform/files/audio_stream.h"
 
 #include <cstddef>
 #include <cstdint>

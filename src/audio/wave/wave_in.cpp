@@ -1,16 +1,16 @@
 #include "audio/wave/wave_in.h"
 
-#include <algorithm>
-#include <array>
-#include <span>
-
 #include "audio/model/au_exception.h"
 #include "audio/model/au_file_stream.h"
 #include "audio/wave/ima_adpcm.h"
-#include "platform/bytes/little_endian.h"
 #include "audio/wave/wave_converter.h"
 #include "audio/wave/wave_header_scanner.h"
 #include "platform/acm/acm.h"
+#include "platform/bytes/little_endian.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
 
 namespace corvath {
 
@@ -90,7 +90,8 @@ void TWaveIn::EnsureOpen()
     }
     // A decoded ADPCM block may need more room than the usual buffer; only a checked header
     // may say how much.
-    const std::size_t blockBytes = valid_ ? std::size_t{samplesPerBlock_} * channels_ * bitsPerSample_ / 8 : 0;
+    const std::size_t blockBytes =
+        valid_ ? std::size_t{samplesPerBlock_} * channels_ * bitsPerSample_ / 8 : 0;
     buffer_.resize(std::max<std::size_t>(kBufferBytes, blockBytes));
     ++openCount_;
 }
@@ -116,7 +117,8 @@ bool TWaveIn::ReadHeader(TAudioStream& stream)
             if (pairs > kMaxMsAdpcmCoefficients || 22 + pairs * 4 > fmt.size())
                 return TFmtVerdict{}; // a table the chunk does not hold
             for (std::size_t i = 0; i < pairs; ++i)
-                msAdpcm_.coefficients.push_back({ReadLeInt16(&fmt[22 + 4 * i]), ReadLeInt16(&fmt[24 + 4 * i])});
+                msAdpcm_.coefficients.push_back(
+                    {ReadLeInt16(&fmt[22 + 4 * i]), ReadLeInt16(&fmt[24 + 4 * i])});
         }
         return TFmtVerdict{wavType_, true};
     });
@@ -136,7 +138,8 @@ bool TWaveIn::CheckFormat()
     const bool stereoOrMono = channels_ == 1 || channels_ == 2;
     switch (wavType_) {
     case wtPCM:
-        return channels_ > 0 && (bitsPerSample_ == 8 || bitsPerSample_ == 16 || bitsPerSample_ == 24);
+        return channels_ > 0 &&
+               (bitsPerSample_ == 8 || bitsPerSample_ == 16 || bitsPerSample_ == 24);
     case wtDVIADPCM:
         bitsPerSample_ = 16;
         size_ = int64_t{factFrames_} * 2 * channels_;
@@ -162,7 +165,8 @@ bool TWaveIn::DecodeWithConverter()
     Stream()->SetPosition(0);
     converter.LoadWav(*Stream());
     converter.NewFormat().SetFormatTag(WaveFormatRecord::kPcmTag);
-    if (AcmFormatSuggest(converter.CurrentFormat(), converter.NewFormat()) != kAcmOk || converter.Convert() != kAcmOk)
+    if (AcmFormatSuggest(converter.CurrentFormat(), converter.NewFormat()) != kAcmOk ||
+        converter.Convert() != kAcmOk)
         return false;
     auto decoded = std::make_unique<TMemoryStream>();
     if (!converter.SaveWav(*decoded))
@@ -211,14 +215,16 @@ uint32_t TWaveIn::Refill()
     case wtDVIADPCM:
         if (!ReadBlock())
             return 0;
-        return static_cast<uint32_t>(DecodeImaAdpcmBlock(block_, static_cast<int>(channels_),
-                                                         {reinterpret_cast<int16_t*>(buffer_.data()), buffer_.size() / 2}) *
-                                     frameBytes);
+        return static_cast<uint32_t>(
+            DecodeImaAdpcmBlock(block_, static_cast<int>(channels_),
+                                {reinterpret_cast<int16_t*>(buffer_.data()), buffer_.size() / 2}) *
+            frameBytes);
     case wtMSADPCM:
         if (!ReadBlock())
             return 0;
         return static_cast<uint32_t>(
-            DecodeMsAdpcmBlock(block_, msAdpcm_, {reinterpret_cast<int16_t*>(buffer_.data()), buffer_.size() / 2}) *
+            DecodeMsAdpcmBlock(block_, msAdpcm_,
+                               {reinterpret_cast<int16_t*>(buffer_.data()), buffer_.size() / 2}) *
             frameBytes);
     default:
         return 0;
@@ -238,7 +244,8 @@ AudioChunk TWaveIn::ReadChunk(uint32_t wanted)
     // Never past the announced size: no block padding, no chunk after the data.
     uint32_t bytes = std::min(wanted, bufferLast_ - bufferFirst_ + 1);
     if (size_ > 0)
-        bytes = static_cast<uint32_t>(std::min<int64_t>(bytes, std::max<int64_t>(0, size_ - position_)));
+        bytes = static_cast<uint32_t>(
+            std::min<int64_t>(bytes, std::max<int64_t>(0, size_ - position_)));
     bytes -= bytes % frameBytes_;
     uint8_t* data = buffer_.data() + (bufferFirst_ - 1);
     bufferFirst_ += bytes;

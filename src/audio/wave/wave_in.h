@@ -1,13 +1,13 @@
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <vector>
-
 #include "audio/model/au_file_in.h"
 #include "audio/model/memory_stream.h"
 #include "audio/wave/ms_adpcm.h"
 #include "audio/wave/wav_type.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace corvath {
 

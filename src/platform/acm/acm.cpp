@@ -61,7 +61,8 @@ constexpr uint32_t kMaxSampleRate = 768000;
 /// Whether 16-bit PCM of this shape is a plausible target.
 bool PcmShapeFits(uint32_t sampleRate, uint16_t channels)
 {
-    return sampleRate > 0 && sampleRate <= kMaxSampleRate && channels > 0 && channels <= kMaxChannels;
+    return sampleRate > 0 && sampleRate <= kMaxSampleRate && channels > 0 &&
+           channels <= kMaxChannels;
 }
 
 bool Decodable(const WaveFormatRecord& source)

@@ -1,9 +1,9 @@
 #include "platform/ape/ape_compressor.h"
 
-#include "platform/bytes/little_endian.h"
 #include "platform/ape/ape_file_layout.h"
 #include "platform/ape/frame_encoder.h"
 #include "platform/ape/md5_digest.h"
+#include "platform/bytes/little_endian.h"
 #include "platform/files/unique_fd.h"
 
 #include <algorithm>

@@ -41,16 +41,16 @@ uint32_t FrameCrc(std::span<const uint8_t> pcm)
 }
 
 // One sample as a signed value (8-bit samples are stored offset by 128).
-template <int Bits>
-int32_t ReadSample(const uint8_t* sample)
+template <int Bits> int32_t ReadSample(const uint8_t* sample)
 {
     if constexpr (Bits == 8)
         return sample[0] - 128;
     else if constexpr (Bits == 16)
         return static_cast<int16_t>(sample[0] | sample[1] << 8);
     else
-        return static_cast<int32_t>(static_cast<uint32_t>(sample[0] << 8 | sample[1] << 16 |
-                                                          sample[2] << 24)) >> 8;
+        return static_cast<int32_t>(
+                   static_cast<uint32_t>(sample[0] << 8 | sample[1] << 16 | sample[2] << 24)) >>
+               8;
 }
 
 // Mono: the samples into first. Stereo: the difference channel into first, the mid channel

@@ -27,8 +27,8 @@ void Adapt(int16_t* __restrict coefficients, const int16_t* __restrict adaptatio
 } // namespace
 
 NNFilter::NNFilter(int taps, int fractionBits)
-    : taps_(taps), fractionBits_(fractionBits), coefficients_(taps),
-      history_(taps + kSlideRoom), adaptation_(taps + kSlideRoom)
+    : taps_(taps), fractionBits_(fractionBits), coefficients_(taps), history_(taps + kSlideRoom),
+      adaptation_(taps + kSlideRoom)
 {
     if (taps != 16 && taps != 32 && taps != 64 && taps != 256)
         throw std::invalid_argument("unsupported filter size");
@@ -59,8 +59,7 @@ void NNFilter::Encode(std::span<int32_t> values)
     }
 }
 
-template <int Taps>
-void NNFilter::EncodeWith(std::span<int32_t> values)
+template <int Taps> void NNFilter::EncodeWith(std::span<int32_t> values)
 {
     int16_t* const coefficients = coefficients_.data();
     const int64_t rounding = int64_t{1} << (fractionBits_ - 1);
@@ -72,12 +71,12 @@ void NNFilter::EncodeWith(std::span<int32_t> values)
         uint32_t dot = 0;
         for (int j = 0; j < Taps; ++j)
             dot += static_cast<uint32_t>(coefficients[j] * history[j]);
-        const auto prediction = static_cast<int32_t>(
-            (static_cast<int32_t>(dot) + rounding) >> fractionBits_);
+        const auto prediction =
+            static_cast<int32_t>((static_cast<int32_t>(dot) + rounding) >> fractionBits_);
 
         const int32_t output = value;
-        value = static_cast<int32_t>(static_cast<uint32_t>(output) -
-                                     static_cast<uint32_t>(prediction));
+        value =
+            static_cast<int32_t>(static_cast<uint32_t>(output) - static_cast<uint32_t>(prediction));
         if (value > 0)
             Adapt<Taps, -1>(coefficients, adaptation);
         else if (value < 0)

@@ -22,8 +22,7 @@ public:
     void Encode(std::span<int32_t> values);
 
 private:
-    template <int Taps>
-    void EncodeWith(std::span<int32_t> values);
+    template <int Taps> void EncodeWith(std::span<int32_t> values);
 
     void Push(int32_t output);
 

@@ -23,7 +23,7 @@ public:
 private:
     int32_t ownCoefficients_[4];
     int32_t otherCoefficients_[5];
-    int32_t ownHistory_[4]; // the last value, its change, then the two changes before
+    int32_t ownHistory_[4];   // the last value, its change, then the two changes before
     int32_t otherHistory_[5]; // the other channel's latest value, its change, three older changes
     int32_t lastFiltered_;
     int32_t filteredBefore_;

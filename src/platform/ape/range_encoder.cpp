@@ -20,8 +20,7 @@ constexpr uint32_t kMaxUniformTotal = 65536;
 // The overflow model: symbols 0..20 have these frequencies, 21..63 one count each, the
 // cumulative counts filling exactly 2^16.
 constexpr std::array<uint32_t, 21> kLeadingFrequencies = {
-    19578, 16582, 12257, 7906, 4576, 2366, 1170, 536, 261, 119, 65,
-    31,    19,    10,    6,    3,    3,    2,    1,   1,   1,
+    19578, 16582, 12257, 7906, 4576, 2366, 1170, 536, 261, 119, 65, 31, 19, 10, 6, 3, 3, 2, 1, 1, 1,
 };
 
 struct Symbol {

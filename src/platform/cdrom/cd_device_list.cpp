@@ -1,7 +1,7 @@
 #include "platform/cdrom/cd_device_list.h"
 
-#include "platform/text/ascii_case.h"
 #include "platform/cdrom/cdrdao_image.h"
+#include "platform/text/ascii_case.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -7,12 +7,12 @@ namespace corvath {
 /// The layer's error numbers, as GetAspiLibError reports them.
 enum CdError : int32_t {
     kCdErrorNone = 0,
-    kCdErrorNoDrive = 1,      // no such drive or handle
-    kCdErrorNoDisc = 2,       // no disc, or its TOC cannot be read
-    kCdErrorRead = 3,         // a sector read failed
-    kCdErrorBadRequest = 4,   // a record the layer cannot use
-    kCdErrorNetwork = 5,      // the CDDB server could not be reached or timed out
-    kCdErrorServer = 6,       // the CDDB server answered with an error code
+    kCdErrorNoDrive = 1,    // no such drive or handle
+    kCdErrorNoDisc = 2,     // no disc, or its TOC cannot be read
+    kCdErrorRead = 3,       // a sector read failed
+    kCdErrorBadRequest = 4, // a record the layer cannot use
+    kCdErrorNetwork = 5,    // the CDDB server could not be reached or timed out
+    kCdErrorServer = 6,     // the CDDB server answered with an error code
 };
 
 /// Records the last error (for GetAspiLibError).

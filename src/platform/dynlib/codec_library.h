@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/dynlib/dynamic_library.h"
+
 #include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
-
-#include "platform/dynlib/dynamic_library.h"
 
 namespace corvath {
 
@@ -16,13 +16,15 @@ namespace corvath {
 ///
 /// Loaded() and Api() may be used from any thread once Load() has returned; Load and Unload
 /// belong to the main thread.
-template <typename Api>
-class CodecLibrary {
+template <typename Api> class CodecLibrary {
 public:
     /// Resolves every entry point of the table; false when one is missing.
     using Resolver = std::function<bool(const DynamicLibrary&, Api&)>;
 
-    CodecLibrary(std::string fileName, Resolver resolve) : fileName_(std::move(fileName)), resolve_(std::move(resolve)) {}
+    CodecLibrary(std::string fileName, Resolver resolve)
+        : fileName_(std::move(fileName)), resolve_(std::move(resolve))
+    {
+    }
 
     /// Loads the library unless it is loaded; returns the loaded flag.
     bool Load()

@@ -16,8 +16,7 @@ public:
     const std::string& FileName() const { return fileName_; }
 
     /// Resolves an exported function into fn; false when the library does not export it.
-    template <typename Function>
-    bool Resolve(const char* name, Function& fn) const
+    template <typename Function> bool Resolve(const char* name, Function& fn) const
     {
         fn = reinterpret_cast<Function>(Address(name));
         return fn != nullptr;

@@ -19,9 +19,9 @@ constexpr std::string_view kTrackKeys[] = {"WM/Track", "track", "WM/TrackNumber"
 constexpr std::string_view kCopyrightKeys[] = {"copyright"};
 
 constexpr std::array kAttributes{
-    WmAttribute{"Author", kAuthorKeys},        WmAttribute{"Title", kTitleKeys},
-    WmAttribute{"WM/AlbumTitle", kAlbumKeys},  WmAttribute{"WM/Genre", kGenreKeys},
-    WmAttribute{"WM/Year", kYearKeys},         WmAttribute{"WM/Track", kTrackKeys},
+    WmAttribute{"Author", kAuthorKeys},       WmAttribute{"Title", kTitleKeys},
+    WmAttribute{"WM/AlbumTitle", kAlbumKeys}, WmAttribute{"WM/Genre", kGenreKeys},
+    WmAttribute{"WM/Year", kYearKeys},        WmAttribute{"WM/Track", kTrackKeys},
     WmAttribute{"Copyright", kCopyrightKeys},
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/acm/av_handles.h"
+#include "platform/acm/s16_frame_converter.h"
 #include "platform/media/av_format_handles.h"
 #include "platform/media/avio_stream_adapter.h"
-#include "platform/acm/s16_frame_converter.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,8 +2,8 @@
 
 #include "audio/model/au_file_stream.h"
 #include "audio/wave/ima_adpcm.h"
-#include "platform/bytes/little_endian.h"
 #include "audio/wave/ms_adpcm.h"
+#include "platform/bytes/little_endian.h"
 #include "support/run_command.h"
 
 #include <algorithm>

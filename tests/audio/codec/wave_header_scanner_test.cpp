@@ -1,8 +1,8 @@
 #include "audio/model/au_exception.h"
 #include "audio/model/au_file_stream.h"
-#include "platform/bytes/little_endian.h"
 #include "audio/model/memory_stream.h"
 #include "audio/wave/wave_header_scanner.h"
+#include "platform/bytes/little_endian.h"
 #include "support/temp_dir.h"
 #include "wave_files.h"
 

@@ -1,6 +1,6 @@
 // TAudioConverter on in-memory sources: announced sizes, pass-through and sample values.
-#include "audio/model/au_exception.h"
 #include "audio/filters/audio_converter.h"
+#include "audio/model/au_exception.h"
 #include "support/fake_components.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "audio/model/au_exception.h"
 #include "audio/filters/resampler.h"
+#include "audio/model/au_exception.h"
 #include "audio/wave/wave_in.h"
 #include "audio/wave/wave_out.h"
 #include "support/audio_tools.h"
