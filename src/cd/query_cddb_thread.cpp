@@ -6,6 +6,7 @@
 #include "platform/cdrom/cd_drive_interface.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -80,7 +81,7 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
     CddbEntryTarget& entry;
     std::atomic<bool> abandoned{false};
     std::atomic<bool> finished{false}; // the last message is posted: the thread is ending
-    std::timed_mutex callMutex;
+    std::mutex callMutex;
 };
 
 void TQueryCDDBThread::State::Run()
@@ -135,11 +136,13 @@ TQueryCDDBThread::~TQueryCDDBThread()
 void TQueryCDDBThread::Abandon()
 {
     state_->abandoned = true;
+    // The worker may be waiting for the main thread inside a call: serve it until the call ends.
     std::unique_lock lock(state_->callMutex, std::defer_lock);
     MainThread& mainThread = MainThread::Current();
-    while (!lock.try_lock_for(std::chrono::milliseconds(5))) {
+    while (!lock.try_lock()) {
         if (mainThread.IsCurrentThread())
             mainThread.ProcessPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
