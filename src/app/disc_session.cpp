@@ -2,6 +2,7 @@
 
 #include "app/disc_opening.h"
 #include "app/output_naming.h"
+#include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/cdrom/disc_queries.h"
@@ -63,7 +64,8 @@ std::string DiscSession::OpenDrive(int32_t index)
     handle_ = std::move(opened.handle);
     std::string status = StatusText(opened);
     description_ = handle_ ? status : std::string();
-    imageOpen_ = false;
+    // An image is identified by its own TOC, whether it was opened by path or by list entry.
+    imageOpen_ = handle_ && opened.drive.HostAdapter == kImageHostAdapter;
     return status;
 }
 
@@ -72,9 +74,7 @@ std::optional<std::string> DiscSession::OpenImage(const std::string& path)
     const std::optional<int32_t> index = RegisterImage(path);
     if (!index)
         return std::nullopt;
-    std::string status = OpenDrive(*index);
-    imageOpen_ = static_cast<bool>(handle_);
-    return status;
+    return OpenDrive(*index);
 }
 
 bool DiscSession::CloseDrive()

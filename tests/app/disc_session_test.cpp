@@ -88,5 +88,32 @@ TEST_F(DiscSessionTest, RowsAndTheirTitlesFollowTheDisc)
     EXPECT_EQ(info.CDArtist, "Someone");
 }
 
+// A registered image chosen by its place in the drive list is still identified by its own TOC,
+// not by whatever disc the first entry of the list holds.
+TEST_F(DiscSessionTest, AnImageOpenedByItsListEntryKeepsItsOwnTitles)
+{
+    const auto first = TwoTracks();
+    const auto second =
+        test::WriteCueImage(dir_ / "one track", {{test::AudioSectors(4 * kSecond, 3)}});
+    {
+        DiscSession session(dir_ / "cd.dat");
+        ASSERT_TRUE(session.OpenImage(second.string()));
+        TCDInfo info;
+        ASSERT_TRUE(session.ReadDisc(info));
+        session.SaveDisc(info, {"Only Song"}, {});
+    }
+    DiscSession session(dir_ / "cd.dat");
+    ASSERT_TRUE(session.OpenImage(first.string()));
+    const auto index = test::DriveListIndex(second);
+    ASSERT_TRUE(index);
+    session.OpenDrive(static_cast<int32_t>(*index));
+    EXPECT_TRUE(session.IsAudioCDPresent());
+    TCDInfo info;
+    const auto rows = session.ReadDisc(info);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ((*rows)[0].title, "Only Song");
+}
+
 } // namespace
 } // namespace corvath

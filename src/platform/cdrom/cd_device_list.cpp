@@ -12,7 +12,6 @@ namespace corvath {
 namespace {
 
 constexpr uint8_t kDriveHostAdapter = 0;
-constexpr uint8_t kImageHostAdapter = 1;
 constexpr std::size_t kProductLength = 16;
 
 struct Registry {

@@ -9,6 +9,9 @@
 
 namespace corvath {
 
+/// The host adapter number of registered disc images; drives are on 0.
+inline constexpr uint8_t kImageHostAdapter = 1;
+
 /// A drive or registered disc image with the numbers that address it during this run: drives
 /// on host adapter 0, images on host adapter 1, each with its own target number and LUN 0. An
 /// image's target number passes to a later image once its file is gone.
