@@ -97,6 +97,7 @@ TEST_F(DiscSessionTest, AnImageOpenedByItsListEntryKeepsItsOwnTitles)
         test::WriteCueImage(dir_ / "one track", {{test::AudioSectors(4 * kSecond, 3)}});
     {
         DiscSession session(dir_ / "cd.dat");
+        ASSERT_TRUE(session.OpenImage(first.string())); // the first entry of the list
         ASSERT_TRUE(session.OpenImage(second.string()));
         TCDInfo info;
         ASSERT_TRUE(session.ReadDisc(info));
