@@ -84,4 +84,18 @@ std::string DriveDescription(const CdDriveInfo& drive)
     return text.substr(0, kDescriptionLength);
 }
 
+std::vector<std::string> DriveChoices()
+{
+    const CdDriveList list = DriveList();
+    std::vector<std::string> choices;
+    for (int32_t i = 0; i < list.Count; ++i) {
+        const std::string text = DriveDescription(list.Drives[static_cast<std::size_t>(i)]);
+        const std::size_t first = text.find_first_not_of(' ');
+        choices.push_back(first == std::string::npos
+                              ? std::string()
+                              : text.substr(first, text.find_last_not_of(' ') - first + 1));
+    }
+    return choices;
+}
+
 } // namespace corvath

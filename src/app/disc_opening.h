@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvath {
 
@@ -41,5 +42,9 @@ DiscOpening OpenImage(const std::string& path);
 
 /// Vendor then product, each up to its first zero byte, cut to 26 characters, not trimmed.
 std::string DriveDescription(const CdDriveInfo& drive);
+
+/// The drive list (room for 8) as a user chooses from it: each entry's description without the
+/// blanks around it, in list order.
+std::vector<std::string> DriveChoices();
 
 } // namespace corvath

@@ -4,6 +4,7 @@
 #include "platform/files/program_folder.h"
 #include "ui/edit_track_name_dialog.h"
 #include "ui/folder_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/program_icon.h"
 
 #include <QAbstractEventDispatcher>
@@ -187,6 +188,24 @@ void TfrmMain::BrowseOutputFolder()
         return;
     eOutputDir_->setText(path);
     OptionsSetting.CommonOptions.OutputFolder = eOutputDir_->text().toStdString();
+}
+
+void TfrmMain::EditOptions()
+{
+    try {
+        TfrmOptions dialog(OptionsSetting, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        if (dialog.DriveChanged()) {
+            SetStatus(QString::fromStdString(disc_.OpenDrive(OptionsSetting.CDOptions.Index)));
+            LoadDisc();
+            idleStatusText_ = StatusText();
+        }
+        cbOutputFormat_->setCurrentIndex(OptionsSetting.CommonOptions.OutputFormat);
+        eOutputDir_->setText(QString::fromStdString(OptionsSetting.CommonOptions.OutputFolder));
+    } catch (const std::exception& failure) {
+        QMessageBox::critical(this, "Corvath", failure.what());
+    }
 }
 
 void TfrmMain::EditTrackName()

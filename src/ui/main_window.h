@@ -78,6 +78,7 @@ private:
     void JumpOutputFolder();
     void BrowseOutputFolder();
     void ChooseDiscImage();
+    void EditOptions();
     void ListClicked(QTreeWidgetItem* item);
 
     SettingsLocation location_;

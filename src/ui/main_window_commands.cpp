@@ -93,8 +93,8 @@ void TfrmMain::CreateCommands()
     QAction* aStop = NewPendingAction(
         this, {"aStop", "&Stop", "Stop", "Stop", QKeySequence(), QStyle::SP_MediaStop});
     QAction* aOptions =
-        NewPendingAction(this, {"aOptions", "&Options...", "Options", "Options",
-                                QKeySequence("Ctrl+O"), QStyle::SP_FileDialogDetailedView});
+        NewAction(this, {"aOptions", "&Options...", "Options", "Options", QKeySequence("Ctrl+O"),
+                         QStyle::SP_FileDialogDetailedView});
     QAction* aHelp = NewAction(this, {"aHelp", "&Online Help", "Help", "Help", QKeySequence("F1"),
                                       QStyle::SP_DialogHelpButton});
     QAction* aHomepage = NewAction(this, {"aHomepage", "&Home Page", "Home", "Visit our home page",
@@ -128,6 +128,7 @@ void TfrmMain::CreateCommands()
     connect(aEditTrackName_, &QAction::triggered, this, &TfrmMain::EditTrackName);
     connect(RefreshCD1, &QAction::triggered, this, &TfrmMain::RefreshCD);
     connect(miOpenDiscImage, &QAction::triggered, this, &TfrmMain::ChooseDiscImage);
+    connect(aOptions, &QAction::triggered, this, &TfrmMain::EditOptions);
     connect(miAbout, &QAction::triggered, this, [this] {
         TfrmAbout about(this);
         about.exec();

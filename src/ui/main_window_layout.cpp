@@ -1,8 +1,8 @@
 // The main window's controls at their design positions, and how they follow the window's size.
 
-#include "app/output_format.h"
 #include "tags/genre_names.h"
 #include "ui/main_window.h"
+#include "ui/output_format_list.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -115,9 +115,7 @@ void TfrmMain::CreateControls()
     cbOutputFormat_ = new QComboBox(gbOutputFormat_);
     cbOutputFormat_->setObjectName("cbOutputFormat");
     cbOutputFormat_->setGeometry(8, 16, 193, 22);
-    for (const OutputFormatInfo& format : kOutputFormats)
-        cbOutputFormat_->addItem(QString::fromUtf8(
-            format.shownName.data(), static_cast<qsizetype>(format.shownName.size())));
+    AddOutputFormats(*cbOutputFormat_);
 
     gbOutputFolder_ = new QGroupBox("Output Folder:", client);
     gbOutputFolder_->setObjectName("gbOutputFolder");

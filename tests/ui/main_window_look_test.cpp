@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsAndShortcuts)
         {"aPlay", "&Play", "Ctrl+P", false},
         {"aPause", "P&ause", "", false},
         {"aStop", "&Stop", "", false},
-        {"aOptions", "&Options...", "Ctrl+O", false},
+        {"aOptions", "&Options...", "Ctrl+O", true},
         {"aHelp", "&Online Help", "F1", true},
         {"aHomepage", "&Home Page", "", true},
         {"miExit", "E&xit", "", true},

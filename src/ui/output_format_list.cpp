@@ -1,0 +1,16 @@
+#include "ui/output_format_list.h"
+
+#include "app/output_format.h"
+
+#include <QComboBox>
+
+namespace corvath::ui {
+
+void AddOutputFormats(QComboBox& list)
+{
+    for (const OutputFormatInfo& format : kOutputFormats)
+        list.addItem(QString::fromUtf8(format.shownName.data(),
+                                       static_cast<qsizetype>(format.shownName.size())));
+}
+
+} // namespace corvath::ui

@@ -1,0 +1,320 @@
+#include "app/options_store.h"
+#include "main_window_harness.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+#include <fstream>
+#include <sstream>
+
+namespace corvath::ui::test {
+namespace {
+
+class OptionsDialogTest : public MainWindowTest {
+protected:
+    // A value other than the default for every setting the dialog shows.
+    TOptionsSetting Unusual(int32_t driveIndex) const
+    {
+        TOptionsSetting settings;
+        settings.CommonOptions = {outputFolder_, 4, true, true, 80};
+        settings.Mp3Options = {true, true, 64, 256, 7, 3, 2, 192};
+        settings.OggOptions = {false, 75, 9, 5, 2};
+        settings.WMAOptions = {0, 12, false};
+        settings.FLACOptions.Compression = 6;
+        settings.APEOptions = {3000, 1};
+        settings.CDOptions.Index = driveIndex;
+        return settings;
+    }
+
+    std::string OptionsFile() const
+    {
+        std::ifstream file(location_.optionsFile);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    // Opens the dialog with the Options command and runs act on it; Cancel ends it when act leaves
+    // it open.
+    static void WithOptions(TfrmMain& window, const std::function<void(QDialog&)>& act)
+    {
+        WhenModal([&act](QWidget& dialog) {
+            act(static_cast<QDialog&>(dialog));
+            if (dialog.isVisible())
+                Child<QPushButton>(dialog, "btCancel").click();
+        });
+        auto& aOptions = Child<QAction>(window, "aOptions");
+        EXPECT_EQ(aOptions.shortcut(), QKeySequence("Ctrl+O"));
+        aOptions.trigger();
+    }
+
+    // Presses OK; the text of the message box it brings up, empty when none came.
+    static QString OkWithMessage(QDialog& dialog)
+    {
+        QString message;
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [poll, &message] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                poll->deleteLater();
+                poll->stop();
+                message = box->text();
+                box->accept();
+            }
+        });
+        poll->start(10);
+        Child<QPushButton>(dialog, "btOk").click();
+        if (message.isEmpty()) {
+            poll->stop();
+            poll->deleteLater();
+        }
+        return message;
+    }
+};
+
+TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
+{
+    const int32_t drive = AudioImage("disc", {150});
+    SaveOptions(Unusual(drive), location_);
+    const std::string before = OptionsFile();
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Options");
+        EXPECT_EQ(Child<QTabWidget>(dialog, "PageControl1").currentIndex(), 0);
+        EXPECT_EQ(Child<QLineEdit>(dialog, "editOutputDir").text().toStdString(), outputFolder_);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbOutputFormat").currentText(), "FLAC file(*.FLAC)");
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "ckbKeepWav").isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "ckNormalize").isChecked());
+        EXPECT_TRUE(Child<QSpinBox>(dialog, "SpinEdit1").isEnabled());
+        EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEdit1").value(), 80);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbCDList").currentIndex(), drive);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbCDList").currentText().toStdString(),
+                  "Image   disc.cue");
+        EXPECT_TRUE(Child<QRadioButton>(dialog, "rbVBR").isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "ckbVBRHead").isEnabled());
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbMinBitRate").currentText(), "64 kbit/s");
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbMaxBitRate").currentText(), "256 kbit/s");
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbVBRQuality").currentIndex(), 7);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbStereoMode").currentText(), "Mono");
+        EXPECT_EQ(Child<QSlider>(dialog, "tbMP3Cpu").value(), 2);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbConstantBitRate").currentText(), "192");
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "cbUseCompress").isChecked());
+        EXPECT_EQ(Child<QSlider>(dialog, "tbCompression").value(), 75);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbOggMaxBit").currentText(), "144 kbit/s");
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbOggNomBit").currentText(), " 80 kbit/s");
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbOggMinBit").currentText(), " 48 kbit/s");
+        EXPECT_EQ(Child<QListWidget>(dialog, "lbCodecs").currentItem()->text(),
+                  "Windows Media Audio 2");
+        EXPECT_EQ(Child<QListWidget>(dialog, "lbFormats").currentRow(), 12);
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "cbWMA_VBR").isChecked());
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbFlacCompression").currentIndex(), 6);
+        EXPECT_EQ(Child<QSpinBox>(dialog, "seAPECompression").value(), 3000);
+        EXPECT_EQ(Child<QSlider>(dialog, "tbAPECpuUsage").value(), 1);
+        EXPECT_EQ(OkWithMessage(dialog), "");
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    window->close();
+    EXPECT_EQ(OptionsFile(), before);
+}
+
+TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150})), location_);
+    auto window = Start();
+    const std::string elsewhere = (dir_ / "elsewhere").string();
+    std::filesystem::create_directory(elsewhere);
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QLineEdit>(dialog, "editOutputDir").setText(QString::fromStdString(elsewhere));
+        Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(5);
+        Child<QCheckBox>(dialog, "ckbKeepWav").setChecked(true);
+        Child<QRadioButton>(dialog, "rbCBR").click();
+        Child<QComboBox>(dialog, "cbConstantBitRate").setCurrentIndex(1);
+        Child<QComboBox>(dialog, "cbMinBitRate").setCurrentIndex(0);
+        Child<QListWidget>(dialog, "lbFormats").setCurrentRow(3);
+        Child<QSpinBox>(dialog, "seAPECompression").stepUp();
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, elsewhere);
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 5);
+    EXPECT_FALSE(OptionsSetting.CommonOptions.IsKeepWav);
+    EXPECT_FALSE(OptionsSetting.Mp3Options.IsSelectVBR);
+    EXPECT_EQ(OptionsSetting.Mp3Options.ConstantBitRate, 56);
+    EXPECT_EQ(OptionsSetting.Mp3Options.BitRate, 32);
+    EXPECT_EQ(OptionsSetting.WMAOptions.FormatIndex, 3);
+    EXPECT_EQ(OptionsSetting.APEOptions.Compression, 3500);
+    EXPECT_EQ(Child<QComboBox>(*window, "cbOutputFormat").currentIndex(), 5);
+    EXPECT_EQ(Child<QLineEdit>(*window, "eOutputDir").text().toStdString(), elsewhere);
+    window->close();
+}
+
+TEST_F(OptionsDialogTest, CancelAndAMissingFolderStoreNothing)
+{
+    const TOptionsSetting stored = Unusual(AudioImage("disc", {150}));
+    SaveOptions(stored, location_);
+    auto window = Start();
+    const auto changeEverything = [](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(0);
+        Child<QCheckBox>(dialog, "ckNormalize").setChecked(false);
+        Child<QSlider>(dialog, "tbMP3Cpu").setValue(3);
+        Child<QComboBox>(dialog, "cbFlacCompression").setCurrentIndex(1);
+    };
+    WithOptions(*window, [&](QDialog& dialog) {
+        changeEverything(dialog);
+        Child<QPushButton>(dialog, "btCancel").click();
+    });
+    const QString missing = QString::fromStdString((dir_ / "missing").string());
+    WithOptions(*window, [&](QDialog& dialog) {
+        changeEverything(dialog);
+        Child<QLineEdit>(dialog, "editOutputDir").setText(missing);
+        EXPECT_EQ(OkWithMessage(dialog), missing + ",the output folder does not exist.");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.focusWidget(), &Child<QLineEdit>(dialog, "editOutputDir"));
+    });
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 4);
+    EXPECT_TRUE(OptionsSetting.CommonOptions.IsNormalize);
+    EXPECT_EQ(OptionsSetting.Mp3Options.CPU, 2);
+    EXPECT_EQ(OptionsSetting.FLACOptions.Compression, 6);
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, outputFolder_);
+    window->close();
+}
+
+// The bit-rate texts are read as numbers in the middle of storing: what came before stays
+// stored, the rest not, and the dialog stays open for a second try.
+TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStopsStoringThere)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150})), location_);
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(1);
+        Child<QCheckBox>(dialog, "ckNormalize").setChecked(false);
+        Child<QCheckBox>(dialog, "ckbVBRHead").setChecked(false);
+        Child<QComboBox>(dialog, "cbMinBitRate").setEditText("abcdef");
+        Child<QComboBox>(dialog, "cbMaxBitRate").setCurrentIndex(9);
+        Child<QComboBox>(dialog, "cbStereoMode").setCurrentIndex(0);
+        EXPECT_EQ(OkWithMessage(dialog), "'abc' is not a valid integer value");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 1);
+        EXPECT_FALSE(OptionsSetting.CommonOptions.IsNormalize);
+        EXPECT_FALSE(OptionsSetting.Mp3Options.IsVBRHead);
+        EXPECT_EQ(OptionsSetting.Mp3Options.MaxBitRate, 256);
+        EXPECT_EQ(OptionsSetting.Mp3Options.StereoMode, 3);
+
+        Child<QComboBox>(dialog, "cbMinBitRate").setEditText(" 96 kbit/s");
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_EQ(OptionsSetting.Mp3Options.BitRate, 96);
+    EXPECT_EQ(OptionsSetting.Mp3Options.MaxBitRate, 160);
+    EXPECT_EQ(OptionsSetting.Mp3Options.StereoMode, 0);
+    window->close();
+}
+
+TEST_F(OptionsDialogTest, AConstantBitRateThatIsNotListedIsKept)
+{
+    TOptionsSetting settings = Unusual(AudioImage("disc", {150}));
+    settings.Mp3Options.ConstantBitRate = 112;
+    SaveOptions(settings, location_);
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbConstantBitRate").currentIndex(), -1);
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_EQ(OptionsSetting.Mp3Options.ConstantBitRate, 112);
+    window->close();
+}
+
+TEST_F(OptionsDialogTest, DefaultButtonsAndEnablingRules)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150})), location_);
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QPushButton>(dialog, "bDefault").click();
+        EXPECT_TRUE(Child<QRadioButton>(dialog, "rbCBR").isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "ckbVBRHead").isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "ckbVBRHead").isEnabled()) << "CBR changes nothing";
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbMinBitRate").currentIndex(), 8);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbMaxBitRate").currentIndex(), 13);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbVBRQuality").currentIndex(), 4);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbStereoMode").currentText(), "Joint Stereo");
+        EXPECT_EQ(Child<QSlider>(dialog, "tbMP3Cpu").value(), 3);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbConstantBitRate").currentText(), "192");
+
+        auto& formats = Child<QListWidget>(dialog, "lbFormats");
+        const int formatCount = formats.count();
+        EXPECT_GT(formatCount, 12);
+        Child<QCheckBox>(dialog, "cbWMA_VBR").click();
+        EXPECT_EQ(formats.count(), 0) << "no variable-bit-rate formats";
+        Child<QPushButton>(dialog, "bWMADefault").click();
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "cbWMA_VBR").isChecked());
+        EXPECT_EQ(Child<QListWidget>(dialog, "lbCodecs").currentRow(), 0);
+        EXPECT_EQ(formats.count(), formatCount);
+        EXPECT_EQ(formats.currentRow(), 0);
+
+        auto& keepWav = Child<QCheckBox>(dialog, "ckbKeepWav");
+        auto& format = Child<QComboBox>(dialog, "cbOutputFormat");
+        format.setCurrentIndex(1);
+        EXPECT_FALSE(keepWav.isEnabled());
+        EXPECT_FALSE(keepWav.isChecked());
+        format.setCurrentIndex(0);
+        EXPECT_TRUE(keepWav.isEnabled());
+        format.setCurrentIndex(1);
+        Child<QCheckBox>(dialog, "ckNormalize").setChecked(false);
+        EXPECT_FALSE(Child<QSpinBox>(dialog, "SpinEdit1").isEnabled());
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_TRUE(OptionsSetting.CommonOptions.IsKeepWav);
+    EXPECT_EQ(OptionsSetting.WMAOptions.FormatIndex, 0);
+    window->close();
+}
+
+TEST_F(OptionsDialogTest, ChoosingAnotherDriveReloadsTheListAndNoChoiceLeavesItAlone)
+{
+    const int32_t first = AudioImage("first", {150, 150});
+    const int32_t second = AudioImage("second", {150, 150, 150});
+    StoreSettings(first);
+    auto window = Start();
+    ASSERT_EQ(Rows(*window).size(), 2u);
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbCDList").setCurrentIndex(second);
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    ASSERT_EQ(Rows(*window).size(), 3u);
+    EXPECT_EQ(OptionsSetting.CDOptions.Index, second);
+    EXPECT_EQ(window->StatusText().toStdString(), "Image   second.cue");
+
+    auto& list = Child<QTreeWidget>(*window, "ListView1");
+    list.topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    WithOptions(*window, [&](QDialog& dialog) { EXPECT_EQ(OkWithMessage(dialog), ""); });
+    EXPECT_FALSE(Rows(*window)[1].checked) << "the disc was not loaded again";
+    window->close();
+}
+
+TEST_F(OptionsDialogTest, ScreenshotOfEveryPage)
+{
+    SaveOptions(Unusual(AudioImage("Optiarc DVD RW", {150})), location_);
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        auto& pages = Child<QTabWidget>(dialog, "PageControl1");
+        for (int page = 0; page < pages.count(); ++page) {
+            pages.setCurrentIndex(page);
+            Idle();
+            const QString file = QApplication::applicationDirPath() + "/options_" +
+                                 pages.tabText(page).toLower() + ".png";
+            EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+        }
+    });
+    window->close();
+}
+
+} // namespace
+} // namespace corvath::ui::test
