@@ -56,6 +56,8 @@ QComboBox* NewComboBox(const char* name, const QStringList& items, bool editable
     auto* box = Named(new QComboBox, name);
     box->addItems(items);
     box->setEditable(editable);
+    // Enter must not add what was typed as a new item: the item index is what gets stored.
+    box->setInsertPolicy(QComboBox::NoInsert);
     return box;
 }
 
