@@ -89,8 +89,7 @@ void ToSamples(const uint8_t* pcm, std::size_t count, uint32_t bytesPerSample, F
 
 TFLACOut::TFLACOut(TComponent* owner) : TAuFileOut(owner)
 {
-    if (!FlacLibrary().Loaded())
-        throw EAuException(FlacLibrary().NotLoadedMessage());
+    RequireLoaded(FlacLibrary());
 }
 
 void TFLACOut::SetCompressionLevel(int32_t level)

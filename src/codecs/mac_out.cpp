@@ -21,8 +21,7 @@ bool IsCompressionLevel(int32_t level)
 // The library opens the file by name; an attached stream has no place here.
 TMACOut::TMACOut(TComponent* owner) : TAuFileOut(owner, TFileWriter::kByName)
 {
-    if (!MacLibrary().Loaded())
-        throw EAuException(MacLibrary().NotLoadedMessage());
+    RequireLoaded(MacLibrary());
 }
 
 void TMACOut::SetCompressionLevel(int32_t level)

@@ -63,14 +63,10 @@ CodecLibrary<VorbisEncApi>& VorbisEncLibrary()
 
 void RequireVorbisLibraries()
 {
-    const auto require = [](const auto& library) {
-        if (!library.Loaded())
-            throw EAuException(library.NotLoadedMessage());
-    };
-    require(OggLibrary());
-    require(VorbisLibrary());
-    require(VorbisFileLibrary());
-    require(VorbisEncLibrary());
+    RequireLoaded(OggLibrary());
+    RequireLoaded(VorbisLibrary());
+    RequireLoaded(VorbisFileLibrary());
+    RequireLoaded(VorbisEncLibrary());
 }
 
 } // namespace corvath

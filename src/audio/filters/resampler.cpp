@@ -22,14 +22,6 @@ constexpr uint32_t kMinOutRate = 2001;
 constexpr uint32_t kMaxOutRate = 999999;
 constexpr uint32_t kDefaultOutRate = 44100;
 
-TComponent* RequireSamplerateLibrary(TComponent* owner)
-{
-    // Checked before the filter exists, so no half-built component stays registered.
-    if (!SamplerateLibrary().Loaded())
-        throw EAuException(SamplerateLibrary().NotLoadedMessage());
-    return owner;
-}
-
 int ConverterType(TResamplerQuality quality)
 {
     switch (quality) {
@@ -70,9 +62,10 @@ int64_t ResampledSize(int64_t inSize, uint32_t inRate, uint32_t outRate, uint32_
 } // namespace
 
 TResampler::TResampler(TComponent* owner)
-    : TAuConverter(RequireSamplerateLibrary(owner)), inPcm_(kPcmSamples), outPcm_(kPcmSamples),
-      inFloat_(kPcmSamples), outFloat_(2 * kPcmSamples)
+    : TAuConverter(owner), inPcm_(kPcmSamples), outPcm_(kPcmSamples), inFloat_(kPcmSamples),
+      outFloat_(2 * kPcmSamples)
 {
+    RequireLoaded(SamplerateLibrary());
 }
 
 void TResampler::SetQuality(TResamplerQuality quality)

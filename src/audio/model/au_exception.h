@@ -11,4 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// Raises "<file> library could not be loaded." when a codec library is missing.
+template <typename Library> void RequireLoaded(const Library& library)
+{
+    if (!library.Loaded())
+        throw EAuException(library.NotLoadedMessage());
+}
+
 } // namespace corvath
