@@ -23,7 +23,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <algorithm>
-#include <charconv>
+#include <array>
 #include <filesystem>
 #include <optional>
 
@@ -110,13 +110,9 @@ QString Text(const std::string& text)
 std::optional<int32_t> BitRateOf(const QString& text, QString& number)
 {
     number = text.left(3).trimmed();
-    const std::string digits = number.toStdString();
-    int32_t value = 0;
-    const char* end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data(), end, value);
-    if (digits.empty() || error != std::errc() || stop != end)
-        return std::nullopt;
-    return value;
+    bool isNumber = false;
+    const int32_t value = number.toInt(&isNumber);
+    return isNumber ? std::optional(value) : std::nullopt;
 }
 
 } // namespace
@@ -287,14 +283,11 @@ QWidget* TfrmOptions::CreateWmaPage()
     auto* bWMADefault = Named(new QPushButton("&Default"), "bWMADefault");
 
     // A codec or a VBR state of the user's choosing starts at the first of its formats.
-    connect(lbCodecs_, &QListWidget::currentRowChanged, this, [this](int codec) {
-        ListWmaFormats(codec);
-        lbFormats_->setCurrentRow(0);
-    });
+    connect(lbCodecs_, &QListWidget::currentRowChanged, this,
+            [this](int codec) { ListWmaFormats(codec, 0); });
     connect(cbWMA_VBR_, &QCheckBox::toggled, this, [this](bool vbr) {
         WMAOut1_->SetVBR(vbr);
-        ListWmaFormats(lbCodecs_->currentRow());
-        lbFormats_->setCurrentRow(0);
+        ListWmaFormats(lbCodecs_->currentRow(), 0);
     });
     connect(bWMADefault, &QPushButton::clicked, this, [this] { ShowWmaChoice(0, false, 0); });
 
@@ -349,7 +342,6 @@ void TfrmOptions::LoadControls()
     const TCommonOptions& common = settings_.CommonOptions;
     editOutputDir_->setText(Text(common.OutputFolder));
     cbOutputFormat_->setCurrentIndex(common.OutputFormat);
-    ckbKeepWav_->setEnabled(cbOutputFormat_->currentIndex() != kWavItem);
     ckbKeepWav_->setChecked(!common.IsKeepWav);
     ckNormalize_->setChecked(common.IsNormalize);
     SpinEdit1_->setValue(common.NormalizePercent);
@@ -392,9 +384,9 @@ void TfrmOptions::LoadControls()
 
 void TfrmOptions::EnableVbrControls(bool enabled)
 {
-    for (QWidget* control :
-         {static_cast<QWidget*>(ckbVBRHead_), static_cast<QWidget*>(cbMinBitRate_),
-          static_cast<QWidget*>(cbMaxBitRate_), static_cast<QWidget*>(cbVBRQuality_)})
+    const std::array<QWidget*, 4> controls{ckbVBRHead_, cbMinBitRate_, cbMaxBitRate_,
+                                           cbVBRQuality_};
+    for (QWidget* control : controls)
         control->setEnabled(enabled);
 }
 
@@ -405,15 +397,15 @@ void TfrmOptions::ShowWmaChoice(int codec, bool vbr, int format)
     lbCodecs_->setCurrentRow(codec);
     cbWMA_VBR_->setChecked(vbr);
     WMAOut1_->SetVBR(vbr);
-    ListWmaFormats(codec);
-    lbFormats_->setCurrentRow(format);
+    ListWmaFormats(codec, format);
 }
 
-void TfrmOptions::ListWmaFormats(int codec)
+void TfrmOptions::ListWmaFormats(int codec, int selected)
 {
     lbFormats_->clear();
     for (const std::string& format : WMAOut1_->Formats(codec))
         lbFormats_->addItem(Text(format));
+    lbFormats_->setCurrentRow(selected);
 }
 
 bool TfrmOptions::StoreControls()

@@ -50,7 +50,8 @@ private:
     void EnableVbrControls(bool enabled);
     /// Shows a codec, a VBR state and a format position of that codec's list for that state.
     void ShowWmaChoice(int codec, bool vbr, int format);
-    void ListWmaFormats(int codec);
+    /// Lists the formats of a codec for the VBR state of WMAOut1 and selects one.
+    void ListWmaFormats(int codec, int selected);
 
     TOptionsSetting& settings_;
     int32_t driveAtOpening_ = 0;
