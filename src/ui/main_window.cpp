@@ -196,11 +196,8 @@ void TfrmMain::EditOptions()
         TfrmOptions dialog(OptionsSetting, this);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        if (dialog.DriveChanged()) {
-            SetStatus(QString::fromStdString(disc_.OpenDrive(OptionsSetting.CDOptions.Index)));
-            LoadDisc();
-            idleStatusText_ = StatusText();
-        }
+        if (dialog.DriveChanged())
+            ShowOpenedDrive(disc_.OpenDrive(OptionsSetting.CDOptions.Index));
         cbOutputFormat_->setCurrentIndex(OptionsSetting.CommonOptions.OutputFormat);
         eOutputDir_->setText(QString::fromStdString(OptionsSetting.CommonOptions.OutputFolder));
     } catch (const std::exception& failure) {

@@ -79,6 +79,9 @@ private:
     void BrowseOutputFolder();
     void ChooseDiscImage();
     void EditOptions();
+    /// After opening a drive: its status, its disc (or an empty list without a handle) and
+    /// the status to return to when playback stops.
+    void ShowOpenedDrive(const std::string& status);
     void ListClicked(QTreeWidgetItem* item);
 
     SettingsLocation location_;

@@ -84,7 +84,12 @@ void TfrmMain::OpenDiscImage(const QString& path)
         QMessageBox::warning(this, "Corvath", "Cannot read the disc image " + path);
         return;
     }
-    SetStatus(Text(*status));
+    ShowOpenedDrive(*status);
+}
+
+void TfrmMain::ShowOpenedDrive(const std::string& status)
+{
+    SetStatus(Text(status));
     if (disc_.Handle() == 0)
         EmptyTrackList();
     else

@@ -299,6 +299,24 @@ TEST_F(OptionsDialogTest, ChoosingAnotherDriveReloadsTheListAndNoChoiceLeavesItA
     window->close();
 }
 
+// A drive that cannot be opened leaves no rows of the drive closed before.
+TEST_F(OptionsDialogTest, ChoosingADriveThatCannotBeOpenedEmptiesTheList)
+{
+    const int32_t first = AudioImage("first", {150, 150});
+    const int32_t broken = AudioImage("broken", {150});
+    StoreSettings(first);
+    auto window = Start();
+    ASSERT_EQ(Rows(*window).size(), 2u);
+    std::filesystem::remove(dir_ / "broken.bin");
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbCDList").setCurrentIndex(broken);
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_TRUE(Rows(*window).empty());
+    EXPECT_EQ(window->StatusText().toStdString(), "Can not find CD devices!");
+    window->close();
+}
+
 TEST_F(OptionsDialogTest, ScreenshotOfEveryPage)
 {
     SaveOptions(Unusual(AudioImage("Optiarc DVD RW", {150})), location_);
