@@ -16,6 +16,12 @@ const OutputFormatInfo* FormatByNumber(int32_t number)
     return &kOutputFormats[static_cast<std::size_t>(number)];
 }
 
+OutputFormat FormatOfSetting(int32_t number)
+{
+    const OutputFormatInfo* format = FormatByNumber(number);
+    return format != nullptr ? format->format : OutputFormat::MP3;
+}
+
 const OutputFormatInfo* FormatByExtension(std::string_view extension)
 {
     const auto found = std::ranges::find(kOutputFormats, extension, &OutputFormatInfo::extension);

@@ -30,6 +30,9 @@ inline constexpr std::array<OutputFormatInfo, 6> kOutputFormats{{
 /// The format of a setting number; nullptr for a number out of range.
 const OutputFormatInfo* FormatByNumber(int32_t number);
 
+/// The format a setting number asks for; MP3 for a number out of range.
+OutputFormat FormatOfSetting(int32_t number);
+
 /// The format whose extension is extension exactly ("flac"); nullptr for any other text.
 const OutputFormatInfo* FormatByExtension(std::string_view extension);
 

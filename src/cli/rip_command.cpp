@@ -1,25 +1,20 @@
 #include "cli/rip_command.h"
 
-#include "app/conversion_chain.h"
 #include "app/options_store.h"
 #include "app/output_format.h"
 #include "app/output_naming.h"
-#include "app/rip_helpers.h"
-#include "cd/cd_rip_thread.h"
-#include "cd/id3_genre_byte.h"
-#include "cd/id3_tag.h"
-#include "cd/process_info.h"
-#include "cd/track_wave_path.h"
+#include "app/rip_batch.h"
 #include "cli/cd_source.h"
 #include "cli/disc_field_options.h"
-#include "cli/message_queue.h"
 #include "cli/parse_number.h"
 #include "cli/progress_line.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -107,137 +102,97 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackC
     return tracks;
 }
 
-// The format of the OutputFormat setting; MP3 for a number out of range.
-OutputFormat FormatOfSetting(int32_t outputFormat)
-{
-    const OutputFormatInfo* format = FormatByNumber(outputFormat);
-    return format != nullptr ? format->format : OutputFormat::MP3;
-}
-
 TDiscFields DiscFieldsOf(const TCDInfo& info)
 {
     return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
 }
 
-enum class TrackResult { Done, Failed, DriveFailed };
-
-// The tracks of one disc, one after another: extraction, then encoding, tagging and clean-up.
-class RipSession {
+// A rip's steps as progress lines: one per extraction, normalisation and encoding of a track.
+class RipProgressLines : public RipView {
 public:
-    RipSession(const TOptionsSetting& settings, const TDiscFields& disc, OutputFormat format,
-               int32_t handle, CallDispatcher& mainThread, std::ostream& out, std::ostream& err)
-        : settings_(settings), disc_(disc), format_(format), handle_(handle),
-          mainThread_(mainThread), out_(out), err_(err)
+    RipProgressLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+    void ShowCurrentTrack(const RipEntry& track) override
     {
-        if (format_ != OutputFormat::WAV)
-            chain_.emplace(format_, false, SampleFormatChange{}, settings_, disc_);
+        label_ = "Track " + TwoDigits(track.number) + " " + track.title;
+    }
+    void ShowHint(const std::string& hint) override
+    {
+        EndLine();
+        const std::string step = hint == kRipNormalizing ? " normalizing"
+                                 : hint == kRipEncoding  ? " encoding"
+                                                         : "";
+        line_.emplace(out_, label_ + step);
+    }
+    void ShowBarCaption(const std::string&) override {}
+    void ShowBarPosition(int32_t percent) override
+    {
+        if (line_)
+            line_->Show(percent);
+    }
+    void ShowCompleted(int32_t) override {}
+    void ShowWritten(const std::string& file) override
+    {
+        if (line_)
+            line_->End("100% -> " + file);
+        line_.reset();
+    }
+    void ShowError(const std::string& message) override
+    {
+        EndLine();
+        err_ << message << '\n';
+    }
+    void ShowDriveFailure(const std::string& message) override
+    {
+        ShowError(message);
+        failed_ = true;
+        over_ = true;
+    }
+    void ShowFailures(const std::vector<FailedTrack>& failures) override
+    {
+        EndLine();
+        err_ << "corvath-cli rip: " << failures.size()
+             << (failures.size() == 1 ? " track was" : " tracks were") << " not ripped:\n";
+        for (const FailedTrack& failure : failures)
+            err_ << "  Track " << TwoDigits(failure.track.number) << " " << failure.track.title
+                 << ": " << failure.reason << '\n';
+        failed_ = true;
+    }
+    // Nothing here holds a file open for long: the next step may go at once.
+    void Pause(int, std::function<void()> then) override { next_ = std::move(then); }
+    void Close() override
+    {
+        EndLine();
+        over_ = true;
     }
 
-    TrackResult RipTrack(int track, const std::string& title)
+    /// Runs the rip's messages, events and steps until it is over; whether every track made it.
+    bool RunToEnd(CallDispatcher& mainThread)
     {
-        const std::string label = "Track " + TwoDigits(track) + " " + title;
-        const std::string wav = TrackWavePath(settings_.CommonOptions.OutputFolder, title);
-        const std::optional<int32_t> status = Extract(track, title, label, wav);
-        if (!status)
-            return TrackResult::DriveFailed;
-        if (*status == kStatusReadFailed)
-            err_ << "Error while reading CD information!\n";
-        else if (*status == kStatusFileNotCreated)
-            err_ << wav
-                 << " is not a valid file name. Please rename the Title in the CD tracks "
-                    "list.\n";
-        bool done = *status == kStatusSuccess;
-        if (!chain_)
-            return done ? TrackResult::Done : TrackResult::Failed;
-
-        const std::string target =
-            OutputFilePath(settings_.CommonOptions.OutputFolder, title, format_);
-        if (done) {
-            done = Encode(wav, target, label);
-            std::error_code ignored;
-            if (!settings_.CommonOptions.IsKeepWav && fs::exists(wav) && !IsFileInUse(wav))
-                fs::remove(wav, ignored);
+        while (!over_) {
+            if (next_)
+                std::exchange(next_, nullptr)();
+            else
+                mainThread.WaitAndProcess(std::chrono::seconds(1));
         }
-        // As after a rip in the program: a failed track's older MP3 still gets the tag.
-        if (format_ == OutputFormat::MP3 && fs::exists(target))
-            done = WriteId3Tag(target, track, title) && done;
-        return done ? TrackResult::Done : TrackResult::Failed;
+        return !failed_;
     }
 
 private:
-    // Runs the rip worker for the track, its progress shown; the status it ends with, nothing
-    // when the drive failed (the reason is then on err).
-    std::optional<int32_t> Extract(int track, const std::string& title, const std::string& label,
-                                   const std::string& wav)
+    void EndLine()
     {
-        MessageQueue queue;
-        const TCommonOptions& common = settings_.CommonOptions;
-        TCDRipThread worker(track, title, handle_, queue,
-                            {common.OutputFolder, common.IsNormalize, common.NormalizePercent});
-        worker.Start();
-        ProgressLine extracting(out_, label);
-        std::optional<ProgressLine> normalizing;
-        for (;;) {
-            const QueuedMessage message = queue.Take();
-            if (message.message == kMsgRipDriveFailure) {
-                extracting.End("");
-                err_ << (message.lParam == 1 ? "CD extract failed! Please try again.\n"
-                                             : "Error while reading TOC information!\n");
-                return std::nullopt;
-            }
-            const auto* info = dynamic_cast<const TProcessInfo*>(message.payload.get());
-            if (info == nullptr)
-                continue;
-            ProgressLine& line = normalizing ? *normalizing : extracting;
-            if (info->Progress == kProgressExtracted) {
-                line.End(info->Status == kStatusSuccess ? "100% -> " + wav : "");
-                return info->Status;
-            }
-            if (info->Progress == kProgressNormalizing) {
-                extracting.End("");
-                normalizing.emplace(out_, label + " normalizing");
-            } else if (info->Progress >= 1) {
-                line.Show(info->Progress);
-            }
-        }
+        if (line_)
+            line_->End("");
+        line_.reset();
     }
 
-    bool Encode(const std::string& wav, const std::string& target, const std::string& label)
-    {
-        ProgressLine line(out_, label + " encoding");
-        std::string error = chain_->Prepare(wav, target);
-        if (error.empty())
-            error = RunToEnd(chain_->Sink(), mainThread_, line);
-        line.End(error.empty() ? "100% -> " + target : "");
-        if (!error.empty())
-            err_ << "corvath-cli: " << target << ": " << error << '\n';
-        return error.empty();
-    }
-
-    bool WriteId3Tag(const std::string& mp3, int track, const std::string& title)
-    {
-        Tid3tag tag;
-        tag.SetTitle(title);
-        tag.SetArtist(disc_.Artist);
-        tag.SetAlbum(disc_.Album);
-        tag.SetYear(disc_.Year);
-        tag.SetComment(disc_.Comment);
-        tag.SetGenre(Id3GenreByte(disc_.GenreIndex));
-        tag.SetTrack(static_cast<uint8_t>(track));
-        if (tag.Write(mp3) == 0)
-            return true;
-        err_ << "corvath-cli: cannot write the ID3 tag of " << mp3 << '\n';
-        return false;
-    }
-
-    const TOptionsSetting& settings_;
-    const TDiscFields& disc_;
-    const OutputFormat format_;
-    const int32_t handle_;
-    CallDispatcher& mainThread_;
     std::ostream& out_;
     std::ostream& err_;
-    std::optional<ConversionChain> chain_; // none for WAV
+    std::string label_;
+    std::optional<ProgressLine> line_;
+    std::function<void()> next_;
+    bool over_ = false;
+    bool failed_ = false;
 };
 
 } // namespace
@@ -282,25 +237,16 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     std::error_code ignored; // a folder that cannot be made shows in the first track's message
     fs::create_directories(settings.CommonOptions.OutputFolder, ignored);
 
-    ScopedMainThread mainThread;
-    std::optional<RipSession> session;
-    try {
-        session.emplace(settings, disc, format, handle.get(), mainThread.Dispatcher(), out, err);
-    } catch (const std::exception& failure) {
-        err << "corvath-cli: " << failure.what() << '\n';
-        return 1;
-    }
-    int failures = 0;
+    std::vector<RipEntry> entries;
     for (const int track : *tracks) {
-        std::string title = settings.CDInfo.Titles[track];
-        if (title.empty())
-            title = "Track" + TwoDigits(track);
-        const TrackResult result = session->RipTrack(track, title);
-        if (result == TrackResult::DriveFailed)
-            return 1;
-        failures += result == TrackResult::Failed ? 1 : 0;
+        const std::string& title = settings.CDInfo.Titles[track];
+        entries.push_back({track, title.empty() ? "Track" + TwoDigits(track) : title});
     }
-    return failures == 0 ? 0 : 1;
+    ScopedMainThread mainThread;
+    RipProgressLines progress(out, err);
+    RipBatch batch(progress, {handle.get(), std::move(entries), format, disc}, settings);
+    batch.Start();
+    return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
 }
 
 } // namespace corvath::cli

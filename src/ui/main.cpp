@@ -1,6 +1,8 @@
 #include "app/settings_location.h"
+#include "codecs/startup_libraries.h"
 #include "platform/devicewatch/device_watch.h"
 #include "ui/main_window.h"
+#include "ui/qt_main_thread.h"
 #include "ui/single_instance.h"
 
 #include <QApplication>
@@ -22,6 +24,8 @@ int main(int argc, char* argv[])
     if (!instanceServer.IsListening() && corvath::ui::HandOverToRunningInstance())
         return 0;
 
+    const corvath::ui::QtMainThread mainThread;
+    const corvath::StartupCodecLibraries codecLibraries;
     corvath::ui::TfrmMain window(corvath::SettingsLocation::ForProgram());
     QObject::connect(&instanceServer, &corvath::ui::InstanceServer::activationRequested, &window,
                      &corvath::ui::TfrmMain::BringToFront);

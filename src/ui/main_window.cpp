@@ -2,6 +2,7 @@
 
 #include "app/options_store.h"
 #include "platform/files/program_folder.h"
+#include "ui/cd_rip_dialog.h"
 #include "ui/edit_track_name_dialog.h"
 #include "ui/folder_dialog.h"
 #include "ui/options_dialog.h"
@@ -152,6 +153,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 void TfrmMain::UpdateActions()
 {
     aEditTrackName_->setEnabled(!ListView1_->selectedItems().isEmpty());
+    aRip_->setEnabled(!CheckedTracks().empty());
 }
 
 void TfrmMain::ClearDiscFields()
@@ -169,6 +171,50 @@ bool TfrmMain::CheckOutputFolder()
     QMessageBox::information(
         this, "Corvath", QString(kFolderMissing) + "Please check the output directory setting.");
     return false;
+}
+
+void TfrmMain::Rip()
+{
+    if (disc_.Handle() == 0) {
+        QMessageBox::information(this, "Corvath", "Please access CD devices rightly firstly!");
+        return;
+    }
+    std::vector<RipEntry> tracks = CheckedTracks();
+    if (tracks.empty()) {
+        QMessageBox::information(this, "Corvath", "Please select a track at least!");
+        return;
+    }
+    const std::string& folder = OptionsSetting.CommonOptions.OutputFolder;
+    if (!FolderExists(folder)) {
+        const QString question =
+            QString::fromStdString(folder) + "," + kFolderMissing + "\n" + "creates a new folder?";
+        if (QMessageBox::information(this, "Corvath", question,
+                                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        std::error_code error;
+        if (!std::filesystem::create_directory(folder, error)) {
+            QMessageBox::critical(this, "Corvath",
+                                  "Cannot create " + QString::fromStdString(folder));
+            return;
+        }
+    }
+    if (!CheckOutputFolder())
+        return;
+    TfrmCDRip rip(this,
+                  {disc_.Handle(), std::move(tracks),
+                   FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat), ShownDiscFields()});
+    rip.exec();
+}
+
+std::vector<RipEntry> TfrmMain::CheckedTracks() const
+{
+    std::vector<RipEntry> tracks;
+    for (int i = 0; i < ListView1_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = ListView1_->topLevelItem(i);
+        if (row->checkState(0) == Qt::Checked)
+            tracks.push_back({i + 1, row->text(1).toStdString()});
+    }
+    return tracks;
 }
 
 void TfrmMain::JumpOutputFolder()

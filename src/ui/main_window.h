@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/disc_session.h"
+#include "app/rip_batch.h"
 #include "app/settings_location.h"
 
 #include <QMainWindow>
@@ -73,6 +74,11 @@ private:
     void AddRow(const TrackRow& row);
     void SetRowsChecked(bool (*checked)(bool wasChecked));
 
+    void Rip();
+    /// The checked rows, numbered by their position in the list.
+    std::vector<RipEntry> CheckedTracks() const;
+    /// The disc fields as they are shown.
+    TDiscFields ShownDiscFields() const;
     void RefreshCD();
     void EditTrackName();
     void JumpOutputFolder();
@@ -113,6 +119,7 @@ private:
     QPushButton* bBrowser_ = nullptr;
     QLabel* status_ = nullptr;
 
+    QAction* aRip_ = nullptr;
     QAction* aEditTrackName_ = nullptr;
     QMenu* PopupMenu1_ = nullptr;
 };

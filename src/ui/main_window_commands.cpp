@@ -74,9 +74,9 @@ QAction* NewConverterAction(QObject* owner, const ConverterItem& item)
 
 void TfrmMain::CreateCommands()
 {
-    QAction* aRip =
-        NewPendingAction(this, {"aRip", "&Rip selected tracks...", "Rip", "Rip selected tracks",
-                                QKeySequence("Ctrl+R"), QStyle::SP_DriveCDIcon});
+    aRip_ = NewAction(this, {"aRip", "&Rip selected tracks...", "Rip", "Rip selected tracks",
+                             QKeySequence("Ctrl+R"), QStyle::SP_DriveCDIcon});
+    aRip_->setEnabled(false);
     QAction* tbMp3Convert =
         NewPendingAction(this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter",
                                 QKeySequence(), QStyle::SP_BrowserReload});
@@ -115,6 +115,7 @@ void TfrmMain::CreateCommands()
     QAction* miWavToWav = NewConverterAction(this, {1, "Wav to Wav..."});
     miWavToWav->setVisible(false);
 
+    connect(aRip_, &QAction::triggered, this, &TfrmMain::Rip);
     connect(miJumpoutputfolder, &QAction::triggered, this, &TfrmMain::JumpOutputFolder);
     connect(aHelp, &QAction::triggered, this, [] { OpenUserGuide(); });
     connect(aHomepage, &QAction::triggered, this, [] { OpenUserGuide(); });
@@ -135,7 +136,7 @@ void TfrmMain::CreateCommands()
     });
 
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction(aRip);
+    file->addAction(aRip_);
     file->addAction(miOpenDiscImage);
     file->addSeparator();
     QMenu* wavConverter = file->addMenu("Wav Converter");
@@ -171,7 +172,7 @@ void TfrmMain::CreateCommands()
     toolBar->setMovable(false);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setIconSize(QSize(24, 24));
-    toolBar->addActions({aRip, tbMp3Convert, aQueryCDDB, miJumpoutputfolder});
+    toolBar->addActions({aRip_, tbMp3Convert, aQueryCDDB, miJumpoutputfolder});
     toolBar->addSeparator();
     toolBar->addActions({aPlay, aPause, aStop});
     toolBar->addSeparator();
@@ -181,7 +182,7 @@ void TfrmMain::CreateCommands()
 
     PopupMenu1_ = new QMenu(this);
     PopupMenu1_->setObjectName("PopupMenu1");
-    PopupMenu1_->addAction(aRip);
+    PopupMenu1_->addAction(aRip_);
     PopupMenu1_->addSeparator();
     PopupMenu1_->addActions({aSelectAll, aSelectNone, aInvertSelection});
     PopupMenu1_->addSeparator();

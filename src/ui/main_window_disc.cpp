@@ -127,6 +127,11 @@ TDiscFields TfrmMain::DiscFieldsToSave() const
         const TCDInfo& info = OptionsSetting.CDInfo;
         return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
     }
+    return ShownDiscFields();
+}
+
+TDiscFields TfrmMain::ShownDiscFields() const
+{
     return {ID3artist_->text().toStdString(), ID3album_->text().toStdString(),
             ID3year_->text().toStdString(), ID3genre_->currentIndex(),
             ID3comment_->text().toStdString()};

@@ -374,6 +374,26 @@ TEST(MainThreadCalls, AThrowingCallIsDoneAndItsCallerGetsTheException)
     EXPECT_EQ(ran, 1);
 }
 
+TEST(MainThreadCalls, PostedCallsRunInOrderWithWaitingOnesAndAThrowStopsNothing)
+{
+    CallDispatcher main;
+    std::vector<std::string> ran;
+    main.Post([&] { ran.push_back("posted on the main thread"); }); // queued, not run at once
+    EXPECT_TRUE(ran.empty());
+    std::thread worker([&] {
+        main.Post([&] { ran.push_back("posted 1"); });
+        main.Post([] { throw std::runtime_error("dropped"); });
+        main.InvokeSync([&] { ran.push_back("waited"); });
+        main.Post([&] { ran.push_back("posted 2"); });
+    });
+    while (ran.size() < 4)
+        main.WaitAndProcess(5ms);
+    worker.join();
+    EXPECT_EQ(ran, (std::vector<std::string>{"posted on the main thread", "posted 1", "waited",
+                                             "posted 2"}));
+    main.Post([] {}); // still queued when the dispatcher goes: dropped without running
+}
+
 TEST(Components, ASinkWhoseConstructorThrowsLeavesNothingRegistered)
 {
     struct Refused : TWaveOut {

@@ -1,3 +1,6 @@
+#include "codecs/startup_libraries.h"
+#include "ui/qt_main_thread.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,6 +9,8 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const corvath::ui::QtMainThread mainThread;
+    const corvath::StartupCodecLibraries codecLibraries;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -31,6 +31,17 @@ bool CallDispatcher::IsCurrentThread() const
     return std::this_thread::get_id() == owner_;
 }
 
+void CallDispatcher::Enqueue(Pending pending)
+{
+    {
+        std::lock_guard lock(mutex_);
+        waiting_.push_back(std::move(pending));
+    }
+    arrived_.notify_all();
+    if (wakeUp_)
+        wakeUp_();
+}
+
 void CallDispatcher::InvokeSync(std::function<void()> fn)
 {
     if (IsCurrentThread()) {
@@ -38,26 +49,35 @@ void CallDispatcher::InvokeSync(std::function<void()> fn)
         return;
     }
     Call call{std::move(fn), false, nullptr};
-    {
-        std::lock_guard lock(mutex_);
-        waiting_.push_back(&call);
-    }
-    arrived_.notify_all();
-    if (wakeUp_)
-        wakeUp_();
+    Enqueue({&call, {}});
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return call.done; });
     if (call.failure)
         std::rethrow_exception(call.failure);
 }
 
+void CallDispatcher::Post(std::function<void()> fn)
+{
+    Enqueue({nullptr, std::move(fn)});
+}
+
 void CallDispatcher::ProcessPending()
 {
     std::unique_lock lock(mutex_);
     while (!waiting_.empty()) {
-        Call* call = waiting_.front();
+        Pending pending = std::move(waiting_.front());
         waiting_.pop_front();
         lock.unlock();
+        if (pending.waiting == nullptr) {
+            try {
+                pending.posted();
+            } catch (...) {
+                // Nobody waits for a posted call: its failure has nowhere to go.
+            }
+            lock.lock();
+            continue;
+        }
+        Call* call = pending.waiting;
         try {
             call->fn();
         } catch (...) {

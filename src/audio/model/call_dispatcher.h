@@ -22,6 +22,7 @@ public:
 
     /// An exception of fn is raised again on the calling thread, once the call is done.
     void InvokeSync(std::function<void()> fn) override;
+    void Post(std::function<void()> fn) override;
     void ProcessPending() override;
     bool IsCurrentThread() const override;
 
@@ -29,8 +30,8 @@ public:
     /// any ran. Main thread only.
     bool WaitAndProcess(std::chrono::milliseconds timeout);
 
-    /// Called (on the calling thread, without the lock) each time a call starts waiting;
-    /// lets a message loop wake up and call ProcessPending. Set before any worker runs.
+    /// Called (on the calling thread, without the lock) each time a call starts waiting or is
+    /// posted; lets a message loop wake up and call ProcessPending. Set before any worker runs.
     void SetWakeUp(std::function<void()> wakeUp) { wakeUp_ = std::move(wakeUp); }
 
 private:
@@ -39,13 +40,20 @@ private:
         bool done = false;
         std::exception_ptr failure;
     };
+    /// A queued call: a synchronised one, whose caller waits, or a posted one.
+    struct Pending {
+        Call* waiting = nullptr;
+        std::function<void()> posted;
+    };
+
+    void Enqueue(Pending pending);
 
     std::thread::id owner_;
     std::function<void()> wakeUp_;
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::condition_variable finished_;
-    std::deque<Call*> waiting_;
+    std::deque<Pending> waiting_;
 };
 
 /// A CallDispatcher installed as the process's main thread while it lives (the command-line

@@ -15,6 +15,11 @@ public:
     /// again on the calling thread; the main thread goes on.
     virtual void InvokeSync(std::function<void()> fn) = 0;
 
+    /// Queues fn to run on the main thread, in order with the synchronised calls, and returns at
+    /// once; any thread. An exception of fn is dropped. Calls still queued when the main thread
+    /// ends are dropped too.
+    virtual void Post(std::function<void()> fn) = 0;
+
     /// Runs the synchronised calls that are waiting; main thread only. Code that waits on the
     /// main thread for a worker calls this while it waits, so it never deadlocks against a
     /// worker that waits for the main thread.

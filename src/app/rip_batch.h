@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/conversion_chain.h"
+#include "app/disc_info_store.h"
+#include "app/options_setting.h"
+#include "app/output_format.h"
+#include "cd/cd_rip_thread.h"
+#include "cd/main_thread_messages.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvath {
+
+/// A track to rip: its position in the disc's TOC (1 for the first entry) and its title.
+struct RipEntry {
+    int32_t number = 0;
+    std::string title;
+    bool operator==(const RipEntry&) const = default;
+};
+
+/// A track that did not end as a finished file, and why.
+struct FailedTrack {
+    RipEntry track;
+    std::string reason;
+};
+
+/// The texts a rip shows as its hint and progress caption.
+inline constexpr const char* kRipExtracting = "Extracting...";
+inline constexpr const char* kRipInitializing = "Initializing...";
+inline constexpr const char* kRipNormalizing = "Normalizing...";
+inline constexpr const char* kRipEncoding = "Encoding...";
+
+/// What a rip shows while it runs; the batch calls it on the main thread.
+class RipView {
+public:
+    virtual ~RipView() = default;
+
+    virtual void ShowCurrentTrack(const RipEntry& track) = 0;
+    virtual void ShowHint(const std::string& hint) = 0;
+    virtual void ShowBarCaption(const std::string& caption) = 0;
+    /// Percent done of the current step, 1 to 100.
+    virtual void ShowBarPosition(int32_t percent) = 0;
+    virtual void ShowCompleted(int32_t count) = 0;
+    /// A file of the current track is complete: its WAV, then its encoded file.
+    virtual void ShowWritten(const std::string& file) = 0;
+    /// A track failed; the rip goes on once the message is acknowledged.
+    virtual void ShowError(const std::string& message) = 0;
+    /// The drive failed: nothing more happens until the user stops the rip.
+    virtual void ShowDriveFailure(const std::string& message) = 0;
+    /// Before closing, when any track failed.
+    virtual void ShowFailures(const std::vector<FailedTrack>& failures) = 0;
+    /// Runs then on the main thread after about ms milliseconds without blocking that thread.
+    /// A view with no window to keep alive may run it as soon as the current step returns.
+    virtual void Pause(int ms, std::function<void()> then) = 0;
+    /// The rip is over; the view goes.
+    virtual void Close() = 0;
+};
+
+/// What to rip: the tracks in order, from the open drive, into a format, with the disc fields
+/// shown for the disc.
+struct RipJob {
+    int32_t cdHandle = 0;
+    std::vector<RipEntry> tracks;
+    OutputFormat format = OutputFormat::MP3;
+    TDiscFields disc;
+};
+
+/// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
+/// output folder; unless the format is WAV the format's encoder then makes the file, MP3 files
+/// get an ID3v1 tag, and the WAV is deleted unless the settings keep it. Driven by the
+/// workers' messages and the encoder's events, all handled on the main thread; the view shows
+/// each step. Titles that an earlier track of the same rip already used get " (2)", " (3)" ...
+/// so no track replaces another's file. A track that fails does not stop the others; the list
+/// of failures is shown before the view closes. Main thread.
+class RipBatch {
+public:
+    /// The settings must outlive the batch. Nothing starts before Start.
+    RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings);
+    /// Stops; an encoder still running is ended.
+    ~RipBatch();
+    RipBatch(const RipBatch&) = delete;
+    RipBatch& operator=(const RipBatch&) = delete;
+
+    /// Shows the first track and starts extracting it. When the format's encoder cannot be
+    /// made, nothing is extracted: every track is reported failed with the reason and the view
+    /// closes.
+    void Start();
+
+    /// Ends the rip: the extraction under way stops and nothing more starts or is shown.
+    void Stop();
+
+    OutputFormat Format() const { return job_.format; }
+    std::size_t TrackCount() const { return job_.tracks.size(); }
+    const std::vector<FailedTrack>& Failures() const { return failures_; }
+
+private:
+    void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
+    void StartTrack(std::size_t index);
+    void ShowNextTrack(const char* barCaption);
+    void Extracted(int32_t status);
+    void Encode(std::size_t index);
+    void PostFinished(int32_t status);
+    void Finished(int32_t status);
+    void TagMp3(std::size_t index, const std::string& mp3);
+    void End(bool pauseFirst);
+    void Fail(std::size_t index, const std::string& reason);
+    std::string WavOf(std::size_t index) const;
+    std::string TargetOf(std::size_t index) const;
+
+    RipView& view_;
+    const RipJob job_;
+    const TOptionsSetting& settings_;
+    const std::vector<std::string> fileNames_; // per track, unique within the rip
+    MainThreadMessages messages_;
+    std::optional<ConversionChain> encoder_; // none for WAV, or when it cannot be made
+    std::string encoderError_;
+    std::unique_ptr<TCDRipThread> worker_;
+    std::size_t completed_ = 0; // tracks whose extraction has ended
+    bool over_ = false;
+    std::vector<FailedTrack> failures_;
+    std::size_t lastFailed_ = SIZE_MAX;
+};
+
+} // namespace corvath

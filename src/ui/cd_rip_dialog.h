@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/rip_batch.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace corvath::ui {
+
+/// The modal window in which the chosen tracks are ripped one after another: the current
+/// track, the output format, the number of tracks chosen and done, what is happening now and
+/// its progress, and Stop. It closes itself after the last track, first listing any track that
+/// failed. Its controls carry their names as object names.
+class TfrmCDRip : public QDialog, private RipView {
+    Q_OBJECT
+
+public:
+    /// Starts ripping job's tracks, with the program's settings, once the window's loop runs.
+    TfrmCDRip(QWidget* parent, RipJob job);
+    ~TfrmCDRip() override;
+
+    /// Ends the rip (the extraction under way stops, an encoding is ended as the window goes)
+    /// and closes the window.
+    void Stop();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void ShowCurrentTrack(const RipEntry& track) override;
+    void ShowHint(const std::string& hint) override;
+    void ShowBarCaption(const std::string& caption) override;
+    void ShowBarPosition(int32_t percent) override;
+    void ShowCompleted(int32_t count) override;
+    void ShowWritten(const std::string&) override {}
+    void ShowError(const std::string& message) override;
+    void ShowDriveFailure(const std::string& message) override;
+    void ShowFailures(const std::vector<FailedTrack>& failures) override;
+    void Pause(int ms, std::function<void()> then) override;
+    void Close() override;
+
+    QLabel* lCurrentTrack_ = nullptr;
+    QLabel* lOutputFormat_ = nullptr;
+    QLabel* lSelectedTracks_ = nullptr;
+    QLabel* lCompleted_ = nullptr;
+    QLabel* lProgressHint_ = nullptr;
+    QProgressBar* ProgressBar1_ = nullptr;
+    QPushButton* bStop_ = nullptr;
+    RipBatch batch_;
+};
+
+} // namespace corvath::ui

@@ -1,0 +1,171 @@
+#include "app/disc_opening.h"
+#include "app/rip_batch.h"
+#include "codecs/lame_library.h"
+#include "codecs/startup_libraries.h"
+#include "support/audio_tools.h"
+#include "support/disc_image.h"
+#include "support/fake_components.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Everything a rip shows, as lines; progress percentages are left out.
+class RecordingView : public RipView {
+public:
+    void ShowCurrentTrack(const RipEntry& track) override
+    {
+        Log("track " + std::to_string(track.number) + " " + track.title);
+    }
+    void ShowHint(const std::string& hint) override { Log("hint " + hint); }
+    void ShowBarCaption(const std::string& caption) override { Log("caption " + caption); }
+    void ShowBarPosition(int32_t percent) override { lastPercent = percent; }
+    void ShowCompleted(int32_t count) override { Log("completed " + std::to_string(count)); }
+    void ShowWritten(const std::string& file) override
+    {
+        Log("written " + fs::path(file).filename().string());
+    }
+    void ShowError(const std::string& message) override { Log("error " + message); }
+    void ShowDriveFailure(const std::string& message) override { Log("drive " + message); }
+    void ShowFailures(const std::vector<FailedTrack>& failures) override
+    {
+        for (const FailedTrack& failure : failures)
+            Log("failed " + failure.track.title + ": " + failure.reason);
+    }
+    void Pause(int, std::function<void()> then) override { paused = std::move(then); }
+    void Close() override
+    {
+        Log("close");
+        closed = true;
+    }
+
+    void Log(const std::string& line) { lines.push_back(line); }
+
+    std::vector<std::string> lines;
+    std::function<void()> paused;
+    int32_t lastPercent = 0;
+    bool closed = false;
+};
+
+class RipBatchTest : public test::MainThreadFixture {
+protected:
+    RipBatchTest()
+    {
+        settings_.CommonOptions.OutputFolder = (dir_ / "out").string();
+        fs::create_directory(dir_ / "out");
+    }
+
+    // Registers a disc image of tracks with these sector counts and opens it.
+    void OpenDisc(const std::vector<uint32_t>& trackSectors)
+    {
+        std::vector<test::ImageTrack> tracks;
+        for (std::size_t i = 0; i < trackSectors.size(); ++i)
+            tracks.push_back({test::AudioSectors(trackSectors[i], static_cast<uint32_t>(i))});
+        disc_ = OpenImage(test::WriteCueImage(dir_ / "disc", tracks).string()).handle;
+        ASSERT_TRUE(disc_);
+    }
+
+    // Rips the tracks to their end, running the view's pauses at once.
+    void Rip(std::vector<RipEntry> tracks, OutputFormat format)
+    {
+        RipBatch batch(view_,
+                       {disc_.get(), std::move(tracks), format, {"Band", "Album", "", -1, ""}},
+                       settings_);
+        batch.Start();
+        ASSERT_TRUE(PumpUntil([&] {
+            if (view_.paused)
+                std::exchange(view_.paused, nullptr)();
+            return view_.closed;
+        }));
+    }
+
+    fs::path Output(const std::string& name) const { return dir_ / "out" / name; }
+
+    const StartupCodecLibraries libraries_;
+    test::TempDir dir_;
+    TOptionsSetting settings_;
+    CdHandle disc_;
+    RecordingView view_;
+};
+
+TEST_F(RipBatchTest, WavTracksEndWithTheLastExtractionAndNothingElse)
+{
+    OpenDisc({20, 12});
+    Rip({{1, "One"}, {2, "Two"}}, OutputFormat::WAV);
+    EXPECT_EQ(view_.lines,
+              (std::vector<std::string>{
+                  "track 1 One", "hint Extracting...", "caption Initializing...", "completed 0",
+                  "written One.wav", "track 2 Two", "hint Extracting...", "caption Initializing...",
+                  "completed 1", "written Two.wav", "close"}));
+    EXPECT_EQ(view_.lastPercent, 100);
+    EXPECT_EQ(
+        test::WaveData(Output("Two.wav")),
+        std::string(reinterpret_cast<const char*>(test::AudioSectors(12, 1).data()), 12 * 2352));
+}
+
+TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
+{
+    OpenDisc({20, 12});
+    Rip({{2, "Two"}, {1, "One"}}, OutputFormat::FLAC);
+    EXPECT_EQ(view_.lines,
+              (std::vector<std::string>{
+                  "track 2 Two", "hint Extracting...", "caption Initializing...", "completed 0",
+                  "written Two.wav", "hint Encoding...", "caption Encoding...", "written Two.flac",
+                  "track 1 One", "hint Extracting...", "caption Extracting...", "completed 1",
+                  "written One.wav", "hint Encoding...", "caption Encoding...", "written One.flac",
+                  "close"}));
+    EXPECT_TRUE(fs::exists(Output("One.flac")));
+    EXPECT_FALSE(fs::exists(Output("One.wav")));
+    EXPECT_FALSE(fs::exists(Output("Two.wav")));
+}
+
+TEST_F(RipBatchTest, SameTitlesGetNumberedAndABadNameFailsOnlyItsTrack)
+{
+    OpenDisc({10, 10, 10, 10});
+    settings_.CommonOptions.IsKeepWav = true;
+    Rip({{1, "Same"}, {2, "a/b"}, {3, "Same"}, {4, "Same (2)"}}, OutputFormat::FLAC);
+    const std::string badName = Output("a/b.wav").string() +
+                                " is not a valid file name. Please rename the Title in the CD "
+                                "tracks list.";
+    const std::vector<std::string>& lines = view_.lines;
+    EXPECT_NE(std::ranges::find(lines, "error " + badName), lines.end());
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+              (std::vector<std::string>{"failed a/b: " + badName, "close"}));
+    for (const char* file : {"Same.flac", "Same (2).flac", "Same (2) (2).flac", "Same.wav",
+                             "Same (2).wav", "Same (2) (2).wav"})
+        EXPECT_TRUE(fs::exists(Output(file))) << file;
+    EXPECT_FALSE(fs::exists(Output("a"))) << "nothing beside the output folder's files";
+}
+
+TEST_F(RipBatchTest, AnEncoderThatCannotBeMadeFailsEveryTrackBeforeAnyIsRead)
+{
+    OpenDisc({10, 10});
+    LameLibrary().SetFileName("libmissing-lame.so.0");
+    Rip({{1, "One"}, {2, "Two"}}, OutputFormat::MP3);
+    LameLibrary().SetFileName("libmp3lame.so.0");
+    const std::string reason = "libmissing-lame.so.0 library could not be loaded.";
+    const std::vector<std::string>& lines = view_.lines;
+    EXPECT_EQ(
+        std::vector<std::string>(lines.end() - 3, lines.end()),
+        (std::vector<std::string>{"failed One: " + reason, "failed Two: " + reason, "close"}));
+    EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+}
+
+TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
+{
+    RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}}, settings_);
+    batch.Start();
+    ASSERT_TRUE(PumpUntil([&] { return view_.lines.size() == 5; }));
+    EXPECT_EQ(view_.lines.back(), "drive CD extract failed! Please try again.");
+    Pump(100ms);
+    EXPECT_FALSE(view_.closed);
+    batch.Stop();
+}
+
+} // namespace
+} // namespace corvath
