@@ -64,7 +64,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsAndShortcuts)
     StoreSettings(AudioImage("one", {150}));
     const auto window = Start();
     const Command commands[] = {
-        {"aRip", "&Rip selected tracks...", "Ctrl+R", false},
+        {"aRip", "&Rip selected tracks...", "Ctrl+R", true},
         {"tbMp3Convert", "Convert", "", false},
         {"aQueryCDDB", "&Query CDDB...", "", false},
         {"miJumpoutputfolder", "&Jump output folder", "", true},

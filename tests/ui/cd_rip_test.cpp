@@ -1,0 +1,280 @@
+#include "app/options_setting.h"
+#include "codecs/lame_library.h"
+#include "main_window_harness.h"
+#include "support/audio_tools.h"
+#include "support/disc_image.h"
+#include "support/run_command.h"
+#include "ui/cd_rip_dialog.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+
+namespace corvath::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers every message box that comes up while it lives, keeping the boxes' texts.
+class MessageBoxAnswers {
+public:
+    explicit MessageBoxAnswers(QMessageBox::StandardButton answer = QMessageBox::Ok)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts.push_back(box->text().toStdString());
+            QAbstractButton* button = box->button(answer);
+            (button ? button : box->button(QMessageBox::Ok))->click();
+        });
+        timer_.start(10);
+    }
+
+    std::vector<std::string> texts;
+
+private:
+    QTimer timer_;
+};
+
+// Watches the rip window while it is up: what it showed, and a step to take on each look.
+class RipWindowWatch {
+public:
+    explicit RipWindowWatch(const TfrmMain& main)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this, &main] {
+            auto* rip = main.findChild<TfrmCDRip*>();
+            if (!rip)
+                return;
+            Note(Child<QLabel>(*rip, "lProgressHint").text().toStdString());
+            Note("completed " + Child<QLabel>(*rip, "lCompleted").text().toStdString());
+            format = Child<QLabel>(*rip, "lOutputFormat").text().toStdString();
+            selected = Child<QLabel>(*rip, "lSelectedTracks").text().toStdString();
+            if (onLook)
+                onLook(*rip);
+            if (clock_.hasExpired(60'000)) { // a window that never closes fails, not hangs
+                ADD_FAILURE() << "the rip window did not close";
+                rip->Stop();
+            }
+        });
+        clock_.start();
+        timer_.start(5);
+    }
+
+    std::vector<std::string> seen; // each text once, in the order first seen
+    std::string format;
+    std::string selected;
+    std::function<void(TfrmCDRip&)> onLook;
+
+private:
+    void Note(const std::string& text)
+    {
+        if (!text.empty() && std::ranges::find(seen, text) == seen.end())
+            seen.push_back(text);
+    }
+
+    QTimer timer_;
+    QElapsedTimer clock_;
+};
+
+class CdRipTest : public MainWindowTest {
+protected:
+    // A started window over a disc image of three tracks with these sector counts, ripping to
+    // the format numbered format.
+    std::unique_ptr<TfrmMain> StartWithDisc(int32_t format,
+                                            const std::vector<uint32_t>& sectors = {30, 20, 25})
+    {
+        sectors_ = sectors;
+        StoreSettings(AudioImage("disc", sectors));
+        auto window = Start();
+        OptionsSetting.CommonOptions.OutputFormat = format;
+        return window;
+    }
+
+    // Runs the Rip command; returns once the rip window has closed.
+    static void Rip(TfrmMain& window) { Child<QAction>(window, "aRip").trigger(); }
+
+    fs::path Output(const std::string& name) const { return fs::path(outputFolder_) / name; }
+
+    std::string Track(std::size_t index) const
+    {
+        const std::vector<uint8_t> bytes =
+            corvath::test::AudioSectors(sectors_[index], static_cast<uint32_t>(index));
+        return {bytes.begin(), bytes.end()};
+    }
+
+    static std::string Probe(const fs::path& file, const std::string& entries)
+    {
+        return corvath::test::RunCommand("ffprobe -v error -show_entries " + entries +
+                                         " -of default=nw=1 '" + file.string() + "'");
+    }
+
+    std::vector<uint32_t> sectors_;
+};
+
+TEST_F(CdRipTest, WavTracksAreTheDiscsOwnAndTheWindowClosesItself)
+{
+    const auto window = StartWithDisc(1);
+    RipWindowWatch watch(*window);
+    MessageBoxAnswers boxes;
+    Rip(*window);
+
+    EXPECT_EQ(window->findChild<TfrmCDRip*>(), nullptr);
+    EXPECT_EQ(watch.format, "WAV");
+    EXPECT_EQ(watch.selected, "3");
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(corvath::test::WaveData(Output("Track0" + std::to_string(i + 1) + ".wav")) ==
+                    Track(i))
+            << i;
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(std::ranges::find(watch.seen, "Encoding..."), watch.seen.end());
+}
+
+TEST_F(CdRipTest, FlacFilesCarryTheDiscFieldsAndTheWavsGo)
+{
+    const auto window = StartWithDisc(4);
+    Child<QLineEdit>(*window, "ID3artist").setText("The Band");
+    Child<QLineEdit>(*window, "ID3album").setText("First Album");
+    Child<QLineEdit>(*window, "ID3year").setText("1997");
+    RipWindowWatch watch(*window);
+    Rip(*window);
+
+    for (const char* name : {"Track01", "Track02", "Track03"}) {
+        const fs::path flac = Output(std::string(name) + ".flac");
+        EXPECT_EQ(std::system(("flac -s -t '" + flac.string() + "'").c_str()), 0) << flac;
+        EXPECT_EQ(Probe(flac, "format_tags=artist,album,date"),
+                  "TAG:artist=The Band\nTAG:album=First Album\nTAG:date=1997\n");
+        EXPECT_FALSE(fs::exists(Output(std::string(name) + ".wav")));
+    }
+    // The window kept up with the rip while it waited between the steps.
+    for (const char* shown : {"Encoding...", "completed 1", "completed 2"})
+        EXPECT_NE(std::ranges::find(watch.seen, shown), watch.seen.end()) << shown;
+}
+
+TEST_F(CdRipTest, Mp3FilesGetTheirId3v1TagAndKeptWavsStay)
+{
+    const auto window = StartWithDisc(0);
+    OptionsSetting.CommonOptions.IsKeepWav = true;
+    Child<QLineEdit>(*window, "ID3artist").setText("The Band");
+    Child<QTreeWidget>(*window, "ListView1").topLevelItem(1)->setText(1, "Second Song");
+    Rip(*window);
+
+    const std::string titles[] = {"Track01", "Second Song", "Track03"};
+    for (int i = 0; i < 3; ++i) {
+        const fs::path mp3 = Output(titles[i] + ".mp3");
+        EXPECT_EQ(Probe(mp3, "format=format_name:format_tags=title,artist,track"),
+                  "format_name=mp3\nTAG:title=" + titles[i] +
+                      "\nTAG:artist=The Band\nTAG:track=" + std::to_string(i + 1) + "\n");
+        EXPECT_TRUE(corvath::test::WaveData(Output(titles[i] + ".wav")) ==
+                    Track(static_cast<std::size_t>(i)));
+    }
+}
+
+TEST_F(CdRipTest, ABadTitleIsListedAndASecondUseOfATitleGetsItsOwnFile)
+{
+    const auto window = StartWithDisc(4);
+    auto& list = Child<QTreeWidget>(*window, "ListView1");
+    list.topLevelItem(0)->setText(1, "Same");
+    list.topLevelItem(1)->setText(1, "a/b");
+    list.topLevelItem(2)->setText(1, "Same");
+    MessageBoxAnswers boxes;
+    Rip(*window);
+
+    const std::string badName =
+        Output("a/b.wav").string() +
+        " is not a valid file name. Please rename the Title in the CD tracks list.";
+    EXPECT_EQ(boxes.texts,
+              (std::vector<std::string>{badName, "This track was not ripped:\n\na/b: " + badName}));
+    EXPECT_TRUE(fs::exists(Output("Same.flac")));
+    EXPECT_TRUE(fs::exists(Output("Same (2).flac")));
+    EXPECT_FALSE(fs::exists(Output("a")));
+}
+
+TEST_F(CdRipTest, AnEncoderLibraryThatCannotBeLoadedIsNamedBeforeTheWindowCloses)
+{
+    const auto window = StartWithDisc(0);
+    LameLibrary().SetFileName("libmissing-lame.so.0");
+    MessageBoxAnswers boxes;
+    Rip(*window);
+    LameLibrary().SetFileName("libmp3lame.so.0");
+
+    const std::string reason = ": libmissing-lame.so.0 library could not be loaded.";
+    EXPECT_EQ(boxes.texts,
+              std::vector<std::string>{"These tracks were not ripped:\n\nTrack01" + reason +
+                                       "\nTrack02" + reason + "\nTrack03" + reason});
+}
+
+TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
+{
+    // A long second track, so the window is seen while it is under way.
+    const auto window = StartWithDisc(4, {30, 6000, 30});
+    RipWindowWatch watch(*window);
+    bool stopped = false;
+    watch.onLook = [&](TfrmCDRip& rip) {
+        const auto& bar = Child<QProgressBar>(rip, "ProgressBar1");
+        if (stopped || Child<QLabel>(rip, "lCurrentTrack").text() != "Track02" || bar.value() < 1)
+            return;
+        const QString file = QApplication::applicationDirPath() + "/rip_window.png";
+        EXPECT_TRUE(rip.grab().save(file)) << file.toStdString();
+        stopped = true;
+        Child<QPushButton>(rip, "bStop").click();
+    };
+    Rip(*window);
+
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(std::system(("flac -s -t '" + Output("Track01.flac").string() + "'").c_str()), 0);
+    for (const char* never : {"Track03.wav", "Track03.flac"})
+        EXPECT_FALSE(fs::exists(Output(never))) << never;
+    QTest::qWait(400);
+    EXPECT_FALSE(fs::exists(Output("Track03.wav"))) << "nothing starts after Stop";
+}
+
+TEST_F(CdRipTest, RipMakesTheMissingOutputFolderWhenAskedAndTakesTheCheckedRows)
+{
+    const auto window = StartWithDisc(1);
+    auto& rip = Child<QAction>(*window, "aRip");
+    auto& list = Child<QTreeWidget>(*window, "ListView1");
+    Child<QAction>(*window, "aSelectNone").trigger();
+    Idle();
+    EXPECT_FALSE(rip.isEnabled()) << "no row checked";
+    list.topLevelItem(0)->setCheckState(0, Qt::Checked);
+    list.topLevelItem(2)->setCheckState(0, Qt::Checked);
+    Idle();
+    EXPECT_TRUE(rip.isEnabled());
+
+    const std::string question = ",the output folder does not exist.\ncreates a new folder?";
+    outputFolder_ = (dir_ / "new").string();
+    OptionsSetting.CommonOptions.OutputFolder = outputFolder_;
+    {
+        MessageBoxAnswers no(QMessageBox::No);
+        rip.trigger();
+        EXPECT_EQ(no.texts, std::vector<std::string>{outputFolder_ + question});
+        EXPECT_FALSE(fs::exists(outputFolder_));
+    }
+    {
+        MessageBoxAnswers yes(QMessageBox::Yes);
+        rip.trigger();
+        EXPECT_EQ(yes.texts, std::vector<std::string>{outputFolder_ + question});
+    }
+    EXPECT_TRUE(corvath::test::WaveData(Output("Track01.wav")) == Track(0));
+    EXPECT_TRUE(corvath::test::WaveData(Output("Track03.wav")) == Track(2));
+    EXPECT_FALSE(fs::exists(Output("Track02.wav")));
+
+    const std::string deeper = (dir_ / "missing" / "deeper").string();
+    OptionsSetting.CommonOptions.OutputFolder = deeper;
+    MessageBoxAnswers yes(QMessageBox::Yes);
+    rip.trigger();
+    EXPECT_EQ(yes.texts, (std::vector<std::string>{deeper + question, "Cannot create " + deeper}));
+}
+
+} // namespace
+} // namespace corvath::ui::test
