@@ -108,6 +108,15 @@ TEST_F(RipBatchTest, WavTracksEndWithTheLastExtractionAndNothingElse)
         std::string(reinterpret_cast<const char*>(test::AudioSectors(12, 1).data()), 12 * 2352));
 }
 
+TEST_F(RipBatchTest, NormalisingShowsItsOwnStep)
+{
+    OpenDisc({20});
+    settings_.CommonOptions.IsNormalize = true;
+    Rip({{1, "One"}}, OutputFormat::WAV);
+    EXPECT_EQ(std::vector<std::string>(view_.lines.end() - 3, view_.lines.end()),
+              (std::vector<std::string>{"hint Normalizing...", "written One.wav", "close"}));
+}
+
 TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
 {
     OpenDisc({20, 12});
