@@ -34,12 +34,21 @@ ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFo
 
 TAuFileIn& ConversionChain::SourceFor(const std::string& input)
 {
-    const std::string extension = std::filesystem::path(input).extension().string();
-    if (EqualIgnoringCase(extension, ".mp3"))
+    InputReader reader = reader_;
+    if (reader == InputReader::ByExtension) {
+        const std::string extension = std::filesystem::path(input).extension().string();
+        reader = EqualIgnoringCase(extension, ".mp3")   ? InputReader::Mp3
+                 : EqualIgnoringCase(extension, ".wma") ? InputReader::Wma
+                                                        : InputReader::Wave;
+    }
+    switch (reader) {
+    case InputReader::Mp3:
         return Made(mp3_);
-    if (EqualIgnoringCase(extension, ".wma"))
+    case InputReader::Wma:
         return Made(wma_);
-    return Made(wave_);
+    default:
+        return Made(wave_);
+    }
 }
 
 std::string ConversionChain::Prepare(const std::string& input, const std::string& target)

@@ -22,6 +22,9 @@ struct SampleFormatChange {
     uint32_t channels = 0;
 };
 
+/// Which reader takes the inputs: chosen by each file's extension, or one for all.
+enum class InputReader { ByExtension, Wave, Mp3, Wma };
+
 /// The components that convert a batch of files into one output format: a reader per kind of
 /// input, made when a file first needs it (MP3 and WMA files go through the Windows Media
 /// reader, anything else is read as WAV); a resampler then a sample format converter when the
@@ -32,6 +35,9 @@ public:
     /// Throws when the encoder's or the resampler's library cannot be loaded.
     ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
                     const TOptionsSetting& settings, const TDiscFields& disc);
+
+    /// Reads every later input with reader.
+    void ReadAs(InputReader reader) { reader_ = reader; }
 
     /// Readies the chain to write input into target: opens the input, connects it and sets the
     /// encoder up. The reason the input cannot go, empty when Sink().Start() may run.
@@ -48,6 +54,7 @@ private:
     Owned<TWMIn> wma_;
     Encoder encoder_;
     const SampleFormatChange change_;
+    InputReader reader_ = InputReader::ByExtension;
     Owned<TResampler> resampler_; // with the converter, only when the format changes
     Owned<TAudioConverter> converter_;
 };

@@ -36,4 +36,13 @@ std::string OutputFormatName()
     return OutputFormatName(OptionsSetting.CommonOptions.OutputFormat);
 }
 
+std::string FirstFreeName(const std::string& name,
+                          const std::function<bool(const std::string&)>& taken)
+{
+    std::string free = name;
+    for (int copy = 2; taken(free); ++copy)
+        free = name + " (" + std::to_string(copy) + ")";
+    return free;
+}
+
 } // namespace corvath

@@ -3,6 +3,7 @@
 #include "app/output_format.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace corvath {
@@ -15,6 +16,10 @@ std::string IncludeTrailingBackslash(const std::string& path);
 
 /// The file of an output format named name in folder: "<folder>/<name>.<extension>".
 std::string OutputFilePath(const std::string& folder, const std::string& name, OutputFormat format);
+
+/// name when taken(name) is false, else the first of "name (2)", "name (3)" ... that is free.
+std::string FirstFreeName(const std::string& name,
+                          const std::function<bool(const std::string&)>& taken);
 
 /// "MP3", "WAV", "OGG", "WMA", "FLAC" or "APE" for the output format number; empty for any
 /// other number.

@@ -24,9 +24,8 @@ std::vector<std::string> UniqueFileNames(const std::vector<RipEntry>& tracks)
     std::set<std::string> taken;
     std::vector<std::string> names;
     for (const RipEntry& track : tracks) {
-        std::string name = track.title;
-        for (int copy = 2; taken.contains(name); ++copy)
-            name = track.title + " (" + std::to_string(copy) + ")";
+        std::string name = FirstFreeName(
+            track.title, [&](const std::string& used) { return taken.contains(used); });
         taken.insert(name);
         names.push_back(std::move(name));
     }

@@ -1,11 +1,12 @@
 #include "cli/convert_command.h"
 
-#include "app/conversion_chain.h"
+#include "app/convert_batch.h"
 #include "app/options_store.h"
-#include "app/output_naming.h"
+#include "audio/model/call_dispatcher.h"
 #include "cli/disc_field_options.h"
 #include "cli/progress_line.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -87,6 +88,53 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
     return options;
 }
 
+// Each file's progress on a line of its own, failures on the error stream.
+class ConvertProgressLines : public ConvertView {
+public:
+    ConvertProgressLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+    void ShowFile(const std::string& input, const std::string&, int32_t) override
+    {
+        line_.emplace(out_, input);
+    }
+    void ShowProgress(int32_t percent) override
+    {
+        if (line_)
+            line_->Show(percent);
+    }
+    void ShowConverted(const std::string& output) override { EndLine("100% -> " + output); }
+    void ShowFailed(const FailedFile& failure) override
+    {
+        EndLine("");
+        err_ << "corvath-cli: " << failure.input << ": " << failure.reason << '\n';
+        failed_ = true;
+    }
+    void ShowFailures(const std::vector<FailedFile>&) override { failed_ = true; }
+    void Close() override { over_ = true; }
+
+    /// Runs the batch's messages and events until it is over; whether every file converted.
+    bool RunToEnd(CallDispatcher& mainThread)
+    {
+        while (!over_)
+            mainThread.WaitAndProcess(std::chrono::seconds(1));
+        return !failed_;
+    }
+
+private:
+    void EndLine(const std::string& result)
+    {
+        if (line_)
+            line_->End(result);
+        line_.reset();
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+    std::optional<ProgressLine> line_;
+    bool over_ = false;
+    bool failed_ = false;
+};
+
 } // namespace
 
 int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostream& err)
@@ -98,30 +146,13 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     TOptionsSetting settings;
     LoadOptions(settings, SettingsLocation::ForProgram());
     ScopedMainThread mainThread;
-    std::optional<ConversionChain> chain;
-    try {
-        chain.emplace(options->target->format, options->adpcm, options->change, settings,
-                      options->disc);
-    } catch (const std::exception& failure) {
-        err << "corvath-cli: " << failure.what() << '\n';
-        return 1;
-    }
-    int failures = 0;
-    for (const std::string& input : options->inputs) {
-        const std::string target =
-            OutputFilePath(options->outputFolder, std::filesystem::path(input).stem().string(),
-                           options->target->format);
-        ProgressLine progress(out, input);
-        std::string error = chain->Prepare(input, target);
-        if (error.empty())
-            error = RunToEnd(chain->Sink(), mainThread.Dispatcher(), progress);
-        progress.End(error.empty() ? "100% -> " + target : "");
-        if (!error.empty()) {
-            ++failures;
-            err << "corvath-cli: " << input << ": " << error << '\n';
-        }
-    }
-    return failures == 0 ? 0 : 1;
+    ConvertProgressLines progress(out, err);
+    ConvertBatch batch(progress,
+                       {options->inputs, options->target->format, InputReader::ByExtension,
+                        options->outputFolder, options->disc, options->adpcm, options->change},
+                       settings);
+    batch.Start();
+    return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
 }
 
 } // namespace corvath::cli

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "audio/model/au_output.h"
-#include "audio/model/call_dispatcher.h"
-
 #include <ostream>
 #include <string>
 
@@ -23,9 +20,5 @@ private:
     std::string label_;
     int shown_ = -1;
 };
-
-/// Runs one sink to its end on the main thread, its progress shown; returns its error, empty
-/// on success.
-std::string RunToEnd(TAuOutput& sink, CallDispatcher& main, ProgressLine& progress);
 
 } // namespace corvath::cli

@@ -4,6 +4,7 @@
 #include "app/output_format.h"
 #include "app/output_naming.h"
 #include "app/rip_batch.h"
+#include "audio/model/call_dispatcher.h"
 #include "cli/cd_source.h"
 #include "cli/disc_field_options.h"
 #include "cli/parse_number.h"

@@ -1,6 +1,7 @@
 #include "ui/cd_rip_dialog.h"
 
 #include "app/options_setting.h"
+#include "ui/progress_dialog_parts.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -20,14 +21,6 @@ QString Text(const std::string& text)
     return QString::fromStdString(text);
 }
 
-QLabel* ValueLabel(const char* name, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return label;
-}
-
 } // namespace
 
 TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
@@ -43,12 +36,7 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
     lCompleted_ = ValueLabel("lCompleted", this);
     lProgressHint_ = new QLabel(this);
     lProgressHint_->setObjectName("lProgressHint");
-    ProgressBar1_ = new QProgressBar(this);
-    ProgressBar1_->setObjectName("ProgressBar1");
-    ProgressBar1_->setRange(0, 100);
-    ProgressBar1_->setValue(0);
-    ProgressBar1_->setTextVisible(true);
-    ProgressBar1_->setAlignment(Qt::AlignCenter);
+    ProgressBar1_ = CaptionedProgressBar(this);
     bStop_ = new QPushButton("Stop", this);
     bStop_->setObjectName("bStop");
     connect(bStop_, &QPushButton::clicked, this, &TfrmCDRip::Stop);
@@ -69,7 +57,6 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
     layout->addWidget(ProgressBar1_);
     layout->addSpacing(6);
     layout->addLayout(buttons);
-    ProgressBar1_->setAccessibleName("Progress");
     bStop_->setFocus();
 
     lOutputFormat_->setText(Text(std::string(InfoOf(batch_.Format()).name)));

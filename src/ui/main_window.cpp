@@ -4,6 +4,8 @@
 #include "platform/files/program_folder.h"
 #include "ui/cd_rip_dialog.h"
 #include "ui/edit_track_name_dialog.h"
+#include "ui/encode_progress_dialog.h"
+#include "ui/file_choice.h"
 #include "ui/folder_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/program_icon.h"
@@ -204,6 +206,27 @@ void TfrmMain::Rip()
                   {disc_.Handle(), std::move(tracks),
                    FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat), ShownDiscFields()});
     rip.exec();
+}
+
+void TfrmMain::ConvertFiles(int kind, const QString& title, const QString& filter)
+{
+    try {
+        const QStringList files = ChooseFilesToOpen(this, title, filter);
+        const std::optional<ConversionKind> conversion = ConversionOfKind(kind);
+        if (files.isEmpty() || !conversion || !CheckOutputFolder())
+            return;
+        ConvertJob job;
+        for (const QString& file : files)
+            job.inputs.push_back(file.toStdString());
+        job.format = conversion->format;
+        job.reader = conversion->reader;
+        job.outputFolder = OptionsSetting.CommonOptions.OutputFolder;
+        job.disc = ShownDiscFields();
+        TfrmEncodeProgress progress(this, std::move(job));
+        progress.exec();
+    } catch (const std::exception&) {
+        // The main window stays usable; the conversion window names what failed.
+    }
 }
 
 std::vector<RipEntry> TfrmMain::CheckedTracks() const

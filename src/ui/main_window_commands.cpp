@@ -46,29 +46,32 @@ QAction* NewPendingAction(QObject* owner, const ActionText& text)
     return action;
 }
 
+// The open dialog's filters of the converters (this platform's names are case-sensitive and
+// often have no extension, hence "*" for any file).
+constexpr const char* kWavFiles = "Sound file(*.wav);; Any file(*)";
+constexpr const char* kMp3Files = "Sound file(*.mp3);; Any file(*)";
+constexpr const char* kWmaFiles = "Sound file(*.wma);; Any file(*)";
+
 struct ConverterItem {
     int kind;
     const char* caption;
+    const char* title; ///< of the open dialog
+    const char* filter;
 };
 
 constexpr ConverterItem kWavConverters[] = {
-    {2, "Wav to &Mp3..."},  {3, "Wav to &Ogg..."}, {4, "Wav to &Wma..."},
-    {5, "Wav to &Flac..."}, {6, "Wav to &Ape..."},
+    {2, "Wav to &Mp3...", "Wav to Mp3 Converter", kWavFiles},
+    {3, "Wav to &Ogg...", "Wav to Ogg Converter", kWavFiles},
+    {4, "Wav to &Wma...", "Wav to Wma Converter", kWavFiles},
+    {5, "Wav to &Flac...", "Wav to Flac Converter", kWavFiles},
+    {6, "Wav to &Ape...", "Wav to Ape Converter", kWavFiles},
 };
 constexpr ConverterItem kOtherConverters[] = {
-    {7, "&Mp3 to Wav Converter..."},
-    {8, "&Wma to Wav Converter..."},
-    {9, "M&p3 to Wma Converter..."},
-    {10, "Wma &to Mp3 Converter..."},
+    {7, "&Mp3 to Wav Converter...", "Mp3 to Wav Converter", kMp3Files},
+    {8, "&Wma to Wav Converter...", "Wma to Wav Converter", kWmaFiles},
+    {9, "M&p3 to Wma Converter...", "Mp3 to Wma Converter", kMp3Files},
+    {10, "Wma &to Mp3 Converter...", "Wma to Mp3 Converter", kWmaFiles},
 };
-
-QAction* NewConverterAction(QObject* owner, const ConverterItem& item)
-{
-    const std::string name = "miConverter" + std::to_string(item.kind);
-    QAction* action = NewPendingAction(owner, {name.c_str(), item.caption});
-    action->setData(item.kind);
-    return action;
-}
 
 } // namespace
 
@@ -78,8 +81,8 @@ void TfrmMain::CreateCommands()
                              QKeySequence("Ctrl+R"), QStyle::SP_DriveCDIcon});
     aRip_->setEnabled(false);
     QAction* tbMp3Convert =
-        NewPendingAction(this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter",
-                                QKeySequence(), QStyle::SP_BrowserReload});
+        NewAction(this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter",
+                         QKeySequence(), QStyle::SP_BrowserReload});
     QAction* aQueryCDDB =
         NewPendingAction(this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB",
                                 QKeySequence(), QStyle::SP_FileDialogContentsView});
@@ -112,10 +115,12 @@ void TfrmMain::CreateCommands()
     QAction* RefreshCD1 = NewAction(this, {"RefreshCD1", "Re&fresh CD"});
     QAction* miOpenDiscImage = NewAction(this, {"miOpenDiscImage", "Open Disc &Image..."});
     QAction* miAbout = NewAction(this, {"miAbout", "&About..."});
-    QAction* miWavToWav = NewConverterAction(this, {1, "Wav to Wav..."});
+    QAction* miWavToWav = NewPendingAction(this, {"miConverter1", "Wav to Wav..."});
     miWavToWav->setVisible(false);
 
     connect(aRip_, &QAction::triggered, this, &TfrmMain::Rip);
+    connect(tbMp3Convert, &QAction::triggered, this,
+            [this] { ConvertFiles(2, "Wav to Mp3 Converter", kWavFiles); });
     connect(miJumpoutputfolder, &QAction::triggered, this, &TfrmMain::JumpOutputFolder);
     connect(aHelp, &QAction::triggered, this, [] { OpenUserGuide(); });
     connect(aHomepage, &QAction::triggered, this, [] { OpenUserGuide(); });
@@ -135,6 +140,14 @@ void TfrmMain::CreateCommands()
         about.exec();
     });
 
+    const auto converterAction = [this](const ConverterItem& item) {
+        const std::string name = "miConverter" + std::to_string(item.kind);
+        QAction* action = NewAction(this, {name.c_str(), item.caption});
+        connect(action, &QAction::triggered, this,
+                [this, &item] { ConvertFiles(item.kind, item.title, item.filter); });
+        return action;
+    };
+
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction(aRip_);
     file->addAction(miOpenDiscImage);
@@ -142,9 +155,9 @@ void TfrmMain::CreateCommands()
     QMenu* wavConverter = file->addMenu("Wav Converter");
     wavConverter->addAction(miWavToWav);
     for (const ConverterItem& item : kWavConverters)
-        wavConverter->addAction(NewConverterAction(this, item));
+        wavConverter->addAction(converterAction(item));
     for (const ConverterItem& item : kOtherConverters)
-        file->addAction(NewConverterAction(this, item));
+        file->addAction(converterAction(item));
     file->addSeparator();
     file->addActions({aPlay, aPause, aStop});
     file->addSeparator();

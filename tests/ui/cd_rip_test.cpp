@@ -24,28 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Answers every message box that comes up while it lives, keeping the boxes' texts.
-class MessageBoxAnswers {
-public:
-    explicit MessageBoxAnswers(QMessageBox::StandardButton answer = QMessageBox::Ok)
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            texts.push_back(box->text().toStdString());
-            QAbstractButton* button = box->button(answer);
-            (button ? button : box->button(QMessageBox::Ok))->click();
-        });
-        timer_.start(10);
-    }
-
-    std::vector<std::string> texts;
-
-private:
-    QTimer timer_;
-};
-
 // Watches the rip window while it is up: what it showed, and a step to take on each look.
 class RipWindowWatch {
 public:

@@ -4,6 +4,7 @@
 #include "platform/cdrom/cd_drive_interface.h"
 #include "support/disc_image.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -49,6 +50,19 @@ void WhenModal(std::function<void(QWidget& dialog)> action)
         }
     });
     poll->start(10);
+}
+
+MessageBoxAnswers::MessageBoxAnswers(QMessageBox::StandardButton answer)
+{
+    QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        texts.push_back(box->text().toStdString());
+        QAbstractButton* button = box->button(answer);
+        (button ? button : box->button(QMessageBox::Ok))->click();
+    });
+    timer_.start(10);
 }
 
 MainWindowTest::MainWindowTest()

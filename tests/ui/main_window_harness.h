@@ -4,6 +4,8 @@
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 
+#include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
@@ -36,6 +38,18 @@ void Idle();
 /// Runs action on the program's modal dialog once it is up; call before the command that
 /// opens it.
 void WhenModal(std::function<void(QWidget& dialog)> action);
+
+/// Answers every message box that comes up while it lives, keeping the boxes' texts: with the
+/// answer when the box has that button, else with OK.
+class MessageBoxAnswers {
+public:
+    explicit MessageBoxAnswers(QMessageBox::StandardButton answer = QMessageBox::Ok);
+
+    std::vector<std::string> texts;
+
+private:
+    QTimer timer_;
+};
 
 /// The child of the window with this object name; throws (failing the test) when there is none.
 template <typename Widget> Widget& Child(const QObject& window, const char* name)

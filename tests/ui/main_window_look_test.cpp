@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsAndShortcuts)
     const auto window = Start();
     const Command commands[] = {
         {"aRip", "&Rip selected tracks...", "Ctrl+R", true},
-        {"tbMp3Convert", "Convert", "", false},
+        {"tbMp3Convert", "Convert", "", true},
         {"aQueryCDDB", "&Query CDDB...", "", false},
         {"miJumpoutputfolder", "&Jump output folder", "", true},
         {"aPlay", "&Play", "Ctrl+P", false},
@@ -84,8 +84,8 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsAndShortcuts)
         {"RefreshCD1", "Re&fresh CD", "", true},
         {"miOpenDiscImage", "Open Disc &Image...", "", true},
         {"miAbout", "&About...", "", true},
-        {"miConverter2", "Wav to &Mp3...", "", false},
-        {"miConverter10", "Wma &to Mp3 Converter...", "", false},
+        {"miConverter2", "Wav to &Mp3...", "", true},
+        {"miConverter10", "Wma &to Mp3 Converter...", "", true},
     };
     for (const Command& command : commands) {
         const auto& action = Child<QAction>(*window, command.name);

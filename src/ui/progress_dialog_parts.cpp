@@ -1,0 +1,36 @@
+#include "ui/progress_dialog_parts.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+
+namespace corvath::ui {
+
+QLabel* ValueLabel(const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QProgressBar* CaptionedProgressBar(QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName("ProgressBar1");
+    bar->setAccessibleName("Progress");
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(true);
+    bar->setAlignment(Qt::AlignCenter);
+    return bar;
+}
+
+void ShowFailureList(QWidget* parent, const QString& oneFailed, const QString& severalFailed,
+                     const QStringList& lines)
+{
+    const QString heading = lines.size() == 1 ? oneFailed : severalFailed;
+    QMessageBox::warning(parent, "Corvath", heading + "\n\n" + lines.join("\n"));
+}
+
+} // namespace corvath::ui
