@@ -11,7 +11,8 @@ namespace corvath::cli {
 /// program sets them up; the disc fields fill the Ogg Vorbis and FLAC tags.
 /// Converts each file through the program's audio chain, as the program's conversion window
 /// does: a name already written by an earlier file gets " (2)", " (3)" ...; a file that fails is
-/// reported and the others still go. Returns 0 when every file converted, 1 when any failed, 2 on bad arguments.
+/// reported and the others still go. Returns 0 when every file converted, 1 when any failed, 2 on
+/// bad arguments.
 int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 } // namespace corvath::cli

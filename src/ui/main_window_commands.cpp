@@ -3,11 +3,13 @@
 #include "ui/about_dialog.h"
 #include "ui/main_window.h"
 #include "ui/user_guide.h"
+#include "ui/wav_resample_dialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStyle>
 #include <QToolBar>
 
@@ -115,10 +117,18 @@ void TfrmMain::CreateCommands()
     QAction* RefreshCD1 = NewAction(this, {"RefreshCD1", "Re&fresh CD"});
     QAction* miOpenDiscImage = NewAction(this, {"miOpenDiscImage", "Open Disc &Image..."});
     QAction* miAbout = NewAction(this, {"miAbout", "&About..."});
-    QAction* miWavToWav = NewPendingAction(this, {"miConverter1", "Wav to Wav..."});
+    QAction* miWavToWav = NewAction(this, {"miConverter1", "Wav to Wav..."});
     miWavToWav->setVisible(false);
 
     connect(aRip_, &QAction::triggered, this, &TfrmMain::Rip);
+    connect(miWavToWav, &QAction::triggered, this, [this] {
+        try {
+            TfrmWavResample converter(this);
+            converter.exec();
+        } catch (const std::exception& failure) { // such as a missing resampler library
+            QMessageBox::critical(this, "Corvath", QString::fromStdString(failure.what()));
+        }
+    });
     connect(tbMp3Convert, &QAction::triggered, this,
             [this] { ConvertFiles(2, "Wav to Mp3 Converter", kWavFiles); });
     connect(miJumpoutputfolder, &QAction::triggered, this, &TfrmMain::JumpOutputFolder);

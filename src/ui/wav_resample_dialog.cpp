@@ -1,6 +1,7 @@
 #include "ui/wav_resample_dialog.h"
 
 #include "audio/model/au_exception.h"
+#include "ui/progress_dialog_parts.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -70,8 +71,8 @@ Widget* Named(Widget* widget, const char* name, const QString& accessibleName)
 
 QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent)
 {
-    auto* label = Named(new QLabel(parent), name, accessibleName);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QLabel* label = corvath::ui::ValueLabel(name, parent);
+    label->setAccessibleName(accessibleName);
     return label;
 }
 
@@ -174,10 +175,7 @@ TfrmWavResample::TfrmWavResample(QWidget* parent, FileDialogs dialogs)
     Button3_ = Button("&Start Convert", "Button3", this);
     Button4_ = Button("&Close", "Button4", this);
     Button3_->setDefault(true);
-    ProgressBar1_ = Named(new QProgressBar(this), "ProgressBar1", "Progress");
-    ProgressBar1_->setRange(0, 100);
-    ProgressBar1_->setValue(0);
-    ProgressBar1_->setAlignment(Qt::AlignCenter);
+    ProgressBar1_ = CaptionedProgressBar(this);
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(input, 1);

@@ -217,5 +217,19 @@ TEST_F(EncodeProgressTest, StopDuringTheFirstFileLeavesItPartAndStartsNothingMor
     EXPECT_FALSE(fs::exists(Out("next.mp3")));
 }
 
+TEST_F(EncodeProgressTest, TheHiddenWavToWavItemOpensTheWaveConverter)
+{
+    const auto window = Start();
+    auto& item = Child<QAction>(*window, "miConverter1");
+    EXPECT_FALSE(item.isVisible());
+    QString opened;
+    WhenModal([&](QWidget& dialog) {
+        opened = dialog.objectName() + " " + dialog.windowTitle();
+        dialog.close();
+    });
+    item.trigger();
+    EXPECT_EQ(opened, "frmWavResample Wave Converter");
+}
+
 } // namespace
 } // namespace corvath::ui::test
