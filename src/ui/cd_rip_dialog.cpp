@@ -3,14 +3,10 @@
 #include "app/options_setting.h"
 #include "ui/progress_dialog_parts.h"
 
-#include <QCloseEvent>
-#include <QFormLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace corvath::ui {
 
@@ -24,40 +20,17 @@ QString Text(const std::string& text)
 } // namespace
 
 TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
-    : QDialog(parent), batch_(*this, std::move(job), OptionsSetting)
+    : BatchDialog(parent, "frmCDRip"), batch_(*this, std::move(job), OptionsSetting)
 {
-    setObjectName("frmCDRip");
-    setWindowTitle("Corvath");
     setMinimumWidth(400);
-
     lCurrentTrack_ = ValueLabel("lCurrentTrack", this);
     lOutputFormat_ = ValueLabel("lOutputFormat", this);
     lSelectedTracks_ = ValueLabel("lSelectedTracks", this);
     lCompleted_ = ValueLabel("lCompleted", this);
-    lProgressHint_ = new QLabel(this);
-    lProgressHint_->setObjectName("lProgressHint");
-    ProgressBar1_ = CaptionedProgressBar(this);
-    bStop_ = new QPushButton("Stop", this);
-    bStop_->setObjectName("bStop");
-    connect(bStop_, &QPushButton::clicked, this, &TfrmCDRip::Stop);
-
-    auto* facts = new QFormLayout;
-    facts->setLabelAlignment(Qt::AlignRight);
-    facts->addRow("Current track:", lCurrentTrack_);
-    facts->addRow("Output format:", lOutputFormat_);
-    facts->addRow("Selected tracks:", lSelectedTracks_);
-    facts->addRow("Completed:", lCompleted_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(bStop_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(facts);
-    layout->addSpacing(6);
-    layout->addWidget(lProgressHint_);
-    layout->addWidget(ProgressBar1_);
-    layout->addSpacing(6);
-    layout->addLayout(buttons);
-    bStop_->setFocus();
+    LayOut({{"Current track:", lCurrentTrack_},
+            {"Output format:", lOutputFormat_},
+            {"Selected tracks:", lSelectedTracks_},
+            {"Completed:", lCompleted_}});
 
     lOutputFormat_->setText(Text(std::string(InfoOf(batch_.Format()).name)));
     lSelectedTracks_->setText(QString::number(batch_.TrackCount()));
@@ -67,23 +40,9 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
 
 TfrmCDRip::~TfrmCDRip() = default;
 
-void TfrmCDRip::Stop()
+void TfrmCDRip::StopBatch()
 {
     batch_.Stop();
-    accept();
-}
-
-void TfrmCDRip::closeEvent(QCloseEvent* event)
-{
-    batch_.Stop();
-    QDialog::closeEvent(event);
-}
-
-// Escape stops the rip as the Stop button does.
-void TfrmCDRip::reject()
-{
-    batch_.Stop();
-    QDialog::reject();
 }
 
 void TfrmCDRip::ShowCurrentTrack(const RipEntry& track)

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "app/rip_batch.h"
-
-#include <QDialog>
+#include "ui/batch_dialog.h"
 
 class QLabel;
-class QProgressBar;
-class QPushButton;
 
 namespace corvath::ui {
 
@@ -14,7 +11,7 @@ namespace corvath::ui {
 /// track, the output format, the number of tracks chosen and done, what is happening now and
 /// its progress, and Stop. It closes itself after the last track, first listing any track that
 /// failed. Its controls carry their names as object names.
-class TfrmCDRip : public QDialog, private RipView {
+class TfrmCDRip : public BatchDialog, private RipView {
     Q_OBJECT
 
 public:
@@ -22,15 +19,9 @@ public:
     TfrmCDRip(QWidget* parent, RipJob job);
     ~TfrmCDRip() override;
 
-    /// Ends the rip (the extraction under way stops, an encoding is ended as the window goes)
-    /// and closes the window.
-    void Stop();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
+    /// The extraction under way stops; an encoding is ended as the window goes.
+    void StopBatch() override;
     void ShowCurrentTrack(const RipEntry& track) override;
     void ShowHint(const std::string& hint) override;
     void ShowBarCaption(const std::string& caption) override;
@@ -47,9 +38,6 @@ private:
     QLabel* lOutputFormat_ = nullptr;
     QLabel* lSelectedTracks_ = nullptr;
     QLabel* lCompleted_ = nullptr;
-    QLabel* lProgressHint_ = nullptr;
-    QProgressBar* ProgressBar1_ = nullptr;
-    QPushButton* bStop_ = nullptr;
     RipBatch batch_;
 };
 

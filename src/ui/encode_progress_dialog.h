@@ -1,11 +1,9 @@
 #pragma once
 
 #include "app/convert_batch.h"
-
-#include <QDialog>
+#include "ui/batch_dialog.h"
 
 class QLabel;
-class QProgressBar;
 
 namespace corvath::ui {
 
@@ -13,7 +11,7 @@ namespace corvath::ui {
 /// and output file, the output folder, the number of files chosen and done, the progress and
 /// Stop. It closes itself after the last file, first listing any file that failed. Its controls
 /// carry their names as object names.
-class TfrmEncodeProgress : public QDialog, private ConvertView {
+class TfrmEncodeProgress : public BatchDialog, private ConvertView {
     Q_OBJECT
 
 public:
@@ -21,14 +19,9 @@ public:
     TfrmEncodeProgress(QWidget* parent, ConvertJob job);
     ~TfrmEncodeProgress() override;
 
-    /// Ends the batch (the file under way is left as far as it got) and closes the window.
-    void Stop();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
+    /// The file under way is left as far as it got.
+    void StopBatch() override;
     void ShowFile(const std::string& input, const std::string& output, int32_t count) override;
     void ShowProgress(int32_t percent) override;
     void ShowConverted(const std::string&) override {}
@@ -41,8 +34,6 @@ private:
     QLabel* lOutputFolder_ = nullptr;
     QLabel* lSelectedFiles_ = nullptr;
     QLabel* lCompleted_ = nullptr;
-    QLabel* lProgressHint_ = nullptr;
-    QProgressBar* ProgressBar1_ = nullptr;
     ConvertBatch batch_;
 };
 
