@@ -3,6 +3,7 @@
 #include "app/output_naming.h"
 
 #include <filesystem>
+#include <iterator>
 
 namespace corvath {
 
@@ -14,28 +15,16 @@ namespace fs = std::filesystem;
 
 std::optional<ConversionKind> ConversionOfKind(int kind)
 {
-    switch (kind) {
-    case 2:
-        return ConversionKind{InputReader::Wave, OutputFormat::MP3};
-    case 3:
-        return ConversionKind{InputReader::Wave, OutputFormat::OGG};
-    case 4:
-        return ConversionKind{InputReader::Wave, OutputFormat::WMA};
-    case 5:
-        return ConversionKind{InputReader::Wave, OutputFormat::FLAC};
-    case 6:
-        return ConversionKind{InputReader::Wave, OutputFormat::APE};
-    case 7:
-        return ConversionKind{InputReader::Mp3, OutputFormat::WAV};
-    case 8:
-        return ConversionKind{InputReader::Wma, OutputFormat::WAV};
-    case 9:
-        return ConversionKind{InputReader::Mp3, OutputFormat::WMA};
-    case 10:
-        return ConversionKind{InputReader::Wma, OutputFormat::MP3};
-    default:
+    using enum InputReader;
+    constexpr int kFirst = 2;
+    constexpr ConversionKind kKinds[] = {
+        {Wave, OutputFormat::MP3},  {Wave, OutputFormat::OGG}, {Wave, OutputFormat::WMA},
+        {Wave, OutputFormat::FLAC}, {Wave, OutputFormat::APE}, {Mp3, OutputFormat::WAV},
+        {Wma, OutputFormat::WAV},   {Mp3, OutputFormat::WMA},  {Wma, OutputFormat::MP3},
+    };
+    if (kind < kFirst || kind >= kFirst + static_cast<int>(std::size(kKinds)))
         return std::nullopt;
-    }
+    return kKinds[kind - kFirst];
 }
 
 ConvertBatch::ConvertBatch(ConvertView& view, ConvertJob job, const TOptionsSetting& settings)
