@@ -98,12 +98,17 @@ std::string DiscSession::ReadDiscId() const
     return toc && StartsWithAudio(*toc) ? std::to_string(WindowsDiscSerial(*toc)) : std::string();
 }
 
+std::optional<CdToc> DiscSession::ReadToc() const
+{
+    return ReadMsfToc(handle_.get());
+}
+
 std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
 {
     loadedId_.clear();
     const std::string id = ReadDiscId();
     LoadDiscInfo(info, discInfoFile_, id);
-    const std::optional<CdToc> toc = ReadMsfToc(handle_.get());
+    const std::optional<CdToc> toc = ReadToc();
     if (!toc)
         return std::nullopt;
 

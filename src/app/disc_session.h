@@ -3,6 +3,7 @@
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
 #include "platform/cdrom/cd_handle.h"
+#include "platform/cdrom/cd_records.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -43,6 +44,9 @@ public:
 
     /// Whether an audio disc can be read: in the first listed drive, or in the opened image.
     bool IsAudioCDPresent() const;
+
+    /// The open drive's table of contents; nothing when it cannot be read.
+    std::optional<CdToc> ReadToc() const;
 
     /// Identifies the disc, loads its stored information into info and reads its TOC into rows
     /// (filling empty title slots with Track01 ...); nothing when the TOC cannot be read.

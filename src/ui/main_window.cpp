@@ -156,15 +156,9 @@ void TfrmMain::UpdateActions()
 {
     aEditTrackName_->setEnabled(!ListView1_->selectedItems().isEmpty());
     aRip_->setEnabled(!CheckedTracks().empty());
+    aQueryCDDB_->setEnabled(ListView1_->topLevelItemCount() > 0);
 }
 
-void TfrmMain::ClearDiscFields()
-{
-    for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
-        field->clear();
-    ID3genre_->setCurrentIndex(-1);
-    keepStoredFields_ = false;
-}
 
 bool TfrmMain::CheckOutputFolder()
 {

@@ -3,6 +3,7 @@
 #include "app/disc_session.h"
 #include "app/rip_batch.h"
 #include "app/settings_location.h"
+#include "cd/cddb_entry_target.h"
 
 #include <QMainWindow>
 
@@ -21,7 +22,7 @@ namespace corvath::ui {
 /// The main window: one CD drive's tracks as checkable rows, the five disc fields, the output
 /// format and folder, and every command of the program. Its controls and actions carry their
 /// names as object names.
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, private CddbEntryTarget {
     Q_OBJECT
 
 public:
@@ -42,8 +43,8 @@ public:
 
     /// Rebuilds the list and the disc fields from the open drive's disc.
     void LoadDisc();
-    /// Empties the artist, album, year and comment fields and unselects the genre.
-    void ClearDiscFields();
+    /// Empties the artist, album, year and comment fields and unselects the genre. Any thread.
+    void ClearDiscFields() override;
     /// True when the output folder exists; otherwise tells the user and returns false.
     bool CheckOutputFolder();
 
@@ -75,6 +76,14 @@ private:
     void SetRowsChecked(bool (*checked)(bool wasChecked));
 
     void Rip();
+    void QueryCDDB();
+    // What a CDDB lookup finds, from the lookup's thread: each change is made on the window's.
+    void SetArtist(const std::string& artist) override;
+    void SetAlbum(const std::string& album) override;
+    void SetYear(const std::string& year) override;
+    void SelectGenre(const std::string& name) override;
+    void AlignTitlesLeft() override;
+    void SetTitle(int row, const std::string& title) override;
     /// The checked rows, numbered by their position in the list.
     std::vector<RipEntry> CheckedTracks() const;
     /// The disc fields as they are shown.
@@ -123,6 +132,7 @@ private:
     QLabel* status_ = nullptr;
 
     QAction* aRip_ = nullptr;
+    QAction* aQueryCDDB_ = nullptr;
     QAction* aEditTrackName_ = nullptr;
     QMenu* PopupMenu1_ = nullptr;
 };

@@ -85,9 +85,9 @@ void TfrmMain::CreateCommands()
     QAction* tbMp3Convert =
         NewAction(this, {"tbMp3Convert", "Convert", "Convert", "Wav to Mp3 Converter",
                          QKeySequence(), QStyle::SP_BrowserReload});
-    QAction* aQueryCDDB =
-        NewPendingAction(this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB",
-                                QKeySequence(), QStyle::SP_FileDialogContentsView});
+    aQueryCDDB_ = NewAction(this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB",
+                                   QKeySequence(), QStyle::SP_FileDialogContentsView});
+    aQueryCDDB_->setEnabled(false);
     QAction* miJumpoutputfolder =
         NewAction(this, {"miJumpoutputfolder", "&Jump output folder", "Folder",
                          "Open the output folder", QKeySequence(), QStyle::SP_DirOpenIcon});
@@ -121,6 +121,7 @@ void TfrmMain::CreateCommands()
     miWavToWav->setVisible(false);
 
     connect(aRip_, &QAction::triggered, this, &TfrmMain::Rip);
+    connect(aQueryCDDB_, &QAction::triggered, this, &TfrmMain::QueryCDDB);
     connect(miWavToWav, &QAction::triggered, this, [this] {
         try {
             TfrmWavResample converter(this);
@@ -183,7 +184,7 @@ void TfrmMain::CreateCommands()
     edit->addAction(miJumpoutputfolder);
 
     QMenu* tools = menuBar()->addMenu("&Tools");
-    tools->addActions({aQueryCDDB, aOptions});
+    tools->addActions({aQueryCDDB_, aOptions});
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addActions({aHelp, aHomepage});
@@ -195,7 +196,7 @@ void TfrmMain::CreateCommands()
     toolBar->setMovable(false);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setIconSize(QSize(24, 24));
-    toolBar->addActions({aRip_, tbMp3Convert, aQueryCDDB, miJumpoutputfolder});
+    toolBar->addActions({aRip_, tbMp3Convert, aQueryCDDB_, miJumpoutputfolder});
     toolBar->addSeparator();
     toolBar->addActions({aPlay, aPause, aStop});
     toolBar->addSeparator();

@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsAndShortcuts)
     const Command commands[] = {
         {"aRip", "&Rip selected tracks...", "Ctrl+R", true},
         {"tbMp3Convert", "Convert", "", true},
-        {"aQueryCDDB", "&Query CDDB...", "", false},
+        {"aQueryCDDB", "&Query CDDB...", "", true},
         {"miJumpoutputfolder", "&Jump output folder", "", true},
         {"aPlay", "&Play", "Ctrl+P", false},
         {"aPause", "P&ause", "", false},

@@ -1,0 +1,126 @@
+#include "ui/query_cddb_dialog.h"
+
+#include "app/cddb_server_setting.h"
+#include "ui/stop_query_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace corvath::ui {
+
+namespace {
+
+constexpr const char* kDefaultScript = "/~cddb/cddb.cgi";
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+template <typename Widget> Widget* Named(Widget* widget, const char* name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+const QStringList& TfrmQueryCDDB::Servers()
+{
+    static const QStringList servers = {
+        "gnudb.gnudb.org", "gnudb.org",       "www.gnudb.org",  "freedb.freedb.org",
+        "freedb.musicbrainz.org", "us.freedb.org", "ca.freedb.org", "de.freedb.org",
+        "at.freedb.org",   "uk.freedb.org",   "ru.freedb.org",  "jp.freedb.org",
+    };
+    return servers;
+}
+
+TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firstTrack,
+                             uint8_t lastTrack, int32_t cdHandle, CddbEntryTarget& entry)
+    : QDialog(parent), settings_(settings), firstTrack_(firstTrack), lastTrack_(lastTrack),
+      cdHandle_(cdHandle), entry_(entry), cbServer_(Named(new QComboBox(this), "cbServer")),
+      eScript_(Named(new QLineEdit(this), "eScript")),
+      cbProxy_(Named(new QCheckBox("Use a proxy server", this), "cbProxy")),
+      eAddress_(Named(new QLineEdit(this), "eAddress")),
+      ePort_(Named(new QLineEdit(this), "ePort"))
+{
+    setObjectName("frmQueryCDDB");
+    setWindowTitle("Query CDDB");
+    cbServer_->setEditable(true);
+    cbServer_->addItems(Servers());
+    cbServer_->setMinimumContentsLength(24);
+
+    auto* server = new QGroupBox("Server", this);
+    auto* serverForm = new QFormLayout(server);
+    serverForm->addRow("&Server:", cbServer_);
+    serverForm->addRow("&Query Script:", eScript_);
+    auto* proxy = new QGroupBox("Proxy server", this);
+    auto* proxyForm = new QFormLayout(proxy);
+    proxyForm->addRow(cbProxy_);
+    proxyForm->addRow("&Address:", eAddress_);
+    proxyForm->addRow("&Port:", ePort_);
+
+    auto* bQuery = Named(new QPushButton("Query", this), "bQuery");
+    auto* bClose = Named(new QPushButton("Close", this), "bClose");
+    auto* bDefault = Named(new QPushButton("Default", this), "bDefault");
+    bQuery->setDefault(true);
+    connect(bQuery, &QPushButton::clicked, this, &TfrmQueryCDDB::Query);
+    connect(bClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(bDefault, &QPushButton::clicked, this, &TfrmQueryCDDB::SetDefaults);
+    connect(cbProxy_, &QCheckBox::clicked, this, &TfrmQueryCDDB::ProxyClicked);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(bDefault);
+    buttons->addStretch();
+    buttons->addWidget(bQuery);
+    buttons->addWidget(bClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(server);
+    layout->addWidget(proxy);
+    layout->addLayout(buttons);
+    ShowSettings();
+}
+
+void TfrmQueryCDDB::ShowSettings()
+{
+    cbServer_->setCurrentIndex(std::max(0, Servers().indexOf(Text(settings_.Server))));
+    eScript_->setText(Text(settings_.Script));
+    cbProxy_->setChecked(settings_.UseProxy);
+    eAddress_->setText(Text(settings_.ProxyAddress));
+    ePort_->setText(Text(settings_.Port));
+    ProxyClicked();
+}
+
+void TfrmQueryCDDB::ProxyClicked()
+{
+    eAddress_->setEnabled(cbProxy_->isChecked());
+    ePort_->setEnabled(cbProxy_->isChecked());
+}
+
+void TfrmQueryCDDB::SetDefaults()
+{
+    cbServer_->setCurrentIndex(0);
+    eScript_->setText(kDefaultScript);
+    cbProxy_->setChecked(false);
+    ProxyClicked();
+}
+
+void TfrmQueryCDDB::Query()
+{
+    settings_.Server = cbServer_->currentText().toStdString();
+    settings_.Script = eScript_->text().toStdString();
+    settings_.UseProxy = cbProxy_->isChecked();
+    settings_.ProxyAddress = eAddress_->text().toStdString();
+    settings_.Port = ePort_->text().toStdString();
+    TfrmStopQuery wait(this, CddbServerOf(settings_), firstTrack_, lastTrack_, cdHandle_, entry_);
+    if (wait.exec() == QDialog::Accepted)
+        accept();
+}
+
+} // namespace corvath::ui

@@ -1,0 +1,229 @@
+#include "app/options_store.h"
+#include "main_window_harness.h"
+#include "platform/cdrom/cddb_client.h"
+#include "support/cddb_test_support.h"
+#include "support/http_test_server.h"
+#include "ui/query_cddb_dialog.h"
+#include "ui/stop_query_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+#include <thread>
+
+namespace corvath::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using corvath::test::HttpTestServer;
+
+const std::string kEntry = "# xmcd\r\n"
+                           "DISCID=09000403\r\n"
+                           "DTITLE=Artist / Album\r\n"
+                           "DYEAR=1999\r\n"
+                           "DGENRE=Rock\r\n"
+                           "TTITLE0=One\r\n"
+                           "TTITLE1=Two\r\n"
+                           "TTITLE2=Three\r\n";
+
+const std::string kMatch = "200 rock 09000403 Artist / Album\r\n";
+
+// What the main window shows of the disc: its fields, then its titles.
+std::vector<std::string> Shown(const TfrmMain& window)
+{
+    std::vector<std::string> shown;
+    for (const char* field : {"ID3artist", "ID3album", "ID3year"})
+        shown.push_back(Child<QLineEdit>(window, field).text().toStdString());
+    shown.push_back(Child<QComboBox>(window, "ID3genre").currentText().toStdString());
+    for (const Row& row : Rows(window))
+        shown.push_back(row.title);
+    return shown;
+}
+
+class QueryCddbTest : public MainWindowTest {
+protected:
+    QueryCddbTest() { CddbClientOptions::Process().SetTimeouts(1s, 1s); }
+    ~QueryCddbTest() override
+    {
+        CddbClientOptions::Process().SetTimeouts(kCddbConnectTimeout, kCddbRequestTimeout);
+    }
+
+    // A started window over a three-track disc whose CDDB id is 09000403.
+    std::unique_ptr<TfrmMain> StartWithDisc()
+    {
+        StoreSettings(AudioImage("disc", {100, 100, 100}));
+        return Start();
+    }
+
+    // Runs the CDDB command: types server into the dialog and presses Query; onWait looks at
+    // the wait window every few milliseconds while it is up. Returns whether the dialog was
+    // still open once the wait window had gone (it is then closed).
+    static bool Lookup(TfrmMain& window, const std::string& server,
+                       std::function<void(TfrmStopQuery&)> onWait = {})
+    {
+        bool leftOpen = false;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (auto* wait = window.findChild<TfrmStopQuery*>(); wait && onWait && wait->isVisible())
+                onWait(*wait);
+        });
+        look.start(10);
+        WhenModal([&](QWidget& dialog) {
+            Child<QComboBox>(dialog, "cbServer").setEditText(QString::fromStdString(server));
+            Child<QPushButton>(dialog, "bQuery").click();
+            leftOpen = dialog.isVisible();
+            if (leftOpen)
+                Child<QPushButton>(dialog, "bClose").click();
+        });
+        Child<QAction>(window, "aQueryCDDB").trigger();
+        return leftOpen;
+    }
+};
+
+TEST_F(QueryCddbTest, AnExactMatchFillsTheDiscAndReachesTheDiscFile)
+{
+    const HttpTestServer server(corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}}));
+    auto window = StartWithDisc();
+    EXPECT_FALSE(Lookup(*window, server.Address())) << "both windows close";
+    EXPECT_EQ(Shown(*window),
+              (std::vector<std::string>{"Artist", "Album", "1999", "Rock", "One", "Two", "Three"}));
+    EXPECT_EQ(Child<QTreeWidget>(*window, "ListView1").topLevelItem(0)->textAlignment(1),
+              int(Qt::AlignLeft | Qt::AlignVCenter));
+    EXPECT_EQ(OptionsSetting.QueryCDDB.Server, server.Address());
+
+    window->close();
+    const std::string stored = corvath::test::ReadFile(location_.discInfoFile);
+    for (const char* line : {"CDArtist=Artist", "CDAlbum=Album", "CDYear=1999", "1=One", "2=Two",
+                             "3=Three"})
+        EXPECT_NE(stored.find(line), std::string::npos) << line << " in " << stored;
+    const std::string settings = corvath::test::ReadFile(location_.optionsFile);
+    EXPECT_NE(settings.find("Server=" + server.Address()), std::string::npos) << settings;
+}
+
+TEST_F(QueryCddbTest, AGenreOfAnotherCaseSelectsNone)
+{
+    std::string entry = kEntry;
+    entry.replace(entry.find("DGENRE=Rock"), 11, "DGENRE=rock");
+    const HttpTestServer server(corvath::test::CddbServer(kMatch, {{"rock 09000403", entry}}));
+    auto window = StartWithDisc();
+    Lookup(*window, server.Address());
+    EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").currentIndex(), -1);
+    EXPECT_EQ(Shown(*window)[0], "Artist");
+}
+
+TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)
+{
+    const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
+    auto window = StartWithDisc();
+    const std::vector<std::string> before = Shown(*window);
+    QString panel;
+    const bool leftOpen = Lookup(*window, server.Address(), [&](TfrmStopQuery& wait) {
+        auto& stop = Child<QPushButton>(wait, "bStop");
+        if (stop.text() != "Close")
+            return;
+        panel = Child<QLabel>(wait, "lPanelText").text();
+        EXPECT_FALSE(Child<QLabel>(wait, "lHint").isVisible());
+        const QString file = QApplication::applicationDirPath() + "/stop_query_window.png";
+        EXPECT_TRUE(wait.grab().save(file)) << file.toStdString();
+        stop.click();
+    });
+    EXPECT_TRUE(leftOpen);
+    EXPECT_EQ(panel, "No match found,perhaps:\n1.No information in CDDB server\n2.error CDDB "
+                     "options\n3.check the network");
+    EXPECT_EQ(Shown(*window), before);
+}
+
+TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
+{
+    const HttpTestServer server = HttpTestServer::Silent();
+    auto window = StartWithDisc();
+    Child<QLineEdit>(*window, "ID3artist").setText("Typed");
+    const std::vector<std::string> before = Shown(*window);
+    QString panel;
+    const bool leftOpen = Lookup(*window, server.Address(), [&](TfrmStopQuery& wait) {
+        auto& stop = Child<QPushButton>(wait, "bStop");
+        if (stop.text() != "Close")
+            return;
+        panel = Child<QLabel>(wait, "lPanelText").text();
+        stop.click();
+    });
+    EXPECT_TRUE(leftOpen) << "the user may pick another server";
+    EXPECT_TRUE(panel.startsWith("The query failed:\n")) << panel.toStdString();
+    EXPECT_TRUE(panel.contains(QString::fromStdString(server.Address()))) << panel.toStdString();
+    EXPECT_EQ(Shown(*window), before);
+}
+
+TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothing)
+{
+    const auto fast = corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}});
+    const HttpTestServer server([&](const std::string& target) {
+        std::this_thread::sleep_for(600ms);
+        return fast(target);
+    });
+    auto window = StartWithDisc();
+    const std::vector<std::string> before = Shown(*window);
+    bool stopped = false;
+    const bool leftOpen = Lookup(*window, server.Address(), [&](TfrmStopQuery& wait) {
+        if (!std::exchange(stopped, true))
+            Child<QPushButton>(wait, "bStop").click();
+    });
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(leftOpen);
+    QTest::qWait(1500); // the answers arrive meanwhile
+    EXPECT_EQ(Shown(*window), before);
+}
+
+TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)
+{
+    const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
+    auto window = StartWithDisc();
+    OptionsSetting.QueryCDDB.Server = "de.freedb.org";
+    WhenModal([&](QWidget& dialog) {
+        auto& servers = Child<QComboBox>(dialog, "cbServer");
+        EXPECT_EQ(servers.count(), 12);
+        EXPECT_EQ(servers.currentText(), "de.freedb.org");
+        auto& proxy = Child<QCheckBox>(dialog, "cbProxy");
+        EXPECT_FALSE(Child<QLineEdit>(dialog, "eAddress").isEnabled());
+        proxy.click();
+        EXPECT_TRUE(Child<QLineEdit>(dialog, "eAddress").isEnabled());
+        EXPECT_TRUE(Child<QLineEdit>(dialog, "ePort").isEnabled());
+        Child<QLineEdit>(dialog, "eScript").setText("/other.cgi");
+        Child<QPushButton>(dialog, "bDefault").click();
+        EXPECT_EQ(servers.currentText(), "gnudb.gnudb.org");
+        EXPECT_EQ(Child<QLineEdit>(dialog, "eScript").text(), "/~cddb/cddb.cgi");
+        EXPECT_FALSE(proxy.isChecked());
+        EXPECT_FALSE(Child<QLineEdit>(dialog, "ePort").isEnabled());
+
+        // A proxy that is really the test's server: the query goes through it.
+        servers.setEditText("cddb.example");
+        proxy.click();
+        Child<QLineEdit>(dialog, "eAddress").setText("127.0.0.1");
+        Child<QLineEdit>(dialog, "ePort").setText(QString::number(server.Port()));
+        const QString file = QApplication::applicationDirPath() + "/query_cddb_dialog.png";
+        EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+        WhenModal([](QWidget& wait) {
+            QTimer::singleShot(300, &wait, [&wait] { Child<QPushButton>(wait, "bStop").click(); });
+        });
+        Child<QPushButton>(dialog, "bQuery").click();
+        Child<QPushButton>(dialog, "bClose").click();
+    });
+    Child<QAction>(*window, "aQueryCDDB").trigger();
+
+    const TQueryCDDB& stored = OptionsSetting.QueryCDDB;
+    EXPECT_EQ(stored.Server, "cddb.example");
+    EXPECT_EQ(stored.Script, "/~cddb/cddb.cgi");
+    EXPECT_TRUE(stored.UseProxy);
+    EXPECT_EQ(stored.ProxyAddress, "127.0.0.1");
+    EXPECT_EQ(stored.Port, std::to_string(server.Port()));
+    EXPECT_FALSE(server.RequestLines().empty()) << "the query went through the proxy";
+}
+
+} // namespace
+} // namespace corvath::ui::test
