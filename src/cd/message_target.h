@@ -8,7 +8,7 @@ namespace corvath {
 /// Window messages that workers post.
 inline constexpr uint32_t kMsgRipDriveFailure = 0x84D; // lParam 1: option refused, 2: no TOC
 inline constexpr uint32_t kMsgRipProgress = 0x84E;     // payload: TProcessInfo
-inline constexpr uint32_t kMsgCddbQuery = 0x851;       // wParam 6: no match, 7: finished
+inline constexpr uint32_t kMsgCddbQuery = 0x851;       // wParam 6, 7, 8: query_cddb_thread.h
 inline constexpr uint32_t kMsgNextFile = 0x852;        // a conversion batch starts its next file
 
 /// An object a message carries; the receiver owns it once the message is posted.

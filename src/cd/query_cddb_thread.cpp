@@ -13,12 +13,7 @@
 
 namespace corvath {
 
-namespace {
-
-constexpr intptr_t kCddbNoMatch = 6;
-constexpr intptr_t kCddbFinished = 7;
-
-} // namespace
+CddbFailure::CddbFailure(std::string reason) : reason(std::move(reason)) {}
 
 /// What the worker shares with its owner. Every call on a target goes through Forward, under
 /// callMutex: Abandon takes that mutex after setting abandoned, so no call starts after it.
@@ -37,9 +32,14 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
             call();
     }
 
-    void Post(intptr_t wParam, intptr_t lParam)
+    void Post(intptr_t wParam, intptr_t lParam, std::unique_ptr<MessagePayload> payload = nullptr)
     {
-        Forward([&] { messages.Post(kMsgCddbQuery, wParam, lParam); });
+        Forward([&] { messages.Post(kMsgCddbQuery, wParam, lParam, std::move(payload)); });
+    }
+
+    void PostFailure(std::string reason)
+    {
+        Post(kCddbFailed, GetAspiLibError(), std::make_unique<CddbFailure>(std::move(reason)));
     }
 
     void ClearDiscFields() override
@@ -89,7 +89,7 @@ void TQueryCDDBThread::State::Run()
     CddbMatchList matches;
     ApplyCddbOptions(settings);
     if (CDDBQuery(cdHandle, matches) != 1) {
-        Post(kCddbFinished, 0);
+        PostFailure(GetCdLastErrorText());
         return;
     }
     if (matches.Count < 1) {
@@ -115,9 +115,9 @@ TQueryCDDBThread::TQueryCDDBThread(const CddbServer& settings, uint8_t firstTrac
     thread_ = std::thread([state = state_] {
         try {
             state->Run();
-        } catch (const std::exception&) {
-            // Out of memory and the like: the wait window must still close.
-            state->Post(kCddbFinished, 0);
+        } catch (const std::exception& error) {
+            // Out of memory and the like: the wait window must still learn that the lookup ended.
+            state->PostFailure(error.what());
         }
         state->finished = true;
     });

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace corvath {
@@ -13,16 +14,28 @@ namespace corvath {
 /// Size of the text an entry is read into.
 inline constexpr uint32_t kCddbEntryCapacity = 32000;
 
+/// The wParam values of kMsgCddbQuery.
+inline constexpr intptr_t kCddbNoMatch = 6;  // lParam: GetAspiLibError()
+inline constexpr intptr_t kCddbFinished = 7; // lParam: 0
+inline constexpr intptr_t kCddbFailed = 8;   // lParam: GetAspiLibError(); payload: CddbFailure
+
+/// Why a lookup failed, in words for the user.
+struct CddbFailure : MessagePayload {
+    explicit CddbFailure(std::string reason);
+    std::string reason;
+};
+
 /// Looks the disc in a drive up on a CDDB server and writes the first entry that has the
-/// disc's track titles into the entry target, then posts kMsgCddbQuery: wParam 7 when done
-/// (also after a failed query, which changes nothing), wParam 6 with GetAspiLibError() in
-/// lParam when the server knows no match.
+/// disc's track titles into the entry target, then posts kMsgCddbQuery: kCddbFinished when
+/// done, kCddbNoMatch when the server knows no match, kCddbFailed when the query failed (no
+/// answer, an HTTP or CDDB error, an unreadable answer or TOC), which changes nothing. An
+/// unexpected error (out of memory) posts kCddbFailed as well; changes made before it stay.
 ///
 /// Threads: starts at once on a thread of its own, which owns the state it shares with this
 /// object and frees it when it ends; a worker abandoned while its server request blocks is left
-/// to end on its own. Both targets are called on that thread, never
-/// two calls at once, every change before the message 7. The caller keeps the targets alive
-/// until the message arrives or Abandon() has returned.
+/// to end on its own. Both targets are called on that thread, never two calls at once, every
+/// change before the last message. The caller keeps the targets alive until the message
+/// arrives or Abandon() has returned.
 class TQueryCDDBThread {
 public:
     /// The settings are copied here, on the caller's thread; the drive layer's CDDB options

@@ -7,7 +7,6 @@
 #include "cli/message_queue.h"
 #include "cli/parse_number.h"
 #include "platform/cdrom/cd_drive_interface.h"
-#include "platform/cdrom/cd_errors.h"
 #include "tags/genre_names.h"
 
 #include <map>
@@ -62,23 +61,16 @@ std::optional<CddbOptions> Parse(std::span<const std::string> args, std::ostream
 }
 
 // What the lookup would put into the main window. The worker's calls all come before its
-// message 7, which the queue hands over, so reading after that needs no lock.
+// last message, which the queue hands over, so reading after that needs no lock.
 class EntryRecord : public CddbEntryTarget {
 public:
-    void ClearDiscFields() override
-    {
-        fields_.clear();
-        matched_ = true;
-    }
+    void ClearDiscFields() override { fields_.clear(); }
     void SetArtist(const std::string& artist) override { fields_["Artist"] = artist; }
     void SetAlbum(const std::string& album) override { fields_["Album"] = album; }
     void SetYear(const std::string& year) override { fields_["Year"] = year; }
     void SelectGenre(const std::string& name) override { fields_["Genre"] = name; }
     void AlignTitlesLeft() override {}
     void SetTitle(int row, const std::string& title) override { titles_[row] = title; }
-
-    /// False after a failed query: a query with matches clears the fields first.
-    bool Matched() const { return matched_; }
 
     void Print(uint8_t firstTrack, std::ostream& out) const
     {
@@ -100,7 +92,6 @@ public:
     }
 
 private:
-    bool matched_ = false;
     std::map<std::string, std::string> fields_;
     std::map<int, std::string> titles_;
 };
@@ -137,20 +128,16 @@ int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& 
         const QueuedMessage message = messages.Take();
         if (message.message != kMsgCddbQuery)
             continue;
-        if (message.wParam == 6) {
+        if (message.wParam == kCddbNoMatch) {
             out << "No match found\n";
             return 1;
         }
+        if (message.wParam == kCddbFailed) {
+            err << "corvath-cli cddb: the query failed: "
+                << static_cast<const CddbFailure&>(*message.payload).reason << '\n';
+            return 1;
+        }
         break;
-    }
-    if (!entry.Matched()) {
-        const int32_t error = GetAspiLibError();
-        err << "corvath-cli cddb: the query failed: "
-            << (error == kCdErrorNetwork  ? "the server could not be reached or did not answer"
-                : error == kCdErrorServer ? "the server answered with an error"
-                                          : "the disc could not be read")
-            << " (error " << error << ")\n";
-        return 1;
     }
     entry.Print(toc.FirstTrack, out);
     return 0;

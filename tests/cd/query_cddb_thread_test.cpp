@@ -32,11 +32,15 @@ public:
     {
         Add("title " + std::to_string(row) + ' ' + title);
     }
+    // A failure's reason follows its numbers: "message 8 5: Could not connect to ...".
     void Post(uint32_t message, intptr_t wParam, intptr_t lParam,
-              std::unique_ptr<MessagePayload>) override
+              std::unique_ptr<MessagePayload> payload) override
     {
         EXPECT_EQ(message, kMsgCddbQuery);
-        Add("message " + std::to_string(wParam) + ' ' + std::to_string(lParam));
+        EXPECT_EQ(payload != nullptr, wParam == kCddbFailed);
+        const auto* failure = dynamic_cast<const CddbFailure*>(payload.get());
+        Add("message " + std::to_string(wParam) + ' ' + std::to_string(lParam) +
+            (failure ? ": " + failure->reason : ""));
     }
 
     /// The calls up to and including the first message; nothing if none comes in time.
@@ -88,10 +92,10 @@ protected:
         CddbClientOptions::Process().SetTimeouts(kCddbConnectTimeout, kCddbRequestTimeout);
     }
 
-    CddbServer Settings(const HttpTestServer& server)
+    CddbServer Settings(const std::string& address)
     {
         CddbServer settings;
-        settings.Server = server.Address();
+        settings.Server = address;
         settings.Script = "/~cddb/cddb.cgi";
         return settings;
     }
@@ -99,8 +103,13 @@ protected:
     // Runs a worker for the test disc, tracks first to last, until its message.
     Calls Lookup(const HttpTestServer& server, uint8_t first = 1, uint8_t last = 3)
     {
+        return LookupAt(server.Address(), disc_.Handle(), first, last);
+    }
+
+    Calls LookupAt(const std::string& address, int32_t handle, uint8_t first = 1, uint8_t last = 3)
+    {
         CallLog log;
-        const TQueryCDDBThread worker(Settings(server), first, last, disc_.Handle(), log, log);
+        const TQueryCDDBThread worker(Settings(address), first, last, handle, log, log);
         std::optional<Calls> calls = log.WaitForMessage();
         if (!calls) {
             ADD_FAILURE() << "no message from the worker";
@@ -200,13 +209,29 @@ TEST_F(QueryCddbThreadTest, NoMatchPostsSixAndChangesNothing)
     EXPECT_EQ(Lookup(server), (Calls{"message 6 " + std::to_string(kCdErrorNone)}));
 }
 
-TEST_F(QueryCddbThreadTest, FailedQueryFinishesAndChangesNothing)
+TEST_F(QueryCddbThreadTest, FailedQueryPostsEightWithTheReasonAndChangesNothing)
 {
-    const HttpTestServer failing(HttpTestServer::ServerError());
-    EXPECT_EQ(Lookup(failing), (Calls{"message 7 0"}));
+    const std::string network = std::to_string(kCdErrorNetwork);
+    const std::string server = std::to_string(kCdErrorServer);
+    const std::string closed = HttpTestServer::ClosedAddress();
+    EXPECT_EQ(LookupAt(closed, disc_.Handle()),
+              (Calls{"message 8 " + network + ": Could not connect to " + closed +
+                     ": Couldn't connect to server"}));
     // A silent server fails the query once the (lowered) time-out passes.
     const HttpTestServer silent = HttpTestServer::Silent();
-    EXPECT_EQ(Lookup(silent), (Calls{"message 7 0"}));
+    EXPECT_EQ(Lookup(silent), (Calls{"message 8 " + network + ": Could not connect to " +
+                                     silent.Address() + ": Timeout was reached"}));
+
+    const HttpTestServer failing(HttpTestServer::ServerError());
+    EXPECT_EQ(Lookup(failing),
+              (Calls{"message 8 " + server + ": " + failing.Address() + " answered HTTP 500"}));
+    const HttpTestServer refusing(test::CddbServer("500 Command syntax error \r\n"));
+    EXPECT_EQ(Lookup(refusing), (Calls{"message 8 " + server + ": " + refusing.Address() +
+                                       " answered: 500 Command syntax error"}));
+
+    EXPECT_EQ(LookupAt(failing.Address(), 0),
+              (Calls{"message 8 " + std::to_string(kCdErrorNoDrive) +
+                     ": Error while reading TOC information!"}));
 }
 
 TEST_F(QueryCddbThreadTest, AbandonedWorkerMakesNoFurtherCall)
@@ -215,8 +240,9 @@ TEST_F(QueryCddbThreadTest, AbandonedWorkerMakesNoFurtherCall)
     CallLog kept;
     auto freed = std::make_unique<CallLog>();
     {
-        TQueryCDDBThread keptWorker(Settings(silent), 1, 3, disc_.Handle(), kept, kept);
-        TQueryCDDBThread freedWorker(Settings(silent), 1, 3, disc_.Handle(), *freed, *freed);
+        TQueryCDDBThread keptWorker(Settings(silent.Address()), 1, 3, disc_.Handle(), kept, kept);
+        TQueryCDDBThread freedWorker(Settings(silent.Address()), 1, 3, disc_.Handle(), *freed,
+                                     *freed);
         keptWorker.Abandon();
         freedWorker.Abandon();
     }

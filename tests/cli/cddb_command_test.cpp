@@ -72,7 +72,7 @@ TEST_F(CliCddbTest, OptionsReplaceTheServerAndScript)
     EXPECT_TRUE(server.RequestLines().at(0).starts_with("GET /~cddb/cddb.cgi?"));
 }
 
-TEST_F(CliCddbTest, NoMatchFailuresAndBadArguments)
+TEST_F(CliCddbTest, NoMatchFailuresWithTheirReasonsAndBadArguments)
 {
     const HttpTestServer noMatch(test::CddbServer("202 No match found\r\n"));
     EXPECT_EQ(Cddb("--server " + noMatch.Address()), 1);
@@ -80,7 +80,20 @@ TEST_F(CliCddbTest, NoMatchFailuresAndBadArguments)
 
     const HttpTestServer failing(HttpTestServer::ServerError());
     EXPECT_EQ(Cddb("--server " + failing.Address()), 1);
-    EXPECT_NE(Stderr().find("the server answered with an error"), std::string::npos) << Stderr();
+    EXPECT_EQ(Stderr(),
+              "corvath-cli cddb: the query failed: " + failing.Address() + " answered HTTP 500\n");
+    EXPECT_TRUE(Stdout().empty());
+
+    const HttpTestServer refusing(test::CddbServer("500 Command syntax error\r\n"));
+    EXPECT_EQ(Cddb("--server " + refusing.Address()), 1);
+    EXPECT_EQ(Stderr(), "corvath-cli cddb: the query failed: " + refusing.Address() +
+                            " answered: 500 Command syntax error\n");
+
+    // Refused at once: the full time-outs of a real run never come into play.
+    const std::string closed = HttpTestServer::ClosedAddress();
+    EXPECT_EQ(Cddb("--server " + closed), 1);
+    EXPECT_EQ(Stderr(), "corvath-cli cddb: the query failed: Could not connect to " + closed +
+                            ": Couldn't connect to server\n");
     EXPECT_TRUE(Stdout().empty());
 
     EXPECT_EQ(Cddb("--drive 0"), 2);

@@ -97,6 +97,12 @@ HttpTestServer::Handler HttpTestServer::ServerError()
     return [](const std::string&) { return HttpTestResponse{500, "Internal Server Error\n"}; };
 }
 
+std::string HttpTestServer::ClosedAddress()
+{
+    // The port of a server that has just gone.
+    return HttpTestServer(Handler()).Address();
+}
+
 std::string HttpTestServer::Address() const
 {
     return "127.0.0.1:" + std::to_string(port_);

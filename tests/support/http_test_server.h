@@ -36,6 +36,8 @@ public:
     static HttpTestServer Silent() { return HttpTestServer(Handler()); }
     /// A handler answering 500 to everything.
     static Handler ServerError();
+    /// "127.0.0.1:<port>" where nothing listens: connecting is refused at once.
+    static std::string ClosedAddress();
 
     uint16_t Port() const { return port_; }
     /// "127.0.0.1:<port>".

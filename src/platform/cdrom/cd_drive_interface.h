@@ -43,6 +43,10 @@ int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capa
 /// The number of the last error the layer met (0: none).
 int32_t GetAspiLibError();
 
+/// Why the last error happened, in words for the user, such as "Could not connect to
+/// <server>: Timeout was reached"; empty when the layer has no words for it.
+std::string GetCdLastErrorText();
+
 /// Adds a disc image (.cue, .toc, .nrg) to the end of the drive list, for this run; false when
 /// libcdio cannot open it. Registering the same path again changes nothing.
 bool RegisterDiscImage(const std::string& path);

@@ -2,24 +2,47 @@
 
 #include "platform/cdrom/cd_drive_interface.h"
 
-#include <atomic>
+#include <mutex>
 
 namespace corvath {
 
 namespace {
 
-std::atomic<int32_t> lastError{kCdErrorNone};
+struct LastError {
+    std::mutex mutex;
+    int32_t number = kCdErrorNone;
+    std::string text;
+};
+
+// Never destroyed: a lookup still running on a detached thread at exit may record its error.
+LastError& Last()
+{
+    static auto* last = new LastError;
+    return *last;
+}
 
 } // namespace
 
-void SetCdLastError(int32_t error)
+void SetCdLastError(int32_t error, std::string text)
 {
-    lastError = error;
+    LastError& last = Last();
+    const std::lock_guard lock(last.mutex);
+    last.number = error;
+    last.text = std::move(text);
 }
 
 int32_t GetAspiLibError()
 {
-    return lastError;
+    LastError& last = Last();
+    const std::lock_guard lock(last.mutex);
+    return last.number;
+}
+
+std::string GetCdLastErrorText()
+{
+    LastError& last = Last();
+    const std::lock_guard lock(last.mutex);
+    return last.text;
 }
 
 } // namespace corvath

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace corvath {
 
@@ -15,7 +16,8 @@ enum CdError : int32_t {
     kCdErrorServer = 6,     // the CDDB server answered with an error code
 };
 
-/// Records the last error (for GetAspiLibError).
-void SetCdLastError(int32_t error);
+/// Records the last error (for GetAspiLibError) and why it happened in words for the user (for
+/// GetCdLastErrorText); an error recorded without words clears those of the one before.
+void SetCdLastError(int32_t error, std::string text = {});
 
 } // namespace corvath

@@ -62,26 +62,54 @@ CddbSettings CddbClientOptions::Snapshot() const
 
 namespace {
 
-// The answer's body to a CDDB command, or nothing (with the error recorded) when the server
+constexpr const char* kTocUnreadable = "Error while reading TOC information!";
+
+// A server's answer with the server's name as the user gave it, for the words of an error.
+struct CddbAnswer {
+    std::string server;
+    std::string body;
+};
+
+// The answer to a CDDB command, or nothing (with the error and why recorded) when the server
 // could not be reached or refused the request.
-std::optional<std::string> RunCddbCommand(const std::string& command)
+std::optional<CddbAnswer> RunCddbCommand(const std::string& command)
 {
     const CddbSettings settings = CddbClientOptions::Process().Snapshot();
+    const std::string proxy =
+        settings.useProxy ? settings.proxyAddress + ':' + std::to_string(settings.proxyPort) : "";
     HttpGetOptions http;
-    if (settings.useProxy)
-        http.proxy = "http://" + settings.proxyAddress + ':' + std::to_string(settings.proxyPort);
+    if (!proxy.empty())
+        http.proxy = "http://" + proxy;
     http.connectTimeout = settings.connectTimeout;
     http.requestTimeout = settings.requestTimeout;
     HttpGetResult answer = HttpGet(CddbRequestUrl(settings, command), http);
+    if (answer.tooLarge) {
+        SetCdLastError(kCdErrorNetwork,
+                       "The answer from " + settings.server + " is larger than 1 MiB");
+        return std::nullopt;
+    }
     if (!answer.reached) {
-        SetCdLastError(kCdErrorNetwork);
+        std::string reason = "Could not connect to " + settings.server + ": " + answer.error;
+        if (!proxy.empty())
+            reason += " (through the proxy " + proxy + ')';
+        SetCdLastError(kCdErrorNetwork, std::move(reason));
         return std::nullopt;
     }
     if (answer.status != 200) {
-        SetCdLastError(kCdErrorServer);
+        SetCdLastError(kCdErrorServer,
+                       settings.server + " answered HTTP " + std::to_string(answer.status));
         return std::nullopt;
     }
-    return std::move(answer.body);
+    return CddbAnswer{settings.server, std::move(answer.body)};
+}
+
+// Records that the server's answer reports an error or is no CDDB answer at all.
+void SetAnswerError(const CddbAnswer& answer)
+{
+    const std::string status = CddbStatusLine(answer.body);
+    SetCdLastError(kCdErrorServer,
+                   status.empty() ? "The answer from " + answer.server + " is not a CDDB answer"
+                                  : answer.server + " answered: " + status);
 }
 
 // Cuts text to at most capacity bytes without splitting a UTF-8 character.
@@ -107,29 +135,34 @@ int32_t CDDBQuery(int32_t handle, CddbMatchList& matches)
     CdToc toc;
     if (!ModifyCDParms(handle, kCdParmMsfAddresses, 1) || ReadTOC(handle, toc) != 1) {
         matches.Count = 0;
-        return 0; // the drive layer has recorded why
+        // The drive layer's number says which step failed; the words are the same for all.
+        SetCdLastError(GetAspiLibError(), kTocUnreadable);
+        return 0;
     }
     const DiscFrames disc = TocFrames(toc);
-    const std::optional<std::string> answer =
+    const std::optional<CddbAnswer> answer =
         RunCddbCommand(CddbQueryCommand(FreedbDiscId(disc), disc.trackStarts, disc.leadOut));
     if (!answer) {
         matches.Count = 0;
         return 0;
     }
-    const int32_t error = ParseCddbQueryAnswer(*answer, matches);
-    SetCdLastError(error);
-    return error == kCdErrorNone ? 1 : 0;
+    if (ParseCddbQueryAnswer(answer->body, matches) != kCdErrorNone) {
+        SetAnswerError(*answer);
+        return 0;
+    }
+    SetCdLastError(kCdErrorNone);
+    return 1;
 }
 
 int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capacity)
 {
     text.clear();
-    const std::optional<std::string> answer = RunCddbCommand(CddbReadCommand(match));
+    const std::optional<CddbAnswer> answer = RunCddbCommand(CddbReadCommand(match));
     if (!answer)
         return 0;
-    std::optional<std::string> entry = ParseCddbReadAnswer(*answer);
+    std::optional<std::string> entry = ParseCddbReadAnswer(answer->body);
     if (!entry) {
-        SetCdLastError(kCdErrorServer);
+        SetAnswerError(*answer);
         return 0;
     }
     text = std::move(*entry);

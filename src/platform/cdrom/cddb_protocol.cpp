@@ -168,6 +168,16 @@ int32_t ParseCddbQueryAnswer(std::string_view body, CddbMatchList& matches)
     return kCdErrorNone;
 }
 
+std::string CddbStatusLine(std::string_view body)
+{
+    const std::vector<std::string_view> lines = Lines(body.substr(0, body.find('\n')));
+    if (StatusCode(lines) == 0)
+        return {};
+    const std::string_view line = lines[0];
+    const std::size_t end = line.find_last_not_of(" \t");
+    return std::string(line.substr(0, end + 1));
+}
+
 std::optional<std::string> ParseCddbReadAnswer(std::string_view body)
 {
     const std::vector<std::string_view> lines = Lines(body);

@@ -30,6 +30,10 @@ std::string CddbReadCommand(const CddbMatch& match);
 /// kCdErrorServer for an error code or an answer that is no CDDB answer (matches.Count is 0).
 int32_t ParseCddbQueryAnswer(std::string_view body, CddbMatchList& matches);
 
+/// The answer's first line when it is a status line ("<code> <text>"), trimmed of spaces; empty
+/// when the answer is no CDDB answer.
+std::string CddbStatusLine(std::string_view body);
+
 /// The entry lines of a read answer (code 210), without the status line and the closing ".",
 /// joined by "\n"; nothing for any other answer.
 std::optional<std::string> ParseCddbReadAnswer(std::string_view body);

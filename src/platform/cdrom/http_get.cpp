@@ -16,15 +16,17 @@ void InitCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// libcurl's write callback: appends to the body; a short count makes libcurl stop.
-extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* body) noexcept
+// libcurl's write callback: appends to the result's body; a short count makes libcurl stop.
+extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* result) noexcept
 {
-    auto& text = *static_cast<std::string*>(body);
+    auto& answer = *static_cast<HttpGetResult*>(result);
     const std::size_t bytes = size * count;
-    if (text.size() + bytes > kMaxBodyBytes)
+    if (answer.body.size() + bytes > kMaxBodyBytes) {
+        answer.tooLarge = true;
         return 0;
+    }
     try {
-        text.append(data, bytes);
+        answer.body.append(data, bytes);
     } catch (...) {
         return 0;
     }
@@ -38,8 +40,10 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     InitCurlOnce();
     HttpGetResult result;
     const CurlEasyPtr curl(curl_easy_init());
-    if (!curl)
+    if (!curl) {
+        result.error = "libcurl could not start a request";
         return result;
+    }
     CURL* handle = curl.get();
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
@@ -52,9 +56,11 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     curl_easy_setopt(handle, CURLOPT_PROXY, options.proxy.c_str());
     curl_easy_setopt(handle, CURLOPT_NOPROXY, "");
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &result.body);
-    if (curl_easy_perform(handle) != CURLE_OK) {
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &result);
+    const CURLcode code = curl_easy_perform(handle);
+    if (code != CURLE_OK) {
         result.body.clear();
+        result.error = curl_easy_strerror(code);
         return result;
     }
     result.reached = true;

@@ -14,9 +14,11 @@ struct HttpGetOptions {
 };
 
 struct HttpGetResult {
-    bool reached = false; ///< false: no answer (unreachable, timed out, cut off)
-    long status = 0;      ///< the HTTP status code once reached
+    bool reached = false;  ///< false: no answer (unreachable, timed out, cut off, too large)
+    bool tooLarge = false; ///< no answer because the body passed 1 MiB
+    long status = 0;       ///< the HTTP status code once reached
     std::string body;
+    std::string error; ///< why there is no answer, in libcurl's words
 };
 
 /// One blocking HTTP GET with libcurl; thread-safe. Bodies beyond 1 MiB count as no answer.

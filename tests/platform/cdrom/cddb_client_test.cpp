@@ -94,22 +94,46 @@ TEST_F(CddbClientTest, NoMatchIsASuccessfulQuery)
     EXPECT_EQ(GetAspiLibError(), kCdErrorNone);
 }
 
-TEST_F(CddbClientTest, ServerErrorsFailTheQuery)
+TEST_F(CddbClientTest, ServerErrorsFailTheQueryAndSayWhy)
 {
     const HttpTestServer failing(HttpTestServer::ServerError());
     CddbMatchList matches;
     EXPECT_NE(Query(failing, matches), 1);
     EXPECT_EQ(matches.Count, 0u);
     EXPECT_EQ(GetAspiLibError(), kCdErrorServer);
-    for (const char* answer : {"403 Database entry is corrupt\r\n", "409 No handshake\r\n",
-                               "530 Server error\r\n", "<html>not cddb</html>"}) {
-        const HttpTestServer server(test::CddbServer(answer));
+    EXPECT_EQ(GetCdLastErrorText(), failing.Address() + " answered HTTP 500");
+    struct Case {
+        const char* answer;
+        std::string reason;
+    };
+    for (const Case& c :
+         {Case{"403 Database entry is corrupt\r\n", "403 Database entry is corrupt"},
+          Case{"409 No handshake \t\r\nmore\r\n", "409 No handshake"},
+          Case{"500 Command syntax error\n", "500 Command syntax error"},
+          Case{"530 Server error", "530 Server error"}}) {
+        const HttpTestServer server(test::CddbServer(c.answer));
         matches = {};
         SetCdLastError(kCdErrorNone);
-        EXPECT_NE(Query(server, matches), 1) << answer;
+        EXPECT_NE(Query(server, matches), 1) << c.answer;
         EXPECT_EQ(matches.Count, 0u);
-        EXPECT_EQ(GetAspiLibError(), kCdErrorServer) << answer;
+        EXPECT_EQ(GetAspiLibError(), kCdErrorServer) << c.answer;
+        EXPECT_EQ(GetCdLastErrorText(), server.Address() + " answered: " + c.reason);
     }
+    const HttpTestServer notCddb(test::CddbServer("<html>200 not cddb</html>"));
+    EXPECT_NE(Query(notCddb, matches), 1);
+    EXPECT_EQ(GetAspiLibError(), kCdErrorServer);
+    EXPECT_EQ(GetCdLastErrorText(),
+              "The answer from " + notCddb.Address() + " is not a CDDB answer");
+}
+
+TEST_F(CddbClientTest, AnswerBeyondOneMebibyteIsRefused)
+{
+    const HttpTestServer server(test::CddbServer("202 No match\r\n" + std::string(1 << 20, '#')));
+    CddbMatchList matches;
+    EXPECT_NE(Query(server, matches), 1);
+    EXPECT_EQ(GetAspiLibError(), kCdErrorNetwork);
+    EXPECT_EQ(GetCdLastErrorText(),
+              "The answer from " + server.Address() + " is larger than 1 MiB");
 }
 
 TEST_F(CddbClientTest, SilentOrAbsentServerIsANetworkFailureWithinTheTimeOut)
@@ -121,16 +145,32 @@ TEST_F(CddbClientTest, SilentOrAbsentServerIsANetworkFailureWithinTheTimeOut)
     // The lowered one-second limit, not the thirty seconds of a real run.
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
     EXPECT_EQ(GetAspiLibError(), kCdErrorNetwork);
+    EXPECT_EQ(GetCdLastErrorText(),
+              "Could not connect to " + silent.Address() + ": Timeout was reached");
 
-    std::string closedPort;
-    {
-        const HttpTestServer gone(test::CddbServer(""));
-        closedPort = gone.Address();
-    }
-    CDDBSetOption(kCddbServer, closedPort, 0);
+    const std::string closed = HttpTestServer::ClosedAddress();
+    CDDBSetOption(kCddbServer, closed, 0);
     SetCdLastError(kCdErrorNone);
     EXPECT_NE(CDDBQuery(disc_.Handle(), matches), 1);
     EXPECT_EQ(GetAspiLibError(), kCdErrorNetwork);
+    EXPECT_EQ(GetCdLastErrorText(),
+              "Could not connect to " + closed + ": Couldn't connect to server");
+}
+
+TEST_F(CddbClientTest, UnreadableTocFailsTheQueryBeforeAnyRequest)
+{
+    const HttpTestServer server(test::CddbServer("202 No match found\r\n"));
+    CDDBSetOption(kCddbServer, server.Address(), 0);
+    CddbMatchList matches;
+    EXPECT_NE(CDDBQuery(0, matches), 1);
+    EXPECT_EQ(GetAspiLibError(), kCdErrorNoDrive);
+    EXPECT_EQ(GetCdLastErrorText(), "Error while reading TOC information!");
+    EXPECT_TRUE(server.RequestLines().empty());
+
+    // The next success clears the words with the number.
+    EXPECT_EQ(CDDBQuery(disc_.Handle(), matches), 1);
+    EXPECT_EQ(GetAspiLibError(), kCdErrorNone);
+    EXPECT_EQ(GetCdLastErrorText(), "");
 }
 
 TEST_F(CddbClientTest, ProxyReceivesTheAbsoluteUri)
@@ -147,6 +187,14 @@ TEST_F(CddbClientTest, ProxyReceivesTheAbsoluteUri)
     EXPECT_TRUE(proxy.RequestLines()[0].starts_with(
         "GET http://cddb.invalid/~cddb/cddb.cgi?cmd=cddb+query+09000403+"))
         << proxy.RequestLines()[0];
+
+    // A proxy that refuses is named beside the server.
+    const std::string closed = HttpTestServer::ClosedAddress();
+    CDDBSetOption(kCddbProxyPort, "", std::stoi(closed.substr(closed.find(':') + 1)));
+    EXPECT_NE(CDDBQuery(disc_.Handle(), matches), 1);
+    EXPECT_EQ(GetCdLastErrorText(),
+              "Could not connect to cddb.invalid: Couldn't connect to server (through the proxy " +
+                  closed + ')');
 
     CDDBSetOption(kCddbUseProxy, "", 0);
     EXPECT_NE(CDDBQuery(disc_.Handle(), matches), 1);
@@ -175,6 +223,8 @@ TEST_F(CddbClientTest, EntryLinesInUtf8WithoutStatusLineAndEnd)
 
     EXPECT_NE(CDDBGetDiskInfo({"jazz", "09000403", "x"}, text, 32000), 1);
     EXPECT_EQ(GetAspiLibError(), kCdErrorServer);
+    EXPECT_TRUE(GetCdLastErrorText().starts_with(server.Address() + " answered: 401"))
+        << GetCdLastErrorText();
     EXPECT_TRUE(text.empty());
 }
 
