@@ -159,7 +159,6 @@ void TfrmMain::UpdateActions()
     aQueryCDDB_->setEnabled(ListView1_->topLevelItemCount() > 0);
 }
 
-
 bool TfrmMain::CheckOutputFolder()
 {
     if (FolderExists(OptionsSetting.CommonOptions.OutputFolder))

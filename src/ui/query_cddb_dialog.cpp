@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace corvath::ui {
 
@@ -34,9 +35,9 @@ template <typename Widget> Widget* Named(Widget* widget, const char* name)
 const QStringList& TfrmQueryCDDB::Servers()
 {
     static const QStringList servers = {
-        "gnudb.gnudb.org", "gnudb.org",       "www.gnudb.org",  "freedb.freedb.org",
+        "gnudb.gnudb.org",        "gnudb.org",     "www.gnudb.org", "freedb.freedb.org",
         "freedb.musicbrainz.org", "us.freedb.org", "ca.freedb.org", "de.freedb.org",
-        "at.freedb.org",   "uk.freedb.org",   "ru.freedb.org",  "jp.freedb.org",
+        "at.freedb.org",          "uk.freedb.org", "ru.freedb.org", "jp.freedb.org",
     };
     return servers;
 }
@@ -47,8 +48,7 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
       cdHandle_(cdHandle), entry_(entry), cbServer_(Named(new QComboBox(this), "cbServer")),
       eScript_(Named(new QLineEdit(this), "eScript")),
       cbProxy_(Named(new QCheckBox("Use a proxy server", this), "cbProxy")),
-      eAddress_(Named(new QLineEdit(this), "eAddress")),
-      ePort_(Named(new QLineEdit(this), "ePort"))
+      eAddress_(Named(new QLineEdit(this), "eAddress")), ePort_(Named(new QLineEdit(this), "ePort"))
 {
     setObjectName("frmQueryCDDB");
     setWindowTitle("Query CDDB");
@@ -89,7 +89,8 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
 
 void TfrmQueryCDDB::ShowSettings()
 {
-    cbServer_->setCurrentIndex(std::max(0, Servers().indexOf(Text(settings_.Server))));
+    const auto stored = static_cast<int>(Servers().indexOf(Text(settings_.Server)));
+    cbServer_->setCurrentIndex(std::max(0, stored));
     eScript_->setText(Text(settings_.Script));
     cbProxy_->setChecked(settings_.UseProxy);
     eAddress_->setText(Text(settings_.ProxyAddress));

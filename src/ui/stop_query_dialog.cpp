@@ -19,11 +19,10 @@ const char* const kNoMatch = "No match found,perhaps:\n"
 
 TfrmStopQuery::TfrmStopQuery(QWidget* parent, const CddbServer& server, uint8_t firstTrack,
                              uint8_t lastTrack, int32_t cdHandle, CddbEntryTarget& entry)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      server_(server), firstTrack_(firstTrack), lastTrack_(lastTrack), cdHandle_(cdHandle),
-      entry_(entry), lHint_(new QLabel("Query CDDB, please waiting...", this)),
-      Panel1_(new QFrame(this)), panelText_(new QLabel(Panel1_)),
-      bStop_(new QPushButton("Stop", this)),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), server_(server),
+      firstTrack_(firstTrack), lastTrack_(lastTrack), cdHandle_(cdHandle), entry_(entry),
+      lHint_(new QLabel("Query CDDB, please waiting...", this)), Panel1_(new QFrame(this)),
+      panelText_(new QLabel(Panel1_)), bStop_(new QPushButton("Stop", this)),
       messages_([this](uint32_t message, intptr_t wParam, intptr_t, MessagePayload* payload) {
           if (message == kMsgCddbQuery)
               Handle(wParam, payload);

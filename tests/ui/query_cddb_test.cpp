@@ -71,7 +71,8 @@ protected:
         bool leftOpen = false;
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, [&] {
-            if (auto* wait = window.findChild<TfrmStopQuery*>(); wait && onWait && wait->isVisible())
+            if (auto* wait = window.findChild<TfrmStopQuery*>();
+                wait && onWait && wait->isVisible())
                 onWait(*wait);
         });
         look.start(10);
@@ -100,8 +101,8 @@ TEST_F(QueryCddbTest, AnExactMatchFillsTheDiscAndReachesTheDiscFile)
 
     window->close();
     const std::string stored = corvath::test::ReadFile(location_.discInfoFile);
-    for (const char* line : {"CDArtist=Artist", "CDAlbum=Album", "CDYear=1999", "1=One", "2=Two",
-                             "3=Three"})
+    for (const char* line :
+         {"CDArtist=Artist", "CDAlbum=Album", "CDYear=1999", "1=One", "2=Two", "3=Three"})
         EXPECT_NE(stored.find(line), std::string::npos) << line << " in " << stored;
     const std::string settings = corvath::test::ReadFile(location_.optionsFile);
     EXPECT_NE(settings.find("Server=" + server.Address()), std::string::npos) << settings;
