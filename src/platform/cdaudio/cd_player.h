@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/cdaudio/audio_output.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace corvath {
+
+/// Plays the audio of a disc (a CD drive or a registered disc image of the drive list) from the
+/// start of one track to the start of another or to the end of the disc. Reads go through a CD
+/// handle the player opens for itself and run, with the output, on a thread of the player's
+/// own: no call here waits for a read or for the sound output, even one that blocks.
+///
+/// Tracks are positions in the disc's TOC, 1 for its first entry. Main thread, except where
+/// said.
+class CdPlayer {
+public:
+    /// Called once on the player's thread when a play reaches its end position (not after
+    /// Stop, Close, a newer Play, or a failure).
+    using Completion = std::function<void()>;
+
+    explicit CdPlayer(AudioOutputFactory makeOutput);
+    /// Stops and closes.
+    ~CdPlayer();
+    CdPlayer(const CdPlayer&) = delete;
+    CdPlayer& operator=(const CdPlayer&) = delete;
+
+    /// Opens entry driveIndex of the CD layer's drive list and reads its TOC; false when either
+    /// fails. Closes what was open first.
+    bool Open(int32_t driveIndex);
+    bool IsOpen() const;
+
+    /// Number of tracks of the open disc; 0 when none is open.
+    int TrackCount() const;
+
+    /// Starts playing from the start of track `from` to the start of track `to`, or to the end
+    /// of the disc when `to` is nothing; a play under way ends first. False when nothing is
+    /// open, a track is out of range or the output cannot be opened (then nothing plays). The
+    /// output is made and opened on the player's thread; a failure to open it ends the play
+    /// without completion.
+    bool Play(int from, std::optional<int> to, Completion done);
+
+    /// Pauses a play under way, or resumes a paused one; false when nothing plays.
+    bool Pause();
+    /// Resumes a paused play; false when none is paused.
+    bool Resume();
+    /// Ends a play under way (its output is aborted); false when nothing is open. Delivery ends
+    /// after the read under way at most.
+    bool Stop();
+    /// Stops and releases the CD handle.
+    void Close();
+};
+
+/// Opens or closes the tray of entry driveIndex of the CD layer's drive list. False when there
+/// is no such drive, it is a disc image, or the drive cannot do it.
+bool EjectTray(int32_t driveIndex);
+bool CloseTray(int32_t driveIndex);
+
+} // namespace corvath
