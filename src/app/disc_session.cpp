@@ -62,6 +62,7 @@ std::string DiscSession::OpenDrive(int32_t index)
     CloseDrive();
     DiscOpening opened = corvath::OpenDrive(index);
     handle_ = std::move(opened.handle);
+    driveIndex_ = index;
     std::string status = StatusText(opened);
     description_ = handle_ ? status : std::string();
     // An image is identified by its own TOC, whether it was opened by path or by list entry.

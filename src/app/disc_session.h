@@ -40,6 +40,8 @@ public:
     bool CloseDrive();
 
     int32_t Handle() const { return handle_.get(); }
+    /// The drive list entry of the open drive; -1 when none is open.
+    int32_t DriveIndex() const { return handle_ ? driveIndex_ : -1; }
     const std::string& Description() const { return description_; }
 
     /// Whether an audio disc can be read: in the first listed drive, or in the opened image.
@@ -62,6 +64,7 @@ private:
 
     std::filesystem::path discInfoFile_;
     CdHandle handle_;
+    int32_t driveIndex_ = -1;
     std::string description_;
     bool imageOpen_ = false; // an image is identified by its own TOC, not the first drive's
     std::string loadedId_;

@@ -41,8 +41,9 @@ bool FolderExists(const std::string& folder)
 
 } // namespace
 
-TfrmMain::TfrmMain(SettingsLocation location, QWidget* parent)
-    : QMainWindow(parent), location_(std::move(location)), disc_(location_.discInfoFile)
+TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWidget* parent)
+    : QMainWindow(parent), location_(std::move(location)), disc_(location_.discInfoFile),
+      player_(std::move(makeOutput))
 {
     setObjectName("frmMain");
     setWindowTitle("Corvath");
@@ -78,7 +79,11 @@ TfrmMain::TfrmMain(SettingsLocation location, QWidget* parent)
     LoadOptions(OptionsSetting, location_);
 }
 
-TfrmMain::~TfrmMain() = default;
+// Before the window goes: no completion may reach it while it is taken down.
+TfrmMain::~TfrmMain()
+{
+    player_.Close();
+}
 
 void TfrmMain::BringToFront()
 {
@@ -138,6 +143,8 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         SaveShownDisc();
         if (!disc_.CloseDrive())
             QMessageBox::critical(this, "Corvath", "Error occur when closing CD handle!");
+        if (playing_)
+            player_.Close();
         SaveOptions(OptionsSetting, location_);
     } catch (const std::exception&) {
         // A file that cannot be written keeps its old content; the window closes anyway.
@@ -157,6 +164,9 @@ void TfrmMain::UpdateActions()
     aEditTrackName_->setEnabled(!ListView1_->selectedItems().isEmpty());
     aRip_->setEnabled(!CheckedTracks().empty());
     aQueryCDDB_->setEnabled(ListView1_->topLevelItemCount() > 0);
+    aPlay_->setEnabled(!ListView1_->selectedItems().isEmpty());
+    aPause_->setEnabled(playing_ && !paused_);
+    aStop_->setEnabled(playing_);
 }
 
 bool TfrmMain::CheckOutputFolder()
@@ -193,6 +203,8 @@ void TfrmMain::Rip()
             return;
         }
     }
+    if (playing_)
+        StopPlayback();
     if (!CheckOutputFolder())
         return;
     TfrmCDRip rip(this,

@@ -4,6 +4,7 @@
 #include "app/rip_batch.h"
 #include "app/settings_location.h"
 #include "cd/cddb_entry_target.h"
+#include "platform/cdaudio/cd_player.h"
 
 #include <QMainWindow>
 
@@ -26,8 +27,11 @@ class TfrmMain : public QMainWindow, private CddbEntryTarget {
     Q_OBJECT
 
 public:
-    /// The settings files and the default output folder come from location.
-    explicit TfrmMain(SettingsLocation location, QWidget* parent = nullptr);
+    /// The settings files and the default output folder come from location; played tracks go
+    /// to the outputs that makeOutput makes.
+    explicit TfrmMain(SettingsLocation location,
+                      AudioOutputFactory makeOutput = MakeSoundCardOutput,
+                      QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     /// Shows the window, restores it when minimised and brings it to the front.
@@ -91,6 +95,10 @@ private:
     /// Converts the files the user picks in an open dialog of this title and filter, as the
     /// converter command numbered kind does.
     void ConvertFiles(int kind, const QString& title, const QString& filter);
+    void Play();
+    void Pause();
+    /// Ends playback, if any, and shows the status text of before.
+    void StopPlayback();
     void RefreshCD();
     void EditTrackName();
     void JumpOutputFolder();
@@ -131,7 +139,15 @@ private:
     QPushButton* bBrowser_ = nullptr;
     QLabel* status_ = nullptr;
 
+    CdPlayer player_;
+    bool playing_ = false;
+    bool paused_ = false;
+    int playId_ = 0; // a completion of an earlier play must not stop a later one
+
     QAction* aRip_ = nullptr;
+    QAction* aPlay_ = nullptr;
+    QAction* aPause_ = nullptr;
+    QAction* aStop_ = nullptr;
     QAction* aQueryCDDB_ = nullptr;
     QAction* aEditTrackName_ = nullptr;
     QMenu* PopupMenu1_ = nullptr;

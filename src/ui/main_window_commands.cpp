@@ -40,14 +40,6 @@ QAction* NewAction(QObject* owner, const ActionText& text)
     return action;
 }
 
-// A command whose window does not exist yet: shown, never enabled.
-QAction* NewPendingAction(QObject* owner, const ActionText& text)
-{
-    QAction* action = NewAction(owner, text);
-    action->setEnabled(false);
-    return action;
-}
-
 // The open dialog's filters of the converters (this platform's names are case-sensitive and
 // often have no extension, hence "*" for any file).
 constexpr const char* kWavFiles = "Sound file(*.wav);; Any file(*)";
@@ -91,12 +83,14 @@ void TfrmMain::CreateCommands()
     QAction* miJumpoutputfolder =
         NewAction(this, {"miJumpoutputfolder", "&Jump output folder", "Folder",
                          "Open the output folder", QKeySequence(), QStyle::SP_DirOpenIcon});
-    QAction* aPlay = NewPendingAction(this, {"aPlay", "&Play", "Play", "Play the selected track",
-                                             QKeySequence("Ctrl+P"), QStyle::SP_MediaPlay});
-    QAction* aPause = NewPendingAction(
+    aPlay_ = NewAction(this, {"aPlay", "&Play", "Play", "Play the selected track",
+                              QKeySequence("Ctrl+P"), QStyle::SP_MediaPlay});
+    aPause_ = NewAction(
         this, {"aPause", "P&ause", "Pause", "Pause", QKeySequence(), QStyle::SP_MediaPause});
-    QAction* aStop = NewPendingAction(
-        this, {"aStop", "&Stop", "Stop", "Stop", QKeySequence(), QStyle::SP_MediaStop});
+    aStop_ =
+        NewAction(this, {"aStop", "&Stop", "Stop", "Stop", QKeySequence(), QStyle::SP_MediaStop});
+    for (QAction* playback : {aPlay_, aPause_, aStop_})
+        playback->setEnabled(false);
     QAction* aOptions =
         NewAction(this, {"aOptions", "&Options...", "Options", "Options", QKeySequence("Ctrl+O"),
                          QStyle::SP_FileDialogDetailedView});
@@ -112,8 +106,8 @@ void TfrmMain::CreateCommands()
     aEditTrackName_ = NewAction(this, {"aEditTrackName", "&Edit Track's Title...", nullptr, nullptr,
                                        QKeySequence("Ctrl+F2")});
     aEditTrackName_->setEnabled(false);
-    QAction* EjectCDRom1 = NewPendingAction(this, {"EjectCDRom1", "&Eject CD-ROM"});
-    QAction* CloseCDROM1 = NewPendingAction(this, {"CloseCDROM1", "&Close CD-ROM"});
+    QAction* EjectCDRom1 = NewAction(this, {"EjectCDRom1", "&Eject CD-ROM"});
+    QAction* CloseCDROM1 = NewAction(this, {"CloseCDROM1", "&Close CD-ROM"});
     QAction* RefreshCD1 = NewAction(this, {"RefreshCD1", "Re&fresh CD"});
     QAction* miOpenDiscImage = NewAction(this, {"miOpenDiscImage", "Open Disc &Image..."});
     QAction* miAbout = NewAction(this, {"miAbout", "&About..."});
@@ -122,6 +116,12 @@ void TfrmMain::CreateCommands()
 
     connect(aRip_, &QAction::triggered, this, &TfrmMain::Rip);
     connect(aQueryCDDB_, &QAction::triggered, this, &TfrmMain::QueryCDDB);
+    connect(aPlay_, &QAction::triggered, this, &TfrmMain::Play);
+    connect(aPause_, &QAction::triggered, this, &TfrmMain::Pause);
+    connect(aStop_, &QAction::triggered, this, &TfrmMain::StopPlayback);
+    // The result is of no use: an image or a drive without a tray simply stays as it is.
+    connect(EjectCDRom1, &QAction::triggered, this, [this] { EjectTray(disc_.DriveIndex()); });
+    connect(CloseCDROM1, &QAction::triggered, this, [this] { CloseTray(disc_.DriveIndex()); });
     connect(miWavToWav, &QAction::triggered, this, [this] {
         try {
             TfrmWavResample converter(this);
@@ -170,7 +170,7 @@ void TfrmMain::CreateCommands()
     for (const ConverterItem& item : kOtherConverters)
         file->addAction(converterAction(item));
     file->addSeparator();
-    file->addActions({aPlay, aPause, aStop});
+    file->addActions({aPlay_, aPause_, aStop_});
     file->addSeparator();
     file->addActions({EjectCDRom1, CloseCDROM1, RefreshCD1});
     file->addSeparator();
@@ -198,7 +198,7 @@ void TfrmMain::CreateCommands()
     toolBar->setIconSize(QSize(24, 24));
     toolBar->addActions({aRip_, tbMp3Convert, aQueryCDDB_, miJumpoutputfolder});
     toolBar->addSeparator();
-    toolBar->addActions({aPlay, aPause, aStop});
+    toolBar->addActions({aPlay_, aPause_, aStop_});
     toolBar->addSeparator();
     toolBar->addActions({aOptions, aHelp, aHomepage});
     toolBar->addSeparator();
@@ -210,7 +210,7 @@ void TfrmMain::CreateCommands()
     PopupMenu1_->addSeparator();
     PopupMenu1_->addActions({aSelectAll, aSelectNone, aInvertSelection});
     PopupMenu1_->addSeparator();
-    PopupMenu1_->addActions({aPlay, aPause, aStop});
+    PopupMenu1_->addActions({aPlay_, aPause_, aStop_});
     PopupMenu1_->addSeparator();
     PopupMenu1_->addAction(aEditTrackName_);
 }

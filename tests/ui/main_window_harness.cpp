@@ -111,9 +111,9 @@ void MainWindowTest::StoreSettings(int32_t driveIndex)
     SaveOptions(settings, location_);
 }
 
-std::unique_ptr<TfrmMain> MainWindowTest::Start()
+std::unique_ptr<TfrmMain> MainWindowTest::Start(AudioOutputFactory makeOutput)
 {
-    auto window = std::make_unique<TfrmMain>(location_);
+    auto window = std::make_unique<TfrmMain>(location_, std::move(makeOutput));
     window->show();
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));

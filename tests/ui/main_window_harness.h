@@ -76,7 +76,8 @@ protected:
     void StoreSettings(int32_t driveIndex);
 
     /// Creates the main window over the test's settings, shows it and waits until it is active.
-    std::unique_ptr<TfrmMain> Start();
+    /// Played tracks go to outputs of makeOutput (the sound card when none is given).
+    std::unique_ptr<TfrmMain> Start(AudioOutputFactory makeOutput = MakeSoundCardOutput);
 
     corvath::test::TempDir dir_;
     SettingsLocation location_;
