@@ -52,6 +52,10 @@ public:
     bool Stop();
     /// Stops and releases the CD handle.
     void Close();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 /// Opens or closes the tray of entry driveIndex of the CD layer's drive list. False when there

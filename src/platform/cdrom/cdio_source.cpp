@@ -142,4 +142,17 @@ bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t coun
     return true;
 }
 
+bool EjectDriveTray(const std::string& devicePath)
+{
+    const auto turn = LibraryTurn();
+    return cdio_eject_media_drive(devicePath.c_str()) == DRIVER_OP_SUCCESS;
+}
+
+bool CloseDriveTray(const std::string& devicePath)
+{
+    const auto turn = LibraryTurn();
+    driver_id_t driver = DRIVER_DEVICE;
+    return cdio_close_tray(devicePath.c_str(), &driver) == DRIVER_OP_SUCCESS;
+}
+
 } // namespace corvath

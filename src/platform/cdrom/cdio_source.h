@@ -45,4 +45,8 @@ std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
 /// Reads count raw 2352-byte sectors from sector start (0 = 00:02:00) into data.
 bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count);
 
+/// Opens or closes the tray of the drive at a device path; false when the drive cannot.
+bool EjectDriveTray(const std::string& devicePath);
+bool CloseDriveTray(const std::string& devicePath);
+
 } // namespace corvath

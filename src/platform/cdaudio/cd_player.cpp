@@ -1,0 +1,330 @@
+#include "platform/cdaudio/cd_player.h"
+
+#include "platform/cdrom/cd_device_list.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cd_handle.h"
+#include "platform/cdrom/disc_id.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace corvath {
+
+namespace {
+
+// As many sectors as the rip worker reads at a time: Stop and Pause act between reads.
+constexpr uint32_t kSectorsPerRead = 10;
+
+struct SectorSpan {
+    uint32_t start = 0;
+    uint32_t count = 0;
+};
+
+struct PlayRequest {
+    // Shared so that a handle number a read still uses is not given to another disc.
+    std::shared_ptr<CdHandle> disc;
+    SectorSpan sectors;
+    CdPlayer::Completion done;
+};
+
+std::optional<CdDriveInfo> DriveListEntry(int32_t index)
+{
+    CdDriveList list;
+    GetCDList(list);
+    if (index < 0 || index >= list.Count)
+        return std::nullopt;
+    return list.Drives[static_cast<std::size_t>(index)];
+}
+
+// The device path of a drive list entry that is a real drive.
+std::optional<std::string> DrivePath(int32_t index)
+{
+    const std::optional<CdDriveInfo> entry = DriveListEntry(index);
+    if (!entry || entry->HostAdapter == kImageHostAdapter)
+        return std::nullopt;
+    const std::optional<CdDevice> device =
+        FindCdDevice(entry->HostAdapter, entry->Target, entry->Lun);
+    if (!device)
+        return std::nullopt;
+    return device->source;
+}
+
+bool TrayCommand(int32_t index, bool (*command)(const std::string&))
+{
+    try {
+        const std::optional<std::string> path = DrivePath(index);
+        return path && command(*path);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace
+
+// One worker thread per player runs the plays one after another. Every Play, Stop and Close
+// starts a new generation; a play whose generation has passed ends at its next read or write.
+struct CdPlayer::State {
+    explicit State(AudioOutputFactory make) : makeOutput(std::move(make)) {}
+
+    void Run();
+    void Perform(const PlayRequest& request, uint64_t current);
+    bool Deliver(const PlayRequest& request, AudioOutput& out, uint64_t current);
+    // Waits while the play is paused; false once its generation has passed.
+    bool AwaitTurn(uint64_t current);
+    bool Attach(AudioOutput& out, uint64_t current);
+    void Detach(uint64_t current);
+    void Complete(const Completion& done, uint64_t current);
+    // Ends the play under way and any pending one; `completing` and `mutex` are held.
+    void Supersede();
+    std::optional<SectorSpan> Span(int from, std::optional<int> to) const;
+
+    const AudioOutputFactory makeOutput;
+
+    // Main thread only.
+    std::shared_ptr<CdHandle> disc;
+    CdToc toc;
+    int trackCount = 0;
+
+    // Held while a completion runs and while a play is superseded, so that no completion
+    // runs after the call that ended its play; recursive for a completion that plays on.
+    std::recursive_mutex completing;
+    std::mutex mutex;
+    std::condition_variable wake;
+    uint64_t generation = 0;
+    std::optional<PlayRequest> pending;
+    bool playing = false;
+    bool paused = false;
+    bool quit = false;
+    AudioOutput* output = nullptr; // the worker's, while it may block in Write
+    std::thread worker;
+};
+
+void CdPlayer::State::Run()
+{
+    for (;;) {
+        std::unique_lock lock(mutex);
+        wake.wait(lock, [this] { return quit || pending; });
+        if (quit)
+            return;
+        const PlayRequest request = std::move(*pending);
+        pending.reset();
+        const uint64_t current = generation;
+        lock.unlock();
+        Perform(request, current);
+    }
+}
+
+void CdPlayer::State::Perform(const PlayRequest& request, uint64_t current)
+{
+    // The output outlives its detaching, so an Abort never reaches a destroyed one.
+    std::unique_ptr<AudioOutput> out;
+    bool finished = false;
+    try {
+        out = makeOutput ? makeOutput() : nullptr;
+        finished = out && Attach(*out, current) && out->Open() && Deliver(request, *out, current);
+    } catch (const std::exception&) {
+        // A failure ends the play without completion.
+    }
+    Detach(current);
+    out.reset();
+    if (finished)
+        Complete(request.done, current);
+}
+
+bool CdPlayer::State::Deliver(const PlayRequest& request, AudioOutput& out, uint64_t current)
+{
+    CdTrackBuffer buffer;
+    uint32_t count = 0;
+    for (uint32_t done = 0; done < request.sectors.count; done += count) {
+        if (!AwaitTurn(current))
+            return false;
+        count = std::min(kSectorsPerRead, request.sectors.count - done);
+        buffer.StartSector = request.sectors.start + done;
+        buffer.SectorCount = count;
+        buffer.Capacity = count * kCdSectorBytes;
+        buffer.Data.resize(buffer.Capacity);
+        if (ReadCDAudioLBA(request.disc->get(), buffer) != 1 ||
+            uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size() ||
+            !out.Write(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes))
+            return false;
+    }
+    return true;
+}
+
+bool CdPlayer::State::AwaitTurn(uint64_t current)
+{
+    std::unique_lock lock(mutex);
+    wake.wait(lock, [&] { return !paused || generation != current || quit; });
+    return generation == current && !quit;
+}
+
+bool CdPlayer::State::Attach(AudioOutput& out, uint64_t current)
+{
+    const std::lock_guard lock(mutex);
+    if (generation != current)
+        return false;
+    output = &out;
+    return true;
+}
+
+void CdPlayer::State::Detach(uint64_t current)
+{
+    const std::lock_guard lock(mutex);
+    output = nullptr;
+    if (generation == current)
+        playing = false;
+}
+
+void CdPlayer::State::Complete(const Completion& done, uint64_t current)
+{
+    const std::lock_guard gate(completing);
+    {
+        const std::lock_guard lock(mutex);
+        if (generation != current)
+            return;
+    }
+    if (done)
+        done();
+}
+
+void CdPlayer::State::Supersede()
+{
+    ++generation;
+    pending.reset();
+    playing = false;
+    paused = false;
+    if (output)
+        output->Abort();
+    wake.notify_all();
+}
+
+std::optional<SectorSpan> CdPlayer::State::Span(int from, std::optional<int> to) const
+{
+    if (from < 1 || from > trackCount || (to && (*to <= from || *to > trackCount)))
+        return std::nullopt;
+    // The same start and length as the rip worker gives a track: from the TOC addresses, less
+    // the two-second lead-in.
+    const uint32_t begin = TocEntryFrames(toc.Entries[static_cast<std::size_t>(from - 1)]);
+    // The lead-out's entry follows the last track's.
+    const int endEntry = to ? *to - 1 : trackCount;
+    const uint32_t end = TocEntryFrames(toc.Entries[static_cast<std::size_t>(endEntry)]);
+    if (begin < kCdLeadInSectors || end <= begin)
+        return std::nullopt;
+    return SectorSpan{begin - kCdLeadInSectors, end - begin};
+}
+
+CdPlayer::CdPlayer(AudioOutputFactory makeOutput)
+    : state_(std::make_unique<State>(std::move(makeOutput)))
+{
+    state_->worker = std::thread([state = state_.get()] { state->Run(); });
+}
+
+CdPlayer::~CdPlayer()
+{
+    // The output is aborted first, so the wait is for a read under way at most.
+    Close();
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->quit = true;
+    }
+    state_->wake.notify_all();
+    state_->worker.join();
+}
+
+bool CdPlayer::Open(int32_t driveIndex)
+{
+    Close();
+    const std::optional<CdDriveInfo> entry = DriveListEntry(driveIndex);
+    if (!entry)
+        return false;
+    auto disc = std::make_shared<CdHandle>(GetCDHandle(HandleRequestFor(*entry)));
+    CdToc toc;
+    if (!*disc || !ModifyCDParms(disc->get(), kCdParmMsfAddresses, 1) ||
+        ReadTOC(disc->get(), toc) != 1)
+        return false;
+    const int tracks = toc.LastTrack - toc.FirstTrack + 1;
+    if (tracks < 1 || tracks >= static_cast<int>(kCdMaxTocEntries))
+        return false;
+    state_->disc = std::move(disc);
+    state_->toc = toc;
+    state_->trackCount = tracks;
+    return true;
+}
+
+bool CdPlayer::IsOpen() const
+{
+    return state_->disc != nullptr;
+}
+
+int CdPlayer::TrackCount() const
+{
+    return state_->trackCount;
+}
+
+bool CdPlayer::Play(int from, std::optional<int> to, Completion done)
+{
+    if (!IsOpen())
+        return false;
+    const std::optional<SectorSpan> sectors = state_->Span(from, to);
+    if (!sectors)
+        return false;
+    const std::lock_guard gate(state_->completing);
+    const std::lock_guard lock(state_->mutex);
+    state_->Supersede();
+    state_->pending = PlayRequest{state_->disc, *sectors, std::move(done)};
+    state_->playing = true;
+    return true;
+}
+
+bool CdPlayer::Pause()
+{
+    const std::lock_guard lock(state_->mutex);
+    if (!state_->playing)
+        return false;
+    state_->paused = !state_->paused;
+    state_->wake.notify_all();
+    return true;
+}
+
+bool CdPlayer::Resume()
+{
+    const std::lock_guard lock(state_->mutex);
+    if (!state_->playing || !state_->paused)
+        return false;
+    state_->paused = false;
+    state_->wake.notify_all();
+    return true;
+}
+
+bool CdPlayer::Stop()
+{
+    if (!IsOpen())
+        return false;
+    const std::lock_guard gate(state_->completing);
+    const std::lock_guard lock(state_->mutex);
+    state_->Supersede();
+    return true;
+}
+
+void CdPlayer::Close()
+{
+    Stop();
+    state_->disc.reset();
+    state_->toc = CdToc{};
+    state_->trackCount = 0;
+}
+
+bool EjectTray(int32_t driveIndex)
+{
+    return TrayCommand(driveIndex, EjectDriveTray);
+}
+
+bool CloseTray(int32_t driveIndex)
+{
+    return TrayCommand(driveIndex, CloseDriveTray);
+}
+
+} // namespace corvath
