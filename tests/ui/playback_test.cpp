@@ -118,7 +118,7 @@ protected:
         return QTest::qWaitFor([&] { return window.StatusText() == idle_; }, 10'000);
     }
 
-    static constexpr uint32_t kSectors[] = {20, 30, 25, 15};
+    static inline const std::vector<uint32_t> kSectors = {20, 30, 25, 15};
     Recorder recorder_;
     QString idle_;
 };

@@ -38,9 +38,8 @@ public:
 
     /// Starts playing from the start of track `from` to the start of track `to`, or to the end
     /// of the disc when `to` is nothing; a play under way ends first. False when nothing is
-    /// open, a track is out of range or the output cannot be opened (then nothing plays). The
-    /// output is made and opened on the player's thread; a failure to open it ends the play
-    /// without completion.
+    /// open or a track is out of range. The output is made and opened on the player's thread;
+    /// a failure to open it ends the play without completion.
     bool Play(int from, std::optional<int> to, Completion done);
 
     /// Pauses a play under way, or resumes a paused one; false when nothing plays.
