@@ -192,6 +192,21 @@ TEST_F(PlaybackTest, StopEndsDeliveryAndPutsTheStatusBack)
     EXPECT_FALSE(Child<QAction>(*window, "aStop").isEnabled());
 }
 
+TEST_F(PlaybackTest, RippingStopsPlaybackFirst)
+{
+    const auto window = StartWithDisc();
+    OptionsSetting.CommonOptions.OutputFormat = 1; // WAV: the rip window closes by itself
+    recorder_.Hold(true);
+    Select(*window, 1);
+    Trigger(*window, "aPlay");
+    Trigger(*window, "aRip");
+    EXPECT_EQ(window->StatusText(), idle_);
+    Idle();
+    EXPECT_FALSE(Child<QAction>(*window, "aStop").isEnabled());
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(outputFolder_) / "Track04.wav"));
+    recorder_.Hold(false);
+}
+
 TEST_F(PlaybackTest, WithoutASoundCardPlayShowsTheTitleAndStopPutsTheStatusBack)
 {
     StoreSettings(AudioImage("disc", {20, 30}));
