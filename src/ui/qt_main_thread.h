@@ -10,11 +10,16 @@ namespace corvath::ui {
 /// loop, which runs them between its events. Construct on the GUI thread; it is installed as
 /// the process's main thread while it lives.
 class QtMainThread : public QObject {
+    Q_OBJECT
+
 public:
     QtMainThread();
     ~QtMainThread() override;
     QtMainThread(const QtMainThread&) = delete;
     QtMainThread& operator=(const QtMainThread&) = delete;
+
+private slots:
+    void RunPending();
 
 private:
     CallDispatcher dispatcher_;
