@@ -2,6 +2,7 @@
 
 #include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cd_errors.h"
 
 #include <cstring>
 
@@ -64,6 +65,7 @@ std::optional<int32_t> RegisterImage(const std::string& path)
             drive.Lun == image->lun)
             return i;
     }
+    SetCdLastError(kCdErrorNoDrive, "the drive list has no room left for it");
     return std::nullopt;
 }
 
@@ -74,6 +76,7 @@ DiscOpening OpenImage(const std::string& path)
         return OpenDrive(*index);
     DiscOpening opening;
     opening.failure = DiscOpenFailure::UnreadableImage;
+    opening.problem = GetCdLastErrorText();
     return opening;
 }
 

@@ -26,6 +26,7 @@ struct DiscOpening {
     DiscOpenFailure failure = DiscOpenFailure::None;
     CdDriveInfo drive{};    ///< the entry opened or refused
     int32_t driveCount = 0; ///< entries in the drive list
+    std::string problem;    ///< why an image cannot be read, in words for the user
 };
 
 /// Opens entry index of the drive list (room for 8). A refused handle is asked for once more
@@ -34,7 +35,8 @@ struct DiscOpening {
 DiscOpening OpenDrive(int32_t index);
 
 /// Registers a disc image (.cue, .toc, .nrg) with the CD layer; its position in the drive list,
-/// nothing when the layer cannot read it.
+/// nothing when the layer cannot read it or the list has no room for it (the reason is then in
+/// GetCdLastErrorText).
 std::optional<int32_t> RegisterImage(const std::string& path);
 
 /// Registers a disc image and opens its drive list entry as OpenDrive does.

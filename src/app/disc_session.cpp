@@ -2,11 +2,11 @@
 
 #include "app/disc_opening.h"
 #include "app/output_naming.h"
-#include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
-#include "platform/cdrom/disc_queries.h"
 
+#include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace corvath {
@@ -63,18 +63,18 @@ std::string DiscSession::OpenDrive(int32_t index)
     DiscOpening opened = corvath::OpenDrive(index);
     handle_ = std::move(opened.handle);
     driveIndex_ = index;
-    std::string status = StatusText(opened);
-    description_ = handle_ ? status : std::string();
-    // An image is identified by its own TOC, whether it was opened by path or by list entry.
-    imageOpen_ = handle_ && opened.drive.HostAdapter == kImageHostAdapter;
-    return status;
+    // A drive that refused its handle is still the one chosen: Refresh names it.
+    const bool listed = opened.failure == DiscOpenFailure::None ||
+                        opened.failure == DiscOpenFailure::Refused;
+    description_ = listed ? DriveDescription(opened.drive) : std::string();
+    return StatusText(opened);
 }
 
-std::optional<std::string> DiscSession::OpenImage(const std::string& path)
+std::string DiscSession::OpenImage(const std::string& path)
 {
     const std::optional<int32_t> index = RegisterImage(path);
     if (!index)
-        return std::nullopt;
+        throw std::runtime_error(GetCdLastErrorText());
     return OpenDrive(*index);
 }
 
@@ -85,28 +85,27 @@ bool DiscSession::CloseDrive()
 
 bool DiscSession::IsAudioCDPresent() const
 {
-    if (!imageOpen_)
-        return corvath::IsAudioCDPresent();
-    const std::optional<CdToc> toc = ReadMsfToc(handle_.get());
+    const std::optional<CdToc> toc = ReadToc();
     return toc && StartsWithAudio(*toc);
 }
 
 std::string DiscSession::ReadDiscId() const
 {
-    if (!imageOpen_)
-        return corvath::ReadDiscId();
-    const std::optional<CdToc> toc = ReadMsfToc(handle_.get());
+    const std::optional<CdToc> toc = ReadToc();
     return toc && StartsWithAudio(*toc) ? std::to_string(WindowsDiscSerial(*toc)) : std::string();
 }
 
 std::optional<CdToc> DiscSession::ReadToc() const
 {
+    if (!handle_)
+        return std::nullopt;
     return ReadMsfToc(handle_.get());
 }
 
 std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
 {
     loadedId_.clear();
+    loadedFirstTrack_ = 1;
     const std::string id = ReadDiscId();
     LoadDiscInfo(info, discInfoFile_, id);
     const std::optional<CdToc> toc = ReadToc();
@@ -127,11 +126,14 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
         std::string& title = info.Titles[track];
         if (title.empty())
             title = "Track" + TwoDigits(track);
-        rows.push_back(
-            {track, title, MinutesSeconds(start[1], start[2]), MinutesSeconds(minutes, seconds)});
+        rows.push_back({track, title, MinutesSeconds(start[1], start[2]),
+                        MinutesSeconds(minutes, seconds),
+                        (toc->Entries[entry].AdrControl & kCdDataTrackControl) == 0});
     }
-    if (!rows.empty())
+    if (!rows.empty()) {
         loadedId_ = id;
+        loadedFirstTrack_ = toc->FirstTrack;
+    }
     return rows;
 }
 
@@ -139,9 +141,12 @@ void DiscSession::SaveDisc(TCDInfo& info, const std::vector<std::string>& titles
                            const TDiscFields& fields)
 {
     const std::string id = std::exchange(loadedId_, std::string());
-    info.CDTrackNumber = static_cast<int32_t>(titles.size());
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        info.Titles[static_cast<int>(i) + 1] = titles[i];
+    // Slots are track numbers: a disc starting at track 3 keeps the slots below it.
+    const int first = std::exchange(loadedFirstTrack_, 1);
+    const int last = std::min(first + static_cast<int>(titles.size()) - 1, TTitleSlots::kCount);
+    info.CDTrackNumber = static_cast<int32_t>(std::max(last, 0));
+    for (int track = first; track <= last; ++track)
+        info.Titles[track] = titles[static_cast<std::size_t>(track - first)];
     SaveDiscInfo(info, fields, discInfoFile_, id);
 }
 

@@ -19,6 +19,7 @@ struct TrackRow {
     std::string title;
     std::string startTime; ///< MM:SS of the track's TOC address
     std::string length;    ///< MM:SS
+    bool audio = true;     ///< false for a data track, which cannot be ripped
 };
 
 /// The main window's open drive and the disc loaded from it, on the engine side: opening and
@@ -33,8 +34,9 @@ public:
     std::string OpenDrive(int32_t index);
 
     /// Registers a disc image with the CD layer and opens it in place of the open drive;
-    /// returns the status text, or nothing when the CD layer cannot read the image.
-    std::optional<std::string> OpenImage(const std::string& path);
+    /// returns the status text. Throws, naming why, when the CD layer cannot read the image;
+    /// the open drive then stays open.
+    std::string OpenImage(const std::string& path);
 
     /// Closes the open drive; true when there was none.
     bool CloseDrive();
@@ -42,9 +44,10 @@ public:
     int32_t Handle() const { return handle_.get(); }
     /// The drive list entry of the open drive; -1 when none is open.
     int32_t DriveIndex() const { return handle_ ? driveIndex_ : -1; }
+    /// The chosen drive's vendor and product, also when it refused a handle.
     const std::string& Description() const { return description_; }
 
-    /// Whether an audio disc can be read: in the first listed drive, or in the opened image.
+    /// Whether the open drive holds a disc whose first track is audio.
     bool IsAudioCDPresent() const;
 
     /// The open drive's table of contents; nothing when it cannot be read.
@@ -54,9 +57,10 @@ public:
     /// (filling empty title slots with Track01 ...); nothing when the TOC cannot be read.
     std::optional<std::vector<TrackRow>> ReadDisc(TCDInfo& info);
 
-    /// Stores titles (the rows' in list order) and fields under the identifier of the disc the
-    /// rows were read from, then forgets that disc: the rows are about to go. Nothing is
-    /// stored when no identified disc is loaded. Throws when the file cannot be written.
+    /// Stores titles (the rows' in list order, so the first is the disc's first track) and
+    /// fields under the identifier of the disc the rows were read from, then forgets that disc:
+    /// the rows are about to go. Nothing is stored when no identified disc is loaded. Throws
+    /// when the file cannot be written.
     void SaveDisc(TCDInfo& info, const std::vector<std::string>& titles, const TDiscFields& fields);
 
 private:
@@ -66,8 +70,8 @@ private:
     CdHandle handle_;
     int32_t driveIndex_ = -1;
     std::string description_;
-    bool imageOpen_ = false; // an image is identified by its own TOC, not the first drive's
     std::string loadedId_;
+    int loadedFirstTrack_ = 1;
 };
 
 } // namespace corvath

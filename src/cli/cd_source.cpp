@@ -32,8 +32,10 @@ CdHandle OpenImage(const std::string& image, std::ostream& err)
 {
     DiscOpening opened = corvath::OpenImage(image);
     if (!opened.handle)
-        err << "corvath-cli: cannot open the disc image " << image << " (error "
-            << GetAspiLibError() << ")\n";
+        err << "corvath-cli: cannot open the disc image " << image << ": "
+            << (opened.problem.empty() ? "error " + std::to_string(GetAspiLibError())
+                                       : opened.problem)
+            << '\n';
     return std::move(opened.handle);
 }
 

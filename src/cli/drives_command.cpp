@@ -81,7 +81,8 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
             return 2;
         }
         if (!RegisterDiscImage(args[++i])) {
-            err << "corvath-cli: cannot open the disc image " << args[i] << '\n';
+            err << "corvath-cli: cannot open the disc image " << args[i] << ": "
+                << GetCdLastErrorText() << '\n';
             return 1;
         }
     }

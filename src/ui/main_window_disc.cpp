@@ -48,7 +48,7 @@ void TfrmMain::AddRow(const TrackRow& row)
     auto* item = new QTreeWidgetItem(ListView1_, {QString::number(row.number), Text(row.title),
                                                   Text(row.startTime), Text(row.length)});
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(0, Qt::Checked);
+    item->setCheckState(0, row.audio ? Qt::Checked : Qt::Unchecked);
     for (int column : {2, 3})
         item->setTextAlignment(column, Qt::AlignCenter);
 }
@@ -79,12 +79,15 @@ void TfrmMain::DeviceRemoved()
 
 void TfrmMain::OpenDiscImage(const QString& path)
 {
-    const std::optional<std::string> status = disc_.OpenImage(path.toStdString());
-    if (!status) {
-        QMessageBox::warning(this, "Corvath", "Cannot read the disc image " + path);
+    std::string status;
+    try {
+        status = disc_.OpenImage(path.toStdString());
+    } catch (const std::exception& failure) {
+        QMessageBox::warning(this, "Corvath",
+                             "Cannot read the disc image " + path + ": " + failure.what() + ".");
         return;
     }
-    ShowOpenedDrive(*status);
+    ShowOpenedDrive(status);
 }
 
 void TfrmMain::ShowOpenedDrive(const std::string& status)

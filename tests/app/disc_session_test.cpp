@@ -40,6 +40,9 @@ TEST_F(DiscSessionTest, StatusTellsTheDriveOrWhyThereIsNone)
 
     std::filesystem::remove(dir_ / "a disc with a long name.bin");
     EXPECT_EQ(session.OpenDrive(static_cast<int32_t>(*index)), "Can not find CD devices!");
+    EXPECT_EQ(session.Handle(), 0);
+    EXPECT_EQ(session.Description(), "Image   a disc with a lo") << "the chosen drive is named";
+    EXPECT_FALSE(session.IsAudioCDPresent());
     EXPECT_TRUE(session.CloseDrive());
 }
 
@@ -47,9 +50,9 @@ TEST_F(DiscSessionTest, StatusTellsTheDriveOrWhyThereIsNone)
 TEST_F(DiscSessionTest, AnUnreadableImageKeepsTheOpenDisc)
 {
     DiscSession session(dir_ / "cd.dat");
-    ASSERT_TRUE(session.OpenImage(TwoTracks().string()));
+    session.OpenImage(TwoTracks().string());
     const int32_t handle = session.Handle();
-    EXPECT_EQ(session.OpenImage((dir_ / "missing.cue").string()), std::nullopt);
+    EXPECT_THROW(session.OpenImage((dir_ / "missing.cue").string()), std::runtime_error);
     EXPECT_EQ(session.Handle(), handle);
     EXPECT_TRUE(session.IsAudioCDPresent());
     EXPECT_TRUE(session.CloseDrive());
@@ -62,7 +65,7 @@ TEST_F(DiscSessionTest, RowsAndTheirTitlesFollowTheDisc)
     const auto cue = TwoTracks();
     {
         DiscSession session(dir_ / "cd.dat");
-        ASSERT_TRUE(session.OpenImage(cue.string()));
+        session.OpenImage(cue.string());
         TCDInfo info;
         const auto rows = session.ReadDisc(info);
         ASSERT_TRUE(rows);
@@ -78,7 +81,7 @@ TEST_F(DiscSessionTest, RowsAndTheirTitlesFollowTheDisc)
         session.SaveDisc(info, {"Opening", "Closing"}, fields);
     }
     DiscSession session(dir_ / "cd.dat");
-    ASSERT_TRUE(session.OpenImage(cue.string()));
+    session.OpenImage(cue.string());
     TCDInfo info;
     const auto rows = session.ReadDisc(info);
     ASSERT_TRUE(rows);
@@ -97,14 +100,14 @@ TEST_F(DiscSessionTest, AnImageOpenedByItsListEntryKeepsItsOwnTitles)
         test::WriteCueImage(dir_ / "one track", {{test::AudioSectors(4 * kSecond, 3)}});
     {
         DiscSession session(dir_ / "cd.dat");
-        ASSERT_TRUE(session.OpenImage(first.string())); // the first entry of the list
-        ASSERT_TRUE(session.OpenImage(second.string()));
+        session.OpenImage(first.string()); // the first entry of the list
+        session.OpenImage(second.string());
         TCDInfo info;
         ASSERT_TRUE(session.ReadDisc(info));
         session.SaveDisc(info, {"Only Song"}, {});
     }
     DiscSession session(dir_ / "cd.dat");
-    ASSERT_TRUE(session.OpenImage(first.string()));
+    session.OpenImage(first.string());
     const auto index = test::DriveListIndex(second);
     ASSERT_TRUE(index);
     session.OpenDrive(static_cast<int32_t>(*index));
@@ -114,6 +117,50 @@ TEST_F(DiscSessionTest, AnImageOpenedByItsListEntryKeepsItsOwnTitles)
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->size(), 1u);
     EXPECT_EQ((*rows)[0].title, "Only Song");
+}
+
+// The disc in the open drive is the one asked about and stored, wherever it stands in the drive
+// list: here behind a data disc.
+TEST_F(DiscSessionTest, TheOpenDriveIsIdentifiedNotTheFirstOfTheList)
+{
+    const auto data = test::WriteCueImage(dir_ / "data", {{test::AudioSectors(40, 12), true}});
+    // Tracks at 00:02:00, 00:03:25 and 00:03:32: the key is 0x200 + 0x319 + 0x320.
+    const auto audio = test::WriteCueImage(
+        dir_ / "audio", {{test::AudioSectors(100, 1)}, {test::AudioSectors(7, 2)},
+                         {test::AudioSectors(25, 3)}});
+    DiscSession session(dir_ / "cd.dat");
+    session.OpenImage(data.string());
+    EXPECT_FALSE(session.IsAudioCDPresent());
+    session.OpenImage(audio.string());
+    EXPECT_TRUE(session.IsAudioCDPresent());
+    TCDInfo info;
+    ASSERT_TRUE(session.ReadDisc(info));
+    session.SaveDisc(info, {"a", "b", "c"}, {});
+    EXPECT_NE(test::ReadFile(dir_ / "cd.dat").find("[2105]"), std::string::npos);
+}
+
+// A disc whose first track is 3 keeps each title under its own track number, so titles do not
+// move by a row with every save; the slots below the first track keep what they held.
+TEST_F(DiscSessionTest, TitlesAreKeptByTrackNumber)
+{
+    const auto cue = test::WriteCueImage(
+        dir_ / "from three", {{test::AudioSectors(kSecond, 1)}, {test::AudioSectors(kSecond, 2)}},
+        0, 3);
+    for (int run = 0; run < 2; ++run) {
+        DiscSession session(dir_ / "cd.dat");
+        session.OpenImage(cue.string());
+        TCDInfo info;
+        const auto rows = session.ReadDisc(info);
+        ASSERT_TRUE(rows);
+        ASSERT_EQ(rows->size(), 2u);
+        EXPECT_EQ((*rows)[0].number, 3);
+        EXPECT_EQ((*rows)[0].title, run == 0 ? "Track03" : "Third");
+        EXPECT_EQ((*rows)[1].title, run == 0 ? "Track04" : "Fourth");
+        session.SaveDisc(info, {"Third", "Fourth"}, {});
+    }
+    const std::string stored = test::ReadFile(dir_ / "cd.dat");
+    for (const char* key : {"CDTrackNumber=4", "1=Track01", "3=Third", "4=Fourth"})
+        EXPECT_NE(stored.find(key), std::string::npos) << key << " in\n" << stored;
 }
 
 } // namespace

@@ -24,7 +24,8 @@ std::string Msf(uint64_t sector)
 } // namespace
 
 std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
-                                    const std::vector<ImageTrack>& tracks, uint32_t hiddenSectors)
+                                    const std::vector<ImageTrack>& tracks, uint32_t hiddenSectors,
+                                    int firstTrack)
 {
     std::filesystem::path bin = stem;
     bin += ".bin";
@@ -37,7 +38,7 @@ std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
     std::string sheet = "FILE \"" + bin.filename().string() + "\" BINARY\n";
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         char number[24];
-        std::snprintf(number, sizeof number, "%02zu", t + 1);
+        std::snprintf(number, sizeof number, "%02zu", t + static_cast<std::size_t>(firstTrack));
         sheet += std::string("  TRACK ") + number + (tracks[t].data ? " MODE1/2352\n" : " AUDIO\n");
         const uint64_t start = sectors.size() / kSectorBytes;
         if (t == 0 && hiddenSectors > 0)

@@ -16,10 +16,11 @@ struct ImageTrack {
 
 /// Writes stem.bin with the tracks' sectors one after another, preceded by hiddenSectors of
 /// audio (bytes i % 251) that the cue sheet puts before track 1's start (INDEX 00 to INDEX 01),
-/// and stem.cue describing them; returns the cue sheet's path. libcdio opens it like a drive.
+/// and stem.cue describing them, numbered from firstTrack; returns the cue sheet's path.
+/// libcdio opens it like a drive.
 std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
                                     const std::vector<ImageTrack>& tracks,
-                                    uint32_t hiddenSectors = 0);
+                                    uint32_t hiddenSectors = 0, int firstTrack = 1);
 
 /// The position of a registered image in the CD layer's drive list, found by its path.
 std::optional<std::size_t> DriveListIndex(const std::filesystem::path& image);

@@ -160,7 +160,8 @@ bool RegisterImageDevice(const std::string& path)
     if (!target)
         return false;
     CdDevice image = DescribeImage(absolute, *target);
-    if (!OpenCdDevice(image))
+    // An image without tracks is no disc: libcdio opens an empty cue sheet all the same.
+    if (const CdioHandle cdio = OpenCdDevice(image); !cdio || !ReadDiscToc(cdio.get(), false))
         return false;
     registry.images.push_back(std::move(image));
     return true;

@@ -47,8 +47,9 @@ int32_t GetAspiLibError();
 /// <server>: Timeout was reached"; empty when the layer has no words for it.
 std::string GetCdLastErrorText();
 
-/// Adds a disc image (.cue, .toc, .nrg) to the end of the drive list, for this run; false when
-/// libcdio cannot open it. Registering the same path again changes nothing.
+/// Adds a disc image (.cue, .toc, .nrg) to the end of the drive list, for this run; false, with
+/// the reason in GetCdLastErrorText, when libcdio cannot open it or it holds no track.
+/// Registering the same path again changes nothing.
 bool RegisterDiscImage(const std::string& path);
 
 /// The request that opens a drive list entry.

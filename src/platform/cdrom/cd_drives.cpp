@@ -3,6 +3,7 @@
 #include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
+#include "platform/cdrom/image_sheet.h"
 
 #include <algorithm>
 #include <atomic>
@@ -178,7 +179,7 @@ bool RegisterDiscImage(const std::string& path)
 {
     if (RegisterImageDevice(path))
         return true;
-    SetCdLastError(kCdErrorNoDisc);
+    SetCdLastError(kCdErrorNoDisc, WhyImageCannotBeRead(path));
     return false;
 }
 

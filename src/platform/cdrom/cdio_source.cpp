@@ -53,6 +53,26 @@ std::array<uint8_t, 4> Address(lba_t lba, bool msf)
             static_cast<uint8_t>(sector >> 8), static_cast<uint8_t>(sector)};
 }
 
+// Whether no data track lies in the sectors start to start + count - 1 (0 = 00:02:00).
+bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count)
+{
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t tracks = cdio_get_num_tracks(cdio);
+    if (first == CDIO_INVALID_TRACK || tracks == CDIO_INVALID_TRACK)
+        return true; // the read itself will tell
+    const int64_t end = int64_t{start} + count;
+    for (int track = first; track < first + tracks; ++track) {
+        const auto t = static_cast<track_t>(track);
+        if (cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO)
+            continue;
+        const lsn_t begin = cdio_get_track_lsn(cdio, t);
+        const lsn_t last = cdio_get_track_last_lsn(cdio, t);
+        if (begin != CDIO_INVALID_LSN && last != CDIO_INVALID_LSN && begin < end && int64_t{start} <= last)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void CdioDestroyer::operator()(CdIo_t* cdio) const
@@ -132,6 +152,9 @@ bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t coun
 {
     // A drive's single transfer must stay below 64 KiB on many hosts.
     constexpr uint32_t kSectorsPerTransfer = 26;
+    // A drive refuses data sectors read as audio; libcdio's image readers would hand them back.
+    if (const auto turn = LibraryTurn(); !OnlyAudioIn(cdio, start, count))
+        return false;
     for (uint32_t done = 0; done < count; done += kSectorsPerTransfer) {
         const uint32_t n = std::min(kSectorsPerTransfer, count - done);
         const auto turn = LibraryTurn();

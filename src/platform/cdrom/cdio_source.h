@@ -42,7 +42,8 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf);
 /// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.
 std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
 
-/// Reads count raw 2352-byte sectors from sector start (0 = 00:02:00) into data.
+/// Reads count raw 2352-byte sectors from sector start (0 = 00:02:00) into data; false, as a
+/// drive answers, when any of them belongs to a data track.
 bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count);
 
 /// Opens or closes the tray of the drive at a device path; false when the drive cannot.

@@ -1,34 +1,25 @@
 #include "platform/cdrom/cdrdao_image.h"
 
+#include "platform/cdrom/image_sheet.h"
 #include "platform/files/unique_fd.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace corvath {
 
 namespace {
 
-// The line with a relative data file name (FILE, AUDIOFILE or DATAFILE "<name>" ...) made
-// absolute from the TOC's folder; other lines unchanged.
+// The line with a relative data file name made absolute from the TOC's folder; other lines
+// unchanged.
 std::string WithAbsoluteFileName(const std::string& line, const std::filesystem::path& folder)
 {
-    std::istringstream words(line);
-    std::string keyword;
-    words >> keyword;
-    if (keyword != "FILE" && keyword != "AUDIOFILE" && keyword != "DATAFILE")
+    const std::optional<DataFileReference> reference = FindDataFileReference(line);
+    if (!reference || reference->name.is_absolute())
         return line;
-    const std::size_t open = line.find('"');
-    const std::size_t close = open == std::string::npos ? open : line.find('"', open + 1);
-    if (close == std::string::npos)
-        return line;
-    const std::filesystem::path name = line.substr(open + 1, close - open - 1);
-    if (name.is_absolute())
-        return line;
-    return line.substr(0, open + 1) + (folder / name).lexically_normal().string() +
-           line.substr(close);
+    return line.substr(0, reference->begin) + (folder / reference->name).lexically_normal().string() +
+           line.substr(reference->end);
 }
 
 bool WriteAll(int fd, const std::string& text)

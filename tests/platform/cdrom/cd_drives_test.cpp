@@ -1,6 +1,5 @@
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
-#include "platform/cdrom/disc_queries.h"
 #include "support/disc_image.h"
 #include "support/temp_dir.h"
 
@@ -163,7 +162,8 @@ TEST_F(CdImageTest, HiddenPregapMovesTheFirstTrackLikeOnADrive)
     EXPECT_TRUE(CloseCDHandle(handle));
 }
 
-TEST_F(CdImageTest, DataTrackHasTheDataBit)
+// The data track is marked, and, as a drive answers, cannot be read as audio.
+TEST_F(CdImageTest, DataTrackHasTheDataBitAndIsNoAudio)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(20, 6)},
                                                   {test::AudioSectors(30, 7), true}};
@@ -173,6 +173,13 @@ TEST_F(CdImageTest, DataTrackHasTheDataBit)
     EXPECT_EQ(toc.Entries[0].AdrControl & kCdDataTrackControl, 0);
     EXPECT_EQ(toc.Entries[1].AdrControl & kCdDataTrackControl, kCdDataTrackControl);
     EXPECT_EQ(toc.Entries[2].Address, Msf(0, 2, 50));
+
+    EXPECT_EQ(ReadSectors(handle, 0, 20), tracks[0].sectors);
+    for (const auto& [start, count] : {std::pair{20u, 30u}, {19u, 2u}, {49u, 1u}}) {
+        SetCdLastError(kCdErrorNone);
+        EXPECT_EQ(ReadSectors(handle, start, count), std::nullopt) << start;
+        EXPECT_EQ(GetAspiLibError(), kCdErrorRead);
+    }
     EXPECT_TRUE(CloseCDHandle(handle));
 }
 
@@ -318,64 +325,22 @@ void RunChecksAndExit(const std::function<void()>& checks)
     std::exit(failed ? 1 : 0);
 }
 
-// Images stay registered while their files exist, so the checks of the first drive and of an
-// empty list run in a fresh copy of this program, where none is registered yet.
+// Images stay registered while their files exist, so the checks of an empty list run in a fresh
+// copy of this program, where none is registered yet.
 void ExpectInFreshProcess(const std::function<void()>& checks)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(RunChecksAndExit(checks), ::testing::ExitedWithCode(0), "");
 }
 
-using FirstDriveTest = CdImageTest;
-
-TEST_F(FirstDriveTest, WithoutDrivesOrImagesTheListIsEmpty)
+TEST(CdDriveListTest, WithoutDrivesOrImagesTheListIsEmpty)
 {
-    ExpectInFreshProcess([&] {
+    ExpectInFreshProcess([] {
         CdDriveList list;
         GetCDList(list);
         EXPECT_EQ(list.Count, 0);
         EXPECT_EQ(GetCDHandle(CdHandleRequest{}), 0);
         EXPECT_EQ(GetAspiLibError(), kCdErrorNoDrive);
-        EXPECT_FALSE(IsAudioCDPresent());
-        EXPECT_EQ(ReadDiscId(), "");
-    });
-}
-
-TEST_F(FirstDriveTest, AudioDiscInTheFirstDriveIsIdentified)
-{
-    const std::filesystem::path audio = test::WriteCueImage(dir_ / "audio", ThreeTracks());
-    const std::filesystem::path data =
-        test::WriteCueImage(dir_ / "data", {{test::AudioSectors(40, 11), true}});
-    ExpectInFreshProcess([&] {
-        ASSERT_TRUE(RegisterDiscImage(audio.string()));
-        ASSERT_TRUE(RegisterDiscImage(data.string()));
-        // The caller's handle keeps its address mode and the last error stays as it was.
-        const int32_t handle = OpenListEntry(0);
-        ASSERT_TRUE(ModifyCDParms(handle, kCdParmMsfAddresses, 0));
-        SetCdLastError(kCdErrorServer);
-
-        EXPECT_TRUE(IsAudioCDPresent());
-        // Tracks at 00:02:00, 00:03:25 and 00:03:32: 0x200 + 0x319 + 0x320.
-        EXPECT_EQ(ReadDiscId(), "2105");
-
-        EXPECT_EQ(GetAspiLibError(), kCdErrorServer);
-        CdToc toc;
-        ASSERT_EQ(ReadTOC(handle, toc), 1);
-        EXPECT_EQ(toc.Entries[1].Address, (Address{0, 0, 0, 100}));
-        EXPECT_TRUE(CloseCDHandle(handle));
-    });
-}
-
-TEST_F(FirstDriveTest, DataDiscInTheFirstDriveIsNoAudioCd)
-{
-    const std::filesystem::path data =
-        test::WriteCueImage(dir_ / "data", {{test::AudioSectors(40, 12), true}});
-    const std::filesystem::path audio = test::WriteCueImage(dir_ / "audio", ThreeTracks());
-    ExpectInFreshProcess([&] {
-        ASSERT_TRUE(RegisterDiscImage(data.string()));
-        ASSERT_TRUE(RegisterDiscImage(audio.string()));
-        EXPECT_FALSE(IsAudioCDPresent()) << "only the first drive counts";
-        EXPECT_EQ(ReadDiscId(), "");
     });
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace corvath {
+
+/// Where a cue sheet or cdrdao TOC line names a data file (FILE, AUDIOFILE or DATAFILE, the name
+/// quoted or not): the name and its place in the line.
+struct DataFileReference {
+    std::size_t begin = 0; ///< first character of the name
+    std::size_t end = 0;   ///< one past its last character
+    std::filesystem::path name;
+};
+std::optional<DataFileReference> FindDataFileReference(const std::string& line);
+
+/// Why libcdio cannot read the disc image at path, in words for the user, such as "its data
+/// file /music/disc.bin is missing". Meant for after a failed open: it names the first problem
+/// it finds, or says that the file is no disc image that can be read.
+std::string WhyImageCannotBeRead(const std::filesystem::path& path);
+
+} // namespace corvath

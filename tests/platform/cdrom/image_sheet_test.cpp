@@ -1,0 +1,78 @@
+#include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cd_errors.h"
+#include "platform/cdrom/image_sheet.h"
+#include "support/disc_image.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace corvath {
+namespace {
+
+class ImageProblemTest : public ::testing::Test {
+protected:
+    // Why registering the image fails, as the user is told.
+    std::string Problem(const std::filesystem::path& image)
+    {
+        SetCdLastError(kCdErrorNone);
+        EXPECT_FALSE(RegisterDiscImage(image.string())) << image;
+        EXPECT_EQ(GetAspiLibError(), kCdErrorNoDisc);
+        return GetCdLastErrorText();
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(ImageProblemTest, FilesThatAreNoImageSaySo)
+{
+    EXPECT_EQ(Problem(dir_ / "missing.cue"), "the file does not exist");
+    EXPECT_EQ(Problem(dir_.path()), "it is a folder");
+    test::WriteFile(dir_ / "notes.txt", "TRACK 01 AUDIO\n");
+    EXPECT_EQ(Problem(dir_ / "notes.txt"), "it is not a disc image (a .cue, .toc or .nrg file)");
+    test::WriteFile(dir_ / "broken.nrg", "not a disc");
+    EXPECT_EQ(Problem(dir_ / "broken.nrg"), "it is not a disc image that can be read");
+}
+
+TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)
+{
+    test::WriteFile(dir_ / "empty.cue", " \n\n");
+    test::WriteFile(dir_ / "empty.bin", std::string(2352 * 10, '\0'));
+    EXPECT_EQ(Problem(dir_ / "empty.cue"), "the cue sheet is empty");
+
+    test::WriteFile(dir_ / "no tracks.cue", "FILE \"no tracks.bin\" BINARY\n");
+    test::WriteFile(dir_ / "no tracks.bin", std::string(2352 * 10, '\0'));
+    EXPECT_EQ(Problem(dir_ / "no tracks.cue"), "the cue sheet lists no tracks");
+
+    const auto cue = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(10, 1)}});
+    std::filesystem::remove(dir_ / "disc.bin");
+    EXPECT_EQ(Problem(cue), "its data file \"" + (dir_ / "disc.bin").string() + "\" is missing");
+
+    test::WriteFile(dir_ / "lonely.bin", std::string(2352 * 10, '\0'));
+    EXPECT_EQ(Problem(dir_ / "lonely.bin"),
+              "its cue sheet \"" + (dir_ / "lonely.cue").string() + "\" is missing");
+}
+
+TEST_F(ImageProblemTest, TocFilesNameTheirMissingDataFile)
+{
+    test::WriteFile(dir_ / "disc.toc", "CD_DA\n\nTRACK AUDIO\nFILE \"sub/audio.bin\" 0 00:01:00\n");
+    EXPECT_EQ(Problem(dir_ / "disc.toc"),
+              "its data file \"" + (dir_ / "sub" / "audio.bin").string() + "\" is missing");
+}
+
+TEST(DataFileReferenceTest, FindsQuotedAndBareNames)
+{
+    const auto quoted = FindDataFileReference("  FILE \"my disc.bin\" BINARY");
+    ASSERT_TRUE(quoted);
+    EXPECT_EQ(quoted->name, "my disc.bin");
+    EXPECT_EQ(quoted->begin, 8u);
+    EXPECT_EQ(quoted->end, 19u);
+    const auto bare = FindDataFileReference("datafile data.bin");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->name, "data.bin");
+    EXPECT_FALSE(FindDataFileReference("TRACK 01 AUDIO"));
+    EXPECT_FALSE(FindDataFileReference("FILE \"unterminated"));
+    EXPECT_FALSE(FindDataFileReference("FILE"));
+}
+
+} // namespace
+} // namespace corvath
