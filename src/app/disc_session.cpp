@@ -64,8 +64,8 @@ std::string DiscSession::OpenDrive(int32_t index)
     handle_ = std::move(opened.handle);
     driveIndex_ = index;
     // A drive that refused its handle is still the one chosen: Refresh names it.
-    const bool listed = opened.failure == DiscOpenFailure::None ||
-                        opened.failure == DiscOpenFailure::Refused;
+    const bool listed =
+        opened.failure == DiscOpenFailure::None || opened.failure == DiscOpenFailure::Refused;
     description_ = listed ? DriveDescription(opened.drive) : std::string();
     return StatusText(opened);
 }

@@ -26,13 +26,15 @@ struct SectorSpan {
     uint32_t count = 0;
 };
 
-// The track's sectors, from its own address rather than from the first track's: a disc whose
-// first track starts late keeps every track where the TOC puts it.
+// The audio track's sectors, from its own address rather than from the first track's: a disc
+// whose first track starts late keeps every track where the TOC puts it. Nothing for a data
+// track, which a drive refuses to read as audio.
 std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
 {
     const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
     if (trackNumber < 1 || trackNumber > tracks ||
-        trackNumber >= static_cast<int32_t>(kCdMaxTocEntries))
+        trackNumber >= static_cast<int32_t>(kCdMaxTocEntries) ||
+        (toc.Entries[trackNumber - 1].AdrControl & kCdDataTrackControl) != 0)
         return std::nullopt;
     const uint32_t begin = TocEntryFrames(toc.Entries[trackNumber - 1]);
     const uint32_t end = TocEntryFrames(toc.Entries[trackNumber]);

@@ -126,8 +126,8 @@ TEST_F(DiscSessionTest, TheOpenDriveIsIdentifiedNotTheFirstOfTheList)
     const auto data = test::WriteCueImage(dir_ / "data", {{test::AudioSectors(40, 12), true}});
     // Tracks at 00:02:00, 00:03:25 and 00:03:32: the key is 0x200 + 0x319 + 0x320.
     const auto audio = test::WriteCueImage(
-        dir_ / "audio", {{test::AudioSectors(100, 1)}, {test::AudioSectors(7, 2)},
-                         {test::AudioSectors(25, 3)}});
+        dir_ / "audio",
+        {{test::AudioSectors(100, 1)}, {test::AudioSectors(7, 2)}, {test::AudioSectors(25, 3)}});
     DiscSession session(dir_ / "cd.dat");
     session.OpenImage(data.string());
     EXPECT_FALSE(session.IsAudioCDPresent());

@@ -60,12 +60,17 @@ protected:
         fs::create_directory(dir_ / "out");
     }
 
-    // Registers a disc image of tracks with these sector counts and opens it.
+    // Registers a disc image of audio tracks with these sector counts and opens it.
     void OpenDisc(const std::vector<uint32_t>& trackSectors)
     {
         std::vector<test::ImageTrack> tracks;
         for (std::size_t i = 0; i < trackSectors.size(); ++i)
             tracks.push_back({test::AudioSectors(trackSectors[i], static_cast<uint32_t>(i))});
+        OpenDiscOf(tracks);
+    }
+
+    void OpenDiscOf(const std::vector<test::ImageTrack>& tracks)
+    {
         disc_ = OpenImage(test::WriteCueImage(dir_ / "disc", tracks).string()).handle;
         ASSERT_TRUE(disc_);
     }
@@ -131,6 +136,20 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
     EXPECT_TRUE(fs::exists(Output("One.flac")));
     EXPECT_FALSE(fs::exists(Output("One.wav")));
     EXPECT_FALSE(fs::exists(Output("Two.wav")));
+}
+
+// A data track is refused as a drive refuses it, instead of becoming noise in a WAV file.
+TEST_F(RipBatchTest, ADataTrackFailsAsAReadError)
+{
+    OpenDiscOf({{test::AudioSectors(10, 1)}, {test::AudioSectors(10, 2), true}});
+    Rip({{2, "Data"}, {1, "Music"}}, OutputFormat::WAV);
+    EXPECT_NE(std::ranges::find(view_.lines, "error Error while reading CD information!"),
+              view_.lines.end());
+    EXPECT_NE(std::ranges::find(view_.lines, "failed Data: Error while reading CD information!"),
+              view_.lines.end())
+        << ::testing::PrintToString(view_.lines);
+    EXPECT_FALSE(fs::exists(Output("Data.wav")));
+    EXPECT_TRUE(fs::exists(Output("Music.wav")));
 }
 
 TEST_F(RipBatchTest, SameTitlesGetNumberedAndABadNameFailsOnlyItsTrack)

@@ -154,6 +154,76 @@ TEST_F(MainWindowTest, TitlesSurviveADiscChange)
     EXPECT_NE(ReadFile(location_.discInfoFile).find("Overture"), std::string::npos);
 }
 
+// With two discs in the drive list, what is typed belongs to the one the window opened.
+TEST_F(MainWindowTest, TitlesAreStoredForTheOpenDiscNotTheFirstOfTheList)
+{
+    const int32_t first = AudioImage("first", kThreeTracks);
+    const int32_t second = AudioImage("second", {150, 150});
+    StoreSettings(second);
+    {
+        const auto window = Start();
+        RetitleRow(*window, 0, "Second A");
+        window->close();
+    }
+    for (const auto& [index, title] : {std::pair{first, "Track01"}, {second, "Second A"}}) {
+        OptionsSetting = {};
+        StoreSettings(index);
+        const auto window = Start();
+        ASSERT_FALSE(Rows(*window).empty());
+        EXPECT_EQ(Rows(*window)[0].title, title);
+        window->close();
+    }
+}
+
+// A disc that starts at track 3 keeps each title on its own row over any number of starts.
+TEST_F(MainWindowTest, TitlesStayOnTheirRowsOnADiscStartingLate)
+{
+    StoreSettings(Image(
+        "late", {{corvath::test::AudioSectors(150, 1)}, {corvath::test::AudioSectors(150, 2)}}, 3));
+    for (int start = 0; start < 3; ++start) {
+        OptionsSetting = {};
+        const auto window = Start();
+        const std::vector<Row> rows = Rows(*window);
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].number, "3");
+        EXPECT_EQ(rows[0].title, start == 0 ? "Track03" : "Third") << "start " << start;
+        EXPECT_EQ(rows[1].title, "Track04") << "start " << start;
+        if (start == 0)
+            RetitleRow(*window, 0, "Third");
+        window->close();
+    }
+}
+
+// A data track is listed but not chosen: it holds no audio.
+TEST_F(MainWindowTest, DataTracksStartUnchecked)
+{
+    StoreSettings(Image("mixed", {{corvath::test::AudioSectors(150, 1)},
+                                  {std::vector<uint8_t>(150 * kCdSectorBytes, 0), true}}));
+    const auto window = Start();
+    const std::vector<Row> rows = Rows(*window);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].checked);
+    EXPECT_FALSE(rows[1].checked);
+    window->close();
+}
+
+// An image that cannot be read says why, and the disc shown stays.
+TEST_F(MainWindowTest, AnUnreadableImageSaysWhy)
+{
+    StoreSettings(AudioImage("three", kThreeTracks));
+    const auto window = Start();
+    const auto broken = corvath::test::WriteCueImage(dir_ / "broken", {{}});
+    std::filesystem::remove(dir_ / "broken.bin");
+    MessageBoxAnswers boxes;
+    window->OpenDiscImage(QString::fromStdString(broken.string()));
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Cannot read the disc image " + broken.string() +
+                                  ": its data file \"" + (dir_ / "broken.bin").string() +
+                                  "\" is missing.");
+    EXPECT_EQ(Rows(*window), kNeverSeen);
+    window->close();
+}
+
 TEST_F(MainWindowTest, NoDriveListsNothing)
 {
     CdDriveList drives;

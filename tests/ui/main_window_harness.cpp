@@ -2,7 +2,6 @@
 
 #include "app/options_store.h"
 #include "platform/cdrom/cd_drive_interface.h"
-#include "support/disc_image.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -85,17 +84,19 @@ int32_t MainWindowTest::AudioImage(const std::string& name,
     std::vector<corvath::test::ImageTrack> tracks;
     for (std::size_t i = 0; i < trackSectors.size(); ++i)
         tracks.push_back({corvath::test::AudioSectors(trackSectors[i], static_cast<uint32_t>(i))});
-    return Register(corvath::test::WriteCueImage(dir_ / name, tracks));
+    return Image(name, tracks);
 }
 
 int32_t MainWindowTest::DataImage(const std::string& name)
 {
-    return Register(corvath::test::WriteCueImage(
-        dir_ / name, {{std::vector<uint8_t>(300 * kCdSectorBytes, 0), true}}));
+    return Image(name, {{std::vector<uint8_t>(300 * kCdSectorBytes, 0), true}});
 }
 
-int32_t MainWindowTest::Register(const std::filesystem::path& cue)
+int32_t MainWindowTest::Image(const std::string& name,
+                              const std::vector<corvath::test::ImageTrack>& tracks, int firstTrack)
 {
+    const std::filesystem::path cue =
+        corvath::test::WriteCueImage(dir_ / name, tracks, 0, firstTrack);
     EXPECT_TRUE(RegisterDiscImage(cue.string())) << cue;
     const std::optional<std::size_t> index = corvath::test::DriveListIndex(cue);
     EXPECT_TRUE(index) << cue << " is not in the drive list";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/settings_location.h"
+#include "support/disc_image.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 
@@ -70,6 +71,10 @@ protected:
     /// layer and returns its position in the drive list.
     int32_t AudioImage(const std::string& name, const std::vector<uint32_t>& trackSectors);
     int32_t DataImage(const std::string& name);
+    /// Writes a disc image of these tracks numbered from firstTrack, registers it with the CD
+    /// layer and returns its position in the drive list.
+    int32_t Image(const std::string& name, const std::vector<corvath::test::ImageTrack>& tracks,
+                  int firstTrack = 1);
     std::filesystem::path ImagePath(const std::string& name) const;
 
     /// Writes the settings file with the drive index, output format 2 and the output folder.
@@ -82,9 +87,6 @@ protected:
     corvath::test::TempDir dir_;
     SettingsLocation location_;
     std::string outputFolder_;
-
-private:
-    int32_t Register(const std::filesystem::path& cue);
 };
 
 } // namespace corvath::ui::test

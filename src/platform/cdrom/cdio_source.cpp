@@ -67,7 +67,8 @@ bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count)
             continue;
         const lsn_t begin = cdio_get_track_lsn(cdio, t);
         const lsn_t last = cdio_get_track_last_lsn(cdio, t);
-        if (begin != CDIO_INVALID_LSN && last != CDIO_INVALID_LSN && begin < end && int64_t{start} <= last)
+        if (begin != CDIO_INVALID_LSN && last != CDIO_INVALID_LSN && begin < end &&
+            int64_t{start} <= last)
             return false;
     }
     return true;

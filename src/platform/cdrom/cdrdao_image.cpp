@@ -18,8 +18,8 @@ std::string WithAbsoluteFileName(const std::string& line, const std::filesystem:
     const std::optional<DataFileReference> reference = FindDataFileReference(line);
     if (!reference || reference->name.is_absolute())
         return line;
-    return line.substr(0, reference->begin) + (folder / reference->name).lexically_normal().string() +
-           line.substr(reference->end);
+    return line.substr(0, reference->begin) +
+           (folder / reference->name).lexically_normal().string() + line.substr(reference->end);
 }
 
 bool WriteAll(int fd, const std::string& text)
