@@ -56,7 +56,8 @@ TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_
                            MessageTarget& target, const RipWaveOptions& options)
     : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
       normalize_(options.normalize), normalizePercent_(options.normalizePercent),
-      wavPath_(TrackWavePath(options.outputFolder, title))
+      wavPath_(TrackWavePath(options.outputFolder, title)),
+      titleIsFileName_(title.find('/') == std::string::npos)
 {
 }
 
@@ -112,6 +113,8 @@ void TCDRipThread::Execute()
 
 int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
 {
+    if (!titleIsFileName_)
+        return kStatusFileNotCreated;
     std::optional<TAuFileStream> file;
     try {
         file.emplace(wavPath_, TAuFileStream::kCreate);

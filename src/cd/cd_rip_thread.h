@@ -21,7 +21,8 @@ struct RipWaveOptions {
 /// option is refused, 2 when the TOC cannot be read), else kMsgRipProgress with a TProcessInfo:
 /// percent read after every read of ten sectors, kProgressNormalizing and the normaliser's
 /// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
-/// write failed; the partial file stays) or kStatusFileNotCreated. A stopped rip ends after the
+/// write failed; the partial file stays) or kStatusFileNotCreated (also for a title holding
+/// "/", which would lead out of the output folder). A stopped rip ends after the
 /// read under way, finishes the WAV's header and posts nothing more.
 ///
 /// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
@@ -57,6 +58,7 @@ private:
     const bool normalize_;
     const int32_t normalizePercent_;
     const std::string wavPath_;
+    const bool titleIsFileName_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

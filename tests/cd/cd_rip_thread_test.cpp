@@ -210,12 +210,18 @@ TEST_F(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "small", tracks));
     ASSERT_NE(handle, 0);
 
-    // Titles that cannot name a file: a folder that does not exist, a name too long.
-    for (const std::string& title : {std::string("no/such/folder"), std::string(300, 'x')}) {
+    // Titles that cannot name a file: a folder that does not exist, a name too long, and
+    // folders that exist but would take the file out of the output folder or into another.
+    fs::create_directory(dir_ / "out" / "sub");
+    for (const std::string& title : {std::string("no/such/folder"), std::string(300, 'x'),
+                                     std::string("../escaped"), std::string("sub/inside")}) {
         RecordingTarget target;
         Rip(handle, 1, title, target);
-        EXPECT_EQ(target.Progresses(), (std::vector<Progress>{{1000, kStatusFileNotCreated}}));
+        EXPECT_EQ(target.Progresses(), (std::vector<Progress>{{1000, kStatusFileNotCreated}}))
+            << title;
     }
+    EXPECT_FALSE(fs::exists(dir_ / "escaped.wav"));
+    EXPECT_FALSE(fs::exists(dir_ / "out" / "sub" / "inside.wav"));
     {
         RecordingTarget target; // a track the disc does not have cannot be read
         Rip(handle, 2, "Missing", target);
