@@ -240,8 +240,10 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
 
     std::vector<RipEntry> entries;
     for (const int track : *tracks) {
-        const std::string& title = settings.CDInfo.Titles[track];
-        entries.push_back({track, title.empty() ? "Track" + TwoDigits(track) : title});
+        // Titles are stored by the disc's own track numbers, which need not start at 1.
+        const int number = toc.FirstTrack + track - 1;
+        const std::string& title = settings.CDInfo.Titles[number];
+        entries.push_back({track, title.empty() ? "Track" + TwoDigits(number) : title});
     }
     ScopedMainThread mainThread;
     RipProgressLines progress(out, err);

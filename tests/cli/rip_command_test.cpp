@@ -37,6 +37,18 @@ protected:
         return WEXITSTATUS(std::system(command.c_str()));
     }
     std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
+    // The key of the image's disc in cd.dat, as the toc command shows it.
+    std::string DiscKey(const fs::path& image)
+    {
+        const std::string toc =
+            test::RunCommand(cli_.string() + " toc --image '" + image.string() + "'");
+        const std::string label = "Windows disc serial: ";
+        const std::size_t at = toc.find(label);
+        EXPECT_NE(at, std::string::npos) << toc;
+        if (at == std::string::npos)
+            return {};
+        return toc.substr(at + label.size(), toc.find('\n', at) - at - label.size());
+    }
     fs::path Output(const std::string& name) const { return dir_ / "Output" / name; }
 
     test::TempDir dir_;
@@ -67,13 +79,7 @@ TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
         {test::AudioSectors(30, 4)}, {test::AudioSectors(8, 5)}, {test::AudioSectors(12, 6)}};
     const fs::path image = test::WriteCueImage(dir_ / "disc", tracks);
     // The disc's stored fields: two titles, the second no file name.
-    const std::string toc =
-        test::RunCommand(cli_.string() + " toc --image '" + image.string() + "'");
-    const std::string serialKey = "Windows disc serial: ";
-    const std::size_t at = toc.find(serialKey);
-    ASSERT_NE(at, std::string::npos) << toc;
-    const std::string serial =
-        toc.substr(at + serialKey.size(), toc.find('\n', at) - at - serialKey.size());
+    const std::string serial = DiscKey(image);
     const int rock = GenreIndexOf("Rock") + 1;
     test::WriteFile(dir_ / "cd.dat", "[" + serial +
                                          "]\nCDArtist=Stored\nCDAlbum=Stored Album\nCDYear=1999\n"
@@ -111,6 +117,18 @@ TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
     const std::string third = test::ReadFile(Output("Track03.mp3"));
     ASSERT_GT(third.size(), 128u);
     EXPECT_EQ(third[third.size() - 2], 3);
+}
+
+// Tracks are chosen by position; their stored titles are found by the disc's track numbers.
+TEST_F(CliRipTest, ADiscStartingLateFindsItsTitlesByTrackNumber)
+{
+    const fs::path image = test::WriteCueImage(
+        dir_ / "late", {{test::AudioSectors(10, 1)}, {test::AudioSectors(10, 2)}}, 0, 3);
+    test::WriteFile(dir_ / "cd.dat",
+                    "[" + DiscKey(image) + "]\nCDTrackNumber=4\n1=Track01\n2=Track02\n3=Third\n");
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav"), 0) << Stderr();
+    EXPECT_TRUE(fs::exists(Output("Third.wav")));
+    EXPECT_TRUE(fs::exists(Output("Track04.wav")));
 }
 
 TEST_F(CliRipTest, RefusesWhatItCannotDo)
