@@ -74,15 +74,7 @@ private:
 
 using Calls = std::vector<std::string>;
 
-const std::string kEntry = "# xmcd\r\n"
-                           "DISCID=09000403\r\n"
-                           "DTITLE=Artist / Album\r\n"
-                           "DYEAR=1999\r\n"
-                           "DGENRE=Rock\r\n"
-                           "TTITLE0=One\r\n"
-                           "TTITLE1=Two\r\n"
-                           "TTITLE2=Three\r\n"
-                           "EXTD=\r\n";
+const std::string kEntry = corvath::test::CddbTestDisc::kEntry;
 
 class QueryCddbThreadTest : public ::testing::Test {
 protected:

@@ -15,6 +15,16 @@ namespace corvath::test {
 class CddbTestDisc {
 public:
     static constexpr const char* kDiscId = "09000403";
+    /// A server's entry for the disc: "Artist / Album" of 1999, Rock, titled One, Two, Three.
+    static constexpr const char* kEntry = "# xmcd\r\n"
+                                          "DISCID=09000403\r\n"
+                                          "DTITLE=Artist / Album\r\n"
+                                          "DYEAR=1999\r\n"
+                                          "DGENRE=Rock\r\n"
+                                          "TTITLE0=One\r\n"
+                                          "TTITLE1=Two\r\n"
+                                          "TTITLE2=Three\r\n"
+                                          "EXTD=\r\n";
     static constexpr const char* kQueryCommand = "cddb query 09000403 3 150 250 350 6";
 
     explicit CddbTestDisc(const std::filesystem::path& folder);

@@ -24,14 +24,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using corvath::test::HttpTestServer;
 
-const std::string kEntry = "# xmcd\r\n"
-                           "DISCID=09000403\r\n"
-                           "DTITLE=Artist / Album\r\n"
-                           "DYEAR=1999\r\n"
-                           "DGENRE=Rock\r\n"
-                           "TTITLE0=One\r\n"
-                           "TTITLE1=Two\r\n"
-                           "TTITLE2=Three\r\n";
+const std::string kEntry = corvath::test::CddbTestDisc::kEntry;
 
 const std::string kMatch = "200 rock 09000403 Artist / Album\r\n";
 
@@ -45,6 +38,22 @@ std::vector<std::string> Shown(const TfrmMain& window)
     for (const Row& row : Rows(window))
         shown.push_back(row.title);
     return shown;
+}
+
+// A wait-window watcher for Lookup: once the lookup has ended (the button reads "Close"), it
+// keeps the panel's text, runs also on the window and closes it.
+std::function<void(TfrmStopQuery&)> ClosedWithPanel(QString& panel,
+                                                    std::function<void(TfrmStopQuery&)> also = {})
+{
+    return [&panel, also](TfrmStopQuery& wait) {
+        auto& stop = Child<QPushButton>(wait, "bStop");
+        if (stop.text() != "Close")
+            return;
+        panel = Child<QLabel>(wait, "lPanelText").text();
+        if (also)
+            also(wait);
+        stop.click();
+    };
 }
 
 class QueryCddbTest : public MainWindowTest {
@@ -125,16 +134,12 @@ TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)
     auto window = StartWithDisc();
     const std::vector<std::string> before = Shown(*window);
     QString panel;
-    const bool leftOpen = Lookup(*window, server.Address(), [&](TfrmStopQuery& wait) {
-        auto& stop = Child<QPushButton>(wait, "bStop");
-        if (stop.text() != "Close")
-            return;
-        panel = Child<QLabel>(wait, "lPanelText").text();
-        EXPECT_FALSE(Child<QLabel>(wait, "lHint").isVisible());
-        const QString file = QApplication::applicationDirPath() + "/stop_query_window.png";
-        EXPECT_TRUE(wait.grab().save(file)) << file.toStdString();
-        stop.click();
-    });
+    const bool leftOpen =
+        Lookup(*window, server.Address(), ClosedWithPanel(panel, [](TfrmStopQuery& wait) {
+            EXPECT_FALSE(Child<QLabel>(wait, "lHint").isVisible());
+            const QString file = QApplication::applicationDirPath() + "/stop_query_window.png";
+            EXPECT_TRUE(wait.grab().save(file)) << file.toStdString();
+        }));
     EXPECT_TRUE(leftOpen);
     EXPECT_EQ(panel, "No match found,perhaps:\n1.No information in CDDB server\n2.error CDDB "
                      "options\n3.check the network");
@@ -148,13 +153,7 @@ TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
     Child<QLineEdit>(*window, "ID3artist").setText("Typed");
     const std::vector<std::string> before = Shown(*window);
     QString panel;
-    const bool leftOpen = Lookup(*window, server.Address(), [&](TfrmStopQuery& wait) {
-        auto& stop = Child<QPushButton>(wait, "bStop");
-        if (stop.text() != "Close")
-            return;
-        panel = Child<QLabel>(wait, "lPanelText").text();
-        stop.click();
-    });
+    const bool leftOpen = Lookup(*window, server.Address(), ClosedWithPanel(panel));
     EXPECT_TRUE(leftOpen) << "the user may pick another server";
     EXPECT_TRUE(panel.startsWith("The query failed:\n")) << panel.toStdString();
     EXPECT_TRUE(panel.contains(QString::fromStdString(server.Address()))) << panel.toStdString();
