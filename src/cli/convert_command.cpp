@@ -3,10 +3,9 @@
 #include "app/convert_batch.h"
 #include "app/options_store.h"
 #include "audio/model/call_dispatcher.h"
+#include "cli/batch_lines.h"
 #include "cli/disc_field_options.h"
-#include "cli/progress_line.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -89,50 +88,24 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
 }
 
 // Each file's progress on a line of its own, failures on the error stream.
-class ConvertProgressLines : public ConvertView {
+class ConvertProgressLines : public ConvertView, public BatchLines {
 public:
-    ConvertProgressLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    using BatchLines::BatchLines;
 
     void ShowFile(const std::string& input, const std::string&, int32_t) override
     {
-        line_.emplace(out_, input);
+        StartLine(input);
     }
-    void ShowProgress(int32_t percent) override
-    {
-        if (line_)
-            line_->Show(percent);
-    }
+    void ShowProgress(int32_t percent) override { ShowPercent(percent); }
     void ShowConverted(const std::string& output) override { EndLine("100% -> " + output); }
     void ShowFailed(const FailedFile& failure) override
     {
-        EndLine("");
+        EndLine();
         err_ << "corvath-cli: " << failure.input << ": " << failure.reason << '\n';
-        failed_ = true;
+        MarkFailed();
     }
-    void ShowFailures(const std::vector<FailedFile>&) override { failed_ = true; }
-    void Close() override { over_ = true; }
-
-    /// Runs the batch's messages and events until it is over; whether every file converted.
-    bool RunToEnd(CallDispatcher& mainThread)
-    {
-        while (!over_)
-            mainThread.WaitAndProcess(std::chrono::seconds(1));
-        return !failed_;
-    }
-
-private:
-    void EndLine(const std::string& result)
-    {
-        if (line_)
-            line_->End(result);
-        line_.reset();
-    }
-
-    std::ostream& out_;
-    std::ostream& err_;
-    std::optional<ProgressLine> line_;
-    bool over_ = false;
-    bool failed_ = false;
+    void ShowFailures(const std::vector<FailedFile>&) override { MarkFailed(); }
+    void Close() override { MarkOver(); }
 };
 
 } // namespace

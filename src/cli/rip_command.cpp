@@ -8,14 +8,12 @@
 #include "cli/cd_source.h"
 #include "cli/disc_field_options.h"
 #include "cli/parse_number.h"
-#include "cli/progress_line.h"
+#include "cli/rip_progress_lines.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -107,94 +105,6 @@ TDiscFields DiscFieldsOf(const TCDInfo& info)
 {
     return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
 }
-
-// A rip's steps as progress lines: one per extraction, normalisation and encoding of a track.
-class RipProgressLines : public RipView {
-public:
-    RipProgressLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-
-    void ShowCurrentTrack(const RipEntry& track) override
-    {
-        label_ = "Track " + TwoDigits(track.number) + " " + track.title;
-    }
-    void ShowHint(const std::string& hint) override
-    {
-        EndLine();
-        const std::string step = hint == kRipNormalizing ? " normalizing"
-                                 : hint == kRipEncoding  ? " encoding"
-                                                         : "";
-        line_.emplace(out_, label_ + step);
-    }
-    void ShowBarCaption(const std::string&) override {}
-    void ShowBarPosition(int32_t percent) override
-    {
-        if (line_)
-            line_->Show(percent);
-    }
-    void ShowCompleted(int32_t) override {}
-    void ShowWritten(const std::string& file) override
-    {
-        if (line_)
-            line_->End("100% -> " + file);
-        line_.reset();
-    }
-    void ShowError(const std::string& message) override
-    {
-        EndLine();
-        err_ << message << '\n';
-    }
-    void ShowDriveFailure(const std::string& message) override
-    {
-        ShowError(message);
-        failed_ = true;
-        over_ = true;
-    }
-    void ShowFailures(const std::vector<FailedTrack>& failures) override
-    {
-        EndLine();
-        err_ << "corvath-cli rip: " << failures.size()
-             << (failures.size() == 1 ? " track was" : " tracks were") << " not ripped:\n";
-        for (const FailedTrack& failure : failures)
-            err_ << "  Track " << TwoDigits(failure.track.number) << " " << failure.track.title
-                 << ": " << failure.reason << '\n';
-        failed_ = true;
-    }
-    // Nothing here holds a file open for long: the next step may go at once.
-    void Pause(int, std::function<void()> then) override { next_ = std::move(then); }
-    void Close() override
-    {
-        EndLine();
-        over_ = true;
-    }
-
-    /// Runs the rip's messages, events and steps until it is over; whether every track made it.
-    bool RunToEnd(CallDispatcher& mainThread)
-    {
-        while (!over_) {
-            if (next_)
-                std::exchange(next_, nullptr)();
-            else
-                mainThread.WaitAndProcess(std::chrono::seconds(1));
-        }
-        return !failed_;
-    }
-
-private:
-    void EndLine()
-    {
-        if (line_)
-            line_->End("");
-        line_.reset();
-    }
-
-    std::ostream& out_;
-    std::ostream& err_;
-    std::string label_;
-    std::optional<ProgressLine> line_;
-    std::function<void()> next_;
-    bool over_ = false;
-    bool failed_ = false;
-};
 
 } // namespace
 

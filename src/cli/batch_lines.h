@@ -1,0 +1,50 @@
+#pragma once
+
+#include "cli/progress_line.h"
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace corvath {
+class CallDispatcher;
+}
+
+namespace corvath::cli {
+
+/// The terminal side of a batch: the progress line of the step under way, failures on the
+/// error stream, and the loop that runs the batch to its end.
+class BatchLines {
+public:
+    BatchLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+    /// Runs the batch's messages, events and pauses until it is over; whether nothing failed.
+    bool RunToEnd(CallDispatcher& mainThread);
+
+protected:
+    /// Ends the line under way and starts one for label.
+    void StartLine(std::string label);
+    void ShowPercent(int percent);
+    /// Ends the line under way, if any: with the result when there is one.
+    void EndLine(const std::string& result = {});
+    /// Nothing here holds a file open for long: the next step may go at once.
+    void RunNext(std::function<void()> then) { next_ = std::move(then); }
+    void MarkFailed() { failed_ = true; }
+    void MarkOver()
+    {
+        EndLine();
+        over_ = true;
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+
+private:
+    std::optional<ProgressLine> line_;
+    std::function<void()> next_;
+    bool over_ = false;
+    bool failed_ = false;
+};
+
+} // namespace corvath::cli

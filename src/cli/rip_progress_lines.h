@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/rip_batch.h"
+#include "cli/batch_lines.h"
+
+namespace corvath::cli {
+
+/// A rip's steps as progress lines: one per extraction, normalisation and encoding of a track;
+/// messages and the tracks that failed on the error stream.
+class RipProgressLines : public RipView, public BatchLines {
+public:
+    using BatchLines::BatchLines;
+
+    void ShowCurrentTrack(const RipEntry& track) override;
+    void ShowHint(const std::string& hint) override;
+    void ShowBarCaption(const std::string&) override {}
+    void ShowBarPosition(int32_t percent) override { ShowPercent(percent); }
+    void ShowCompleted(int32_t) override {}
+    void ShowWritten(const std::string& file) override { EndLine("100% -> " + file); }
+    void ShowError(const std::string& message) override;
+    void ShowDriveFailure(const std::string& message) override;
+    void ShowFailures(const std::vector<FailedTrack>& failures) override;
+    void Pause(int, std::function<void()> then) override { RunNext(std::move(then)); }
+    void Close() override { MarkOver(); }
+
+private:
+    std::string label_;
+};
+
+} // namespace corvath::cli
