@@ -23,10 +23,10 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
     : BatchDialog(parent, "frmCDRip"), batch_(*this, std::move(job), OptionsSetting)
 {
     setMinimumWidth(400);
-    lCurrentTrack_ = ValueLabel("lCurrentTrack", this);
-    lOutputFormat_ = ValueLabel("lOutputFormat", this);
-    lSelectedTracks_ = ValueLabel("lSelectedTracks", this);
-    lCompleted_ = ValueLabel("lCompleted", this);
+    lCurrentTrack_ = ValueLabel("lCurrentTrack", "Current track", this);
+    lOutputFormat_ = ValueLabel("lOutputFormat", "Output format", this);
+    lSelectedTracks_ = ValueLabel("lSelectedTracks", "Selected tracks", this);
+    lCompleted_ = ValueLabel("lCompleted", "Completed", this);
     LayOut({{"Current track:", lCurrentTrack_},
             {"Output format:", lOutputFormat_},
             {"Selected tracks:", lSelectedTracks_},

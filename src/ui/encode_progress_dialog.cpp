@@ -25,11 +25,11 @@ TfrmEncodeProgress::TfrmEncodeProgress(QWidget* parent, ConvertJob job)
     : BatchDialog(parent, "frmEncodeProgress"), batch_(*this, std::move(job), OptionsSetting)
 {
     setMinimumWidth(440);
-    lInputFile_ = ValueLabel("lInputFile", this);
-    lOutputFile_ = ValueLabel("lOutputFile", this);
-    lOutputFolder_ = ValueLabel("lOutputFolder", this);
-    lSelectedFiles_ = ValueLabel("lSelectedFiles", this);
-    lCompleted_ = ValueLabel("lCompleted", this);
+    lInputFile_ = ValueLabel("lInputFile", "Input file", this);
+    lOutputFile_ = ValueLabel("lOutputFile", "Output file", this);
+    lOutputFolder_ = ValueLabel("lOutputFolder", "Output folder", this);
+    lSelectedFiles_ = ValueLabel("lSelectedFiles", "Selected files", this);
+    lCompleted_ = ValueLabel("lCompleted", "Completed", this);
     LayOut({{"Current Input File:", lInputFile_},
             {"Current Output File:", lOutputFile_},
             {"Output Folder:", lOutputFolder_},

@@ -6,10 +6,11 @@
 
 namespace corvath::ui {
 
-QLabel* ValueLabel(const char* name, QWidget* parent)
+QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
+    label->setAccessibleName(accessibleName);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }

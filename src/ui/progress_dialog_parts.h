@@ -11,8 +11,8 @@ namespace corvath::ui {
 
 // Pieces that the rip and the conversion windows share.
 
-/// A label that shows a value the user may want to copy.
-QLabel* ValueLabel(const char* name, QWidget* parent);
+/// A label that shows a value the user may want to copy; accessibleName says what it is.
+QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent);
 
 /// A 0 to 100 bar named ProgressBar1 whose text is set by the window (its format).
 QProgressBar* CaptionedProgressBar(QWidget* parent);

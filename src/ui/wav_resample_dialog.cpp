@@ -69,13 +69,6 @@ Widget* Named(Widget* widget, const char* name, const QString& accessibleName)
     return widget;
 }
 
-QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent)
-{
-    QLabel* label = corvath::ui::ValueLabel(name, parent);
-    label->setAccessibleName(accessibleName);
-    return label;
-}
-
 // Starts at its minimum, which is each spin edit's default here.
 QSpinBox* SpinEdit(const char* name, const QString& accessibleName, int minimum, int maximum,
                    int step, QWidget* parent)
