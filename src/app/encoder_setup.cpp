@@ -7,7 +7,9 @@
 #include "codecs/wma_out.h"
 #include "tags/genre_names.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <initializer_list>
 #include <optional>
 #include <utility>
@@ -88,7 +90,10 @@ void FillVorbisTags(TVorbisTags& tags, const TDiscFields& disc)
 
 int32_t IdleSleepForCpu(int32_t cpu)
 {
-    return 16 - 5 * cpu;
+    // A settings file may hold any number: worked out wide, so it cannot overflow; what is out
+    // of range is then either no pause or a pause the output ignores.
+    const int64_t sleep = 16 - 5 * int64_t{cpu};
+    return static_cast<int32_t>(std::clamp<int64_t>(sleep, INT32_MIN, INT32_MAX));
 }
 
 void SetupMP3Out(TMP3Out& out, const TOptionsSetting& options)

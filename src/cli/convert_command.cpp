@@ -5,8 +5,8 @@
 #include "audio/model/call_dispatcher.h"
 #include "cli/batch_lines.h"
 #include "cli/disc_field_options.h"
+#include "cli/parse_number.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -55,7 +55,12 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             if (!ApplyDiscFieldOption(arg, args[++i], options.disc, err, "convert"))
                 return std::nullopt;
         } else if (uint32_t* value = FormatOption(options, arg); value != nullptr && hasValue) {
-            *value = static_cast<uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
+            const std::optional<uint32_t> number = ParseNumber<uint32_t>(args[++i]);
+            if (!number) {
+                err << "corvath-cli convert: " << arg << " takes a number, not " << args[i] << '\n';
+                return std::nullopt;
+            }
+            *value = *number;
         } else if (arg == "--adpcm") {
             options.adpcm = true;
         } else if (arg.starts_with("-")) {
@@ -69,9 +74,10 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         err << kUsage;
         return std::nullopt;
     }
-    if (!std::filesystem::is_directory(options.outputFolder)) {
+    if (std::error_code error; !std::filesystem::is_directory(options.outputFolder, error)) {
         err << "corvath-cli convert: the output folder " << options.outputFolder
-            << " does not exist\n";
+            << (std::filesystem::exists(options.outputFolder, error) ? " is not a folder\n"
+                                                                     : " does not exist\n");
         return std::nullopt;
     }
     const SampleFormatChange& change = options.change;

@@ -91,6 +91,16 @@ TEST_F(EncoderSetupTest, ApeTakesItsLevelAndProcessorUse)
     SetupMACOut(*out, options_);
     EXPECT_EQ(out->IdleSleepMs(), 11);
     EXPECT_EQ(out->CompressionLevel(), 2000);
+
+    // Numbers no dialog offers: the worker does not pause, or the output keeps its pause.
+    options_.APEOptions.CPU = INT32_MAX;
+    SetupMACOut(*out, options_);
+    EXPECT_LE(out->IdleSleepMs(), 11);
+    options_.APEOptions.CPU = INT32_MIN;
+    SetupMACOut(*out, options_);
+    EXPECT_LE(out->IdleSleepMs(), 11);
+    EXPECT_EQ(IdleSleepForCpu(INT32_MAX), INT32_MIN);
+    EXPECT_EQ(IdleSleepForCpu(INT32_MIN), INT32_MAX);
 }
 
 TEST_F(EncoderSetupTest, WmaTakesItsPositionsAndTheDiscFieldsWithTheCommentAsComment)

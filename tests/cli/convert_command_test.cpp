@@ -61,6 +61,17 @@ TEST_F(CliConvertTest, RefusesWhatItCannotDo)
     EXPECT_EQ(Status("convert --to wav --bits 12 x.wav -o /tmp"), 2);
     EXPECT_EQ(Status("convert --to wav --channels 3 x.wav -o /tmp"), 2);
     EXPECT_EQ(Status("convert --to wav --rate 2000 x.wav -o /tmp"), 2);
+    // Numbers that are none, or do not fit, are refused rather than read as something else.
+    for (const char* option : {"--rate abc", "--bits xyz", "--channels two", "--rate 4294989346",
+                               "--rate 44100x", "--rate -1"}) {
+        EXPECT_EQ(Status(std::string("convert --to wav ") + option + " x.wav -o /tmp"), 2)
+            << option;
+        EXPECT_NE(test::ReadFile(dir_ / "stderr").find("takes a number"), std::string::npos)
+            << option;
+    }
+    test::WriteFile(dir_ / "a file", "");
+    EXPECT_EQ(Status("convert --to wav x.wav -o '" + (dir_ / "a file").string() + "'"), 2);
+    EXPECT_NE(test::ReadFile(dir_ / "stderr").find("is not a folder"), std::string::npos);
 }
 
 TEST_F(CliConvertTest, ChangesRateSizeAndChannels)
