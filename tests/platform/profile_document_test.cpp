@@ -96,6 +96,19 @@ TEST(ProfileDocument, AValueCannotAddLinesOrKeys)
     EXPECT_THROW(file.WriteString("S", "k=v", "v"), std::invalid_argument);
 }
 
+// A carriage return the writer would not keep is not part of a value: saving another key, in a
+// file whose first line ends with a plain line feed, changes nothing that is read.
+TEST(ProfileDocument, StrayCarriageReturnsDoNotChangeAValueOnTheNextSave)
+{
+    auto file = ProfileDocument::Parse("[CommonOptions]\nOutputFolder=/x\r\r\nName=\r a\rb \r\n");
+    EXPECT_EQ(file.ReadString("CommonOptions", "OutputFolder", ""), "/x");
+    EXPECT_EQ(file.ReadString("CommonOptions", "Name", ""), "a\rb");
+    file.WriteString("Other", "Key", "1");
+    const auto reread = ProfileDocument::Parse(file.Serialize());
+    EXPECT_EQ(reread.ReadString("CommonOptions", "OutputFolder", ""), "/x");
+    EXPECT_EQ(reread.ReadString("CommonOptions", "Name", ""), "a\rb");
+}
+
 TEST(ProfileDocument, SurvivesNoiseAndStillWrites)
 {
     std::mt19937 random(1234);
