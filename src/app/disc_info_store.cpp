@@ -20,7 +20,12 @@ void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
 {
     if (id.empty())
         return;
-    const ProfileDocument file = LoadProfile(discInfoFile);
+    ProfileDocument file;
+    try {
+        file = LoadProfile(discInfoFile);
+    } catch (const ProfileReadError&) {
+        // Read as a disc never seen; saving will refuse to write over the file.
+    }
     info.CDArtist = file.ReadString(id, "CDArtist", "");
     info.CDAlbum = file.ReadString(id, "CDAlbum", "");
     info.CDYear = file.ReadString(id, "CDYear", "");

@@ -36,13 +36,20 @@ struct KeyReader {
 
 } // namespace
 
-void LoadOptions(TOptionsSetting& options, const SettingsLocation& location)
+std::string LoadOptions(TOptionsSetting& options, const SettingsLocation& location)
 {
     TOptionsSetting defaults;
     defaults.CommonOptions.OutputFolder = location.defaultOutputFolder;
-    const ProfileDocument file = LoadProfile(location.optionsFile);
+    ProfileDocument file;
+    std::string problem;
+    try {
+        file = LoadProfile(location.optionsFile);
+    } catch (const ProfileReadError& error) {
+        problem = error.what();
+    }
     for (const SettingKey& entry : SettingKeys())
         std::visit(KeyReader{file, entry, defaults, options}, entry.member);
+    return problem;
 }
 
 void SaveOptions(const TOptionsSetting& options, const SettingsLocation& location)
@@ -51,16 +58,6 @@ void SaveOptions(const TOptionsSetting& options, const SettingsLocation& locatio
     for (const SettingKey& entry : SettingKeys())
         file.WriteString(entry.section, entry.key, entry.ValueText(options));
     SaveProfile(file, location.optionsFile);
-}
-
-void LoadOptions()
-{
-    LoadOptions(OptionsSetting, SettingsLocation::ForProgram());
-}
-
-void SaveOptions()
-{
-    SaveOptions(OptionsSetting, SettingsLocation::ForProgram());
 }
 
 } // namespace corvath

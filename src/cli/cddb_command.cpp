@@ -6,6 +6,7 @@
 #include "cli/cd_source.h"
 #include "cli/message_queue.h"
 #include "cli/parse_number.h"
+#include "cli/settings_command.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "tags/genre_names.h"
 
@@ -103,8 +104,7 @@ int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& 
     const std::optional<CddbOptions> options = Parse(args, err);
     if (!options)
         return 2;
-    TOptionsSetting settings;
-    LoadOptions(settings, SettingsLocation::ForProgram());
+    TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
     if (options->server)
         settings.QueryCDDB.Server = *options->server;
     if (options->script)

@@ -6,6 +6,7 @@
 #include "cli/batch_lines.h"
 #include "cli/disc_field_options.h"
 #include "cli/parse_number.h"
+#include "cli/settings_command.h"
 
 #include <filesystem>
 #include <optional>
@@ -122,8 +123,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     if (!options)
         return 2;
 
-    TOptionsSetting settings;
-    LoadOptions(settings, SettingsLocation::ForProgram());
+    const TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
     ScopedMainThread mainThread;
     ConvertProgressLines progress(out, err);
     ConvertBatch batch(progress,

@@ -51,7 +51,7 @@ int main(int argc, char** argv)
             return 0;
         }
         if (command == "settings" && args.size() == 2)
-            return corvath::cli::RunSettings(std::cout);
+            return corvath::cli::RunSettings(std::cout, std::cerr);
         if (command == "convert") {
             const std::vector<std::string> rest(args.begin() + 2, args.end());
             return corvath::cli::RunConvert(rest, std::cout, std::cerr);

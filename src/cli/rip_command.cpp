@@ -9,6 +9,7 @@
 #include "cli/disc_field_options.h"
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
+#include "cli/settings_command.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
@@ -114,8 +115,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     if (!options)
         return 2;
     const SettingsLocation location = SettingsLocation::ForProgram();
-    TOptionsSetting settings;
-    LoadOptions(settings, location);
+    TOptionsSetting settings = LoadSettings(location, err);
     const OutputFormat format = options->format != nullptr
                                     ? options->format->format
                                     : FormatOfSetting(settings.CommonOptions.OutputFormat);

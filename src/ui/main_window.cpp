@@ -76,7 +76,7 @@ TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWi
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &TfrmMain::UpdateActions);
 
-    LoadOptions(OptionsSetting, location_);
+    settingsProblem_ = LoadOptions(OptionsSetting, location_);
 }
 
 // Before the window goes: no completion may reach it while it is taken down.
@@ -128,6 +128,18 @@ void TfrmMain::FormShow()
     } catch (const std::exception&) {
         // The window stays usable with whatever was done.
     }
+    if (!settingsProblem_.empty()) {
+        // Told once the window is up, so the box has the window as its owner.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                QMessageBox::warning(this, "Corvath",
+                                     QString::fromStdString(settingsProblem_) +
+                                         ".\nCorvath uses the default settings and will not "
+                                         "write over that file.");
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TfrmMain::changeEvent(QEvent* event)
@@ -145,7 +157,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
             QMessageBox::critical(this, "Corvath", "Error occur when closing CD handle!");
         if (playing_)
             player_.Close();
-        SaveOptions(OptionsSetting, location_);
+        // Settings that could not be read stay as they are in their file.
+        if (settingsProblem_.empty())
+            SaveOptions(OptionsSetting, location_);
     } catch (const std::exception&) {
         // A file that cannot be written keeps its old content; the window closes anyway.
     }

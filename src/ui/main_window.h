@@ -111,6 +111,7 @@ private:
     void ListClicked(QTreeWidgetItem* item);
 
     SettingsLocation location_;
+    std::string settingsProblem_; // why the settings file could not be read, if it could not
     DiscSession disc_;
     bool noDiscAtStart_ = false;
     bool shown_ = false;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace corvath {
 namespace {
@@ -23,7 +24,7 @@ TEST_F(OptionsStoreTest, MissingFileGivesTheDefaults)
 {
     TOptionsSetting options;
     options.CommonOptions.OutputFormat = 4;
-    LoadOptions(options, location_);
+    EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.CommonOptions.OutputFolder, (dir_ / "Output").string());
     EXPECT_EQ(options.CommonOptions.OutputFormat, 0);
     EXPECT_EQ(options.OggOptions.CompressPosition, 30);
@@ -38,7 +39,7 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInTableOrder)
 {
     WriteFile(location_.optionsFile, "; kept\n[Unrelated]\nx=1\n");
     TOptionsSetting options;
-    LoadOptions(options, location_);
+    EXPECT_EQ(LoadOptions(options, location_), "");
     SaveOptions(options, location_);
 
     std::ostringstream expected;
@@ -61,7 +62,7 @@ TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
                                      "[CommonOptions]\nIsKeepWav=2\nOutputFolder=/srv/music\n"
                                      "[Mp3Options]\nBitRate=fast\nCPU=$2\n");
     TOptionsSetting options;
-    LoadOptions(options, location_);
+    EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.OggOptions.CompressPosition, 30);
     EXPECT_TRUE(options.CommonOptions.IsKeepWav);
     EXPECT_EQ(options.Mp3Options.BitRate, 128);
@@ -75,7 +76,7 @@ TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
     EXPECT_EQ(saved.ReadString("Mp3Options", "BitRate", ""), "128");
 
     WriteFile(location_.optionsFile, "[OggOptions]\nCompressPosition=250\n");
-    LoadOptions(options, location_);
+    EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.OggOptions.CompressPosition, 100);
 }
 
@@ -93,7 +94,7 @@ TEST_F(OptionsStoreTest, ARoundTripKeepsEveryValue)
     SaveOptions(changed, location_);
 
     TOptionsSetting loaded;
-    LoadOptions(loaded, location_);
+    EXPECT_EQ(LoadOptions(loaded, location_), "");
     for (const SettingKey& entry : SettingKeys())
         EXPECT_EQ(entry.ValueText(loaded), entry.ValueText(changed))
             << entry.section << '/' << entry.key;
@@ -115,7 +116,7 @@ TEST_F(OptionsStoreTest, GarbageFilesNeverLoseTheDefaults)
 {
     using namespace std::string_literals;
     const std::string garbage[] = {
-        "\0\1\2[CommonOptions\n=\n[]\n[CommonOptions]\nOutputFormat\n"s,
+        "\1\2\x7f[CommonOptions\n=\n[]\n[CommonOptions]\nOutputFormat\n"s,
         "[CommonOptions]\nOutputFormat=3\nOutputFormat=5\n[commonoptions]\nOutputFormat=1"s,
         "[Mp3Options]\r\nBitRate=  256  \r\n[Mp3Options]\r\nBitRate=64\r\n"s,
     };
@@ -124,11 +125,40 @@ TEST_F(OptionsStoreTest, GarbageFilesNeverLoseTheDefaults)
     for (std::size_t i = 0; i < std::size(garbage); ++i) {
         WriteFile(location_.optionsFile, garbage[i]);
         TOptionsSetting options;
-        LoadOptions(options, location_);
+        EXPECT_EQ(LoadOptions(options, location_), "");
         EXPECT_EQ(options.CommonOptions.OutputFormat, expectedFormat[i]) << i;
         EXPECT_EQ(options.Mp3Options.BitRate, expectedBitRate[i]) << i;
         EXPECT_NO_THROW(SaveOptions(options, location_));
     }
+}
+
+// A settings file that is there but cannot be read is named with the reason, the defaults are
+// used, and nothing is written over it: what the user set comes back once it reads again.
+TEST_F(OptionsStoreTest, AFileThatCannotBeReadIsNamedAndKept)
+{
+    using namespace std::string_literals;
+    const std::string binary = "[Mp3Options]\nBitRate=320\n\0\xff\xfe"s;
+    WriteFile(location_.optionsFile, binary);
+    TOptionsSetting options;
+    EXPECT_EQ(LoadOptions(options, location_),
+              "Cannot read " + location_.optionsFile.string() + ": it is not a text settings file");
+    EXPECT_EQ(options.Mp3Options.BitRate, 128);
+    EXPECT_THROW(SaveOptions(options, location_), std::runtime_error);
+    EXPECT_EQ(ReadFile(location_.optionsFile), binary);
+
+    std::filesystem::remove(location_.optionsFile);
+    std::filesystem::create_directory(location_.optionsFile);
+    EXPECT_EQ(LoadOptions(options, location_),
+              "Cannot read " + location_.optionsFile.string() + ": it is a folder");
+    EXPECT_THROW(SaveOptions(options, location_), std::runtime_error);
+
+    // A pipe is never waited on.
+    std::filesystem::remove(location_.optionsFile);
+    ASSERT_EQ(::mkfifo(location_.optionsFile.c_str(), 0600), 0);
+    EXPECT_EQ(LoadOptions(options, location_),
+              "Cannot read " + location_.optionsFile.string() + ": it is not a regular file");
+    EXPECT_THROW(SaveOptions(options, location_), std::runtime_error);
+    EXPECT_TRUE(std::filesystem::is_fifo(location_.optionsFile));
 }
 
 } // namespace

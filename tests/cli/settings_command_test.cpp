@@ -52,6 +52,17 @@ TEST_F(CliSettingsTest, PrintsStoredValues)
     EXPECT_NE(output.find("QueryCDDB/Port=8080\n"), std::string::npos);
 }
 
+TEST_F(CliSettingsTest, ASettingsFileThatCannotBeReadIsNamed)
+{
+    std::filesystem::create_directory(dir_ / "options.ini");
+    const std::string output = test::RunCommand(cli_.string() + " settings 2>&1");
+    EXPECT_NE(output.find("corvath-cli: Cannot read " + (dir_ / "options.ini").string() +
+                          ": it is a folder; the default settings are used\n"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("Mp3Options/BitRate=128\n"), std::string::npos) << output;
+}
+
 TEST_F(CliSettingsTest, VersionHelpAndUnknownCommands)
 {
     EXPECT_TRUE(test::RunCommand(cli_.string() + " --version").starts_with("corvath-cli "));

@@ -305,5 +305,25 @@ TEST_F(MainWindowTest, ClosingLosesNothingOfFilesThatCannotBeWritten)
     EXPECT_EQ(ReadFile(location_.optionsFile), settings);
 }
 
+// Settings that cannot be read are named, and the file keeps them for a later start.
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept)
+{
+    using namespace std::string_literals;
+    const std::string binary = "[CommonOptions]\nOutputFormat=4\n\0"s;
+    WriteFile(location_.optionsFile, binary);
+    MessageBoxAnswers boxes;
+    const auto window = std::make_unique<TfrmMain>(location_);
+    window->show(); // the box takes the focus: the window is not waited on to be active
+    for (int i = 0; i < 250 && boxes.texts.empty(); ++i)
+        Idle();
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Cannot read " + location_.optionsFile.string() +
+                                  ": it is not a text settings file.\nCorvath uses the default "
+                                  "settings and will not write over that file.");
+    EXPECT_EQ(Child<QComboBox>(*window, "cbOutputFormat").currentIndex(), 0);
+    window->close();
+    EXPECT_EQ(ReadFile(location_.optionsFile), binary);
+}
+
 } // namespace
 } // namespace corvath::ui::test

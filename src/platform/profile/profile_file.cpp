@@ -3,9 +3,8 @@
 #include "platform/files/unique_fd.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,10 +65,36 @@ std::filesystem::path FollowLink(const std::filesystem::path& file)
 
 ProfileDocument LoadProfile(const std::filesystem::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return {};
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto refuse = [&file](const std::string& reason) {
+        return ProfileReadError("Cannot read " + file.string() + ": " + reason);
+    };
+    // Opened without blocking, so a pipe in the file's place cannot hang the program.
+    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) {
+        if (errno == ENOENT || errno == ENOTDIR) // no such file
+            return {};
+        throw refuse(std::strerror(errno));
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0)
+        throw refuse(std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        throw refuse(S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file");
+
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw refuse(std::strerror(errno));
+        if (n == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (text.find('\0') != std::string::npos)
+        throw refuse("it is not a text settings file");
     return ProfileDocument::Parse(text);
 }
 

@@ -3,11 +3,19 @@
 #include "platform/profile/profile_document.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace corvath {
 
-/// Reads an INI file. A missing or unreadable file reads as an empty one, so every key
-/// gives its default.
+/// Why an existing INI file cannot be read: "Cannot read <file>: <reason>".
+class ProfileReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Reads an INI file; a missing file reads as an empty one, so every key gives its default.
+/// Throws ProfileReadError when the file exists but cannot be read, is no regular file (a
+/// folder, a pipe: never waited on) or holds binary data: writing it back would lose it.
 ProfileDocument LoadProfile(const std::filesystem::path& file);
 
 /// Replaces the file by the document's text atomically: the text goes to a temporary file
