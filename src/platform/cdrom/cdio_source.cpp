@@ -124,13 +124,17 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
     // As a drive counts it: the two bytes after the length field and one entry per track plus
     // the lead-out.
     toc.Length = static_cast<uint16_t>(2 + sizeof(CdTocEntry) * (count + 1u));
+    lba_t previous = 0;
     for (track_t k = 0; k <= count; ++k) {
         const bool leadOut = k == count;
         const auto track =
             static_cast<track_t>(leadOut ? int{CDIO_CDROM_LEADOUT_TRACK} : first + k);
         const lba_t lba = cdio_get_track_lba(cdio, track);
-        if (lba == CDIO_INVALID_LBA)
+        // A track before the one it follows, or after the lead-out, is a damaged TOC (an
+        // image whose data file is shorter than its cue sheet says), not a disc to list.
+        if (lba == CDIO_INVALID_LBA || lba < previous)
             return std::nullopt;
+        previous = lba;
         CdTocEntry& entry = toc.Entries[k];
         // The lead-out carries the last track's control bits, as drives report it.
         entry.AdrControl = AdrControl(cdio, leadOut ? toc.LastTrack : track);

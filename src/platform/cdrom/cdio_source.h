@@ -36,7 +36,7 @@ std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio);
 
 /// The disc's table of contents as a drive reports it: MSF addresses (the two-second lead-in
 /// counted) when msf is set, else sector numbers from 00:02:00. Nothing when the disc has no
-/// readable TOC.
+/// readable TOC, or one whose addresses do not rise up to the lead-out.
 std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf);
 
 /// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.

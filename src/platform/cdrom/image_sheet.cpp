@@ -1,5 +1,6 @@
 #include "platform/cdrom/image_sheet.h"
 
+#include "platform/cdrom/cdrdao_image.h"
 #include "platform/text/ascii_case.h"
 
 #include <algorithm>
@@ -133,6 +134,12 @@ std::string WhyImageCannotBeRead(const std::filesystem::path& path)
     } else if (extension != ".nrg") {
         return "it is not a disc image (a .cue, .toc or .nrg file)";
     }
+    // libcdio opens it, but what it lists is no disc.
+    const CdioHandle cdio = extension == ".toc" ? OpenCdrdaoImage(path.string())
+                                                : OpenCdio(path.string(), DRIVER_UNKNOWN);
+    if (cdio)
+        return "its table of contents is damaged: tracks run backwards or past the end of its "
+               "data";
     return "it is not a disc image that can be read";
 }
 

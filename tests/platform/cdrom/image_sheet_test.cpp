@@ -47,6 +47,13 @@ TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)
     std::filesystem::remove(dir_ / "disc.bin");
     EXPECT_EQ(Problem(cue), "its data file \"" + (dir_ / "disc.bin").string() + "\" is missing");
 
+    // The data file is a second long; the second track would start ten minutes in.
+    const auto shortened = test::WriteCueImage(dir_ / "short", {{test::AudioSectors(75, 1)}});
+    test::WriteFile(shortened,
+                    test::ReadFile(shortened) + "  TRACK 02 AUDIO\n    INDEX 01 10:00:00\n");
+    EXPECT_EQ(Problem(shortened),
+              "its table of contents is damaged: tracks run backwards or past the end of its data");
+
     test::WriteFile(dir_ / "lonely.bin", std::string(2352 * 10, '\0'));
     EXPECT_EQ(Problem(dir_ / "lonely.bin"),
               "its cue sheet \"" + (dir_ / "lonely.cue").string() + "\" is missing");
