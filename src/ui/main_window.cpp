@@ -53,6 +53,9 @@ TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWi
 
     connect(ListView1_, &QTreeWidget::itemClicked, this, &TfrmMain::ListClicked);
     connect(ListView1_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        // Two quick Ctrl+clicks toggle the check twice; they ask for no title.
+        if (QApplication::keyboardModifiers() & Qt::ControlModifier)
+            return;
         UpdateActions();
         if (aEditTrackName_->isEnabled())
             aEditTrackName_->trigger();

@@ -1,8 +1,8 @@
 #include "ui/program_activation.h"
 
 #include <QGuiApplication>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 #include <utility>
 
 namespace corvath::ui {
