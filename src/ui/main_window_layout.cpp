@@ -1,4 +1,5 @@
-// The main window's controls at their design positions, and how they follow the window's size.
+// The main window's controls at their design positions, how they follow the window's size, and
+// the window's place and column widths that the settings keep.
 
 #include "tags/genre_names.h"
 #include "ui/filling_column.h"
@@ -25,6 +26,8 @@ namespace {
 
 constexpr QSize kDesignSize(678, 542);
 constexpr int kDesignGroupWidth = 665;
+constexpr int kFieldTop = 9;
+constexpr int kFieldHeight = 22;
 constexpr int kTitleColumn = 1;
 constexpr int kMinimumTitleWidth = 120;
 // The columns whose widths the settings keep; the title column fills what they leave.
@@ -33,8 +36,6 @@ constexpr std::pair<int, int32_t TMainWindowOptions::*> kStoredColumns[] = {
     {2, &TMainWindowOptions::StartColumn},
     {3, &TMainWindowOptions::LengthColumn},
 };
-constexpr int kFieldTop = 9;
-constexpr int kFieldHeight = 22;
 
 // At least the design width, wider when the font needs it: the fields follow their labels.
 QLabel* FieldLabel(const char* name, const char* text, int left, int width, QWidget* parent)
