@@ -93,6 +93,19 @@ struct TQueryCDDB {
     std::string Port = "80";
 };
 
+/// How the main window was when it last closed: its place and size out of the maximised state,
+/// and the widths of the track list's columns (the title column fills what they leave).
+struct TMainWindowOptions {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Width = 0; ///< 0: never placed; the window opens at its design size, centred
+    int32_t Height = 0;
+    bool Maximized = false;
+    int32_t NumberColumn = 90;
+    int32_t StartColumn = 100;
+    int32_t LengthColumn = 100;
+};
+
 /// Every user setting of the program, plus the current disc's information. The member
 /// initialisers are the defaults of a missing settings file, except the output folder, whose
 /// default depends on where the program lives (SettingsLocation).
@@ -106,6 +119,7 @@ struct TOptionsSetting {
     TCDOptions CDOptions;
     TCDInfo CDInfo;
     TQueryCDDB QueryCDDB;
+    TMainWindowOptions MainWindow;
 };
 
 /// The one settings record of the run. Read and changed on the window thread only.

@@ -20,6 +20,11 @@ SettingKey Key(std::string_view section, std::string_view key,
 
 using O = TOptionsSetting;
 
+// A column too narrow to be seen would be lost to the user; a window size below 0 reads as a
+// window never placed.
+constexpr SettingKey::Range kWindowSize{0, 100000};
+constexpr SettingKey::Range kColumnWidth{20, 2000};
+
 const std::array kSettingKeys{
     Key<&O::CommonOptions, &TCommonOptions::OutputFolder>("CommonOptions", "OutputFolder"),
     Key<&O::CommonOptions, &TCommonOptions::OutputFormat>("CommonOptions", "OutputFormat"),
@@ -55,6 +60,17 @@ const std::array kSettingKeys{
     Key<&O::QueryCDDB, &TQueryCDDB::UseProxy>("QueryCDDB", "UseProxy"),
     Key<&O::QueryCDDB, &TQueryCDDB::ProxyAddress>("QueryCDDB", "ProxyAddress"),
     Key<&O::QueryCDDB, &TQueryCDDB::Port>("QueryCDDB", "Port"),
+    Key<&O::MainWindow, &TMainWindowOptions::Left>("MainWindow", "Left"),
+    Key<&O::MainWindow, &TMainWindowOptions::Top>("MainWindow", "Top"),
+    Key<&O::MainWindow, &TMainWindowOptions::Width>("MainWindow", "Width", kWindowSize),
+    Key<&O::MainWindow, &TMainWindowOptions::Height>("MainWindow", "Height", kWindowSize),
+    Key<&O::MainWindow, &TMainWindowOptions::Maximized>("MainWindow", "Maximized"),
+    Key<&O::MainWindow, &TMainWindowOptions::NumberColumn>("MainWindow", "NumberColumnWidth",
+                                                           kColumnWidth),
+    Key<&O::MainWindow, &TMainWindowOptions::StartColumn>("MainWindow", "StartTimeColumnWidth",
+                                                          kColumnWidth),
+    Key<&O::MainWindow, &TMainWindowOptions::LengthColumn>("MainWindow", "LengthColumnWidth",
+                                                           kColumnWidth),
 };
 
 std::string ToText(const std::string& value)

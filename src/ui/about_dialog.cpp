@@ -69,7 +69,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent)
     lbEAddress->setObjectName("lbEAddress");
     lbEAddress->setGeometry(20, 156, 200, 20);
     lbEAddress->setCursor(Qt::PointingHandCursor);
-    connect(lbEAddress, &QLabel::linkActivated, this, [] { OpenUserGuide(); });
+    connect(lbEAddress, &QLabel::linkActivated, this, [this] { OpenUserGuide(this); });
 
     auto* bOK = new QPushButton("OK", this);
     bOK->setObjectName("bOK");

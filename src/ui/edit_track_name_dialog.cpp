@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -22,7 +23,7 @@ QPushButton* ActionButton(QAction* action, QWidget* parent)
 
 } // namespace
 
-TfrmEditTrackName::TfrmEditTrackName(QWidget* parent) : QDialog(parent)
+TfrmEditTrackName::TfrmEditTrackName(int track, QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmEditTrackName");
     setWindowTitle("Edit Track's Title");
@@ -33,6 +34,11 @@ TfrmEditTrackName::TfrmEditTrackName(QWidget* parent) : QDialog(parent)
     eName_ = new QLineEdit(group);
     eName_->setObjectName("eName");
     eName_->setGeometry(17, 26, 272, 24);
+    const QString trackName = QString("Track %1").arg(track);
+    eName_->setAccessibleName(trackName + " title");
+    auto* lTrack = new QLabel(trackName, this);
+    lTrack->setObjectName("lTrack");
+    lTrack->setGeometry(12, 92, 130, 28);
 
     aOK_ = new QAction("&OK", this);
     aOK_->setObjectName("aOK");

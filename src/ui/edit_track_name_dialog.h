@@ -7,13 +7,13 @@ class QLineEdit;
 
 namespace corvath::ui {
 
-/// The dialog in which the user retypes a track's title. The caller fills eName, runs the
-/// dialog and takes eName's text when it returns Accepted.
+/// The dialog in which the user retypes the title of the track numbered track, which it names.
+/// The caller fills eName, runs the dialog and takes eName's text when it returns Accepted.
 class TfrmEditTrackName : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmEditTrackName(QWidget* parent = nullptr);
+    explicit TfrmEditTrackName(int track, QWidget* parent = nullptr);
 
     QLineEdit* eName() const { return eName_; }
 

@@ -3,28 +3,28 @@
 #include "app/options_store.h"
 #include "platform/files/program_folder.h"
 #include "ui/cd_rip_dialog.h"
+#include "ui/desktop_open.h"
 #include "ui/edit_track_name_dialog.h"
 #include "ui/encode_progress_dialog.h"
 #include "ui/file_choice.h"
 #include "ui/folder_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/program_activation.h"
 #include "ui/program_icon.h"
+#include "ui/window_placement.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
-#include <QUrl>
 #include <filesystem>
 
 namespace corvath::ui {
@@ -50,15 +50,12 @@ TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWi
     setWindowIcon(ProgramIcon());
     CreateControls();
     CreateCommands();
-    resize(678, 542);
-    setMinimumWidth(678);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
 
-    connect(ListView1_, &QTreeWidget::itemPressed, this,
-            [this](QTreeWidgetItem* item) { pressedCheckState_ = item->checkState(0); });
     connect(ListView1_, &QTreeWidget::itemClicked, this, &TfrmMain::ListClicked);
     connect(ListView1_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        // Two quick Ctrl+clicks toggle the check twice; they ask for no title.
+        if (QApplication::keyboardModifiers() & Qt::ControlModifier)
+            return;
         UpdateActions();
         if (aEditTrackName_->isEnabled())
             aEditTrackName_->trigger();
@@ -76,7 +73,13 @@ TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWi
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &TfrmMain::UpdateActions);
 
+    new ProgramActivation(*this, [this] {
+        if (noDiscAtStart_)
+            SetStatus(kNoAudioCD);
+    });
+
     settingsProblem_ = LoadOptions(OptionsSetting, location_);
+    RestorePlacement();
 }
 
 // Before the window goes: no completion may reach it while it is taken down.
@@ -107,8 +110,10 @@ void TfrmMain::SetStatus(const QString& text)
 void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!std::exchange(shown_, true))
+    if (!std::exchange(shown_, true)) {
+        KeepOnScreen(*this);
         FormShow();
+    }
 }
 
 void TfrmMain::FormShow()
@@ -142,13 +147,6 @@ void TfrmMain::FormShow()
     }
 }
 
-void TfrmMain::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && noDiscAtStart_)
-        SetStatus(kNoAudioCD);
-}
-
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
     try {
@@ -158,8 +156,10 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         if (playing_)
             player_.Close();
         // Settings that could not be read stay as they are in their file.
-        if (settingsProblem_.empty())
+        if (settingsProblem_.empty()) {
+            StorePlacement();
             SaveOptions(OptionsSetting, location_);
+        }
     } catch (const std::exception&) {
         // A file that cannot be written keeps its old content; the window closes anyway.
     }
@@ -263,7 +263,7 @@ void TfrmMain::JumpOutputFolder()
 {
     const std::string& folder = OptionsSetting.CommonOptions.OutputFolder;
     if (FolderExists(folder))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+        OpenOnDesktop(QString::fromStdString(folder), this);
     else
         QMessageBox::critical(this, "Corvath",
                               QString::fromStdString(folder) + "," + kFolderMissing);
@@ -299,22 +299,18 @@ void TfrmMain::EditTrackName()
     if (selected.isEmpty())
         return;
     QTreeWidgetItem* row = selected.constFirst();
-    TfrmEditTrackName dialog(this);
+    TfrmEditTrackName dialog(ListView1_->indexOfTopLevelItem(row) + 1, this);
     dialog.eName()->setText(row->text(1));
     if (dialog.exec() == QDialog::Accepted)
         row->setText(1, dialog.eName()->text());
 }
 
-// Ctrl+click toggles the clicked row's check and keeps it selected (a Ctrl+click would
-// otherwise unselect it). A click on the check box itself has toggled it already.
+// A Ctrl+click, which toggles the row's check (TrackRowDelegate), keeps the row selected: the
+// view would otherwise unselect it.
 void TfrmMain::ListClicked(QTreeWidgetItem* item)
 {
-    if (!(QApplication::keyboardModifiers() & Qt::ControlModifier) || !item)
-        return;
-    ListView1_->setCurrentItem(item);
-    if (item->checkState(0) != pressedCheckState_)
-        return;
-    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    if ((QApplication::keyboardModifiers() & Qt::ControlModifier) && item)
+        ListView1_->setCurrentItem(item);
 }
 
 void TfrmMain::SetRowsChecked(bool (*checked)(bool wasChecked))

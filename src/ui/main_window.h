@@ -58,7 +58,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,6 +68,9 @@ private:
     void CreateCommands();
     void FormShow();
     void FormResize(int width, int height);
+    /// The window's place and size and the list's column widths, from the settings and back.
+    void RestorePlacement();
+    void StorePlacement();
     void UpdateActions();
     void SetStatus(const QString& text);
 
@@ -121,7 +123,6 @@ private:
     QString idleStatusText_;
 
     QTreeWidget* ListView1_ = nullptr;
-    Qt::CheckState pressedCheckState_ = Qt::Unchecked; // of the row under the last press
     QGroupBox* gbID3_ = nullptr;
     QLabel* lArtist_ = nullptr;
     QLabel* lAlbum_ = nullptr;

@@ -133,8 +133,8 @@ void TfrmMain::CreateCommands()
     connect(tbMp3Convert, &QAction::triggered, this,
             [this] { ConvertFiles(2, "Wav to Mp3 Converter", kWavFiles); });
     connect(miJumpoutputfolder, &QAction::triggered, this, &TfrmMain::JumpOutputFolder);
-    connect(aHelp, &QAction::triggered, this, [] { OpenUserGuide(); });
-    connect(aHomepage, &QAction::triggered, this, [] { OpenUserGuide(); });
+    connect(aHelp, &QAction::triggered, this, [this] { OpenUserGuide(this); });
+    connect(aHomepage, &QAction::triggered, this, [this] { OpenUserGuide(this); });
     connect(miExit, &QAction::triggered, this, &QWidget::close);
     connect(aSelectAll, &QAction::triggered, this,
             [this] { SetRowsChecked([](bool) { return true; }); });

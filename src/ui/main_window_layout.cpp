@@ -1,8 +1,12 @@
-// The main window's controls at their design positions, and how they follow the window's size.
+// The main window's controls at their design positions, how they follow the window's size, and
+// the window's place and column widths that the settings keep.
 
 #include "tags/genre_names.h"
+#include "ui/filling_column.h"
 #include "ui/main_window.h"
 #include "ui/output_format_list.h"
+#include "ui/track_row_delegate.h"
+#include "ui/window_placement.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -14,14 +18,24 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <algorithm>
+#include <utility>
 
 namespace corvath::ui {
 
 namespace {
 
+constexpr QSize kDesignSize(678, 542);
 constexpr int kDesignGroupWidth = 665;
 constexpr int kFieldTop = 9;
 constexpr int kFieldHeight = 22;
+constexpr int kTitleColumn = 1;
+constexpr int kMinimumTitleWidth = 120;
+// The columns whose widths the settings keep; the title column fills what they leave.
+constexpr std::pair<int, int32_t TMainWindowOptions::*> kStoredColumns[] = {
+    {0, &TMainWindowOptions::NumberColumn},
+    {2, &TMainWindowOptions::StartColumn},
+    {3, &TMainWindowOptions::LengthColumn},
+};
 
 // At least the design width, wider when the font needs it: the fields follow their labels.
 QLabel* FieldLabel(const char* name, const char* text, int left, int width, QWidget* parent)
@@ -101,13 +115,12 @@ void TfrmMain::CreateControls()
     ListView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListView1_->setItemDelegate(new TrackRowDelegate(ListView1_));
     ListView1_->setHeaderLabels({"No.", "Title", "Start Time", "Length(min)"});
-    const int columnWidths[] = {90, 230, 100, 100};
-    for (int column = 0; column < 4; ++column)
-        ListView1_->setColumnWidth(column, columnWidths[column]);
     for (int column : {2, 3})
         ListView1_->headerItem()->setTextAlignment(column, Qt::AlignCenter);
     ListView1_->header()->setStretchLastSection(false);
+    KeepColumnFilling(*ListView1_, kTitleColumn, kMinimumTitleWidth);
 
     gbOutputFormat_ = new QGroupBox("Output Format:", client);
     gbOutputFormat_->setObjectName("gbOutputFormat");
@@ -127,12 +140,41 @@ void TfrmMain::CreateControls()
     bBrowser_ = new QPushButton("...", gbOutputFolder_);
     bBrowser_->setObjectName("bBrowser");
     bBrowser_->setGeometry(411, 16, 22, 22);
+    bBrowser_->setToolTip("Choose the output folder");
+    bBrowser_->setAccessibleName(bBrowser_->toolTip());
 
     status_ = new QLabel(this);
     status_->setObjectName("StatusPanel");
     statusBar()->setObjectName("StatusBar1");
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(status_, 1);
+
+    for (auto [label, field] : {std::pair<QLabel*, QWidget*>{lArtist_, ID3artist_},
+                                {lAlbum_, ID3album_},
+                                {lYear_, ID3year_},
+                                {lGenre_, ID3genre_},
+                                {lComment_, ID3comment_}}) {
+        label->setBuddy(field);
+        field->setAccessibleName(label->text().chopped(1)); // "Artist:" names "Artist"
+    }
+    QWidget* const tabOrder[] = {ID3artist_, ID3album_,       ID3year_,    ID3genre_, ID3comment_,
+                                 ListView1_, cbOutputFormat_, eOutputDir_, bBrowser_};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void TfrmMain::RestorePlacement()
+{
+    for (auto [column, width] : kStoredColumns)
+        ListView1_->setColumnWidth(column, OptionsSetting.MainWindow.*width);
+    PlaceWindow(*this, OptionsSetting.MainWindow, kDesignSize);
+}
+
+void TfrmMain::StorePlacement()
+{
+    for (auto [column, width] : kStoredColumns)
+        OptionsSetting.MainWindow.*width = ListView1_->columnWidth(column);
+    StoreWindowPlace(*this, OptionsSetting.MainWindow);
 }
 
 // W and H are the size of the client area between the tool bar and the status bar.

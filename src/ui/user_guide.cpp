@@ -1,10 +1,9 @@
 #include "ui/user_guide.h"
 
 #include "platform/files/program_folder.h"
+#include "ui/desktop_open.h"
 
-#include <QDesktopServices>
 #include <QMessageBox>
-#include <QUrl>
 
 namespace corvath::ui {
 
@@ -22,14 +21,14 @@ std::filesystem::path UserGuidePath()
     return {};
 }
 
-void OpenUserGuide()
+void OpenUserGuide(QWidget* parent)
 {
     const std::filesystem::path guide = UserGuidePath();
     if (guide.empty()) {
-        QMessageBox::information(nullptr, "Corvath", "The user guide is not installed.");
+        QMessageBox::information(parent, "Corvath", "The user guide is not installed.");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(guide.string())));
+    OpenOnDesktop(QString::fromStdString(guide.string()), parent);
 }
 
 } // namespace corvath::ui

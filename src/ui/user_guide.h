@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+class QWidget;
+
 namespace corvath::ui {
 
 /// The bundled user guide page: installed beside the program
@@ -9,7 +11,8 @@ namespace corvath::ui {
 /// docs/user-guide.html of the build; empty when neither exists.
 std::filesystem::path UserGuidePath();
 
-/// Opens the user guide in the browser; tells the user when it cannot be found.
-void OpenUserGuide();
+/// Opens the user guide in the browser; tells the user, in a box over parent, when it cannot be
+/// found or opened.
+void OpenUserGuide(QWidget* parent);
 
 } // namespace corvath::ui

@@ -53,7 +53,7 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInTableOrder)
         expected << entry.key << '=' << entry.ValueText(options) << '\n';
     }
     EXPECT_EQ(ReadFile(location_.optionsFile), expected.str());
-    EXPECT_EQ(SettingKeys().size(), 33u);
+    EXPECT_EQ(SettingKeys().size(), 41u);
 }
 
 TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
@@ -78,6 +78,12 @@ TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
     WriteFile(location_.optionsFile, "[OggOptions]\nCompressPosition=250\n");
     EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.OggOptions.CompressPosition, 100);
+
+    // A column that could not be seen, or a window size below nothing, is read as usable.
+    WriteFile(location_.optionsFile, "[MainWindow]\nWidth=-5\nNumberColumnWidth=0\n");
+    LoadOptions(options, location_);
+    EXPECT_EQ(options.MainWindow.Width, 0);
+    EXPECT_EQ(options.MainWindow.NumberColumn, 20);
 }
 
 TEST_F(OptionsStoreTest, ARoundTripKeepsEveryValue)
@@ -91,6 +97,7 @@ TEST_F(OptionsStoreTest, ARoundTripKeepsEveryValue)
     changed.CDOptions.Index = 2;
     changed.QueryCDDB.ProxyAddress = "proxy.local";
     changed.QueryCDDB.Port = "3128";
+    changed.MainWindow = {-1200, 40, 900, 640, true, 50, 120, 140};
     SaveOptions(changed, location_);
 
     TOptionsSetting loaded;

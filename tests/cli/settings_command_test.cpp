@@ -37,9 +37,9 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
         << output;
     for (const char* line : {"OggOptions/CompressPosition=30\n", "APEOptions/Compression=2000\n",
                              "WMAOptions/FormatIndex=29\n", "CDOptions/Index=-1\n",
-                             "QueryCDDB/Server=gnudb.gnudb.org\n"})
+                             "QueryCDDB/Server=gnudb.gnudb.org\n", "QueryCDDB/Port=80\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line;
-    EXPECT_TRUE(output.ends_with("QueryCDDB/Port=80\n"));
+    EXPECT_TRUE(output.ends_with("MainWindow/LengthColumnWidth=100\n"));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "options.ini")) << "printing must not write";
 }
 

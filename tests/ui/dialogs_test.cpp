@@ -17,7 +17,7 @@ namespace {
 std::pair<int, QString> EditTitle(const QString& title,
                                   const std::function<void(TfrmEditTrackName&)>& act)
 {
-    TfrmEditTrackName dialog;
+    TfrmEditTrackName dialog(1);
     dialog.eName()->setText(title);
     QTimer::singleShot(0, &dialog, [&dialog, &act] {
         act(dialog);

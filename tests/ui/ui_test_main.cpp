@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 // The windows need an application object; they are drawn off screen, so no display is needed.
+// An offscreen platform given with options (such as its screens) is kept.
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const corvath::ui::QtMainThread mainThread;
     const corvath::StartupCodecLibraries codecLibraries;
