@@ -299,7 +299,7 @@ void TfrmMain::EditTrackName()
     if (selected.isEmpty())
         return;
     QTreeWidgetItem* row = selected.constFirst();
-    TfrmEditTrackName dialog(ListView1_->indexOfTopLevelItem(row) + 1, this);
+    TfrmEditTrackName dialog(row->text(0).toInt(), this); // the disc's own track number
     dialog.eName()->setText(row->text(1));
     if (dialog.exec() == QDialog::Accepted)
         row->setText(1, dialog.eName()->text());

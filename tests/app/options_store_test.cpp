@@ -81,7 +81,7 @@ TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
 
     // A column that could not be seen, or a window size below nothing, is read as usable.
     WriteFile(location_.optionsFile, "[MainWindow]\nWidth=-5\nNumberColumnWidth=0\n");
-    LoadOptions(options, location_);
+    EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.MainWindow.Width, 0);
     EXPECT_EQ(options.MainWindow.NumberColumn, 20);
 }

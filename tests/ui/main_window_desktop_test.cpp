@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, AStoredPlaceOffTheScreenIsFittedIntoIt)
     for (const QRect& place : wanted) {
         SCOPED_TRACE(place.x());
         TOptionsSetting settings;
-        LoadOptions(settings, location_);
+        EXPECT_EQ(LoadOptions(settings, location_), "");
         settings.MainWindow = {place.x(), place.y(), place.width(), place.height()};
         SaveOptions(settings, location_);
         const auto window = Start();
