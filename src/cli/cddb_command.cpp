@@ -7,6 +7,7 @@
 #include "cli/message_queue.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
+#include "cli/terminal_text.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "tags/genre_names.h"
 
@@ -78,18 +79,18 @@ public:
         for (const char* field : {"Artist", "Album", "Year"}) {
             const auto value = fields_.find(field);
             if (value != fields_.end())
-                out << field << '=' << value->second << '\n';
+                out << field << '=' << TerminalText(value->second) << '\n';
         }
         const auto genre = fields_.find("Genre");
         if (genre != fields_.end()) {
-            out << "Genre=" << genre->second
+            out << "Genre=" << TerminalText(genre->second)
                 << (GenreIndexOf(genre->second) < 0 ? " (no such genre: none selected)" : "")
                 << '\n';
         }
         if (titles_.empty())
             out << "No track titles\n";
         for (const auto& [row, title] : titles_)
-            out << "Track " << (firstTrack + row) << '=' << title << '\n';
+            out << "Track " << (firstTrack + row) << '=' << TerminalText(title) << '\n';
     }
 
 private:
@@ -134,7 +135,7 @@ int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& 
         }
         if (message.wParam == kCddbFailed) {
             err << "corvath-cli cddb: the query failed: "
-                << static_cast<const CddbFailure&>(*message.payload).reason << '\n';
+                << TerminalText(static_cast<const CddbFailure&>(*message.payload).reason) << '\n';
             return 1;
         }
         break;

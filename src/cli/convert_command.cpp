@@ -7,6 +7,7 @@
 #include "cli/disc_field_options.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
+#include "cli/terminal_text.h"
 
 #include <filesystem>
 #include <optional>
@@ -108,7 +109,8 @@ public:
     void ShowFailed(const FailedFile& failure) override
     {
         EndLine();
-        err_ << "corvath-cli: " << failure.input << ": " << failure.reason << '\n';
+        err_ << "corvath-cli: " << TerminalText(failure.input) << ": "
+             << TerminalText(failure.reason) << '\n';
         MarkFailed();
     }
     void ShowFailures(const std::vector<FailedFile>&) override { MarkFailed(); }

@@ -6,18 +6,20 @@
 #include "cli/rip_command.h"
 #include "cli/settings_command.h"
 #include "codecs/startup_libraries.h"
+#include "platform/media/media_log.h"
 
 #include <exception>
 #include <iostream>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr std::string_view kUsage = R"(Usage: corvath-cli COMMAND
+constexpr std::string_view kUsage = R"(Usage: corvath-cli [--verbose] COMMAND
        corvath-cli --help | --version
+
+--verbose shows the media library's own messages about the files it reads.
 
 Commands:
   settings    print where the settings files are and every setting as Section/Key=value
@@ -37,7 +39,11 @@ Commands:
 
 int main(int argc, char** argv)
 {
-    const std::span<char*> args(argv, static_cast<std::size_t>(argc));
+    std::vector<std::string_view> args(argv, argv + argc);
+    const bool verbose = args.size() > 1 && args[1] == "--verbose";
+    if (verbose)
+        args.erase(args.begin() + 1);
+    corvath::ShowMediaLibraryLog(verbose);
     const std::string_view command = args.size() > 1 ? args[1] : "";
     // The codec libraries are opened once, for the whole run.
     const corvath::StartupCodecLibraries codecLibraries;

@@ -1,6 +1,13 @@
 #include "cli/progress_line.h"
 
+#include "cli/terminal_text.h"
+
 namespace corvath::cli {
+
+ProgressLine::ProgressLine(std::ostream& out, std::string_view label)
+    : out_(out), label_(TerminalText(label))
+{
+}
 
 void ProgressLine::Show(int percent)
 {
@@ -13,7 +20,7 @@ void ProgressLine::Show(int percent)
 void ProgressLine::End(const std::string& result)
 {
     if (!result.empty())
-        out_ << '\r' << label_ << ": " << result << '\n';
+        out_ << '\r' << label_ << ": " << TerminalText(result) << '\n';
     else if (shown_ >= 0)
         out_ << '\n';
 }

@@ -2,13 +2,15 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace corvath::cli {
 
-/// One file's progress, rewritten in place on one terminal line.
+/// One file's progress, rewritten in place on one terminal line. The label and the result are
+/// printed as TerminalText.
 class ProgressLine {
 public:
-    ProgressLine(std::ostream& out, std::string label) : out_(out), label_(std::move(label)) {}
+    ProgressLine(std::ostream& out, std::string_view label);
 
     /// Shows percent unless it is negative or already shown.
     void Show(int percent);

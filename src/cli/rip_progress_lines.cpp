@@ -1,6 +1,7 @@
 #include "cli/rip_progress_lines.h"
 
 #include "app/output_naming.h"
+#include "cli/terminal_text.h"
 
 namespace corvath::cli {
 
@@ -20,7 +21,7 @@ void RipProgressLines::ShowHint(const std::string& hint)
 void RipProgressLines::ShowError(const std::string& message)
 {
     EndLine();
-    err_ << message << '\n';
+    err_ << TerminalText(message) << '\n';
 }
 
 void RipProgressLines::ShowDriveFailure(const std::string& message)
@@ -36,8 +37,8 @@ void RipProgressLines::ShowFailures(const std::vector<FailedTrack>& failures)
     err_ << "corvath-cli rip: " << failures.size()
          << (failures.size() == 1 ? " track was" : " tracks were") << " not ripped:\n";
     for (const FailedTrack& failure : failures)
-        err_ << "  Track " << TwoDigits(failure.track.number) << " " << failure.track.title << ": "
-             << failure.reason << '\n';
+        err_ << "  Track " << TwoDigits(failure.track.number) << " "
+             << TerminalText(failure.track.title) << ": " << TerminalText(failure.reason) << '\n';
     MarkFailed();
 }
 

@@ -62,6 +62,19 @@ TEST_F(CliCddbTest, PrintsWhatTheSettingsServerGives)
         "GET /cgi/cddb?cmd=cddb+query+09000403+3+150+250+350+6&"));
 }
 
+// A server's text cannot reach the terminal as commands: control characters (here ones that
+// would set the window's title and clear the screen) and bytes that are no UTF-8 are shown as
+// U+FFFD.
+TEST_F(CliCddbTest, ControlCharactersFromTheServerAreNotPrinted)
+{
+    const HttpTestServer server(test::CddbServer(
+        "200 rock 09000403 x\r\n",
+        {{"rock 09000403", "DTITLE=A\x1b]0;owned\x07 / B\x9b\r\nTTITLE0=T\x1b[2J\r\n"}}));
+    ASSERT_EQ(Cddb("--server " + server.Address()), 0) << Stderr();
+    EXPECT_EQ(Stdout(), "Artist=A\xEF\xBF\xBD]0;owned\nAlbum=B\xEF\xBF\xBD\n"
+                        "Track 1=T\xEF\xBF\xBD[2J\n");
+}
+
 TEST_F(CliCddbTest, OptionsReplaceTheServerAndScript)
 {
     const HttpTestServer server(test::CddbServer(

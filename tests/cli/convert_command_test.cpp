@@ -74,6 +74,30 @@ TEST_F(CliConvertTest, RefusesWhatItCannotDo)
     EXPECT_NE(test::ReadFile(dir_ / "stderr").find("is not a folder"), std::string::npos);
 }
 
+// FFmpeg's own complaints about a damaged file, raw bytes and all, are shown on request only.
+TEST_F(CliConvertTest, TheMediaLibrarysMessagesNeedVerbose)
+{
+    if (!test::HaveTool("lame"))
+        GTEST_SKIP() << "lame makes the MP3 file";
+    const auto wav = (dir_ / "tone.wav").string();
+    const auto mp3 = dir_ / "tone.mp3";
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + wav + "' synth 2 sine 440");
+    test::RunCommand("lame --quiet '" + wav + "' '" + mp3.string() + "'");
+    std::string bytes = test::ReadFile(mp3);
+    for (std::size_t i = 5000; i + 2000 < bytes.size(); i += 97)
+        bytes[i] = static_cast<char>(i * 31);
+    test::WriteFile(mp3, bytes);
+    const std::string convert =
+        "convert --to wav '" + mp3.string() + "' -o '" + (dir_ / "out").string() + "'";
+
+    Status(convert);
+    EXPECT_EQ(test::ReadFile(dir_ / "stderr").find(" @ 0x"), std::string::npos)
+        << test::ReadFile(dir_ / "stderr");
+    Status("--verbose " + convert);
+    EXPECT_NE(test::ReadFile(dir_ / "stderr").find(" @ 0x"), std::string::npos)
+        << "the damage is told with --verbose";
+}
+
 TEST_F(CliConvertTest, ChangesRateSizeAndChannels)
 {
     const auto input = (dir_ / "in.wav").string();
