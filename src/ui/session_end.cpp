@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QWidget>
-#include <utility>
 
 namespace corvath::ui {
 
@@ -24,9 +23,10 @@ SessionEnd::SessionEnd(const StopSignals& stopSignals, QWidget& window)
 
 void SessionEnd::SignalArrived()
 {
-    if (!stopSignals_.Take() || std::exchange(ending_, true))
-        return;
-    WhenNoDialogIsOpen(*this, OpenDialogs::kDismiss, [this] { window_.close(); });
+    // Each signal dismisses the dialogs in the way, one that the closing window shows too; the
+    // window closes once, as a closed window ignores a close.
+    if (stopSignals_.Take())
+        WhenNoDialogIsOpen(*this, OpenDialogs::kDismiss, [this] { window_.close(); });
 }
 
 } // namespace corvath::ui

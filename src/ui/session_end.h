@@ -14,8 +14,8 @@ namespace corvath::ui {
 /// Ends the program as the user does, by closing its main window, which saves what it shows:
 /// when SIGTERM, SIGHUP or SIGINT arrives (a logout, a closed terminal, Ctrl+C), and when the
 /// application quits with the window still open (the X session manager's end of the session
-/// comes as a quit). Dialogs open at a signal are dismissed first. Further signals while the
-/// window closes change nothing.
+/// comes as a quit). Dialogs open at a signal are dismissed first, as Escape does; a later signal
+/// dismisses those that the closing window shows.
 class SessionEnd : public QObject {
     Q_OBJECT
 
@@ -29,7 +29,6 @@ private:
     const StopSignals& stopSignals_;
     QWidget& window_;
     QSocketNotifier notifier_;
-    bool ending_ = false;
 };
 
 } // namespace corvath::ui

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace corvath::ui {
 namespace {
@@ -16,7 +17,11 @@ protected:
     void SetUp() override
     {
         ProgramProcessTest::SetUp();
-        ASSERT_TRUE(running_.IsListening());
+        // Made once TMPDIR points at the test's folder, where the programs look.
+        running_ = std::make_unique<InstanceServer>();
+        ASSERT_TRUE(running_->IsListening());
+        activations_ =
+            std::make_unique<QSignalSpy>(running_.get(), &InstanceServer::activationRequested);
     }
 
     // Ends with the status of the program run with these arguments.
@@ -30,8 +35,8 @@ protected:
     }
 
     // Stands for a running Corvath: none of these starts may reach it.
-    InstanceServer running_;
-    QSignalSpy activations_{&running_, &InstanceServer::activationRequested};
+    std::unique_ptr<InstanceServer> running_;
+    std::unique_ptr<QSignalSpy> activations_;
 };
 
 // Help and version are answered without a display: one that cannot be reached would end the
@@ -59,7 +64,7 @@ TEST_F(CommandLineTest, HelpAndVersionNeedNoDisplayNorTheRunningInstance)
                 EXPECT_TRUE(output.contains(shown)) << shown << " in " << output.toStdString();
         }
     }
-    EXPECT_EQ(activations_.count(), 0);
+    EXPECT_EQ(activations_->count(), 0);
 }
 
 TEST_F(CommandLineTest, AWrongCommandLineIsToldAndEndsTheStart)
@@ -77,7 +82,7 @@ TEST_F(CommandLineTest, AWrongCommandLineIsToldAndEndsTheStart)
         EXPECT_EQ(Run(*process), 2);
         EXPECT_TRUE(process->readAllStandardError().contains(told));
     }
-    EXPECT_EQ(activations_.count(), 0);
+    EXPECT_EQ(activations_->count(), 0);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace corvath::ui {
@@ -15,10 +16,10 @@ namespace {
 
 constexpr int kTimeoutMs = 15000;
 
-// A main window that counts its closes; a signal may come while it closes.
+// A main window that counts its closes; something may happen while it closes.
 class Window : public QWidget {
 public:
-    int signalWhileClosing = 0;
+    std::function<void()> whileClosing;
     int closes = 0;
 
     bool ClosesWithin(int timeoutMs)
@@ -29,8 +30,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        if (signalWhileClosing != 0)
-            std::raise(signalWhileClosing);
+        if (whileClosing)
+            whileClosing();
         QWidget::closeEvent(event);
         ++closes;
     }
@@ -43,10 +44,9 @@ protected:
     SessionEnd sessionEnd_{stopSignals_, window_};
 };
 
-TEST_F(SessionEndTest, ASignalClosesTheWindowOnceWhateverComesAfter)
+TEST_F(SessionEndTest, ASignalClosesTheWindowOnce)
 {
     window_.show();
-    window_.signalWhileClosing = SIGINT;
     std::raise(SIGTERM);
     ASSERT_TRUE(window_.ClosesWithin(kTimeoutMs));
     EXPECT_FALSE(window_.isVisible());
@@ -64,10 +64,31 @@ TEST_F(SessionEndTest, AnOpenDialogIsDismissedBeforeTheWindowCloses)
     window_.show();
     QDialog dialog(&window_);
     QTimer::singleShot(0, &dialog, [] { std::raise(SIGHUP); });
+    // Only when the signal did not dismiss it.
+    QTimer::singleShot(kTimeoutMs, &dialog, &QDialog::accept);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(window_.closes, 0);
     EXPECT_TRUE(window_.ClosesWithin(kTimeoutMs));
     EXPECT_EQ(window_.closes, 1);
+}
+
+// The closing window asks something (a file it could not write, say): another signal dismisses
+// the question and the close goes on.
+TEST_F(SessionEndTest, ASignalWhileTheWindowClosesDismissesItsQuestion)
+{
+    window_.show();
+    int answer = -1;
+    window_.whileClosing = [this, &answer] {
+        QDialog question(&window_);
+        QTimer::singleShot(0, &question, [] { std::raise(SIGINT); });
+        // Only when the signal did not dismiss it.
+        QTimer::singleShot(kTimeoutMs, &question, &QDialog::accept);
+        answer = question.exec();
+    };
+    std::raise(SIGTERM);
+    ASSERT_TRUE(window_.ClosesWithin(kTimeoutMs));
+    EXPECT_EQ(answer, QDialog::Rejected);
+    EXPECT_FALSE(window_.isVisible());
 }
 
 // The session manager's end of the session comes as a quit event to the application.
