@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <QObject>
 #include <QString>
+
+class QLocalSocket;
 
 namespace corvath::ui {
 
