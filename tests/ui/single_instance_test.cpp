@@ -1,91 +1,28 @@
-#include "platform/files/program_folder.h"
 #include "platform/files/unique_fd.h"
-#include "support/temp_dir.h"
+#include "program_process.h"
 #include "ui/single_instance.h"
 
-#include <QDeadlineTimer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QTest>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
-#include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
 
 namespace corvath::ui {
 namespace {
 
-// Generous: the sanitizer build starts the program slowly.
-constexpr int kTimeoutMs = 15000;
+using test::kProcessTimeoutMs;
+using SingleInstanceTest = test::ProgramProcessTest;
 
-// Qt keeps local sockets in TMPDIR: each test points it at a folder of its own, for itself and
-// the programs it starts, so the tests meet neither a running Corvath nor each other.
-class SingleInstanceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        savedTmpDir_ = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QByteArray::fromStdString(dir_.path().string()));
-    }
-
-    void TearDown() override
-    {
-        if (savedTmpDir_.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", savedTmpDir_);
-    }
-
-    // Starts a program without a screen; its settings stay in its own folder.
-    std::unique_ptr<QProcess> Start(const std::filesystem::path& program)
-    {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TMPDIR", QString::fromStdString(dir_.path().string()));
-        process->setProcessEnvironment(environment);
-        process->setProgram(QString::fromStdString(program.string()));
-        process->start();
-        return process;
-    }
-
-    // A copy of the program in a folder of its own, so that its settings land there and not
-    // beside the built program.
-    std::filesystem::path CopyOfProgram()
-    {
-        const std::filesystem::path built = ProgramFolder();
-        const std::filesystem::path folder = dir_ / "program";
-        std::filesystem::create_directory(folder);
-        std::filesystem::copy_file(built / "corvath", folder / "corvath");
-        if (std::filesystem::exists(built / "libcorvath-ape.so"))
-            std::filesystem::copy_file(built / "libcorvath-ape.so", folder / "libcorvath-ape.so");
-        return folder / "corvath";
-    }
-
-    static bool Ends(QProcess& process)
-    {
-        return process.state() == QProcess::NotRunning || process.waitForFinished(kTimeoutMs);
-    }
-
-    test::TempDir dir_;
-    QByteArray savedTmpDir_;
-};
-
-// Polls: the other process gives no sign of its own when it starts listening.
-bool AnswersWithin(const QString& serverName, int timeoutMs)
+// The hand-over waits for the server's answer: from a thread of its own, while the server of
+// this process takes it in the test's event loop.
+std::future<bool> HandOverFromAnotherStart(const QString& discImage = QString())
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        QLocalSocket probe;
-        probe.connectToServer(serverName);
-        if (probe.waitForConnected(100))
-            return true;
-        QTest::qWait(20);
-    }
-    return false;
+    return std::async(std::launch::async,
+                      [discImage] { return HandOverToRunningInstance(discImage); });
 }
 
 TEST_F(SingleInstanceTest, SecondStartOfTheProgramHandsOverAndEnds)
@@ -93,25 +30,26 @@ TEST_F(SingleInstanceTest, SecondStartOfTheProgramHandsOverAndEnds)
     InstanceServer first;
     ASSERT_TRUE(first.IsListening());
     QSignalSpy activations(&first, &InstanceServer::activationRequested);
+    QSignalSpy images(&first, &InstanceServer::discImageRequested);
 
-    const auto second = Start(std::filesystem::path(ProgramFolder()) / "corvath");
+    const auto second = Start(BuiltProgram());
     QSignalSpy finished(second.get(), &QProcess::finished);
-    ASSERT_TRUE(finished.wait(kTimeoutMs)) << "the second start kept running";
+    ASSERT_TRUE(finished.wait(kProcessTimeoutMs)) << "the second start kept running";
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
-    ASSERT_TRUE(activations.count() == 1 || activations.wait(kTimeoutMs));
     EXPECT_EQ(activations.count(), 1);
+    EXPECT_EQ(images.count(), 0);
 }
 
 TEST_F(SingleInstanceTest, ProgramStartedFirstKeepsRunningWhileALaterStartEnds)
 {
     const auto first = Start(CopyOfProgram());
-    ASSERT_TRUE(first->waitForStarted(kTimeoutMs));
-    ASSERT_TRUE(AnswersWithin(InstanceServerName(), kTimeoutMs))
+    ASSERT_TRUE(first->waitForStarted(kProcessTimeoutMs));
+    ASSERT_TRUE(test::AnswersWithin(InstanceServerName(), kProcessTimeoutMs))
         << first->readAllStandardError().toStdString();
 
-    const auto second = Start(std::filesystem::path(ProgramFolder()) / "corvath");
-    ASSERT_TRUE(second->waitForFinished(kTimeoutMs)) << "the second start kept running";
+    const auto second = Start(BuiltProgram());
+    ASSERT_TRUE(second->waitForFinished(kProcessTimeoutMs)) << "the second start kept running";
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     // The first took the request and is still there.
@@ -140,8 +78,9 @@ TEST_F(SingleInstanceTest, SocketLeftByACrashedInstanceIsTakenOver)
     InstanceServer server;
     ASSERT_TRUE(server.IsListening());
     QSignalSpy activations(&server, &InstanceServer::activationRequested);
-    EXPECT_TRUE(HandOverToRunningInstance());
-    EXPECT_TRUE(activations.wait(kTimeoutMs));
+    std::future<bool> handedOver = HandOverFromAnotherStart();
+    EXPECT_TRUE(activations.wait(kProcessTimeoutMs));
+    EXPECT_TRUE(handedOver.get());
 }
 
 TEST_F(SingleInstanceTest, InstanceStartingAtTheSameMomentLeavesTheRunningOneAlone)
@@ -152,23 +91,57 @@ TEST_F(SingleInstanceTest, InstanceStartingAtTheSameMomentLeavesTheRunningOneAlo
     EXPECT_FALSE(latecomer.IsListening());
 
     QSignalSpy activations(&first, &InstanceServer::activationRequested);
-    EXPECT_TRUE(HandOverToRunningInstance());
-    EXPECT_TRUE(activations.wait(kTimeoutMs));
+    std::future<bool> handedOver = HandOverFromAnotherStart();
+    EXPECT_TRUE(activations.wait(kProcessTimeoutMs));
+    EXPECT_TRUE(handedOver.get());
 }
 
-TEST_F(SingleInstanceTest, OnlyTheActivationMessageCounts)
+// Any path survives the trip: spaces, URL characters, a line break.
+TEST_F(SingleInstanceTest, DiscImageComesWithTheActivation)
 {
     InstanceServer server;
     ASSERT_TRUE(server.IsListening());
     QSignalSpy activations(&server, &InstanceServer::activationRequested);
+    QSignalSpy images(&server, &InstanceServer::discImageRequested);
 
-    // Both lines arrive together and are read in one go.
+    const QString image = "/music/a disc #1?%20&\nmore/Ünïcode.cue";
+    std::future<bool> handedOver = HandOverFromAnotherStart(image);
+    ASSERT_TRUE(images.wait(kProcessTimeoutMs));
+    EXPECT_TRUE(handedOver.get());
+    EXPECT_EQ(activations.count(), 1);
+    ASSERT_EQ(images.count(), 1);
+    EXPECT_EQ(images.at(0).at(0).toString(), image);
+}
+
+TEST_F(SingleInstanceTest, InstanceThatDoesNotAnswerIsNotHandedOver)
+{
+    // Listens but never reads: a hung instance, or something else on the name.
+    QLocalServer silent;
+    ASSERT_TRUE(silent.listen(InstanceServerName()));
+    EXPECT_FALSE(HandOverFromAnotherStart().get());
+}
+
+TEST_F(SingleInstanceTest, OnlyTheActivationMessageCountsAndOnlyAbsoluteImages)
+{
+    InstanceServer server;
+    ASSERT_TRUE(server.IsListening());
+    QSignalSpy activations(&server, &InstanceServer::activationRequested);
+    QSignalSpy images(&server, &InstanceServer::discImageRequested);
+
+    // The lines arrive together and are read in one go.
     QLocalSocket stranger;
     stranger.connectToServer(InstanceServerName());
-    ASSERT_TRUE(stranger.waitForConnected(kTimeoutMs));
-    stranger.write("hello\n0x853\n");
-    ASSERT_TRUE(stranger.waitForBytesWritten(kTimeoutMs));
-    ASSERT_TRUE(activations.wait(kTimeoutMs));
+    ASSERT_TRUE(stranger.waitForConnected(kProcessTimeoutMs));
+    stranger.write("hello\nopen disc.cue\nopen http://host/disc.cue\n0x853\n");
+    ASSERT_TRUE(stranger.waitForBytesWritten(kProcessTimeoutMs));
+    ASSERT_TRUE(activations.wait(kProcessTimeoutMs));
+    EXPECT_EQ(activations.count(), 1);
+    EXPECT_EQ(images.count(), 0);
+
+    // A line longer than any request ends the talk.
+    QSignalSpy disconnected(&stranger, &QLocalSocket::disconnected);
+    stranger.write(QByteArray(64 * 1024, 'x'));
+    ASSERT_TRUE(disconnected.wait(kProcessTimeoutMs));
     EXPECT_EQ(activations.count(), 1);
 }
 
