@@ -3,6 +3,7 @@
 #include "ui/program_icon.h"
 #include "ui/user_guide.h"
 
+#include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -37,45 +38,63 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmAbout");
     setWindowTitle("About Corvath");
-    setFixedSize(360, 249);
+    setMinimumSize(360, 249);
 
     auto* banner = new QLabel(this);
-    banner->setGeometry(0, 0, 360, 50);
-    banner->setPixmap(Banner(banner->size()));
+    banner->setFixedHeight(50);
+    banner->setMinimumWidth(360);
+    banner->setPixmap(Banner(QSize(360, 50)));
+    banner->setScaledContents(true);
 
     auto* icon = new QLabel(this);
-    icon->setGeometry(20, 58, 32, 32);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop);
 
     auto* name = new QLabel("Corvath", this);
     name->setObjectName("lProductName");
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
-    name->setGeometry(64, 58, 280, 20);
-
     auto* version = new QLabel(QString("Version %1").arg(CORVATH_VERSION), this);
     version->setObjectName("lVersion");
-    version->setGeometry(64, 80, 280, 20);
-
     auto* description = new QLabel("Rips audio CDs and converts audio files.", this);
-    description->setGeometry(64, 104, 280, 20);
+    description->setWordWrap(true);
 
     auto* line = new QFrame(this);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    line->setGeometry(12, 140, 336, 4);
 
     auto* lbEAddress = new QLabel("<a href=\"guide\" style=\"color: blue\">User guide</a>", this);
     lbEAddress->setObjectName("lbEAddress");
-    lbEAddress->setGeometry(20, 156, 200, 20);
     lbEAddress->setCursor(Qt::PointingHandCursor);
     connect(lbEAddress, &QLabel::linkActivated, this, [this] { OpenUserGuide(this); });
 
     auto* bOK = new QPushButton("OK", this);
     bOK->setObjectName("bOK");
-    bOK->setGeometry(268, 209, 80, 28);
+    bOK->setMinimumWidth(80);
     bOK->setDefault(true);
     connect(bOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* texts = new QVBoxLayout;
+    for (QLabel* text : {name, version, description})
+        texts->addWidget(text);
+    auto* product = new QHBoxLayout;
+    product->addWidget(icon);
+    product->addLayout(texts, 1);
+    auto* okRow = new QHBoxLayout;
+    okRow->addStretch();
+    okRow->addWidget(bOK);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(20, 8, 12, 12);
+    body->addLayout(product);
+    body->addWidget(line);
+    body->addWidget(lbEAddress);
+    body->addStretch();
+    body->addLayout(okRow);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(banner);
+    layout->addLayout(body);
 }
 
 } // namespace corvath::ui

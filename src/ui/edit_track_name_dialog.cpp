@@ -1,6 +1,7 @@
 #include "ui/edit_track_name_dialog.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,18 +28,18 @@ TfrmEditTrackName::TfrmEditTrackName(int track, QWidget* parent) : QDialog(paren
 {
     setObjectName("frmEditTrackName");
     setWindowTitle("Edit Track's Title");
-    setFixedSize(330, 138);
+    setMinimumWidth(330);
 
     auto* group = new QGroupBox("Please enter the new track title", this);
-    group->setGeometry(12, 10, 306, 64);
     eName_ = new QLineEdit(group);
     eName_->setObjectName("eName");
-    eName_->setGeometry(17, 26, 272, 24);
+    eName_->setMinimumWidth(272);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(eName_);
     const QString trackName = QString("Track %1").arg(track);
     eName_->setAccessibleName(trackName + " title");
     auto* lTrack = new QLabel(trackName, this);
     lTrack->setObjectName("lTrack");
-    lTrack->setGeometry(12, 92, 130, 28);
 
     aOK_ = new QAction("&OK", this);
     aOK_->setObjectName("aOK");
@@ -53,14 +54,24 @@ TfrmEditTrackName::TfrmEditTrackName(int track, QWidget* parent) : QDialog(paren
 
     QPushButton* bOK = ActionButton(aOK_, this);
     bOK->setObjectName("bOK");
-    bOK->setGeometry(150, 92, 80, 28);
     auto* bCancel = new QPushButton("&Cancel", this);
     bCancel->setObjectName("bCancel");
-    bCancel->setGeometry(238, 92, 80, 28);
     connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
     // Enter belongs to the title field, which runs OK only when it may.
-    for (QPushButton* button : {bOK, bCancel})
+    for (QPushButton* button : {bOK, bCancel}) {
         button->setAutoDefault(false);
+        button->setMinimumWidth(80);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lTrack);
+    buttons->addStretch();
+    buttons->addWidget(bOK);
+    buttons->addWidget(bCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TfrmEditTrackName::showEvent(QShowEvent* event)

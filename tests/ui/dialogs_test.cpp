@@ -2,6 +2,7 @@
 #include "ui/edit_track_name_dialog.h"
 #include "ui/user_guide.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +41,22 @@ TEST(EditTrackNameTest, ShowsTheOldTitleSelected)
     EXPECT_TRUE(focused);
 }
 
+// Saves the title dialog as title_dialog.png beside the test program, to be looked at.
+TEST(EditTrackNameTest, NamesItsTrackBesideItsButtons)
+{
+    TfrmEditTrackName dialog(12);
+    dialog.eName()->setText("A title");
+    dialog.show();
+    const auto* track = dialog.findChild<QLabel*>("lTrack");
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->text(), "Track 12");
+    const QRect ok = dialog.findChild<QPushButton*>("bOK")->geometry();
+    EXPECT_FALSE(track->geometry().intersects(ok));
+    EXPECT_TRUE(dialog.rect().contains(dialog.findChild<QPushButton*>("bCancel")->geometry()));
+    const QString file = QApplication::applicationDirPath() + "/title_dialog.png";
+    EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+}
+
 TEST(EditTrackNameTest, EnterTakesATitleThatIsNotEmpty)
 {
     const auto typed = EditTitle("Old Title", [](TfrmEditTrackName& dialog) {
@@ -69,7 +86,16 @@ TEST(AboutTest, ShowsNameVersionAndTheGuide)
 {
     TfrmAbout about;
     EXPECT_EQ(about.windowTitle(), "About Corvath");
-    EXPECT_EQ(about.size(), QSize(360, 249));
+    about.show();
+    EXPECT_GE(about.width(), 360);
+    EXPECT_GE(about.height(), 249);
+    for (const char* name : {"lProductName", "lVersion", "lbEAddress", "bOK"}) {
+        const QWidget* child = about.findChild<QWidget*>(name);
+        ASSERT_NE(child, nullptr) << name;
+        EXPECT_TRUE(about.rect().contains(child->geometry())) << name;
+    }
+    const QString file = QApplication::applicationDirPath() + "/about_box.png";
+    EXPECT_TRUE(about.grab().save(file)) << file.toStdString();
     EXPECT_TRUE(about.findChild<QLabel*>("lVersion")->text().contains(CORVATH_VERSION));
     EXPECT_EQ(about.findChild<QLabel*>("lProductName")->text(), "Corvath");
     QTimer::singleShot(0, &about, [&about] { about.findChild<QPushButton*>("bOK")->click(); });
