@@ -4,12 +4,14 @@
 #include "cd/cddb_entry_lines.h"
 #include "cd/cddb_options.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cddb_client.h"
 
 #include <atomic>
 #include <chrono>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace corvath {
 
@@ -88,6 +90,7 @@ void TQueryCDDBThread::State::Run()
 {
     CddbMatchList matches;
     ApplyCddbOptions(settings);
+    const CddbLookupDeadline deadline;
     if (CDDBQuery(cdHandle, matches) != 1) {
         PostFailure(GetCdLastErrorText());
         return;
@@ -96,13 +99,24 @@ void TQueryCDDBThread::State::Run()
         Post(kCddbNoMatch, GetAspiLibError());
         return;
     }
-    ClearDiscFields();
+    // The fields are emptied for the first entry read: a lookup whose reads all fail keeps
+    // what the user typed, and says why it failed.
+    bool entryRead = false;
+    std::string readFailure;
     std::string text;
     for (uint32_t i = 0; i < matches.Count && !abandoned; ++i) {
-        if (CDDBGetDiskInfo(matches.Matches[i], text, kCddbEntryCapacity) != 1)
+        if (CDDBGetDiskInfo(matches.Matches[i], text, kCddbEntryCapacity) != 1) {
+            readFailure = GetCdLastErrorText();
             continue;
+        }
+        if (!std::exchange(entryRead, true))
+            ClearDiscFields();
         if (ApplyCddbEntry(text, firstTrack, lastTrack, *this))
             break;
+    }
+    if (!entryRead && !readFailure.empty()) {
+        PostFailure(readFailure);
+        return;
     }
     Post(kCddbFinished, 0);
 }

@@ -28,7 +28,8 @@ struct CddbFailure : MessagePayload {
 /// Looks the disc in a drive up on a CDDB server and writes the first entry that has the
 /// disc's track titles into the entry target, then posts kMsgCddbQuery: kCddbFinished when
 /// done, kCddbNoMatch when the server knows no match, kCddbFailed when the query failed (no
-/// answer, an HTTP or CDDB error, an unreadable answer or TOC), which changes nothing. An
+/// answer, an HTTP or CDDB error, an unreadable answer or TOC) or no entry could be read, which
+/// changes nothing. The query and the reads together take at most the request time-out. An
 /// unexpected error (out of memory) posts kCddbFailed as well; changes made before it stay.
 ///
 /// Threads: starts at once on a thread of its own, which owns the state it shares with this

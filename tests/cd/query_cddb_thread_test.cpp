@@ -226,6 +226,43 @@ TEST_F(QueryCddbThreadTest, FailedQueryPostsEightWithTheReasonAndChangesNothing)
                      ": Error while reading TOC information!"}));
 }
 
+// Matches whose entries cannot be read make a failed lookup that leaves the fields alone.
+TEST_F(QueryCddbThreadTest, EntriesThatCannotBeReadFailTheLookup)
+{
+    const HttpTestServer server(test::CddbServer("211 close matches\r\n"
+                                                 "misc 09000403 Gone\r\n"
+                                                 "jazz 09000403 Gone too\r\n"
+                                                 ".\r\n"));
+    const Calls calls = Lookup(server);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].starts_with("message 8 " + std::to_string(kCdErrorServer) + ": " +
+                                     server.Address() + " answered: 401"))
+        << calls[0];
+}
+
+// A server that answers the query and then stalls on every read: the lookup ends when its one
+// time-out has passed, without asking for the entries still to read.
+TEST_F(QueryCddbThreadTest, QueryAndReadsShareOneTimeOut)
+{
+    const auto answers = test::CddbServer("211 close matches\r\n"
+                                          "misc 09000403 One\r\n"
+                                          "jazz 09000403 Two\r\n"
+                                          "rock 09000403 Three\r\n"
+                                          ".\r\n",
+                                          {{"rock 09000403", kEntry}});
+    const HttpTestServer server([&answers](const std::string& target) {
+        if (test::QueryParameter(target, "cmd").starts_with("cddb read"))
+            std::this_thread::sleep_for(1500ms);
+        return answers(target);
+    });
+    const Calls calls = Lookup(server);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].starts_with("message 8 " + std::to_string(kCdErrorNetwork) + ": "))
+        << calls[0];
+    EXPECT_EQ(test::CddbCommands(server),
+              (Calls{CddbTestDisc::kQueryCommand, "cddb read misc 09000403"}));
+}
+
 TEST_F(QueryCddbThreadTest, AbandonedWorkerMakesNoFurtherCall)
 {
     const HttpTestServer silent = HttpTestServer::Silent();

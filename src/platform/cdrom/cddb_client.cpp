@@ -6,7 +6,9 @@
 #include "platform/cdrom/disc_id.h"
 #include "platform/cdrom/http_get.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace corvath {
 
@@ -64,6 +66,9 @@ namespace {
 
 constexpr const char* kTocUnreadable = "Error while reading TOC information!";
 
+// The deadline of the lookup this thread runs, if any (CddbLookupDeadline).
+thread_local std::optional<std::chrono::steady_clock::time_point> lookupDeadline;
+
 // A server's answer with the server's name as the user gave it, for the words of an error.
 struct CddbAnswer {
     std::string server;
@@ -82,6 +87,20 @@ std::optional<CddbAnswer> RunCddbCommand(const std::string& command)
         http.proxy = "http://" + proxy;
     http.connectTimeout = settings.connectTimeout;
     http.requestTimeout = settings.requestTimeout;
+    if (lookupDeadline) {
+        using std::chrono::milliseconds;
+        const auto left = std::chrono::duration_cast<milliseconds>(
+            *lookupDeadline - std::chrono::steady_clock::now());
+        if (left <= milliseconds(0)) {
+            const auto seconds = (settings.requestTimeout.count() + 999) / 1000;
+            SetCdLastError(kCdErrorNetwork, "The lookup at " + settings.server +
+                                                " took longer than " + std::to_string(seconds) +
+                                                " s");
+            return std::nullopt;
+        }
+        http.connectTimeout = std::min(http.connectTimeout, left);
+        http.requestTimeout = std::min(http.requestTimeout, left);
+    }
     HttpGetResult answer = HttpGet(CddbRequestUrl(settings, command), http);
     if (answer.tooLarge) {
         SetCdLastError(kCdErrorNetwork,
@@ -124,6 +143,18 @@ void CutToCapacity(std::string& text, uint32_t capacity)
 }
 
 } // namespace
+
+CddbLookupDeadline::CddbLookupDeadline()
+    : outer_(
+          std::exchange(lookupDeadline, std::chrono::steady_clock::now() +
+                                            CddbClientOptions::Process().Snapshot().requestTimeout))
+{
+}
+
+CddbLookupDeadline::~CddbLookupDeadline()
+{
+    lookupDeadline = outer_;
+}
 
 void CDDBSetOption(int32_t option, const std::string& text, int32_t number)
 {

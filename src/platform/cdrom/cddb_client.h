@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace corvath {
@@ -45,6 +46,20 @@ private:
 
     mutable std::mutex mutex_;
     CddbSettings settings_;
+};
+
+/// While it lives, the CDDB requests of its thread share one deadline: the request time-out of
+/// the options, counted from its creation. A lookup's query and reads together then take no
+/// longer than one request may, however many entries there are to read.
+class CddbLookupDeadline {
+public:
+    CddbLookupDeadline();
+    ~CddbLookupDeadline();
+    CddbLookupDeadline(const CddbLookupDeadline&) = delete;
+    CddbLookupDeadline& operator=(const CddbLookupDeadline&) = delete;
+
+private:
+    std::optional<std::chrono::steady_clock::time_point> outer_;
 };
 
 } // namespace corvath
