@@ -1,6 +1,7 @@
 #include "platform/cdrom/cd_device_list.h"
 
 #include "platform/cdrom/cdrdao_image.h"
+#include "platform/cdrom/image_sheet.h"
 #include "platform/text/ascii_case.h"
 
 #include <algorithm>
@@ -158,6 +159,8 @@ bool RegisterImageDevice(const std::string& path)
         return true;
     const std::optional<uint8_t> target = registry.FreeImageTarget();
     if (!target)
+        return false;
+    if (!SheetListsTracks(absolute))
         return false;
     CdDevice image = DescribeImage(absolute, *target);
     // An image without tracks is no disc: libcdio opens an empty cue sheet all the same.

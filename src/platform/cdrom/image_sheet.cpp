@@ -82,7 +82,23 @@ std::string SheetProblem(const std::filesystem::path& path, const std::string& s
     return {};
 }
 
+std::string TextOf(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 } // namespace
+
+bool SheetListsTracks(const std::filesystem::path& image)
+{
+    const std::string extension = LowerAscii(image.extension().string());
+    if (extension == ".cue" || extension == ".toc")
+        return HasTrackLine(TextOf(image));
+    if (const auto cue = WithExtension(image, ".cue"); extension == ".bin" && Exists(cue))
+        return HasTrackLine(TextOf(cue));
+    return true;
+}
 
 std::optional<DataFileReference> FindDataFileReference(const std::string& line)
 {
@@ -119,13 +135,12 @@ std::string WhyImageCannotBeRead(const std::filesystem::path& path)
         return "the file does not exist";
     if (std::filesystem::is_directory(status))
         return "it is a folder";
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    if (!std::ifstream(path, std::ios::binary))
         return std::string("it cannot be read (") + std::strerror(errno) + ")";
 
     const std::string extension = LowerAscii(path.extension().string());
     if (extension == ".cue" || extension == ".toc") {
-        const std::string sheet{std::istreambuf_iterator<char>(file), {}};
+        const std::string sheet = TextOf(path);
         if (std::string problem = SheetProblem(path, sheet, extension == ".cue"); !problem.empty())
             return problem;
     } else if (extension == ".bin") {

@@ -15,6 +15,10 @@ struct DataFileReference {
 };
 std::optional<DataFileReference> FindDataFileReference(const std::string& line);
 
+/// False for a cue sheet or cdrdao TOC file (or the cue sheet beside a .bin) without a TRACK
+/// line: libcdio leaks what it parsed of such a sheet, and there is no disc in it anyway.
+bool SheetListsTracks(const std::filesystem::path& image);
+
 /// Why libcdio cannot read the disc image at path, in words for the user, such as "its data
 /// file /music/disc.bin is missing". Meant for after a failed open: it names the first problem
 /// it finds, or says that the file is no disc image that can be read.
