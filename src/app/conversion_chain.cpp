@@ -16,6 +16,22 @@ template <typename Source> Source& Made(Owned<Source>& source)
     return *source;
 }
 
+// Rates and channel counts no format here can take, which the encoders would size their
+// buffers by: refused before anything is made of them.
+constexpr uint32_t kHighestRate = 768000;
+constexpr uint32_t kMostChannels = 8;
+
+std::string SoundFormatProblem(TAuFileIn& source)
+{
+    const uint32_t rate = source.GetSampleRate();
+    if (rate < 1 || rate > kHighestRate)
+        return "its sample rate of " + std::to_string(rate) + " Hz is outside 1 Hz to 768 kHz";
+    const uint32_t channels = source.GetChannels();
+    if (channels < 1 || channels > kMostChannels)
+        return "it has " + std::to_string(channels) + " channels; 1 to 8 can be converted";
+    return {};
+}
+
 } // namespace
 
 ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
@@ -58,6 +74,8 @@ std::string ConversionChain::Prepare(const std::string& input, const std::string
         source.SetFileName(input);
         if (!source.IsValid())
             return "not an audio file this program can read";
+        if (std::string problem = SoundFormatProblem(source); !problem.empty())
+            return problem;
         if (resampler_) {
             resampler_->SetInput(&source);
             resampler_->SetOutSampleRate(change_.rate != 0 ? change_.rate : source.GetSampleRate());

@@ -32,10 +32,12 @@ public:
     void ShowFailures(const std::vector<FailedFile>& failures) override
     {
         lines.push_back("list of " + std::to_string(failures.size()));
+        failed = failures;
     }
     void Close() override { closed = true; }
 
     std::vector<std::string> lines;
+    std::vector<FailedFile> failed;
     bool closed = false;
 };
 
@@ -87,6 +89,46 @@ TEST_F(ConvertBatchTest, AnEncoderThatCannotBeMadeFailsEveryFile)
     Convert({"a.wav", "b.wav"}, OutputFormat::MP3);
     LameLibrary().SetFileName("libmp3lame.so.0");
     EXPECT_EQ(view_.lines, (std::vector<std::string>{"failed a.wav", "failed b.wav", "list of 2"}));
+}
+
+// A 16-bit PCM WAV file whose header claims this rate and channel count, with a few bytes of
+// sound.
+void WriteClaimingWave(const fs::path& file, uint32_t rate, uint16_t channels)
+{
+    const auto le16 = [](uint16_t v) { return std::string{char(v & 0xff), char(v >> 8)}; };
+    const auto le32 = [&le16](uint32_t v) { return le16(uint16_t(v)) + le16(uint16_t(v >> 16)); };
+    const std::string sound(64, '\1');
+    const uint16_t align = static_cast<uint16_t>(channels * 2u);
+    test::WriteFile(file, "RIFF" + le32(36 + uint32_t(sound.size())) + "WAVEfmt " + le32(16) +
+                              le16(1) + le16(channels) + le32(rate) + le32(rate * align) +
+                              le16(align) + le16(16) + "data" + le32(uint32_t(sound.size())) +
+                              sound);
+}
+
+// Rates and channel counts no encoder can take are refused before any output is made; an
+// output of that name from before stays as it was.
+TEST_F(ConvertBatchTest, ImpossibleRatesAndChannelCountsAreRefused)
+{
+    WriteClaimingWave(dir_ / "huge rate.wav", 0xFFFFFFFFu, 2);
+    WriteClaimingWave(dir_ / "no rate.wav", 0, 2);
+    WriteClaimingWave(dir_ / "many channels.wav", 44100, 65535);
+    for (const OutputFormat format : {OutputFormat::WMA, OutputFormat::APE, OutputFormat::FLAC}) {
+        view_ = {};
+        const std::string extension = format == OutputFormat::WMA   ? ".wma"
+                                      : format == OutputFormat::APE ? ".ape"
+                                                                    : ".flac";
+        test::WriteFile(dir_ / ("no rate" + extension), "kept");
+        Convert({(dir_ / "huge rate.wav").string(), (dir_ / "no rate.wav").string(),
+                 (dir_ / "many channels.wav").string()},
+                format);
+        ASSERT_EQ(view_.failed.size(), 3u) << extension;
+        EXPECT_EQ(view_.failed[0].reason,
+                  "its sample rate of 4294967295 Hz is outside 1 Hz to 768 kHz");
+        EXPECT_EQ(view_.failed[1].reason, "its sample rate of 0 Hz is outside 1 Hz to 768 kHz");
+        EXPECT_EQ(view_.failed[2].reason, "it has 65535 channels; 1 to 8 can be converted");
+        EXPECT_EQ(test::ReadFile(dir_ / ("no rate" + extension)), "kept") << extension;
+        EXPECT_FALSE(fs::exists(dir_ / ("huge rate" + extension))) << extension;
+    }
 }
 
 } // namespace
