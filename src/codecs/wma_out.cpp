@@ -19,8 +19,15 @@ constexpr uint16_t kStreamNumber = 1;
 constexpr const char* kStreamName = "NAAudioStream";
 constexpr const char* kConnectionName = "NAAudioConnection";
 constexpr double kSecondsPerTimeUnit = 0.0000001;
-// channels x bits x rate / 100 bytes: the bytes per second x 8 / 100, that is 80 ms of sound.
-constexpr uint32_t kBufferDivisor = 100;
+// 80 ms of sound a step: the frames per second x 8 / 100, at least one frame, so that a very low
+// rate still moves on.
+std::size_t StepBytes(TAuInput& input)
+{
+    const std::size_t frameBytes = std::size_t{input.GetChannels()} * input.GetBitsPerSample() / 8;
+    const std::size_t frames =
+        std::max<std::size_t>(1, std::size_t{8} * input.GetSampleRate() / 100);
+    return frameBytes * frames;
+}
 
 } // namespace
 
@@ -85,9 +92,7 @@ void TWMAOut::StartFile(TAuInput& input)
         SetProfileByIndex();
     else
         SetProfileByTarget(vbr_ ? vbrQuality_ : desiredBitrate_);
-    pcm_.assign(std::size_t{input.GetChannels()} * input.GetBitsPerSample() *
-                    input.GetSampleRate() / kBufferDivisor,
-                0);
+    pcm_.assign(StepBytes(input), 0);
     WriteAttributes();
     if (!writer_->BeginWriting())
         throw EAuException(writer_->ErrorText());

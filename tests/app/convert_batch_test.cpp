@@ -131,5 +131,18 @@ TEST_F(ConvertBatchTest, ImpossibleRatesAndChannelCountsAreRefused)
     }
 }
 
+// A rate so low that 80 ms hold no frame still moves on: the batch ends, whatever the encoder
+// makes of it.
+TEST_F(ConvertBatchTest, AVeryLowRateEnds)
+{
+    WriteClaimingWave(dir_ / "one hertz.wav", 1, 1);
+    WriteClaimingWave(dir_ / "twelve hertz.wav", 12, 1);
+    for (const OutputFormat format : {OutputFormat::WMA, OutputFormat::FLAC, OutputFormat::OGG}) {
+        view_ = {};
+        Convert({(dir_ / "one hertz.wav").string(), (dir_ / "twelve hertz.wav").string()}, format);
+        EXPECT_TRUE(view_.closed);
+    }
+}
+
 } // namespace
 } // namespace corvath
