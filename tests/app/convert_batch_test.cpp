@@ -3,6 +3,7 @@
 #include "codecs/startup_libraries.h"
 #include "support/audio_tools.h"
 #include "support/fake_components.h"
+#include "support/riff_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -95,14 +96,10 @@ TEST_F(ConvertBatchTest, AnEncoderThatCannotBeMadeFailsEveryFile)
 // sound.
 void WriteClaimingWave(const fs::path& file, uint32_t rate, uint16_t channels)
 {
-    const auto le16 = [](uint16_t v) { return std::string{char(v & 0xff), char(v >> 8)}; };
-    const auto le32 = [&le16](uint32_t v) { return le16(uint16_t(v)) + le16(uint16_t(v >> 16)); };
-    const std::string sound(64, '\1');
     const uint16_t align = static_cast<uint16_t>(channels * 2u);
-    test::WriteFile(file, "RIFF" + le32(36 + uint32_t(sound.size())) + "WAVEfmt " + le32(16) +
-                              le16(1) + le16(channels) + le32(rate) + le32(rate * align) +
-                              le16(align) + le16(16) + "data" + le32(uint32_t(sound.size())) +
-                              sound);
+    test::WriteFile(file, "RIFF" + test::Le32(36 + 64) + "WAVE" +
+                              test::Chunk("fmt ", test::FmtBody(1, channels, rate, align, 16)) +
+                              test::Chunk("data", std::string(64, '\1')));
 }
 
 // Rates and channel counts no encoder can take are refused before any output is made; an

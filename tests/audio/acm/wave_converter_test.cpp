@@ -2,6 +2,7 @@
 #include "audio/model/au_exception.h"
 #include "audio/wave/wave_converter.h"
 #include "platform/acm/acm.h"
+#include "support/riff_bytes.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -14,20 +15,9 @@ extern "C" {
 namespace corvath {
 namespace {
 
-std::string Le16(uint16_t value)
-{
-    return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-}
-
-std::string Le32(uint32_t value)
-{
-    return Le16(static_cast<uint16_t>(value)) + Le16(static_cast<uint16_t>(value >> 16));
-}
-
-std::string Chunk(const std::string& id, const std::string& body)
-{
-    return id + Le32(static_cast<uint32_t>(body.size())) + body;
-}
+using test::Chunk;
+using test::Le16;
+using test::Le32;
 
 std::string RiffWave(const std::string& chunks)
 {

@@ -14,20 +14,6 @@ namespace corvath::test {
 
 namespace {
 
-std::string Le16(uint16_t value)
-{
-    std::string bytes(2, '\0');
-    WriteLe16(reinterpret_cast<uint8_t*>(bytes.data()), value);
-    return bytes;
-}
-
-std::string Le32(uint32_t value)
-{
-    std::string bytes(4, '\0');
-    WriteLe32(reinterpret_cast<uint8_t*>(bytes.data()), value);
-    return bytes;
-}
-
 std::vector<int16_t> Samples(const std::string& bytes)
 {
     std::vector<int16_t> samples(bytes.size() / 2);
@@ -59,18 +45,6 @@ TMsAdpcmFormat MsAdpcmFormat(const std::vector<uint8_t>& fmt)
 }
 
 } // namespace
-
-std::string Chunk(std::string_view id, std::string_view body)
-{
-    return std::string(id) + Le32(static_cast<uint32_t>(body.size())) + std::string(body);
-}
-
-std::string FmtBody(uint16_t formatTag, uint16_t channels, uint32_t sampleRate, uint16_t blockAlign,
-                    uint16_t bitsPerSample)
-{
-    return Le16(formatTag) + Le16(channels) + Le32(sampleRate) + Le32(sampleRate * blockAlign) +
-           Le16(blockAlign) + Le16(bitsPerSample);
-}
 
 std::string ImaAdpcmWav(int channels, uint32_t sampleRate, uint16_t blockAlign, uint32_t frames,
                         std::string_view blocks)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/wave/wave_header_scanner.h"
+#include "support/riff_bytes.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -9,13 +10,6 @@
 #include <vector>
 
 namespace corvath::test {
-
-/// A RIFF chunk: id, little-endian size, body, no pad byte.
-std::string Chunk(std::string_view id, std::string_view body);
-
-/// A 16-byte fmt body with the given fields; bytes per second follows from them.
-std::string FmtBody(uint16_t formatTag, uint16_t channels, uint32_t sampleRate, uint16_t blockAlign,
-                    uint16_t bitsPerSample);
 
 /// A complete IMA ADPCM WAV file around encoded blocks, laid out as the program writes it.
 std::string ImaAdpcmWav(int channels, uint32_t sampleRate, uint16_t blockAlign, uint32_t frames,
