@@ -32,9 +32,11 @@ std::vector<std::string> UniqueFileNames(const std::vector<RipEntry>& tracks)
     return names;
 }
 
-std::string ExtractionFailure(int32_t status, const std::string& wav)
+std::string ExtractionFailure(const TProcessInfo& info, const std::string& wav)
 {
-    if (status == kStatusReadFailed)
+    if (!info.Failure.empty())
+        return info.Failure;
+    if (info.Status == kStatusReadFailed)
         return "Error while reading CD information!";
     return wav + " is not a valid file name. Please rename the Title in the CD tracks list.";
 }
@@ -131,7 +133,7 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
             view_.ShowHint(kRipNormalizing);
             break;
         case kProgressExtracted:
-            Extracted(info->Status);
+            Extracted(*info);
             break;
         case kProgressFinished:
             view_.Pause(kSettleMs, [this, status = info->Status] {
@@ -148,13 +150,14 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
     }
 }
 
-void RipBatch::Extracted(int32_t status)
+void RipBatch::Extracted(const TProcessInfo& info)
 {
     const std::size_t index = completed_;
+    const int32_t status = info.Status;
     if (status == kStatusSuccess) {
         view_.ShowWritten(WavOf(index));
     } else {
-        const std::string message = ExtractionFailure(status, WavOf(index));
+        const std::string message = ExtractionFailure(info, WavOf(index));
         view_.ShowError(message);
         Fail(index, message);
     }
@@ -203,16 +206,17 @@ void RipBatch::Finished(int32_t status)
         Fail(index, encoder_->Sink().LastError());
         encoded = false;
     }
+    // A name the system refuses is no file; the track has failed with that reason already.
+    std::error_code ignored;
     if (encoded) {
         view_.ShowWritten(target);
         // A WAV whose encoding failed stays: it is all the user has of the track.
         const std::string wav = WavOf(index);
-        std::error_code ignored;
-        if (!settings_.CommonOptions.IsKeepWav && fs::exists(wav) && !IsFileInUse(wav))
+        if (!settings_.CommonOptions.IsKeepWav && fs::exists(wav, ignored) && !IsFileInUse(wav))
             fs::remove(wav, ignored);
     }
     // Only a file that is there gets a tag; after a failure that is the track's older file.
-    if (job_.format == OutputFormat::MP3 && fs::exists(target))
+    if (job_.format == OutputFormat::MP3 && fs::exists(target, ignored))
         TagMp3(index, target);
     if (completed_ == job_.tracks.size())
         End(true);

@@ -16,6 +16,8 @@
 
 namespace corvath {
 
+struct TProcessInfo;
+
 /// A track to rip: its position in the disc's TOC (1 for the first entry) and its title.
 struct RipEntry {
     int32_t number = 0;
@@ -102,7 +104,7 @@ private:
     void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
     void StartTrack(std::size_t index);
     void ShowNextTrack(const char* barCaption);
-    void Extracted(int32_t status);
+    void Extracted(const TProcessInfo& info);
     void Encode(std::size_t index);
     void PostFinished(int32_t status);
     void Finished(int32_t status);

@@ -75,7 +75,9 @@ void TCDRipThread::Start()
 
 void TCDRipThread::PostProgress(int32_t progress, int32_t status)
 {
-    target_.Post(kMsgRipProgress, 0, 0, std::make_unique<TProcessInfo>(progress, status));
+    target_.Post(kMsgRipProgress, 0, 0,
+                 std::make_unique<TProcessInfo>(progress, status,
+                                                status == kStatusSuccess ? "" : fileFailure_));
 }
 
 void TCDRipThread::Execute()
@@ -100,10 +102,11 @@ void TCDRipThread::Execute()
         return;
     if (normalize_) {
         PostProgress(kProgressNormalizing);
-        const bool normalized = NormalizeWave(wavPath_, normalizePercent_,
-                                              [this](int32_t percent) { PostProgress(percent); });
+        const std::optional<std::string> failure = NormalizeWave(
+            wavPath_, normalizePercent_, [this](int32_t percent) { PostProgress(percent); });
         // The WAV stays as ripped; reporting the failure keeps the receiver from waiting.
-        if (!normalized) {
+        if (failure) {
+            fileFailure_ = *failure;
             PostProgress(kProgressExtracted, kStatusReadFailed);
             return;
         }
@@ -119,7 +122,8 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
     try {
         file.emplace(wavPath_, TAuFileStream::kCreate);
         WriteHeader(*file, 0);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        fileFailure_ = failure.what();
         return kStatusFileNotCreated;
     }
     // A write that fails ends the extraction like a failed read.
@@ -139,7 +143,8 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
             try {
                 file->Write(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes);
                 dataSize += buffer.ReturnedBytes;
-            } catch (const std::exception&) {
+            } catch (const std::exception& failure) {
+                fileFailure_ = failure.what();
                 failed = true;
             }
         }
@@ -150,7 +155,8 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
         return kStatusReadFailed; // the partial file keeps its provisional header
     try {
         WriteHeader(*file, dataSize);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        fileFailure_ = failure.what();
         return kStatusReadFailed;
     }
     return kStatusSuccess;

@@ -22,7 +22,8 @@ struct RipWaveOptions {
 /// percent read after every read of ten sectors, kProgressNormalizing and the normaliser's
 /// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
 /// write failed; the partial file stays) or kStatusFileNotCreated (also for a title holding
-/// "/", which would lead out of the output folder). A stopped rip ends after the
+/// "/", which would lead out of the output folder); a failure of the file itself comes with the
+/// system's reason in TProcessInfo::Failure. A stopped rip ends after the
 /// read under way, finishes the WAV's header and posts nothing more.
 ///
 /// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
@@ -59,6 +60,8 @@ private:
     const int32_t normalizePercent_;
     const std::string wavPath_;
     const bool titleIsFileName_;
+    /// Why the WAV could not be made or written; the worker's alone.
+    std::string fileFailure_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -3,6 +3,8 @@
 #include "cd/message_target.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace corvath {
 
@@ -18,11 +20,16 @@ inline constexpr int32_t kStatusNothingToEncode = 4;
 inline constexpr int32_t kStatusFileNotCreated = 5;
 
 /// What a rip progress message carries: percent done (0 to 100) or one of the progress values
-/// above, with the status.
+/// above, with the status and, for a file that failed, the system's word on it ("Cannot write
+/// file <name>: No space left on device").
 struct TProcessInfo : MessagePayload {
-    TProcessInfo(int32_t progress, int32_t status) : Progress(progress), Status(status) {}
+    TProcessInfo(int32_t progress, int32_t status, std::string failure = {})
+        : Progress(progress), Status(status), Failure(std::move(failure))
+    {
+    }
     int32_t Progress = 0;
     int32_t Status = 0;
+    std::string Failure;
 };
 
 } // namespace corvath

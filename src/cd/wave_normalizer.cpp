@@ -53,20 +53,20 @@ std::filesystem::path NormalizerTempFile(const std::filesystem::path& wav)
     return std::filesystem::path(wav).replace_extension(".nor");
 }
 
-bool NormalizeWave(const std::filesystem::path& wav, int32_t percent,
-                   const std::function<void(int32_t progress)>& onProgress)
+std::optional<std::string> NormalizeWave(const std::filesystem::path& wav, int32_t percent,
+                                         const std::function<void(int32_t progress)>& onProgress)
 {
     const std::filesystem::path temp = NormalizerTempFile(wav);
     std::error_code ignored;
     try {
         CopyScaled(wav, temp, static_cast<float>(percent) / 100.0f, onProgress);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         std::filesystem::remove(temp, ignored);
-        return false;
+        return failure.what();
     }
     if (std::filesystem::remove(wav, ignored))
         std::filesystem::rename(temp, wav, ignored);
-    return true;
+    return std::nullopt;
 }
 
 } // namespace corvath

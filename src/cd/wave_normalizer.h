@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace corvath {
 
@@ -15,10 +17,11 @@ std::filesystem::path NormalizerTempFile(const std::filesystem::path& wav);
 /// before each one with the bytes processed so far (the header counted) in percent of the
 /// WAV's size.
 ///
-/// Returns false when the WAV cannot be opened or read or the copy cannot be created or
-/// written: the WAV then stays as it was and the copy is removed. When the WAV cannot be
-/// deleted afterwards, or the copy not renamed, both stay as they are and true is returned.
-bool NormalizeWave(const std::filesystem::path& wav, int32_t percent,
-                   const std::function<void(int32_t progress)>& onProgress);
+/// Returns why it failed when the WAV cannot be opened or read or the copy cannot be created
+/// or written ("Cannot write file <copy>: No space left on device"): the WAV then stays as it
+/// was and the copy is removed. When the WAV cannot be deleted afterwards, or the copy not
+/// renamed, both stay as they are and nothing is returned, as for success.
+std::optional<std::string> NormalizeWave(const std::filesystem::path& wav, int32_t percent,
+                                         const std::function<void(int32_t progress)>& onProgress);
 
 } // namespace corvath

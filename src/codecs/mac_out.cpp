@@ -4,7 +4,9 @@
 #include "codecs/mac_library.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace corvath {
@@ -14,6 +16,17 @@ namespace {
 bool IsCompressionLevel(int32_t level)
 {
     return level == 1000 || level == 2000 || level == 3000 || level == 4000;
+}
+
+// The library leaves the system's reason for its file failures in errno; read it at once.
+std::optional<std::string> FileFailure(int code, const std::string& file)
+{
+    const char* reason = std::strerror(errno);
+    if (code == APE_ERROR_INVALID_OUTPUT_FILE)
+        return "Cannot create file " + file + ": " + reason;
+    if (code == APE_ERROR_IO_WRITE)
+        return "Cannot write file " + file + ": " + reason;
+    return std::nullopt;
 }
 
 } // namespace
@@ -48,8 +61,10 @@ void TMACOut::StartFile(TAuInput& input)
         compressor_->Start(FileName().c_str(), format, maxAudioBytes_, compressionLevel_, nullptr,
                            APE_CREATE_WAV_HEADER_ON_DECOMPRESSION);
     if (result != 0) {
+        const std::optional<std::string> fileFailure = FileFailure(result, FileName());
         compressor_.reset();
-        throw EAuException("Error starting APECompress.\r\n" + MacErrorText(result));
+        throw EAuException(
+            fileFailure.value_or("Error starting APECompress.\r\n" + MacErrorText(result)));
     }
     // The largest whole number of frames that fits the buffer.
     const uint32_t frameBytes = channels * bits / 8;
@@ -79,7 +94,9 @@ void TMACOut::HandOver(uint32_t bytes)
         std::memcpy(room, buffer_.data() + handed, count);
         const int result = compressor_->UnlockBuffer(static_cast<int>(count));
         if (result != 0)
-            throw EAuException("APECompress.UnlockBuffer Error: " + std::to_string(result));
+            throw EAuException(FileFailure(result, FileName())
+                                   .value_or("APECompress.UnlockBuffer Error: " +
+                                             std::to_string(result)));
         handed += count;
     }
 }
@@ -87,10 +104,12 @@ void TMACOut::HandOver(uint32_t bytes)
 void TMACOut::EndFile()
 {
     const int result = compressor_->Finish(nullptr, 0, 0);
+    const std::optional<std::string> fileFailure = FileFailure(result, FileName());
     compressor_.reset();
     // A file that could not be completed (a full disk, or no sound at all) is no success.
     if (result != 0)
-        throw EAuException("Error finishing APECompress.\r\n" + MacErrorText(result));
+        throw EAuException(
+            fileFailure.value_or("Error finishing APECompress.\r\n" + MacErrorText(result)));
 }
 
 void TMACOut::AbortOutput()

@@ -87,28 +87,30 @@ const std::vector<std::string>& TWMAOut::Formats(int32_t codecIndex)
 
 void TWMAOut::StartFile(TAuInput& input)
 {
-    CreateWriter();
+    writer_ = std::make_unique<WmWriter>();
+    inputNumber_ = 0;
+    averageBytesPerSecond_ = 0;
     if (codecIndex_ >= 0)
         SetProfileByIndex();
     else
         SetProfileByTarget(vbr_ ? vbrQuality_ : desiredBitrate_);
     pcm_.assign(StepBytes(input), 0);
     WriteAttributes();
+    // Only a writer that has all it needs opens the file: a refused format keeps the old one.
+    OpenFile();
     if (!writer_->BeginWriting())
         throw EAuException(writer_->ErrorText());
     sampleTime_ = 0;
     inputEnded_ = false;
 }
 
-void TWMAOut::CreateWriter()
+void TWMAOut::OpenFile()
 {
     auto sink = std::make_unique<WmWriterFileSink>();
     if (!sink->Open(FileName()))
-        throw std::runtime_error("Cannot create file");
-    writer_ = std::make_unique<WmWriter>();
+        throw EAuException("Cannot create file " + FileName() + ": " + sink->Failure());
+    TargetOpened();
     writer_->AddSink(std::move(sink));
-    inputNumber_ = 0;
-    averageBytesPerSecond_ = 0;
 }
 
 void TWMAOut::SetProfileByIndex()

@@ -57,7 +57,7 @@ protected:
     void AbortOutput() override;
 
 private:
-    void CreateWriter();
+    void OpenFile();
     void SetProfileByIndex();
     void SetProfileByTarget(uint32_t target);
     /// Adds the stream to an empty profile, sets it on the writer and the input format.

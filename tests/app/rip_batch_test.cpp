@@ -5,6 +5,7 @@
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/fake_components.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -182,6 +183,53 @@ TEST_F(RipBatchTest, AnEncoderThatCannotBeMadeFailsEveryTrackBeforeAnyIsRead)
         std::vector<std::string>(lines.end() - 3, lines.end()),
         (std::vector<std::string>{"failed One: " + reason, "failed Two: " + reason, "close"}));
     EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+}
+
+TEST_F(RipBatchTest, AFullDiskNamesTheFileAndTheReason)
+{
+    OpenDisc({20, 5});
+    {
+        const test::FileSizeLimit limit(30000); // the first track wants 47 KB, the second 12 KB
+        Rip({{1, "One"}, {2, "Two"}}, OutputFormat::WAV);
+    }
+    const std::string reason = "Cannot write file " + Output("One.wav").string() +
+                               ": File too large";
+    const std::vector<std::string>& lines = view_.lines;
+    EXPECT_NE(std::ranges::find(lines, "error " + reason), lines.end())
+        << ::testing::PrintToString(lines);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+              (std::vector<std::string>{"failed One: " + reason, "close"}));
+    EXPECT_TRUE(fs::exists(Output("Two.wav")));
+}
+
+// A title too long for a file name fails its own track, in whichever format, and the rip goes
+// on with the next.
+TEST_F(RipBatchTest, ATitleTooLongForAFileNameFailsOnlyItsTrack)
+{
+    OpenDisc({5, 5});
+    const std::string overlong(252, 'x'); // with ".wav", one more byte than a name may hold
+    for (const OutputFormatInfo& format : kOutputFormats) {
+        SCOPED_TRACE(format.name);
+        const fs::path folder = dir_ / std::string(format.extension);
+        fs::create_directory(folder);
+        settings_.CommonOptions.OutputFolder = folder.string();
+        view_ = RecordingView{};
+        Rip({{1, overlong}, {2, "Two"}}, format.format);
+        const std::string reason =
+            "Cannot create file " + (folder / (overlong + ".wav")).string() + ": File name too long";
+        EXPECT_EQ(view_.lines.end()[-2], "failed " + overlong + ": " + reason);
+        EXPECT_TRUE(fs::exists(folder / ("Two." + std::string(format.extension))));
+    }
+
+    // The WAV's name fits, the FLAC file's does not: the track fails at encoding, its WAV stays.
+    const std::string fitsAsWav(251, 'y');
+    view_ = RecordingView{};
+    Rip({{1, fitsAsWav}, {2, "Two"}}, OutputFormat::FLAC);
+    const fs::path folder = settings_.CommonOptions.OutputFolder;
+    EXPECT_EQ(view_.lines.end()[-2], "failed " + fitsAsWav + ": Cannot create file " +
+                                         (folder / (fitsAsWav + ".flac")).string() +
+                                         ": File name too long");
+    EXPECT_TRUE(fs::exists(folder / (fitsAsWav + ".wav")));
 }
 
 TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)

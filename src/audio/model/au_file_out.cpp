@@ -17,10 +17,14 @@ void TAuFileOut::PrepareOutput()
     const bool throughStream = writer_ == TFileWriter::kStream;
     if (!(throughStream && StreamAttached()) && FileName().empty())
         throw EAuException("File name is not assigned.");
+    createdFile_ = nullptr;
+    targetOpened_ = false;
     TAuInput& input = *Input();
     input.BeginRead();
     CheckInput(input);
-    if (throughStream && !StreamAttached())
+    if (!throughStream)
+        LockTarget();
+    else if (!StreamAttached())
         OpenOwnFile();
     StartFile(input);
 }
@@ -28,15 +32,38 @@ void TAuFileOut::PrepareOutput()
 void TAuFileOut::OpenOwnFile()
 {
     const bool append = fileMode_ == foAppend && std::filesystem::exists(FileName());
-    SetOwnStream(std::make_unique<TAuFileStream>(
-        FileName(), append ? TAuFileStream::kReadWriteExclusive : TAuFileStream::kCreate));
+    auto file = std::make_unique<TAuFileStream>(
+        FileName(), append ? TAuFileStream::kReadWriteExclusive : TAuFileStream::kCreate);
+    createdFile_ = append ? nullptr : file.get();
+    SetOwnStream(std::move(file));
+}
+
+void TAuFileOut::LockTarget()
+{
+    targetLock_ = FileShareLock::Acquire(FileName(), {.read = true, .write = true});
+    if (!targetLock_)
+        throw EAuException("Cannot create file " + FileName() + ": the file is in use");
 }
 
 void TAuFileOut::FinishOutput()
 {
     EndFile();
+    createdFile_ = nullptr;
     ReleaseStream();
+    targetLock_.reset();
     Input()->EndRead();
+}
+
+void TAuFileOut::AbortOutput()
+{
+    const bool remove = targetOpened_ || (createdFile_ != nullptr && createdFile_->ChangedFile());
+    createdFile_ = nullptr;
+    TAuStreamedOutput::AbortOutput();
+    targetLock_.reset();
+    if (remove) {
+        std::error_code ignored;
+        std::filesystem::remove(FileName(), ignored);
+    }
 }
 
 } // namespace corvath

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "audio/model/au_streamed_output.h"
+#include "platform/files/file_share.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace corvath {
+
+class TAuFileStream;
 
 enum TFileOutputMode : uint8_t { foRewrite = 0, foAppend = 1 };
 
@@ -16,7 +20,9 @@ enum class TFileWriter : uint8_t { kStream, kByName };
 /// A sink writing a named file. Every run starts and ends the same way: the file name is
 /// checked, the input opened and checked (before the file is touched, so a refused input
 /// never costs the old file), the file opened, and at the end completed, closed and the input
-/// closed. The concrete sinks fill in the hooks, all on the worker.
+/// closed. A run that fails after it changed the file removes the file: a half-written file is
+/// no use, and an old file it did not reach stays as it was. The concrete sinks fill in the
+/// hooks, all on the worker.
 class TAuFileOut : public TAuStreamedOutput {
 public:
     explicit TAuFileOut(TComponent* owner = nullptr, TFileWriter writer = TFileWriter::kStream);
@@ -39,15 +45,26 @@ protected:
     /// For the sinks that can append; kept while a run is on, as the run reads it.
     void StoreFileMode(TFileOutputMode mode) { SetWhileIdle(fileMode_, mode); }
 
+    /// For the sinks that open the file by name: from now on a failure removes the file.
+    void TargetOpened() { targetOpened_ = true; }
+
+    void AbortOutput() override;
+
 private:
     void PrepareOutput() final;
     void FinishOutput() final;
     /// The sink's own file: created, or opened for appending when asked and it exists.
     void OpenOwnFile();
+    /// Keeps the program's other opens off a file that a library will open by name.
+    void LockTarget();
 
     const TFileWriter writer_;
     TFileOutputMode fileMode_ = foRewrite;
     std::string fileName_;
+    /// The file this run created or rewrites itself; nothing when appending or attached.
+    TAuFileStream* createdFile_ = nullptr;
+    std::optional<FileShareLock> targetLock_;
+    bool targetOpened_ = false;
 };
 
 } // namespace corvath

@@ -3,6 +3,7 @@
 #include "audio/model/au_exception.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,44 +28,64 @@ int OpenFlagsOf(const FileShareMode& share)
     return access | O_CLOEXEC | O_NOCTTY;
 }
 
-bool IsRegularFile(int fd)
-{
-    struct stat status {};
-    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-}
-
 } // namespace
 
 TAuFileStream::TAuFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName)
 {
+    if (const std::optional<std::string> reason = Open(mode)) {
+        throw EAuException((mode == kCreate ? "Cannot create file " : "Cannot open file ") +
+                           fileName + ": " + *reason);
+    }
+}
+
+std::optional<std::string> TAuFileStream::Open(uint16_t mode)
+{
     const bool create = mode == kCreate;
     const FileShareMode share =
         create ? FileShareMode{.read = true, .write = true} : ShareModeOf(mode);
-    // Never truncate before the sharing check: a file another open holds must stay whole.
-    fd_ = UniqueFd(::open(fileName.c_str(), OpenFlagsOf(share) | (create ? O_CREAT : 0), 0666));
-    if (fd_ && IsRegularFile(fd_.get()))
-        share_ = FileShareLock::Acquire(fileName, share);
-    const bool opened = share_.has_value() && (!create || Empty());
-    if (!opened)
-        throw EAuException((create ? "Cannot create file " : "Cannot open file ") + fileName);
+    const int flags = OpenFlagsOf(share);
+    // Made here, or found: a found file is cut only when the stream is first used.
+    if (create) {
+        fd_ = UniqueFd(::open(fileName_.c_str(), flags | O_CREAT | O_EXCL, 0666));
+        changed_ = static_cast<bool>(fd_);
+    }
+    if (!fd_ && (!create || errno == EEXIST))
+        fd_ = UniqueFd(::open(fileName_.c_str(), flags));
+    if (!fd_)
+        return std::strerror(errno);
+    struct stat status {};
+    if (::fstat(fd_.get(), &status) != 0)
+        return std::strerror(errno);
+    if (!S_ISREG(status.st_mode))
+        return "not a regular file";
+    share_ = FileShareLock::Acquire(fileName_, share);
+    if (!share_) {
+        if (changed_)
+            ::unlink(fileName_.c_str());
+        return "the file is in use";
+    }
+    pendingCut_ = create && status.st_size > 0;
+    return std::nullopt;
 }
 
-bool TAuFileStream::Empty()
+void TAuFileStream::CutIfPending()
 {
-    // Truncating a file that is already empty is not free: some file systems then flush the
-    // whole new content when it is closed.
-    struct stat status {};
-    return ::fstat(fd_.get(), &status) == 0 &&
-           (status.st_size == 0 || ::ftruncate(fd_.get(), 0) == 0);
+    if (!pendingCut_)
+        return;
+    if (::ftruncate(fd_.get(), 0) != 0)
+        Fail("Cannot write file ");
+    pendingCut_ = false;
+    changed_ = true;
 }
 
 void TAuFileStream::Fail(const char* what) const
 {
-    throw EAuException(std::string(what) + fileName_);
+    throw EAuException(std::string(what) + fileName_ + ": " + std::strerror(errno));
 }
 
 std::size_t TAuFileStream::Read(void* buffer, std::size_t count)
 {
+    CutIfPending();
     auto* bytes = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -82,12 +103,16 @@ std::size_t TAuFileStream::Read(void* buffer, std::size_t count)
 
 void TAuFileStream::Write(const void* buffer, std::size_t count)
 {
+    CutIfPending();
+    changed_ = true;
     const auto* bytes = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
         const ssize_t written = ::write(fd_.get(), bytes + done, count - done);
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO; // no progress and no reason given
         if (written <= 0)
             Fail("Cannot write file ");
         done += static_cast<std::size_t>(written);
@@ -96,6 +121,9 @@ void TAuFileStream::Write(const void* buffer, std::size_t count)
 
 int64_t TAuFileStream::Seek(int64_t offset, TSeekOrigin origin)
 {
+    // Asking for the position of an untouched file is no use of it.
+    if (offset != 0 || origin == TSeekOrigin::End)
+        CutIfPending();
     const int whence = origin == TSeekOrigin::Begin     ? SEEK_SET
                        : origin == TSeekOrigin::Current ? SEEK_CUR
                                                         : SEEK_END;
@@ -107,6 +135,8 @@ int64_t TAuFileStream::Seek(int64_t offset, TSeekOrigin origin)
 
 void TAuFileStream::SetSize(int64_t size)
 {
+    CutIfPending();
+    changed_ = true;
     if (::ftruncate(fd_.get(), size) != 0)
         Fail("Cannot write file ");
 }

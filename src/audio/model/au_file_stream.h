@@ -13,10 +13,12 @@ namespace corvath {
 /// A file opened by an audio component, with the program's sharing modes.
 ///
 /// Mode 0xFFFF creates or truncates the file for reading and writing with no sharing ("Cannot
-/// create file %s" on failure). Any other mode opens an existing file: access from the low two
-/// bits (0 read, 1 write, 2 read and write), sharing from bits 4 to 7 (0 and 1 none, 2 others
-/// may read, 3 others may write, 4 both); "Cannot open file %s" on failure. Sharing is honoured
-/// between the program's own opens (FileShareLock).
+/// create file %s" on failure). An existing file is cut only when the stream is first used, so
+/// a run that fails before writing leaves it as it was. Any other mode opens an existing file:
+/// access from the low two bits (0 read, 1 write, 2 read and write), sharing from bits 4 to 7
+/// (0 and 1 none, 2 others may read, 3 others may write, 4 both); "Cannot open file %s" on
+/// failure. Sharing is honoured between the program's own opens (FileShareLock). Failures name
+/// the file and the system's reason: "Cannot write file %s: No space left on device".
 class TAuFileStream : public TAudioStream {
 public:
     static constexpr uint16_t kCreate = 0xFFFF;
@@ -31,15 +33,23 @@ public:
     void SetSize(int64_t size) override;
 
     const std::string& FileName() const { return fileName_; }
+    /// Whether this stream changed what was on disk before it: it made a new file, or cut or
+    /// wrote an existing one.
+    bool ChangedFile() const { return changed_; }
 
 private:
+    /// Opens the file for mode; the reason when it cannot be opened.
+    std::optional<std::string> Open(uint16_t mode);
+    /// Throws "<what><file name>: <the system's reason>" for the failure in errno.
     [[noreturn]] void Fail(const char* what) const;
-    /// Makes the file empty; false when it cannot be.
-    bool Empty();
+    /// Cuts a created file that held something before, once the stream is really used.
+    void CutIfPending();
 
     std::string fileName_;
     UniqueFd fd_;
     std::optional<FileShareLock> share_;
+    bool changed_ = false;
+    bool pendingCut_ = false;
 };
 
 } // namespace corvath

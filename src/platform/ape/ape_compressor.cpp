@@ -25,11 +25,12 @@ constexpr std::size_t kMoveChunkBytes = 1 << 20;
 
 struct Failure {
     int code;
+    int systemError; // errno when the code stands for a failed system call
 };
 
 [[noreturn]] void Fail(int code)
 {
-    throw Failure{code};
+    throw Failure{code, errno};
 }
 
 // Repeats a positioned read or write (pread, pwrite) until every byte is done.
@@ -40,6 +41,8 @@ void TransferAt(Call call, int failureCode, int fd, uint64_t offset, std::span<B
         const ssize_t done = call(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (done < 0 && errno == EINTR)
             continue;
+        if (done == 0)
+            errno = EIO; // no progress and no reason given
         if (done <= 0)
             Fail(failureCode);
         bytes = bytes.subspan(static_cast<std::size_t>(done));
@@ -265,17 +268,20 @@ ApeCompressor::~ApeCompressor() = default;
 
 template <typename Work> int ApeCompressor::Guarded(Work&& work)
 {
-    if (failure_ != APE_ERROR_SUCCESS)
-        return failure_;
-    try {
-        work();
-        return APE_ERROR_SUCCESS;
-    } catch (const Failure& failure) {
-        failure_ = failure.code;
-    } catch (const std::bad_alloc&) {
-        failure_ = APE_ERROR_INSUFFICIENT_MEMORY;
+    if (failure_ == APE_ERROR_SUCCESS) {
+        try {
+            work();
+            return APE_ERROR_SUCCESS;
+        } catch (const Failure& failure) {
+            failure_ = failure.code;
+            systemError_ = failure.systemError;
+        } catch (const std::bad_alloc&) {
+            failure_ = APE_ERROR_INSUFFICIENT_MEMORY;
+        }
+        run_.reset();
     }
-    run_.reset();
+    // Set last: closing and removing the file may change it.
+    errno = systemError_;
     return failure_;
 }
 

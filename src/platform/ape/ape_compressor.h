@@ -10,8 +10,10 @@ namespace corvath::ape {
 /// One compressor of the library: takes PCM through its input buffer, compresses every frame as
 /// soon as it is complete and writes the file, whose headers and seek table it completes at the
 /// end. Every operation returns 0 or an error code of ape_compress_api.h; after a failure the
-/// file is given up and every later call repeats that code. A file that was started and not
-/// finished successfully is removed, so no half-written file is left for a decoder to reject.
+/// file is given up and every later call repeats that code, with errno set to the system's
+/// reason when the code is an I/O one (APE_ERROR_IO_WRITE, APE_ERROR_INVALID_OUTPUT_FILE...).
+/// A file that was started and not finished successfully is removed, so no half-written file is
+/// left for a decoder to reject.
 class ApeCompressor {
 public:
     /// blocksPerFrame 0: the usual frame length of the compression level.
@@ -34,6 +36,7 @@ private:
     uint32_t blocksPerFrame_;
     std::unique_ptr<Run> run_;
     int failure_ = APE_ERROR_SUCCESS;
+    int systemError_ = 0;
 };
 
 } // namespace corvath::ape

@@ -1,7 +1,8 @@
 #include "platform/media/asf_wma_encoder.h"
 
+#include "platform/media/av_error_text.h"
+
 extern "C" {
-#include <libavutil/error.h>
 #include <libavutil/samplefmt.h>
 }
 
@@ -27,13 +28,6 @@ AVSampleFormat PcmFormat(uint16_t bitsPerSample)
     default:
         throw std::runtime_error("The WMA encoder takes 8-, 16- or 24-bit sound only.");
     }
-}
-
-std::string ErrorText(int error)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof(text));
-    return text;
 }
 
 } // namespace
@@ -228,9 +222,10 @@ void AsfWmaEncoder::Finish()
 void AsfWmaEncoder::Check(int result, const char* step) const
 {
     if (muxer_ && muxer_->pb != nullptr && muxer_->pb->error < 0)
-        throw std::runtime_error("Cannot write file " + fileName_);
+        throw std::runtime_error("Cannot write file " + fileName_ + ": " +
+                                 AvErrorText(muxer_->pb->error));
     if (result < 0)
-        throw std::runtime_error(std::string(step) + ": " + ErrorText(result) + ".");
+        throw std::runtime_error(std::string(step) + ": " + AvErrorText(result) + ".");
 }
 
 } // namespace corvath

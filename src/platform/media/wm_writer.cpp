@@ -140,7 +140,7 @@ bool WmWriter::EndWriting()
     }
     encoder_.reset();
     if (!sink_->Close() && failure.empty())
-        failure = "Cannot write file " + sink_->FileName();
+        failure = "Cannot write file " + sink_->FileName() + ": " + sink_->Failure();
     return failure.empty() || Fail(std::move(failure));
 }
 

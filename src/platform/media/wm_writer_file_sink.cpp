@@ -1,5 +1,7 @@
 #include "platform/media/wm_writer_file_sink.h"
 
+#include "platform/media/av_error_text.h"
+
 namespace corvath {
 
 bool WmWriterFileSink::Open(const std::string& fileName)
@@ -8,8 +10,9 @@ bool WmWriterFileSink::Open(const std::string& fileName)
     fileName_ = fileName;
     AVIOContext* output = nullptr;
     // The protocol prefix keeps a colon in the name from being read as a protocol.
-    if (avio_open(&output, ("file:" + fileName).c_str(), AVIO_FLAG_WRITE) < 0)
-        return false;
+    if (const int result = avio_open(&output, ("file:" + fileName).c_str(), AVIO_FLAG_WRITE);
+        result < 0)
+        return Fail(result);
     output_.reset(output);
     return true;
 }
@@ -19,9 +22,16 @@ bool WmWriterFileSink::Close()
     if (!output_)
         return true;
     avio_flush(output_.get());
-    const bool written = output_->error >= 0;
+    const int writeError = output_->error;
     AVIOContext* output = output_.release();
-    return avio_closep(&output) >= 0 && written;
+    const int closeError = avio_closep(&output);
+    return writeError < 0 ? Fail(writeError) : closeError < 0 ? Fail(closeError) : true;
+}
+
+bool WmWriterFileSink::Fail(int error)
+{
+    failure_ = AvErrorText(error);
+    return false;
 }
 
 } // namespace corvath
