@@ -94,9 +94,9 @@ void TMACOut::HandOver(uint32_t bytes)
         std::memcpy(room, buffer_.data() + handed, count);
         const int result = compressor_->UnlockBuffer(static_cast<int>(count));
         if (result != 0)
-            throw EAuException(FileFailure(result, FileName())
-                                   .value_or("APECompress.UnlockBuffer Error: " +
-                                             std::to_string(result)));
+            throw EAuException(
+                FileFailure(result, FileName())
+                    .value_or("APECompress.UnlockBuffer Error: " + std::to_string(result)));
         handed += count;
     }
 }

@@ -45,8 +45,14 @@ protected:
 
 class OutputFaultsTest : public OutputFaults, public ::testing::WithParamInterface<OutputFormat> {
 protected:
-    fs::path Target(const std::string& stem) const { return OutputFaults::Target(GetParam(), stem); }
-    std::string Convert(const fs::path& target) { return OutputFaults::Convert(GetParam(), target); }
+    fs::path Target(const std::string& stem) const
+    {
+        return OutputFaults::Target(GetParam(), stem);
+    }
+    std::string Convert(const fs::path& target)
+    {
+        return OutputFaults::Convert(GetParam(), target);
+    }
 };
 
 TEST_F(OutputFaults, ASetUpTheEncoderRefusesKeepsTheOldFile)
@@ -86,7 +92,8 @@ TEST_P(OutputFaultsTest, AFileThatCannotBeMadeIsNamedWithTheReason)
     EXPECT_TRUE(fs::is_directory(folder));
 
     const fs::path overlong = Target(std::string(300, 'x'));
-    EXPECT_EQ(Convert(overlong), "Cannot create file " + overlong.string() + ": File name too long");
+    EXPECT_EQ(Convert(overlong),
+              "Cannot create file " + overlong.string() + ": File name too long");
 }
 
 // Converting a file into itself would cut the file while it is being read.
@@ -102,9 +109,9 @@ TEST_P(OutputFaultsTest, TheFileBeingReadIsNeverTheTarget)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, OutputFaultsTest,
-                         ::testing::Values(OutputFormat::WAV, OutputFormat::MP3,
-                                           OutputFormat::OGG, OutputFormat::WMA,
-                                           OutputFormat::FLAC, OutputFormat::APE),
+                         ::testing::Values(OutputFormat::WAV, OutputFormat::MP3, OutputFormat::OGG,
+                                           OutputFormat::WMA, OutputFormat::FLAC,
+                                           OutputFormat::APE),
                          [](const auto& info) { return std::string(InfoOf(info.param).name); });
 
 } // namespace

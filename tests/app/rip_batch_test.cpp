@@ -192,8 +192,8 @@ TEST_F(RipBatchTest, AFullDiskNamesTheFileAndTheReason)
         const test::FileSizeLimit limit(30000); // the first track wants 47 KB, the second 12 KB
         Rip({{1, "One"}, {2, "Two"}}, OutputFormat::WAV);
     }
-    const std::string reason = "Cannot write file " + Output("One.wav").string() +
-                               ": File too large";
+    const std::string reason =
+        "Cannot write file " + Output("One.wav").string() + ": File too large";
     const std::vector<std::string>& lines = view_.lines;
     EXPECT_NE(std::ranges::find(lines, "error " + reason), lines.end())
         << ::testing::PrintToString(lines);
@@ -215,8 +215,8 @@ TEST_F(RipBatchTest, ATitleTooLongForAFileNameFailsOnlyItsTrack)
         settings_.CommonOptions.OutputFolder = folder.string();
         view_ = RecordingView{};
         Rip({{1, overlong}, {2, "Two"}}, format.format);
-        const std::string reason =
-            "Cannot create file " + (folder / (overlong + ".wav")).string() + ": File name too long";
+        const std::string reason = "Cannot create file " + (folder / (overlong + ".wav")).string() +
+                                   ": File name too long";
         EXPECT_EQ(view_.lines.end()[-2], "failed " + overlong + ": " + reason);
         EXPECT_TRUE(fs::exists(folder / ("Two." + std::string(format.extension))));
     }

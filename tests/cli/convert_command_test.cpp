@@ -211,5 +211,21 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
               "TAG:artist=Disc Artist\n");
 }
 
+// A file converted into its own folder in its own format would be cut while it is read.
+TEST_F(CliConvertTest, AFileIsNeverConvertedOntoItself)
+{
+    const auto wav = (dir_ / "long.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + wav + "' synth 3 sine 440");
+    const auto out = (dir_ / "out").string();
+    ASSERT_EQ(Status("convert --to wma '" + wav + "' -o '" + out + "'"), 0);
+    const auto wma = out + "/long.wma";
+    const std::string source = test::ReadFile(wma);
+
+    EXPECT_EQ(Status("convert --to wma '" + wma + "' -o '" + out + "'"), 1);
+    EXPECT_NE(test::ReadFile(dir_ / "stderr").find("Cannot create file " + wma), std::string::npos)
+        << test::ReadFile(dir_ / "stderr");
+    EXPECT_EQ(test::ReadFile(wma), source);
+}
+
 } // namespace
 } // namespace corvath

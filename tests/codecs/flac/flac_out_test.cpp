@@ -216,14 +216,14 @@ TEST_F(FlacOutTest, AFullDiskFailsTheRunInAStepOrAtTheFinish)
     in->SetFileName(longInput.string());
     {
         const test::FileSizeLimit limit(64 * 1024);
-        EXPECT_EQ(Encode(*in, file), "Cannot write file " + file.string());
+        EXPECT_EQ(Encode(*in, file), "Cannot write file " + file.string() + ": File too large");
     }
     // Less than a block: every frame is written by the library's finish.
     fake_->total = 1000 * 4;
     fake_->chunkBytes = 1 << 20;
     {
         const test::FileSizeLimit limit(100);
-        EXPECT_EQ(Encode(*fake_, file), "Cannot write file " + file.string());
+        EXPECT_EQ(Encode(*fake_, file), "Cannot write file " + file.string() + ": File too large");
     }
     EXPECT_FALSE(out_->IsBusy());
     ASSERT_EQ(Encode(*in, file), "");

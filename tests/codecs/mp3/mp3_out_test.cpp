@@ -219,7 +219,7 @@ TEST_F(Mp3OutTest, RefusedInputsAndAFullDiskFailTheRun)
         const test::FileSizeLimit limit(20000);
         error = Encode(*fake_);
     }
-    EXPECT_EQ(error, "Cannot write file " + file_);
+    EXPECT_EQ(error, "Cannot write file " + file_ + ": File too large");
     ASSERT_EQ(Encode(*fake_), "") << "the failed run released the file and the encoder";
     WholeFileFrames();
 }

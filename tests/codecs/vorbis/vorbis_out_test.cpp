@@ -277,7 +277,7 @@ TEST_F(VorbisOutTest, AFullDiskFailsTheRunAndTheNextRunWorks)
     fake_->total = 44100 * 4 * 10;
     {
         test::FileSizeLimit limit(20000);
-        EXPECT_EQ(Encode(*fake_), "Cannot write file " + file_.string());
+        EXPECT_EQ(Encode(*fake_), "Cannot write file " + file_.string() + ": File too large");
     }
     EXPECT_EQ(Encode(*fake_), "");
     EXPECT_EQ(CountFlag(OggPages(ReadFile(file_)), kLastPage), 1);

@@ -243,13 +243,16 @@ TEST_F(WmaOutTest, FilesThatCannotBeWrittenFailTheRun)
     out_->SetCodecIndex(0);
     out_->SetFormatIndex(kDefaultFormat);
     const path wav = test::Sox(dir_ / "in.wav", kCdFormat, "4", kSine);
-    out_->SetFileName((dir_ / "missing" / "out.wma").string());
-    EXPECT_EQ(Encode(wav), "Cannot create file");
+    const path nowhere = dir_ / "missing" / "out.wma";
+    out_->SetFileName(nowhere.string());
+    EXPECT_EQ(Encode(wav),
+              "Cannot create file " + nowhere.string() + ": No such file or directory");
 
     out_->SetFileName(file_.string());
     {
         const test::FileSizeLimit limit(20 * 1024); // the file wants some 64 KiB
-        EXPECT_EQ(Encode(wav), "Cannot write file " + file_.string());
+        EXPECT_EQ(Encode(wav), "Cannot write file " + file_.string() + ": File too large");
+        EXPECT_FALSE(std::filesystem::exists(file_)) << "a half-written file is removed";
     }
     EXPECT_FALSE(out_->IsBusy());
     ASSERT_EQ(Encode(wav), "");
