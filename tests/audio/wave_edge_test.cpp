@@ -116,14 +116,14 @@ TEST_F(WaveEdgeTest, SettersRightAfterStartAreRefused)
 
 TEST_F(WaveEdgeTest, PcmSizesFollowWhatReallyCame)
 {
-    // Short input: padded with silence to the announced size.
+    // Short input: the header gives up the announced size for what came, and nothing is added.
     fake_->total = 1000;
     fake_->announced = 4000;
     ASSERT_EQ(Write(*fake_, dir_ / "short.wav"), "");
     std::string file = ReadFile(dir_ / "short.wav");
-    EXPECT_EQ(file.size(), 4044u);
-    EXPECT_EQ(Field(file, 40), 4000u);
-    EXPECT_EQ(file[3000], 0);
+    EXPECT_EQ(file.size(), 1044u);
+    EXPECT_EQ(Field(file, 40), 1000u);
+    EXPECT_EQ(Field(file, 4), 1036u);
 
     // Unknown size: the placeholder is replaced by the real size.
     fake_->announced = -1;
@@ -167,6 +167,14 @@ TEST_F(WaveEdgeTest, ImaAdpcmWritesTheBlockWhereTheInputEnded)
     file = ReadFile(dir_ / "one.wav");
     EXPECT_EQ(file.size(), 60u + 512);
     EXPECT_EQ(Field(file, 48), 1000u);
+
+    // The frame count is what came, not what was announced.
+    fake_->announced = 1000 * 2 * 4;
+    ASSERT_EQ(Write(*fake_, dir_ / "short.wav"), "");
+    file = ReadFile(dir_ / "short.wav");
+    EXPECT_EQ(Field(file, 56), 512u);
+    EXPECT_EQ(Field(file, 48), 1000u);
+    fake_->announced = -2;
 
     // 8-bit sound cannot be coded so, nor stereo in blocks that split a group of codes.
     fake_->bits = 8;
@@ -216,7 +224,8 @@ TEST_F(WaveEdgeTest, AppendingToImaAdpcmAdoptsItsBlockSize)
     EXPECT_EQ(out_->WavType(), wtDVIADPCM);
     const std::string file = ReadFile(dir_ / "ima.wav");
     EXPECT_EQ(Field(file, 56), file.size() - 60);
-    EXPECT_EQ(Field(file, 48), (file.size() - 60) / 1024 * 1017);
+    // Ten blocks; only the padding at the very end is not sound.
+    EXPECT_EQ(Field(file, 48), 5 * 1017 + 5000u);
 }
 
 TEST_F(WaveEdgeTest, TooLargeInputIsRefusedBeforeTheFileIsTouched)
