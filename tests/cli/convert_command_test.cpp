@@ -10,6 +10,13 @@
 namespace corvath {
 namespace {
 
+// The length ffprobe reads from a file's header.
+double ProbedSeconds(const std::filesystem::path& file)
+{
+    return std::stod(test::RunCommand(
+        "ffprobe -v error -show_entries format=duration -of csv=p=0 " + test::Quoted(file)));
+}
+
 class CliConvertTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -191,11 +198,6 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
         return Status("convert --to " + to + " --artist 'Disc Artist' '" + from + "' -o '" + out +
                       "'");
     };
-    const auto seconds = [](const std::string& file) {
-        return std::stod(test::RunCommand("ffprobe -v error -show_entries format=duration -of "
-                                          "csv=p=0 '" +
-                                          file + "'"));
-    };
 
     ASSERT_EQ(convert("wma", input), 0) << test::ReadFile(dir_ / "stderr");
     std::filesystem::rename(out + "/take.wma", dir_ / "from_wav.wma");
@@ -205,10 +207,37 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
     // The MP3's own tags reach the WMA output first and are then replaced by the disc fields.
     ASSERT_EQ(convert("wma", song), 0) << test::ReadFile(dir_ / "stderr");
     for (const char* file : {"from_wav.wav", "from_wav.mp3", "song.wav", "song.wma"})
-        EXPECT_NEAR(seconds(out + "/" + file), 2.0, 0.1) << file;
+        EXPECT_NEAR(ProbedSeconds(out + "/" + file), 2.0, 0.1) << file;
     EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 '" +
                                out + "/song.wma'"),
               "TAG:artist=Disc Artist\n");
+}
+
+// WAV files written to a pipe hold 0xFFFFFFFF for their sizes: their sound runs to the end.
+TEST_F(CliConvertTest, AWavWrittenToAPipeConvertsWhole)
+{
+    if (!test::HaveTool("ffmpeg") || !test::HaveTool("metaflac"))
+        GTEST_SKIP() << "ffmpeg makes the file and metaflac reads the FLAC file back";
+    const auto streamed = dir_ / "streamed.wav";
+    test::RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1.5 -f wav pipe: > " +
+                     test::Quoted(streamed));
+    const std::string bytes = test::ReadFile(streamed);
+    const std::size_t data = bytes.find("data\xFF\xFF\xFF\xFF");
+    ASSERT_NE(data, std::string::npos);
+
+    const auto out = dir_ / "out";
+    for (const char* format : {"wav", "flac"}) {
+        ASSERT_EQ(Status(std::string("convert --to ") + format + " " + test::Quoted(streamed) +
+                         " -o " + test::Quoted(out)),
+                  0)
+            << format << ": " << test::ReadFile(dir_ / "stderr");
+        EXPECT_EQ(test::ReadFile(dir_ / "stderr"), "") << format;
+    }
+    EXPECT_EQ(test::RunCommand("soxi -s " + test::Quoted(out / "streamed.wav")), "66150\n");
+    EXPECT_EQ(test::WaveData(out / "streamed.wav"), bytes.substr(data + 8));
+    EXPECT_EQ(
+        test::RunCommand("metaflac --show-total-samples " + test::Quoted(out / "streamed.flac")),
+        "66150\n");
 }
 
 } // namespace
