@@ -21,6 +21,10 @@ template <typename Source> Source& Made(Owned<Source>& source)
 constexpr uint32_t kHighestRate = 768000;
 constexpr uint32_t kMostChannels = 8;
 
+// Lengths read from MP3 headers come in hundredths of a second, or are estimated from the bit
+// rate; a shortfall below this is no sign of a damaged file.
+constexpr double kEarlyEndSlackSeconds = 0.1;
+
 std::string SoundFormatProblem(TAuFileIn& source)
 {
     const uint32_t rate = source.GetSampleRate();
@@ -70,12 +74,16 @@ TAuFileIn& ConversionChain::SourceFor(const std::string& input)
 std::string ConversionChain::Prepare(const std::string& input, const std::string& target)
 {
     TAuFileIn& source = SourceFor(input);
+    source_ = nullptr;
     try {
         source.SetFileName(input);
         if (!source.IsValid())
             return "not an audio file this program can read";
         if (std::string problem = SoundFormatProblem(source); !problem.empty())
             return problem;
+        source_ = &source;
+        bytesPerSecond_ =
+            source.GetSampleRate() * source.GetChannels() * (source.GetBitsPerSample() / 8);
         if (resampler_) {
             resampler_->SetInput(&source);
             resampler_->SetOutSampleRate(change_.rate != 0 ? change_.rate : source.GetSampleRate());
@@ -88,6 +96,17 @@ std::string ConversionChain::Prepare(const std::string& input, const std::string
         return failure.what();
     }
     return {};
+}
+
+std::optional<EarlyEnd> ConversionChain::EarlyEndOfInput() const
+{
+    if (source_ == nullptr || bytesPerSecond_ == 0)
+        return std::nullopt;
+    const double arrived = static_cast<double>(source_->Position()) / bytesPerSecond_;
+    const double announced = static_cast<double>(source_->AnnouncedSize()) / bytesPerSecond_;
+    if (announced - arrived < kEarlyEndSlackSeconds)
+        return std::nullopt;
+    return EarlyEnd{arrived, announced};
 }
 
 } // namespace corvath

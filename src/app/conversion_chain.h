@@ -11,6 +11,7 @@
 #include "codecs/wm_in.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace corvath {
@@ -20,6 +21,12 @@ struct SampleFormatChange {
     uint32_t rate = 0;
     uint32_t bits = 0;
     uint32_t channels = 0;
+};
+
+/// An input that delivered less sound than its header announced.
+struct EarlyEnd {
+    double arrivedSeconds = 0;
+    double announcedSeconds = 0;
 };
 
 /// Which reader takes the inputs: chosen by each file's extension, or one for all.
@@ -46,6 +53,9 @@ public:
     /// The chain's end, to start and to watch for progress and its end.
     TAuFileOut& Sink() { return *encoder_.sink; }
 
+    /// After a whole run: how short the prepared input fell of its announced length, if it did.
+    std::optional<EarlyEnd> EarlyEndOfInput() const;
+
 private:
     TAuFileIn& SourceFor(const std::string& input);
 
@@ -57,6 +67,8 @@ private:
     InputReader reader_ = InputReader::ByExtension;
     Owned<TResampler> resampler_; // with the converter, only when the format changes
     Owned<TAudioConverter> converter_;
+    TAuFileIn* source_ = nullptr; // of the prepared input
+    uint32_t bytesPerSecond_ = 0; // of the prepared input
 };
 
 } // namespace corvath

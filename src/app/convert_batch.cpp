@@ -108,11 +108,15 @@ void ConvertBatch::NextFile()
 
 void ConvertBatch::EndOfFile()
 {
+    const std::string& input = job_.inputs[completed_ - 1];
     const std::string& error = chain_->Sink().LastError();
-    if (error.empty())
-        view_.ShowConverted(output_);
-    else
-        Fail(job_.inputs[completed_ - 1], error);
+    if (!error.empty()) {
+        Fail(input, error);
+        return;
+    }
+    view_.ShowConverted(output_);
+    if (const std::optional<EarlyEnd> early = chain_->EarlyEndOfInput())
+        view_.ShowEndedEarly(input, *early);
 }
 
 std::string ConvertBatch::OutputOf(const std::string& input)

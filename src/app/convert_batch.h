@@ -40,6 +40,8 @@ public:
     virtual void ShowProgress(int32_t percent) = 0;
     /// The current file converted whole into output.
     virtual void ShowConverted(const std::string& output) = 0;
+    /// The current file, converted, held less sound than its header announced.
+    virtual void ShowEndedEarly(const std::string& input, const EarlyEnd& early) = 0;
     /// The current file failed; the batch goes on with the next.
     virtual void ShowFailed(const FailedFile& failure) = 0;
     /// Before closing, when any file failed.

@@ -9,6 +9,8 @@
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -95,6 +97,14 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
     return options;
 }
 
+// To a tenth, as "10.0 s".
+std::string Seconds(double seconds)
+{
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.1f s", seconds);
+    return text.data();
+}
+
 // Each file's progress on a line of its own, failures on the error stream.
 class ConvertProgressLines : public ConvertView, public BatchLines {
 public:
@@ -106,6 +116,12 @@ public:
     }
     void ShowProgress(int32_t percent) override { ShowPercent(percent); }
     void ShowConverted(const std::string& output) override { EndLine("100% -> " + output); }
+    void ShowEndedEarly(const std::string& input, const EarlyEnd& early) override
+    {
+        err_ << "corvath-cli: warning: " << TerminalText(input)
+             << " ended early: " << Seconds(early.arrivedSeconds) << " of "
+             << Seconds(early.announcedSeconds) << '\n';
+    }
     void ShowFailed(const FailedFile& failure) override
     {
         EndLine();

@@ -55,7 +55,7 @@ void TWMIn::EnsureOpen()
                                &bytes))
         hundredthFrames = bytes = 0;
     totalFrames_ = hundredthFrames / 100;
-    size_ = bytes;
+    size_ = announcedSize_ = bytes;
     seekable_ = true;
     ReadTags();
     ++openCount_;
@@ -69,6 +69,7 @@ void TWMIn::ClearParameters()
     duration_ = 0;
     totalFrames_ = 0;
     size_ = 0;
+    announcedSize_ = -1;
     protected_ = false;
 }
 

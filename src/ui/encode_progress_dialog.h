@@ -25,6 +25,7 @@ private:
     void ShowFile(const std::string& input, const std::string& output, int32_t count) override;
     void ShowProgress(int32_t percent) override;
     void ShowConverted(const std::string&) override {}
+    void ShowEndedEarly(const std::string&, const EarlyEnd&) override {}
     void ShowFailed(const FailedFile&) override {}
     void ShowFailures(const std::vector<FailedFile>& failures) override;
     void Close() override;

@@ -6,6 +6,7 @@
 #include "support/riff_bytes.h"
 #include "support/temp_dir.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace corvath {
@@ -25,6 +26,12 @@ public:
     void ShowConverted(const std::string& output) override
     {
         lines.push_back("converted " + fs::path(output).filename().string());
+    }
+    void ShowEndedEarly(const std::string& input, const EarlyEnd& early) override
+    {
+        lines.push_back("ended early " + fs::path(input).filename().string() + " at " +
+                        std::to_string(std::lround(early.arrivedSeconds * 10)) + " of " +
+                        std::to_string(std::lround(early.announcedSeconds * 10)) + " tenths");
     }
     void ShowFailed(const FailedFile& failure) override
     {
@@ -100,6 +107,21 @@ void WriteClaimingWave(const fs::path& file, uint32_t rate, uint16_t channels)
     test::WriteFile(file, "RIFF" + test::Le32(36 + 64) + "WAVE" +
                               test::Chunk("fmt ", test::FmtBody(1, channels, rate, align, 16)) +
                               test::Chunk("data", std::string(64, '\1')));
+}
+
+// A file holding less sound than its header announces converts, and the view is told how much
+// came; a whole file gets no such word.
+TEST_F(ConvertBatchTest, AFileEndingEarlyIsToldAfterItConverted)
+{
+    const std::string header = "RIFF" + test::Le32(36 + 16000) + "WAVE" +
+                               test::Chunk("fmt ", test::FmtBody(1, 1, 8000, 2, 16)) + "data";
+    test::WriteFile(dir_ / "cut.wav", header + test::Le32(32000) + std::string(16000, '\1'));
+    test::WriteFile(dir_ / "whole.wav", header + test::Le32(16000) + std::string(16000, '\1'));
+    Convert({(dir_ / "cut.wav").string(), (dir_ / "whole.wav").string()}, OutputFormat::FLAC);
+    EXPECT_EQ(view_.lines, (std::vector<std::string>{
+                               "file cut.wav -> cut.flac after 0", "converted cut.flac",
+                               "ended early cut.wav at 10 of 20 tenths",
+                               "file whole.wav -> whole.flac after 1", "converted whole.flac"}));
 }
 
 // Rates and channel counts no encoder can take are refused before any output is made; an

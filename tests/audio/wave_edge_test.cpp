@@ -116,14 +116,14 @@ TEST_F(WaveEdgeTest, SettersRightAfterStartAreRefused)
 
 TEST_F(WaveEdgeTest, PcmSizesFollowWhatReallyCame)
 {
-    // Short input: padded with silence to the announced size.
+    // Short input: the header gives up the announced size for what came, and nothing is added.
     fake_->total = 1000;
     fake_->announced = 4000;
     ASSERT_EQ(Write(*fake_, dir_ / "short.wav"), "");
     std::string file = ReadFile(dir_ / "short.wav");
-    EXPECT_EQ(file.size(), 4044u);
-    EXPECT_EQ(Field(file, 40), 4000u);
-    EXPECT_EQ(file[3000], 0);
+    EXPECT_EQ(file.size(), 1044u);
+    EXPECT_EQ(Field(file, 40), 1000u);
+    EXPECT_EQ(Field(file, 4), 1036u);
 
     // Unknown size: the placeholder is replaced by the real size.
     fake_->announced = -1;
@@ -167,6 +167,14 @@ TEST_F(WaveEdgeTest, ImaAdpcmWritesTheBlockWhereTheInputEnded)
     file = ReadFile(dir_ / "one.wav");
     EXPECT_EQ(file.size(), 60u + 512);
     EXPECT_EQ(Field(file, 48), 1000u);
+
+    // The frame count is what came, not what was announced.
+    fake_->announced = 1000 * 2 * 4;
+    ASSERT_EQ(Write(*fake_, dir_ / "short.wav"), "");
+    file = ReadFile(dir_ / "short.wav");
+    EXPECT_EQ(Field(file, 56), 512u);
+    EXPECT_EQ(Field(file, 48), 1000u);
+    fake_->announced = -2;
 
     // 8-bit sound cannot be coded so, nor stereo in blocks that split a group of codes.
     fake_->bits = 8;
@@ -216,7 +224,8 @@ TEST_F(WaveEdgeTest, AppendingToImaAdpcmAdoptsItsBlockSize)
     EXPECT_EQ(out_->WavType(), wtDVIADPCM);
     const std::string file = ReadFile(dir_ / "ima.wav");
     EXPECT_EQ(Field(file, 56), file.size() - 60);
-    EXPECT_EQ(Field(file, 48), (file.size() - 60) / 1024 * 1017);
+    // Ten blocks; only the padding at the very end is not sound.
+    EXPECT_EQ(Field(file, 48), 5 * 1017 + 5000u);
 }
 
 TEST_F(WaveEdgeTest, TooLargeInputIsRefusedBeforeTheFileIsTouched)
@@ -266,6 +275,40 @@ TEST_F(WaveEdgeTest, ReaderFindsDataPastStrayBytesAndOtherChunks)
     }
     in_->EndRead();
     EXPECT_EQ(rest, Frames(4000).substr(1000)) << "nothing after the data chunk is sound";
+}
+
+// A data size of 0xFFFFFFFF, as written to a pipe, or one that a cut file no longer holds, lets
+// the sound run to the end of the file; only the latter announced a length.
+TEST_F(WaveEdgeTest, ADataSizePastTheEndOfTheFileMeansTheRestOfIt)
+{
+    for (const uint32_t stored : {0xFFFFFFFFu, 40000u}) {
+        SCOPED_TRACE(stored);
+        // A stray half frame at the end is no sound.
+        WriteFile(dir_ / "long.wav", PcmHeader(2, 44100, 16, stored) + Frames(1002));
+        in_->SetFileName((dir_ / "long.wav").string());
+        ASSERT_TRUE(in_->IsValid());
+        EXPECT_EQ(in_->GetSampleCount(), 250);
+        EXPECT_EQ(in_->AnnouncedSize(), stored == 40000u ? 40000 : -1);
+        ASSERT_EQ(Write(*in_, dir_ / "out.wav"), "");
+        const std::string out = ReadFile(dir_ / "out.wav");
+        EXPECT_EQ(Field(out, 40), 1000u);
+        EXPECT_EQ(out.substr(44), Frames(1000));
+    }
+
+    // Read from a pipe, the length is unknown until the end.
+    test::ForwardStream pipe;
+    const std::string bytes = PcmHeader(2, 44100, 16, 0xFFFFFFFFu) + Frames(1000);
+    pipe.Bytes().assign(bytes.begin(), bytes.end());
+    in_->SetStream(&pipe);
+    ASSERT_TRUE(in_->IsValid());
+    in_->BeginRead();
+    EXPECT_EQ(in_->Size(), -1);
+    std::string sound;
+    for (AudioChunk chunk; (chunk = in_->ReadData(16384)).bytes > 0;)
+        sound.append(reinterpret_cast<char*>(chunk.data), chunk.bytes);
+    in_->EndRead();
+    in_->SetStream(nullptr);
+    EXPECT_EQ(sound, Frames(1000));
 }
 
 TEST_F(WaveEdgeTest, SampleRangesApplyToOneRun)
@@ -349,12 +392,6 @@ TEST_F(WaveEdgeTest, BrokenFilesAreNotValidAndNeverCrash)
         EXPECT_FALSE(in_->IsBusy());
         EXPECT_FALSE(std::filesystem::exists(dir_ / "out.wav"));
     }
-
-    // A truncated data chunk delivers what is there.
-    WriteFile(dir_ / "cut.wav", PcmHeader(2, 44100, 16, 40000) + Frames(1000));
-    in_->SetFileName((dir_ / "cut.wav").string());
-    ASSERT_TRUE(in_->IsValid());
-    ASSERT_EQ(Write(*in_, dir_ / "out.wav"), "");
 
     // Missing files and folders are named in the error.
     in_->SetFileName(dir_.path().string());

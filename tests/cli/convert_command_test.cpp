@@ -10,6 +10,13 @@
 namespace corvath {
 namespace {
 
+// The length ffprobe reads from a file's header.
+double ProbedSeconds(const std::filesystem::path& file)
+{
+    return std::stod(test::RunCommand(
+        "ffprobe -v error -show_entries format=duration -of csv=p=0 " + test::Quoted(file)));
+}
+
 class CliConvertTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -191,11 +198,6 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
         return Status("convert --to " + to + " --artist 'Disc Artist' '" + from + "' -o '" + out +
                       "'");
     };
-    const auto seconds = [](const std::string& file) {
-        return std::stod(test::RunCommand("ffprobe -v error -show_entries format=duration -of "
-                                          "csv=p=0 '" +
-                                          file + "'"));
-    };
 
     ASSERT_EQ(convert("wma", input), 0) << test::ReadFile(dir_ / "stderr");
     std::filesystem::rename(out + "/take.wma", dir_ / "from_wav.wma");
@@ -205,7 +207,7 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
     // The MP3's own tags reach the WMA output first and are then replaced by the disc fields.
     ASSERT_EQ(convert("wma", song), 0) << test::ReadFile(dir_ / "stderr");
     for (const char* file : {"from_wav.wav", "from_wav.mp3", "song.wav", "song.wma"})
-        EXPECT_NEAR(seconds(out + "/" + file), 2.0, 0.1) << file;
+        EXPECT_NEAR(ProbedSeconds(out + "/" + file), 2.0, 0.1) << file;
     EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 '" +
                                out + "/song.wma'"),
               "TAG:artist=Disc Artist\n");
@@ -225,6 +227,80 @@ TEST_F(CliConvertTest, AFileIsNeverConvertedOntoItself)
     EXPECT_NE(test::ReadFile(dir_ / "stderr").find("Cannot create file " + wma), std::string::npos)
         << test::ReadFile(dir_ / "stderr");
     EXPECT_EQ(test::ReadFile(wma), source);
+}
+
+// Inputs whose headers announce more sound than they hold convert to what they hold, each
+// with a warning; inputs that hold what they announce convert without one.
+TEST_F(CliConvertTest, InputsEndingEarlyConvertToWhatTheyHoldWithAWarning)
+{
+    if (!test::HaveTool("ffmpeg") || !test::HaveTool("ffprobe"))
+        GTEST_SKIP() << "ffmpeg makes the MP3 file and ffprobe reads the files back";
+    // A WAV file cut in half: its header still announces 2 s.
+    const auto exact = test::Sox(dir_ / "exact.wav", "-b 16 -c 2 -r 44100", "2", "sine 440");
+    std::string bytes = test::ReadFile(exact);
+    ASSERT_EQ(bytes.substr(36, 4), "data");
+    test::WriteFile(dir_ / "cut.wav", bytes.substr(0, 44 + 44100 * 4));
+    // An MP3 file whose Info header counts 10000 frames, over four minutes, for 1 s of sound.
+    const auto honest = dir_ / "honest.mp3";
+    test::RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1 -c:a libmp3lame " +
+                     test::Quoted(honest));
+    bytes = test::ReadFile(honest);
+    const std::size_t info = bytes.find("Info");
+    ASSERT_NE(info, std::string::npos);
+    ASSERT_TRUE(bytes[info + 7] & 1) << "the header holds a frame count";
+    bytes.replace(info + 8, 4, std::string("\0\0\x27\x10", 4));
+    test::WriteFile(dir_ / "lying.mp3", bytes);
+
+    const auto out = dir_ / "out";
+    std::string inputs;
+    for (const char* name : {"cut.wav", "exact.wav", "lying.mp3", "honest.mp3"})
+        inputs += test::Quoted(dir_ / name) + " ";
+    ASSERT_EQ(Status("convert --to wav " + inputs + "-o " + test::Quoted(out)), 0)
+        << test::ReadFile(dir_ / "stderr");
+
+    const std::string warnings = test::ReadFile(dir_ / "stderr");
+    EXPECT_NE(
+        warnings.find("warning: " + (dir_ / "cut.wav").string() + " ended early: 1.0 s of 2.0 s\n"),
+        std::string::npos)
+        << warnings;
+    EXPECT_NE(warnings.find("warning: " + (dir_ / "lying.mp3").string() + " ended early: 1.0 s of"),
+              std::string::npos)
+        << warnings;
+    EXPECT_EQ(warnings.find("exact.wav"), std::string::npos) << warnings;
+    EXPECT_EQ(warnings.find("honest.mp3"), std::string::npos) << warnings;
+    EXPECT_EQ(ProbedSeconds(out / "cut.wav"), 1.0);
+    EXPECT_EQ(test::RunCommand("soxi -s " + test::Quoted(out / "cut.wav")), "44100\n");
+    EXPECT_EQ(ProbedSeconds(out / "exact.wav"), 2.0);
+    // Without the true count the decoder's padding frames stay in, but nothing more.
+    EXPECT_NEAR(ProbedSeconds(out / "lying.wav"), 1.0, 0.05);
+    EXPECT_EQ(ProbedSeconds(out / "honest.wav"), 1.0);
+}
+
+// WAV files written to a pipe hold 0xFFFFFFFF for their sizes: their sound runs to the end.
+TEST_F(CliConvertTest, AWavWrittenToAPipeConvertsWhole)
+{
+    if (!test::HaveTool("ffmpeg") || !test::HaveTool("metaflac"))
+        GTEST_SKIP() << "ffmpeg makes the file and metaflac reads the FLAC file back";
+    const auto streamed = dir_ / "streamed.wav";
+    test::RunCommand("ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1.5 -f wav pipe: > " +
+                     test::Quoted(streamed));
+    const std::string bytes = test::ReadFile(streamed);
+    const std::size_t data = bytes.find("data\xFF\xFF\xFF\xFF");
+    ASSERT_NE(data, std::string::npos);
+
+    const auto out = dir_ / "out";
+    for (const char* format : {"wav", "flac"}) {
+        ASSERT_EQ(Status(std::string("convert --to ") + format + " " + test::Quoted(streamed) +
+                         " -o " + test::Quoted(out)),
+                  0)
+            << format << ": " << test::ReadFile(dir_ / "stderr");
+        EXPECT_EQ(test::ReadFile(dir_ / "stderr"), "") << format;
+    }
+    EXPECT_EQ(test::RunCommand("soxi -s " + test::Quoted(out / "streamed.wav")), "66150\n");
+    EXPECT_EQ(test::WaveData(out / "streamed.wav"), bytes.substr(data + 8));
+    EXPECT_EQ(
+        test::RunCommand("metaflac --show-total-samples " + test::Quoted(out / "streamed.flac")),
+        "66150\n");
 }
 
 } // namespace

@@ -18,6 +18,13 @@
 
 namespace corvath::test {
 
+/// Memory that reads only forward, as a pipe does.
+class ForwardStream : public TMemoryStream {
+public:
+    int64_t Seek(int64_t, TSeekOrigin) override { throw EAuException("cannot seek"); }
+    bool IsSeekable() const override { return false; }
+};
+
 /// A source of total bytes (16-bit stereo unless told otherwise) counting bytes (byte i = i mod
 /// 251), in chunks of at most chunkBytes, optionally slow or failing at a given byte.
 class FakeSource : public TAuInput {

@@ -155,8 +155,8 @@ AudioChunk TResampler::ReadChunk(uint32_t wanted)
     if (outNext_ == outEnd_)
         Refill();
     uint32_t bytes = std::min(wanted, outEnd_ - outNext_);
-    if (size_ >= 0)
-        bytes = static_cast<uint32_t>(std::min<int64_t>(bytes, size_ - position_));
+    if (const int64_t due = DueSize(); due >= 0)
+        bytes = static_cast<uint32_t>(std::min<int64_t>(bytes, due - position_));
     if (bytes == 0)
         return {};
     uint8_t* data = reinterpret_cast<uint8_t*>(outPcm_.data()) + outNext_;
@@ -251,13 +251,24 @@ void TResampler::NarrowOutputTo8Bits(uint32_t samples)
     outEnd_ = samples;
 }
 
+int64_t TResampler::DueSize() const
+{
+    if (!inputEnded_)
+        return size_;
+    // Once the input has ended, the length of the sound that really came: an input that ended
+    // early is not stretched to its announced length.
+    return std::min<int64_t>(size_, ResampledSize(input_->Position(), input_->GetSampleRate(),
+                                                  outSampleRate_, channels_, inBits_));
+}
+
 void TResampler::FillSilence()
 {
-    if (size_ < 0 || position_ >= size_)
+    const int64_t due = DueSize();
+    if (due < 0 || position_ >= due)
         return;
     // Unsigned 8-bit silence is the mid value; zero bytes there would be a full-scale step.
     const uint8_t silence = inBits_ == 8 ? 0x80 : 0;
-    outEnd_ = static_cast<uint32_t>(std::min<int64_t>(size_ - position_, kPcmBytes));
+    outEnd_ = static_cast<uint32_t>(std::min<int64_t>(due - position_, kPcmBytes));
     std::memset(outPcm_.data(), silence, outEnd_);
 }
 

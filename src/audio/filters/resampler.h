@@ -13,8 +13,9 @@ enum TResamplerQuality : uint8_t { rqBest = 0, rqMedium = 1, rqFastest = 2 };
 
 /// A filter that changes the sample rate of its input through libsamplerate. It works on 16-bit
 /// samples: 8-bit input is widened and leaves as 8-bit, 24-bit input leaves as 16-bit. Equal
-/// rates pass the data through untouched. It delivers exactly the size it announces: when the
-/// library produces less, silence fills the rest; when it produces more, the rest is dropped.
+/// rates pass the data through untouched. It announces the resampled size of its input's and
+/// delivers the resampled size of what the input really delivered: when the library produces
+/// less, silence fills the rest; when it produces more, the rest is dropped.
 ///
 /// Configured on the main thread while idle; opened, read and closed by the sink's worker.
 /// About 16 MiB of buffers live with the object, so opening allocates only the library's state.
@@ -53,6 +54,8 @@ private:
     void TopUp();
     uint32_t ConvertSlice();
     void NarrowOutputTo8Bits(uint32_t samples);
+    /// Bytes this run delivers in all; -1 unknown.
+    int64_t DueSize() const;
     void FillSilence();
 
     bool passThrough_ = false;

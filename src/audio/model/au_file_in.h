@@ -27,6 +27,10 @@ public:
     /// source can read.
     bool IsValid();
 
+    /// Bytes of sound the file's header claims, -1 when it claims no length. Size() is less
+    /// when the file is known to hold less; a whole run that delivers less ended early.
+    int64_t AnnouncedSize() const { return announcedSize_; }
+
     const std::string& FileName() const { return fileName_; }
     /// Closes the current file; the new one opens at the next query or run.
     void SetFileName(const std::string& fileName);
@@ -50,6 +54,7 @@ protected:
     uint32_t sampleRate_ = 0;
     uint32_t channels_ = 0;
     uint32_t totalSeconds_ = 0;
+    int64_t announcedSize_ = -1;
 
 private:
     std::string fileName_;

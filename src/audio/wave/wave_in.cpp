@@ -22,6 +22,9 @@ constexpr std::size_t kMaxMsAdpcmCoefficients = 32;
 
 constexpr uint16_t kExtensibleTag = 0xFFFE;
 
+// The data size that programs writing to a pipe put in the header: the sound runs to the end.
+constexpr uint32_t kStreamedDataSize = 0xFFFFFFFF;
+
 // The tail shared by the sub-format identifiers of the extensible fmt chunk; the first two
 // bytes hold the plain format tag.
 constexpr std::array<uint8_t, 14> kSubFormatTail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
@@ -129,8 +132,25 @@ bool TWaveIn::ReadHeader(TAudioStream& stream)
     factFrames_ = header.factFrames;
     dataStart_ = header.dataStart;
     if (wavType_ == wtPCM)
-        size_ = header.dataSize;
+        SizePcmData(stream, header.dataSize);
     return true;
+}
+
+void TWaveIn::SizePcmData(TAudioStream& stream, uint32_t dataSize)
+{
+    const bool streamed = dataSize == kStreamedDataSize;
+    announcedSize_ = streamed ? -1 : int64_t{dataSize};
+    if (!stream.IsSeekable()) {
+        size_ = announcedSize_;
+        return;
+    }
+    // A size that runs past the end of the file is no limit: the sound is what the file holds.
+    const int64_t held = std::max<int64_t>(0, stream.Size() - dataStart_);
+    const uint32_t frameBytes = channels_ * bitsPerSample_ / 8;
+    if (streamed || dataSize > held)
+        size_ = frameBytes == 0 ? held : held - held % frameBytes;
+    else
+        size_ = dataSize;
 }
 
 bool TWaveIn::CheckFormat()
@@ -142,12 +162,12 @@ bool TWaveIn::CheckFormat()
                (bitsPerSample_ == 8 || bitsPerSample_ == 16 || bitsPerSample_ == 24);
     case wtDVIADPCM:
         bitsPerSample_ = 16;
-        size_ = int64_t{factFrames_} * 2 * channels_;
+        size_ = announcedSize_ = int64_t{factFrames_} * 2 * channels_;
         return fmtBits_ == 4 && stereoOrMono && samplesPerBlock_ > 0 &&
                samplesPerBlock_ == ImaAdpcmFramesPerBlock(blockAlign_, static_cast<int>(channels_));
     case wtMSADPCM:
         bitsPerSample_ = 16;
-        size_ = int64_t{factFrames_} * 2 * channels_;
+        size_ = announcedSize_ = int64_t{factFrames_} * 2 * channels_;
         msAdpcm_.channels = static_cast<int>(channels_);
         msAdpcm_.samplesPerBlock = samplesPerBlock_;
         return stereoOrMono && samplesPerBlock_ > 2 &&

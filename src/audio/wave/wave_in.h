@@ -14,7 +14,8 @@ namespace corvath {
 /// Reads RIFF WAVE files: PCM (8, 16, 24 bit) as stored, IMA ADPCM and Microsoft ADPCM decoded
 /// to 16 bits, and MPEG layer 3 inside WAV decoded whole into memory when the file opens.
 /// Delivers exactly the bytes it announces: a last block's padding and chunks after the data
-/// never reach the sink.
+/// never reach the sink. A data size of 0xFFFFFFFF (as written to a pipe), or one that runs past
+/// the end of the file, means the sound runs to the end of the file.
 class TWaveIn : public TAuFileIn {
 public:
     using TAuFileIn::TAuFileIn;
@@ -30,6 +31,8 @@ protected:
 
 private:
     bool ReadHeader(TAudioStream& stream);
+    /// Sets the sizes from the data chunk's stored size.
+    void SizePcmData(TAudioStream& stream, uint32_t dataSize);
     bool CheckFormat();
     bool DecodeWithConverter();
     TAudioStream* DataStream() const;

@@ -167,6 +167,7 @@ void TWaveOut::PrepareImaAdpcm(bool appending, const ExistingFile& existing)
     Stream()->Write(header.data(), header.size());
     encoder_ = TImaAdpcmEncoder{};
     dataBytes_ = 0;
+    paddingFrames_ = 0;
 }
 
 bool TWaveOut::WriteStep(bool abort)
@@ -201,7 +202,8 @@ bool TWaveOut::WriteImaAdpcmStep()
     const auto blockBytes = static_cast<uint32_t>(pcmBlock_.size() * sizeof(int16_t));
     auto* bytes = reinterpret_cast<uint8_t*>(pcmBlock_.data());
     // Rounded down to whole frames by the source, so short reads keep the frames aligned.
-    for (uint32_t filled = 0; filled < blockBytes;) {
+    uint32_t filled = 0;
+    while (filled < blockBytes) {
         const uint32_t got = Input()->ReadInto(bytes + filled, blockBytes - filled);
         if (got == 0) {
             inputEnded_ = true;
@@ -209,6 +211,7 @@ bool TWaveOut::WriteImaAdpcmStep()
         }
         filled += got;
     }
+    paddingFrames_ = (blockBytes - filled) / (2u * channels_);
     // The block in which the input ended is written too, even when it holds only silence.
     encoder_.EncodeBlock(pcmBlock_, channels_, adpcmBlock_);
     CountData(blockSize_);
@@ -224,8 +227,10 @@ void TWaveOut::WriteAt(int64_t offset, uint32_t value)
     Stream()->Write(bytes.data(), bytes.size());
 }
 
-void TWaveOut::PatchSizes()
+void TWaveOut::EndFile()
 {
+    // The header written at the start holds the announced size; the input may have ended early,
+    // or announced nothing.
     const int64_t fileSize = Stream()->Seek(0, TSeekOrigin::End);
     if (wavType_ == wtPCM) {
         const int64_t dataStart = appending_ ? existing_.dataStart : kPcmHeaderBytes;
@@ -234,34 +239,11 @@ void TWaveOut::PatchSizes()
     } else {
         const int64_t dataStart = appending_ ? existing_.dataStart : kImaHeaderBytes;
         const auto dataSize = static_cast<uint32_t>(fileSize - dataStart);
-        const uint32_t written = SamplesPerBlock(channels_) * (dataSize / blockSize_);
-        // A known input length is the true frame count; the padding of the last block is not.
-        const int64_t announced = Input()->Size() / 2 / channels_;
-        const bool known = !appending_ && !WasStopped() && Input()->Size() >= 0;
+        const uint32_t blockFrames = SamplesPerBlock(channels_) * (dataSize / blockSize_);
         WriteAt(appending_ ? existing_.dataSizeOffset : 56, dataSize);
-        WriteAt(appending_ ? existing_.factValueOffset : 48,
-                known ? static_cast<uint32_t>(announced) : written);
+        WriteAt(appending_ ? existing_.factValueOffset : 48, blockFrames - paddingFrames_);
     }
     WriteAt(4, static_cast<uint32_t>(fileSize - 8));
-}
-
-void TWaveOut::EndFile()
-{
-    TAuInput& input = *Input();
-    const bool unknownSize = input.Size() < 0;
-    if (wavType_ == wtDVIADPCM || unknownSize || appending_ || WasStopped()) {
-        PatchSizes();
-    } else {
-        // The header announced the input's size: a short input is padded with silence to it.
-        const int64_t expected = input.Size() + kPcmHeaderBytes;
-        const int64_t fileSize = Stream()->Seek(0, TSeekOrigin::End);
-        if (fileSize < expected) {
-            const uint8_t silence = Input()->GetBitsPerSample() == 8 ? 0x80 : 0;
-            const std::vector<uint8_t> padding(static_cast<std::size_t>(expected - fileSize),
-                                               silence);
-            Stream()->Write(padding.data(), padding.size());
-        }
-    }
 }
 
 } // namespace corvath

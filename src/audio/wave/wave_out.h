@@ -10,9 +10,9 @@
 namespace corvath {
 
 /// Writes RIFF WAVE files, plain PCM or IMA ADPCM, and appends to an existing file of the same
-/// format. Sizes are patched when the run ends early or its size was not known in advance.
-/// WAV size fields are 32-bit: an input known to be too large is refused before the file is
-/// touched, and a run that grows past the limit fails.
+/// format. The header first holds the input's announced size and is patched at the end to what
+/// really came. WAV size fields are 32-bit: an input known to be too large is refused before the
+/// file is touched, and a run that grows past the limit fails.
 class TWaveOut : public TAuFileOut {
 public:
     using TAuFileOut::TAuFileOut;
@@ -50,7 +50,6 @@ private:
     void PrepareImaAdpcm(bool appending, const ExistingFile& existing);
     bool WritePcmStep();
     bool WriteImaAdpcmStep();
-    void PatchSizes();
     void WriteAt(int64_t offset, uint32_t value);
     void CountData(uint32_t bytes);
     uint32_t SamplesPerBlock(uint16_t channels) const;
@@ -61,7 +60,8 @@ private:
     bool inputEnded_ = false;
     uint16_t channels_ = 0; // of the IMA ADPCM blocks being written
     ExistingFile existing_;
-    int64_t dataBytes_ = 0; // data chunk bytes this file will hold when the run ends
+    int64_t dataBytes_ = 0;      // data chunk bytes this file will hold when the run ends
+    uint32_t paddingFrames_ = 0; // silent frames that fill the last IMA ADPCM block
     TImaAdpcmEncoder encoder_;
     std::vector<int16_t> pcmBlock_;
     std::vector<uint8_t> adpcmBlock_;

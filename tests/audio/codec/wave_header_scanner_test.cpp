@@ -1,8 +1,8 @@
-#include "audio/model/au_exception.h"
 #include "audio/model/au_file_stream.h"
 #include "audio/model/memory_stream.h"
 #include "audio/wave/wave_header_scanner.h"
 #include "platform/bytes/little_endian.h"
+#include "support/fake_components.h"
 #include "support/temp_dir.h"
 #include "wave_files.h"
 
@@ -39,13 +39,6 @@ std::string Riff(const std::string& chunks)
 {
     return Chunk("RIFF", "WAVE" + chunks);
 }
-
-// Reads only forward, as a pipe does.
-class ForwardStream : public TMemoryStream {
-public:
-    int64_t Seek(int64_t, TSeekOrigin) override { throw EAuException("cannot seek"); }
-    bool IsSeekable() const override { return false; }
-};
 
 class WaveHeaderScanner : public ::testing::Test {
 protected:
@@ -118,7 +111,7 @@ TEST_F(WaveHeaderScanner, OffsetsCountFromTheStreamStartWhenSeekable)
 
 TEST(WaveHeaderScannerForward, ReadsStreamsThatCannotSeek)
 {
-    ForwardStream stream;
+    test::ForwardStream stream;
     const std::string bytes = Riff(Chunk("LIST", std::string(300, 'l')) + Chunk("fmt ", kPcmFmt) +
                                    Chunk("data", kSamples));
     stream.Write(bytes.data(), bytes.size());

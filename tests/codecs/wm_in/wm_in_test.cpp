@@ -6,7 +6,6 @@
 #include "support/audio_tools.h"
 #include "support/run_command.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -143,10 +142,10 @@ TEST_F(WmInTest, DecodesMp3AndWmaAsFfmpegDoes)
     }
 }
 
-TEST_F(WmInTest, SinkGetsTheSamplesAndSilenceUpToTheAnnouncedLength)
+TEST_F(WmInTest, SinkGetsTheDecodedSamplesAndNoSilenceUpToTheAnnouncedLength)
 {
     // The length comes from the container's duration in hundredths of a second, which here
-    // still counts the encoder's padding at the end: the sink fills the rest with silence.
+    // still counts the encoder's padding at the end: the file holds what the decoder gave.
     const auto file = Lame("sink.mp3", 1.5);
     auto in = MakeComponent<TMP3In>();
     in->SetFileName(file.string());
@@ -155,12 +154,8 @@ TEST_F(WmInTest, SinkGetsTheSamplesAndSilenceUpToTheAnnouncedLength)
     out->SetFileName((dir_ / "out.wav").string());
     ASSERT_EQ(Run(*out), "");
     const std::vector<int16_t> written = Samples16(test::WaveData(dir_ / "out.wav"));
-    const std::vector<int16_t> decoded = FfmpegDecode(file);
-    EXPECT_EQ(static_cast<int64_t>(written.size()), in->GetSampleCount() * 2);
-    ASSERT_GE(written.size(), decoded.size());
-    EXPECT_TRUE(std::equal(decoded.begin(), decoded.end(), written.begin()));
-    EXPECT_TRUE(std::all_of(written.begin() + static_cast<std::ptrdiff_t>(decoded.size()),
-                            written.end(), [](int16_t sample) { return sample == 0; }));
+    EXPECT_LT(static_cast<int64_t>(written.size()), in->GetSampleCount() * 2);
+    EXPECT_TRUE(written == FfmpegDecode(file));
 }
 
 TEST_F(WmInTest, ThreeAndAHalfSecondsAt44100)
