@@ -54,6 +54,12 @@ TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)
     EXPECT_EQ(Problem(shortened),
               "its table of contents is damaged: tracks run backwards or past the end of its data");
 
+    // libcdio puts a track without an INDEX line at 00:00:00, before the disc's first sector.
+    test::WriteFile(dir_ / "unplaced.cue", "FILE \"unplaced.bin\" BINARY\n  TRACK 01 AUDIO\n");
+    test::WriteFile(dir_ / "unplaced.bin", std::string(2352 * 10, '\0'));
+    EXPECT_EQ(Problem(dir_ / "unplaced.cue"),
+              "its table of contents is damaged: tracks run backwards or past the end of its data");
+
     test::WriteFile(dir_ / "lonely.bin", std::string(2352 * 10, '\0'));
     EXPECT_EQ(Problem(dir_ / "lonely.bin"),
               "its cue sheet \"" + (dir_ / "lonely.cue").string() + "\" is missing");
