@@ -36,15 +36,46 @@ bool IsBlank(const std::string& text)
     return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-bool HasTrackLine(const std::string& sheet)
+// The first word of each line that has one.
+std::vector<std::string> Keywords(const std::string& sheet)
 {
+    std::vector<std::string> keywords;
     std::istringstream lines(sheet);
     for (std::string line, keyword; std::getline(lines, line);) {
         std::istringstream words(line);
-        if (words >> keyword && EqualIgnoringCase(keyword, "TRACK"))
-            return true;
+        if (words >> keyword)
+            keywords.push_back(keyword);
     }
-    return false;
+    return keywords;
+}
+
+bool HasTrackLine(const std::string& sheet)
+{
+    return std::ranges::any_of(Keywords(sheet), [](const std::string& keyword) {
+        return EqualIgnoringCase(keyword, "TRACK");
+    });
+}
+
+// Whether a TRACK line follows each FILE line of a cue sheet before the next FILE line: libcdio
+// leaks the name of a file without tracks.
+bool EachFileHasTracks(const std::string& cueSheet)
+{
+    bool fileWithoutTracks = false;
+    for (const std::string& keyword : Keywords(cueSheet)) {
+        if (EqualIgnoringCase(keyword, "FILE")) {
+            if (fileWithoutTracks)
+                return false;
+            fileWithoutTracks = true;
+        } else if (EqualIgnoringCase(keyword, "TRACK")) {
+            fileWithoutTracks = false;
+        }
+    }
+    return !fileWithoutTracks;
+}
+
+bool CueSheetListsTracks(const std::string& cueSheet)
+{
+    return HasTrackLine(cueSheet) && EachFileHasTracks(cueSheet);
 }
 
 // The data files the sheet names, resolved from its folder.
@@ -71,6 +102,8 @@ std::string SheetProblem(const std::filesystem::path& path, const std::string& s
         return std::string("it is not a ") + (cue ? "cue sheet" : "TOC file");
     if (!HasTrackLine(sheet))
         return std::string(kind) + " lists no tracks";
+    if (cue && !EachFileHasTracks(sheet))
+        return "the cue sheet names a data file without tracks";
     std::vector<std::filesystem::path> needed = NamedDataFiles(sheet, path.parent_path());
     // libcdio reads a cue sheet's sectors from the .bin of the same name, whatever it names.
     if (cue)
@@ -93,10 +126,12 @@ std::string TextOf(const std::filesystem::path& file)
 bool SheetListsTracks(const std::filesystem::path& image)
 {
     const std::string extension = LowerAscii(image.extension().string());
-    if (extension == ".cue" || extension == ".toc")
+    if (extension == ".toc")
         return HasTrackLine(TextOf(image));
+    if (extension == ".cue")
+        return CueSheetListsTracks(TextOf(image));
     if (const auto cue = WithExtension(image, ".cue"); extension == ".bin" && Exists(cue))
-        return HasTrackLine(TextOf(cue));
+        return CueSheetListsTracks(TextOf(cue));
     return true;
 }
 

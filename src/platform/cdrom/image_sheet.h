@@ -16,7 +16,8 @@ struct DataFileReference {
 std::optional<DataFileReference> FindDataFileReference(const std::string& line);
 
 /// False for a cue sheet or cdrdao TOC file (or the cue sheet beside a .bin) without a TRACK
-/// line: libcdio leaks what it parsed of such a sheet, and there is no disc in it anyway.
+/// line, or a cue sheet with a FILE line that no TRACK line follows before the next FILE line:
+/// libcdio leaks what it parsed of such a sheet, and there is no whole disc in it anyway.
 bool SheetListsTracks(const std::filesystem::path& image);
 
 /// Why libcdio cannot read the disc image at path, in words for the user, such as "its data

@@ -54,6 +54,20 @@ TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)
     EXPECT_EQ(Problem(shortened),
               "its table of contents is damaged: tracks run backwards or past the end of its data");
 
+    // libcdio would leak the name of a data file no track follows.
+    test::WriteFile(dir_ / "dangling.bin", std::string(2352 * 10, '\0'));
+    for (const std::string extraFile :
+         {"FILE \"dangling.bin\" BINARY\n", "FILE \"dangling.bin\" BINARY TRACK 02 AUDIO\n"}) {
+        test::WriteFile(dir_ / "dangling.cue",
+                        "FILE \"dangling.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n" +
+                            extraFile);
+        EXPECT_EQ(Problem(dir_ / "dangling.cue"), "the cue sheet names a data file without tracks");
+    }
+    test::WriteFile(dir_ / "dangling.cue", "FILE \"dangling.bin\" BINARY\n"
+                                           "FILE \"dangling.bin\" BINARY\n"
+                                           "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    EXPECT_EQ(Problem(dir_ / "dangling.cue"), "the cue sheet names a data file without tracks");
+
     // libcdio puts a track without an INDEX line at 00:00:00, before the disc's first sector.
     test::WriteFile(dir_ / "unplaced.cue", "FILE \"unplaced.bin\" BINARY\n  TRACK 01 AUDIO\n");
     test::WriteFile(dir_ / "unplaced.bin", std::string(2352 * 10, '\0'));
