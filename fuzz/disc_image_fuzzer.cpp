@@ -15,7 +15,6 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -63,7 +62,7 @@ void WriteFile(const fs::path& file, const char* data, std::size_t size)
         Fail("cannot write a file in the temporary folder");
 }
 
-// Raw sectors whose bytes tell their position, so no two reads look alike.
+// Raw sectors of a pattern that is never silent.
 void WriteDataFile(const fs::path& file, uint32_t sectors)
 {
     std::string bytes(std::size_t{sectors} * corvath::kCdSectorBytes, '\0');
@@ -155,7 +154,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     WriteDataFile(WorkFolder() / "image.bin", kImageSectors);
     WriteDataFile(WorkFolder() / "second.bin", kSecondFileSectors);
     // Registered after the folder's path exists, so it runs before that path is destroyed. A
-    // crash leaves the folder behind, beside the input that caused it.
+    // crash leaves the folder behind.
     std::atexit(RemoveWorkFolder);
     return 0;
 }
