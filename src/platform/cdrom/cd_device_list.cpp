@@ -160,7 +160,7 @@ bool RegisterImageDevice(const std::string& path)
     const std::optional<uint8_t> target = registry.FreeImageTarget();
     if (!target)
         return false;
-    if (!SheetListsTracks(absolute))
+    if (!SheetIsSafeToParse(absolute))
         return false;
     CdDevice image = DescribeImage(absolute, *target);
     // An image without tracks is no disc: libcdio opens an empty cue sheet all the same.

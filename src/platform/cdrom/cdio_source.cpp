@@ -124,7 +124,9 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
     // As a drive counts it: the two bytes after the length field and one entry per track plus
     // the lead-out.
     toc.Length = static_cast<uint16_t>(2 + sizeof(CdTocEntry) * (count + 1u));
-    lba_t previous = 0;
+    // No track starts in the lead-in: a cue sheet's track without an INDEX line comes back at
+    // 00:00:00, where no sector number can address it.
+    auto previous = static_cast<lba_t>(kCdLeadInSectors);
     for (track_t k = 0; k <= count; ++k) {
         const bool leadOut = k == count;
         const auto track =

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace corvath {
@@ -36,15 +37,71 @@ bool IsBlank(const std::string& text)
     return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
+// The words of each line that has any.
+std::vector<std::vector<std::string>> LineWords(const std::string& sheet)
+{
+    std::vector<std::vector<std::string>> lineWords;
+    std::istringstream lines(sheet);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> these;
+        for (std::string word; words >> word;)
+            these.push_back(word);
+        if (!these.empty())
+            lineWords.push_back(std::move(these));
+    }
+    return lineWords;
+}
+
+bool IsKeyword(const std::vector<std::string>& words, const char* keyword)
+{
+    return EqualIgnoringCase(words.front(), keyword);
+}
+
 bool HasTrackLine(const std::string& sheet)
 {
-    std::istringstream lines(sheet);
-    for (std::string line, keyword; std::getline(lines, line);) {
-        std::istringstream words(line);
-        if (words >> keyword && EqualIgnoringCase(keyword, "TRACK"))
-            return true;
+    return std::ranges::any_of(LineWords(sheet), [](const std::vector<std::string>& words) {
+        return IsKeyword(words, "TRACK");
+    });
+}
+
+// Whether a TRACK line follows each FILE line of a cue sheet before the next FILE line: libcdio
+// leaks the name of a file without tracks.
+bool EachFileHasTracks(const std::string& cueSheet)
+{
+    bool fileWithoutTracks = false;
+    for (const std::vector<std::string>& words : LineWords(cueSheet)) {
+        if (IsKeyword(words, "FILE")) {
+            if (fileWithoutTracks)
+                return false;
+            fileWithoutTracks = true;
+        } else if (IsKeyword(words, "TRACK")) {
+            fileWithoutTracks = false;
+        }
     }
-    return false;
+    return !fileWithoutTracks;
+}
+
+// Whether each TRACK line of a TOC file names the track's mode: libcdio divides by the sector
+// size of a track without one, and the process dies.
+bool EachTrackHasMode(const std::string& tocFile)
+{
+    return std::ranges::all_of(LineWords(tocFile), [](const std::vector<std::string>& words) {
+        return !IsKeyword(words, "TRACK") || words.size() >= 2;
+    });
+}
+
+// libcdio reads a line only up to a zero byte, so it would see other words than these checks.
+bool CueSheetIsSafeToParse(const std::string& cueSheet)
+{
+    return cueSheet.find('\0') == std::string::npos && HasTrackLine(cueSheet) &&
+           EachFileHasTracks(cueSheet);
+}
+
+bool TocFileIsSafeToParse(const std::string& tocFile)
+{
+    return tocFile.find('\0') == std::string::npos && HasTrackLine(tocFile) &&
+           EachTrackHasMode(tocFile);
 }
 
 // The data files the sheet names, resolved from its folder.
@@ -71,6 +128,10 @@ std::string SheetProblem(const std::filesystem::path& path, const std::string& s
         return std::string("it is not a ") + (cue ? "cue sheet" : "TOC file");
     if (!HasTrackLine(sheet))
         return std::string(kind) + " lists no tracks";
+    if (cue && !EachFileHasTracks(sheet))
+        return "the cue sheet names a data file without tracks";
+    if (!cue && !EachTrackHasMode(sheet))
+        return "the TOC file has a track without a mode";
     std::vector<std::filesystem::path> needed = NamedDataFiles(sheet, path.parent_path());
     // libcdio reads a cue sheet's sectors from the .bin of the same name, whatever it names.
     if (cue)
@@ -90,13 +151,15 @@ std::string TextOf(const std::filesystem::path& file)
 
 } // namespace
 
-bool SheetListsTracks(const std::filesystem::path& image)
+bool SheetIsSafeToParse(const std::filesystem::path& image)
 {
     const std::string extension = LowerAscii(image.extension().string());
-    if (extension == ".cue" || extension == ".toc")
-        return HasTrackLine(TextOf(image));
+    if (extension == ".toc")
+        return TocFileIsSafeToParse(TextOf(image));
+    if (extension == ".cue")
+        return CueSheetIsSafeToParse(TextOf(image));
     if (const auto cue = WithExtension(image, ".cue"); extension == ".bin" && Exists(cue))
-        return HasTrackLine(TextOf(cue));
+        return CueSheetIsSafeToParse(TextOf(cue));
     return true;
 }
 

@@ -15,9 +15,11 @@ struct DataFileReference {
 };
 std::optional<DataFileReference> FindDataFileReference(const std::string& line);
 
-/// False for a cue sheet or cdrdao TOC file (or the cue sheet beside a .bin) without a TRACK
-/// line: libcdio leaks what it parsed of such a sheet, and there is no disc in it anyway.
-bool SheetListsTracks(const std::filesystem::path& image);
+/// False for a cue sheet or cdrdao TOC file (or the cue sheet beside a .bin) that libcdio must
+/// not be given: one holding a zero byte or without a TRACK line, a cue sheet with a FILE line
+/// that no TRACK line follows before the next FILE line (libcdio leaks what it parsed of those),
+/// and a TOC file with a TRACK line that names no mode (libcdio divides by zero on it).
+bool SheetIsSafeToParse(const std::filesystem::path& image);
 
 /// Why libcdio cannot read the disc image at path, in words for the user, such as "its data
 /// file /music/disc.bin is missing". Meant for after a failed open: it names the first problem

@@ -54,6 +54,26 @@ TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)
     EXPECT_EQ(Problem(shortened),
               "its table of contents is damaged: tracks run backwards or past the end of its data");
 
+    // libcdio would leak the name of a data file no track follows.
+    test::WriteFile(dir_ / "dangling.bin", std::string(2352 * 10, '\0'));
+    for (const std::string extraFile :
+         {"FILE \"dangling.bin\" BINARY\n", "FILE \"dangling.bin\" BINARY TRACK 02 AUDIO\n"}) {
+        test::WriteFile(dir_ / "dangling.cue",
+                        "FILE \"dangling.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n" +
+                            extraFile);
+        EXPECT_EQ(Problem(dir_ / "dangling.cue"), "the cue sheet names a data file without tracks");
+    }
+    test::WriteFile(dir_ / "dangling.cue", "FILE \"dangling.bin\" BINARY\n"
+                                           "FILE \"dangling.bin\" BINARY\n"
+                                           "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    EXPECT_EQ(Problem(dir_ / "dangling.cue"), "the cue sheet names a data file without tracks");
+
+    // libcdio puts a track without an INDEX line at 00:00:00, before the disc's first sector.
+    test::WriteFile(dir_ / "unplaced.cue", "FILE \"unplaced.bin\" BINARY\n  TRACK 01 AUDIO\n");
+    test::WriteFile(dir_ / "unplaced.bin", std::string(2352 * 10, '\0'));
+    EXPECT_EQ(Problem(dir_ / "unplaced.cue"),
+              "its table of contents is damaged: tracks run backwards or past the end of its data");
+
     test::WriteFile(dir_ / "lonely.bin", std::string(2352 * 10, '\0'));
     EXPECT_EQ(Problem(dir_ / "lonely.bin"),
               "its cue sheet \"" + (dir_ / "lonely.cue").string() + "\" is missing");
@@ -64,6 +84,19 @@ TEST_F(ImageProblemTest, TocFilesNameTheirMissingDataFile)
     test::WriteFile(dir_ / "disc.toc", "CD_DA\n\nTRACK AUDIO\nFILE \"sub/audio.bin\" 0 00:01:00\n");
     EXPECT_EQ(Problem(dir_ / "disc.toc"),
               "its data file \"" + (dir_ / "sub" / "audio.bin").string() + "\" is missing");
+}
+
+// libcdio divides by the sector size of a track without a mode, which kills the process.
+TEST_F(ImageProblemTest, TocFilesWithATrackWithoutModeAreRefused)
+{
+    test::WriteFile(dir_ / "disc.bin", std::string(2352 * 10, '\0'));
+    test::WriteFile(dir_ / "disc.toc", "CD_DA\nTRACK\nFILE \"disc.bin\" 0\n");
+    EXPECT_EQ(Problem(dir_ / "disc.toc"), "the TOC file has a track without a mode");
+
+    // libcdio reads the line only up to the zero byte, so it sees no mode there either.
+    test::WriteFile(dir_ / "disc.toc",
+                    std::string("CD_DA\nTRACK \0AUDIO\nFILE \"disc.bin\" 0\n", 37));
+    EXPECT_EQ(Problem(dir_ / "disc.toc"), "it is not a TOC file");
 }
 
 TEST(DataFileReferenceTest, FindsQuotedAndBareNames)
