@@ -222,13 +222,16 @@ TEST_F(ComponentModelTest, FailuresToPrepareOrFinishAreReportedNotSwallowed)
     EXPECT_FALSE(sink_->IsBusy());
 }
 
-TEST_F(ComponentModelTest, SourceThatCannotOpenDeliversNothing)
+// A source that cannot open is at its end; a run that needs its sound fails with the reason.
+TEST_F(ComponentModelTest, SourceThatCannotOpenDeliversNothingAndFailsTheRun)
 {
     source_->failOpen = true;
+    source_->BeginRead();
+    EXPECT_EQ(source_->ReadData(100).bytes, 0u);
     sink_->Start();
     ASSERT_TRUE(WaitForDone());
     EXPECT_TRUE(sink_->written.empty());
-    EXPECT_EQ(sink_->LastError(), "");
+    EXPECT_EQ(sink_->LastError(), "cannot open the fake");
 }
 
 TEST_F(ComponentModelTest, SinkFreedWhileRunningLeavesNothingBehind)

@@ -303,5 +303,24 @@ TEST_F(CliConvertTest, AWavWrittenToAPipeConvertsWhole)
         "66150\n");
 }
 
+// A ratio the resampler refuses fails its file with the reason; the next file is unharmed.
+TEST_F(CliConvertTest, ARefusedResamplingFailsOnlyItsFile)
+{
+    const auto low = (dir_ / "low.wav").string();
+    const auto cd = (dir_ / "cd.wav").string();
+    test::RunCommand("sox -n -b 16 -c 1 -r 3000 '" + low + "' synth 0.5 sine 300");
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + cd + "' synth 1 sine 440");
+    const auto out = (dir_ / "out").string();
+
+    EXPECT_EQ(Status("convert --to wav --rate 999999 '" + low + "' '" + cd + "' -o '" + out + "'"),
+              1);
+    EXPECT_NE(test::ReadFile(dir_ / "stderr").find("low.wav: Frequences ratio 333 is invalid"),
+              std::string::npos)
+        << test::ReadFile(dir_ / "stderr");
+    EXPECT_FALSE(std::filesystem::exists(out + "/low.wav"));
+    EXPECT_EQ(test::RunCommand("soxi -r '" + out + "/cd.wav'"), "999999\n");
+    EXPECT_NEAR(std::stod(test::RunCommand("soxi -D '" + out + "/cd.wav'")), 1.0, 0.001);
+}
+
 } // namespace
 } // namespace corvath

@@ -100,7 +100,7 @@ protected:
         if (failPrepare)
             throw EAuException("cannot prepare");
         written.clear();
-        Input()->BeginRead();
+        Input()->OpenForRun();
     }
     bool WriteStep(bool abort) override
     {

@@ -141,7 +141,7 @@ void TAudioConverter::OpenSource()
 {
     if (input_ == nullptr)
         throw EAuException("Input is not assigned");
-    input_->BeginRead();
+    input_->OpenForRun();
     inBits_ = input_->GetBitsPerSample();
     inChannels_ = input_->GetChannels();
     runBits_ = GetBitsPerSample();

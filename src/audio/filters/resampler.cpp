@@ -110,14 +110,24 @@ void TResampler::OpenSource()
     if (busy_)
         throw EAuException("The component is busy.");
     TAuInput& input = RequireInput();
+    input.OpenForRun();
+    try {
+        StartConverter(input);
+    } catch (...) {
+        // A refused open leaves nothing behind for the next one.
+        input.EndRead();
+        throw;
+    }
     inputEnded_ = false;
     converterDone_ = false;
     inFill_ = 0;
     outNext_ = outEnd_ = 0;
-    busy_ = true;
-    input.BeginRead();
     position_ = 0;
+    busy_ = true;
+}
 
+void TResampler::StartConverter(TAuInput& input)
+{
     const SamplerateApi& api = SamplerateLibrary().Functions();
     const uint32_t inRate = input.GetSampleRate();
     ratio_ = inRate == 0 ? 0.0 : static_cast<double>(outSampleRate_) / inRate;
@@ -129,6 +139,7 @@ void TResampler::OpenSource()
     inBits_ = input.GetBitsPerSample();
     // The library asserts on zero channels instead of reporting an error.
     int error = 0;
+    state_.reset();
     if (channels_ != 0)
         state_.reset(api.newState(ConverterType(quality_), static_cast<int>(channels_), &error));
     if (error != 0 || state_ == nullptr)

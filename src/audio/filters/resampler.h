@@ -49,6 +49,8 @@ protected:
 
 private:
     TAuInput& RequireInput() const;
+    /// Sets the library's converter up for the open input and announces the size.
+    void StartConverter(TAuInput& input);
     bool PassesThrough() const;
     void Refill();
     void TopUp();

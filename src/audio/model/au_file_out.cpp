@@ -20,7 +20,7 @@ void TAuFileOut::PrepareOutput()
     createdFile_ = nullptr;
     targetOpened_ = false;
     TAuInput& input = *Input();
-    input.BeginRead();
+    input.OpenForRun();
     CheckInput(input);
     if (!throughStream)
         LockTarget();

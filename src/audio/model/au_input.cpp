@@ -1,5 +1,7 @@
 #include "audio/model/au_input.h"
 
+#include "audio/model/au_exception.h"
+
 #include <cstring>
 #include <exception>
 
@@ -9,12 +11,23 @@ void TAuInput::BeginRead()
 {
     std::lock_guard lock(dataLock_);
     endOfStream_ = false;
+    openFailure_.clear();
     try {
         OpenSource();
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         endOfStream_ = true;
+        openFailure_ = failure.what();
     }
 }
+
+void TAuInput::OpenForRun()
+{
+    std::lock_guard lock(dataLock_);
+    BeginRead();
+    if (!openFailure_.empty())
+        throw EAuException(openFailure_);
+}
+
 
 void TAuInput::EndRead()
 {

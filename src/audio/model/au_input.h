@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 namespace corvath {
 
@@ -34,6 +35,8 @@ public:
     /// Opens the source for a run. A failure to open is not raised: the source is then at its
     /// end and delivers nothing.
     void BeginRead();
+    /// BeginRead for a run that needs the sound: a failure to open is raised with its reason.
+    void OpenForRun();
     /// Closes the source after a run; exceptions of the close pass on.
     void EndRead();
 
@@ -68,6 +71,7 @@ protected:
     uint16_t frameBytes_ = 0;
     std::atomic<bool> busy_{false};
     bool endOfStream_ = false;
+    std::string openFailure_;
     // The unread part of the source's own read buffer, 1-based: first > last means refill.
     uint32_t bufferFirst_ = 1;
     uint32_t bufferLast_ = 0;
