@@ -71,7 +71,8 @@ void ApplyDiscTitle(std::string_view line, CddbEntryTarget& target)
 bool ApplyCddbEntry(std::string_view entry, uint8_t firstTrack, uint8_t lastTrack,
                     CddbEntryTarget& target)
 {
-    const std::string firstTitleKey = "TITLE" + std::to_string(int{firstTrack} - 1);
+    // An entry numbers the disc's first track 0, whatever the track's own number.
+    constexpr std::string_view firstTitleKey = "TITLE0";
     const std::vector<std::string_view> lines = Lines(entry);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];

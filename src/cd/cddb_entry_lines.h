@@ -12,9 +12,9 @@ namespace corvath {
 /// - a line holding "DTITLE": artist before the first "/", album after it, both after the
 ///   first "="; without "/", the value is both;
 /// - "DYEAR" and "=": the year; "DGENRE" and "=": SelectGenre with the value as it is;
-/// - "TITLE" followed at once by firstTrack - 1 (the server counts tracks from 0): the titles
-///   start; this line and the ones after it, one per track up to lastTrack, give the titles of
-///   rows 0, 1, ... (their keys unchecked), and the entry ends there.
+/// - "TITLE0" (an entry numbers the disc's first track 0, whatever its number on the disc): the
+///   titles start; this line and the ones after it, one per track from firstTrack to lastTrack,
+///   give the titles of rows 0, 1, ... (their keys unchecked), and the entry ends there.
 /// Returns true when the titles were found.
 bool ApplyCddbEntry(std::string_view entry, uint8_t firstTrack, uint8_t lastTrack,
                     CddbEntryTarget& target);

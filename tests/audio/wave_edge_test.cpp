@@ -1,4 +1,5 @@
 #include "audio/model/au_file_stream.h"
+#include "audio/model/memory_stream.h"
 #include "audio/wave/pcm_wave_header.h"
 #include "audio/wave/wave_in.h"
 #include "audio/wave/wave_out.h"
@@ -68,6 +69,35 @@ protected:
     Owned<FakeSource> fake_;
     Owned<TWaveOut> out_;
 };
+
+// Another file or stream asked for while a run reads the source waits for the next run: the
+// run's stream stays under its worker.
+TEST_F(WaveEdgeTest, TheSourceOfARunKeepsItsFileUntilTheRunEnds)
+{
+    const std::string data = Frames(4 << 20);
+    const auto input = dir_ / "in.wav";
+    WriteFile(input, PcmHeader(2, 44100, 16, static_cast<uint32_t>(data.size())) + data);
+    WriteFile(dir_ / "other.wav", PcmHeader(1, 8000, 8, 0));
+    in_->SetFileName(input.string());
+    out_->SetInput(in_.get());
+    out_->SetFileName((dir_ / "out.wav").string());
+    out_->SetIdleSleepMs(10); // long enough a run to change things under it
+    bool done = false;
+    out_->SetOnDone([&](TAuOutput*) { done = true; });
+    out_->Start();
+    ASSERT_TRUE(PumpUntil([&] { return in_->Position() > 0; }));
+
+    in_->SetFileName((dir_ / "other.wav").string());
+    TMemoryStream memory;
+    in_->SetStream(&memory);
+    EXPECT_EQ(in_->FileName(), input.string());
+    ASSERT_TRUE(PumpUntil([&] { return done; }));
+    EXPECT_EQ(out_->LastError(), "");
+    EXPECT_EQ(ReadFile(dir_ / "out.wav").substr(44), data);
+
+    in_->SetFileName((dir_ / "other.wav").string());
+    EXPECT_EQ(in_->GetSampleRate(), 8000u) << "once idle, the change is taken";
+}
 
 TEST_F(WaveEdgeTest, SettersKeepTheirRules)
 {

@@ -125,18 +125,18 @@ TEST_F(QueryCddbThreadTest, ExactMatchFillsDiscFieldsAndTitlesThenFinishes)
               (Calls{CddbTestDisc::kQueryCommand, "cddb read rock 09000403"}));
 }
 
-TEST_F(QueryCddbThreadTest, TitlesStartAtTheKeyOfTheFirstTrackMinusOne)
+TEST_F(QueryCddbThreadTest, TitlesStartAtTheEntrysFirstTitleWhateverTheFirstTrack)
 {
-    // A disc starting at track 3: "TITLE2" opens the titles, rows count from 0, and the lines
-    // after it are taken in order whatever their keys.
-    const std::string entry = "TTITLE0=Zero\nTTITLE1=One\nTTITLE2=Two\nEXTT9=Three\nTTITLE4=Four\n";
+    // A disc starting at track 3: its entry still numbers that track 0. Rows count from 0, and
+    // the lines after the first title are taken in order whatever their keys.
+    const std::string entry = "TTITLE0=Three\nTTITLE1=Four\nEXTT9=Five\nTTITLE3=Six\n";
     const HttpTestServer server(
         test::CddbServer("200 rock 09000403 x\r\n", {{"rock 09000403", entry}}));
-    EXPECT_EQ(Lookup(server, 3, 5), (Calls{"clear", "align left", "title 0 Two", "title 1 Three",
-                                           "title 2 Four", "message 7 0"}));
+    EXPECT_EQ(Lookup(server, 3, 5), (Calls{"clear", "align left", "title 0 Three", "title 1 Four",
+                                           "title 2 Five", "message 7 0"}));
     // Titles stop where the lines do.
-    EXPECT_EQ(Lookup(server, 3, 9), (Calls{"clear", "align left", "title 0 Two", "title 1 Three",
-                                           "title 2 Four", "message 7 0"}));
+    EXPECT_EQ(Lookup(server, 3, 9), (Calls{"clear", "align left", "title 0 Three", "title 1 Four",
+                                           "title 2 Five", "title 3 Six", "message 7 0"}));
 }
 
 TEST_F(QueryCddbThreadTest, FieldValuesAreTrimmedAndPassedAsTheyAre)

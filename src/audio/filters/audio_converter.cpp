@@ -108,14 +108,14 @@ void TAudioConverter::SetOutBitsPerSample(uint32_t bits)
 {
     if (bits != 0 && !Supported(bits, 1))
         throw EAuException("Output sample size must be 8, 16 or 24 bits");
-    outBits_ = bits;
+    SetWhileIdle(outBits_, bits);
 }
 
 void TAudioConverter::SetOutChannels(uint32_t channels)
 {
     if (channels != 0 && !Supported(8, channels))
         throw EAuException("Output must have one or two channels");
-    outChannels_ = channels;
+    SetWhileIdle(outChannels_, channels);
 }
 
 uint32_t TAudioConverter::GetBitsPerSample()

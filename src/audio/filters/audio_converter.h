@@ -23,13 +23,14 @@ enum TMSConverterMode : uint8_t {
 /// delivers what it announces.
 ///
 /// Properties are set on the main thread while the filter is idle and take effect at the next
-/// open; the reads come from the sink's worker under the data lock.
+/// open (changes asked during a run are refused); the reads come from the sink's worker under
+/// the data lock.
 class TAudioConverter : public TAuConverter {
 public:
     using TAuConverter::TAuConverter;
 
     TMSConverterMode Mode() const { return mode_; }
-    void SetMode(TMSConverterMode mode) { mode_ = mode; }
+    void SetMode(TMSConverterMode mode) { SetWhileIdle(mode_, mode); }
     /// 0 (the input's), 8, 16 or 24; other values raise EAuException.
     uint32_t OutBitsPerSample() const { return outBits_; }
     void SetOutBitsPerSample(uint32_t bits);

@@ -50,6 +50,10 @@ int64_t TAuFileIn::GetSampleCount()
 
 void TAuFileIn::SetStream(TAudioStream* stream)
 {
+    // Under the data lock, so a run cannot open between the check and the change.
+    std::lock_guard lock(dataLock_);
+    if (busy_)
+        return;
     ReleaseFile();
     TAuStreamedInput::SetStream(stream);
 }
@@ -71,6 +75,9 @@ bool TAuFileIn::IsValid()
 
 void TAuFileIn::SetFileName(const std::string& fileName)
 {
+    std::lock_guard lock(dataLock_);
+    if (busy_)
+        return;
     ReleaseFile();
     fileName_ = fileName;
 }

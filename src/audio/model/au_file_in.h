@@ -20,6 +20,7 @@ public:
     uint32_t GetTotalSeconds() override;
     int64_t GetSampleCount() override;
 
+    /// Refused while a run reads the source: the old stream stays.
     void SetStream(TAudioStream* stream) override;
     void ForceClose() override;
 
@@ -32,7 +33,8 @@ public:
     int64_t AnnouncedSize() const { return announcedSize_; }
 
     const std::string& FileName() const { return fileName_; }
-    /// Closes the current file; the new one opens at the next query or run.
+    /// Closes the current file; the new one opens at the next query or run. Refused while a
+    /// run reads the source: the old name stays.
     void SetFileName(const std::string& fileName);
 
 protected:

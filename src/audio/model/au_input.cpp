@@ -28,7 +28,6 @@ void TAuInput::OpenForRun()
         throw EAuException(openFailure_);
 }
 
-
 void TAuInput::EndRead()
 {
     std::lock_guard lock(dataLock_);

@@ -65,6 +65,15 @@ protected:
     /// The next block of at most wanted bytes; 0 bytes once exhausted. Called under the lock.
     virtual AudioChunk ReadChunk(uint32_t wanted) = 0;
 
+    /// Property setters refuse changes while a run reads the source: the old value stays. Under
+    /// the data lock, so a run cannot open between the check and the change.
+    template <typename T> void SetWhileIdle(T& field, T value)
+    {
+        std::lock_guard lock(dataLock_);
+        if (!busy_)
+            field = value;
+    }
+
     std::recursive_mutex dataLock_;
     std::atomic<int64_t> position_{0};
     std::atomic<int64_t> size_{-1};

@@ -199,6 +199,27 @@ TEST_F(AudioConverterTest, MonoGoesWhereTheModeSays)
     EXPECT_EQ(Convert(24, 1, {0x7FFFFF, -8388608}, 8, 2), Le({255, 255, 0, 0}, 1));
 }
 
+// A run converts as it was opened: settings asked for meanwhile are refused.
+TEST_F(AudioConverterTest, SettingsAreKeptWhileARunIsOn)
+{
+    source_->bits = 16;
+    source_->channels = 1;
+    source_->bytes = Le({-5, 7}, 2);
+    converter_->SetOutChannels(2);
+    converter_->BeginRead();
+    const AudioChunk first = converter_->ReadData(4);
+    EXPECT_EQ(std::vector<uint8_t>(first.data, first.data + first.bytes), Le({-5, -5}, 2));
+    converter_->SetMode(msmMonoToLeft);
+    converter_->SetOutBitsPerSample(8);
+    converter_->SetOutChannels(1);
+    const AudioChunk second = converter_->ReadData(100);
+    EXPECT_EQ(std::vector<uint8_t>(second.data, second.data + second.bytes), Le({7, 7}, 2));
+    converter_->EndRead();
+    EXPECT_EQ(converter_->Mode(), msmMonoToBoth);
+    EXPECT_EQ(converter_->OutBitsPerSample(), 0u);
+    EXPECT_EQ(converter_->OutChannels(), 2u);
+}
+
 TEST_F(AudioConverterTest, RefusesWhatItCannotDo)
 {
     EXPECT_THROW(converter_->SetOutBitsPerSample(32), EAuException);
