@@ -6,6 +6,7 @@
 #include "platform/bytes/little_endian.h"
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"
+#include "support/riff_bytes.h"
 #include "support/run_command.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,11 @@
 namespace corvath {
 namespace {
 
+using test::Chunk;
 using test::FakeSource;
+using test::FmtBody;
+using test::Le16;
+using test::Le32;
 using test::ReadFile;
 using test::WriteFile;
 
@@ -256,6 +261,54 @@ TEST_F(WaveEdgeTest, AppendingToImaAdpcmAdoptsItsBlockSize)
     EXPECT_EQ(Field(file, 56), file.size() - 60);
     // Ten blocks; only the padding at the very end is not sound.
     EXPECT_EQ(Field(file, 48), 5 * 1017 + 5000u);
+}
+
+// A refused file leaves the writer as it was: its next ADPCM run works with its own settings.
+TEST_F(WaveEdgeTest, ARefusedAppendChangesNoSetting)
+{
+    out_->SetWavType(wtDVIADPCM);
+    out_->SetBlockSize(512);
+    fake_->total = 1000 * 4;
+    const std::string bad =
+        Chunk("RIFF", "WAVE" + Chunk("fmt ", FmtBody(17, 2, 44100, 0, 4) + Le16(2) + Le16(0)) +
+                          Chunk("fact", Le32(0)) + Chunk("data", ""));
+    WriteFile(dir_ / "zero.wav", bad);
+    out_->SetFileMode(foAppend);
+    EXPECT_EQ(Write(*fake_, dir_ / "zero.wav"), "Cannot append data to this .wav file.");
+    EXPECT_EQ(ReadFile(dir_ / "zero.wav"), bad);
+    EXPECT_EQ(out_->BlockSize(), 512);
+
+    WriteFile(dir_ / "pcm.wav", PcmHeader(1, 8000, 16, 2) + Frames(2));
+    EXPECT_EQ(Write(*fake_, dir_ / "pcm.wav"), "Cannot append data in different audio format.");
+    EXPECT_EQ(out_->WavType(), wtDVIADPCM);
+
+    out_->SetFileMode(foRewrite);
+    ASSERT_EQ(Write(*fake_, dir_ / "fresh.wav"), "");
+    EXPECT_EQ(Field(ReadFile(dir_ / "fresh.wav"), 56), 2 * 512u) << "two blocks of its own size";
+}
+
+// New sound goes where the data ends: a tagger's chunk after the data would become sound, so
+// such a file is refused whole; a pad byte after odd data gives way to the new sound.
+TEST_F(WaveEdgeTest, AppendingGoesWhereTheDataEnds)
+{
+    const std::string tagged =
+        PcmHeader(2, 44100, 16, 400) + Frames(400) + Chunk("LIST", "INFOISFT" + Le32(4) + "tag");
+    WriteFile(dir_ / "tagged.wav", tagged);
+    fake_->total = 2000;
+    out_->SetFileMode(foAppend);
+    EXPECT_EQ(Write(*fake_, dir_ / "tagged.wav"), "Cannot append data to this .wav file.");
+    EXPECT_EQ(ReadFile(dir_ / "tagged.wav"), tagged);
+
+    const std::string odd = Frames(3);
+    WriteFile(dir_ / "odd.wav", PcmHeader(1, 44100, 8, 3) + odd + std::string(1, '\0'));
+    fake_->bits = 8;
+    fake_->channels = 1;
+    fake_->total = 5;
+    ASSERT_EQ(Write(*fake_, dir_ / "odd.wav"), "");
+    const std::string file = ReadFile(dir_ / "odd.wav");
+    EXPECT_EQ(Field(file, 40), 8u);
+    EXPECT_EQ(file.substr(44, 3), odd);
+    EXPECT_EQ(file.size(), 52u);
 }
 
 TEST_F(WaveEdgeTest, TooLargeInputIsRefusedBeforeTheFileIsTouched)

@@ -86,13 +86,20 @@ public:
         return true;
     }
 
-    // Skips whole chunks until the current id is the name.
+    // Skips whole chunks until the current id is the name. A chunk of odd size is followed by a
+    // zero pad byte in files that keep the RIFF rules and by the next id in files that do not;
+    // no id starts with a zero byte, so both are read.
     bool SkipTo(ChunkId& id, std::string_view name)
     {
         uint32_t size = 0;
         while (!IdMatches(id, name)) {
             if (!ReadLe32(size) || !Skip(size) || !Read(id))
                 return false;
+            if (size % 2 == 1 && id[0] == 0) {
+                std::shift_left(id.begin(), id.end(), 1);
+                if (!Read(std::span(id).last(1)))
+                    return false;
+            }
         }
         return true;
     }

@@ -40,11 +40,11 @@ struct TWaveHeader {
 
 /// Scans a RIFF WAVE header from the stream's position. Stray bytes before "RIFF" and between the
 /// RIFF size and "WAVE" are passed over; other chunks before "fmt ", "fact" and "data" are skipped
-/// by their stored size, without a pad byte. Chunk ids match ignoring letter case. On success the
-/// stream is at the first data byte. The kind is wtUnsupported when the interpreter refuses the
-/// format, a needed fact chunk does not come before the data, the stream ends, or the header up
-/// to the data would be longer than kMaxWaveHeaderBytes; the other fields are then meaningless.
-/// Throws what the stream throws.
+/// by their stored size, and the pad byte after an odd size when there is one. Chunk ids match
+/// ignoring letter case. On success the stream is at the first data byte. The kind is wtUnsupported
+/// when the interpreter refuses the format, a needed fact chunk does not come before the data, the
+/// stream ends, or the header up to the data would be longer than kMaxWaveHeaderBytes; the other
+/// fields are then meaningless. Throws what the stream throws.
 TWaveHeader ScanWaveHeader(TAudioStream& stream, const TFmtInterpreter& interpret);
 
 } // namespace corvath

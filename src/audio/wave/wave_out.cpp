@@ -26,6 +26,17 @@ constexpr uint16_t kImaAdpcmTag = 17;
     throw EAuException("The sound is too long for a WAV file (4 GiB at most).");
 }
 
+[[noreturn]] void RefuseAppending()
+{
+    throw EAuException("Cannot append data to this .wav file.");
+}
+
+// IMA ADPCM blocks hold whole 4-byte groups of codes.
+bool IsImaBlockSize(uint16_t bytes)
+{
+    return bytes != 0 && bytes % 4 == 0;
+}
+
 } // namespace
 
 void TWaveOut::SetWavType(TWavType type)
@@ -36,7 +47,7 @@ void TWaveOut::SetWavType(TWavType type)
 
 void TWaveOut::SetBlockSize(uint16_t bytes)
 {
-    if (!IsBusy() && bytes != 0 && bytes % 4 == 0)
+    if (!IsBusy() && IsImaBlockSize(bytes))
         blockSize_ = bytes;
 }
 
@@ -60,15 +71,38 @@ void TWaveOut::StartFile(TAuInput& /*input*/)
     inputEnded_ = false;
     appending_ = FileMode() == foAppend && Stream()->Size() > 0;
     existing_ = appending_ ? ParseExisting() : ExistingFile{};
-    if (appending_) {
-        if (existing_.kind != wtPCM && existing_.kind != wtDVIADPCM)
-            throw EAuException("Cannot append data to this .wav file.");
-        wavType_ = existing_.kind;
+    // An existing file that is refused changes no property.
+    const TWavType type = wavType_;
+    const uint16_t blockSize = blockSize_;
+    try {
+        if (appending_) {
+            wavType_ = existing_.kind;
+            if (wavType_ == wtDVIADPCM)
+                blockSize_ = existing_.blockAlign;
+            GoToEndOfData();
+        }
+        if (wavType_ == wtPCM)
+            PreparePcm(appending_, existing_);
+        else
+            PrepareImaAdpcm(appending_, existing_);
+    } catch (...) {
+        wavType_ = type;
+        blockSize_ = blockSize;
+        throw;
     }
-    if (wavType_ == wtPCM)
-        PreparePcm(appending_, existing_);
-    else
-        PrepareImaAdpcm(appending_, existing_);
+}
+
+void TWaveOut::GoToEndOfData()
+{
+    // New sound goes at the end of the data chunk; a chunk after it would be taken for sound.
+    // Only a data chunk that runs to the end of the file (past its pad byte) can grow there.
+    const int64_t fileSize = Stream()->Size();
+    const int64_t dataEnd = std::min(existing_.dataStart + existing_.dataSize, fileSize);
+    if (fileSize > dataEnd + existing_.dataSize % 2)
+        RefuseAppending();
+    if (fileSize > dataEnd)
+        Stream()->SetSize(dataEnd);
+    Stream()->SetPosition(dataEnd);
 }
 
 TWaveOut::ExistingFile TWaveOut::ParseExisting()
@@ -82,19 +116,21 @@ TWaveOut::ExistingFile TWaveOut::ParseExisting()
         file.channels = ReadLe16(&fmt[2]);
         file.sampleRate = ReadLe32(&fmt[4]);
         file.bitsPerSample = ReadLe16(&fmt[14]);
-        const uint16_t blockAlign = ReadLe16(&fmt[12]);
+        file.blockAlign = ReadLe16(&fmt[12]);
         if (tag == kPcmTag)
             return TFmtVerdict{wtPCM, false};
-        blockSize_ = blockAlign;
         return TFmtVerdict{wtDVIADPCM, true};
     });
     file.kind = header.kind;
     file.factValueOffset = header.factValueOffset;
     file.dataSizeOffset = header.dataSizeOffset;
     file.dataStart = header.dataStart;
-    if (file.kind == wtDVIADPCM &&
-        (blockSize_ == 0 || blockSize_ % 4 != 0 || SamplesPerBlock(file.channels) == 0))
+    file.dataSize = header.dataSize;
+    if (file.kind == wtDVIADPCM && (!IsImaBlockSize(file.blockAlign) ||
+                                    ImaAdpcmFramesPerBlock(file.blockAlign, file.channels) <= 0))
         file.kind = wtUnsupported;
+    if (file.kind == wtUnsupported)
+        RefuseAppending();
     return file;
 }
 
@@ -108,7 +144,7 @@ void TWaveOut::PreparePcm(bool appending, const ExistingFile& existing)
         if (sampleRate != existing.sampleRate || bits != existing.bitsPerSample ||
             channels != existing.channels)
             throw EAuException("Cannot append data in different audio format.");
-        dataBytes_ = Stream()->Seek(0, TSeekOrigin::End) - existing.dataStart;
+        dataBytes_ = Stream()->Position() - existing.dataStart;
         CountData(0);
         return;
     }
@@ -138,7 +174,7 @@ void TWaveOut::PrepareImaAdpcm(bool appending, const ExistingFile& existing)
     if (appending) {
         if (sampleRate != existing.sampleRate || channels != existing.channels)
             throw EAuException("Cannot append data in different audio format.");
-        dataBytes_ = Stream()->Seek(0, TSeekOrigin::End) - existing.dataStart;
+        dataBytes_ = Stream()->Position() - existing.dataStart;
         CountData(0);
         return;
     }

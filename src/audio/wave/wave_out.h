@@ -40,12 +40,17 @@ private:
         uint32_t sampleRate = 0;
         uint16_t channels = 0;
         uint16_t bitsPerSample = 0;
+        uint16_t blockAlign = 0;
         int64_t factValueOffset = -1;
         int64_t dataSizeOffset = -1;
         int64_t dataStart = 0;
+        uint32_t dataSize = 0;
     };
 
+    /// The file to append to, or "Cannot append data to this .wav file.".
     ExistingFile ParseExisting();
+    /// Puts the stream where the existing data ends, or refuses a file with chunks after it.
+    void GoToEndOfData();
     void PreparePcm(bool appending, const ExistingFile& existing);
     void PrepareImaAdpcm(bool appending, const ExistingFile& existing);
     bool WritePcmStep();

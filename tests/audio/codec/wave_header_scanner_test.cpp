@@ -52,6 +52,20 @@ protected:
     TMemoryStream stream_;
 };
 
+// An odd chunk before the data is read with its pad byte, as the RIFF rules have it, and
+// without, as some programs write it.
+TEST_F(WaveHeaderScanner, OddChunksAreReadWithOrWithoutTheirPadByte)
+{
+    const std::string odd = Chunk("junk", "abc");
+    for (const std::string& skipped : {odd + '\0', odd}) {
+        const TWaveHeader header =
+            Scan(Riff(Chunk("fmt ", kPcmFmt) + skipped + Chunk("data", kSamples)));
+        EXPECT_EQ(header.kind, wtPCM);
+        EXPECT_EQ(header.dataSize, kSamples.size());
+        EXPECT_EQ(header.dataStart, static_cast<int64_t>(stream_.Bytes().size() - kSamples.size()));
+    }
+}
+
 TEST_F(WaveHeaderScanner, FindsThePlainPcmLayout)
 {
     const TWaveHeader header = Scan(Riff(Chunk("fmt ", kPcmFmt) + Chunk("data", kSamples)));
