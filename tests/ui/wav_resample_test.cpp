@@ -192,6 +192,17 @@ TEST_F(WavResampleTest, HalvesTheRateAndMakesMono8BitPcmOfTheSameTone)
     EXPECT_NEAR(RoughFrequency(out), 1000, 30);
 }
 
+// A rate the resampler cannot reach from the input's is the conversion's failure, shown in the
+// caption, and leaves no file.
+TEST_F(WavResampleTest, ARatioTheResamplerRefusesIsShownInTheCaption)
+{
+    ChooseInput(corvath::test::Sox(dir_ / "low.wav", "-b 16 -c 1 -r 3000", "1", "sine 300"));
+    const fs::path out = ChooseOutput("high.wav");
+    SetOutput(1, "999999", 16, 0);
+    EXPECT_EQ(Convert(), "Frequences ratio 333 is invalid");
+    EXPECT_FALSE(fs::exists(out));
+}
+
 TEST_F(WavResampleTest, ImaAdpcmTakes16BitsAndRefuses8)
 {
     ChooseInput(Tone());
