@@ -3,12 +3,9 @@
 #include "platform/ape/nn_filter.h"
 #include "platform/ape/predictor.h"
 #include "platform/ape/range_encoder.h"
+#include "platform/bytes/crc32.h"
 
 #include <cassert>
-
-extern "C" {
-#include <libavutil/crc.h>
-}
 
 namespace corvath::ape {
 
@@ -32,12 +29,6 @@ std::vector<FilterStage> FilterStages(uint16_t compressionLevel)
     default:
         return {};
     }
-}
-
-uint32_t FrameCrc(std::span<const uint8_t> pcm)
-{
-    const AVCRC* table = av_crc_get_table(AV_CRC_32_IEEE_LE);
-    return av_crc(table, 0xFFFFFFFF, pcm.data(), pcm.size()) ^ 0xFFFFFFFF;
 }
 
 // One sample as a signed value (8-bit samples are stored offset by 128).
@@ -106,7 +97,7 @@ void FrameEncoder::Encode(std::span<const uint8_t> pcm, std::vector<uint8_t>& ou
     State& state = *state_;
     const uint16_t channels = format_.channels;
 
-    const uint32_t crcWord = FrameCrc(pcm) >> 1; // bit 31 clear: no special-case flags follow
+    const uint32_t crcWord = Crc32::Of(pcm) >> 1; // bit 31 clear: no special-case flags follow
     out.insert(out.end(), {static_cast<uint8_t>(crcWord >> 24), static_cast<uint8_t>(crcWord >> 16),
                            static_cast<uint8_t>(crcWord >> 8), static_cast<uint8_t>(crcWord)});
 

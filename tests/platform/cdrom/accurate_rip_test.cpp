@@ -1,0 +1,119 @@
+// AccurateRip disc identifiers against published ones, and the database's answers.
+
+#include "platform/cdrom/accurate_rip.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace corvath {
+namespace {
+
+// A TOC written as its count, then the tracks' starts and the lead-out in hex frames with the
+// lead-in ("4+96+2D2B+6256+B327+D84A").
+DiscFrames FramesOf(const std::string& toc)
+{
+    std::istringstream parts(toc);
+    std::vector<uint32_t> numbers;
+    for (std::string part; std::getline(parts, part, '+');)
+        numbers.push_back(static_cast<uint32_t>(std::stoul(part, nullptr, 16)));
+    return {std::vector<uint32_t>(numbers.begin() + 1, numbers.end() - 1), numbers.back()};
+}
+
+std::string PathOf(const DiscFrames& disc, std::vector<bool> audio = {})
+{
+    if (audio.empty())
+        audio.assign(disc.trackStarts.size(), true);
+    return AccurateRipPath(AccurateRipDiscOf(disc, audio));
+}
+
+TEST(AccurateRipDisc, IdentifiersEqualThePublishedOnes)
+{
+    // Published with the cdtoc crate's tests (src/accuraterip.rs).
+    EXPECT_EQ(PathOf(FramesOf("4+96+2D2B+6256+B327+D84A")),
+              "a/9/8/dBAR-004-0002189a-00087f33-1f02e004.bin");
+    // Thirteen audio tracks and a data track after them.
+    std::vector<bool> thirteenAudio(14, true);
+    thirteenAudio.back() = false;
+    EXPECT_EQ(PathOf(FramesOf("D+96+3B5D+78E3+B441+EC83+134F4+17225+1A801+1EA5C+23B5B+27CEF+"
+                              "2B58B+2F974+35D56+514C8"),
+                     thirteenAudio),
+              "d/e/2/dBAR-013-001802ed-00f8ee31-b611560e.bin");
+
+    // An enhanced CD, published with whipper's tests (tests/test_image_table.py): twelve audio
+    // tracks and a data track, whose session's lead-out is the disc's.
+    DiscFrames enhanced;
+    for (const uint32_t lba : {0, 15537, 31691, 50866, 66466, 81202, 99409, 115920, 133093, 149847,
+                               161560, 177682, 207106})
+        enhanced.trackStarts.push_back(lba + 150);
+    enhanced.leadOut = 210385 + 150;
+    std::vector<bool> audio(13, true);
+    audio.back() = false;
+    EXPECT_EQ(PathOf(enhanced, audio), "a/5/d/dBAR-012-0013bd5a-00b8d489-c60af50d.bin");
+}
+
+class AccurateRipAnswer : public ::testing::Test {
+protected:
+    // One submission for the disc: a confidence and a checksum per track.
+    void Submit(const std::vector<std::pair<uint8_t, uint32_t>>& tracks)
+    {
+        answer_.push_back(static_cast<uint8_t>(tracks.size()));
+        for (const uint32_t value : {disc_.id1, disc_.id2, disc_.freedbId})
+            Le32(value);
+        for (const auto& [confidence, checksum] : tracks) {
+            answer_.push_back(confidence);
+            Le32(checksum);
+            Le32(0); // the checksum used to find a drive's offset
+        }
+    }
+    void Le32(uint32_t value)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            answer_.push_back(static_cast<uint8_t>(value >> shift));
+    }
+
+    AccurateRipDisc disc_{2, 0x0000f21c, 0x00027ef8, 0x05021002};
+    std::vector<uint8_t> answer_;
+};
+
+TEST_F(AccurateRipAnswer, ATrackMatchingAnySubmissionIsAccurateWithTheBestConfidence)
+{
+    Submit({{12, 0x284fc705}, {5, 0xdc77f9ab}});
+    Submit({{20, 0x9cc1f32e}, {5, 0xdd97d2c3}});
+    Submit({{3, 0x284fc705}, {9, 0xdd97d2c3}});
+    const auto submissions = ParseAccurateRipAnswer(answer_, disc_);
+    ASSERT_TRUE(submissions);
+    ASSERT_EQ(submissions->size(), 3u);
+
+    const AccurateRipVerdict first = JudgeTrack(*submissions, 0, 0x284fc705, 0x11111111);
+    EXPECT_EQ(first.kind, AccurateRipVerdict::Kind::Accurate);
+    EXPECT_EQ(first.confidence, 12u);
+    EXPECT_EQ(first.version, 1);
+    const AccurateRipVerdict second = JudgeTrack(*submissions, 1, 0x22222222, 0xdd97d2c3);
+    EXPECT_EQ(second.confidence, 9u);
+    EXPECT_EQ(second.version, 2);
+    EXPECT_EQ(JudgeTrack(*submissions, 1, 0x284fc705, 0x9cc1f32e).kind,
+              AccurateRipVerdict::Kind::NotAccurate)
+        << "another track's checksum is no match";
+    EXPECT_EQ(JudgeTrack(*submissions, 2, 0x284fc705, 0).kind,
+              AccurateRipVerdict::Kind::NotAccurate);
+}
+
+TEST_F(AccurateRipAnswer, WhatIsNoDatabaseFileForTheDiscIsRefused)
+{
+    const std::string html = "<html><body>404 Not Found</body></html>";
+    EXPECT_FALSE(ParseAccurateRipAnswer(
+        std::span(reinterpret_cast<const uint8_t*>(html.data()), html.size()), disc_));
+    EXPECT_FALSE(ParseAccurateRipAnswer({}, disc_));
+
+    Submit({{1, 1}, {1, 2}});
+    answer_.pop_back(); // cut short
+    EXPECT_FALSE(ParseAccurateRipAnswer(answer_, disc_));
+
+    answer_.clear();
+    Submit({{1, 1}, {1, 2}});
+    disc_.id2 += 1;
+    EXPECT_FALSE(ParseAccurateRipAnswer(answer_, disc_)) << "another disc's file";
+}
+
+} // namespace
+} // namespace corvath
