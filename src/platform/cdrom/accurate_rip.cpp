@@ -89,6 +89,25 @@ ParseAccurateRipAnswer(std::span<const uint8_t> answer, const AccurateRipDisc& d
     return submissions;
 }
 
+AccurateRipLookup LookUpAccurateRip(const std::string& root, const AccurateRipDisc& disc,
+                                    const HttpGetOptions& http)
+{
+    using Outcome = AccurateRipLookup::Outcome;
+    const std::string url = root + "/" + AccurateRipPath(disc);
+    const HttpGetResult answer = HttpGet(url, http);
+    if (!answer.reached)
+        return {Outcome::Failed, {}, "Could not reach " + url + ": " + answer.error};
+    if (answer.status == 404)
+        return {Outcome::NotInDatabase, {}, {}};
+    if (answer.status != 200)
+        return {Outcome::Failed, {}, url + " answered HTTP " + std::to_string(answer.status)};
+    std::optional<std::vector<AccurateRipSubmission>> submissions = ParseAccurateRipAnswer(
+        std::span(reinterpret_cast<const uint8_t*>(answer.body.data()), answer.body.size()), disc);
+    if (!submissions)
+        return {Outcome::NotInDatabase, {}, {}};
+    return {Outcome::Found, std::move(*submissions), {}};
+}
+
 AccurateRipVerdict JudgeTrack(const std::vector<AccurateRipSubmission>& submissions,
                               std::size_t index, uint32_t v1, uint32_t v2)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/cdrom/cd_records.h"
 #include "platform/cdrom/disc_id.h"
+#include "platform/cdrom/http_get.h"
 
 #include <cstdint>
 #include <optional>
@@ -45,6 +46,20 @@ struct AccurateRipSubmission {
 /// sent for a missing disc, a cut answer) or hold another disc than the one asked for.
 std::optional<std::vector<AccurateRipSubmission>>
 ParseAccurateRipAnswer(std::span<const uint8_t> answer, const AccurateRipDisc& disc);
+
+/// What asking the database for a disc gave.
+struct AccurateRipLookup {
+    enum class Outcome { Found, NotInDatabase, Failed };
+    Outcome outcome = Outcome::Failed;
+    std::vector<AccurateRipSubmission> submissions; ///< when found
+    std::string failure;                            ///< why it failed, for the user
+};
+
+/// Asks the database below root ("http://www.accuraterip.com/accuraterip") for the disc: one
+/// blocking request. A 404, or a page that is no database file (some servers answer a missing
+/// disc with HTML), is "not in the database"; no answer or another status is a failed lookup.
+AccurateRipLookup LookUpAccurateRip(const std::string& root, const AccurateRipDisc& disc,
+                                    const HttpGetOptions& http);
 
 /// What the database says of one ripped track.
 struct AccurateRipVerdict {

@@ -80,13 +80,8 @@ struct CddbAnswer {
 std::optional<CddbAnswer> RunCddbCommand(const std::string& command)
 {
     const CddbSettings settings = CddbClientOptions::Process().Snapshot();
-    const std::string proxy =
-        settings.useProxy ? settings.proxyAddress + ':' + std::to_string(settings.proxyPort) : "";
-    HttpGetOptions http;
-    if (!proxy.empty())
-        http.proxy = "http://" + proxy;
-    http.connectTimeout = settings.connectTimeout;
-    http.requestTimeout = settings.requestTimeout;
+    const std::string proxy = ProxyOf(settings);
+    HttpGetOptions http = HttpOptionsOf(settings);
     if (lookupDeadline) {
         using std::chrono::milliseconds;
         const auto left = std::chrono::duration_cast<milliseconds>(
@@ -200,6 +195,22 @@ int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capa
     CutToCapacity(text, capacity);
     SetCdLastError(kCdErrorNone);
     return 1;
+}
+
+std::string ProxyOf(const CddbSettings& settings)
+{
+    return settings.useProxy ? settings.proxyAddress + ':' + std::to_string(settings.proxyPort)
+                             : "";
+}
+
+HttpGetOptions HttpOptionsOf(const CddbSettings& settings)
+{
+    HttpGetOptions http;
+    if (const std::string proxy = ProxyOf(settings); !proxy.empty())
+        http.proxy = "http://" + proxy;
+    http.connectTimeout = settings.connectTimeout;
+    http.requestTimeout = settings.requestTimeout;
+    return http;
 }
 
 } // namespace corvath

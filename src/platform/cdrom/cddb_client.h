@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/cdrom/http_get.h"
+
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -47,6 +49,11 @@ private:
     mutable std::mutex mutex_;
     CddbSettings settings_;
 };
+
+/// "host:port" of the proxy the settings ask for; empty for a direct connection.
+std::string ProxyOf(const CddbSettings& settings);
+/// The proxy and time-outs of the settings, for CDDB and the other lookups of a disc.
+HttpGetOptions HttpOptionsOf(const CddbSettings& settings);
 
 /// While it lives, the CDDB requests of its thread share one deadline: the request time-out of
 /// the options, counted from its creation. A lookup's query and reads together then take no

@@ -1,6 +1,7 @@
 // AccurateRip disc identifiers against published ones, and the database's answers.
 
 #include "platform/cdrom/accurate_rip.h"
+#include "support/http_test_server.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -113,6 +114,41 @@ TEST_F(AccurateRipAnswer, WhatIsNoDatabaseFileForTheDiscIsRefused)
     Submit({{1, 1}, {1, 2}});
     disc_.id2 += 1;
     EXPECT_FALSE(ParseAccurateRipAnswer(answer_, disc_)) << "another disc's file";
+}
+
+// Against a real server: the file for the disc, a 404, an HTML page for a missing disc, a
+// server error and a closed port.
+TEST_F(AccurateRipAnswer, LookupsTellFoundMissingAndFailedApart)
+{
+    using Outcome = AccurateRipLookup::Outcome;
+    Submit({{7, 0x11111111}, {7, 0x22222222}});
+    const std::string file(answer_.begin(), answer_.end());
+    const std::string path = "/accuraterip/" + AccurateRipPath(disc_);
+    test::HttpTestServer server([&](const std::string& target) -> test::HttpTestResponse {
+        if (target == path)
+            return {200, file};
+        if (target.starts_with("/html/"))
+            return {200, "<html>no such disc</html>"};
+        if (target.starts_with("/broken/"))
+            return {500, ""};
+        return {404, "not found"};
+    });
+    const HttpGetOptions http{{}, std::chrono::seconds(5), std::chrono::seconds(5)};
+    const std::string root = "http://" + server.Address();
+
+    const AccurateRipLookup found = LookUpAccurateRip(root + "/accuraterip", disc_, http);
+    ASSERT_EQ(found.outcome, Outcome::Found) << found.failure;
+    EXPECT_EQ(found.submissions.size(), 1u);
+    EXPECT_EQ(LookUpAccurateRip(root + "/elsewhere", disc_, http).outcome, Outcome::NotInDatabase);
+    EXPECT_EQ(LookUpAccurateRip(root + "/html", disc_, http).outcome, Outcome::NotInDatabase);
+
+    const AccurateRipLookup broken = LookUpAccurateRip(root + "/broken", disc_, http);
+    EXPECT_EQ(broken.outcome, Outcome::Failed);
+    EXPECT_NE(broken.failure.find("HTTP 500"), std::string::npos) << broken.failure;
+    const AccurateRipLookup dead = LookUpAccurateRip(
+        "http://" + test::HttpTestServer::ClosedAddress() + "/accuraterip", disc_, http);
+    EXPECT_EQ(dead.outcome, Outcome::Failed);
+    EXPECT_NE(dead.failure.find("Could not reach"), std::string::npos) << dead.failure;
 }
 
 } // namespace
