@@ -156,6 +156,8 @@ void RipBatch::Extracted(const TProcessInfo& info)
     const int32_t status = info.Status;
     if (status == kStatusSuccess) {
         view_.ShowWritten(WavOf(index));
+        if (info.Checksums)
+            view_.ShowChecksums(*info.Checksums);
     } else {
         const std::string message = ExtractionFailure(info, WavOf(index));
         view_.ShowError(message);

@@ -50,6 +50,8 @@ public:
     virtual void ShowCompleted(int32_t count) = 0;
     /// A file of the current track is complete: its WAV, then its encoded file.
     virtual void ShowWritten(const std::string& file) = 0;
+    /// The current track's audio was read whole; these are its checksums as read.
+    virtual void ShowChecksums(const TrackChecksumValues& checksums) = 0;
     /// A track failed; the rip goes on once the message is acknowledged.
     virtual void ShowError(const std::string& message) = 0;
     /// The drive failed: nothing more happens until the user stops the rip.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <span>
 
 namespace corvath {
 
@@ -41,6 +42,23 @@ std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
     if (begin < kCdLeadInSectors || end < begin)
         return std::nullopt;
     return SectorSpan{begin - kCdLeadInSectors, end - begin};
+}
+
+// Where the track lies among the disc's audio tracks: the checksums leave out the disc's edges.
+TrackPlace PlaceOf(const CdToc& toc, int32_t trackNumber, uint32_t sectors)
+{
+    const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
+    const auto isAudio = [&](int32_t track) {
+        return (toc.Entries[track - 1].AdrControl & kCdDataTrackControl) == 0;
+    };
+    TrackPlace place{true, true, uint64_t{sectors} * kCdSectorBytes / 4};
+    for (int32_t track = 1; track <= tracks; ++track) {
+        if (track < trackNumber && isAudio(track))
+            place.firstOnDisc = false;
+        if (track > trackNumber && isAudio(track))
+            place.lastOnDisc = false;
+    }
+    return place;
 }
 
 void WriteHeader(TAuFileStream& file, uint32_t dataSize)
@@ -75,9 +93,11 @@ void TCDRipThread::Start()
 
 void TCDRipThread::PostProgress(int32_t progress, int32_t status)
 {
-    target_.Post(kMsgRipProgress, 0, 0,
-                 std::make_unique<TProcessInfo>(progress, status,
-                                                status == kStatusSuccess ? "" : fileFailure_));
+    auto info = std::make_unique<TProcessInfo>(progress, status,
+                                               status == kStatusSuccess ? "" : fileFailure_);
+    if (progress == kProgressExtracted && status == kStatusSuccess)
+        info->Checksums = checksums_;
+    target_.Post(kMsgRipProgress, 0, 0, std::move(info));
 }
 
 void TCDRipThread::Execute()
@@ -93,7 +113,9 @@ void TCDRipThread::Execute()
     }
     // A track the TOC does not have cannot be read.
     const std::optional<SectorSpan> sectors = TrackSectors(toc, trackNumber_);
-    const int32_t status = sectors ? Extract(sectors->start, sectors->count) : kStatusReadFailed;
+    const int32_t status = sectors ? Extract(sectors->start, sectors->count,
+                                             PlaceOf(toc, trackNumber_, sectors->count))
+                                   : kStatusReadFailed;
     if (status != kStatusSuccess) {
         PostProgress(kProgressExtracted, status);
         return;
@@ -114,8 +136,9 @@ void TCDRipThread::Execute()
     PostProgress(kProgressExtracted, kStatusSuccess);
 }
 
-int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
+int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, const TrackPlace& place)
 {
+    TrackChecksums checksums(place);
     if (!titleIsFileName_)
         return kStatusFileNotCreated;
     std::optional<TAuFileStream> file;
@@ -141,7 +164,9 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
                  uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size();
         if (!failed) {
             try {
-                file->Write(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes);
+                const std::span audio(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes);
+                file->Write(audio.data(), audio.size());
+                checksums.Add(audio);
                 dataSize += buffer.ReturnedBytes;
             } catch (const std::exception& failure) {
                 fileFailure_ = failure.what();
@@ -159,6 +184,7 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount)
         fileFailure_ = failure.what();
         return kStatusReadFailed;
     }
+    checksums_ = checksums.Values();
     return kStatusSuccess;
 }
 

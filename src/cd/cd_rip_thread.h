@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cd/message_target.h"
+#include "cd/track_checksums.h"
 
 #include <atomic>
 #include <cstdint>
@@ -23,8 +24,8 @@ struct RipWaveOptions {
 /// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
 /// write failed; the partial file stays) or kStatusFileNotCreated (also for a title holding
 /// "/", which would lead out of the output folder); a failure of the file itself comes with the
-/// system's reason in TProcessInfo::Failure. A stopped rip ends after the
-/// read under way, finishes the WAV's header and posts nothing more.
+/// system's reason in TProcessInfo::Failure, a success with the checksums of the audio read. A
+/// stopped rip ends after the read under way, finishes the WAV's header and posts nothing more.
 ///
 /// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
 /// less the two-second lead-in, so audio hidden before the first track is never taken in. A
@@ -50,7 +51,7 @@ public:
 private:
     void Execute();
     /// Extracts the track's sectors into the WAV; the status to report.
-    int32_t Extract(uint32_t startSector, uint32_t sectorCount);
+    int32_t Extract(uint32_t startSector, uint32_t sectorCount, const TrackPlace& place);
     void PostProgress(int32_t progress, int32_t status = 0);
 
     const int32_t trackNumber_;
@@ -62,6 +63,8 @@ private:
     const bool titleIsFileName_;
     /// Why the WAV could not be made or written; the worker's alone.
     std::string fileFailure_;
+    /// Of the audio as read, before any normalising; the worker's alone.
+    TrackChecksumValues checksums_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

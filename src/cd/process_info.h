@@ -1,8 +1,10 @@
 #pragma once
 
 #include "cd/message_target.h"
+#include "cd/track_checksums.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -21,7 +23,8 @@ inline constexpr int32_t kStatusFileNotCreated = 5;
 
 /// What a rip progress message carries: percent done (0 to 100) or one of the progress values
 /// above, with the status and, for a file that failed, the system's word on it ("Cannot write
-/// file <name>: No space left on device").
+/// file <name>: No space left on device"). A track extracted whole comes with the checksums of
+/// its audio as read.
 struct TProcessInfo : MessagePayload {
     TProcessInfo(int32_t progress, int32_t status, std::string failure = {})
         : Progress(progress), Status(status), Failure(std::move(failure))
@@ -30,6 +33,7 @@ struct TProcessInfo : MessagePayload {
     int32_t Progress = 0;
     int32_t Status = 0;
     std::string Failure;
+    std::optional<TrackChecksumValues> Checksums;
 };
 
 } // namespace corvath

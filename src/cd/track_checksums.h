@@ -16,6 +16,13 @@ struct TrackPlace {
     uint64_t samples = 0; ///< stereo samples of the track
 };
 
+/// What a rip reports of a track's audio as it was read.
+struct TrackChecksumValues {
+    uint32_t copyCrc = 0;
+    uint32_t accurateRipV1 = 0;
+    uint32_t accurateRipV2 = 0;
+};
+
 /// The checksums of one ripped track, taken from its audio as it is read (16-bit stereo, little
 /// endian, left first), so the file need not be read again: the copy CRC (CRC-32 of every byte)
 /// and the AccurateRip v1 and v2 checksums.
@@ -29,6 +36,7 @@ public:
     uint32_t CopyCrc() const { return crc_.Value(); }
     uint32_t AccurateRipV1() const { return v1_; }
     uint32_t AccurateRipV2() const { return v2_; }
+    TrackChecksumValues Values() const { return {CopyCrc(), v1_, v2_}; }
 
 private:
     void AddSample(uint32_t sample);

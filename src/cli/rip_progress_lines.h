@@ -17,6 +17,7 @@ public:
     void ShowBarPosition(int32_t percent) override { ShowPercent(percent); }
     void ShowCompleted(int32_t) override {}
     void ShowWritten(const std::string& file) override { EndLine("100% -> " + file); }
+    void ShowChecksums(const TrackChecksumValues& checksums) override;
     void ShowError(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
     void ShowFailures(const std::vector<FailedTrack>& failures) override;

@@ -28,6 +28,7 @@ private:
     void ShowBarPosition(int32_t percent) override;
     void ShowCompleted(int32_t count) override;
     void ShowWritten(const std::string&) override {}
+    void ShowChecksums(const TrackChecksumValues&) override {}
     void ShowError(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
     void ShowFailures(const std::vector<FailedTrack>& failures) override;

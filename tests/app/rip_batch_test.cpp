@@ -6,8 +6,10 @@
 #include "support/disc_image.h"
 #include "support/fake_components.h"
 #include "support/file_size_limit.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace corvath {
@@ -31,6 +33,7 @@ public:
     {
         Log("written " + fs::path(file).filename().string());
     }
+    void ShowChecksums(const TrackChecksumValues& sums) override { checksums.push_back(sums); }
     void ShowError(const std::string& message) override { Log("error " + message); }
     void ShowDriveFailure(const std::string& message) override { Log("drive " + message); }
     void ShowFailures(const std::vector<FailedTrack>& failures) override
@@ -48,6 +51,7 @@ public:
     void Log(const std::string& line) { lines.push_back(line); }
 
     std::vector<std::string> lines;
+    std::vector<TrackChecksumValues> checksums;
     std::function<void()> paused;
     int32_t lastPercent = 0;
     bool closed = false;
@@ -112,6 +116,49 @@ TEST_F(RipBatchTest, WavTracksEndWithTheLastExtractionAndNothingElse)
     EXPECT_EQ(
         test::WaveData(Output("Two.wav")),
         std::string(reinterpret_cast<const char*>(test::AudioSectors(12, 1).data()), 12 * 2352));
+}
+
+// The checksums of each track as read equal those the tools compute from the ripped files,
+// whatever the track's place on the disc.
+TEST_F(RipBatchTest, EveryTrackComesWithTheChecksumsOfItsAudio)
+{
+    if (!test::HaveTool("accuraterip-checksum") || !test::HaveTool("python3"))
+        GTEST_SKIP() << "accuraterip-checksum (whipper) and python3 are the oracles";
+    const auto hex = [](uint32_t value) {
+        char text[10];
+        std::snprintf(text, sizeof text, "%08X\n", value);
+        return std::string(text);
+    };
+    const auto oracle = [&](const std::string& wav, const char* version, std::size_t track,
+                            std::size_t tracks) {
+        return test::RunCommand("accuraterip-checksum " + std::string(version) + " " +
+                                test::Quoted(Output(wav)) + " " + std::to_string(track) + " " +
+                                std::to_string(tracks));
+    };
+    const auto crc = [&](const std::string& wav) {
+        test::WriteFile(dir_ / "audio.raw", test::WaveData(Output(wav)));
+        return test::RunCommand("python3 -c 'import sys, zlib; print(\"%08X\" % "
+                                "zlib.crc32(open(sys.argv[1], \"rb\").read()))' " +
+                                test::Quoted(dir_ / "audio.raw"));
+    };
+    const std::vector<std::vector<uint32_t>> discs = {{30, 20, 25}, {40}};
+    for (const std::vector<uint32_t>& sectors : discs) {
+        SCOPED_TRACE(sectors.size());
+        OpenDisc(sectors);
+        view_ = RecordingView{};
+        std::vector<RipEntry> tracks;
+        for (std::size_t k = 1; k <= sectors.size(); ++k)
+            tracks.push_back({static_cast<int32_t>(k), "T" + std::to_string(k)});
+        Rip(tracks, OutputFormat::WAV);
+        ASSERT_EQ(view_.checksums.size(), sectors.size());
+        for (std::size_t k = 1; k <= sectors.size(); ++k) {
+            const std::string wav = "T" + std::to_string(k) + ".wav";
+            const TrackChecksumValues& sums = view_.checksums[k - 1];
+            EXPECT_EQ(hex(sums.accurateRipV1), oracle(wav, "--accuraterip-v1", k, sectors.size()));
+            EXPECT_EQ(hex(sums.accurateRipV2), oracle(wav, "--accuraterip-v2", k, sectors.size()));
+            EXPECT_EQ(hex(sums.copyCrc), crc(wav));
+        }
+    }
 }
 
 TEST_F(RipBatchTest, NormalisingShowsItsOwnStep)

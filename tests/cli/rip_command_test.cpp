@@ -71,6 +71,16 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     for (const char* shown : {"Track 01 Track01: 40%", "Track 01 Track01: 80%",
                               "Track 01 Track01: 100% -> ", "Track 03 Track03: 100% -> "})
         EXPECT_NE(progress.find(shown), std::string::npos) << shown << " in " << progress;
+    // Each track's copy CRC follows it, as zlib computes it.
+    if (test::HaveTool("python3")) {
+        test::WriteFile(dir_ / "track1.raw", Bytes(tracks[0].sectors));
+        std::string crc = test::RunCommand("python3 -c 'import sys, zlib; print(\"%08X\" % "
+                                           "zlib.crc32(open(sys.argv[1], \"rb\").read()))' " +
+                                           test::Quoted(dir_ / "track1.raw"));
+        crc.pop_back();
+        EXPECT_NE(progress.find("\n  copy CRC " + crc + ", AccurateRip v1 "), std::string::npos)
+            << progress;
+    }
 }
 
 TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
