@@ -106,6 +106,13 @@ struct TMainWindowOptions {
     int32_t LengthColumn = 100;
 };
 
+/// How tracks are read.
+struct TRipOptions {
+    /// Samples the drive's reads are shifted by, so that it gives the samples every other drive
+    /// gives (the drive's published read offset); 0 reads the sectors as they come.
+    int32_t ReadOffset = 0;
+};
+
 /// Every user setting of the program, plus the current disc's information. The member
 /// initialisers are the defaults of a missing settings file, except the output folder, whose
 /// default depends on where the program lives (SettingsLocation).
@@ -120,6 +127,7 @@ struct TOptionsSetting {
     TCDInfo CDInfo;
     TQueryCDDB QueryCDDB;
     TMainWindowOptions MainWindow;
+    TRipOptions RipOptions;
 };
 
 /// The one settings record of the run. Read and changed on the window thread only.

@@ -102,7 +102,8 @@ void RipBatch::StartTrack(std::size_t index)
     const TCommonOptions& common = settings_.CommonOptions;
     worker_ = std::make_unique<TCDRipThread>(
         job_.tracks[index].number, fileNames_[index], job_.cdHandle, messages_,
-        RipWaveOptions{common.OutputFolder, common.IsNormalize, common.NormalizePercent});
+        RipWaveOptions{common.OutputFolder, common.IsNormalize, common.NormalizePercent,
+                       settings_.RipOptions.ReadOffset});
     worker_->Start();
 }
 

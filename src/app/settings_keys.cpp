@@ -24,6 +24,8 @@ using O = TOptionsSetting;
 // window never placed.
 constexpr SettingKey::Range kWindowSize{0, 100000};
 constexpr SettingKey::Range kColumnWidth{20, 2000};
+// Drives' offsets lie within a few thousand samples; ten sectors is far beyond any.
+constexpr SettingKey::Range kReadOffset{-5880, 5880};
 
 const std::array kSettingKeys{
     Key<&O::CommonOptions, &TCommonOptions::OutputFolder>("CommonOptions", "OutputFolder"),
@@ -71,6 +73,7 @@ const std::array kSettingKeys{
                                                           kColumnWidth),
     Key<&O::MainWindow, &TMainWindowOptions::LengthColumn>("MainWindow", "LengthColumnWidth",
                                                            kColumnWidth),
+    Key<&O::RipOptions, &TRipOptions::ReadOffset>("Rip", "ReadOffset", kReadOffset),
 };
 
 std::string ToText(const std::string& value)

@@ -44,6 +44,18 @@ std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
     return SectorSpan{begin - kCdLeadInSectors, end - begin};
 }
 
+// The disc's audio sectors, up to its lead-out.
+std::optional<uint32_t> DiscSectors(const CdToc& toc)
+{
+    const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
+    if (tracks < 1 || tracks >= static_cast<int32_t>(kCdMaxTocEntries))
+        return std::nullopt;
+    const uint32_t leadOut = TocEntryFrames(toc.Entries[tracks]);
+    if (leadOut < kCdLeadInSectors)
+        return std::nullopt;
+    return leadOut - kCdLeadInSectors;
+}
+
 // Where the track lies among the disc's audio tracks: the checksums leave out the disc's edges.
 TrackPlace PlaceOf(const CdToc& toc, int32_t trackNumber, uint32_t sectors)
 {
@@ -74,7 +86,7 @@ TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_
                            MessageTarget& target, const RipWaveOptions& options)
     : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
       normalize_(options.normalize), normalizePercent_(options.normalizePercent),
-      wavPath_(TrackWavePath(options.outputFolder, title)),
+      readOffset_(options.readOffset), wavPath_(TrackWavePath(options.outputFolder, title)),
       titleIsFileName_(title.find('/') == std::string::npos)
 {
 }
@@ -113,9 +125,11 @@ void TCDRipThread::Execute()
     }
     // A track the TOC does not have cannot be read.
     const std::optional<SectorSpan> sectors = TrackSectors(toc, trackNumber_);
-    const int32_t status = sectors ? Extract(sectors->start, sectors->count,
-                                             PlaceOf(toc, trackNumber_, sectors->count))
-                                   : kStatusReadFailed;
+    const std::optional<uint32_t> discSectors = DiscSectors(toc);
+    const int32_t status = sectors && discSectors
+                               ? Extract(sectors->start, sectors->count, *discSectors,
+                                         PlaceOf(toc, trackNumber_, sectors->count))
+                               : kStatusReadFailed;
     if (status != kStatusSuccess) {
         PostProgress(kProgressExtracted, status);
         return;
@@ -136,7 +150,8 @@ void TCDRipThread::Execute()
     PostProgress(kProgressExtracted, kStatusSuccess);
 }
 
-int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, const TrackPlace& place)
+int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, uint32_t discSectors,
+                              const TrackPlace& place)
 {
     TrackChecksums checksums(place);
     if (!titleIsFileName_)
@@ -153,21 +168,16 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, const 
     bool failed = false;
     uint32_t dataSize = 0;
     uint32_t position = 0;
+    const int64_t shiftBytes = int64_t{readOffset_} * 4;
     while (position < sectorCount && !stop_) {
         const uint32_t count = std::min(kSectorsPerRead, sectorCount - position);
-        CdTrackBuffer buffer;
-        buffer.StartSector = startSector + position;
-        buffer.SectorCount = count;
-        buffer.Capacity = count * kCdSectorBytes;
-        buffer.Data.resize(buffer.Capacity);
-        failed = ReadCDAudioLBA(cdHandle_, buffer) != 1 ||
-                 uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size();
+        const int64_t from = int64_t{startSector + position} * kCdSectorBytes + shiftBytes;
+        failed = !ReadShifted(from, count * kCdSectorBytes, discSectors);
         if (!failed) {
             try {
-                const std::span audio(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes);
-                file->Write(audio.data(), audio.size());
-                checksums.Add(audio);
-                dataSize += buffer.ReturnedBytes;
+                file->Write(audio_.data(), audio_.size());
+                checksums.Add(audio_);
+                dataSize += static_cast<uint32_t>(audio_.size());
             } catch (const std::exception& failure) {
                 fileFailure_ = failure.what();
                 failed = true;
@@ -186,6 +196,27 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, const 
     }
     checksums_ = checksums.Values();
     return kStatusSuccess;
+}
+
+bool TCDRipThread::ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors)
+{
+    audio_.assign(bytes, 0);
+    const int64_t from = std::max<int64_t>(startByte, 0);
+    const int64_t to = std::min<int64_t>(startByte + bytes, int64_t{discSectors} * kCdSectorBytes);
+    if (from >= to)
+        return true; // all of it lies outside the disc: silence
+    CdTrackBuffer buffer;
+    buffer.StartSector = static_cast<uint32_t>(from / kCdSectorBytes);
+    buffer.SectorCount = static_cast<uint32_t>((to - 1) / kCdSectorBytes) - buffer.StartSector + 1;
+    buffer.Capacity = buffer.SectorCount * kCdSectorBytes;
+    buffer.Data.resize(buffer.Capacity);
+    if (ReadCDAudioLBA(cdHandle_, buffer) != 1 || buffer.ReturnedBytes < buffer.Capacity ||
+        uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size())
+        return false;
+    const int64_t skipped = from - int64_t{buffer.StartSector} * kCdSectorBytes;
+    std::copy_n(buffer.Data.begin() + buffer.DataOffset + skipped, to - from,
+                audio_.begin() + (from - startByte));
+    return true;
 }
 
 } // namespace corvath

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace corvath {
 
@@ -15,6 +16,8 @@ struct RipWaveOptions {
     std::string outputFolder;
     bool normalize = false;
     int32_t normalizePercent = 95;
+    /// Samples the reads are shifted by; silence stands in where they reach past the disc.
+    int32_t readOffset = 0;
 };
 
 /// Reads one audio track of the disc into TrackWavePath(output folder, title), normalises it when
@@ -29,7 +32,9 @@ struct RipWaveOptions {
 ///
 /// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
 /// less the two-second lead-in, so audio hidden before the first track is never taken in. A
-/// track the TOC does not have is reported as a failed read, and no file is made.
+/// track the TOC does not have is reported as a failed read, and no file is made. With a read
+/// offset, the track's samples are taken that many samples later on the disc (earlier when
+/// negative), with silence where that reaches before the disc's first sector or past its last.
 ///
 /// Created idle; Start runs it on its own thread. Destruction waits for that thread's end.
 class TCDRipThread {
@@ -51,7 +56,10 @@ public:
 private:
     void Execute();
     /// Extracts the track's sectors into the WAV; the status to report.
-    int32_t Extract(uint32_t startSector, uint32_t sectorCount, const TrackPlace& place);
+    int32_t Extract(uint32_t startSector, uint32_t sectorCount, uint32_t discSectors,
+                    const TrackPlace& place);
+    /// bytes of the disc's audio from startByte (which may lie outside the disc) into audio_.
+    bool ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors);
     void PostProgress(int32_t progress, int32_t status = 0);
 
     const int32_t trackNumber_;
@@ -59,6 +67,8 @@ private:
     MessageTarget& target_;
     const bool normalize_;
     const int32_t normalizePercent_;
+    const int32_t readOffset_;
+    std::vector<uint8_t> audio_; // the piece of the track read last
     const std::string wavPath_;
     const bool titleIsFileName_;
     /// Why the WAV could not be made or written; the worker's alone.

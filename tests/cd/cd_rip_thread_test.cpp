@@ -182,6 +182,41 @@ TEST_F(CdRipThreadTest, AudioHiddenBeforeTheFirstTrackStaysOutOfEveryTrack)
     CloseCDHandle(handle);
 }
 
+// A read offset takes each track's samples that many samples further on the disc, silence
+// standing in beyond its first and last sectors; offsets of a sector and more included.
+TEST_F(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
+{
+    const std::vector<test::ImageTrack> tracks = {
+        {test::AudioSectors(12, 8)}, {test::AudioSectors(9, 9)}, {test::AudioSectors(14, 10)}};
+    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "offset", tracks));
+    ASSERT_NE(handle, 0);
+    std::string disc;
+    std::vector<std::size_t> starts;
+    for (const test::ImageTrack& track : tracks) {
+        starts.push_back(disc.size());
+        disc += Bytes(track.sectors);
+    }
+    starts.push_back(disc.size());
+
+    for (const int32_t offset : {0, 6, -6, 600, -600, 1200}) {
+        options_.readOffset = offset;
+        for (int32_t track = 1; track <= 3; ++track) {
+            SCOPED_TRACE(std::to_string(offset) + " samples, track " + std::to_string(track));
+            RecordingTarget target;
+            Rip(handle, track, "Shifted", target);
+            ASSERT_EQ(target.Progresses().back(), Progress(1000, 0));
+            std::string expected;
+            for (std::size_t at = starts[track - 1]; at < starts[track]; ++at) {
+                const auto shifted = static_cast<int64_t>(at) + int64_t{offset} * 4;
+                const bool onDisc = shifted >= 0 && shifted < static_cast<int64_t>(disc.size());
+                expected += onDisc ? disc[static_cast<std::size_t>(shifted)] : '\0';
+            }
+            EXPECT_TRUE(test::WaveData(Wav("Shifted")) == expected);
+        }
+    }
+    CloseCDHandle(handle);
+}
+
 TEST_F(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(10, 6)},

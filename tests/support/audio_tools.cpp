@@ -42,6 +42,16 @@ std::vector<int16_t> SoxDecode(const std::filesystem::path& file)
         RunCommand("sox '" + file.string() + "' -t raw -e signed -b 16 - 2>/dev/null"));
 }
 
+std::string ZlibCrc32(const std::filesystem::path& file)
+{
+    std::string crc = RunCommand("python3 -c 'import sys, zlib; print(\"%08X\" % "
+                                 "zlib.crc32(open(sys.argv[1], \"rb\").read()))' " +
+                                 Quoted(file) + " 2>/dev/null");
+    if (!crc.empty())
+        crc.pop_back();
+    return crc;
+}
+
 std::string WaveData(const std::filesystem::path& file)
 {
     TAuFileStream stream(file.string(), TAuFileStream::kReadShareRead);

@@ -28,6 +28,9 @@ std::vector<int16_t> SoxDecode(const std::filesystem::path& file);
 /// The sample bytes of a WAV file's data chunk, as stored.
 std::string WaveData(const std::filesystem::path& file);
 
+/// The CRC-32 of a file's bytes as zlib computes it ("1A2B3C4D"), through python3; "" without it.
+std::string ZlibCrc32(const std::filesystem::path& file);
+
 /// Signed 16-bit samples of little-endian bytes.
 std::vector<int16_t> Samples16(const std::string& bytes);
 
