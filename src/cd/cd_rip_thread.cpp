@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
-#include <span>
 
 namespace corvath {
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 namespace corvath {
 
@@ -41,7 +40,7 @@ AccurateRipDisc AccurateRipDiscOf(const DiscFrames& disc, const std::vector<bool
     const uint32_t leadOut = Lba(disc.leadOut);
     id.id1 += leadOut;
     id.id2 += leadOut * (id.audioTracks + 1);
-    id.freedbId = static_cast<uint32_t>(std::strtoul(FreedbDiscId(disc).c_str(), nullptr, 16));
+    id.freedbId = FreedbDiscNumber(disc);
     return id;
 }
 

@@ -43,17 +43,21 @@ DiscFrames TocFrames(const CdToc& toc)
     return disc;
 }
 
-std::string FreedbDiscId(const DiscFrames& disc)
+uint32_t FreedbDiscNumber(const DiscFrames& disc)
 {
     uint32_t digits = 0;
     for (const uint32_t start : disc.trackStarts)
         digits += DigitSum(start / kFramesPerSecond);
     const uint32_t first = disc.trackStarts.empty() ? 0 : disc.trackStarts.front();
     const uint32_t seconds = disc.leadOut / kFramesPerSecond - first / kFramesPerSecond;
-    const uint32_t id = (digits % 255) << 24 | (seconds & 0xFFFF) << 8 |
-                        static_cast<uint32_t>(disc.trackStarts.size() & 0xFF);
+    return (digits % 255) << 24 | (seconds & 0xFFFF) << 8 |
+           static_cast<uint32_t>(disc.trackStarts.size() & 0xFF);
+}
+
+std::string FreedbDiscId(const DiscFrames& disc)
+{
     char text[9];
-    std::snprintf(text, sizeof text, "%08x", id);
+    std::snprintf(text, sizeof text, "%08x", FreedbDiscNumber(disc));
     return text;
 }
 

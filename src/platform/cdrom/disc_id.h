@@ -24,6 +24,8 @@ DiscFrames TocFrames(const CdToc& toc);
 /// The freedb/CDDB disc identifier: 8 lower-case hex digits. Every track counts, data tracks
 /// included, as CDDB servers index discs that way.
 std::string FreedbDiscId(const DiscFrames& disc);
+/// The same identifier as a number.
+uint32_t FreedbDiscNumber(const DiscFrames& disc);
 std::string FreedbDiscId(const CdToc& toc);
 
 /// The serial number Windows gives an audio CD (stored in its "Track01.cda" files), from a TOC
