@@ -111,6 +111,15 @@ struct TRipOptions {
     /// Samples the drive's reads are shifted by, so that it gives the samples every other drive
     /// gives (the drive's published read offset); 0 reads the sectors as they come.
     int32_t ReadOffset = 0;
+    /// Reads each track with verification and re-reads of doubtful sectors; slower.
+    bool SecureReads = false;
+    /// Asks the AccurateRip database whether each ripped track matches other people's rips.
+    bool VerifyAccurateRip = true;
+    /// The database's address, below which its disc files lie.
+    std::string AccurateRipServer = "http://www.accuraterip.com/accuraterip";
+    /// After a rip, a log of it and a cue sheet of the ripped files go into the output folder.
+    bool WriteLog = true;
+    bool WriteCueSheet = true;
 };
 
 /// Every user setting of the program, plus the current disc's information. The member

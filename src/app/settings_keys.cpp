@@ -74,6 +74,11 @@ const std::array kSettingKeys{
     Key<&O::MainWindow, &TMainWindowOptions::LengthColumn>("MainWindow", "LengthColumnWidth",
                                                            kColumnWidth),
     Key<&O::RipOptions, &TRipOptions::ReadOffset>("Rip", "ReadOffset", kReadOffset),
+    Key<&O::RipOptions, &TRipOptions::SecureReads>("Rip", "SecureReads"),
+    Key<&O::RipOptions, &TRipOptions::VerifyAccurateRip>("Rip", "VerifyAccurateRip"),
+    Key<&O::RipOptions, &TRipOptions::AccurateRipServer>("Rip", "AccurateRipServer"),
+    Key<&O::RipOptions, &TRipOptions::WriteLog>("Rip", "WriteLog"),
+    Key<&O::RipOptions, &TRipOptions::WriteCueSheet>("Rip", "WriteCueSheet"),
 };
 
 std::string ToText(const std::string& value)
