@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/disc_info_store.h"
+#include "cd/track_checksums.h"
+#include "platform/cdrom/cd_records.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvath {
+
+/// What the AccurateRip database said of a ripped track.
+struct TrackVerdict {
+    enum class Kind {
+        NotChecked,    ///< verification is off, or the track did not rip
+        Accurate,      ///< a submission has its checksum
+        NotAccurate,   ///< the disc is in the database, the track's checksum is not
+        NotInDatabase, ///< nobody submitted the disc
+        LookupFailed,  ///< the database could not be asked
+    };
+    Kind kind = Kind::NotChecked;
+    uint32_t confidence = 0; ///< when accurate: how many rips agree
+    int version = 0;         ///< when accurate: 1 or 2, the checksum that matched
+};
+
+/// How a rip ended for one track.
+struct RippedTrack {
+    int32_t number = 0; ///< position in the TOC, 1 for its first entry
+    std::string title;
+    std::string file; ///< the finished file's name in the output folder; empty when none
+    std::optional<TrackChecksumValues> checksums; ///< when the audio was read whole
+    TrackVerdict verdict;
+    /// Disc sectors (0 = the sector at 00:02:00) that secure reads could not read exactly.
+    std::vector<uint32_t> doubtfulSectors;
+    std::string failure; ///< why the track failed; empty when it did not
+};
+
+/// Everything a rip's log and cue sheet tell.
+struct RipRecord {
+    std::string program; ///< name and version
+    std::string date;    ///< when the rip started, local time
+    std::string drive;   ///< vendor and product, or the image file
+    int32_t readOffset = 0;
+    bool secureReads = false;
+    CdToc toc;
+    /// Per TOC entry, its pre-gap's first sector (0 = 00:02:00) where the disc has one.
+    std::vector<std::optional<uint32_t>> pregaps;
+    TDiscFields disc;
+    std::string discId; ///< the freedb identifier in hex, for names when the fields are empty
+    std::vector<RippedTrack> tracks;
+};
+
+} // namespace corvath
