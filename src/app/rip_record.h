@@ -25,6 +25,10 @@ struct TrackVerdict {
     int version = 0;         ///< when accurate: 1 or 2, the checksum that matched
 };
 
+/// The verdict as the user reads it: "accurately ripped (confidence 12)", "not accurate",
+/// "not in database", "lookup failed", or "not verified".
+std::string VerdictText(const TrackVerdict& verdict);
+
 /// How a rip ended for one track.
 struct RippedTrack {
     int32_t number = 0; ///< position in the TOC, 1 for its first entry
