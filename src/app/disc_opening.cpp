@@ -87,16 +87,31 @@ std::string DriveDescription(const CdDriveInfo& drive)
     return text.substr(0, kDescriptionLength);
 }
 
+namespace {
+
+std::string Trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+} // namespace
+
+std::string DriveLogName(const CdDriveInfo& drive)
+{
+    const std::string model = Trimmed(DriveDescription(drive));
+    const std::string device(drive.Identification.data(),
+                             strnlen(drive.Identification.data(), drive.Identification.size()));
+    return model.empty() ? device : model + " (" + device + ")";
+}
+
 std::vector<std::string> DriveChoices()
 {
     const CdDriveList list = DriveList();
     std::vector<std::string> choices;
     for (int32_t i = 0; i < list.Count; ++i) {
-        const std::string text = DriveDescription(list.Drives[static_cast<std::size_t>(i)]);
-        const std::size_t first = text.find_first_not_of(' ');
-        choices.push_back(first == std::string::npos
-                              ? std::string()
-                              : text.substr(first, text.find_last_not_of(' ') - first + 1));
+        choices.push_back(Trimmed(DriveDescription(list.Drives[static_cast<std::size_t>(i)])));
     }
     return choices;
 }

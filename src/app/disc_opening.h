@@ -45,6 +45,9 @@ DiscOpening OpenImage(const std::string& path);
 /// Vendor then product, each up to its first zero byte, cut to 26 characters, not trimmed.
 std::string DriveDescription(const CdDriveInfo& drive);
 
+/// The drive as a rip log names it: vendor and product, then the device or image in brackets.
+std::string DriveLogName(const CdDriveInfo& drive);
+
 /// The drive list (room for 8) as a user chooses from it: each entry's description without the
 /// blanks around it, in list order.
 std::vector<std::string> DriveChoices();

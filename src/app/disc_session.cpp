@@ -67,6 +67,7 @@ std::string DiscSession::OpenDrive(int32_t index)
     const bool listed =
         opened.failure == DiscOpenFailure::None || opened.failure == DiscOpenFailure::Refused;
     description_ = listed ? DriveDescription(opened.drive) : std::string();
+    logName_ = listed ? DriveLogName(opened.drive) : std::string();
     return StatusText(opened);
 }
 

@@ -46,6 +46,8 @@ public:
     int32_t DriveIndex() const { return handle_ ? driveIndex_ : -1; }
     /// The chosen drive's vendor and product, also when it refused a handle.
     const std::string& Description() const { return description_; }
+    /// The open drive as a rip log names it (DriveLogName).
+    const std::string& LogName() const { return logName_; }
 
     /// Whether the open drive holds a disc whose first track is audio.
     bool IsAudioCDPresent() const;
@@ -70,6 +72,7 @@ private:
     CdHandle handle_;
     int32_t driveIndex_ = -1;
     std::string description_;
+    std::string logName_;
     std::string loadedId_;
     int loadedFirstTrack_ = 1;
 };

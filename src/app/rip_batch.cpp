@@ -1,12 +1,17 @@
 #include "app/rip_batch.h"
 
+#include "app/cddb_server_setting.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
+#include "cd/cddb_options.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"
 #include "cd/process_info.h"
 #include "cd/track_wave_path.h"
+#include "platform/cdrom/disc_id.h"
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <set>
 
@@ -41,6 +46,44 @@ std::string ExtractionFailure(const TProcessInfo& info, const std::string& wav)
     return wav + " is not a valid file name. Please rename the Title in the CD tracks list.";
 }
 
+// The database's place in the disc's audio tracks: data tracks have none.
+std::size_t AudioIndex(const CdToc& toc, int32_t trackNumber)
+{
+    std::size_t index = 0;
+    for (int32_t track = 1; track < trackNumber; ++track)
+        if ((toc.Entries[track - 1].AdrControl & kCdDataTrackControl) == 0)
+            ++index;
+    return index;
+}
+
+TrackVerdict VerdictOf(const AccurateRipLookup& lookup, std::size_t audioIndex,
+                       const TrackChecksumValues& checksums)
+{
+    switch (lookup.outcome) {
+    case AccurateRipLookup::Outcome::NotInDatabase:
+        return {TrackVerdict::Kind::NotInDatabase, 0, 0};
+    case AccurateRipLookup::Outcome::Failed:
+        return {TrackVerdict::Kind::LookupFailed, 0, 0};
+    case AccurateRipLookup::Outcome::Found:
+        break;
+    }
+    const AccurateRipVerdict verdict = JudgeTrack(lookup.submissions, audioIndex,
+                                                  checksums.accurateRipV1, checksums.accurateRipV2);
+    if (verdict.kind == AccurateRipVerdict::Kind::NotAccurate)
+        return {TrackVerdict::Kind::NotAccurate, 0, 0};
+    return {TrackVerdict::Kind::Accurate, verdict.confidence, verdict.version};
+}
+
+std::string LocalTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
 } // namespace
 
 RipBatch::RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings)
@@ -50,6 +93,16 @@ RipBatch::RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings)
           Handle(message, lParam, payload);
       })
 {
+    record_.program = "Corvath " CORVATH_VERSION;
+    record_.drive = job_.driveName;
+    record_.readOffset = settings_.RipOptions.ReadOffset;
+    record_.secureReads = settings_.RipOptions.SecureReads;
+    record_.disc = job_.disc;
+    for (const RipEntry& track : job_.tracks) {
+        RippedTrack& ripped = record_.tracks.emplace_back();
+        ripped.number = track.number;
+        ripped.title = track.title;
+    }
 }
 
 RipBatch::~RipBatch()
@@ -84,7 +137,15 @@ void RipBatch::Start()
         });
         sink.SetOnDone([this](TAuOutput*) { PostFinished(kStatusSuccess); });
     }
-    StartTrack(0);
+    record_.date = LocalTimeNow();
+    const TRipOptions& rip = settings_.RipOptions;
+    AccurateRipAccess access;
+    if (rip.VerifyAccurateRip) {
+        access.server = rip.AccurateRipServer;
+        access.http = LookupHttpOptions(CddbServerOf(settings_.QueryCDDB));
+    }
+    lookupPending_ = !access.server.empty();
+    survey_ = std::make_unique<RipDiscSurvey>(job_.cdHandle, std::move(access), messages_);
 }
 
 void RipBatch::Stop()
@@ -94,6 +155,7 @@ void RipBatch::Stop()
         worker_->SetStopFlag();
         worker_.reset();
     }
+    survey_.reset();
 }
 
 void RipBatch::StartTrack(std::size_t index)
@@ -126,6 +188,14 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
                                                : "Error while reading TOC information!");
             return;
         }
+        if (const auto* layout = dynamic_cast<const RipDiscLayout*>(payload)) {
+            DiscRead(*layout);
+            return;
+        }
+        if (const auto* answer = dynamic_cast<const AccurateRipAnswer*>(payload)) {
+            AccurateRipAnswered(answer->lookup);
+            return;
+        }
         const auto* info = dynamic_cast<const TProcessInfo*>(payload);
         if (message != kMsgRipProgress || info == nullptr)
             return;
@@ -151,14 +221,51 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
     }
 }
 
+void RipBatch::DiscRead(const RipDiscLayout& layout)
+{
+    if (layout.toc) {
+        record_.toc = *layout.toc;
+        record_.pregaps = layout.pregaps;
+        record_.discId = FreedbDiscId(*layout.toc);
+    } else {
+        lookupPending_ = false; // the first track reports why the drive gave no TOC
+    }
+    StartTrack(0);
+}
+
+void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)
+{
+    lookup_ = lookup;
+    lookupPending_ = false;
+    for (std::size_t index = 0; index < completed_; ++index)
+        Judge(index);
+    if (endPausing_)
+        Conclude();
+}
+
+// Once both the track's checksums and the database's answer are in.
+void RipBatch::Judge(std::size_t index)
+{
+    RippedTrack& track = record_.tracks[index];
+    if (!lookup_ || !track.checksums)
+        return;
+    track.verdict = VerdictOf(*lookup_, AudioIndex(record_.toc, track.number), *track.checksums);
+    view_.ShowVerdict(job_.tracks[index], track.verdict);
+}
+
 void RipBatch::Extracted(const TProcessInfo& info)
 {
     const std::size_t index = completed_;
     const int32_t status = info.Status;
     if (status == kStatusSuccess) {
         view_.ShowWritten(WavOf(index));
-        if (info.Checksums)
+        if (job_.format == OutputFormat::WAV)
+            record_.tracks[index].file = fs::path(WavOf(index)).filename().string();
+        if (info.Checksums) {
             view_.ShowChecksums(*info.Checksums);
+            record_.tracks[index].checksums = info.Checksums;
+            Judge(index);
+        }
     } else {
         const std::string message = ExtractionFailure(info, WavOf(index));
         view_.ShowError(message);
@@ -213,6 +320,7 @@ void RipBatch::Finished(int32_t status)
     std::error_code ignored;
     if (encoded) {
         view_.ShowWritten(target);
+        record_.tracks[index].file = fs::path(target).filename().string();
         // A WAV whose encoding failed stays: it is all the user has of the track.
         const std::string wav = WavOf(index);
         if (!settings_.CommonOptions.IsKeepWav && fs::exists(wav, ignored) && !IsFileInUse(wav))
@@ -244,13 +352,31 @@ void RipBatch::TagMp3(std::size_t index, const std::string& mp3)
 
 void RipBatch::End(bool pauseFirst)
 {
-    Stop();
+    if (worker_) {
+        worker_->SetStopFlag();
+        worker_.reset();
+    }
+    endPausing_ = pauseFirst;
+    if (lookupPending_) {
+        view_.ShowHint(kRipVerifying);
+        view_.ShowBarCaption(kRipVerifying);
+        return; // the answer concludes the rip
+    }
+    Conclude();
+}
+
+void RipBatch::Conclude()
+{
+    over_ = true;
+    survey_.reset();
     const auto close = [this] {
-        if (!failures_.empty())
-            view_.ShowFailures(failures_);
+        const bool failed = std::ranges::any_of(
+            record_.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
+        if (failed || lookup_)
+            view_.ShowSummary(record_.tracks, RipSummaryLine(record_.tracks));
         view_.Close();
     };
-    if (pauseFirst)
+    if (*endPausing_)
         view_.Pause(kSettleMs, close);
     else
         close();
@@ -259,10 +385,9 @@ void RipBatch::End(bool pauseFirst)
 // A track is reported once, with the first reason it failed for.
 void RipBatch::Fail(std::size_t index, const std::string& reason)
 {
-    if (lastFailed_ == index)
-        return;
-    lastFailed_ = index;
-    failures_.push_back({job_.tracks[index], reason});
+    std::string& failure = record_.tracks[index].failure;
+    if (failure.empty())
+        failure = reason;
 }
 
 std::string RipBatch::WavOf(std::size_t index) const

@@ -4,6 +4,8 @@
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
 #include "app/output_format.h"
+#include "app/rip_disc_survey.h"
+#include "app/rip_record.h"
 #include "cd/cd_rip_thread.h"
 #include "cd/main_thread_messages.h"
 
@@ -25,17 +27,12 @@ struct RipEntry {
     bool operator==(const RipEntry&) const = default;
 };
 
-/// A track that did not end as a finished file, and why.
-struct FailedTrack {
-    RipEntry track;
-    std::string reason;
-};
-
 /// The texts a rip shows as its hint and progress caption.
 inline constexpr const char* kRipExtracting = "Extracting...";
 inline constexpr const char* kRipInitializing = "Initializing...";
 inline constexpr const char* kRipNormalizing = "Normalizing...";
 inline constexpr const char* kRipEncoding = "Encoding...";
+inline constexpr const char* kRipVerifying = "Verifying with AccurateRip...";
 
 /// What a rip shows while it runs; the batch calls it on the main thread.
 class RipView {
@@ -52,12 +49,17 @@ public:
     virtual void ShowWritten(const std::string& file) = 0;
     /// The current track's audio was read whole; these are its checksums as read.
     virtual void ShowChecksums(const TrackChecksumValues& checksums) = 0;
+    /// What the AccurateRip database says of a track, once both its checksums and the
+    /// database's answer are in: right after the track, or later when the answer comes late.
+    virtual void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) = 0;
     /// A track failed; the rip goes on once the message is acknowledged.
     virtual void ShowError(const std::string& message) = 0;
     /// The drive failed: nothing more happens until the user stops the rip.
     virtual void ShowDriveFailure(const std::string& message) = 0;
-    /// Before closing, when any track failed.
-    virtual void ShowFailures(const std::vector<FailedTrack>& failures) = 0;
+    /// Before closing, when any track failed or the tracks were verified: every track with its
+    /// verdict or why it failed, and the one line that sums the rip up.
+    virtual void ShowSummary(const std::vector<RippedTrack>& tracks,
+                             const std::string& summary) = 0;
     /// Runs then on the main thread after about ms milliseconds without blocking that thread.
     /// A view with no window to keep alive may run it as soon as the current step returns.
     virtual void Pause(int ms, std::function<void()> then) = 0;
@@ -66,12 +68,13 @@ public:
 };
 
 /// What to rip: the tracks in order, from the open drive, into a format, with the disc fields
-/// shown for the disc.
+/// shown for the disc, and the drive's name for the rip log (vendor and product, or the image).
 struct RipJob {
     int32_t cdHandle = 0;
     std::vector<RipEntry> tracks;
     OutputFormat format = OutputFormat::MP3;
     TDiscFields disc;
+    std::string driveName;
 };
 
 /// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
@@ -79,8 +82,13 @@ struct RipJob {
 /// get an ID3v1 tag, and the WAV is deleted unless the settings keep it. Driven by the
 /// workers' messages and the encoder's events, all handled on the main thread; the view shows
 /// each step. Titles that an earlier track of the same rip already used get " (2)", " (3)" ...
-/// so no track replaces another's file. A track that fails does not stop the others; the list
-/// of failures is shown before the view closes. Main thread.
+/// so no track replaces another's file. A track that fails does not stop the others.
+///
+/// Before the first track the disc's TOC is read and, when the settings ask for it, the disc is
+/// looked up in the AccurateRip database while the tracks are ripped; each track's checksums
+/// then give its verdict. After the last track the rip waits for that answer, writes the rip
+/// log and cue sheet the settings ask for into the output folder, and shows the summary when
+/// a track failed or the tracks were verified. Main thread.
 class RipBatch {
 public:
     /// The settings must outlive the batch. Nothing starts before Start.
@@ -100,10 +108,14 @@ public:
 
     OutputFormat Format() const { return job_.format; }
     std::size_t TrackCount() const { return job_.tracks.size(); }
-    const std::vector<FailedTrack>& Failures() const { return failures_; }
+    /// What became of each track so far, in the job's order.
+    const RipRecord& Record() const { return record_; }
 
 private:
     void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
+    void DiscRead(const RipDiscLayout& layout);
+    void AccurateRipAnswered(const AccurateRipLookup& lookup);
+    void Judge(std::size_t index);
     void StartTrack(std::size_t index);
     void ShowNextTrack(const char* barCaption);
     void Extracted(const TProcessInfo& info);
@@ -112,6 +124,7 @@ private:
     void Finished(int32_t status);
     void TagMp3(std::size_t index, const std::string& mp3);
     void End(bool pauseFirst);
+    void Conclude();
     void Fail(std::size_t index, const std::string& reason);
     std::string WavOf(std::size_t index) const;
     std::string TargetOf(std::size_t index) const;
@@ -123,11 +136,14 @@ private:
     MainThreadMessages messages_;
     std::optional<ConversionChain> encoder_; // none for WAV, or when it cannot be made
     std::string encoderError_;
+    std::unique_ptr<RipDiscSurvey> survey_;
     std::unique_ptr<TCDRipThread> worker_;
     std::size_t completed_ = 0; // tracks whose extraction has ended
     bool over_ = false;
-    std::vector<FailedTrack> failures_;
-    std::size_t lastFailed_ = SIZE_MAX;
+    bool lookupPending_ = false;
+    std::optional<bool> endPausing_; // set once the last track is done: whether to settle first
+    std::optional<AccurateRipLookup> lookup_;
+    RipRecord record_; // one entry per job track
 };
 
 } // namespace corvath

@@ -1,5 +1,8 @@
 #include "app/rip_record.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace corvath {
 
 std::string VerdictText(const TrackVerdict& verdict)
@@ -17,6 +20,63 @@ std::string VerdictText(const TrackVerdict& verdict)
         break;
     }
     return "not verified";
+}
+
+namespace {
+
+// "Track 3 failed", "Tracks 2, 5 failed": the tracks that pass the test, or nothing.
+template <typename Test>
+std::string TracksThat(const std::vector<RippedTrack>& tracks, Test test, const char* what)
+{
+    std::string numbers;
+    int count = 0;
+    for (const RippedTrack& track : tracks) {
+        if (!test(track))
+            continue;
+        numbers += (count++ == 0 ? "" : ", ") + std::to_string(track.number);
+    }
+    if (count == 0)
+        return {};
+    return (count == 1 ? "Track " : "Tracks ") + numbers + " " + what;
+}
+
+bool HasVerdict(const std::vector<RippedTrack>& tracks, TrackVerdict::Kind kind)
+{
+    return std::ranges::any_of(
+        tracks, [&](const RippedTrack& track) { return track.verdict.kind == kind; });
+}
+
+} // namespace
+
+std::string RipSummaryLine(const std::vector<RippedTrack>& tracks)
+{
+    using Kind = TrackVerdict::Kind;
+    const bool allAccurate = !tracks.empty() && std::ranges::all_of(tracks, [](const auto& track) {
+        return track.failure.empty() && track.verdict.kind == Kind::Accurate;
+    });
+    if (allAccurate)
+        return "All tracks accurately ripped";
+    std::vector<std::string> parts{
+        TracksThat(
+            tracks, [](const auto& track) { return !track.failure.empty(); }, "failed"),
+        TracksThat(
+            tracks,
+            [](const auto& track) {
+                return track.failure.empty() && track.verdict.kind == Kind::NotAccurate;
+            },
+            "not accurately ripped")};
+    if (HasVerdict(tracks, Kind::NotInDatabase))
+        parts.emplace_back("the disc is not in the AccurateRip database");
+    if (HasVerdict(tracks, Kind::LookupFailed))
+        parts.emplace_back("the AccurateRip lookup failed");
+    std::erase_if(parts, [](const std::string& part) { return part.empty(); });
+    if (parts.empty())
+        return "All tracks ripped, not verified";
+    std::string line;
+    for (const std::string& part : parts)
+        line += (line.empty() ? "" : "; ") + part;
+    line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+    return line;
 }
 
 } // namespace corvath

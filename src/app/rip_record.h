@@ -41,6 +41,10 @@ struct RippedTrack {
     std::string failure; ///< why the track failed; empty when it did not
 };
 
+/// The line that sums a rip up: "All tracks accurately ripped", or which tracks failed or are
+/// not accurate, and whether the database could tell at all.
+std::string RipSummaryLine(const std::vector<RippedTrack>& tracks);
+
 /// Everything a rip's log and cue sheet tell.
 struct RipRecord {
     std::string program; ///< name and version

@@ -1,6 +1,7 @@
 #include "cd/cddb_options.h"
 
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cddb_client.h"
 
 #include <charconv>
 
@@ -32,6 +33,15 @@ void ApplyCddbOptions(const CddbServer& settings)
         // The options outlive a query: a proxy turned off must not stay on from the last one.
         CDDBSetOption(kCddbUseProxy, "", 0);
     }
+}
+
+HttpGetOptions LookupHttpOptions(const CddbServer& settings)
+{
+    CddbSettings cddb;
+    cddb.useProxy = settings.UseProxy;
+    cddb.proxyAddress = settings.ProxyAddress;
+    cddb.proxyPort = PortNumber(settings.Port);
+    return HttpOptionsOf(cddb);
 }
 
 } // namespace corvath

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cd/cddb_server.h"
+#include "platform/cdrom/http_get.h"
 
 namespace corvath {
 
@@ -11,5 +12,8 @@ inline constexpr const char* kCddbGreetingEmail = "corvath@localhost";
 /// server, script, e-mail, client, the reserved option, then the proxy (when on): use, port
 /// (80 when the setting is no number) and address; when off, the proxy use only, turned off.
 void ApplyCddbOptions(const CddbServer& settings);
+
+/// The proxy and time-outs of the server record, for the disc's other lookups.
+HttpGetOptions LookupHttpOptions(const CddbServer& settings);
 
 } // namespace corvath

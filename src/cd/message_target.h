@@ -10,6 +10,8 @@ inline constexpr uint32_t kMsgRipDriveFailure = 0x84D; // lParam 1: option refus
 inline constexpr uint32_t kMsgRipProgress = 0x84E;     // payload: TProcessInfo
 inline constexpr uint32_t kMsgCddbQuery = 0x851;       // wParam 6, 7, 8: query_cddb_thread.h
 inline constexpr uint32_t kMsgNextFile = 0x852;        // a conversion batch starts its next file
+inline constexpr uint32_t kMsgRipDiscLayout = 0x853;   // payload: RipDiscLayout
+inline constexpr uint32_t kMsgRipAccurateRip = 0x854;  // payload: AccurateRipAnswer
 
 /// An object a message carries; the receiver owns it once the message is posted.
 class MessagePayload {

@@ -35,6 +35,15 @@ void BatchLines::EndLine(const std::string& result)
     if (line_)
         line_->End(result);
     line_.reset();
+    for (const std::string& text : std::exchange(betweenLines_, {}))
+        out_ << text << '\n';
+}
+
+void BatchLines::PrintBetweenLines(std::string text)
+{
+    betweenLines_.push_back(std::move(text));
+    if (!line_)
+        EndLine();
 }
 
 } // namespace corvath::cli

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace corvath {
 class CallDispatcher;
@@ -28,6 +29,8 @@ protected:
     void ShowPercent(int percent);
     /// Ends the line under way, if any: with the result when there is one.
     void EndLine(const std::string& result = {});
+    /// Prints text as a line of its own once the line under way has ended; at once when none is.
+    void PrintBetweenLines(std::string text);
     /// Nothing here holds a file open for long: the next step may go at once.
     void RunNext(std::function<void()> then) { next_ = std::move(then); }
     void MarkFailed() { failed_ = true; }
@@ -42,6 +45,7 @@ protected:
 
 private:
     std::optional<ProgressLine> line_;
+    std::vector<std::string> betweenLines_;
     std::function<void()> next_;
     bool over_ = false;
     bool failed_ = false;

@@ -8,7 +8,7 @@
 
 namespace corvath::cli {
 
-CdHandle OpenDrive(std::size_t index, std::ostream& err)
+ChosenDisc OpenDrive(std::size_t index, std::ostream& err)
 {
     constexpr std::size_t kLargest = std::numeric_limits<int32_t>::max();
     DiscOpening opened = corvath::OpenDrive(static_cast<int32_t>(std::min(index, kLargest)));
@@ -25,10 +25,10 @@ CdHandle OpenDrive(std::size_t index, std::ostream& err)
         err << "corvath-cli: no CD drive " << index << " (" << opened.driveCount << " found)\n";
         break;
     }
-    return std::move(opened.handle);
+    return {std::move(opened.handle), DriveLogName(opened.drive)};
 }
 
-CdHandle OpenImage(const std::string& image, std::ostream& err)
+ChosenDisc OpenImage(const std::string& image, std::ostream& err)
 {
     DiscOpening opened = corvath::OpenImage(image);
     if (!opened.handle)
@@ -36,11 +36,11 @@ CdHandle OpenImage(const std::string& image, std::ostream& err)
             << (opened.problem.empty() ? "error " + std::to_string(GetAspiLibError())
                                        : opened.problem)
             << '\n';
-    return std::move(opened.handle);
+    return {std::move(opened.handle), DriveLogName(opened.drive)};
 }
 
-CdHandle OpenChosenDisc(const std::optional<std::size_t>& drive, const std::string& image,
-                        int32_t settingsIndex, std::ostream& err)
+ChosenDisc OpenChosenDisc(const std::optional<std::size_t>& drive, const std::string& image,
+                          int32_t settingsIndex, std::ostream& err)
 {
     if (!image.empty())
         return OpenImage(image, err);

@@ -112,7 +112,7 @@ int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& 
         settings.QueryCDDB.Script = *options->script;
 
     const CdHandle handle =
-        OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
+        OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err).handle;
     if (!handle)
         return 1;
     CdToc toc;

@@ -1,6 +1,8 @@
 #include "cli/drives_command.h"
 
 #include "cli/cd_source.h"
+#include "cli/settings_command.h"
+#include "platform/cdrom/accurate_rip.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
@@ -38,7 +40,7 @@ std::string Msf(uint32_t frames)
     return text;
 }
 
-void PrintToc(const CdToc& toc, std::ostream& out)
+void PrintToc(const CdToc& toc, int32_t readOffset, std::ostream& out)
 {
     out << "First track: " << int{toc.FirstTrack} << "\nLast track: " << int{toc.LastTrack}
         << "\nTrack  Start     Length    Type\n";
@@ -53,12 +55,15 @@ void PrintToc(const CdToc& toc, std::ostream& out)
             << "  " << (data ? "data" : "audio") << '\n';
     }
     out << "Lead-out: " << Msf(disc.leadOut) << "\nfreedb disc id: " << FreedbDiscId(disc)
-        << "\nWindows disc serial: " << WindowsDiscSerial(toc) << '\n';
+        << "\nWindows disc serial: " << WindowsDiscSerial(toc)
+        << "\nAccurateRip disc: " << AccurateRipPath(AccurateRipDiscOf(toc))
+        << "\nRead offset: " << std::showpos << readOffset << std::noshowpos << " samples\n";
 }
 
 // Reads the TOC with MSF addresses, as the program does, and prints it.
-int PrintTocOf(const CdHandle& handle, std::ostream& out, std::ostream& err)
+int PrintTocOf(const ChosenDisc& disc, std::ostream& out, std::ostream& err)
 {
+    const CdHandle& handle = disc.handle;
     if (!handle)
         return 1;
     CdToc toc;
@@ -67,7 +72,7 @@ int PrintTocOf(const CdHandle& handle, std::ostream& out, std::ostream& err)
             << ")\n";
         return 1;
     }
-    PrintToc(toc, out);
+    PrintToc(toc, LoadSettings(SettingsLocation::ForProgram(), err).RipOptions.ReadOffset, out);
     return 0;
 }
 

@@ -120,8 +120,9 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
                                     ? options->format->format
                                     : FormatOfSetting(settings.CommonOptions.OutputFormat);
 
-    const CdHandle handle =
+    const ChosenDisc chosen =
         OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
+    const CdHandle& handle = chosen.handle;
     if (!handle)
         return 1;
     if (!ModifyCDParms(handle.get(), kCdParmMsfAddresses, 1)) {
@@ -157,7 +158,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     ScopedMainThread mainThread;
     RipProgressLines progress(out, err);
-    RipBatch batch(progress, {handle.get(), std::move(entries), format, disc}, settings);
+    RipBatch batch(progress, {handle.get(), std::move(entries), format, disc, chosen.name},
+                   settings);
     batch.Start();
     return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
 }

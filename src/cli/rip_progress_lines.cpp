@@ -3,6 +3,7 @@
 #include "app/output_naming.h"
 #include "cli/terminal_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace corvath::cli {
@@ -26,6 +27,11 @@ void RipProgressLines::ShowCurrentTrack(const RipEntry& track)
 
 void RipProgressLines::ShowHint(const std::string& hint)
 {
+    if (hint == kRipVerifying) {
+        EndLine();
+        out_ << hint << '\n';
+        return;
+    }
     const std::string step = hint == kRipNormalizing ? " normalizing"
                              : hint == kRipEncoding  ? " encoding"
                                                      : "";
@@ -51,15 +57,30 @@ void RipProgressLines::ShowDriveFailure(const std::string& message)
     MarkOver();
 }
 
-void RipProgressLines::ShowFailures(const std::vector<FailedTrack>& failures)
+void RipProgressLines::ShowVerdict(const RipEntry& track, const TrackVerdict& verdict)
+{
+    // A verdict that comes late waits for the progress line of the track under way.
+    PrintBetweenLines("  Track " + TwoDigits(track.number) + ' ' + TerminalText(track.title) +
+                      ": " + VerdictText(verdict));
+}
+
+// A track merely unknown to the database is no failure; one that did not rip is.
+void RipProgressLines::ShowSummary(const std::vector<RippedTrack>& tracks,
+                                   const std::string& summary)
 {
     EndLine();
-    err_ << "corvath-cli rip: " << failures.size()
-         << (failures.size() == 1 ? " track was" : " tracks were") << " not ripped:\n";
-    for (const FailedTrack& failure : failures)
-        err_ << "  Track " << TwoDigits(failure.track.number) << " "
-             << TerminalText(failure.track.title) << ": " << TerminalText(failure.reason) << '\n';
-    MarkFailed();
+    const auto failed = std::ranges::count_if(
+        tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
+    if (failed > 0) {
+        err_ << "corvath-cli rip: " << failed << (failed == 1 ? " track was" : " tracks were")
+             << " not ripped:\n";
+        for (const RippedTrack& track : tracks)
+            if (!track.failure.empty())
+                err_ << "  Track " << TwoDigits(track.number) << " " << TerminalText(track.title)
+                     << ": " << TerminalText(track.failure) << '\n';
+        MarkFailed();
+    }
+    out_ << summary << '\n';
 }
 
 } // namespace corvath::cli

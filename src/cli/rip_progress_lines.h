@@ -6,7 +6,7 @@
 namespace corvath::cli {
 
 /// A rip's steps as progress lines: one per extraction, normalisation and encoding of a track;
-/// messages and the tracks that failed on the error stream.
+/// each track's verdict; messages and the tracks that failed on the error stream.
 class RipProgressLines : public RipView, public BatchLines {
 public:
     using BatchLines::BatchLines;
@@ -20,7 +20,8 @@ public:
     void ShowChecksums(const TrackChecksumValues& checksums) override;
     void ShowError(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
-    void ShowFailures(const std::vector<FailedTrack>& failures) override;
+    void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override;
+    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary) override;
     void Pause(int, std::function<void()> then) override { RunNext(std::move(then)); }
     void Close() override { MarkOver(); }
 

@@ -27,10 +27,12 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
     lOutputFormat_ = ValueLabel("lOutputFormat", "Output format", this);
     lSelectedTracks_ = ValueLabel("lSelectedTracks", "Selected tracks", this);
     lCompleted_ = ValueLabel("lCompleted", "Completed", this);
+    lVerdict_ = ValueLabel("lVerdict", "AccurateRip verdict", this);
     LayOut({{"Current track:", lCurrentTrack_},
             {"Output format:", lOutputFormat_},
             {"Selected tracks:", lSelectedTracks_},
-            {"Completed:", lCompleted_}});
+            {"Completed:", lCompleted_},
+            {"AccurateRip:", lVerdict_}});
 
     lOutputFormat_->setText(Text(std::string(InfoOf(batch_.Format()).name)));
     lSelectedTracks_->setText(QString::number(batch_.TrackCount()));
@@ -80,13 +82,29 @@ void TfrmCDRip::ShowDriveFailure(const std::string& message)
     ShowError(message);
 }
 
-void TfrmCDRip::ShowFailures(const std::vector<FailedTrack>& failures)
+void TfrmCDRip::ShowVerdict(const RipEntry& track, const TrackVerdict& verdict)
 {
-    QString text =
-        failures.size() == 1 ? "This track was not ripped:\n" : "These tracks were not ripped:\n";
-    for (const FailedTrack& failure : failures)
-        text += "\n" + Text(failure.track.title) + ": " + Text(failure.reason);
-    QMessageBox::warning(this, "Corvath", text);
+    lVerdict_->setText(Text(track.title + ": " + VerdictText(verdict)));
+}
+
+// Every track that failed with its reason, and when the tracks were verified, every other
+// track with its verdict.
+void TfrmCDRip::ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary)
+{
+    QString text = Text(summary) + "\n";
+    bool trouble = false;
+    for (const RippedTrack& track : tracks) {
+        using Kind = TrackVerdict::Kind;
+        const bool failed = !track.failure.empty();
+        trouble = trouble || failed || track.verdict.kind == Kind::NotAccurate;
+        if (failed || track.verdict.kind != Kind::NotChecked)
+            text += "\n" + Text(track.title) + ": " +
+                    Text(failed ? track.failure : VerdictText(track.verdict));
+    }
+    if (trouble)
+        QMessageBox::warning(this, "Corvath", text);
+    else
+        QMessageBox::information(this, "Corvath", text);
 }
 
 void TfrmCDRip::Pause(int ms, std::function<void()> then)

@@ -8,9 +8,10 @@ class QLabel;
 namespace corvath::ui {
 
 /// The modal window in which the chosen tracks are ripped one after another: the current
-/// track, the output format, the number of tracks chosen and done, what is happening now and
-/// its progress, and Stop. It closes itself after the last track, first listing any track that
-/// failed. Its controls carry their names as object names.
+/// track, the output format, the number of tracks chosen and done, the last AccurateRip
+/// verdict, what is happening now and its progress, and Stop. It closes itself after the last
+/// track, first summing the rip up when a track failed or the tracks were verified. Its
+/// controls carry their names as object names.
 class TfrmCDRip : public BatchDialog, private RipView {
     Q_OBJECT
 
@@ -29,9 +30,10 @@ private:
     void ShowCompleted(int32_t count) override;
     void ShowWritten(const std::string&) override {}
     void ShowChecksums(const TrackChecksumValues&) override {}
+    void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override;
     void ShowError(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
-    void ShowFailures(const std::vector<FailedTrack>& failures) override;
+    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary) override;
     void Pause(int ms, std::function<void()> then) override;
     void Close() override;
 
@@ -39,6 +41,7 @@ private:
     QLabel* lOutputFormat_ = nullptr;
     QLabel* lSelectedTracks_ = nullptr;
     QLabel* lCompleted_ = nullptr;
+    QLabel* lVerdict_ = nullptr;
     RipBatch batch_;
 };
 

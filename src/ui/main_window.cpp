@@ -221,9 +221,9 @@ void TfrmMain::Rip()
         StopPlayback();
     if (!CheckOutputFolder())
         return;
-    TfrmCDRip rip(this,
-                  {disc_.Handle(), std::move(tracks),
-                   FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat), ShownDiscFields()});
+    TfrmCDRip rip(this, {disc_.Handle(), std::move(tracks),
+                         FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat),
+                         ShownDiscFields(), disc_.LogName()});
     rip.exec();
 }
 

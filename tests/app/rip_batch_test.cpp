@@ -2,10 +2,13 @@
 #include "app/rip_batch.h"
 #include "codecs/lame_library.h"
 #include "codecs/startup_libraries.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/fake_components.h"
 #include "support/file_size_limit.h"
+#include "support/http_test_server.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
@@ -36,10 +39,16 @@ public:
     void ShowChecksums(const TrackChecksumValues& sums) override { checksums.push_back(sums); }
     void ShowError(const std::string& message) override { Log("error " + message); }
     void ShowDriveFailure(const std::string& message) override { Log("drive " + message); }
-    void ShowFailures(const std::vector<FailedTrack>& failures) override
+    void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override
     {
-        for (const FailedTrack& failure : failures)
-            Log("failed " + failure.track.title + ": " + failure.reason);
+        Log("verdict " + track.title + ": " + VerdictText(verdict));
+    }
+    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& line) override
+    {
+        for (const RippedTrack& track : tracks)
+            if (!track.failure.empty())
+                Log("failed " + track.title + ": " + track.failure);
+        summary = line;
     }
     void Pause(int, std::function<void()> then) override { paused = std::move(then); }
     void Close() override
@@ -52,6 +61,7 @@ public:
 
     std::vector<std::string> lines;
     std::vector<TrackChecksumValues> checksums;
+    std::string summary;
     std::function<void()> paused;
     int32_t lastPercent = 0;
     bool closed = false;
@@ -62,6 +72,7 @@ protected:
     RipBatchTest()
     {
         settings_.CommonOptions.OutputFolder = (dir_ / "out").string();
+        settings_.RipOptions.VerifyAccurateRip = false; // tests that verify bring their server
         fs::create_directory(dir_ / "out");
     }
 
@@ -83,9 +94,9 @@ protected:
     // Rips the tracks to their end, running the view's pauses at once.
     void Rip(std::vector<RipEntry> tracks, OutputFormat format)
     {
-        RipBatch batch(view_,
-                       {disc_.get(), std::move(tracks), format, {"Band", "Album", "", -1, ""}},
-                       settings_);
+        RipBatch batch(
+            view_, {disc_.get(), std::move(tracks), format, {"Band", "Album", "", -1, ""}, "image"},
+            settings_);
         batch.Start();
         ASSERT_TRUE(PumpUntil([&] {
             if (view_.paused)
@@ -277,9 +288,66 @@ TEST_F(RipBatchTest, ATitleTooLongForAFileNameFailsOnlyItsTrack)
     EXPECT_TRUE(fs::exists(folder / (fitsAsWav + ".wav")));
 }
 
+// One request per rip to a real server; each track judged by its own checksums, and a database
+// that cannot tell never fails a rip.
+TEST_F(RipBatchTest, EveryTrackGetsTheDatabasesVerdict)
+{
+    OpenDisc({20, 12, 15});
+    CdToc toc;
+    ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+    const AccurateRipDisc disc = AccurateRipDiscOf(toc);
+    test::HttpTestResponse answer{404, "not found"};
+    test::HttpTestServer server([&](const std::string&) { return answer; });
+    settings_.RipOptions.VerifyAccurateRip = true;
+    settings_.RipOptions.AccurateRipServer = "http://" + server.Address() + "/accuraterip";
+    const std::vector<RipEntry> tracks{{1, "One"}, {2, "Two"}, {3, "Three"}};
+    const auto rip = [&] {
+        view_ = RecordingView{};
+        Rip(tracks, OutputFormat::WAV);
+        std::vector<std::string> verdicts;
+        for (const std::string& line : view_.lines)
+            if (line.starts_with("verdict ") || line.starts_with("failed "))
+                verdicts.push_back(line);
+        return verdicts;
+    };
+
+    EXPECT_EQ(rip(), (std::vector<std::string>{"verdict One: not in database",
+                                               "verdict Two: not in database",
+                                               "verdict Three: not in database"}));
+    EXPECT_EQ(view_.summary, "The disc is not in the AccurateRip database");
+    EXPECT_EQ(server.RequestLines(),
+              std::vector<std::string>{"GET /accuraterip/" + AccurateRipPath(disc) + " HTTP/1.1"});
+    const std::vector<TrackChecksumValues> sums = view_.checksums;
+    ASSERT_EQ(sums.size(), 3u);
+
+    // Track 1 matches by its v1 checksum, track 3 by its v2 one in a second submission.
+    answer = {200,
+              test::AccurateRipFile(disc, {{{5, sums[0].accurateRipV1}, {2, 0x1234}, {1, 0}},
+                                           {{3, 0}, {4, 0x5678}, {7, sums[2].accurateRipV2}}})};
+    EXPECT_EQ(rip(), (std::vector<std::string>{"verdict One: accurately ripped (confidence 5)",
+                                               "verdict Two: not accurate",
+                                               "verdict Three: accurately ripped (confidence 7)"}));
+    EXPECT_EQ(view_.summary, "Track 2 not accurately ripped");
+
+    answer = {200, test::AccurateRipFile(disc, {{{9, sums[0].accurateRipV2},
+                                                 {9, sums[1].accurateRipV2},
+                                                 {9, sums[2].accurateRipV2}}})};
+    rip();
+    EXPECT_EQ(view_.summary, "All tracks accurately ripped");
+
+    settings_.RipOptions.AccurateRipServer =
+        "http://" + test::HttpTestServer::ClosedAddress() + "/accuraterip";
+    EXPECT_EQ(rip(),
+              (std::vector<std::string>{"verdict One: lookup failed", "verdict Two: lookup failed",
+                                        "verdict Three: lookup failed"}));
+    EXPECT_EQ(view_.summary, "The AccurateRip lookup failed");
+    EXPECT_EQ(test::WaveData(Output("Three.wav")).size(), 15u * 2352);
+}
+
 TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
 {
-    RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}}, settings_);
+    RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}, ""}, settings_);
     batch.Start();
     ASSERT_TRUE(PumpUntil([&] { return view_.lines.size() == 5; }));
     EXPECT_EQ(view_.lines.back(), "drive CD extract failed! Please try again.");

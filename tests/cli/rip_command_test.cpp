@@ -1,6 +1,7 @@
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
+#include "support/http_test_server.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "tags/genre_names.h"
@@ -27,6 +28,8 @@ protected:
     {
         // Test programs are built beside corvath-cli.
         fs::copy_file(ProgramFolder() + "corvath-cli", cli_);
+        test::WriteFile(dir_ / "options.ini", "[Rip]\nAccurateRipServer=http://" +
+                                                  database_.Address() + "/accuraterip\n");
     }
     // Exit status of a command; its output goes to files in the test folder.
     int Status(const std::string& arguments)
@@ -53,6 +56,10 @@ protected:
 
     test::TempDir dir_;
     fs::path cli_ = dir_ / "corvath-cli";
+    // An AccurateRip database that knows no disc.
+    test::HttpTestServer database_{[](const std::string&) {
+        return test::HttpTestResponse{404, "not found"};
+    }};
 };
 
 TEST_F(CliRipTest, RipsTheChosenTracksExactly)
@@ -70,6 +77,11 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     const std::string progress = test::ReadFile(dir_ / "stdout");
     for (const char* shown : {"Track 01 Track01: 40%", "Track 01 Track01: 80%",
                               "Track 01 Track01: 100% -> ", "Track 03 Track03: 100% -> "})
+        EXPECT_NE(progress.find(shown), std::string::npos) << shown << " in " << progress;
+    // Each track's verdict follows it; a disc unknown to the database is no failure.
+    for (const char* shown :
+         {"\n  Track 01 Track01: not in database\n", "\n  Track 03 Track03: not in database\n",
+          "\nThe disc is not in the AccurateRip database\n"})
         EXPECT_NE(progress.find(shown), std::string::npos) << shown << " in " << progress;
     // Each track's copy CRC follows it, as zlib computes it.
     if (test::HaveTool("python3")) {

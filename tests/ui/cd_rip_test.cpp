@@ -1,8 +1,11 @@
 #include "app/options_setting.h"
+#include "cd/track_checksums.h"
 #include "codecs/lame_library.h"
 #include "main_window_harness.h"
+#include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
+#include "support/http_test_server.h"
 #include "support/run_command.h"
 #include "ui/cd_rip_dialog.h"
 
@@ -171,7 +174,7 @@ TEST_F(CdRipTest, ABadTitleIsListedAndASecondUseOfATitleGetsItsOwnFile)
         Output("a/b.wav").string() +
         " is not a valid file name. Please rename the Title in the CD tracks list.";
     EXPECT_EQ(boxes.texts,
-              (std::vector<std::string>{badName, "This track was not ripped:\n\na/b: " + badName}));
+              (std::vector<std::string>{badName, "Track 2 failed\n\na/b: " + badName}));
     EXPECT_TRUE(fs::exists(Output("Same.flac")));
     EXPECT_TRUE(fs::exists(Output("Same (2).flac")));
     EXPECT_FALSE(fs::exists(Output("a")));
@@ -186,9 +189,8 @@ TEST_F(CdRipTest, AnEncoderLibraryThatCannotBeLoadedIsNamedBeforeTheWindowCloses
     LameLibrary().SetFileName("libmp3lame.so.0");
 
     const std::string reason = ": libmissing-lame.so.0 library could not be loaded.";
-    EXPECT_EQ(boxes.texts,
-              std::vector<std::string>{"These tracks were not ripped:\n\nTrack01" + reason +
-                                       "\nTrack02" + reason + "\nTrack03" + reason});
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Tracks 1, 2, 3 failed\n\nTrack01" + reason +
+                                                    "\nTrack02" + reason + "\nTrack03" + reason});
 }
 
 TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
@@ -214,6 +216,49 @@ TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
         EXPECT_FALSE(fs::exists(Output(never))) << never;
     QTest::qWait(400);
     EXPECT_FALSE(fs::exists(Output("Track03.wav"))) << "nothing starts after Stop";
+}
+
+TEST_F(CdRipTest, EachVerdictShowsAsItComesAndTheSummaryListsThemAll)
+{
+    // A long second track, so that the first track's verdict is seen while it is ripped.
+    const auto window = StartWithDisc(1, {30, 6000, 25});
+    // The disc as the database knows it; track 2 was ripped differently by everyone else.
+    const AccurateRipDisc disc =
+        AccurateRipDiscOf(DiscFrames{{150, 180, 6180}, 6205}, {true, true, true});
+    corvath::test::AccurateRipSubmitted submitted;
+    for (std::size_t i = 0; i < 3; ++i) {
+        TrackChecksums sums({i == 0, i == 2, uint64_t{sectors_[i]} * 588});
+        const std::string audio = Track(i);
+        sums.Add(std::span(reinterpret_cast<const uint8_t*>(audio.data()), audio.size()));
+        submitted.emplace_back(4, i == 1 ? 0x12345678 : sums.AccurateRipV2());
+    }
+    corvath::test::HttpTestServer database([&](const std::string&) {
+        return corvath::test::HttpTestResponse{200,
+                                               corvath::test::AccurateRipFile(disc, {submitted})};
+    });
+    OptionsSetting.RipOptions.VerifyAccurateRip = true;
+    OptionsSetting.RipOptions.AccurateRipServer = "http://" + database.Address() + "/accuraterip";
+    RipWindowWatch watch(*window);
+    std::vector<std::string> verdicts;
+    watch.onLook = [&](TfrmCDRip& rip) {
+        const std::string verdict = Child<QLabel>(rip, "lVerdict").text().toStdString();
+        if (verdict.empty() || std::ranges::find(verdicts, verdict) != verdicts.end())
+            return;
+        if (verdicts.empty()) {
+            const QString file = QApplication::applicationDirPath() + "/rip_window_verdict.png";
+            EXPECT_TRUE(rip.grab().save(file)) << file.toStdString();
+        }
+        verdicts.push_back(verdict);
+    };
+    MessageBoxAnswers boxes;
+    Rip(*window);
+
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Track 2 not accurately ripped\n\n"
+                                                    "Track01: accurately ripped (confidence 4)\n"
+                                                    "Track02: not accurate\n"
+                                                    "Track03: accurately ripped (confidence 4)"});
+    ASSERT_FALSE(verdicts.empty());
+    EXPECT_EQ(verdicts.front(), "Track01: accurately ripped (confidence 4)");
 }
 
 TEST_F(CdRipTest, RipMakesTheMissingOutputFolderWhenAskedAndTakesTheCheckedRows)

@@ -109,6 +109,7 @@ void MainWindowTest::StoreSettings(int32_t driveIndex)
     settings.CDOptions.Index = driveIndex;
     settings.CommonOptions.OutputFormat = 2;
     settings.CommonOptions.OutputFolder = outputFolder_;
+    settings.RipOptions.VerifyAccurateRip = false; // tests that verify bring their own server
     SaveOptions(settings, location_);
 }
 

@@ -33,6 +33,14 @@ extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* resu
     return bytes;
 }
 
+// libcurl's progress callback, called about once a second even while nothing moves: non-zero
+// ends the transfer.
+extern "C" int CancelWhenAsked(void* cancel, curl_off_t, curl_off_t, curl_off_t,
+                               curl_off_t) noexcept
+{
+    return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 } // namespace
 
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
@@ -57,6 +65,11 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     curl_easy_setopt(handle, CURLOPT_NOPROXY, "");
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &result);
+    if (options.cancel != nullptr) {
+        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, CancelWhenAsked);
+        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, options.cancel);
+        curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    }
     const CURLcode code = curl_easy_perform(handle);
     if (code != CURLE_OK) {
         result.body.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -11,6 +12,8 @@ struct HttpGetOptions {
     std::string proxy;
     std::chrono::milliseconds connectTimeout{0};
     std::chrono::milliseconds requestTimeout{0};
+    /// When set, turning it true ends the request within about a second, as no answer.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct HttpGetResult {

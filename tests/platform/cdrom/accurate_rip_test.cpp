@@ -1,10 +1,13 @@
 // AccurateRip disc identifiers against published ones, and the database's answers.
 
 #include "platform/cdrom/accurate_rip.h"
+#include "support/accurate_rip_file.h"
 #include "support/http_test_server.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <thread>
 
 namespace corvath {
 namespace {
@@ -55,21 +58,10 @@ TEST(AccurateRipDisc, IdentifiersEqualThePublishedOnes)
 class AccurateRipAnswer : public ::testing::Test {
 protected:
     // One submission for the disc: a confidence and a checksum per track.
-    void Submit(const std::vector<std::pair<uint8_t, uint32_t>>& tracks)
+    void Submit(const test::AccurateRipSubmitted& tracks)
     {
-        answer_.push_back(static_cast<uint8_t>(tracks.size()));
-        for (const uint32_t value : {disc_.id1, disc_.id2, disc_.freedbId})
-            Le32(value);
-        for (const auto& [confidence, checksum] : tracks) {
-            answer_.push_back(confidence);
-            Le32(checksum);
-            Le32(0); // the checksum used to find a drive's offset
-        }
-    }
-    void Le32(uint32_t value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            answer_.push_back(static_cast<uint8_t>(value >> shift));
+        const std::string file = test::AccurateRipFile(disc_, {tracks});
+        answer_.insert(answer_.end(), file.begin(), file.end());
     }
 
     AccurateRipDisc disc_{2, 0x0000f21c, 0x00027ef8, 0x05021002};
@@ -149,6 +141,23 @@ TEST_F(AccurateRipAnswer, LookupsTellFoundMissingAndFailedApart)
         "http://" + test::HttpTestServer::ClosedAddress() + "/accuraterip", disc_, http);
     EXPECT_EQ(dead.outcome, Outcome::Failed);
     EXPECT_NE(dead.failure.find("Could not reach"), std::string::npos) << dead.failure;
+}
+
+// A rip that stops must not wait for a server that keeps silent.
+TEST_F(AccurateRipAnswer, ACancelledLookupFailsWithoutWaitingForTheServer)
+{
+    const test::HttpTestServer silent = test::HttpTestServer::Silent();
+    std::atomic<bool> cancel{false};
+    HttpGetOptions http{{}, std::chrono::minutes(10), std::chrono::minutes(10), &cancel};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the request is under way
+        cancel = true;
+    });
+    const AccurateRipLookup lookup =
+        LookUpAccurateRip("http://" + silent.Address() + "/accuraterip", disc_, http);
+    stopper.join();
+    EXPECT_EQ(lookup.outcome, AccurateRipLookup::Outcome::Failed);
+    EXPECT_TRUE(silent.WaitForClosedConnections(1, std::chrono::seconds(10)));
 }
 
 } // namespace

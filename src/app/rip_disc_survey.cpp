@@ -1,0 +1,36 @@
+#include "app/rip_disc_survey.h"
+
+#include "platform/cdrom/cd_drive_interface.h"
+
+namespace corvath {
+
+RipDiscSurvey::RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, MessageTarget& target)
+    : access_(std::move(access)), target_(target)
+{
+    thread_ = std::thread([this, cdHandle] { Run(cdHandle); });
+}
+
+RipDiscSurvey::~RipDiscSurvey()
+{
+    cancel_ = true;
+    thread_.join();
+}
+
+void RipDiscSurvey::Run(int32_t cdHandle)
+{
+    auto layout = std::make_unique<RipDiscLayout>();
+    CdToc toc;
+    if (ModifyCDParms(cdHandle, kCdParmMsfAddresses, 1) && ReadTOC(cdHandle, toc) == 1)
+        layout->toc = toc;
+    const bool lookUp = layout->toc && !access_.server.empty();
+    target_.Post(kMsgRipDiscLayout, 0, 0, std::move(layout));
+    if (!lookUp)
+        return;
+    HttpGetOptions http = access_.http;
+    http.cancel = &cancel_;
+    auto answer = std::make_unique<AccurateRipAnswer>();
+    answer->lookup = LookUpAccurateRip(access_.server, AccurateRipDiscOf(toc), http);
+    target_.Post(kMsgRipAccurateRip, 0, 0, std::move(answer));
+}
+
+} // namespace corvath

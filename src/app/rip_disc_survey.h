@@ -1,0 +1,58 @@
+#pragma once
+
+#include "cd/message_target.h"
+#include "platform/cdrom/accurate_rip.h"
+#include "platform/cdrom/cd_records.h"
+#include "platform/cdrom/http_get.h"
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvath {
+
+/// The disc as a rip needs it before its first track.
+struct RipDiscLayout : MessagePayload {
+    std::optional<CdToc> toc; ///< with MSF addresses; nothing when the drive gave none
+    /// Per TOC entry, its pre-gap's first sector (0 = 00:02:00) where the disc tells it.
+    std::vector<std::optional<uint32_t>> pregaps;
+};
+
+/// What the AccurateRip database said of the disc.
+struct AccurateRipAnswer : MessagePayload {
+    AccurateRipLookup lookup;
+};
+
+/// Where the database is and how to reach it; no server: the disc is not looked up.
+struct AccurateRipAccess {
+    std::string server;
+    HttpGetOptions http;
+};
+
+/// Learns on its own thread what a rip needs of the disc, since a drive or a server may take
+/// its time: reads the TOC and pre-gaps and posts them as kMsgRipDiscLayout; then, when the
+/// access names a server and the TOC was read, asks the database for the disc (one request) and
+/// posts the answer as kMsgRipAccurateRip. The handle is used only until the layout is posted,
+/// so a rip worker may take it over then. Destruction cancels the request and waits for the
+/// thread.
+class RipDiscSurvey {
+public:
+    /// Starts at once; the handle is borrowed.
+    RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, MessageTarget& target);
+    ~RipDiscSurvey();
+    RipDiscSurvey(const RipDiscSurvey&) = delete;
+    RipDiscSurvey& operator=(const RipDiscSurvey&) = delete;
+
+private:
+    void Run(int32_t cdHandle);
+
+    const AccurateRipAccess access_;
+    MessageTarget& target_;
+    std::atomic<bool> cancel_{false};
+    std::thread thread_;
+};
+
+} // namespace corvath

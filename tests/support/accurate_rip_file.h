@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/cdrom/accurate_rip.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvath::test {
+
+/// One rip submitted to the database: per track, its confidence and its checksum.
+using AccurateRipSubmitted = std::vector<std::pair<uint8_t, uint32_t>>;
+
+/// The file the AccurateRip database serves for the disc, holding these submissions.
+std::string AccurateRipFile(const AccurateRipDisc& disc,
+                            const std::vector<AccurateRipSubmitted>& submissions);
+
+} // namespace corvath::test
