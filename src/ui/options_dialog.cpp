@@ -129,6 +129,7 @@ TfrmOptions::TfrmOptions(TOptionsSetting& settings, QWidget* parent)
     PageControl1_->addTab(CreateWmaPage(), "WMA");
     PageControl1_->addTab(CreateFlacPage(), "FLAC");
     PageControl1_->addTab(CreateApePage(), "APE");
+    PageControl1_->addTab(CreateRipPage(), "Rip");
 
     auto* buttons = new QDialogButtonBox;
     auto* btOk = Named(buttons->addButton("OK", QDialogButtonBox::AcceptRole), "btOk");
@@ -337,6 +338,42 @@ QWidget* TfrmOptions::CreateApePage()
     return page;
 }
 
+QWidget* TfrmOptions::CreateRipPage()
+{
+    seReadOffset_ = Named(new QSpinBox, "seReadOffset");
+    seReadOffset_->setRange(-5880, 5880);
+    seReadOffset_->setSuffix(" samples");
+    seReadOffset_->setAccessibleName("Read offset");
+    ckSecureReads_ =
+        Named(new QCheckBox("&Secure reads (verify and re-read, slower)"), "ckSecureReads");
+    auto* reading = Form({{"Read &offset:", seReadOffset_}});
+    reading->addRow(ckSecureReads_);
+
+    ckVerifyAccurateRip_ =
+        Named(new QCheckBox("&Verify tracks with the AccurateRip database"), "ckVerifyAccurateRip");
+    editAccurateRipServer_ = Named(new QLineEdit, "editAccurateRipServer");
+    editAccurateRipServer_->setAccessibleName("AccurateRip database address");
+    connect(ckVerifyAccurateRip_, &QCheckBox::toggled, editAccurateRipServer_,
+            &QWidget::setEnabled);
+    auto* verifying = new QFormLayout;
+    verifying->addRow(ckVerifyAccurateRip_);
+    verifying->addRow("&Address:", editAccurateRipServer_);
+
+    ckWriteLog_ = Named(new QCheckBox("Write a rip &log"), "ckWriteLog");
+    ckWriteCueSheet_ = Named(new QCheckBox("Write a &cue sheet"), "ckWriteCueSheet");
+    auto* reports = new QVBoxLayout;
+    reports->addWidget(ckWriteLog_);
+    reports->addWidget(ckWriteCueSheet_);
+
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(Group("Reading", reading));
+    layout->addWidget(Group("Verification", verifying));
+    layout->addWidget(Group("Beside the ripped files", reports));
+    layout->addStretch();
+    return page;
+}
+
 void TfrmOptions::LoadControls()
 {
     const TCommonOptions& common = settings_.CommonOptions;
@@ -372,6 +409,15 @@ void TfrmOptions::LoadControls()
     cbFlacCompression_->setCurrentIndex(settings_.FLACOptions.Compression);
     seAPECompression_->setValue(settings_.APEOptions.Compression);
     tbAPECpuUsage_->setValue(settings_.APEOptions.CPU);
+
+    const TRipOptions& rip = settings_.RipOptions;
+    seReadOffset_->setValue(rip.ReadOffset);
+    ckSecureReads_->setChecked(rip.SecureReads);
+    ckVerifyAccurateRip_->setChecked(rip.VerifyAccurateRip);
+    editAccurateRipServer_->setText(Text(rip.AccurateRipServer));
+    editAccurateRipServer_->setEnabled(rip.VerifyAccurateRip);
+    ckWriteLog_->setChecked(rip.WriteLog);
+    ckWriteCueSheet_->setChecked(rip.WriteCueSheet);
 
     const int32_t index = settings_.CDOptions.Index;
     driveAtOpening_ = index == -1 ? 0 : index;
@@ -450,6 +496,14 @@ bool TfrmOptions::StoreControls()
     settings_.APEOptions.Compression = std::clamp(seAPECompression_->value(), 1000, 10000);
     settings_.APEOptions.CPU = tbAPECpuUsage_->value();
     settings_.CDOptions.Index = cbCDList_->currentIndex();
+
+    TRipOptions& rip = settings_.RipOptions;
+    rip.ReadOffset = seReadOffset_->value();
+    rip.SecureReads = ckSecureReads_->isChecked();
+    rip.VerifyAccurateRip = ckVerifyAccurateRip_->isChecked();
+    rip.AccurateRipServer = editAccurateRipServer_->text().trimmed().toStdString();
+    rip.WriteLog = ckWriteLog_->isChecked();
+    rip.WriteCueSheet = ckWriteCueSheet_->isChecked();
     return true;
 }
 

@@ -17,7 +17,8 @@ class QTabWidget;
 
 namespace corvath::ui {
 
-/// The settings dialog: output, LAME, OGG, WMA, FLAC and APE pages over the settings record.
+/// The settings dialog: output, LAME, OGG, WMA, FLAC, APE and rip pages over the settings
+/// record.
 /// The controls show the record when the dialog is made; OK with an existing output folder
 /// stores them back into the record (in memory only: the file is written when the program
 /// closes). Controls carry their names as object names. Main thread.
@@ -38,6 +39,7 @@ private:
     QWidget* CreateWmaPage();
     QWidget* CreateFlacPage();
     QWidget* CreateApePage();
+    QWidget* CreateRipPage();
 
     void LoadControls();
     /// Stores the controls in their order; false when a bit rate text is not a number (the
@@ -85,6 +87,12 @@ private:
     QComboBox* cbFlacCompression_ = nullptr;
     QSpinBox* seAPECompression_ = nullptr;
     QSlider* tbAPECpuUsage_ = nullptr;
+    QSpinBox* seReadOffset_ = nullptr;
+    QCheckBox* ckSecureReads_ = nullptr;
+    QCheckBox* ckVerifyAccurateRip_ = nullptr;
+    QLineEdit* editAccurateRipServer_ = nullptr;
+    QCheckBox* ckWriteLog_ = nullptr;
+    QCheckBox* ckWriteCueSheet_ = nullptr;
 };
 
 } // namespace corvath::ui

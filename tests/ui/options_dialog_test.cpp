@@ -35,6 +35,7 @@ protected:
         settings.FLACOptions.Compression = 6;
         settings.APEOptions = {3000, 1};
         settings.CDOptions.Index = driveIndex;
+        settings.RipOptions = {-48, true, false, "http://127.0.0.1:9/db", false, true};
         return settings;
     }
 
@@ -121,6 +122,14 @@ TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
         EXPECT_EQ(Child<QComboBox>(dialog, "cbFlacCompression").currentIndex(), 6);
         EXPECT_EQ(Child<QSpinBox>(dialog, "seAPECompression").value(), 3000);
         EXPECT_EQ(Child<QSlider>(dialog, "tbAPECpuUsage").value(), 1);
+        EXPECT_EQ(Child<QSpinBox>(dialog, "seReadOffset").value(), -48);
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "ckSecureReads").isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "ckVerifyAccurateRip").isChecked());
+        EXPECT_FALSE(Child<QLineEdit>(dialog, "editAccurateRipServer").isEnabled());
+        EXPECT_EQ(Child<QLineEdit>(dialog, "editAccurateRipServer").text(),
+                  "http://127.0.0.1:9/db");
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "ckWriteLog").isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "ckWriteCueSheet").isChecked());
         EXPECT_EQ(OkWithMessage(dialog), "");
         EXPECT_FALSE(dialog.isVisible());
     });
@@ -147,8 +156,17 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
         Child<QComboBox>(dialog, "cbMinBitRate").setCurrentIndex(0);
         Child<QListWidget>(dialog, "lbFormats").setCurrentRow(3);
         Child<QSpinBox>(dialog, "seAPECompression").stepUp();
+        Child<QSpinBox>(dialog, "seReadOffset").setValue(667);
+        Child<QCheckBox>(dialog, "ckVerifyAccurateRip").setChecked(true);
+        EXPECT_TRUE(Child<QLineEdit>(dialog, "editAccurateRipServer").isEnabled());
+        Child<QLineEdit>(dialog, "editAccurateRipServer").setText(" http://db.example/ar ");
+        Child<QCheckBox>(dialog, "ckWriteLog").setChecked(true);
         EXPECT_EQ(OkWithMessage(dialog), "");
     });
+    EXPECT_EQ(OptionsSetting.RipOptions.ReadOffset, 667);
+    EXPECT_TRUE(OptionsSetting.RipOptions.VerifyAccurateRip);
+    EXPECT_EQ(OptionsSetting.RipOptions.AccurateRipServer, "http://db.example/ar");
+    EXPECT_TRUE(OptionsSetting.RipOptions.WriteLog);
     EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, elsewhere);
     EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 5);
     EXPECT_FALSE(OptionsSetting.CommonOptions.IsKeepWav);
