@@ -1,5 +1,7 @@
 #include "app/rip_record.h"
 
+#include <cstdio>
+
 namespace corvath {
 
 std::string VerdictText(const TrackVerdict& verdict)
@@ -17,6 +19,15 @@ std::string VerdictText(const TrackVerdict& verdict)
         break;
     }
     return "not verified";
+}
+
+std::string SectorTime(uint32_t sectors, char frameSeparator)
+{
+    constexpr uint32_t kPerSecond = 75;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02u:%02u%c%02u", sectors / (60 * kPerSecond),
+                  sectors / kPerSecond % 60, frameSeparator, sectors % kPerSecond);
+    return text;
 }
 
 } // namespace corvath

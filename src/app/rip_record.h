@@ -56,4 +56,8 @@ struct RipRecord {
     std::vector<RippedTrack> tracks;
 };
 
+/// A count of sectors as minutes, seconds and frames (75 a second), the frames after
+/// frameSeparator: 14400 sectors are "03:12.00" in the log and "03:12:00" in a cue sheet.
+std::string SectorTime(uint32_t sectors, char frameSeparator);
+
 } // namespace corvath

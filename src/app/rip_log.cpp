@@ -1,0 +1,174 @@
+#include "app/rip_log.h"
+
+#include "platform/cdrom/disc_id.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace corvath {
+
+namespace {
+
+std::string Hex8(uint32_t value)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
+
+std::string SignedSamples(int32_t samples)
+{
+    const std::string number =
+        samples > 0 ? "+" + std::to_string(samples) : std::to_string(samples);
+    return number + (samples == 1 || samples == -1 ? " sample" : " samples");
+}
+
+// "Track 3" or "Tracks 2, 5".
+std::string TrackList(const std::vector<int32_t>& numbers)
+{
+    std::string text = numbers.size() == 1 ? "Track " : "Tracks ";
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        text += (i > 0 ? ", " : "") + std::to_string(numbers[i]);
+    return text;
+}
+
+// A column padded with spaces on the right to width characters.
+std::string Column(const std::string& text, std::size_t width)
+{
+    return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+std::string TocTable(const CdToc& toc)
+{
+    const DiscFrames frames = TocFrames(toc);
+    std::string text = "Table of contents\n  " + Column("Track", 10) + Column("Start", 10) +
+                       Column("Length", 10) + Column("Start sector", 14) +
+                       Column("End sector", 12) + "Type\n";
+    for (std::size_t k = 0; k < frames.trackStarts.size(); ++k) {
+        const uint32_t start = frames.trackStarts[k] - kCdLeadInSectors;
+        const uint32_t next =
+            (k + 1 < frames.trackStarts.size() ? frames.trackStarts[k + 1] : frames.leadOut) -
+            kCdLeadInSectors;
+        const bool data = (toc.Entries[k].AdrControl & kCdDataTrackControl) != 0;
+        text += "  " + Column(std::to_string(toc.Entries[k].TrackNumber), 10) +
+                Column(SectorTime(start, '.'), 10) + Column(SectorTime(next - start, '.'), 10) +
+                Column(std::to_string(start), 14) + Column(std::to_string(next - 1), 12) +
+                (data ? "data" : "audio") + "\n";
+    }
+    const uint32_t leadOut = frames.leadOut - kCdLeadInSectors;
+    text += "  " + Column("Lead-out", 10) + Column(SectorTime(leadOut, '.'), 20) +
+            std::to_string(leadOut) + "\n";
+    return text;
+}
+
+// Runs of consecutive sectors as one "start-end" span of disc times.
+std::string SectorSpans(const std::vector<uint32_t>& sectors)
+{
+    std::vector<uint32_t> sorted = sectors;
+    std::sort(sorted.begin(), sorted.end());
+    std::string text;
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t last = i;
+        while (last + 1 < sorted.size() && sorted[last + 1] <= sorted[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ", ") + SectorTime(sorted[i], '.');
+        if (sorted[last] != sorted[i])
+            text += "-" + SectorTime(sorted[last], '.');
+        i = last + 1;
+    }
+    return text;
+}
+
+std::string TrackSection(const RippedTrack& track)
+{
+    const auto checksum = [&](uint32_t TrackChecksumValues::*value) {
+        return track.checksums ? Hex8((*track.checksums).*value) : std::string("-");
+    };
+    const bool accurate = track.verdict.kind == TrackVerdict::Kind::Accurate;
+    const auto matched = [&](int version) {
+        return accurate && track.verdict.version == version ? " (matched)" : "";
+    };
+    std::string text = "Track " + std::to_string(track.number) + ": " + track.title + "\n";
+    text += "  File: " + (track.file.empty() ? "-" : track.file) + "\n";
+    text += "  Copy CRC: " + checksum(&TrackChecksumValues::copyCrc) + "\n";
+    text +=
+        "  AccurateRip v1: " + checksum(&TrackChecksumValues::accurateRipV1) + matched(1) + "\n";
+    text +=
+        "  AccurateRip v2: " + checksum(&TrackChecksumValues::accurateRipV2) + matched(2) + "\n";
+    text += "  AccurateRip: " + VerdictText(track.verdict) + "\n";
+    if (!track.doubtfulSectors.empty())
+        text += "  Doubtful sectors: " + std::to_string(track.doubtfulSectors.size()) + " at " +
+                SectorSpans(track.doubtfulSectors) + "\n";
+    if (!track.failure.empty())
+        text += "  Failed: " + track.failure + "\n";
+    return text;
+}
+
+// Why tracks that ripped were not confirmed, by verdict.
+std::string UnconfirmedWhy(TrackVerdict::Kind kind)
+{
+    switch (kind) {
+    case TrackVerdict::Kind::NotAccurate:
+        return " not accurately ripped";
+    case TrackVerdict::Kind::NotInDatabase:
+        return " not verified: the disc is not in the AccurateRip database";
+    case TrackVerdict::Kind::LookupFailed:
+        return " not verified: the AccurateRip lookup failed";
+    case TrackVerdict::Kind::NotChecked:
+    case TrackVerdict::Kind::Accurate:
+        break;
+    }
+    return " not verified";
+}
+
+std::string Summary(const std::vector<RippedTrack>& tracks)
+{
+    if (tracks.empty())
+        return "No track ripped";
+    std::map<TrackVerdict::Kind, std::vector<int32_t>> unconfirmed;
+    std::vector<std::string> failures;
+    for (const RippedTrack& track : tracks) {
+        if (!track.failure.empty())
+            failures.push_back(TrackList({track.number}) + " failed: " + track.failure);
+        else if (track.verdict.kind != TrackVerdict::Kind::Accurate)
+            unconfirmed[track.verdict.kind].push_back(track.number);
+    }
+    if (unconfirmed.empty() && failures.empty())
+        return "All tracks accurately ripped";
+    std::string verdicts;
+    // A rip the database contradicts first; a database that could not tell after.
+    for (const TrackVerdict::Kind kind :
+         {TrackVerdict::Kind::NotAccurate, TrackVerdict::Kind::NotInDatabase,
+          TrackVerdict::Kind::LookupFailed, TrackVerdict::Kind::NotChecked}) {
+        if (const auto found = unconfirmed.find(kind); found != unconfirmed.end())
+            verdicts +=
+                (verdicts.empty() ? "" : "; ") + TrackList(found->second) + UnconfirmedWhy(kind);
+    }
+    std::string failed;
+    for (const std::string& failure : failures)
+        failed += (failed.empty() ? "" : "; ") + failure;
+    if (verdicts.empty() || failed.empty())
+        return verdicts + failed;
+    return verdicts + "\n" + failed;
+}
+
+} // namespace
+
+std::string RipLogText(const RipRecord& record)
+{
+    std::string text = record.program + "\n\n";
+    text += "Date: " + record.date + "\n";
+    text += "Drive: " + record.drive + "\n";
+    text += "Read offset: " + SignedSamples(record.readOffset) + "\n";
+    text += std::string("Secure reads: ") + (record.secureReads ? "on" : "off") + "\n\n";
+    text += "Artist: " + record.disc.Artist + "\n";
+    text += "Album: " + record.disc.Album + "\n";
+    text += "Disc ID: " + record.discId + "\n\n";
+    text += TocTable(record.toc) + "\n";
+    for (const RippedTrack& track : record.tracks)
+        text += TrackSection(track) + "\n";
+    return text + Summary(record.tracks) + "\n";
+}
+
+} // namespace corvath
