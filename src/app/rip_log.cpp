@@ -42,21 +42,27 @@ std::string Column(const std::string& text, std::size_t width)
 std::string TocTable(const CdToc& toc)
 {
     const DiscFrames frames = TocFrames(toc);
+    if (toc.FirstTrack == 0 || frames.trackStarts.empty()) // track numbers start at 1
+        return "Table of contents: none\n";
+    // Sector numbers from 00:02:00; a TOC read as a drive reports it never lies before that.
+    const auto sector = [](uint32_t frame) {
+        return frame > kCdLeadInSectors ? frame - kCdLeadInSectors : 0;
+    };
     std::string text = "Table of contents\n  " + Column("Track", 10) + Column("Start", 10) +
                        Column("Length", 10) + Column("Start sector", 14) +
                        Column("End sector", 12) + "Type\n";
     for (std::size_t k = 0; k < frames.trackStarts.size(); ++k) {
-        const uint32_t start = frames.trackStarts[k] - kCdLeadInSectors;
-        const uint32_t next =
-            (k + 1 < frames.trackStarts.size() ? frames.trackStarts[k + 1] : frames.leadOut) -
-            kCdLeadInSectors;
+        const uint32_t start = sector(frames.trackStarts[k]);
+        const uint32_t end =
+            std::max(start + 1, sector(k + 1 < frames.trackStarts.size() ? frames.trackStarts[k + 1]
+                                                                         : frames.leadOut));
         const bool data = (toc.Entries[k].AdrControl & kCdDataTrackControl) != 0;
         text += "  " + Column(std::to_string(toc.Entries[k].TrackNumber), 10) +
-                Column(SectorTime(start, '.'), 10) + Column(SectorTime(next - start, '.'), 10) +
-                Column(std::to_string(start), 14) + Column(std::to_string(next - 1), 12) +
+                Column(SectorTime(start, '.'), 10) + Column(SectorTime(end - start, '.'), 10) +
+                Column(std::to_string(start), 14) + Column(std::to_string(end - 1), 12) +
                 (data ? "data" : "audio") + "\n";
     }
-    const uint32_t leadOut = frames.leadOut - kCdLeadInSectors;
+    const uint32_t leadOut = sector(frames.leadOut);
     text += "  " + Column("Lead-out", 10) + Column(SectorTime(leadOut, '.'), 20) +
             std::to_string(leadOut) + "\n";
     return text;

@@ -142,6 +142,8 @@ TEST(RipLogTest, HoldsTheRipTheTocAndEachTrack)
     record.secureReads = false;
     EXPECT_THAT(Lines(RipLogText(record)), Contains("Read offset: -1 sample"));
     EXPECT_THAT(Lines(RipLogText(record)), Contains("Secure reads: off"));
+    record.toc = {}; // a disc whose TOC could not be read
+    EXPECT_THAT(Lines(RipLogText(record)), Contains("Table of contents: none"));
 }
 
 TEST(RipLogTest, SummaryBlamesTheRipOnlyWhenTheDatabaseDisagrees)
