@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 namespace corvath {
 
@@ -39,7 +40,8 @@ std::string Column(const std::string& text, std::size_t width)
     return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
 
-std::string TocTable(const CdToc& toc)
+// The TOC with each track's pre-gap length, "-" where the drive does not tell.
+std::string TocTable(const CdToc& toc, const std::vector<std::optional<uint32_t>>& pregaps)
 {
     const DiscFrames frames = TocFrames(toc);
     if (toc.FirstTrack == 0 || frames.trackStarts.empty()) // track numbers start at 1
@@ -50,17 +52,19 @@ std::string TocTable(const CdToc& toc)
     };
     std::string text = "Table of contents\n  " + Column("Track", 10) + Column("Start", 10) +
                        Column("Length", 10) + Column("Start sector", 14) +
-                       Column("End sector", 12) + "Type\n";
+                       Column("End sector", 12) + Column("Type", 7) + "Pre-gap\n";
     for (std::size_t k = 0; k < frames.trackStarts.size(); ++k) {
         const uint32_t start = sector(frames.trackStarts[k]);
         const uint32_t end =
             std::max(start + 1, sector(k + 1 < frames.trackStarts.size() ? frames.trackStarts[k + 1]
                                                                          : frames.leadOut));
         const bool data = (toc.Entries[k].AdrControl & kCdDataTrackControl) != 0;
+        const bool pregap = k < pregaps.size() && pregaps[k] && *pregaps[k] < start;
         text += "  " + Column(std::to_string(toc.Entries[k].TrackNumber), 10) +
                 Column(SectorTime(start, '.'), 10) + Column(SectorTime(end - start, '.'), 10) +
                 Column(std::to_string(start), 14) + Column(std::to_string(end - 1), 12) +
-                (data ? "data" : "audio") + "\n";
+                Column(data ? "data" : "audio", 7) +
+                (pregap ? SectorTime(start - *pregaps[k], '.') : "-") + "\n";
     }
     const uint32_t leadOut = sector(frames.leadOut);
     text += "  " + Column("Lead-out", 10) + Column(SectorTime(leadOut, '.'), 20) +
@@ -171,7 +175,7 @@ std::string RipLogText(const RipRecord& record)
     text += "Artist: " + record.disc.Artist + "\n";
     text += "Album: " + record.disc.Album + "\n";
     text += "Disc ID: " + record.discId + "\n\n";
-    text += TocTable(record.toc) + "\n";
+    text += TocTable(record.toc, record.pregaps) + "\n";
     for (const RippedTrack& track : record.tracks)
         text += TrackSection(track) + "\n";
     return text + Summary(record.tracks) + "\n";

@@ -94,6 +94,7 @@ std::string Summary(const std::string& log)
 TEST(RipLogTest, HoldsTheRipTheTocAndEachTrack)
 {
     RipRecord record = ThreeTrackRecord();
+    record.pregaps[1] = 850;
     record.tracks[1].verdict.kind = TrackVerdict::Kind::NotAccurate;
     record.tracks[1].doubtfulSectors = {9000, 7501, 7500, 7502};
     record.tracks[2].verdict = {};
@@ -112,10 +113,10 @@ TEST(RipLogTest, HoldsTheRipTheTocAndEachTrack)
              "Read offset: +6 samples",
              "Secure reads: on",
              "Disc ID: 1a00fa03",
-             "  Track     Start     Length    Start sector  End sector  Type",
-             "  1         00:00.00  00:13.25  0             999         audio",
-             "  2         00:13.25  00:20.00  1000          2499        audio",
-             "  3         00:33.25  00:20.00  2500          3999        audio",
+             "  Track     Start     Length    Start sector  End sector  Type   Pre-gap",
+             "  1         00:00.00  00:13.25  0             999         audio  -",
+             "  2         00:13.25  00:20.00  1000          2499        audio  00:02.00",
+             "  3         00:33.25  00:20.00  2500          3999        audio  -",
              "  Lead-out  00:53.25            4000",
              "Track 1: Song 1",
              "  File: Song 1.wav",
