@@ -11,9 +11,11 @@ namespace corvath {
 
 namespace {
 
-std::string Quoted(const std::string& value)
+// The value with what a cue sheet cannot hold replaced: double quotes end a value and lines end
+// a command.
+std::string Sanitized(const std::string& value)
 {
-    std::string text = "\"";
+    std::string text;
     for (const char c : value) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"')
@@ -23,7 +25,19 @@ std::string Quoted(const std::string& value)
         else
             text += c;
     }
-    return text + "\"";
+    return text;
+}
+
+std::string Quoted(const std::string& value)
+{
+    return "\"" + Sanitized(value) + "\"";
+}
+
+// A remark's value: in quotes only when it has several words, as readers expect "REM DATE 1999".
+std::string RemarkValue(const std::string& value)
+{
+    const std::string text = Sanitized(value);
+    return text.find(' ') == std::string::npos ? text : Quoted(text);
 }
 
 std::string FileType(const std::string& file)
@@ -61,12 +75,12 @@ std::string CueSheetText(const RipRecord& record)
     const TDiscFields& disc = record.disc;
     std::string text;
     if (const std::string genre = GenreName(disc.GenreIndex); !genre.empty())
-        text += "REM GENRE " + Quoted(genre) + "\n";
+        text += "REM GENRE " + RemarkValue(genre) + "\n";
     if (!disc.Year.empty())
-        text += "REM DATE " + Quoted(disc.Year) + "\n";
+        text += "REM DATE " + RemarkValue(disc.Year) + "\n";
     if (!record.discId.empty())
         text += "REM DISCID " + record.discId + "\n";
-    text += "REM COMMENT " + Quoted(record.program) + "\n";
+    text += "REM COMMENT " + RemarkValue(record.program) + "\n";
     if (!disc.Artist.empty())
         text += "PERFORMER " + Quoted(disc.Artist) + "\n";
     if (!disc.Album.empty())

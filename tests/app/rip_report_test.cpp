@@ -189,13 +189,14 @@ TEST(CueSheetTest, PregapsGoToTheEndOfThePreviousFile)
     record.toc = MsfToc({0, 1000, 2500, 3000}, 4000);
     record.pregaps = {std::nullopt, 975u, std::nullopt, 2990u};
     record.disc.Album = "Say \"Hi\"\nTwice";
+    record.disc.GenreIndex = GenreIndexOf("Hard Rock") + 1;
     record.tracks[2].file.clear();
     record.tracks[2].failure = "read error";
     record.tracks.push_back(Track(4, "Song 4"));
     record.tracks[3].file = "Song 4.mp3";
 
-    EXPECT_EQ(CueSheetText(record), "REM GENRE \"Rock\"\n"
-                                    "REM DATE \"1999\"\n"
+    EXPECT_EQ(CueSheetText(record), "REM GENRE \"Hard Rock\"\n"
+                                    "REM DATE 1999\n"
                                     "REM DISCID 1a00fa03\n"
                                     "REM COMMENT \"Corvath 1.0\"\n"
                                     "PERFORMER \"The Band\"\n"
