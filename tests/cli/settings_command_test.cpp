@@ -40,9 +40,9 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
                              "QueryCDDB/Server=gnudb.gnudb.org\n", "QueryCDDB/Port=80\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line;
     EXPECT_TRUE(output.ends_with("MainWindow/LengthColumnWidth=100\nRip/ReadOffset=0\n"
-                                "Rip/SecureReads=0\nRip/VerifyAccurateRip=1\n"
-                                "Rip/AccurateRipServer=http://www.accuraterip.com/accuraterip\n"
-                                "Rip/WriteLog=1\nRip/WriteCueSheet=1\n"))
+                                 "Rip/SecureReads=0\nRip/VerifyAccurateRip=1\n"
+                                 "Rip/AccurateRipServer=http://www.accuraterip.com/accuraterip\n"
+                                 "Rip/WriteLog=1\nRip/WriteCueSheet=1\n"))
         << output;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "options.ini")) << "printing must not write";
 }
