@@ -5,26 +5,18 @@
 #include "platform/text/ascii_case.h"
 #include "tags/genre_names.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace corvath {
 
 namespace {
 
-// The value with what a cue sheet cannot hold replaced: double quotes end a value and lines end
-// a command.
+// Double quotes end a value, and there is no escaping them.
 std::string Sanitized(const std::string& value)
 {
-    std::string text;
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"')
-            text += '\'';
-        else if (byte < 0x20 || byte == 0x7F)
-            text += ' ';
-        else
-            text += c;
-    }
+    std::string text = SingleLine(value);
+    std::replace(text.begin(), text.end(), '"', '\'');
     return text;
 }
 

@@ -99,8 +99,9 @@ std::string TrackSection(const RippedTrack& track)
     const auto matched = [&](int version) {
         return accurate && track.verdict.version == version ? " (matched)" : "";
     };
-    std::string text = "Track " + std::to_string(track.number) + ": " + track.title + "\n";
-    text += "  File: " + (track.file.empty() ? "-" : track.file) + "\n";
+    std::string text =
+        "Track " + std::to_string(track.number) + ": " + SingleLine(track.title) + "\n";
+    text += "  File: " + (track.file.empty() ? "-" : SingleLine(track.file)) + "\n";
     text += "  Copy CRC: " + checksum(&TrackChecksumValues::copyCrc) + "\n";
     text +=
         "  AccurateRip v1: " + checksum(&TrackChecksumValues::accurateRipV1) + matched(1) + "\n";
@@ -111,7 +112,7 @@ std::string TrackSection(const RippedTrack& track)
         text += "  Doubtful sectors: " + std::to_string(track.doubtfulSectors.size()) + " at " +
                 SectorSpans(track.doubtfulSectors) + "\n";
     if (!track.failure.empty())
-        text += "  Failed: " + track.failure + "\n";
+        text += "  Failed: " + SingleLine(track.failure) + "\n";
     return text;
 }
 
@@ -140,7 +141,7 @@ std::string Summary(const std::vector<RippedTrack>& tracks)
     std::vector<std::string> failures;
     for (const RippedTrack& track : tracks) {
         if (!track.failure.empty())
-            failures.push_back(TrackList({track.number}) + " failed: " + track.failure);
+            failures.push_back(TrackList({track.number}) + " failed: " + SingleLine(track.failure));
         else if (track.verdict.kind != TrackVerdict::Kind::Accurate)
             unconfirmed[track.verdict.kind].push_back(track.number);
     }
@@ -167,13 +168,13 @@ std::string Summary(const std::vector<RippedTrack>& tracks)
 
 std::string RipLogText(const RipRecord& record)
 {
-    std::string text = record.program + "\n\n";
-    text += "Date: " + record.date + "\n";
-    text += "Drive: " + record.drive + "\n";
+    std::string text = SingleLine(record.program) + "\n\n";
+    text += "Date: " + SingleLine(record.date) + "\n";
+    text += "Drive: " + SingleLine(record.drive) + "\n";
     text += "Read offset: " + SignedSamples(record.readOffset) + "\n";
     text += std::string("Secure reads: ") + (record.secureReads ? "on" : "off") + "\n\n";
-    text += "Artist: " + record.disc.Artist + "\n";
-    text += "Album: " + record.disc.Album + "\n";
+    text += "Artist: " + SingleLine(record.disc.Artist) + "\n";
+    text += "Album: " + SingleLine(record.disc.Album) + "\n";
     text += "Disc ID: " + record.discId + "\n\n";
     text += TocTable(record.toc, record.pregaps) + "\n";
     for (const RippedTrack& track : record.tracks)

@@ -21,6 +21,16 @@ std::string VerdictText(const TrackVerdict& verdict)
     return "not verified";
 }
 
+std::string SingleLine(std::string text)
+{
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            c = ' ';
+    }
+    return text;
+}
+
 std::string SectorTime(uint32_t sectors, char frameSeparator)
 {
     constexpr uint32_t kPerSecond = 75;

@@ -19,16 +19,8 @@ constexpr std::size_t kMaxNameBytes = 200;
 
 std::string FileNameSafe(const std::string& name)
 {
-    std::string safe;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '/')
-            safe += '-';
-        else if (byte < 0x20 || byte == 0x7F)
-            safe += ' ';
-        else
-            safe += c;
-    }
+    std::string safe = SingleLine(name);
+    std::replace(safe.begin(), safe.end(), '/', '-');
     if (safe.size() > kMaxNameBytes) {
         std::size_t cut = kMaxNameBytes;
         while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80)

@@ -94,6 +94,7 @@ std::string Summary(const std::string& log)
 TEST(RipLogTest, HoldsTheRipTheTocAndEachTrack)
 {
     RipRecord record = ThreeTrackRecord();
+    record.tracks[0].title = "Song\n1"; // a line break stays inside its line
     record.pregaps[1] = 850;
     record.tracks[1].verdict.kind = TrackVerdict::Kind::NotAccurate;
     record.tracks[1].doubtfulSectors = {9000, 7501, 7500, 7502};
