@@ -3,6 +3,7 @@
 #include "app/cddb_server_setting.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
+#include "app/rip_report_files.h"
 #include "cd/cddb_options.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"
@@ -224,6 +225,7 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
 void RipBatch::DiscRead(const RipDiscLayout& layout)
 {
     if (layout.toc) {
+        discRead_ = true;
         record_.toc = *layout.toc;
         record_.pregaps = layout.pregaps;
         record_.discId = FreedbDiscId(*layout.toc);
@@ -370,6 +372,12 @@ void RipBatch::Conclude()
     over_ = true;
     survey_.reset();
     const auto close = [this] {
+        if (discRead_) {
+            const std::string problem =
+                WriteRipReport(record_, settings_.CommonOptions.OutputFolder, settings_.RipOptions);
+            if (!problem.empty())
+                view_.ShowError(problem);
+        }
         const bool failed = std::ranges::any_of(
             record_.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
         if (failed || lookup_)

@@ -87,8 +87,9 @@ struct RipJob {
 /// Before the first track the disc's TOC is read and, when the settings ask for it, the disc is
 /// looked up in the AccurateRip database while the tracks are ripped; each track's checksums
 /// then give its verdict. After the last track the rip waits for that answer, writes the rip
-/// log and cue sheet the settings ask for into the output folder, and shows the summary when
-/// a track failed or the tracks were verified. Main thread.
+/// log and cue sheet the settings ask for into the output folder (a file that cannot be
+/// written is shown as an error), and shows the summary when a track failed or the tracks
+/// were verified. Main thread.
 class RipBatch {
 public:
     /// The settings must outlive the batch. Nothing starts before Start.
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<TCDRipThread> worker_;
     std::size_t completed_ = 0; // tracks whose extraction has ended
     bool over_ = false;
+    bool discRead_ = false; // the TOC was read: there is a rip to log
     bool lookupPending_ = false;
     std::optional<bool> endPausing_; // set once the last track is done: whether to settle first
     std::optional<AccurateRipLookup> lookup_;

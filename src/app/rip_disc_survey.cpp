@@ -20,8 +20,10 @@ void RipDiscSurvey::Run(int32_t cdHandle)
 {
     auto layout = std::make_unique<RipDiscLayout>();
     CdToc toc;
-    if (ModifyCDParms(cdHandle, kCdParmMsfAddresses, 1) && ReadTOC(cdHandle, toc) == 1)
+    if (ModifyCDParms(cdHandle, kCdParmMsfAddresses, 1) && ReadTOC(cdHandle, toc) == 1) {
         layout->toc = toc;
+        ReadTrackPregaps(cdHandle, layout->pregaps); // unknown pre-gaps leave no trace
+    }
     const bool lookUp = layout->toc && !access_.server.empty();
     target_.Post(kMsgRipDiscLayout, 0, 0, std::move(layout));
     if (!lookUp)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 namespace corvath {
 
@@ -65,6 +66,15 @@ std::string RipSummaryLine(const std::vector<RippedTrack>& tracks)
                 return track.failure.empty() && track.verdict.kind == Kind::NotAccurate;
             },
             "not accurately ripped")};
+    const bool verified = std::ranges::any_of(
+        tracks, [](const auto& track) { return track.verdict.kind != Kind::NotChecked; });
+    if (verified)
+        parts.push_back(TracksThat(
+            tracks,
+            [](const auto& track) {
+                return track.failure.empty() && track.verdict.kind == Kind::NotChecked;
+            },
+            "not verified"));
     if (HasVerdict(tracks, Kind::NotInDatabase))
         parts.emplace_back("the disc is not in the AccurateRip database");
     if (HasVerdict(tracks, Kind::LookupFailed))
@@ -77,6 +87,25 @@ std::string RipSummaryLine(const std::vector<RippedTrack>& tracks)
         line += (line.empty() ? "" : "; ") + part;
     line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
     return line;
+}
+
+std::string SingleLine(std::string text)
+{
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            c = ' ';
+    }
+    return text;
+}
+
+std::string SectorTime(uint32_t sectors, char frameSeparator)
+{
+    constexpr uint32_t kPerSecond = 75;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02u:%02u%c%02u", sectors / (60 * kPerSecond),
+                  sectors / kPerSecond % 60, frameSeparator, sectors % kPerSecond);
+    return text;
 }
 
 } // namespace corvath

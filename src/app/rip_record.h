@@ -60,4 +60,12 @@ struct RipRecord {
     std::vector<RippedTrack> tracks;
 };
 
+/// The text with control characters (line breaks, tabs) as spaces, so that a title stays on
+/// its line of a log or cue sheet.
+std::string SingleLine(std::string text);
+
+/// A count of sectors as minutes, seconds and frames (75 a second), the frames after
+/// frameSeparator: 14400 sectors are "03:12.00" in the log and "03:12:00" in a cue sheet.
+std::string SectorTime(uint32_t sectors, char frameSeparator);
+
 } // namespace corvath

@@ -345,6 +345,31 @@ TEST_F(RipBatchTest, EveryTrackGetsTheDatabasesVerdict)
     EXPECT_EQ(test::WaveData(Output("Three.wav")).size(), 15u * 2352);
 }
 
+// The log and cue sheet land beside the tracks, named after the disc; a second rip of the disc
+// keeps the first one's.
+TEST_F(RipBatchTest, ALogAndACueSheetFollowEveryRip)
+{
+    OpenDisc({20, 12, 15});
+    settings_.RipOptions.ReadOffset = 6;
+    Rip({{1, "One"}, {2, "Two"}, {3, "Three"}}, OutputFormat::FLAC);
+    const std::string log = test::ReadFile(Output("Band - Album.log"));
+    for (const char* line :
+         {"\nDrive: image\n", "\nRead offset: +6 samples\n", "\nSecure reads: off\n",
+          "\n  File: Three.flac\n", "\nAll tracks ripped, not verified\n"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << " in " << log;
+    const std::string cue = test::ReadFile(Output("Band - Album.cue"));
+    for (const char* line : {"FILE \"One.flac\"", "FILE \"Two.flac\"", "FILE \"Three.flac\"",
+                             "PERFORMER \"Band\"", "TITLE \"Album\""})
+        EXPECT_NE(cue.find(line), std::string::npos) << line << " in " << cue;
+
+    settings_.RipOptions.WriteCueSheet = false;
+    view_ = RecordingView{};
+    Rip({{2, "Two"}}, OutputFormat::WAV);
+    EXPECT_TRUE(fs::exists(Output("Band - Album (2).log")));
+    EXPECT_FALSE(fs::exists(Output("Band - Album (2).cue")));
+    EXPECT_EQ(test::ReadFile(Output("Band - Album.cue")), cue);
+}
+
 TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
 {
     RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}, ""}, settings_);

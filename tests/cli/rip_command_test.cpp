@@ -6,6 +6,7 @@
 #include "support/temp_dir.h"
 #include "tags/genre_names.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -78,6 +79,15 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     for (const char* shown : {"Track 01 Track01: 40%", "Track 01 Track01: 80%",
                               "Track 01 Track01: 100% -> ", "Track 03 Track03: 100% -> "})
         EXPECT_NE(progress.find(shown), std::string::npos) << shown << " in " << progress;
+    // A disc without artist and album names its log and cue sheet by its identifier.
+    std::vector<std::string> reports;
+    for (const auto& entry : fs::directory_iterator(dir_ / "Output"))
+        if (entry.path().extension() != ".wav")
+            reports.push_back(entry.path().filename().string());
+    std::ranges::sort(reports);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].size(), 12u) << reports[0];
+    EXPECT_TRUE(reports[0].ends_with(".cue") && reports[1].ends_with(".log")) << reports[1];
     // Each track's verdict follows it; a disc unknown to the database is no failure.
     for (const char* shown :
          {"\n  Track 01 Track01: not in database\n", "\n  Track 03 Track03: not in database\n",

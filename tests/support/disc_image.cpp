@@ -43,7 +43,9 @@ std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
         const uint64_t start = sectors.size() / kSectorBytes;
         if (t == 0 && hiddenSectors > 0)
             sheet += "    INDEX 00 00:00:00\n";
-        sheet += "    INDEX 01 " + Msf(start) + "\n";
+        else if (tracks[t].pregap > 0)
+            sheet += "    INDEX 00 " + Msf(start) + "\n";
+        sheet += "    INDEX 01 " + Msf(start + tracks[t].pregap) + "\n";
         sectors.append(tracks[t].sectors.begin(), tracks[t].sectors.end());
     }
     WriteFile(bin, sectors);

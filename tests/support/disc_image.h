@@ -8,10 +8,12 @@
 namespace corvath::test {
 
 /// A track of a generated disc image: its raw sectors (2352 bytes each; audio as 16-bit
-/// little-endian stereo), and whether it is a data track.
+/// little-endian stereo), whether it is a data track, and how many of its first sectors are its
+/// pre-gap (INDEX 00 at its first sector, INDEX 01 that many sectors later).
 struct ImageTrack {
     std::vector<uint8_t> sectors;
     bool data = false;
+    uint32_t pregap = 0;
 };
 
 /// Writes stem.bin with the tracks' sectors one after another, preceded by hiddenSectors of

@@ -2,7 +2,9 @@
 
 #include "platform/cdrom/cd_records.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace corvath {
 
@@ -25,6 +27,11 @@ bool ModifyCDParms(int32_t handle, int32_t parameter, int32_t value);
 
 /// Reads the disc's table of contents; 1 on success.
 int32_t ReadTOC(int32_t handle, CdToc& toc);
+
+/// Reads where each track's pre-gap starts, one entry per TOC track: a sector number (0 = the
+/// sector at 00:02:00), or nothing where the disc has none or the drive does not tell, as most
+/// drives do not. False when the handle has no disc with tracks.
+bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& pregaps);
 
 /// Reads buffer.SectorCount raw audio sectors from buffer.StartSector (a sector number, 0 =
 /// the sector at 00:02:00); 1 on success.

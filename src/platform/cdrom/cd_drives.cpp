@@ -146,6 +146,20 @@ int32_t ReadTOC(int32_t handle, CdToc& toc)
     return 1;
 }
 
+bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& pregaps)
+{
+    const auto drive = FindDrive(handle);
+    if (!drive)
+        return false;
+    std::vector<std::optional<uint32_t>> read = ReadPregapSectors(drive->cdio.get());
+    if (read.empty()) {
+        SetCdLastError(kCdErrorNoDisc);
+        return false;
+    }
+    pregaps = std::move(read);
+    return true;
+}
+
 int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer)
 {
     const auto drive = FindDrive(handle);

@@ -146,6 +146,29 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
     return toc;
 }
 
+std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio)
+{
+    const auto turn = LibraryTurn();
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK)
+        return {};
+    std::vector<std::optional<uint32_t>> pregaps;
+    for (int track = first; track < first + count; ++track) {
+        const auto t = static_cast<track_t>(track);
+        // Drives mostly do not tell (CDIO_INVALID_LSN); an image without INDEX 00 gives a
+        // value before the disc's start or the track's own start.
+        const lsn_t pregap = cdio_get_track_pregap_lsn(cdio, t);
+        const lsn_t start = cdio_get_track_lsn(cdio, t);
+        if (pregap != CDIO_INVALID_LSN && start != CDIO_INVALID_LSN && pregap >= 0 &&
+            pregap < start)
+            pregaps.emplace_back(static_cast<uint32_t>(pregap));
+        else
+            pregaps.emplace_back();
+    }
+    return pregaps;
+}
+
 std::optional<uint32_t> LeadOutSector(CdIo_t* cdio)
 {
     const auto turn = LibraryTurn();

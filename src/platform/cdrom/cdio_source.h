@@ -39,6 +39,10 @@ std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio);
 /// readable TOC, or one whose addresses do not rise up to the lead-out.
 std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf);
 
+/// Per track from the first, where its pre-gap starts (0 = 00:02:00) when the drive or image
+/// tells and the pre-gap lies before the track's start; empty when the disc has no tracks.
+std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio);
+
 /// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.
 std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
 

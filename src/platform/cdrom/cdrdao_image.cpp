@@ -2,6 +2,7 @@
 
 #include "platform/cdrom/image_sheet.h"
 #include "platform/files/unique_fd.h"
+#include "platform/files/whole_file.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,18 +21,6 @@ std::string WithAbsoluteFileName(const std::string& line, const std::filesystem:
         return line;
     return line.substr(0, reference->begin) +
            (folder / reference->name).lexically_normal().string() + line.substr(reference->end);
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/profile/profile_file.h"
 
 #include "platform/files/unique_fd.h"
+#include "platform/files/whole_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,20 +13,6 @@
 namespace corvath {
 
 namespace {
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 // Writes the text to a temporary file in the target's folder and renames it over the target.
 bool ReplaceAtomically(const std::filesystem::path& target, const std::string& text)

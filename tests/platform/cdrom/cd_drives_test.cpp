@@ -162,6 +162,25 @@ TEST_F(CdImageTest, HiddenPregapMovesTheFirstTrackLikeOnADrive)
     EXPECT_TRUE(CloseCDHandle(handle));
 }
 
+// INDEX 00 lines give pre-gaps; a track without one has none, not its own start.
+TEST_F(CdImageTest, PregapsStartAtTheirIndexZero)
+{
+    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(100, 4)},
+                                                  {test::AudioSectors(20, 5), false, 8},
+                                                  {test::AudioSectors(25, 6)}};
+    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "gaps", tracks, 30));
+    ASSERT_NE(handle, 0);
+    std::vector<std::optional<uint32_t>> pregaps;
+    ASSERT_TRUE(ReadTrackPregaps(handle, pregaps));
+    EXPECT_EQ(pregaps, (std::vector<std::optional<uint32_t>>{0u, 130u, std::nullopt}));
+    // The TOC starts track 2 after its pre-gap.
+    EXPECT_EQ(ReadMsfToc(handle).Entries[1].Address, Msf(0, 3, 63));
+    EXPECT_TRUE(CloseCDHandle(handle));
+
+    EXPECT_FALSE(ReadTrackPregaps(handle, pregaps));
+    EXPECT_EQ(GetAspiLibError(), kCdErrorNoDrive);
+}
+
 // The data track is marked, and, as a drive answers, cannot be read as audio.
 TEST_F(CdImageTest, DataTrackHasTheDataBitAndIsNoAudio)
 {
