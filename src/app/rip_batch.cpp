@@ -239,6 +239,7 @@ void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)
 {
     lookup_ = lookup;
     lookupPending_ = false;
+    record_.lookupFailure = lookup.failure;
     for (std::size_t index = 0; index < completed_; ++index)
         Judge(index);
     if (endPausing_)

@@ -114,7 +114,10 @@ std::string RipLogText(const RipRecord& record)
     text += "Date: " + SingleLine(record.date) + "\n";
     text += "Drive: " + SingleLine(record.drive) + "\n";
     text += "Read offset: " + SignedSamples(record.readOffset) + "\n";
-    text += std::string("Secure reads: ") + (record.secureReads ? "on" : "off") + "\n\n";
+    text += std::string("Secure reads: ") + (record.secureReads ? "on" : "off") + "\n";
+    if (!record.lookupFailure.empty())
+        text += "AccurateRip lookup failed: " + SingleLine(record.lookupFailure) + "\n";
+    text += "\n";
     text += "Artist: " + SingleLine(record.disc.Artist) + "\n";
     text += "Album: " + SingleLine(record.disc.Album) + "\n";
     text += "Disc ID: " + record.discId + "\n\n";

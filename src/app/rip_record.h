@@ -57,6 +57,7 @@ struct RipRecord {
     std::vector<std::optional<uint32_t>> pregaps;
     TDiscFields disc;
     std::string discId; ///< the freedb identifier in hex, for names when the fields are empty
+    std::string lookupFailure; ///< why the AccurateRip database could not be asked, if it could not
     std::vector<RippedTrack> tracks;
 };
 

@@ -143,6 +143,10 @@ TEST(RipLogTest, HoldsTheRipTheTocAndEachTrack)
     record.secureReads = false;
     EXPECT_THAT(Lines(RipLogText(record)), Contains("Read offset: -1 sample"));
     EXPECT_THAT(Lines(RipLogText(record)), Contains("Secure reads: off"));
+    record.lookupFailure = "Could not reach db.example: Timeout was reached";
+    EXPECT_THAT(
+        Lines(RipLogText(record)),
+        Contains("AccurateRip lookup failed: Could not reach db.example: Timeout was reached"));
     record.toc = {}; // a disc whose TOC could not be read
     EXPECT_THAT(Lines(RipLogText(record)), Contains("Table of contents: none"));
 }
