@@ -3,21 +3,16 @@
 // the same reads written to one file): throughput and the ratios.
 //   rip_throughput [--seconds N] [--runs N]
 
-#include "bench_support.h"
-#include "cd/cd_rip_thread.h"
-#include "cd/process_info.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cdio_source.h"
 #include "platform/files/unique_fd.h"
+#include "rip_bench_support.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
 #include <functional>
 #include <limits>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,71 +24,16 @@ using namespace bench;
 
 constexpr uint32_t kTracks = 6;
 constexpr uint32_t kSectorsPerRead = 10;
-constexpr uint32_t kSectorsPerSecond = 75;
 
 // One contender: its output goes into the folder given; returns the seconds it took.
 using FolderRun = std::function<double(const fs::path& folder)>;
-
-// A cue/bin image of noise in kTracks tracks of equal length.
-fs::path WriteImage(const ScratchFolder& folder, uint32_t sectors)
-{
-    std::ofstream bin(folder / "disc.bin", std::ios::binary);
-    std::mt19937 random(7);
-    std::vector<uint32_t> sector(kCdSectorBytes / sizeof(uint32_t));
-    for (uint32_t i = 0; i < sectors; ++i) {
-        std::generate(sector.begin(), sector.end(), std::ref(random));
-        bin.write(reinterpret_cast<const char*>(sector.data()), kCdSectorBytes);
-    }
-    std::string sheet = "FILE \"disc.bin\" BINARY\n";
-    for (uint32_t track = 0; track < kTracks; ++track) {
-        const uint32_t start = track * (sectors / kTracks);
-        char lines[96];
-        std::snprintf(lines, sizeof lines, "  TRACK %02u AUDIO\n    INDEX 01 %02u:%02u:%02u\n",
-                      track + 1, start / 4500, start / 75 % 60, start % 75);
-        sheet += lines;
-    }
-    std::ofstream(folder / "disc.cue") << sheet;
-    if (!bin.flush())
-        throw std::runtime_error("cannot write the disc image");
-    return folder / "disc.cue";
-}
-
-int32_t OpenLayerHandle(const fs::path& image)
-{
-    const int32_t handle = OpenDiscImage(image.string());
-    if (handle == 0)
-        throw std::runtime_error("the CD layer cannot open " + image.string());
-    return handle;
-}
-
-// Drops the worker's messages, remembering whether a track failed.
-class FailureWatch : public MessageTarget {
-public:
-    void Post(uint32_t, intptr_t, intptr_t, std::unique_ptr<MessagePayload> payload) override
-    {
-        const auto* info = dynamic_cast<const TProcessInfo*>(payload.get());
-        if (info == nullptr || (info->Progress == kProgressExtracted && info->Status != 0))
-            failed = true;
-    }
-    std::atomic<bool> failed{false};
-};
 
 FolderRun WorkerRun(int32_t handle)
 {
     return [handle](const fs::path& folder) {
         RipWaveOptions options;
         options.outputFolder = folder.string();
-        FailureWatch watch;
-        const double seconds = SecondsOf([&] {
-            for (uint32_t track = 1; track <= kTracks; ++track) {
-                TCDRipThread worker(static_cast<int32_t>(track), "Track" + std::to_string(track),
-                                    handle, watch, options);
-                worker.Start();
-            }
-        });
-        if (watch.failed)
-            throw std::runtime_error("the rip worker failed");
-        return seconds;
+        return RipAllTracks(handle, kTracks, options);
     };
 }
 
@@ -136,7 +76,7 @@ int main(int argc, char** argv)
         const ScratchFolder folder;
         const auto sectors =
             static_cast<uint32_t>(options.seconds * kSectorsPerSecond) / kTracks * kTracks;
-        const fs::path image = WriteImage(folder, sectors);
+        const fs::path image = WriteNoiseImage(folder, sectors, kTracks);
         const int32_t handle = OpenLayerHandle(image);
         const CdioHandle cdio(cdio_open_cue(image.c_str()));
         if (!cdio)

@@ -166,7 +166,7 @@ void RipBatch::StartTrack(std::size_t index)
     worker_ = std::make_unique<TCDRipThread>(
         job_.tracks[index].number, fileNames_[index], job_.cdHandle, messages_,
         RipWaveOptions{common.OutputFolder, common.IsNormalize, common.NormalizePercent,
-                       settings_.RipOptions.ReadOffset});
+                       settings_.RipOptions.ReadOffset, settings_.RipOptions.SecureReads});
     worker_->Start();
 }
 

@@ -85,7 +85,8 @@ TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_
                            MessageTarget& target, const RipWaveOptions& options)
     : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
       normalize_(options.normalize), normalizePercent_(options.normalizePercent),
-      readOffset_(options.readOffset), wavPath_(TrackWavePath(options.outputFolder, title)),
+      readOffset_(options.readOffset), secureReads_(options.secureReads),
+      wavPath_(TrackWavePath(options.outputFolder, title)),
       titleIsFileName_(title.find('/') == std::string::npos)
 {
 }
@@ -106,8 +107,10 @@ void TCDRipThread::PostProgress(int32_t progress, int32_t status)
 {
     auto info = std::make_unique<TProcessInfo>(progress, status,
                                                status == kStatusSuccess ? "" : fileFailure_);
-    if (progress == kProgressExtracted && status == kStatusSuccess)
+    if (progress == kProgressExtracted && status == kStatusSuccess) {
         info->Checksums = checksums_;
+        info->DoubtfulSectors.assign(doubtfulSectors_.begin(), doubtfulSectors_.end());
+    }
     target_.Post(kMsgRipProgress, 0, 0, std::move(info));
 }
 
@@ -209,12 +212,23 @@ bool TCDRipThread::ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discS
     buffer.SectorCount = static_cast<uint32_t>((to - 1) / kCdSectorBytes) - buffer.StartSector + 1;
     buffer.Capacity = buffer.SectorCount * kCdSectorBytes;
     buffer.Data.resize(buffer.Capacity);
-    if (ReadCDAudioLBA(cdHandle_, buffer) != 1 || buffer.ReturnedBytes < buffer.Capacity ||
+    if (!ReadSectors(buffer) || buffer.ReturnedBytes < buffer.Capacity ||
         uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size())
         return false;
     const int64_t skipped = from - int64_t{buffer.StartSector} * kCdSectorBytes;
     std::copy_n(buffer.Data.begin() + buffer.DataOffset + skipped, to - from,
                 audio_.begin() + (from - startByte));
+    return true;
+}
+
+bool TCDRipThread::ReadSectors(CdTrackBuffer& buffer)
+{
+    if (!secureReads_)
+        return ReadCDAudioLBA(cdHandle_, buffer) == 1;
+    std::vector<uint32_t> doubtful;
+    if (ReadCDAudioLBASecure(cdHandle_, buffer, doubtful) != 1)
+        return false;
+    doubtfulSectors_.insert(doubtful.begin(), doubtful.end());
     return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include "cd/message_target.h"
 #include "cd/track_checksums.h"
+#include "platform/cdrom/cd_records.h"
 
 #include <atomic>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +20,9 @@ struct RipWaveOptions {
     int32_t normalizePercent = 95;
     /// Samples the reads are shifted by; silence stands in where they reach past the disc.
     int32_t readOffset = 0;
+    /// Reads through libcdio-paranoia (ReadCDAudioLBASecure), which reads every sector more than
+    /// once, and reports the sectors it could not read exactly.
+    bool secureReads = false;
 };
 
 /// Reads one audio track of the disc into TrackWavePath(output folder, title), normalises it when
@@ -27,7 +32,8 @@ struct RipWaveOptions {
 /// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
 /// write failed; the partial file stays) or kStatusFileNotCreated (also for a title holding
 /// "/", which would lead out of the output folder); a failure of the file itself comes with the
-/// system's reason in TProcessInfo::Failure, a success with the checksums of the audio read. A
+/// system's reason in TProcessInfo::Failure, a success with the checksums of the audio read and,
+/// with secure reads, the disc's sectors read for the track that could not be read exactly. A
 /// stopped rip ends after the read under way, finishes the WAV's header and posts nothing more.
 ///
 /// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
@@ -60,6 +66,8 @@ private:
                     const TrackPlace& place);
     /// bytes of the disc's audio from startByte (which may lie outside the disc) into audio_.
     bool ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors);
+    /// Reads the buffer's sectors the way the options chose.
+    bool ReadSectors(CdTrackBuffer& buffer);
     void PostProgress(int32_t progress, int32_t status = 0);
 
     const int32_t trackNumber_;
@@ -68,6 +76,7 @@ private:
     const bool normalize_;
     const int32_t normalizePercent_;
     const int32_t readOffset_;
+    const bool secureReads_;
     std::vector<uint8_t> audio_; // the piece of the track read last
     const std::string wavPath_;
     const bool titleIsFileName_;
@@ -75,6 +84,8 @@ private:
     std::string fileFailure_;
     /// Of the audio as read, before any normalising; the worker's alone.
     TrackChecksumValues checksums_;
+    /// The sectors secure reads could not read exactly, in order; the worker's alone.
+    std::set<uint32_t> doubtfulSectors_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace corvath {
 
@@ -24,7 +25,7 @@ inline constexpr int32_t kStatusFileNotCreated = 5;
 /// What a rip progress message carries: percent done (0 to 100) or one of the progress values
 /// above, with the status and, for a file that failed, the system's word on it ("Cannot write
 /// file <name>: No space left on device"). A track extracted whole comes with the checksums of
-/// its audio as read.
+/// its audio as read and the sectors that could not be read exactly.
 struct TProcessInfo : MessagePayload {
     TProcessInfo(int32_t progress, int32_t status, std::string failure = {})
         : Progress(progress), Status(status), Failure(std::move(failure))
@@ -34,6 +35,10 @@ struct TProcessInfo : MessagePayload {
     int32_t Status = 0;
     std::string Failure;
     std::optional<TrackChecksumValues> Checksums;
+    /// With kProgressExtracted and kStatusSuccess: the disc's sector numbers (0 = the sector at
+    /// 00:02:00, read offset included) of the sectors read for the track that secure reads could
+    /// not read exactly, in rising order. Always empty with plain reads, which cannot tell.
+    std::vector<uint32_t> DoubtfulSectors;
 };
 
 } // namespace corvath

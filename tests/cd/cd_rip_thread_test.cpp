@@ -26,6 +26,7 @@ struct Message {
     uint32_t id = 0;
     intptr_t lParam = 0;
     Progress progress{-1, -1};
+    std::vector<uint32_t> doubtfulSectors;
 };
 
 // Keeps what the worker posts; onPost runs on the worker's thread as each message arrives.
@@ -36,9 +37,11 @@ public:
     void Post(uint32_t message, intptr_t, intptr_t lParam,
               std::unique_ptr<MessagePayload> payload) override
     {
-        Message posted{message, lParam};
-        if (const auto* info = dynamic_cast<const TProcessInfo*>(payload.get()))
+        Message posted{message, lParam, {-1, -1}, {}};
+        if (const auto* info = dynamic_cast<const TProcessInfo*>(payload.get())) {
             posted.progress = {info->Progress, info->Status};
+            posted.doubtfulSectors = info->DoubtfulSectors;
+        }
         {
             const std::lock_guard lock(mutex_);
             messages_.push_back(posted);
@@ -99,12 +102,14 @@ std::vector<uint8_t> SectorsOfSamples(uint32_t sectors, const std::vector<int16_
     return bytes;
 }
 
-class CdRipThreadTest : public ::testing::Test {
+// Every case runs with plain reads and with secure reads, which must give the same results.
+class CdRipThreadTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
         fs::create_directory(dir_ / "out");
         options_.outputFolder = (dir_ / "out").string();
+        options_.secureReads = GetParam();
     }
 
     // Rips a track to its end (the worker is freed, so its thread has ended).
@@ -125,7 +130,7 @@ protected:
     TCDRipThread* worker_ = nullptr;
 };
 
-TEST_F(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
+TEST_P(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
 {
     const std::vector<test::ImageTrack> tracks = {
         {test::AudioSectors(25, 1)}, {test::AudioSectors(7, 2)}, {test::AudioSectors(61, 3)}};
@@ -140,6 +145,7 @@ TEST_F(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
         const std::string title = "Track0" + std::to_string(track);
         Rip(handle, track, title, target);
         progresses.push_back(target.Progresses());
+        EXPECT_TRUE(target.Messages().back().doubtfulSectors.empty()) << title;
 
         const std::string file = test::ReadFile(Wav(title));
         const std::string expected = Bytes(tracks[track - 1].sectors);
@@ -165,7 +171,7 @@ TEST_F(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
     CloseCDHandle(handle);
 }
 
-TEST_F(CdRipThreadTest, AudioHiddenBeforeTheFirstTrackStaysOutOfEveryTrack)
+TEST_P(CdRipThreadTest, AudioHiddenBeforeTheFirstTrackStaysOutOfEveryTrack)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(12, 4)},
                                                   {test::AudioSectors(9, 5)}};
@@ -184,7 +190,7 @@ TEST_F(CdRipThreadTest, AudioHiddenBeforeTheFirstTrackStaysOutOfEveryTrack)
 
 // A read offset takes each track's samples that many samples further on the disc, silence
 // standing in beyond its first and last sectors; offsets of a sector and more included.
-TEST_F(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
+TEST_P(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
 {
     const std::vector<test::ImageTrack> tracks = {
         {test::AudioSectors(12, 8)}, {test::AudioSectors(9, 9)}, {test::AudioSectors(14, 10)}};
@@ -205,6 +211,7 @@ TEST_F(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
             RecordingTarget target;
             Rip(handle, track, "Shifted", target);
             ASSERT_EQ(target.Progresses().back(), Progress(1000, 0));
+            EXPECT_TRUE(target.Messages().back().doubtfulSectors.empty());
             std::string expected;
             for (std::size_t at = starts[track - 1]; at < starts[track]; ++at) {
                 const auto shifted = static_cast<int64_t>(at) + int64_t{offset} * 4;
@@ -217,7 +224,7 @@ TEST_F(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
     CloseCDHandle(handle);
 }
 
-TEST_F(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
+TEST_P(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(10, 6)},
                                                   {test::AudioSectors(40, 7)}};
@@ -239,7 +246,7 @@ TEST_F(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
     CloseCDHandle(handle);
 }
 
-TEST_F(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
+TEST_P(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(3, 8)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "small", tracks));
@@ -274,7 +281,7 @@ TEST_F(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
     CloseCDHandle(handle);
 }
 
-TEST_F(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
+TEST_P(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
 {
     const std::vector<int16_t> samples = {1001, -3, 3, 5, -32768, 32767, -1, 0};
     const std::vector<test::ImageTrack> tracks = {{SectorsOfSamples(3, samples)}};
@@ -306,7 +313,7 @@ TEST_F(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
     CloseCDHandle(handle);
 }
 
-TEST_F(CdRipThreadTest, WriteFailuresCountAsFailedReads)
+TEST_P(CdRipThreadTest, WriteFailuresCountAsFailedReads)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 9)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "full", tracks));
@@ -337,7 +344,7 @@ TEST_F(CdRipThreadTest, WriteFailuresCountAsFailedReads)
     CloseCDHandle(handle);
 }
 
-TEST_F(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
+TEST_P(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 10)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "stop", tracks));
@@ -355,6 +362,11 @@ TEST_F(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
     EXPECT_TRUE(file.substr(44) == Bytes(tracks[0].sectors).substr(0, 10 * kCdSectorBytes));
     CloseCDHandle(handle);
 }
+
+INSTANTIATE_TEST_SUITE_P(Reads, CdRipThreadTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Secure" : "Plain";
+                         });
 
 } // namespace
 } // namespace corvath

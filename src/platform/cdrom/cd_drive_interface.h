@@ -37,6 +37,15 @@ bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& preg
 /// the sector at 00:02:00); 1 on success.
 int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer);
 
+/// Reads like ReadCDAudioLBA, through libcdio-paranoia: every sector is read more than once and
+/// what varies between reads is corrected. doubtfulSectors gets the numbers (as StartSector's)
+/// of the sectors read that could not be read exactly: where paranoia met a read error or gave
+/// up verifying and skipped ahead, and, after such trouble, where one more plain read differs.
+/// A sector the drive refuses even then fails the read. Reads that follow one another (or
+/// share one sector, as shifted reads do) continue the handle's paranoia session; 1 on success.
+int32_t ReadCDAudioLBASecure(int32_t handle, CdTrackBuffer& buffer,
+                             std::vector<uint32_t>& doubtfulSectors);
+
 /// Sets a CDDB option (CddbOption) for the following queries.
 void CDDBSetOption(int32_t option, const std::string& text, int32_t number);
 

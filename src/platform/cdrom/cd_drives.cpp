@@ -4,6 +4,7 @@
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
 #include "platform/cdrom/image_sheet.h"
+#include "platform/cdrom/paranoia_reader.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +20,8 @@ namespace {
 struct OpenDrive {
     CdioHandle cdio;
     std::atomic<bool> msfAddresses{false};
+    std::mutex secureMutex;
+    std::unique_ptr<ParanoiaReader> secure; // opened by the first secure read; closes before cdio
 };
 
 // Handles are the smallest free numbers from 1. A drive stays alive while a call that looked
@@ -74,6 +77,36 @@ template <std::size_t N> void CopyText(std::array<char, N>& field, const std::st
 {
     field.fill('\0');
     std::memcpy(field.data(), text.data(), std::min(text.size(), N - 1));
+}
+
+// Checks the buffer and the range against the disc's lead-out, then reads the sectors with
+// read(drive, data); the layer's result.
+template <typename Read> int32_t ReadChecked(int32_t handle, CdTrackBuffer& buffer, Read read)
+{
+    const auto drive = FindDrive(handle);
+    if (!drive)
+        return 0;
+    buffer.ReturnedBytes = 0;
+    buffer.DataOffset = 0;
+    buffer.Status = 0;
+    const uint64_t bytes = uint64_t{buffer.SectorCount} * kCdSectorBytes;
+    if (buffer.SectorCount == 0 || buffer.Capacity < bytes || buffer.Data.size() < bytes) {
+        SetCdLastError(kCdErrorBadRequest);
+        return 0;
+    }
+    const std::optional<uint32_t> leadOut = LeadOutSector(drive->cdio.get());
+    if (!leadOut) {
+        SetCdLastError(kCdErrorNoDisc);
+        return 0;
+    }
+    // An image's reader may hand back short or stale data past its end; a drive refuses.
+    if (uint64_t{buffer.StartSector} + buffer.SectorCount > *leadOut ||
+        !read(*drive, buffer.Data.data())) {
+        SetCdLastError(kCdErrorRead);
+        return 0;
+    }
+    buffer.ReturnedBytes = static_cast<uint32_t>(bytes);
+    return 1;
 }
 
 } // namespace
@@ -162,31 +195,22 @@ bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& preg
 
 int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer)
 {
-    const auto drive = FindDrive(handle);
-    if (!drive)
-        return 0;
-    buffer.ReturnedBytes = 0;
-    buffer.DataOffset = 0;
-    buffer.Status = 0;
-    const uint64_t bytes = uint64_t{buffer.SectorCount} * kCdSectorBytes;
-    if (buffer.SectorCount == 0 || buffer.Capacity < bytes || buffer.Data.size() < bytes) {
-        SetCdLastError(kCdErrorBadRequest);
-        return 0;
-    }
-    const std::optional<uint32_t> leadOut = LeadOutSector(drive->cdio.get());
-    if (!leadOut) {
-        SetCdLastError(kCdErrorNoDisc);
-        return 0;
-    }
-    // An image's reader may hand back short or stale data past its end; a drive refuses.
-    if (uint64_t{buffer.StartSector} + buffer.SectorCount > *leadOut ||
-        !ReadAudioSectors(drive->cdio.get(), buffer.Data.data(), buffer.StartSector,
-                          buffer.SectorCount)) {
-        SetCdLastError(kCdErrorRead);
-        return 0;
-    }
-    buffer.ReturnedBytes = static_cast<uint32_t>(bytes);
-    return 1;
+    return ReadChecked(handle, buffer, [&](OpenDrive& drive, uint8_t* data) {
+        return ReadAudioSectors(drive.cdio.get(), data, buffer.StartSector, buffer.SectorCount);
+    });
+}
+
+int32_t ReadCDAudioLBASecure(int32_t handle, CdTrackBuffer& buffer,
+                             std::vector<uint32_t>& doubtfulSectors)
+{
+    doubtfulSectors.clear();
+    return ReadChecked(handle, buffer, [&](OpenDrive& drive, uint8_t* data) {
+        const std::lock_guard lock(drive.secureMutex);
+        if (!drive.secure)
+            drive.secure = ParanoiaReader::Open(drive.cdio.get());
+        return drive.secure &&
+               drive.secure->Read(data, buffer.StartSector, buffer.SectorCount, doubtfulSectors);
+    });
 }
 
 bool RegisterDiscImage(const std::string& path)

@@ -15,15 +15,6 @@ void AssertionsOnlyLog(cdio_log_level_t level, const char message[])
         std::fprintf(stderr, "libcdio: %s\n", message);
 }
 
-// Held for every call into libcdio; the first one silences its logging.
-std::unique_lock<std::mutex> LibraryTurn()
-{
-    static std::mutex mutex;
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { cdio_log_set_handler(AssertionsOnlyLog); });
-    return std::unique_lock(mutex);
-}
-
 uint8_t AdrControl(CdIo_t* cdio, track_t track)
 {
     constexpr uint8_t kAdrPosition = 0x10;
@@ -53,9 +44,20 @@ std::array<uint8_t, 4> Address(lba_t lba, bool msf)
             static_cast<uint8_t>(sector >> 8), static_cast<uint8_t>(sector)};
 }
 
-// Whether no data track lies in the sectors start to start + count - 1 (0 = 00:02:00).
+} // namespace
+
+// The first turn silences libcdio's logging.
+std::unique_lock<std::mutex> LibraryTurn()
+{
+    static std::mutex mutex;
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { cdio_log_set_handler(AssertionsOnlyLog); });
+    return std::unique_lock(mutex);
+}
+
 bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count)
 {
+    const auto turn = LibraryTurn();
     const track_t first = cdio_get_first_track_num(cdio);
     const track_t tracks = cdio_get_num_tracks(cdio);
     if (first == CDIO_INVALID_TRACK || tracks == CDIO_INVALID_TRACK)
@@ -73,8 +75,6 @@ bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count)
     }
     return true;
 }
-
-} // namespace
 
 void CdioDestroyer::operator()(CdIo_t* cdio) const
 {
@@ -183,7 +183,7 @@ bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t coun
     // A drive's single transfer must stay below 64 KiB on many hosts.
     constexpr uint32_t kSectorsPerTransfer = 26;
     // A drive refuses data sectors read as audio; libcdio's image readers would hand them back.
-    if (const auto turn = LibraryTurn(); !OnlyAudioIn(cdio, start, count))
+    if (!OnlyAudioIn(cdio, start, count))
         return false;
     for (uint32_t done = 0; done < count; done += kSectorsPerTransfer) {
         const uint32_t n = std::min(kSectorsPerTransfer, count - done);

@@ -4,6 +4,7 @@
 
 #include <cdio/cdio.h>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ namespace corvath {
 // handled aborts the process), so every call into libcdio goes through these functions, which
 // take turns. Its own warnings are kept off standard error: failures reach the callers as the
 // layer's error numbers instead.
+
+/// Held for every call into libcdio, including those libcdio-paranoia makes.
+std::unique_lock<std::mutex> LibraryTurn();
 
 /// Destroys a libcdio drive or disc image.
 struct CdioDestroyer {
@@ -45,6 +49,9 @@ std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio);
 
 /// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.
 std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
+
+/// Whether no data track lies in the sectors start to start + count - 1 (0 = 00:02:00).
+bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count);
 
 /// Reads count raw 2352-byte sectors from sector start (0 = 00:02:00) into data; false, as a
 /// drive answers, when any of them belongs to a data track.
