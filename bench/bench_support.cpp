@@ -195,7 +195,7 @@ void PrintRatio(const std::string& label, double ratio, const std::string& note)
 void PrintRatioAgainstTarget(const std::string& label, double ratio, double target)
 {
     char note[64];
-    std::snprintf(note, sizeof note, "target: within %.2gx -- %s", target,
+    std::snprintf(note, sizeof note, "target: within %.3gx -- %s", target,
                   ratio <= target ? "met" : "MISSED");
     PrintRatio(label, ratio, note);
 }

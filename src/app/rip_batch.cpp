@@ -264,6 +264,7 @@ void RipBatch::Extracted(const TProcessInfo& info)
         view_.ShowWritten(WavOf(index));
         if (job_.format == OutputFormat::WAV)
             record_.tracks[index].file = fs::path(WavOf(index)).filename().string();
+        record_.tracks[index].doubtfulSectors = info.DoubtfulSectors;
         if (info.Checksums) {
             view_.ShowChecksums(*info.Checksums);
             record_.tracks[index].checksums = info.Checksums;
