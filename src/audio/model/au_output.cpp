@@ -144,11 +144,6 @@ void TAuOutput::SetDefaultDoneDelay(std::chrono::milliseconds delay)
     defaultDoneDelay = delay;
 }
 
-std::chrono::milliseconds TAuOutput::DefaultDoneDelay()
-{
-    return defaultDoneDelay;
-}
-
 void TAuOutput::SetOnDone(Event handler)
 {
     std::lock_guard lock(handlersLock_);

@@ -60,7 +60,6 @@ public:
     /// The windows rely on that pause, a command line run needs none. A new sink takes the
     /// process-wide default: set it before the first sink is made. Any thread.
     static void SetDefaultDoneDelay(std::chrono::milliseconds delay);
-    static std::chrono::milliseconds DefaultDoneDelay();
     std::chrono::milliseconds DoneDelay() const { return doneDelay_; }
     void SetDoneDelay(std::chrono::milliseconds delay) { doneDelay_ = delay; }
 
