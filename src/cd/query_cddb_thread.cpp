@@ -29,9 +29,12 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
 
     template <typename Call> void Forward(Call call)
     {
-        const std::lock_guard lock(callMutex);
-        if (!abandoned)
-            call();
+        {
+            const std::lock_guard lock(callMutex);
+            if (!abandoned)
+                call();
+        }
+        MainThread::Current().Wake(); // Abandon may wait for the mutex on the main thread
     }
 
     void Post(intptr_t wParam, intptr_t lParam, std::unique_ptr<MessagePayload> payload = nullptr)
@@ -153,11 +156,12 @@ void TQueryCDDBThread::Abandon()
     // The worker may be waiting for the main thread inside a call: serve it until the call ends.
     std::unique_lock lock(state_->callMutex, std::defer_lock);
     MainThread& mainThread = MainThread::Current();
-    while (!lock.try_lock()) {
-        if (mainThread.IsCurrentThread())
-            mainThread.ProcessPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!mainThread.IsCurrentThread()) {
+        lock.lock();
+        return;
     }
+    while (!lock.try_lock())
+        mainThread.WaitAndProcess(std::chrono::seconds(1));
 }
 
 } // namespace corvath

@@ -1,5 +1,6 @@
 // corvath-cli: the program's engine from the command line.
 
+#include "audio/model/au_output.h"
 #include "cli/cddb_command.h"
 #include "cli/convert_command.h"
 #include "cli/drives_command.h"
@@ -8,6 +9,7 @@
 #include "codecs/startup_libraries.h"
 #include "platform/media/media_log.h"
 
+#include <chrono>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -45,8 +47,10 @@ int main(int argc, char** argv)
         args.erase(args.begin() + 1);
     corvath::ShowMediaLibraryLog(verbose);
     const std::string_view command = args.size() > 1 ? args[1] : "";
-    // The codec libraries are opened once, for the whole run.
-    const corvath::StartupCodecLibraries codecLibraries;
+    // A short run pays for nothing it does not use: each codec library is opened when first
+    // needed, and a finished file is reported without the windows' pause.
+    const corvath::CodecLibrariesOnFirstUse codecLibraries;
+    corvath::TAuOutput::SetDefaultDoneDelay(std::chrono::milliseconds(0));
     try {
         if (command == "--help" || command == "-h") {
             std::cout << kUsage;

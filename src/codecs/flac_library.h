@@ -35,8 +35,9 @@ struct FlacApi {
     decltype(&FLAC__stream_encoder_finish) finish = nullptr;
 };
 
-/// The process's binding to "libFLAC.so.12". The program loads it once at start and keeps it
-/// for the whole run; tests load it themselves.
+/// The process's binding to "libFLAC.so.12". The program loads it once (the windows at start,
+/// the command line when first needed) and keeps it for the whole run; tests load it
+/// themselves.
 CodecLibrary<FlacApi>& FlacLibrary();
 
 /// Deletes a stream encoder through the binding.

@@ -18,8 +18,9 @@ struct MacApi {
 };
 
 /// The process's binding to "libcorvath-ape.so" in the program's folder (the library is built
-/// beside the executable, not installed for the system). The program loads it once at start and
-/// keeps it for the whole run; tests load it themselves.
+/// beside the executable, not installed for the system). The program loads it once (the windows
+/// at start, the command line when first needed) and keeps it for the whole run; tests load it
+/// themselves.
 CodecLibrary<MacApi>& MacLibrary();
 
 } // namespace corvath

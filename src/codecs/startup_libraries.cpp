@@ -7,6 +7,21 @@
 
 namespace corvath {
 
+namespace {
+
+void UnloadCodecLibraries()
+{
+    SamplerateLibrary().Unload();
+    MacLibrary().Unload();
+    FlacLibrary().Unload();
+    VorbisEncLibrary().Unload();
+    VorbisFileLibrary().Unload();
+    VorbisLibrary().Unload();
+    OggLibrary().Unload();
+}
+
+} // namespace
+
 StartupCodecLibraries::StartupCodecLibraries()
 {
     OggLibrary().Load();
@@ -20,13 +35,18 @@ StartupCodecLibraries::StartupCodecLibraries()
 
 StartupCodecLibraries::~StartupCodecLibraries()
 {
-    SamplerateLibrary().Unload();
-    MacLibrary().Unload();
-    FlacLibrary().Unload();
-    VorbisEncLibrary().Unload();
-    VorbisFileLibrary().Unload();
-    VorbisLibrary().Unload();
-    OggLibrary().Unload();
+    UnloadCodecLibraries();
+}
+
+CodecLibrariesOnFirstUse::CodecLibrariesOnFirstUse()
+{
+    SetCodecLibrariesLoadOnFirstUse(true);
+}
+
+CodecLibrariesOnFirstUse::~CodecLibrariesOnFirstUse()
+{
+    SetCodecLibrariesLoadOnFirstUse(false);
+    UnloadCodecLibraries();
 }
 
 } // namespace corvath

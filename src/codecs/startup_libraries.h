@@ -15,4 +15,16 @@ public:
     StartupCodecLibraries& operator=(const StartupCodecLibraries&) = delete;
 };
 
+/// The same libraries, each opened by the first output or converter that needs it (on any
+/// thread) instead of at start, so that a run that encodes nothing opens none; all are freed at
+/// exit. For the command line, where a run is short and uses one format. Lives on the main
+/// thread for the program's whole run, made before any codec is used.
+class CodecLibrariesOnFirstUse {
+public:
+    CodecLibrariesOnFirstUse();
+    ~CodecLibrariesOnFirstUse();
+    CodecLibrariesOnFirstUse(const CodecLibrariesOnFirstUse&) = delete;
+    CodecLibrariesOnFirstUse& operator=(const CodecLibrariesOnFirstUse&) = delete;
+};
+
 } // namespace corvath

@@ -57,8 +57,8 @@ struct VorbisEncApi {
 };
 
 /// The process-wide bindings ("libogg.so.0", "libvorbis.so.0", "libvorbisfile.so.3",
-/// "libvorbisenc.so.2"). The program loads them on the main thread at start, in this order, and
-/// frees them at exit; nothing loads them on demand.
+/// "libvorbisenc.so.2"). The windows load them at start, in this order, the command line when
+/// the first Vorbis output is made; both free them at exit.
 CodecLibrary<OggApi>& OggLibrary();
 CodecLibrary<VorbisApi>& VorbisLibrary();
 CodecLibrary<VorbisFileApi>& VorbisFileLibrary();

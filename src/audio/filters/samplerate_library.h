@@ -18,8 +18,9 @@ struct SamplerateApi {
     decltype(&src_delete) deleteState = nullptr;
 };
 
-/// The process's binding to "libsamplerate.so.0". The program loads it once at start and keeps
-/// it for the whole run; tests load it themselves.
+/// The process's binding to "libsamplerate.so.0". The program loads it once (the windows at
+/// start, the command line when first needed) and keeps it for the whole run; tests load it
+/// themselves.
 CodecLibrary<SamplerateApi>& SamplerateLibrary();
 
 /// Deletes a converter state through the binding.

@@ -11,10 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// Raises "<file> library could not be loaded." when a codec library is missing.
-template <typename Library> void RequireLoaded(const Library& library)
+/// Raises "<file> library could not be loaded." when a codec library is missing (loading it
+/// first when the program loads libraries on first use).
+template <typename Library> void RequireLoaded(Library& library)
 {
-    if (!library.Loaded())
+    if (!library.Available())
         throw EAuException(library.NotLoadedMessage());
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kDoneDelay = 300ms;
+std::atomic<std::chrono::milliseconds> defaultDoneDelay{300ms};
 
 uint64_t NextSerial()
 {
@@ -26,7 +26,8 @@ uint64_t NextSerial()
 
 } // namespace
 
-TAuOutput::TAuOutput(TComponent* owner) : TComponent(owner), serial_(NextSerial())
+TAuOutput::TAuOutput(TComponent* owner)
+    : TComponent(owner), serial_(NextSerial()), doneDelay_(defaultDoneDelay.load())
 {
     MainThread::Current(); // binds the default main thread to the thread that builds sinks
     worker_ = std::make_unique<TAuThread>(*this);
@@ -85,11 +86,8 @@ void TAuOutput::StopOutput(bool async)
     events_->BlockSender(this);
     events_->PurgeSender(this);
     MainThread& main = MainThread::Current();
-    while (!worker_->IsSuspended() && !worker_->cycleFinished) {
-        const int32_t sleep = worker_->idleSleepMs;
-        std::this_thread::sleep_for(std::chrono::milliseconds(sleep > 5 ? sleep : 1));
-        main.ProcessPending();
-    }
+    while (!worker_->IsSuspended() && !worker_->cycleFinished)
+        main.WaitAndProcess(1s);
     // Events of the stopped run still on their way are recognised by the old epoch.
     ++stopEpoch_;
     events_->UnblockSender();
@@ -141,6 +139,11 @@ void TAuOutput::SetIdleSleepMs(int32_t ms)
         worker_->idleSleepMs = ms;
 }
 
+void TAuOutput::SetDefaultDoneDelay(std::chrono::milliseconds delay)
+{
+    defaultDoneDelay = delay;
+}
+
 void TAuOutput::SetOnDone(Event handler)
 {
     std::lock_guard lock(handlersLock_);
@@ -172,10 +175,18 @@ void TAuOutput::RunCycle(TAuThread& worker)
         Finish();
     if (worker.notifyDone) {
         if (Event onDone = Handler(onDone_)) {
-            std::this_thread::sleep_for(kDoneDelay);
+            const std::chrono::milliseconds delay = doneDelay_;
+            if (delay > 0ms)
+                std::this_thread::sleep_for(delay);
             events_->PostDone(this, std::move(onDone));
         }
     }
+}
+
+void TAuOutput::WorkerSuspended()
+{
+    events_->WakeUp();
+    MainThread::Current().Wake();
 }
 
 void TAuOutput::RunSteps(TAuThread& worker)

@@ -4,6 +4,7 @@
 #include "audio/model/component.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,6 +56,13 @@ public:
     int32_t IdleSleepMs() const;
     void SetIdleSleepMs(int32_t ms);
 
+    /// How long the worker waits after a run before it posts OnDone; 300 ms unless changed.
+    /// The windows rely on that pause, a command line run needs none. A new sink takes the
+    /// process-wide default: set it before the first sink is made. Any thread.
+    static void SetDefaultDoneDelay(std::chrono::milliseconds delay);
+    std::chrono::milliseconds DoneDelay() const { return doneDelay_; }
+    void SetDoneDelay(std::chrono::milliseconds delay) { doneDelay_ = delay; }
+
     const std::string& LastError() const { return lastError_; }
     bool WasStopped() const { return wasStopped_; }
     bool IsBusy() const { return busy_; }
@@ -94,6 +102,8 @@ private:
     void Unregister();
     void RunCycle(TAuThread& worker);
     void RunSteps(TAuThread& worker);
+    /// Called by the worker once it is idle: wakes whoever waits for that.
+    void WorkerSuspended();
     void Finish();
     void HandleThreadException(const std::string& text);
     Event Handler(const Event& handler) const;
@@ -107,6 +117,7 @@ private:
     std::atomic<bool> wasStopped_{false};
     std::atomic<bool> outputEnabled_{false};
     std::atomic<bool> busy_{false};
+    std::atomic<std::chrono::milliseconds> doneDelay_;
     int32_t lastProgress_ = 0;
     std::string lastError_;
     std::atomic<TAuInput*> input_{nullptr};

@@ -44,13 +44,16 @@ void TAuThread::Execute()
                 return;
         }
         sink_.RunCycle(*this);
-        // Both under the lock: a Resume that follows sees an idle worker, and a stop of the
-        // next cycle cannot be overtaken by this cycle's end.
-        std::lock_guard lock(mutex_);
-        cycleFinished = true;
-        if (terminated_)
-            return;
-        suspended_ = true;
+        {
+            // Both under the lock: a Resume that follows sees an idle worker, and a stop of the
+            // next cycle cannot be overtaken by this cycle's end.
+            std::lock_guard lock(mutex_);
+            cycleFinished = true;
+            if (terminated_)
+                return;
+            suspended_ = true;
+        }
+        sink_.WorkerSuspended();
     }
 }
 

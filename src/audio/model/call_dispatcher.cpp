@@ -94,11 +94,22 @@ bool CallDispatcher::WaitAndProcess(std::chrono::milliseconds timeout)
 {
     {
         std::unique_lock lock(mutex_);
-        if (!arrived_.wait_for(lock, timeout, [&] { return !waiting_.empty(); }))
+        arrived_.wait_for(lock, timeout, [&] { return !waiting_.empty() || woken_; });
+        woken_ = false;
+        if (waiting_.empty())
             return false;
     }
     ProcessPending();
     return true;
+}
+
+void CallDispatcher::Wake()
+{
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    arrived_.notify_all();
 }
 
 } // namespace corvath

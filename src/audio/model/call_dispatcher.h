@@ -26,9 +26,8 @@ public:
     void ProcessPending() override;
     bool IsCurrentThread() const override;
 
-    /// Waits up to timeout for a call to arrive, then runs every waiting call. Returns whether
-    /// any ran. Main thread only.
-    bool WaitAndProcess(std::chrono::milliseconds timeout);
+    bool WaitAndProcess(std::chrono::milliseconds timeout) override;
+    void Wake() override;
 
     /// Called (on the calling thread, without the lock) each time a call starts waiting or is
     /// posted; lets a message loop wake up and call ProcessPending. Set before any worker runs.
@@ -54,6 +53,7 @@ private:
     std::condition_variable arrived_;
     std::condition_variable finished_;
     std::deque<Pending> waiting_;
+    bool woken_ = false;
 };
 
 /// A CallDispatcher installed as the process's main thread while it lives (the command-line

@@ -51,6 +51,7 @@ void TEventHandler::RemoveOutput(TAuOutput* sink)
             std::lock_guard queueLock(instance->mutex_);
             instance->sinks_.erase(sink->Serial());
         }
+        instance->wakeUp_.notify_all(); // a done event may wait for this sink's worker
         if (--outputCount == 0)
             last = std::move(instance);
     }
@@ -91,10 +92,9 @@ bool TEventHandler::Stop()
     if (insideDelivery)
         return false; // the thread waits for the very handler that is calling us
     // The thread may be waiting for the main thread to run a delivery: keep serving it.
-    while (!finished_) {
-        MainThread::Current().ProcessPending();
-        std::this_thread::sleep_for(1ms);
-    }
+    MainThread& main = MainThread::Current();
+    while (!finished_)
+        main.WaitAndProcess(1s);
     thread_.join();
     return true;
 }
@@ -139,9 +139,17 @@ void TEventHandler::PurgeSender(TAuOutput* sender)
                   [&](const AudioEvent& event) { return event.sender == sender->Serial(); });
 }
 
-bool TEventHandler::WorkerIdle(uint64_t sender)
+void TEventHandler::WakeUp()
 {
-    std::lock_guard lock(mutex_);
+    // Taking the lock orders this after a check of the Run loop that is about to wait.
+    {
+        std::lock_guard lock(mutex_);
+    }
+    wakeUp_.notify_all();
+}
+
+bool TEventHandler::WorkerIdle(uint64_t sender) const
+{
     const auto found = sinks_.find(sender);
     return found == sinks_.end() || found->second->Worker().IsSuspended();
 }
@@ -152,25 +160,22 @@ void TEventHandler::Run()
         AudioEvent event;
         {
             std::unique_lock lock(mutex_);
-            if (queue_.empty())
-                wakeUp_.wait_for(lock, 100ms);
+            wakeUp_.wait(lock, [this] { return terminated_ || !queue_.empty(); });
             if (terminated_)
                 break;
-            if (queue_.empty())
-                continue;
             event = std::move(queue_.front());
             queue_.pop_front();
         }
         if (event.done) {
-            while (!WorkerIdle(event.sender))
-                std::this_thread::sleep_for(10ms);
-            std::lock_guard lock(mutex_);
+            std::unique_lock lock(mutex_);
+            wakeUp_.wait(lock, [&] { return WorkerIdle(event.sender); });
             std::erase_if(queue_,
                           [&](const AudioEvent& later) { return later.sender == event.sender; });
         }
         MainThread::Current().InvokeSync([&] { Deliver(event); });
     }
     finished_ = true;
+    MainThread::Current().Wake(); // Stop waits for this
 }
 
 void TEventHandler::Deliver(const AudioEvent& event)

@@ -45,6 +45,8 @@ public:
     void UnblockSender();
     /// Drops every queued event of sender.
     void PurgeSender(TAuOutput* sender);
+    /// A sink's worker has gone idle: a done event that waits for it goes on.
+    void WakeUp();
 
     TEventHandler() = default;
     ~TEventHandler();
@@ -64,7 +66,7 @@ private:
 
     void Run();
     void Post(TAuOutput* sender, bool done, Handler handler);
-    bool WorkerIdle(uint64_t sender);
+    bool WorkerIdle(uint64_t sender) const; // under mutex_
     void Deliver(const AudioEvent& event);
     /// Ends the thread and joins it; false when called from one of its own deliveries, where
     /// it cannot be joined yet.

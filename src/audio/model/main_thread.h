@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 namespace corvath {
@@ -24,6 +25,14 @@ public:
     /// main thread for a worker calls this while it waits, so it never deadlocks against a
     /// worker that waits for the main thread.
     virtual void ProcessPending() = 0;
+
+    /// Waits up to timeout for a call to arrive or for Wake, then runs every waiting call.
+    /// Returns whether any ran. Main thread only: code that waits there for another thread
+    /// loops on it, and the other thread calls Wake when it is done.
+    virtual bool WaitAndProcess(std::chrono::milliseconds timeout) = 0;
+
+    /// Ends the main thread's current WaitAndProcess, or else its next one, at once; any thread.
+    virtual void Wake() = 0;
 
     /// True on the main thread.
     virtual bool IsCurrentThread() const = 0;

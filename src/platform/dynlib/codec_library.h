@@ -9,13 +9,19 @@
 
 namespace corvath {
 
+/// Whether a codec library that nobody loaded is loaded by its first user (Available), instead
+/// of only by an explicit Load at start. Off unless the program turns it on, which it does
+/// before any codec is used. Any thread.
+void SetCodecLibrariesLoadOnFirstUse(bool on);
+bool CodecLibrariesLoadOnFirstUse();
+
 /// One codec library of the program, bound by file name: its entry points are resolved into a
 /// process-wide table of function pointers (Api), and its loaded flag is set only when the
 /// library opened and every entry point we call was found; a missing entry point counts as a
 /// missing library.
 ///
-/// Loaded() and Api() may be used from any thread once Load() has returned; Load and Unload
-/// belong to the main thread.
+/// Load, Available, Loaded and Functions may be used from any thread; Functions only once the
+/// library is loaded. Unload only while no one uses the library (tests, the program's end).
 template <typename Api> class CodecLibrary {
 public:
     /// Resolves every entry point of the table; false when one is missing.
@@ -34,12 +40,19 @@ public:
             return true;
         library_ = DynamicLibrary::Open(fileName_);
         Api api{};
-        loaded_ = library_ && resolve_(library_, api);
-        api_ = loaded_ ? api : Api{};
-        if (!loaded_)
+        const bool resolved = library_ && resolve_(library_, api);
+        if (!resolved)
             library_ = {};
-        return loaded_;
+        // The table is complete before the flag says so: another thread that sees the flag
+        // calls through the table without the lock.
+        api_ = resolved ? api : Api{};
+        loaded_ = resolved;
+        return resolved;
     }
+
+    /// Loaded, or loaded now when libraries are loaded on first use. A missing library is
+    /// looked for again at each call.
+    bool Available() { return Loaded() || (CodecLibrariesLoadOnFirstUse() && Load()); }
 
     /// Clears the flag and frees the library.
     void Unload()
