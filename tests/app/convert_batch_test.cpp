@@ -22,8 +22,8 @@ public:
         lines.push_back("file " + fs::path(input).filename().string() + " -> " +
                         fs::path(output).filename().string() + " after " + std::to_string(count));
     }
-    void ShowProgress(int32_t) override {}
-    void ShowConverted(const std::string& output) override
+    void ShowProgress(const std::string&, int32_t) override {}
+    void ShowConverted(const std::string&, const std::string& output) override
     {
         lines.push_back("converted " + fs::path(output).filename().string());
     }
