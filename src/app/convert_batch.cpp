@@ -69,8 +69,7 @@ void ConvertBatch::Start()
         std::min(job_.inputs.size(), static_cast<std::size_t>(std::max(job_.parallel, 1)));
     try {
         for (std::size_t i = 0; i < laneCount; ++i)
-            lanes_.emplace_back(new Lane{
-                ConversionChain(job_.format, job_.adpcm, job_.change, settings_, job_.disc), {}});
+            lanes_.push_back(std::make_unique<Lane>(job_, settings_));
     } catch (const std::exception& failure) {
         lanes_.clear();
         for (const std::string& input : job_.inputs)

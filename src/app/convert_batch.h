@@ -92,6 +92,10 @@ public:
 private:
     /// One chain and the file it converts.
     struct Lane {
+        Lane(const ConvertJob& job, const TOptionsSetting& settings)
+            : chain(job.format, job.adpcm, job.change, settings, job.disc)
+        {
+        }
         ConversionChain chain;
         std::optional<std::size_t> file; // index of the input under way
     };
