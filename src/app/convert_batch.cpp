@@ -72,10 +72,10 @@ void ConvertBatch::Start()
             lanes_.push_back(std::make_unique<Lane>(job_, settings_));
     } catch (const std::exception& failure) {
         lanes_.clear();
-        for (const std::string& input : job_.inputs)
-            Fail(input, failure.what());
+        for (std::size_t file = 0; file < job_.inputs.size(); ++file)
+            Fail(file, failure.what());
         over_ = true;
-        view_.ShowFailures(failures_);
+        view_.ShowFailures(Failures());
         view_.Close();
         return;
     }
@@ -122,7 +122,7 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
             return;
         over_ = true;
         if (!failures_.empty())
-            view_.ShowFailures(failures_);
+            view_.ShowFailures(Failures());
         view_.Close();
         return;
     }
@@ -141,7 +141,7 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
             error = failure.what();
         }
     }
-    Fail(input, error);
+    Fail(file, error);
     messages_.Post(kMsgNextFile, static_cast<intptr_t>(laneIndex), 0);
 }
 
@@ -150,7 +150,7 @@ void ConvertBatch::EndOfFile(Lane& lane, std::size_t file)
     const std::string& input = job_.inputs[file];
     const std::string& error = lane.chain.Sink().LastError();
     if (!error.empty()) {
-        Fail(input, error);
+        Fail(file, error);
         return;
     }
     view_.ShowConverted(input, outputs_[file]);
@@ -164,11 +164,19 @@ std::size_t ConvertBatch::RunningCount() const
         lanes_, [](const std::unique_ptr<Lane>& lane) { return lane->file.has_value(); }));
 }
 
-void ConvertBatch::Fail(const std::string& input, const std::string& reason)
+void ConvertBatch::Fail(std::size_t file, const std::string& reason)
 {
-    failures_.push_back({input, reason});
+    const FailedFile& failure = failures_[file] = {job_.inputs[file], reason};
     if (!over_)
-        view_.ShowFailed(failures_.back());
+        view_.ShowFailed(failure);
+}
+
+std::vector<FailedFile> ConvertBatch::Failures() const
+{
+    std::vector<FailedFile> list;
+    for (const auto& [file, failure] : failures_)
+        list.push_back(failure);
+    return list;
 }
 
 } // namespace corvath

@@ -7,6 +7,7 @@
 #include "cd/main_thread_messages.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,7 +71,7 @@ struct ConvertJob {
 /// earlier input already takes gets " (2)", " (3)" ... before the extension, so no file of the
 /// batch replaces another's and the names do not depend on which file ends first. A file that
 /// fails (unreadable, not audio, an encoder error) does not stop the others; the list of
-/// failures is shown before the view closes. Main thread.
+/// failures, in input order, is shown before the view closes. Main thread.
 class ConvertBatch {
 public:
     /// The settings must outlive the batch. Nothing starts before Start.
@@ -103,7 +104,9 @@ private:
     void NextFile(std::size_t lane);
     void EndOfFile(Lane& lane, std::size_t file);
     std::size_t RunningCount() const;
-    void Fail(const std::string& input, const std::string& reason);
+    void Fail(std::size_t file, const std::string& reason);
+    /// In input order, whichever failed first.
+    std::vector<FailedFile> Failures() const;
 
     ConvertView& view_;
     const ConvertJob job_;
@@ -113,7 +116,7 @@ private:
     std::vector<std::string> outputs_;         // one per input
     std::size_t started_ = 0;                  // files started
     bool over_ = false;
-    std::vector<FailedFile> failures_;
+    std::map<std::size_t, FailedFile> failures_; // by input index
 };
 
 } // namespace corvath

@@ -37,7 +37,8 @@ constexpr const char* kUsage =
     "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
     "       IN: WAV, MP3 or WMA files\n";
 
-// Each file at once holds an encoder and its buffers; more than this only waits on the disk.
+// Each file under way holds a worker thread, open files and an encoder; many more than the
+// processors only contend for them.
 constexpr uint32_t kMostJobs = 256;
 
 // The sample-format options: where each one's value goes.
