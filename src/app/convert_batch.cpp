@@ -2,14 +2,34 @@
 
 #include "app/output_naming.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <set>
 
 namespace corvath {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::vector<std::string> OutputPaths(const std::vector<std::string>& inputs,
+                                     const std::string& folder, OutputFormat format)
+{
+    std::set<std::string> taken;
+    std::vector<std::string> paths;
+    paths.reserve(inputs.size());
+    for (const std::string& input : inputs) {
+        const auto pathOf = [&](const std::string& name) {
+            return OutputFilePath(folder, name, format);
+        };
+        const std::string name =
+            FirstFreeName(fs::path(input).stem().string(),
+                          [&](const std::string& used) { return taken.contains(pathOf(used)); });
+        paths.push_back(*taken.insert(pathOf(name)).first);
+    }
+    return paths;
+}
 
 } // namespace
 
@@ -29,10 +49,11 @@ std::optional<ConversionKind> ConversionOfKind(int kind)
 
 ConvertBatch::ConvertBatch(ConvertView& view, ConvertJob job, const TOptionsSetting& settings)
     : view_(view), job_(std::move(job)), settings_(settings),
-      messages_([this](uint32_t message, intptr_t, intptr_t, MessagePayload*) {
+      messages_([this](uint32_t message, intptr_t lane, intptr_t, MessagePayload*) {
           if (message == kMsgNextFile)
-              NextFile();
-      })
+              NextFile(static_cast<std::size_t>(lane));
+      }),
+      outputs_(OutputPaths(job_.inputs, job_.outputFolder, job_.format))
 {
 }
 
@@ -44,97 +65,118 @@ ConvertBatch::~ConvertBatch()
 
 void ConvertBatch::Start()
 {
+    const std::size_t laneCount =
+        std::min(job_.inputs.size(), static_cast<std::size_t>(std::max(job_.parallel, 1)));
     try {
-        chain_.emplace(job_.format, job_.adpcm, job_.change, settings_, job_.disc);
+        for (std::size_t i = 0; i < laneCount; ++i)
+            lanes_.push_back(std::make_unique<Lane>(job_, settings_));
     } catch (const std::exception& failure) {
-        for (const std::string& input : job_.inputs)
-            Fail(input, failure.what());
+        lanes_.clear();
+        for (std::size_t file = 0; file < job_.inputs.size(); ++file)
+            Fail(file, failure.what());
         over_ = true;
-        view_.ShowFailures(failures_);
+        view_.ShowFailures(Failures());
         view_.Close();
         return;
     }
-    chain_->ReadAs(job_.reader);
-    TAuFileOut& sink = chain_->Sink();
-    sink.SetOnProgress([this](TAuOutput* sender) {
-        if (!over_)
-            view_.ShowProgress(sender->PercentDone());
-    });
-    // The next file starts from the message loop, never from inside the finished run's event.
-    sink.SetOnDone([this](TAuOutput*) { messages_.Post(kMsgNextFile, 0, 0); });
-    messages_.Post(kMsgNextFile, 0, 0);
+    for (std::size_t i = 0; i < lanes_.size(); ++i) {
+        Lane& lane = *lanes_[i];
+        lane.chain.ReadAs(job_.reader);
+        TAuFileOut& sink = lane.chain.Sink();
+        sink.SetOnProgress([this, &lane](TAuOutput* sender) {
+            if (!over_ && lane.file)
+                view_.ShowProgress(job_.inputs[*lane.file], sender->PercentDone());
+        });
+        // The next file starts from the message loop, never from inside the finished run's event.
+        const auto index = static_cast<intptr_t>(i);
+        sink.SetOnDone([this, index](TAuOutput*) { messages_.Post(kMsgNextFile, index, 0); });
+        messages_.Post(kMsgNextFile, index, 0);
+    }
+    if (lanes_.empty()) {
+        over_ = true;
+        view_.Close();
+    }
 }
 
 void ConvertBatch::Stop()
 {
-    if (std::exchange(over_, true) || !chain_)
+    if (std::exchange(over_, true))
         return;
-    TAuFileOut& sink = chain_->Sink();
-    sink.SetOnProgress(nullptr);
-    sink.SetOnDone(nullptr);
-    sink.StopOutput(false);
+    for (const std::unique_ptr<Lane>& lane : lanes_) {
+        TAuFileOut& sink = lane->chain.Sink();
+        sink.SetOnProgress(nullptr);
+        sink.SetOnDone(nullptr);
+        sink.StopOutput(false);
+    }
 }
 
-void ConvertBatch::NextFile()
+void ConvertBatch::NextFile(std::size_t laneIndex)
 {
     if (over_)
         return;
-    if (std::exchange(running_, false))
-        EndOfFile();
-    if (completed_ == job_.inputs.size()) {
+    Lane& lane = *lanes_[laneIndex];
+    if (const std::optional<std::size_t> file = std::exchange(lane.file, std::nullopt))
+        EndOfFile(lane, *file);
+    if (started_ == job_.inputs.size()) {
+        if (RunningCount() > 0)
+            return;
         over_ = true;
         if (!failures_.empty())
-            view_.ShowFailures(failures_);
+            view_.ShowFailures(Failures());
         view_.Close();
         return;
     }
-    const std::string& input = job_.inputs[completed_];
-    output_ = OutputOf(input);
-    view_.ShowFile(input, output_, static_cast<int32_t>(completed_));
-    ++completed_;
-    std::string error = chain_->Prepare(input, output_);
+    const std::size_t file = started_++;
+    const std::string& input = job_.inputs[file];
+    const std::string& output = outputs_[file];
+    view_.ShowFile(input, output, static_cast<int32_t>(file - RunningCount()));
+    std::string error = lane.chain.Prepare(input, output);
     if (error.empty()) {
         try {
-            chain_->Sink().Start();
-            running_ = true;
+            lane.file = file;
+            lane.chain.Sink().Start();
             return;
         } catch (const std::exception& failure) {
+            lane.file.reset();
             error = failure.what();
         }
     }
-    Fail(input, error);
-    messages_.Post(kMsgNextFile, 0, 0);
+    Fail(file, error);
+    messages_.Post(kMsgNextFile, static_cast<intptr_t>(laneIndex), 0);
 }
 
-void ConvertBatch::EndOfFile()
+void ConvertBatch::EndOfFile(Lane& lane, std::size_t file)
 {
-    const std::string& input = job_.inputs[completed_ - 1];
-    const std::string& error = chain_->Sink().LastError();
+    const std::string& input = job_.inputs[file];
+    const std::string& error = lane.chain.Sink().LastError();
     if (!error.empty()) {
-        Fail(input, error);
+        Fail(file, error);
         return;
     }
-    view_.ShowConverted(output_);
-    if (const std::optional<EarlyEnd> early = chain_->EarlyEndOfInput())
+    view_.ShowConverted(input, outputs_[file]);
+    if (const std::optional<EarlyEnd> early = lane.chain.EarlyEndOfInput())
         view_.ShowEndedEarly(input, *early);
 }
 
-std::string ConvertBatch::OutputOf(const std::string& input)
+std::size_t ConvertBatch::RunningCount() const
 {
-    const auto pathOf = [this](const std::string& name) {
-        return OutputFilePath(job_.outputFolder, name, job_.format);
-    };
-    const std::string name =
-        FirstFreeName(fs::path(input).stem().string(),
-                      [&](const std::string& used) { return written_.contains(pathOf(used)); });
-    return *written_.insert(pathOf(name)).first;
+    return static_cast<std::size_t>(std::ranges::count_if(
+        lanes_, [](const std::unique_ptr<Lane>& lane) { return lane->file.has_value(); }));
 }
 
-void ConvertBatch::Fail(const std::string& input, const std::string& reason)
+void ConvertBatch::Fail(std::size_t file, const std::string& reason)
 {
-    failures_.push_back({input, reason});
+    const FailedFile& failure = failures_[file] = {job_.inputs[file], reason};
     if (!over_)
-        view_.ShowFailed(failures_.back());
+        view_.ShowFailed(failure);
+}
+
+std::vector<FailedFile> ConvertBatch::Failures() const
+{
+    std::vector<FailedFile> list;
+    for (const auto& [file, failure] : failures_)
+        list.push_back(failure);
+    return list;
 }
 
 } // namespace corvath

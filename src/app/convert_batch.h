@@ -7,8 +7,9 @@
 #include "cd/main_thread_messages.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -36,13 +37,13 @@ public:
 
     /// A file starts: its path and the path of the file it becomes; count files are done.
     virtual void ShowFile(const std::string& input, const std::string& output, int32_t count) = 0;
-    /// Percent done of the current file.
-    virtual void ShowProgress(int32_t percent) = 0;
-    /// The current file converted whole into output.
-    virtual void ShowConverted(const std::string& output) = 0;
-    /// The current file, converted, held less sound than its header announced.
+    /// Percent done of input, a file under way.
+    virtual void ShowProgress(const std::string& input, int32_t percent) = 0;
+    /// input converted whole into output.
+    virtual void ShowConverted(const std::string& input, const std::string& output) = 0;
+    /// input, converted, held less sound than its header announced.
     virtual void ShowEndedEarly(const std::string& input, const EarlyEnd& early) = 0;
-    /// The current file failed; the batch goes on with the next.
+    /// A file failed; the batch goes on with the others.
     virtual void ShowFailed(const FailedFile& failure) = 0;
     /// Before closing, when any file failed.
     virtual void ShowFailures(const std::vector<FailedFile>& failures) = 0;
@@ -61,13 +62,16 @@ struct ConvertJob {
     TDiscFields disc;
     bool adpcm = false; ///< WAV written as IMA ADPCM
     SampleFormatChange change;
+    int parallel = 1; ///< how many files may convert at once, each through a chain of its own
 };
 
-/// Converts files strictly one after another, each started from a message posted when the one
-/// before it is done. A name that an earlier file of the batch already wrote gets " (2)",
-/// " (3)" ... before the extension, so no file of the batch replaces another's. A file that
+/// Converts files in order, up to the job's parallel count at once: each file starts from a
+/// message posted when a chain is free, so with one chain they go strictly one after another.
+/// Every output name is chosen before the first file starts, in input order: a name that an
+/// earlier input already takes gets " (2)", " (3)" ... before the extension, so no file of the
+/// batch replaces another's and the names do not depend on which file ends first. A file that
 /// fails (unreadable, not audio, an encoder error) does not stop the others; the list of
-/// failures is shown before the view closes. Main thread.
+/// failures, in input order, is shown before the view closes. Main thread.
 class ConvertBatch {
 public:
     /// The settings must outlive the batch. Nothing starts before Start.
@@ -77,34 +81,42 @@ public:
     ConvertBatch(const ConvertBatch&) = delete;
     ConvertBatch& operator=(const ConvertBatch&) = delete;
 
-    /// Posts the start of the first file. When the format's encoder (or the resampler) cannot
+    /// Posts the start of the first files. When the format's encoder (or the resampler) cannot
     /// be made, every file is reported failed with the reason and the view closes.
     void Start();
 
-    /// Ends the batch: the file under way is finished as far as it got, nothing more starts.
+    /// Ends the batch: the files under way are finished as far as they got, nothing more starts.
     void Stop();
 
     std::size_t FileCount() const { return job_.inputs.size(); }
 
 private:
-    void NextFile();
-    void EndOfFile();
-    /// Where input goes: its name with the format's extension in the output folder, made unique
-    /// within the batch.
-    std::string OutputOf(const std::string& input);
-    void Fail(const std::string& input, const std::string& reason);
+    /// One chain and the file it converts.
+    struct Lane {
+        Lane(const ConvertJob& job, const TOptionsSetting& settings)
+            : chain(job.format, job.adpcm, job.change, settings, job.disc)
+        {
+        }
+        ConversionChain chain;
+        std::optional<std::size_t> file; // index of the input under way
+    };
+
+    void NextFile(std::size_t lane);
+    void EndOfFile(Lane& lane, std::size_t file);
+    std::size_t RunningCount() const;
+    void Fail(std::size_t file, const std::string& reason);
+    /// In input order, whichever failed first.
+    std::vector<FailedFile> Failures() const;
 
     ConvertView& view_;
     const ConvertJob job_;
     const TOptionsSetting& settings_;
     MainThreadMessages messages_;
-    std::optional<ConversionChain> chain_;
-    std::size_t completed_ = 0; // files started
-    bool running_ = false;      // a file is being converted
+    std::vector<std::unique_ptr<Lane>> lanes_; // the sinks' events hold their lane's address
+    std::vector<std::string> outputs_;         // one per input
+    std::size_t started_ = 0;                  // files started
     bool over_ = false;
-    std::string output_; // of the file being converted
-    std::set<std::string> written_;
-    std::vector<FailedFile> failures_;
+    std::map<std::size_t, FailedFile> failures_; // by input index
 };
 
 } // namespace corvath

@@ -9,10 +9,12 @@
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace corvath::cli {
@@ -26,12 +28,18 @@ struct ConvertOptions {
     TDiscFields disc;
     std::vector<std::string> inputs;
     std::string outputFolder;
+    int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 };
 
 constexpr const char* kUsage =
     "Usage: corvath-cli convert --to wav|mp3|ogg|wma|flac|ape [--adpcm] [--artist A] [--album A]\n"
-    "                           [--year Y] [--genre G] [--comment C] IN... -o DIR\n"
+    "                           [--year Y] [--genre G] [--comment C] [-j N] IN... -o DIR\n"
+    "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
     "       IN: WAV, MP3 or WMA files\n";
+
+// Each file under way holds a worker thread, open files and an encoder; many more than the
+// processors only contend for them.
+constexpr uint32_t kMostJobs = 256;
 
 // The sample-format options: where each one's value goes.
 uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
@@ -65,6 +73,14 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
                 return std::nullopt;
             }
             *value = *number;
+        } else if ((arg == "-j" || arg == "--jobs") && hasValue) {
+            const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(args[++i]);
+            if (!jobs || *jobs == 0 || *jobs > kMostJobs) {
+                err << "corvath-cli convert: " << arg << " takes a number from 1 to " << kMostJobs
+                    << ", not " << args[i] << '\n';
+                return std::nullopt;
+            }
+            options.jobs = static_cast<int>(*jobs);
         } else if (arg == "--adpcm") {
             options.adpcm = true;
         } else if (arg.starts_with("-")) {
@@ -105,32 +121,69 @@ std::string Seconds(double seconds)
     return text.data();
 }
 
-// Each file's progress on a line of its own, failures on the error stream.
-class ConvertProgressLines : public ConvertView, public BatchLines {
+// What both ways of showing a batch print alike.
+class ConvertLines : public ConvertView, public BatchLines {
 public:
     using BatchLines::BatchLines;
 
-    void ShowFile(const std::string& input, const std::string&, int32_t) override
-    {
-        StartLine(input);
-    }
-    void ShowProgress(int32_t percent) override { ShowPercent(percent); }
-    void ShowConverted(const std::string& output) override { EndLine("100% -> " + output); }
     void ShowEndedEarly(const std::string& input, const EarlyEnd& early) override
     {
         err_ << "corvath-cli: warning: " << TerminalText(input)
              << " ended early: " << Seconds(early.arrivedSeconds) << " of "
              << Seconds(early.announcedSeconds) << '\n';
     }
-    void ShowFailed(const FailedFile& failure) override
+    void Close() override { MarkOver(); }
+
+protected:
+    void PrintFailure(const FailedFile& failure)
     {
-        EndLine();
         err_ << "corvath-cli: " << TerminalText(failure.input) << ": "
              << TerminalText(failure.reason) << '\n';
         MarkFailed();
     }
+};
+
+// One file at a time: its progress on a line of its own, failures on the error stream as they
+// happen.
+class ConvertProgressLines : public ConvertLines {
+public:
+    using ConvertLines::ConvertLines;
+
+    void ShowFile(const std::string& input, const std::string&, int32_t) override
+    {
+        StartLine(input);
+    }
+    void ShowProgress(const std::string&, int32_t percent) override { ShowPercent(percent); }
+    void ShowConverted(const std::string&, const std::string& output) override
+    {
+        EndLine("100% -> " + output);
+    }
+    void ShowFailed(const FailedFile& failure) override
+    {
+        EndLine();
+        PrintFailure(failure);
+    }
     void ShowFailures(const std::vector<FailedFile>&) override { MarkFailed(); }
-    void Close() override { MarkOver(); }
+};
+
+// Several files at once: a line for each file as it is done, the failures listed at the end so
+// that they stay together.
+class ConvertFinishLines : public ConvertLines {
+public:
+    using ConvertLines::ConvertLines;
+
+    void ShowFile(const std::string&, const std::string&, int32_t) override {}
+    void ShowProgress(const std::string&, int32_t) override {}
+    void ShowConverted(const std::string& input, const std::string& output) override
+    {
+        out_ << TerminalText(input) << ": 100% -> " << TerminalText(output) << std::endl;
+    }
+    void ShowFailed(const FailedFile&) override {}
+    void ShowFailures(const std::vector<FailedFile>& failures) override
+    {
+        for (const FailedFile& failure : failures)
+            PrintFailure(failure);
+    }
 };
 
 } // namespace
@@ -143,13 +196,17 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
 
     const TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
     ScopedMainThread mainThread;
-    ConvertProgressLines progress(out, err);
-    ConvertBatch batch(progress,
+    ConvertProgressLines oneAtATime(out, err);
+    ConvertFinishLines severalAtOnce(out, err);
+    const bool several = options->jobs > 1 && options->inputs.size() > 1;
+    ConvertLines& lines = several ? static_cast<ConvertLines&>(severalAtOnce) : oneAtATime;
+    ConvertBatch batch(lines,
                        {options->inputs, options->target->format, InputReader::ByExtension,
-                        options->outputFolder, options->disc, options->adpcm, options->change},
+                        options->outputFolder, options->disc, options->adpcm, options->change,
+                        options->jobs},
                        settings);
     batch.Start();
-    return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
+    return lines.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
 }
 
 } // namespace corvath::cli

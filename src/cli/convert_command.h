@@ -7,12 +7,13 @@
 namespace corvath::cli {
 
 /// corvath-cli convert --to wav|mp3|ogg|flac [--adpcm] [--artist A] [--album A] [--year Y]
-/// [--genre G] [--comment C] IN... -o DIR, the encoders set up from the settings file as the
+/// [--genre G] [--comment C] [-j N] IN... -o DIR, the encoders set up from the settings file as the
 /// program sets them up; the disc fields fill the Ogg Vorbis and FLAC tags.
 /// Converts each file through the program's audio chain, as the program's conversion window
-/// does: a name already written by an earlier file gets " (2)", " (3)" ...; a file that fails is
-/// reported and the others still go. Returns 0 when every file converted, 1 when any failed, 2 on
-/// bad arguments.
+/// does: a name already taken by an earlier input gets " (2)", " (3)" ...; a file that fails is
+/// reported and the others still go. -j N converts up to N files at once (default: one per
+/// processor); the names and the files written are the same as one at a time. Returns 0 when every
+/// file converted, 1 when any failed, 2 on bad arguments.
 int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 } // namespace corvath::cli

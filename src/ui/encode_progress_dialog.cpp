@@ -58,7 +58,7 @@ void TfrmEncodeProgress::ShowFile(const std::string& input, const std::string& o
     lCompleted_->setText(QString::number(count));
 }
 
-void TfrmEncodeProgress::ShowProgress(int32_t percent)
+void TfrmEncodeProgress::ShowProgress(const std::string&, int32_t percent)
 {
     ProgressBar1_->setValue(percent);
 }

@@ -23,8 +23,8 @@ private:
     /// The file under way is left as far as it got.
     void StopBatch() override;
     void ShowFile(const std::string& input, const std::string& output, int32_t count) override;
-    void ShowProgress(int32_t percent) override;
-    void ShowConverted(const std::string&) override {}
+    void ShowProgress(const std::string& input, int32_t percent) override;
+    void ShowConverted(const std::string&, const std::string&) override {}
     void ShowEndedEarly(const std::string&, const EarlyEnd&) override {}
     void ShowFailed(const FailedFile&) override {}
     void ShowFailures(const std::vector<FailedFile>& failures) override;

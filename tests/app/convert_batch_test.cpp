@@ -6,6 +6,7 @@
 #include "support/riff_bytes.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -21,11 +22,16 @@ public:
     {
         lines.push_back("file " + fs::path(input).filename().string() + " -> " +
                         fs::path(output).filename().string() + " after " + std::to_string(count));
+        running.push_back(input);
     }
-    void ShowProgress(int32_t) override {}
-    void ShowConverted(const std::string& output) override
+    void ShowProgress(const std::string& input, int32_t) override
+    {
+        progressOfOther += std::ranges::count(running, input) == 0 ? 1 : 0;
+    }
+    void ShowConverted(const std::string& input, const std::string& output) override
     {
         lines.push_back("converted " + fs::path(output).filename().string());
+        std::erase(running, input);
     }
     void ShowEndedEarly(const std::string& input, const EarlyEnd& early) override
     {
@@ -36,6 +42,7 @@ public:
     void ShowFailed(const FailedFile& failure) override
     {
         lines.push_back("failed " + fs::path(failure.input).filename().string());
+        std::erase(running, failure.input);
     }
     void ShowFailures(const std::vector<FailedFile>& failures) override
     {
@@ -47,15 +54,18 @@ public:
     std::vector<std::string> lines;
     std::vector<FailedFile> failed;
     bool closed = false;
+    std::vector<std::string> running; // started, neither converted nor failed yet
+    int progressOfOther = 0;          // progress told of a file not running
 };
 
 class ConvertBatchTest : public test::MainThreadFixture {
 protected:
-    void Convert(std::vector<std::string> inputs, OutputFormat format)
+    void Convert(std::vector<std::string> inputs, OutputFormat format, int parallel = 1)
     {
         ConvertJob job;
         job.inputs = std::move(inputs);
         job.format = format;
+        job.parallel = parallel;
         job.outputFolder = dir_.path().string();
         ConvertBatch batch(view_, std::move(job), settings_);
         batch.Start();
@@ -89,6 +99,49 @@ TEST_F(ConvertBatchTest, AFileThatCannotStartIsReportedAndTheNextGoes)
                                "file tone.wav -> tone.flac after 1", "converted tone.flac",
                                "file tone.wav -> tone (2).flac after 2", "converted tone (2).flac",
                                "list of 1"}));
+}
+
+// Several at once: every file is started once and ends once, progress is told only of files
+// under way, and the failures come last; no more files run at once than asked.
+TEST_F(ConvertBatchTest, SeveralAtOnceTellEachFilesStartAndEnd)
+{
+    std::vector<std::string> inputs;
+    for (int i = 0; i < 5; ++i) {
+        inputs.push_back(test::Sox(dir_ / ("tone" + std::to_string(i) + ".wav"),
+                                   "-b 16 -c 2 -r 44100", std::to_string(1.0 - 0.15 * i),
+                                   "sine " + std::to_string(300 + 100 * i))
+                             .string());
+    }
+    inputs.insert(inputs.begin() + 1, (dir_ / "missing.wav").string());
+    inputs.push_back(inputs[0]);
+    Convert(inputs, OutputFormat::FLAC, 3);
+
+    EXPECT_EQ(view_.progressOfOther, 0);
+    EXPECT_TRUE(view_.running.empty());
+    ASSERT_EQ(view_.lines.back(), "list of 1");
+    ASSERT_EQ(view_.failed.size(), 1u);
+    EXPECT_EQ(view_.failed[0].input, inputs[1]);
+    std::vector<std::string> ends;
+    for (const std::string& line : view_.lines) {
+        if (!line.starts_with("file "))
+            ends.push_back(line);
+    }
+    std::ranges::sort(ends);
+    EXPECT_EQ(ends, (std::vector<std::string>{"converted tone0 (2).flac", "converted tone0.flac",
+                                              "converted tone1.flac", "converted tone2.flac",
+                                              "converted tone3.flac", "converted tone4.flac",
+                                              "failed missing.wav", "list of 1"}));
+    // The files start in order; the count done never lets more than three run.
+    int started = 0;
+    for (const std::string& line : view_.lines) {
+        if (!line.starts_with("file "))
+            continue;
+        const int done = std::stoi(line.substr(line.rfind(' ') + 1));
+        EXPECT_GE(done, started - 2) << line;
+        ++started;
+    }
+    EXPECT_EQ(started, 7);
+    EXPECT_EQ(test::SoxDecode(dir_ / "tone0 (2).flac"), test::SoxDecode(inputs[0]));
 }
 
 TEST_F(ConvertBatchTest, AnEncoderThatCannotBeMadeFailsEveryFile)

@@ -3,8 +3,11 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace corvath {
@@ -75,6 +78,12 @@ TEST_F(CliConvertTest, RefusesWhatItCannotDo)
             << option;
         EXPECT_NE(test::ReadFile(dir_ / "stderr").find("takes a number"), std::string::npos)
             << option;
+    }
+    for (const char* jobs : {"-j 0", "-j many", "--jobs -2", "-j 257"}) {
+        EXPECT_EQ(Status(std::string("convert --to wav ") + jobs + " x.wav -o /tmp"), 2) << jobs;
+        EXPECT_NE(test::ReadFile(dir_ / "stderr").find("takes a number from 1 to"),
+                  std::string::npos)
+            << jobs;
     }
     test::WriteFile(dir_ / "a file", "");
     EXPECT_EQ(Status("convert --to wav x.wav -o '" + (dir_ / "a file").string() + "'"), 2);
@@ -320,6 +329,131 @@ TEST_F(CliConvertTest, ARefusedResamplingFailsOnlyItsFile)
     EXPECT_FALSE(std::filesystem::exists(out + "/low.wav"));
     EXPECT_EQ(test::RunCommand("soxi -r '" + out + "/cd.wav'"), "999999\n");
     EXPECT_NEAR(std::stod(test::RunCommand("soxi -D '" + out + "/cd.wav'")), 1.0, 0.001);
+}
+
+// The lines of text, sorted: what several files at once print comes in any order.
+std::vector<std::string> SortedLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    std::ranges::sort(lines);
+    return lines;
+}
+
+class CliParallelConvertTest : public CliConvertTest {
+protected:
+    // Converts inputs with the job count into a folder of their own; the exit status.
+    int ConvertInto(const std::string& folder, const std::string& to, int jobs,
+                    const std::vector<std::filesystem::path>& inputs)
+    {
+        std::filesystem::create_directory(dir_ / folder);
+        std::string arguments = "convert --to " + to + " -j " + std::to_string(jobs) + " ";
+        for (const std::filesystem::path& input : inputs)
+            arguments += test::Quoted(input) + " ";
+        return Status(arguments + "-o " + test::Quoted(dir_ / folder));
+    }
+    // Every file of a folder, by name, with its bytes.
+    std::map<std::string, std::string> FilesIn(const std::string& folder)
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_ / folder))
+            files[entry.path().filename().string()] = test::ReadFile(entry.path());
+        return files;
+    }
+};
+
+// Several files at once write exactly what one at a time writes; the broken inputs are listed
+// with their reasons after the others, and the status tells that some failed.
+TEST_F(CliParallelConvertTest, FourAtOnceWriteTheFilesOneAtATimeWrites)
+{
+    std::vector<std::filesystem::path> inputs;
+    const char* sounds[] = {"sine 440",       "pinknoise",  "square 220",
+                            "sine 1000:3000", "whitenoise", "sawtooth 330"};
+    for (int i = 0; i < 6; ++i) {
+        // Lengths differ so that the files end in another order than they start.
+        inputs.push_back(test::Sox(dir_ / ("in" + std::to_string(i) + ".wav"),
+                                   "-b 16 -c 2 -r 44100", std::to_string(2.5 - 0.4 * i),
+                                   sounds[i]));
+    }
+    test::WriteFile(dir_ / "garbage.wav", std::string(5000, '\x5a'));
+    const std::string whole = test::ReadFile(inputs[0]);
+    test::WriteFile(dir_ / "cut header.wav", whole.substr(0, 30));
+    inputs.insert(inputs.begin() + 2, dir_ / "garbage.wav");
+    inputs.insert(inputs.begin() + 5, dir_ / "cut header.wav");
+
+    ASSERT_EQ(ConvertInto("one", "flac", 1, inputs), 1);
+    const std::string oneErrors = test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("four", "flac", 4, inputs), 1);
+    const std::string fourErrors = test::ReadFile(dir_ / "stderr");
+
+    const auto one = FilesIn("one");
+    EXPECT_EQ(one.size(), 6u);
+    EXPECT_TRUE(FilesIn("four") == one) << "the same names with the same bytes";
+    for (int i = 0; i < 6; ++i) {
+        const auto flac = dir_ / "four" / ("in" + std::to_string(i) + ".flac");
+        EXPECT_EQ(test::SoxDecode(flac), test::SoxDecode(inputs[i < 2   ? i
+                                                                : i < 4 ? i + 1
+                                                                        : i + 2]))
+            << flac;
+    }
+    // Both ways give the same failures with the same reasons, in input order; several at once
+    // list them last.
+    EXPECT_EQ(fourErrors, oneErrors);
+    const auto failures = SortedLines(fourErrors);
+    ASSERT_EQ(failures.size(), 2u) << fourErrors;
+    EXPECT_TRUE(fourErrors.starts_with("corvath-cli: " + (dir_ / "garbage.wav").string() + ": "))
+        << fourErrors;
+    EXPECT_TRUE(
+        failures[0].starts_with("corvath-cli: " + (dir_ / "cut header.wav").string() + ": "))
+        << failures[0];
+    for (const std::string& failure : failures)
+        EXPECT_GT(failure.size(), failure.find(".wav: ") + 6) << "a reason follows the name";
+
+    std::vector<std::string> finished;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "in" + std::to_string(i);
+        finished.push_back((dir_ / (name + ".wav")).string() + ": 100% -> " +
+                           (dir_ / "four" / (name + ".flac")).string());
+    }
+    EXPECT_EQ(SortedLines(test::ReadFile(dir_ / "stdout")), finished)
+        << "a line for each file as it is done";
+}
+
+// Names are given in input order before anything starts: the first of two alike inputs keeps
+// the plain name even when the second ends first.
+TEST_F(CliParallelConvertTest, InputsNamedAlikeGetTheSameNamesWhateverEndsFirst)
+{
+    std::filesystem::create_directories(dir_ / "a");
+    std::filesystem::create_directories(dir_ / "b");
+    const std::vector<std::filesystem::path> inputs = {
+        test::Sox(dir_ / "a" / "take.wav", "-b 16 -c 2 -r 44100", "3", "sine 440"),
+        test::Sox(dir_ / "b" / "take.wav", "-b 16 -c 1 -r 22050", "0.2", "sine 880"),
+        test::Sox(dir_ / "b" / "other.wav", "-b 16 -c 1 -r 22050", "0.2", "sine 660"),
+    };
+    ASSERT_EQ(ConvertInto("one", "flac", 1, inputs), 0) << test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("four", "flac", 4, inputs), 0) << test::ReadFile(dir_ / "stderr");
+    const auto one = FilesIn("one");
+    EXPECT_EQ(one.size(), 3u);
+    EXPECT_TRUE(FilesIn("four") == one) << "the same names with the same bytes";
+    EXPECT_EQ(test::SoxDecode(dir_ / "four" / "take (2).flac"), test::SoxDecode(inputs[1]));
+}
+
+// Each MP3 output has its own encoder: two at once encode as one at a time does.
+TEST_F(CliParallelConvertTest, TwoMp3EncodersAtOnceWriteWhatOneWrites)
+{
+    std::vector<std::filesystem::path> inputs;
+    for (int i = 0; i < 4; ++i) {
+        inputs.push_back(test::Sox(dir_ / ("song" + std::to_string(i) + ".wav"),
+                                   "-b 16 -c 2 -r 44100", std::to_string(1.5 - 0.3 * i),
+                                   "pluck " + std::to_string(220 + 110 * i)));
+    }
+    ASSERT_EQ(ConvertInto("one", "mp3", 1, inputs), 0) << test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("two", "mp3", 2, inputs), 0) << test::ReadFile(dir_ / "stderr");
+    const auto one = FilesIn("one");
+    EXPECT_EQ(one.size(), 4u);
+    EXPECT_TRUE(FilesIn("two") == one) << "the same names with the same bytes";
 }
 
 } // namespace
