@@ -29,12 +29,13 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
 
     template <typename Call> void Forward(Call call)
     {
-        {
-            const std::lock_guard lock(callMutex);
-            if (!abandoned)
-                call();
-        }
-        MainThread::Current().Wake(); // Abandon may wait for the mutex on the main thread
+        const std::lock_guard lock(callMutex);
+        if (abandoned)
+            return;
+        call();
+        // Abandon may wait for the mutex on the main thread. Only while not abandoned is that
+        // thread's loop sure to be there: a detached worker may outlive it.
+        MainThread::Current().Wake();
     }
 
     void Post(intptr_t wParam, intptr_t lParam, std::unique_ptr<MessagePayload> payload = nullptr)
