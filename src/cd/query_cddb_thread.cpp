@@ -40,6 +40,9 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
 
     void Post(intptr_t wParam, intptr_t lParam, std::unique_ptr<MessagePayload> payload = nullptr)
     {
+        // Every message is the last: from here on the thread only ends, so an owner that has
+        // the message joins it rather than leaving it to run past the program's end.
+        finished = true;
         Forward([&] { messages.Post(kMsgCddbQuery, wParam, lParam, std::move(payload)); });
     }
 
