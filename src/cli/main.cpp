@@ -7,7 +7,7 @@
 #include "cli/rip_command.h"
 #include "cli/settings_command.h"
 #include "codecs/startup_libraries.h"
-#include "platform/media/media_log.h"
+#include "platform/acm/ffmpeg_library.h"
 
 #include <chrono>
 #include <exception>

@@ -4,6 +4,7 @@
 #include "codecs/flac_library.h"
 #include "codecs/mac_library.h"
 #include "codecs/vorbis_libraries.h"
+#include "platform/acm/ffmpeg_library.h"
 
 namespace corvath {
 
@@ -31,6 +32,7 @@ StartupCodecLibraries::StartupCodecLibraries()
     FlacLibrary().Load();
     MacLibrary().Load();
     SamplerateLibrary().Load();
+    FfmpegLibrary().Load();
 }
 
 StartupCodecLibraries::~StartupCodecLibraries()

@@ -2,6 +2,7 @@
 
 #include "audio/model/au_exception.h"
 #include "audio/model/au_file_stream.h"
+#include "platform/acm/ffmpeg_library.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,8 @@ void TWMIn::EnsureOpen()
     if (!StreamAttached())
         own_ = std::make_unique<TAuFileStream>(FileName(), kReadExclusive);
     ClearParameters();
+    if (!FfmpegAvailable())
+        throw EAuException(FfmpegLibrary().NotLoadedMessage());
     valid_ = OpenReader(*Stream());
     if (!valid_) {
         // Not counted as an open: the next query tries again.

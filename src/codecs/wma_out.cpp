@@ -2,6 +2,7 @@
 
 #include "audio/model/au_exception.h"
 #include "codecs/wma_format_search.h"
+#include "platform/acm/ffmpeg_library.h"
 #include "platform/media/wm_codec_info.h"
 #include "platform/media/wm_profile.h"
 
@@ -87,6 +88,8 @@ const std::vector<std::string>& TWMAOut::Formats(int32_t codecIndex)
 
 void TWMAOut::StartFile(TAuInput& input)
 {
+    if (!FfmpegAvailable())
+        throw EAuException(FfmpegLibrary().NotLoadedMessage());
     writer_ = std::make_unique<WmWriter>();
     inputNumber_ = 0;
     averageBytesPerSecond_ = 0;

@@ -1,6 +1,7 @@
 #include "app/convert_batch.h"
 #include "codecs/lame_library.h"
 #include "codecs/startup_libraries.h"
+#include "platform/acm/ffmpeg_library.h"
 #include "support/audio_tools.h"
 #include "support/fake_components.h"
 #include "support/riff_bytes.h"
@@ -201,6 +202,26 @@ TEST_F(ConvertBatchTest, ImpossibleRatesAndChannelCountsAreRefused)
         EXPECT_EQ(test::ReadFile(dir_ / ("no rate" + extension)), "kept") << extension;
         EXPECT_FALSE(fs::exists(dir_ / ("huge rate" + extension))) << extension;
     }
+}
+
+// Without FFmpeg, WMA files fail with the library's name and nothing is left behind; FFmpeg is
+// opened again at the next use once it is there.
+TEST_F(ConvertBatchTest, WmaWithoutFfmpegFailsNamingTheLibrary)
+{
+    WriteClaimingWave(dir_ / "a.wav", 44100, 2);
+    const std::string ffmpeg = FfmpegLibrary().FileName();
+    FfmpegLibrary().Unload();
+    FfmpegLibrary().SetFileName("libmissing-avformat.so.59");
+    Convert({(dir_ / "a.wav").string()}, OutputFormat::WMA);
+    FfmpegLibrary().SetFileName(ffmpeg);
+    ASSERT_EQ(view_.failed.size(), 1u);
+    EXPECT_EQ(view_.failed[0].reason, "libmissing-avformat.so.59 library could not be loaded.");
+    EXPECT_FALSE(fs::exists(dir_ / "a.wma"));
+
+    view_ = {};
+    Convert({(dir_ / "a.wav").string()}, OutputFormat::WMA);
+    EXPECT_TRUE(view_.failed.empty());
+    EXPECT_TRUE(fs::exists(dir_ / "a.wma"));
 }
 
 // A rate so low that 80 ms hold no frame still moves on: the batch ends, whatever the encoder

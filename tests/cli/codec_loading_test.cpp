@@ -1,3 +1,5 @@
+#include "platform/acm/ffmpeg_library.h"
+#include "platform/cdrom/curl_library.h"
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
@@ -12,11 +14,12 @@
 namespace corvath {
 namespace {
 
-// The codec libraries the program opens itself. FFmpeg brings libogg, libvorbis and libmp3lame
-// with the program's start already, so those never show up here; the rest do when opened.
+// The libraries the program opens itself, by the file names it looks for.
 const std::set<std::string> kCodecLibraries = {
-    "libFLAC.so.12",      "libogg.so.0",        "libvorbis.so.0",    "libvorbisenc.so.2",
-    "libvorbisfile.so.3", "libsamplerate.so.0", "libcorvath-ape.so", "libmp3lame.so.0"};
+    "libFLAC.so.12",         "libogg.so.0",        "libvorbis.so.0",
+    "libvorbisenc.so.2",     "libvorbisfile.so.3", "libsamplerate.so.0",
+    "libcorvath-ape.so",     "libmp3lame.so.0",    FfmpegLibrary().FileName(),
+    CurlLibrary().FileName()};
 
 // The libraries a run of the program opened itself, after the loader handed it control: the
 // loader's debug output names each library it initialises.
@@ -83,13 +86,19 @@ TEST_F(CliCodecLoadingTest, ConvertOpensOnlyWhatItsFormatAndSampleChangeNeed)
 
     EXPECT_EQ(CodecLibrariesIn(
                   LibrariesOpenedAtRunTime(Cli("convert --to flac " + test::Quoted(wav) + out))),
-              std::set<std::string>{"libFLAC.so.12"});
+              (std::set<std::string>{"libFLAC.so.12", "libogg.so.0"}));
+    EXPECT_EQ(CodecLibrariesIn(
+                  LibrariesOpenedAtRunTime(Cli("convert --to mp3 " + test::Quoted(wav) + out))),
+              std::set<std::string>{"libmp3lame.so.0"});
     EXPECT_EQ(CodecLibrariesIn(LibrariesOpenedAtRunTime(
                   Cli("convert --to ape --rate 22050 " + test::Quoted(wav) + out))),
               (std::set<std::string>{"libcorvath-ape.so", "libsamplerate.so.0"}));
     EXPECT_EQ(CodecLibrariesIn(
                   LibrariesOpenedAtRunTime(Cli("convert --to wav " + test::Quoted(wav) + out))),
               std::set<std::string>{});
+    EXPECT_TRUE(CodecLibrariesIn(
+                    LibrariesOpenedAtRunTime(Cli("convert --to wma " + test::Quoted(wav) + out)))
+                    .contains(FfmpegLibrary().FileName()));
     EXPECT_TRUE(std::filesystem::exists(dir_ / "out" / "tone.flac"));
     EXPECT_TRUE(std::filesystem::exists(dir_ / "out" / "tone.ape"));
 }

@@ -1,6 +1,7 @@
 #include "platform/acm/acm.h"
 
 #include "platform/acm/body_decoder.h"
+#include "platform/acm/ffmpeg_library.h"
 
 #include <algorithm>
 #include <array>
@@ -68,7 +69,7 @@ bool PcmShapeFits(uint32_t sampleRate, uint16_t channels)
 bool Decodable(const WaveFormatRecord& source)
 {
     const WaveCodec* codec = CodecFor(source.FormatTag());
-    return codec && avcodec_find_decoder(codec->codec) &&
+    return codec && FfmpegAvailable() && Ffmpeg().avcodec_find_decoder(codec->codec) &&
            PcmShapeFits(source.SampleRate(), source.Channels()) &&
            (codec->packets == Packets::kParsed || source.BlockAlign() > 0);
 }

@@ -1,5 +1,7 @@
 #include "platform/acm/body_decoder.h"
 
+#include "platform/acm/ffmpeg_library.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,33 +22,34 @@ bool Fatal(int error)
 
 int BodyDecoder::Open(const BodyCoding& coding)
 {
-    const AVCodec* codec = avcodec_find_decoder(coding.codec);
+    const AVCodec* codec = Ffmpeg().avcodec_find_decoder(coding.codec);
     if (!codec)
         return AVERROR_DECODER_NOT_FOUND;
-    context_.reset(avcodec_alloc_context3(codec));
-    packet_.reset(av_packet_alloc());
-    frame_.reset(av_frame_alloc());
+    context_.reset(Ffmpeg().avcodec_alloc_context3(codec));
+    packet_.reset(Ffmpeg().av_packet_alloc());
+    frame_.reset(Ffmpeg().av_frame_alloc());
     if (!context_ || !packet_ || !frame_)
         return AVERROR(ENOMEM);
 
     AVCodecContext& context = *context_;
     context.sample_rate = coding.sampleRate;
-    av_channel_layout_default(&context.ch_layout, coding.channels);
+    Ffmpeg().av_channel_layout_default(&context.ch_layout, coding.channels);
     context.block_align = coding.blockAlign;
     context.bits_per_coded_sample = coding.bitsPerSample;
     if (!coding.extra.empty()) {
         const std::size_t size = coding.extra.size();
-        context.extradata = static_cast<uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+        context.extradata =
+            static_cast<uint8_t*>(Ffmpeg().av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
         if (!context.extradata)
             return AVERROR(ENOMEM);
         std::memcpy(context.extradata, coding.extra.data(), size);
         context.extradata_size = static_cast<int>(size);
     }
-    if (const int result = avcodec_open2(&context, codec, nullptr); result < 0)
+    if (const int result = Ffmpeg().avcodec_open2(&context, codec, nullptr); result < 0)
         return result;
     packetBytes_ = coding.packetBytes;
     if (packetBytes_ == 0) {
-        parser_.reset(av_parser_init(coding.codec));
+        parser_.reset(Ffmpeg().av_parser_init(coding.codec));
         if (!parser_)
             return AVERROR_DECODER_NOT_FOUND;
     }
@@ -84,8 +87,9 @@ int BodyDecoder::DecodeParsed(std::span<const uint8_t> body, std::vector<uint8_t
         do {
             uint8_t* packet = nullptr;
             int packetSize = 0;
-            const int used = av_parser_parse2(parser_.get(), context_.get(), &packet, &packetSize,
-                                              data, left, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+            const int used =
+                Ffmpeg().av_parser_parse2(parser_.get(), context_.get(), &packet, &packetSize, data,
+                                          left, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
             if (used < 0)
                 return used;
             if (used == 0 && packetSize == 0)
@@ -117,13 +121,13 @@ int BodyDecoder::SendPacket(std::span<const uint8_t> data, std::vector<uint8_t>&
 {
     int result = 0;
     if (data.empty()) {
-        result = avcodec_send_packet(context_.get(), nullptr);
+        result = Ffmpeg().avcodec_send_packet(context_.get(), nullptr);
     } else {
-        if (av_new_packet(packet_.get(), static_cast<int>(data.size())) < 0)
+        if (Ffmpeg().av_new_packet(packet_.get(), static_cast<int>(data.size())) < 0)
             return AVERROR(ENOMEM);
         std::copy(data.begin(), data.end(), packet_->data);
-        result = avcodec_send_packet(context_.get(), packet_.get());
-        av_packet_unref(packet_.get());
+        result = Ffmpeg().avcodec_send_packet(context_.get(), packet_.get());
+        Ffmpeg().av_packet_unref(packet_.get());
     }
     if (Fatal(result))
         return result;
@@ -133,11 +137,11 @@ int BodyDecoder::SendPacket(std::span<const uint8_t> data, std::vector<uint8_t>&
 int BodyDecoder::ReceiveFrames(std::vector<uint8_t>& pcm)
 {
     for (;;) {
-        const int result = avcodec_receive_frame(context_.get(), frame_.get());
+        const int result = Ffmpeg().avcodec_receive_frame(context_.get(), frame_.get());
         if (result < 0)
             return Fatal(result) ? result : 0;
         const bool appended = output_.Append(*frame_, pcm);
-        av_frame_unref(frame_.get());
+        Ffmpeg().av_frame_unref(frame_.get());
         if (!appended)
             return AVERROR_EXTERNAL;
     }

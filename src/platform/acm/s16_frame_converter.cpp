@@ -1,5 +1,7 @@
 #include "platform/acm/s16_frame_converter.h"
 
+#include "platform/acm/ffmpeg_library.h"
+
 #include <algorithm>
 
 namespace corvath {
@@ -13,7 +15,7 @@ AVChannelLayout NamedLayout(const AVChannelLayout& layout)
     if (layout.order == AV_CHANNEL_ORDER_NATIVE)
         return layout;
     AVChannelLayout named{};
-    av_channel_layout_default(&named, layout.nb_channels);
+    Ffmpeg().av_channel_layout_default(&named, layout.nb_channels);
     return named;
 }
 
@@ -21,13 +23,13 @@ AVChannelLayout NamedLayout(const AVChannelLayout& layout)
 
 S16FrameConverter::S16FrameConverter(int sampleRate, int channels) : sampleRate_(sampleRate)
 {
-    av_channel_layout_default(&layout_, channels);
+    Ffmpeg().av_channel_layout_default(&layout_, channels);
 }
 
 bool S16FrameConverter::InputShape::operator==(const InputShape& other) const
 {
     return format == other.format && sampleRate == other.sampleRate &&
-           av_channel_layout_compare(&layout, &other.layout) == 0;
+           Ffmpeg().av_channel_layout_compare(&layout, &other.layout) == 0;
 }
 
 S16FrameConverter::InputShape S16FrameConverter::ShapeOf(const AVFrame& frame)
@@ -61,12 +63,12 @@ bool S16FrameConverter::Start(InputShape input)
 {
     resampler_.reset();
     SwrContext* context = nullptr;
-    if (swr_alloc_set_opts2(&context, &layout_, AV_SAMPLE_FMT_S16, sampleRate_, &input.layout,
-                            static_cast<AVSampleFormat>(input.format), input.sampleRate, 0,
-                            nullptr) < 0)
+    if (Ffmpeg().swr_alloc_set_opts2(&context, &layout_, AV_SAMPLE_FMT_S16, sampleRate_,
+                                     &input.layout, static_cast<AVSampleFormat>(input.format),
+                                     input.sampleRate, 0, nullptr) < 0)
         return false;
     resampler_.reset(context);
-    if (swr_init(context) < 0) {
+    if (Ffmpeg().swr_init(context) < 0) {
         resampler_.reset();
         return false;
     }
@@ -76,14 +78,15 @@ bool S16FrameConverter::Start(InputShape input)
 
 int S16FrameConverter::Convert(const uint8_t** input, int inputSamples, std::vector<uint8_t>& pcm)
 {
-    const int capacity = swr_get_out_samples(resampler_.get(), inputSamples);
+    const int capacity = Ffmpeg().swr_get_out_samples(resampler_.get(), inputSamples);
     if (capacity <= 0)
         return capacity;
     const std::size_t frameBytes = static_cast<std::size_t>(layout_.nb_channels) * 2;
     const std::size_t start = pcm.size();
     pcm.resize(start + static_cast<std::size_t>(capacity) * frameBytes);
     uint8_t* output = pcm.data() + start;
-    const int converted = swr_convert(resampler_.get(), &output, capacity, input, inputSamples);
+    const int converted =
+        Ffmpeg().swr_convert(resampler_.get(), &output, capacity, input, inputSamples);
     pcm.resize(start + static_cast<std::size_t>(std::max(converted, 0)) * frameBytes);
     return converted;
 }

@@ -1,5 +1,7 @@
 #include "platform/media/asf_protection.h"
 
+#include "platform/acm/ffmpeg_library.h"
+
 extern "C" {
 #include <libavformat/avio.h>
 }
@@ -28,7 +30,7 @@ constexpr uint64_t kHeaderObjectBytes = 30;
 
 bool ReadGuid(AVIOContext& input, Guid& guid)
 {
-    return avio_read(&input, guid.data(), static_cast<int>(guid.size())) ==
+    return Ffmpeg().avio_read(&input, guid.data(), static_cast<int>(guid.size())) ==
            static_cast<int>(guid.size());
 }
 
@@ -37,14 +39,15 @@ bool ScanHeader(AVIOContext& input)
     Guid guid{};
     if (!ReadGuid(input, guid) || guid != kHeaderObject)
         return false;
-    const uint64_t headerBytes = avio_rl64(&input);
+    const uint64_t headerBytes = Ffmpeg().avio_rl64(&input);
     uint64_t at = kHeaderObjectBytes;
     while (at + kObjectHeadBytes <= headerBytes) {
-        if (avio_seek(&input, static_cast<int64_t>(at), SEEK_SET) < 0 || !ReadGuid(input, guid))
+        if (Ffmpeg().avio_seek(&input, static_cast<int64_t>(at), SEEK_SET) < 0 ||
+            !ReadGuid(input, guid))
             return false;
         if (guid == kContentEncryption || guid == kExtendedContentEncryption)
             return true;
-        const uint64_t objectBytes = avio_rl64(&input);
+        const uint64_t objectBytes = Ffmpeg().avio_rl64(&input);
         // A damaged size would loop or jump out of the header.
         if (objectBytes < kObjectHeadBytes || objectBytes > headerBytes - at)
             return false;
@@ -57,10 +60,10 @@ bool ScanHeader(AVIOContext& input)
 
 bool AsfHeaderDeclaresEncryption(AVIOContext& input)
 {
-    if (avio_seek(&input, 0, SEEK_SET) < 0)
+    if (Ffmpeg().avio_seek(&input, 0, SEEK_SET) < 0)
         return false;
     const bool encrypted = ScanHeader(input);
-    avio_seek(&input, 0, SEEK_SET);
+    Ffmpeg().avio_seek(&input, 0, SEEK_SET);
     return encrypted;
 }
 

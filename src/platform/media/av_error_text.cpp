@@ -1,5 +1,7 @@
 #include "platform/media/av_error_text.h"
 
+#include "platform/acm/ffmpeg_library.h"
+
 extern "C" {
 #include <libavutil/error.h>
 }
@@ -9,7 +11,7 @@ namespace corvath {
 std::string AvErrorText(int error)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof(text));
+    Ffmpeg().av_strerror(error, text, sizeof(text));
     return text;
 }
 

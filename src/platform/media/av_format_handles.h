@@ -1,11 +1,6 @@
 #pragma once
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavformat/avio.h>
-#include <libavutil/audio_fifo.h>
-#include <libavutil/mem.h>
-}
+#include "platform/acm/ffmpeg_library.h"
 
 #include <memory>
 
@@ -15,26 +10,26 @@ namespace corvath {
 
 /// An output format context; its byte output (pb) belongs to someone else.
 struct AvFormatOutputDeleter {
-    void operator()(AVFormatContext* context) const { avformat_free_context(context); }
+    void operator()(AVFormatContext* context) const { Ffmpeg().avformat_free_context(context); }
 };
 using AvFormatOutputPtr = std::unique_ptr<AVFormatContext, AvFormatOutputDeleter>;
 
 /// A file opened with avio_open. Closing flushes what is buffered without reporting a failure,
 /// so a caller that needs to know flushes and checks first.
 struct AvioOutputDeleter {
-    void operator()(AVIOContext* context) const { avio_closep(&context); }
+    void operator()(AVIOContext* context) const { Ffmpeg().avio_closep(&context); }
 };
 using AvioOutputPtr = std::unique_ptr<AVIOContext, AvioOutputDeleter>;
 
 struct AvAudioFifoDeleter {
-    void operator()(AVAudioFifo* fifo) const { av_audio_fifo_free(fifo); }
+    void operator()(AVAudioFifo* fifo) const { Ffmpeg().av_audio_fifo_free(fifo); }
 };
 using AvAudioFifoPtr = std::unique_ptr<AVAudioFifo, AvAudioFifoDeleter>;
 
 /// An input opened with avformat_open_input (a caller-supplied AVIOContext stays with its
 /// owner).
 struct AvFormatInputDeleter {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+    void operator()(AVFormatContext* context) const { Ffmpeg().avformat_close_input(&context); }
 };
 using AvFormatInputPtr = std::unique_ptr<AVFormatContext, AvFormatInputDeleter>;
 
@@ -43,8 +38,8 @@ using AvFormatInputPtr = std::unique_ptr<AVFormatContext, AvFormatInputDeleter>;
 struct AvioCustomContextDeleter {
     void operator()(AVIOContext* context) const
     {
-        av_freep(&context->buffer);
-        avio_context_free(&context);
+        Ffmpeg().av_freep(&context->buffer);
+        Ffmpeg().avio_context_free(&context);
     }
 };
 using AvioCustomContextPtr = std::unique_ptr<AVIOContext, AvioCustomContextDeleter>;

@@ -1,5 +1,7 @@
 #include "platform/media/avio_stream_adapter.h"
 
+#include "platform/acm/ffmpeg_library.h"
+
 #include <exception>
 #include <new>
 
@@ -14,14 +16,15 @@ constexpr int kBufferBytes = 32768;
 AvioStreamAdapter::AvioStreamAdapter(TAudioStream& stream)
     : stream_(stream), start_(stream.IsSeekable() ? stream.Position() : 0)
 {
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+    auto* buffer = static_cast<unsigned char*>(Ffmpeg().av_malloc(kBufferBytes));
     if (!buffer)
         throw std::bad_alloc();
     const bool seekable = stream.IsSeekable();
-    context_.reset(avio_alloc_context(buffer, kBufferBytes, 0, this, &AvioStreamAdapter::Read,
-                                      nullptr, seekable ? &AvioStreamAdapter::Seek : nullptr));
+    context_.reset(Ffmpeg().avio_alloc_context(buffer, kBufferBytes, 0, this,
+                                               &AvioStreamAdapter::Read, nullptr,
+                                               seekable ? &AvioStreamAdapter::Seek : nullptr));
     if (!context_) {
-        av_free(buffer);
+        Ffmpeg().av_free(buffer);
         throw std::bad_alloc();
     }
 }

@@ -9,7 +9,7 @@ namespace corvath {
 /// TAudioStream that the adapter does not own. Byte 0 of the adapter is the stream's position
 /// when the adapter was made, so a container that starts further in can be presented as if it
 /// began there. Offsets are 64-bit. Errors of the stream reach FFmpeg as I/O errors, never as
-/// exceptions.
+/// exceptions. Made only once FFmpeg is available (FfmpegAvailable()).
 class AvioStreamAdapter {
 public:
     /// Throws std::bad_alloc when FFmpeg cannot allocate the context.

@@ -1,5 +1,7 @@
 #include "platform/media/wm_attributes.h"
 
+#include "platform/acm/ffmpeg_library.h"
+
 extern "C" {
 #include <libavutil/dict.h>
 }
@@ -39,7 +41,8 @@ std::string ReadWmAttribute(const AVDictionary* metadata, std::string_view name)
             continue;
         for (std::string_view key : attribute.metadataKeys) {
             const std::string keyText(key);
-            if (const AVDictionaryEntry* entry = av_dict_get(metadata, keyText.c_str(), nullptr, 0))
+            if (const AVDictionaryEntry* entry =
+                    Ffmpeg().av_dict_get(metadata, keyText.c_str(), nullptr, 0))
                 return entry->value;
         }
     }

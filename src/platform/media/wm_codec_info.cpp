@@ -1,5 +1,6 @@
 #include "platform/media/wm_codec_info.h"
 
+#include "platform/acm/ffmpeg_library.h"
 #include "platform/media/wma_formats.h"
 
 extern "C" {
@@ -17,7 +18,7 @@ constexpr uint16_t kWmaBitsPerSample = 16;
 
 WmCodecInfo::WmCodecInfo()
 {
-    if (avcodec_find_encoder(AV_CODEC_ID_WMAV2) != nullptr)
+    if (FfmpegAvailable() && Ffmpeg().avcodec_find_encoder(AV_CODEC_ID_WMAV2) != nullptr)
         vbrEnabled_.push_back(false);
 }
 

@@ -11,9 +11,9 @@
 namespace corvath {
 
 /// The audio codecs the writer can encode with and the formats each offers. Codec 0 is the
-/// WMA encoder when the FFmpeg build has one; its formats are WmaFormats(). The enumeration
-/// setting "_VBRENABLED" switches a codec's list to its variable-bit-rate formats, of which
-/// the WMA encoder has none. Each object keeps its own settings.
+/// WMA encoder when FFmpeg loads and its build has one; its formats are WmaFormats(). The
+/// enumeration setting "_VBRENABLED" switches a codec's list to its variable-bit-rate formats, of
+/// which the WMA encoder has none. Each object keeps its own settings.
 class WmCodecInfo {
 public:
     static constexpr std::string_view kVbrEnabled = "_VBRENABLED";

@@ -1,5 +1,6 @@
 #include "platform/media/wm_sync_reader.h"
 
+#include "platform/acm/ffmpeg_library.h"
 #include "platform/media/asf_protection.h"
 #include "platform/media/wm_attributes.h"
 
@@ -23,22 +24,22 @@ bool WmSyncReader::OpenStream(std::unique_ptr<AvioStreamAdapter> adapter)
         return false;
     AVIOContext* input = adapter->Context();
     const bool encrypted = AsfHeaderDeclaresEncryption(*input);
-    AVFormatContext* context = avformat_alloc_context();
+    AVFormatContext* context = Ffmpeg().avformat_alloc_context();
     if (!context)
         return false;
     context->pb = input;
     // Only the containers this reader stands in for: some other demuxers (playlists) would
     // open further files or addresses that a hostile file names.
-    context->format_whitelist = av_strdup(kContainers);
+    context->format_whitelist = Ffmpeg().av_strdup(kContainers);
     if (!context->format_whitelist) {
-        avformat_free_context(context);
+        Ffmpeg().avformat_free_context(context);
         return false;
     }
     // On failure FFmpeg frees the context itself.
-    if (avformat_open_input(&context, nullptr, nullptr, nullptr) < 0)
+    if (Ffmpeg().avformat_open_input(&context, nullptr, nullptr, nullptr) < 0)
         return false;
     AvFormatInputPtr format(context);
-    if (avformat_find_stream_info(context, nullptr) < 0)
+    if (Ffmpeg().avformat_find_stream_info(context, nullptr) < 0)
         return false;
     adapter_ = std::move(adapter);
     format_ = std::move(format);
@@ -56,8 +57,9 @@ std::optional<WmWaveFormat> WmSyncReader::OutputWaveFormat(uint32_t output) cons
     if (output >= OutputCount())
         return std::nullopt;
     const AVCodecParameters& coding = *format_->streams[output]->codecpar;
-    if (coding.codec_type != AVMEDIA_TYPE_AUDIO || !avcodec_find_decoder(coding.codec_id) ||
-        coding.ch_layout.nb_channels <= 0 || coding.sample_rate <= 0)
+    if (coding.codec_type != AVMEDIA_TYPE_AUDIO ||
+        !Ffmpeg().avcodec_find_decoder(coding.codec_id) || coding.ch_layout.nb_channels <= 0 ||
+        coding.sample_rate <= 0)
         return std::nullopt;
     return WmWaveFormat{static_cast<uint32_t>(coding.ch_layout.nb_channels),
                         static_cast<uint32_t>(coding.sample_rate)};
@@ -92,15 +94,15 @@ AVStream* WmSyncReader::ChosenStream() const
 bool WmSyncReader::StartDecoder()
 {
     const AVStream& stream = *ChosenStream();
-    const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
-    decoder_.reset(avcodec_alloc_context3(codec));
-    packet_.reset(av_packet_alloc());
-    frame_.reset(av_frame_alloc());
+    const AVCodec* codec = Ffmpeg().avcodec_find_decoder(stream.codecpar->codec_id);
+    decoder_.reset(Ffmpeg().avcodec_alloc_context3(codec));
+    packet_.reset(Ffmpeg().av_packet_alloc());
+    frame_.reset(Ffmpeg().av_frame_alloc());
     if (!decoder_ || !packet_ || !frame_ ||
-        avcodec_parameters_to_context(decoder_.get(), stream.codecpar) < 0)
+        Ffmpeg().avcodec_parameters_to_context(decoder_.get(), stream.codecpar) < 0)
         return false;
     decoder_->pkt_timebase = stream.time_base;
-    if (avcodec_open2(decoder_.get(), codec, nullptr) < 0) {
+    if (Ffmpeg().avcodec_open2(decoder_.get(), codec, nullptr) < 0) {
         decoder_.reset();
         return false;
     }
@@ -143,7 +145,7 @@ bool WmSyncReader::DecodeSome()
     while (pcm_.empty()) {
         if (drained_)
             return false;
-        const int received = avcodec_receive_frame(decoder_.get(), frame_.get());
+        const int received = Ffmpeg().avcodec_receive_frame(decoder_.get(), frame_.get());
         if (received == 0) {
             TakeFrame();
         } else if (received != AVERROR_EOF && !endSent_) {
@@ -160,16 +162,16 @@ bool WmSyncReader::DecodeSome()
 void WmSyncReader::FeedDecoder()
 {
     for (;;) {
-        if (av_read_frame(format_.get(), packet_.get()) < 0) {
-            avcodec_send_packet(decoder_.get(), nullptr);
+        if (Ffmpeg().av_read_frame(format_.get(), packet_.get()) < 0) {
+            Ffmpeg().avcodec_send_packet(decoder_.get(), nullptr);
             endSent_ = true;
             return;
         }
         const bool ours = packet_->stream_index == output_;
         // A packet the decoder refuses costs only itself.
         if (ours)
-            avcodec_send_packet(decoder_.get(), packet_.get());
-        av_packet_unref(packet_.get());
+            Ffmpeg().avcodec_send_packet(decoder_.get(), packet_.get());
+        Ffmpeg().av_packet_unref(packet_.get());
         if (ours)
             return;
     }
@@ -186,8 +188,8 @@ void WmSyncReader::TakeFrame()
         const int64_t start = frame.best_effort_timestamp;
         if (start != AV_NOPTS_VALUE && frame.sample_rate > 0 &&
             !__builtin_sub_overflow(*dropBefore_, start, &ahead))
-            dropped =
-                av_rescale_q(ahead, ChosenStream()->time_base, AVRational{1, frame.sample_rate});
+            dropped = Ffmpeg().av_rescale_q(ahead, ChosenStream()->time_base,
+                                            AVRational{1, frame.sample_rate});
         if (dropped < frame.nb_samples)
             dropBefore_.reset();
     }
@@ -202,7 +204,7 @@ void WmSyncReader::TakeFrame()
                            static_cast<std::ptrdiff_t>(std::min(first + bytes, pcm_.size())));
         }
     }
-    av_frame_unref(frame_.get());
+    Ffmpeg().av_frame_unref(frame_.get());
 }
 
 bool WmSyncReader::SetRange(uint64_t start)
@@ -222,19 +224,19 @@ bool WmSyncReader::SetRange(uint64_t start)
     // before its output is right (overlapping transforms, an MP3 bit reservoir); the samples
     // before the target are dropped. Time stamps may come from a damaged file.
     const auto offset = static_cast<int64_t>(std::min<uint64_t>(start, INT64_MAX));
-    int64_t target = av_rescale_q(offset, kHundredNanoseconds, timeBase);
+    int64_t target = Ffmpeg().av_rescale_q(offset, kHundredNanoseconds, timeBase);
     int64_t lead = 0;
     int64_t readFrom = 0;
     if (__builtin_add_overflow(target, origin, &target) ||
-        __builtin_add_overflow(delay, av_rescale_q(kSettleTime, kHundredNanoseconds, timeBase),
-                               &lead) ||
+        __builtin_add_overflow(
+            delay, Ffmpeg().av_rescale_q(kSettleTime, kHundredNanoseconds, timeBase), &lead) ||
         __builtin_sub_overflow(target, lead, &readFrom))
         return false;
     // Some demuxers refuse times before the start.
     readFrom = std::max(readFrom, startTime);
-    if (av_seek_frame(format_.get(), stream->index, readFrom, AVSEEK_FLAG_BACKWARD) < 0)
+    if (Ffmpeg().av_seek_frame(format_.get(), stream->index, readFrom, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
-    avcodec_flush_buffers(decoder_.get());
+    Ffmpeg().avcodec_flush_buffers(decoder_.get());
     RestartDecoding();
     dropBefore_ = target;
     return true;
@@ -252,9 +254,9 @@ std::optional<uint64_t> WmSyncReader::Duration() const
         const bool delayed = stream->start_time != AV_NOPTS_VALUE && stream->start_time > 0 &&
                              stream->start_time < stream->duration;
         const int64_t heard = stream->duration - (delayed ? stream->start_time : 0);
-        units = av_rescale_q(heard, stream->time_base, kHundredNanoseconds);
+        units = Ffmpeg().av_rescale_q(heard, stream->time_base, kHundredNanoseconds);
     } else if (format_->duration != AV_NOPTS_VALUE) {
-        units = av_rescale_q(format_->duration, AV_TIME_BASE_Q, kHundredNanoseconds);
+        units = Ffmpeg().av_rescale_q(format_->duration, AV_TIME_BASE_Q, kHundredNanoseconds);
     }
     // A damaged header can give any number, and FFmpeg marks overflows with a negative one.
     if (units <= 0)

@@ -1,5 +1,6 @@
 #include "platform/media/wm_writer_file_sink.h"
 
+#include "platform/acm/ffmpeg_library.h"
 #include "platform/media/av_error_text.h"
 
 namespace corvath {
@@ -8,9 +9,14 @@ bool WmWriterFileSink::Open(const std::string& fileName)
 {
     output_.reset();
     fileName_ = fileName;
+    if (!FfmpegAvailable()) {
+        failure_ = FfmpegLibrary().NotLoadedMessage();
+        return false;
+    }
     AVIOContext* output = nullptr;
     // The protocol prefix keeps a colon in the name from being read as a protocol.
-    if (const int result = avio_open(&output, ("file:" + fileName).c_str(), AVIO_FLAG_WRITE);
+    if (const int result =
+            Ffmpeg().avio_open(&output, ("file:" + fileName).c_str(), AVIO_FLAG_WRITE);
         result < 0)
         return Fail(result);
     output_.reset(output);
@@ -21,10 +27,10 @@ bool WmWriterFileSink::Close()
 {
     if (!output_)
         return true;
-    avio_flush(output_.get());
+    Ffmpeg().avio_flush(output_.get());
     const int writeError = output_->error;
     AVIOContext* output = output_.release();
-    const int closeError = avio_closep(&output);
+    const int closeError = Ffmpeg().avio_closep(&output);
     return writeError < 0 ? Fail(writeError) : closeError < 0 ? Fail(closeError) : true;
 }
 

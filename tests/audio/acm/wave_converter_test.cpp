@@ -2,11 +2,8 @@
 #include "audio/model/au_exception.h"
 #include "audio/wave/wave_converter.h"
 #include "platform/acm/acm.h"
+#include "platform/acm/ffmpeg_library.h"
 #include "support/riff_bytes.h"
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <gtest/gtest.h>
 #include <random>
@@ -140,8 +137,7 @@ TEST(WaveConverter, SizesReachingPastTheFileOrTheRecordAreCut)
 
 TEST(WaveConverter, RandomBytesStayInsideTheirBuffers)
 {
-    const int logLevel = av_log_get_level();
-    av_log_set_level(AV_LOG_QUIET); // FFmpeg would report every packet of noise it rejects
+    ShowMediaLibraryLog(false); // FFmpeg would report every packet of noise it rejects
     std::mt19937 random(20240607);
     const std::string ids[] = {"fmt ", "data", "fact"};
     for (int round = 0; round < 50; ++round) {
@@ -160,7 +156,7 @@ TEST(WaveConverter, RandomBytesStayInsideTheirBuffers)
             EXPECT_EQ(converter.Size() % 4, 0);
         }
     }
-    av_log_set_level(logLevel);
+    ShowMediaLibraryLog(true);
 }
 
 /// A target that refuses every write, like a full disk.
