@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -53,6 +54,16 @@ uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
     return nullptr;
 }
 
+// "-j4" and "--jobs=4" carry the job count in the same word.
+std::optional<std::string_view> AttachedJobs(std::string_view arg)
+{
+    if (arg.starts_with("-j") && arg.size() > 2)
+        return arg.substr(2);
+    if (arg.starts_with("--jobs="))
+        return arg.substr(7);
+    return std::nullopt;
+}
+
 std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
     ConvertOptions options;
@@ -73,11 +84,13 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
                 return std::nullopt;
             }
             *value = *number;
-        } else if ((arg == "-j" || arg == "--jobs") && hasValue) {
-            const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(args[++i]);
+        } else if (const std::optional<std::string_view> attached = AttachedJobs(arg);
+                   attached || ((arg == "-j" || arg == "--jobs") && hasValue)) {
+            const std::string value = attached ? std::string(*attached) : args[++i];
+            const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(value);
             if (!jobs || *jobs == 0 || *jobs > kMostJobs) {
-                err << "corvath-cli convert: " << arg << " takes a number from 1 to " << kMostJobs
-                    << ", not " << args[i] << '\n';
+                err << "corvath-cli convert: -j takes a number from 1 to " << kMostJobs << ", not "
+                    << value << '\n';
                 return std::nullopt;
             }
             options.jobs = static_cast<int>(*jobs);

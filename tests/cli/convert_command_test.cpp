@@ -79,7 +79,7 @@ TEST_F(CliConvertTest, RefusesWhatItCannotDo)
         EXPECT_NE(test::ReadFile(dir_ / "stderr").find("takes a number"), std::string::npos)
             << option;
     }
-    for (const char* jobs : {"-j 0", "-j many", "--jobs -2", "-j 257"}) {
+    for (const char* jobs : {"-j 0", "-j many", "--jobs -2", "-j 257", "-j0", "--jobs=", "-j4x"}) {
         EXPECT_EQ(Status(std::string("convert --to wav ") + jobs + " x.wav -o /tmp"), 2) << jobs;
         EXPECT_NE(test::ReadFile(dir_ / "stderr").find("takes a number from 1 to"),
                   std::string::npos)
@@ -344,12 +344,12 @@ std::vector<std::string> SortedLines(const std::string& text)
 
 class CliParallelConvertTest : public CliConvertTest {
 protected:
-    // Converts inputs with the job count into a folder of their own; the exit status.
-    int ConvertInto(const std::string& folder, const std::string& to, int jobs,
+    // Converts inputs with the job option into a folder of their own; the exit status.
+    int ConvertInto(const std::string& folder, const std::string& to, const std::string& jobs,
                     const std::vector<std::filesystem::path>& inputs)
     {
         std::filesystem::create_directory(dir_ / folder);
-        std::string arguments = "convert --to " + to + " -j " + std::to_string(jobs) + " ";
+        std::string arguments = "convert --to " + to + " " + jobs + " ";
         for (const std::filesystem::path& input : inputs)
             arguments += test::Quoted(input) + " ";
         return Status(arguments + "-o " + test::Quoted(dir_ / folder));
@@ -383,9 +383,9 @@ TEST_F(CliParallelConvertTest, FourAtOnceWriteTheFilesOneAtATimeWrites)
     inputs.insert(inputs.begin() + 2, dir_ / "garbage.wav");
     inputs.insert(inputs.begin() + 5, dir_ / "cut header.wav");
 
-    ASSERT_EQ(ConvertInto("one", "flac", 1, inputs), 1);
+    ASSERT_EQ(ConvertInto("one", "flac", "-j 1", inputs), 1);
     const std::string oneErrors = test::ReadFile(dir_ / "stderr");
-    ASSERT_EQ(ConvertInto("four", "flac", 4, inputs), 1);
+    ASSERT_EQ(ConvertInto("four", "flac", "-j4", inputs), 1);
     const std::string fourErrors = test::ReadFile(dir_ / "stderr");
 
     const auto one = FilesIn("one");
@@ -432,8 +432,9 @@ TEST_F(CliParallelConvertTest, InputsNamedAlikeGetTheSameNamesWhateverEndsFirst)
         test::Sox(dir_ / "b" / "take.wav", "-b 16 -c 1 -r 22050", "0.2", "sine 880"),
         test::Sox(dir_ / "b" / "other.wav", "-b 16 -c 1 -r 22050", "0.2", "sine 660"),
     };
-    ASSERT_EQ(ConvertInto("one", "flac", 1, inputs), 0) << test::ReadFile(dir_ / "stderr");
-    ASSERT_EQ(ConvertInto("four", "flac", 4, inputs), 0) << test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("one", "flac", "--jobs 1", inputs), 0) << test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("four", "flac", "--jobs=4", inputs), 0)
+        << test::ReadFile(dir_ / "stderr");
     const auto one = FilesIn("one");
     EXPECT_EQ(one.size(), 3u);
     EXPECT_TRUE(FilesIn("four") == one) << "the same names with the same bytes";
@@ -449,8 +450,8 @@ TEST_F(CliParallelConvertTest, TwoMp3EncodersAtOnceWriteWhatOneWrites)
                                    "-b 16 -c 2 -r 44100", std::to_string(1.5 - 0.3 * i),
                                    "pluck " + std::to_string(220 + 110 * i)));
     }
-    ASSERT_EQ(ConvertInto("one", "mp3", 1, inputs), 0) << test::ReadFile(dir_ / "stderr");
-    ASSERT_EQ(ConvertInto("two", "mp3", 2, inputs), 0) << test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("one", "mp3", "-j 1", inputs), 0) << test::ReadFile(dir_ / "stderr");
+    ASSERT_EQ(ConvertInto("two", "mp3", "-j 2", inputs), 0) << test::ReadFile(dir_ / "stderr");
     const auto one = FilesIn("one");
     EXPECT_EQ(one.size(), 4u);
     EXPECT_TRUE(FilesIn("two") == one) << "the same names with the same bytes";
