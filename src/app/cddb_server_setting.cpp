@@ -4,8 +4,8 @@ namespace corvath {
 
 CddbServer CddbServerOf(const TQueryCDDB& settings)
 {
-    return {settings.Server, settings.Script, settings.UseProxy, settings.ProxyAddress,
-            settings.Port};
+    return {settings.Server,       settings.Script, settings.UseProxy,
+            settings.ProxyAddress, settings.Port,   settings.Email};
 }
 
 } // namespace corvath

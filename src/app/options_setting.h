@@ -91,6 +91,7 @@ struct TQueryCDDB {
     bool UseProxy = false;
     std::string ProxyAddress;
     std::string Port = "80";
+    std::string Email; ///< sent in the greeting; empty: a made-up address
 };
 
 /// How the main window was when it last closed: its place and size out of the maximised state,

@@ -62,6 +62,7 @@ const std::array kSettingKeys{
     Key<&O::QueryCDDB, &TQueryCDDB::UseProxy>("QueryCDDB", "UseProxy"),
     Key<&O::QueryCDDB, &TQueryCDDB::ProxyAddress>("QueryCDDB", "ProxyAddress"),
     Key<&O::QueryCDDB, &TQueryCDDB::Port>("QueryCDDB", "Port"),
+    Key<&O::QueryCDDB, &TQueryCDDB::Email>("QueryCDDB", "Email"),
     Key<&O::MainWindow, &TMainWindowOptions::Left>("MainWindow", "Left"),
     Key<&O::MainWindow, &TMainWindowOptions::Top>("MainWindow", "Top"),
     Key<&O::MainWindow, &TMainWindowOptions::Width>("MainWindow", "Width", kWindowSize),

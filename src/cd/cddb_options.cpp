@@ -22,7 +22,7 @@ void ApplyCddbOptions(const CddbServer& settings)
 {
     CDDBSetOption(kCddbServer, settings.Server, 0);
     CDDBSetOption(kCddbScript, settings.Script, 0);
-    CDDBSetOption(kCddbEmail, kCddbGreetingEmail, 0);
+    CDDBSetOption(kCddbEmail, settings.Email.empty() ? kCddbGreetingEmail : settings.Email, 0);
     CDDBSetOption(kCddbClient, "Corvath " CORVATH_VERSION, 0);
     CDDBSetOption(kCddbReserved, "", 0);
     if (settings.UseProxy) {

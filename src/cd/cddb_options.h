@@ -5,7 +5,8 @@
 
 namespace corvath {
 
-/// The e-mail address the CDDB greeting carries: a neutral one, the user's stays private.
+/// The e-mail address the CDDB greeting carries unless the user gives one: a neutral one, so
+/// nothing of the user goes out unasked.
 inline constexpr const char* kCddbGreetingEmail = "corvath@localhost";
 
 /// Sets the CD access layer's CDDB options from the server record, in the order the layer expects:

@@ -10,7 +10,8 @@ struct CddbServer {
     std::string Script;
     bool UseProxy = false;
     std::string ProxyAddress;
-    std::string Port; ///< the proxy's port as typed; 80 when it is no number
+    std::string Port;  ///< the proxy's port as typed; 80 when it is no number
+    std::string Email; ///< for the greeting; empty: kCddbGreetingEmail
 };
 
 } // namespace corvath

@@ -1,6 +1,7 @@
 #include "ui/query_cddb_dialog.h"
 
 #include "app/cddb_server_setting.h"
+#include "cd/cddb_options.h"
 #include "ui/stop_query_dialog.h"
 
 #include <QCheckBox>
@@ -48,7 +49,8 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
       cdHandle_(cdHandle), entry_(entry), cbServer_(Named(new QComboBox(this), "cbServer")),
       eScript_(Named(new QLineEdit(this), "eScript")),
       cbProxy_(Named(new QCheckBox("Use a proxy server", this), "cbProxy")),
-      eAddress_(Named(new QLineEdit(this), "eAddress")), ePort_(Named(new QLineEdit(this), "ePort"))
+      eAddress_(Named(new QLineEdit(this), "eAddress")),
+      ePort_(Named(new QLineEdit(this), "ePort")), eEmail_(Named(new QLineEdit(this), "eEmail"))
 {
     setObjectName("frmQueryCDDB");
     setWindowTitle("Query CDDB");
@@ -60,6 +62,10 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     auto* serverForm = new QFormLayout(server);
     serverForm->addRow("&Server:", cbServer_);
     serverForm->addRow("&Query Script:", eScript_);
+    // Servers such as gnudb ask for a real address; none is sent unless the user gives one.
+    eEmail_->setPlaceholderText(kCddbGreetingEmail);
+    eEmail_->setToolTip("Sent to the server with each query");
+    serverForm->addRow("&E-mail:", eEmail_);
     auto* proxy = new QGroupBox("Proxy server", this);
     auto* proxyForm = new QFormLayout(proxy);
     proxyForm->addRow(cbProxy_);
@@ -95,6 +101,7 @@ void TfrmQueryCDDB::ShowSettings()
     cbProxy_->setChecked(settings_.UseProxy);
     eAddress_->setText(Text(settings_.ProxyAddress));
     ePort_->setText(Text(settings_.Port));
+    eEmail_->setText(Text(settings_.Email));
     ProxyClicked();
 }
 
@@ -108,6 +115,7 @@ void TfrmQueryCDDB::SetDefaults()
 {
     cbServer_->setCurrentIndex(0);
     eScript_->setText(kDefaultScript);
+    eEmail_->clear();
     cbProxy_->setChecked(false);
     ProxyClicked();
 }
@@ -119,6 +127,7 @@ void TfrmQueryCDDB::Query()
     settings_.UseProxy = cbProxy_->isChecked();
     settings_.ProxyAddress = eAddress_->text().toStdString();
     settings_.Port = ePort_->text().toStdString();
+    settings_.Email = eEmail_->text().trimmed().toStdString();
     TfrmStopQuery wait(this, CddbServerOf(settings_), firstTrack_, lastTrack_, cdHandle_, entry_);
     if (wait.exec() == QDialog::Accepted)
         accept();

@@ -44,6 +44,7 @@ private:
     QCheckBox* cbProxy_;
     QLineEdit* eAddress_;
     QLineEdit* ePort_;
+    QLineEdit* eEmail_;
 };
 
 } // namespace corvath::ui

@@ -180,6 +180,25 @@ TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothi
     EXPECT_EQ(Shown(*window), before);
 }
 
+// A server that serves registered programs only says so, and the user is pointed elsewhere.
+TEST_F(QueryCddbTest, AServerRefusingTheProgramIsShownAsARefusal)
+{
+    const HttpTestServer server(corvath::test::CddbServer("500 Unknown developer email\r\n"));
+    auto window = StartWithDisc();
+    const std::vector<std::string> before = Shown(*window);
+    QString panel;
+    Lookup(*window, server.Address(), ClosedWithPanel(panel, [](TfrmStopQuery& wait) {
+        const QString file = QApplication::applicationDirPath() + "/stop_query_refused.png";
+        EXPECT_TRUE(wait.grab().save(file)) << file.toStdString();
+    }));
+    EXPECT_TRUE(panel.contains("answered: 500 Unknown developer email\n")) << panel.toStdString();
+    EXPECT_TRUE(panel.contains("MusicBrainz needs no registration")) << panel.toStdString();
+    ASSERT_EQ(server.RequestLines().size(), 1u);
+    EXPECT_NE(server.RequestLines()[0].find("&hello=corvath+localhost+Corvath+"), std::string::npos)
+        << "no address given: the neutral one";
+    EXPECT_EQ(Shown(*window), before);
+}
+
 TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)
 {
     const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
@@ -195,7 +214,9 @@ TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)
         EXPECT_TRUE(Child<QLineEdit>(dialog, "eAddress").isEnabled());
         EXPECT_TRUE(Child<QLineEdit>(dialog, "ePort").isEnabled());
         Child<QLineEdit>(dialog, "eScript").setText("/other.cgi");
+        Child<QLineEdit>(dialog, "eEmail").setText("old@example.org");
         Child<QPushButton>(dialog, "bDefault").click();
+        EXPECT_EQ(Child<QLineEdit>(dialog, "eEmail").text(), "");
         EXPECT_EQ(servers.currentText(), "gnudb.gnudb.org");
         EXPECT_EQ(Child<QLineEdit>(dialog, "eScript").text(), "/~cddb/cddb.cgi");
         EXPECT_FALSE(proxy.isChecked());
@@ -206,6 +227,7 @@ TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)
         proxy.click();
         Child<QLineEdit>(dialog, "eAddress").setText("127.0.0.1");
         Child<QLineEdit>(dialog, "ePort").setText(QString::number(server.Port()));
+        Child<QLineEdit>(dialog, "eEmail").setText(" me@example.org ");
         const QString file = QApplication::applicationDirPath() + "/query_cddb_dialog.png";
         EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
         WhenModal([](QWidget& wait) {
@@ -222,7 +244,10 @@ TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)
     EXPECT_TRUE(stored.UseProxy);
     EXPECT_EQ(stored.ProxyAddress, "127.0.0.1");
     EXPECT_EQ(stored.Port, std::to_string(server.Port()));
-    EXPECT_FALSE(server.RequestLines().empty()) << "the query went through the proxy";
+    EXPECT_EQ(stored.Email, "me@example.org");
+    ASSERT_FALSE(server.RequestLines().empty()) << "the query went through the proxy";
+    EXPECT_NE(server.RequestLines()[0].find("&hello=me+example.org+Corvath+"), std::string::npos)
+        << server.RequestLines()[0];
 }
 
 } // namespace

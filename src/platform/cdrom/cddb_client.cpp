@@ -121,9 +121,16 @@ std::optional<CddbAnswer> RunCddbCommand(const std::string& command)
 void SetAnswerError(const CddbAnswer& answer)
 {
     const std::string status = CddbStatusLine(answer.body);
-    SetCdLastError(kCdErrorServer,
-                   status.empty() ? "The answer from " + answer.server + " is not a CDDB answer"
-                                  : answer.server + " answered: " + status);
+    if (status.empty()) {
+        SetCdLastError(kCdErrorServer,
+                       "The answer from " + answer.server + " is not a CDDB answer");
+        return;
+    }
+    std::string reason = answer.server + " answered: " + status;
+    if (CddbStatusRefusesClient(status))
+        reason += "\nThe server accepts only client programs registered with it. MusicBrainz "
+                  "needs no registration.";
+    SetCdLastError(kCdErrorServer, std::move(reason));
 }
 
 // Cuts text to at most capacity bytes without splitting a UTF-8 character.

@@ -1,8 +1,10 @@
 #include "platform/cdrom/cddb_protocol.h"
 
 #include "platform/cdrom/cd_errors.h"
+#include "platform/text/ascii_case.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace corvath {
@@ -176,6 +178,19 @@ std::string CddbStatusLine(std::string_view body)
     const std::string_view line = lines[0];
     const std::size_t end = line.find_last_not_of(" \t");
     return std::string(line.substr(0, end + 1));
+}
+
+bool CddbStatusRefusesClient(std::string_view statusLine)
+{
+    const int code = StatusCode(Lines(statusLine));
+    if (code == 431 || code == 432)
+        return true;
+    if (code < 500 || code > 599)
+        return false;
+    const std::string text = LowerAscii(statusLine);
+    return std::ranges::any_of(
+        std::array{"developer", "email", "e-mail", "client"},
+        [&](std::string_view word) { return text.find(word) != std::string::npos; });
 }
 
 std::optional<std::string> ParseCddbReadAnswer(std::string_view body)

@@ -34,6 +34,11 @@ int32_t ParseCddbQueryAnswer(std::string_view body, CddbMatchList& matches);
 /// when the answer is no CDDB answer.
 std::string CddbStatusLine(std::string_view body);
 
+/// Whether a status line turns the program itself away rather than the request: a failed or
+/// forbidden handshake (431, 432), or a server error naming the client or its e-mail address,
+/// as servers that serve only registered programs answer ("500 Unknown developer email").
+bool CddbStatusRefusesClient(std::string_view statusLine);
+
 /// The entry lines of a read answer (code 210), without the status line and the closing ".",
 /// joined by "\n"; nothing for any other answer.
 std::optional<std::string> ParseCddbReadAnswer(std::string_view body);

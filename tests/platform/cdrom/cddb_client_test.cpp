@@ -119,6 +119,16 @@ TEST_F(CddbClientTest, ServerErrorsFailTheQueryAndSayWhy)
         EXPECT_EQ(GetAspiLibError(), kCdErrorServer) << c.answer;
         EXPECT_EQ(GetCdLastErrorText(), server.Address() + " answered: " + c.reason);
     }
+    // Answers turning the program away, not the request, say so and where else to look.
+    for (const char* refusal : {"500 Unknown developer email", "432 No connections allowed",
+                                "503 Client not registered"}) {
+        const HttpTestServer server(test::CddbServer(std::string(refusal) + "\r\n"));
+        EXPECT_NE(Query(server, matches), 1) << refusal;
+        EXPECT_EQ(GetCdLastErrorText(),
+                  server.Address() + " answered: " + refusal +
+                      "\nThe server accepts only client programs "
+                      "registered with it. MusicBrainz needs no registration.");
+    }
     const HttpTestServer notCddb(test::CddbServer("<html>200 not cddb</html>"));
     EXPECT_NE(Query(notCddb, matches), 1);
     EXPECT_EQ(GetAspiLibError(), kCdErrorServer);
