@@ -54,7 +54,9 @@ void PrintToc(const CdToc& toc, int32_t readOffset, std::ostream& out)
         out << number << "  " << Msf(disc.trackStarts[k]) << "  " << Msf(next - disc.trackStarts[k])
             << "  " << (data ? "data" : "audio") << '\n';
     }
+    const std::string musicBrainzId = MusicBrainzDiscOf(toc).id;
     out << "Lead-out: " << Msf(disc.leadOut) << "\nfreedb disc id: " << FreedbDiscId(disc)
+        << "\nMusicBrainz disc id: " << (musicBrainzId.empty() ? "none" : musicBrainzId)
         << "\nWindows disc serial: " << WindowsDiscSerial(toc)
         << "\nAccurateRip disc: " << AccurateRipPath(AccurateRipDiscOf(toc))
         << "\nRead offset: " << std::showpos << readOffset << std::noshowpos << " samples\n";

@@ -1,7 +1,10 @@
 #include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <nettle/base64.h>
+#include <nettle/sha1.h>
 
 namespace corvath {
 
@@ -23,6 +26,40 @@ uint32_t DigitSum(uint32_t number)
     for (; number > 0; number /= 10)
         sum += number % 10;
     return sum;
+}
+
+// How far an enhanced CD's data track starts past its audio session's lead-out: that session's
+// lead-out area, the next session's lead-in and the data track's pre-gap.
+constexpr uint32_t kSessionGapFrames = 11400;
+constexpr std::size_t kMusicBrainzTrackSlots = 99;
+
+bool IsDataTrack(const CdTocEntry& entry)
+{
+    return (entry.AdrControl & kCdDataTrackControl) != 0;
+}
+
+// Upper-case hex digits, zero-padded to the width given.
+std::string Hex(uint32_t number, int digits)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%0*X", digits, number);
+    return text;
+}
+
+// SHA-1 of the text, in Base64 with the characters a URL keeps as they are.
+std::string UrlSafeSha1Base64(const std::string& text)
+{
+    sha1_ctx sha1;
+    sha1_init(&sha1);
+    sha1_update(&sha1, text.size(), reinterpret_cast<const uint8_t*>(text.data()));
+    std::array<uint8_t, SHA1_DIGEST_SIZE> digest{};
+    sha1_digest(&sha1, digest.size(), digest.data());
+
+    std::string encoded(BASE64_ENCODE_RAW_LENGTH(SHA1_DIGEST_SIZE), '\0');
+    base64_encode_raw(encoded.data(), digest.size(), digest.data());
+    for (char& c : encoded)
+        c = c == '+' ? '.' : c == '/' ? '_' : c == '=' ? '-' : c;
+    return encoded;
 }
 
 } // namespace
@@ -81,6 +118,41 @@ int32_t WindowsDiscSerial(const CdToc& toc)
         serial += first.Address[3] + TocEntryFrames(toc.Entries[tracks]) - TocEntryFrames(first);
     }
     return static_cast<int32_t>(serial);
+}
+
+MusicBrainzDisc MusicBrainzDiscOf(const CdToc& toc)
+{
+    const DiscFrames disc = TocFrames(toc);
+    std::size_t audioTracks = disc.trackStarts.size();
+    while (audioTracks > 0 && IsDataTrack(toc.Entries[audioTracks - 1]))
+        --audioTracks;
+    if (audioTracks == 0 || toc.FirstTrack == 0)
+        return {};
+
+    uint32_t leadOut = disc.leadOut;
+    if (audioTracks < disc.trackStarts.size()) {
+        const uint32_t dataStart = disc.trackStarts[audioTracks];
+        // A data track too close to the last audio track for a second session (a single-session
+        // mixed disc) ends the audio where it starts.
+        leadOut = dataStart > disc.trackStarts[audioTracks - 1] + kSessionGapFrames
+                      ? dataStart - kSessionGapFrames
+                      : dataStart;
+    }
+
+    const uint32_t first = toc.FirstTrack;
+    const uint32_t last = first + static_cast<uint32_t>(audioTracks) - 1;
+    std::array<uint32_t, kMusicBrainzTrackSlots> offsets{};
+    std::string tocQuery =
+        std::to_string(first) + '+' + std::to_string(last) + '+' + std::to_string(leadOut);
+    for (std::size_t k = 0; k < audioTracks && first + k <= offsets.size(); ++k) {
+        offsets[first + k - 1] = disc.trackStarts[k];
+        tocQuery += '+' + std::to_string(disc.trackStarts[k]);
+    }
+
+    std::string hashed = Hex(first, 2) + Hex(last, 2) + Hex(leadOut, 8);
+    for (const uint32_t offset : offsets)
+        hashed += Hex(offset, 8);
+    return {UrlSafeSha1Base64(hashed), tocQuery};
 }
 
 } // namespace corvath

@@ -34,4 +34,17 @@ std::string FreedbDiscId(const CdToc& toc);
 /// first track to the lead-out; modulo 2^32, as a signed number. 0 for a TOC without tracks.
 int32_t WindowsDiscSerial(const CdToc& toc);
 
+/// How MusicBrainz knows a disc: its disc ID (28 characters of URL-safe Base64) and the text of
+/// its web service's "toc" parameter, "first+last+leadout+offset1+offset2+...".
+struct MusicBrainzDisc {
+    std::string id;
+    std::string tocQuery;
+};
+
+/// The MusicBrainz identifiers of a TOC read with MSF addresses. Only audio tracks count: data
+/// tracks after the last audio track are taken for an enhanced CD's data session, whose start
+/// lies 11400 frames past the audio session's lead-out; a data track too close to the audio for
+/// that ends the audio where it starts. Empty for a TOC without audio tracks.
+MusicBrainzDisc MusicBrainzDiscOf(const CdToc& toc);
+
 } // namespace corvath

@@ -21,6 +21,23 @@ CdToc MsfToc(const std::vector<uint32_t>& frames)
     return toc;
 }
 
+// The same with the tracks from dataFrom on marked as data.
+CdToc MsfTocWithData(const std::vector<uint32_t>& frames, std::size_t dataFrom)
+{
+    CdToc toc = MsfToc(frames);
+    for (std::size_t k = dataFrom; k + 1 < frames.size(); ++k)
+        toc.Entries[k].AdrControl = 0x10 | kCdDataTrackControl;
+    return toc;
+}
+
+// Frames with the lead-in from sector numbers (LBA).
+std::vector<uint32_t> WithLeadIn(std::vector<uint32_t> sectors)
+{
+    for (uint32_t& sector : sectors)
+        sector += kCdLeadInSectors;
+    return sectors;
+}
+
 constexpr uint32_t Frames(uint32_t minutes, uint32_t seconds, uint32_t frames)
 {
     return minutes * 4500 + seconds * 75 + frames;
@@ -82,6 +99,49 @@ TEST(WindowsDiscSerialTest, FewerThanThreeTracksAddTheFirstFrameByteAndTheDiscLe
     CdToc empty;
     empty.FirstTrack = 1;
     EXPECT_EQ(WindowsDiscSerial(empty), 0);
+}
+
+TEST(MusicBrainzDiscIdTest, KnownDiscs)
+{
+    // 22 tracks, lead-out 303602; the same disc's freedb identifier is 370fce16.
+    const CdToc twentyTwo = MsfToc({150,    9700,   25887,  39297,  53795,  63735,  77517,  94877,
+                                    107270, 123552, 135522, 148422, 161197, 174790, 192022, 205545,
+                                    218010, 228700, 239590, 255470, 266932, 288750, 303602});
+    EXPECT_EQ(MusicBrainzDiscOf(twentyTwo).id, "xUp1F2NkfP8s8jaeFn_Av3jNEI4-");
+    EXPECT_EQ(FreedbDiscId(twentyTwo), "370fce16");
+
+    const MusicBrainzDisc six =
+        MusicBrainzDiscOf(MsfToc(WithLeadIn({0, 15213, 32164, 46442, 63264, 80339, 95312})));
+    EXPECT_EQ(six.id, "49HHV7Eb8UKF3aQiNmu1GR8vKTY-");
+    EXPECT_EQ(six.tocQuery, "1+6+95462+150+15363+32314+46592+63414+80489");
+}
+
+TEST(MusicBrainzDiscIdTest, EnhancedCdEndsItsAudio11400FramesBeforeTheDataTrack)
+{
+    // Twelve audio tracks, then the data session's track at sector 207106 and a lead-out that
+    // does not count.
+    const CdToc enhanced =
+        MsfTocWithData(WithLeadIn({0, 15537, 31691, 50866, 66466, 81202, 99409, 115920, 133093,
+                                   149847, 161560, 177682, 207106, 250000}),
+                       12);
+    const MusicBrainzDisc disc = MusicBrainzDiscOf(enhanced);
+    EXPECT_EQ(disc.id, "KnpGsLhvH.lPrNc1PBL21lb9Bg4-");
+    EXPECT_EQ(disc.tocQuery, "1+12+195856+150+15687+31841+51016+66616+81352+99559+116070+133243+"
+                             "149997+161710+177832");
+}
+
+TEST(MusicBrainzDiscIdTest, DataTrackTooCloseForASecondSessionAndDataOnlyDisc)
+{
+    // Audio at frames 150 and 5000, data at 9000: no room for the sessions' gap, so the disc
+    // reads as the two audio tracks ending at 9000.
+    const CdToc mixed = MsfTocWithData({150, 5000, 9000, 12000}, 2);
+    const MusicBrainzDisc audioOnly = MusicBrainzDiscOf(MsfToc({150, 5000, 9000}));
+    EXPECT_EQ(MusicBrainzDiscOf(mixed).id, audioOnly.id);
+    EXPECT_EQ(MusicBrainzDiscOf(mixed).tocQuery, "1+2+9000+150+5000");
+
+    const MusicBrainzDisc dataOnly = MusicBrainzDiscOf(MsfTocWithData({150, 9000}, 0));
+    EXPECT_TRUE(dataOnly.id.empty());
+    EXPECT_TRUE(dataOnly.tocQuery.empty());
 }
 
 } // namespace
