@@ -19,6 +19,8 @@ constexpr auto kRequestSpacing = std::chrono::seconds(1);
 constexpr auto kBusyRetryDelay = std::chrono::seconds(1);
 constexpr auto kCancelCheckPeriod = std::chrono::milliseconds(50);
 constexpr long kMaxRedirects = 5;
+// A popular disc ID can bring dozens of releases, each with all its recordings.
+constexpr std::size_t kMaxAnswerBytes = std::size_t{4} << 20;
 constexpr long kHttpNotFound = 404;
 constexpr long kHttpUnavailable = 503;
 constexpr const char* kIncludes = "inc=artist-credits+recordings&fmt=json";
@@ -121,6 +123,7 @@ MusicBrainzLookup LookUpMusicBrainz(const MusicBrainzQuery& query)
     HttpGetOptions http = query.http;
     http.allowHttps = true;
     http.maxRedirects = kMaxRedirects;
+    http.maxBodyBytes = kMaxAnswerBytes;
     http.userAgent = std::string("Corvath/" CORVATH_VERSION " ( ") + kMusicBrainzContact + " )";
 
     const std::string byId = query.server + "/ws/2/discid/" + query.discId + "?" + kIncludes;
