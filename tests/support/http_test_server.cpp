@@ -20,10 +20,14 @@ const char* ReasonPhrase(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 302:
+        return "Found";
     case 404:
         return "Not Found";
     case 500:
         return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
     default:
         return "Status";
     }
@@ -114,6 +118,23 @@ std::vector<std::string> HttpTestServer::RequestLines() const
     return requestLines_;
 }
 
+std::vector<std::string> HttpTestServer::RequestHeaders(const std::string& name) const
+{
+    const std::lock_guard lock(mutex_);
+    std::vector<std::string> values;
+    for (const std::string& head : requestHeads_) {
+        const std::string start = "\r\n" + name + ": ";
+        const std::size_t found = head.find(start);
+        if (found == std::string::npos) {
+            values.emplace_back();
+            continue;
+        }
+        const std::size_t valueStart = found + start.size();
+        values.push_back(head.substr(valueStart, head.find("\r\n", valueStart) - valueStart));
+    }
+    return values;
+}
+
 bool HttpTestServer::WaitForClosedConnections(std::size_t count,
                                               std::chrono::milliseconds timeout) const
 {
@@ -171,6 +192,7 @@ void HttpTestServer::Answer(int connection)
     {
         const std::lock_guard lock(mutex_);
         requestLines_.push_back(requestLine);
+        requestHeads_.push_back(head);
     }
     // "GET <target> HTTP/1.x"
     const std::size_t targetStart = requestLine.find(' ') + 1;
@@ -178,11 +200,14 @@ void HttpTestServer::Answer(int connection)
         targetStart == 0 ? ""
                          : requestLine.substr(targetStart, requestLine.rfind(' ') - targetStart);
     const HttpTestResponse response = handler_(target);
+    std::string extraHeaders;
+    for (const std::string& header : response.headers)
+        extraHeaders += header + "\r\n";
     SendAll(connection, "HTTP/1.0 " + std::to_string(response.status) + ' ' +
                             ReasonPhrase(response.status) +
                             "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                            std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                            response.body);
+                            std::to_string(response.body.size()) + "\r\n" + extraHeaders +
+                            "Connection: close\r\n\r\n" + response.body);
 }
 
 } // namespace corvath::test

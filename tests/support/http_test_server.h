@@ -15,6 +15,7 @@ namespace corvath::test {
 struct HttpTestResponse {
     int status = 200;
     std::string body;
+    std::vector<std::string> headers{}; ///< extra header lines, "Name: value"
 };
 
 /// A real HTTP/1.0 server on 127.0.0.1, on a port the system picks, serving one connection at a
@@ -44,6 +45,9 @@ public:
     std::string Address() const;
     /// The request lines received so far ("GET <target> HTTP/1.1"), in order.
     std::vector<std::string> RequestLines() const;
+    /// The value of the named header (case as sent) of each request so far, in order; empty
+    /// for a request without it.
+    std::vector<std::string> RequestHeaders(const std::string& name) const;
     /// For the silent server: waits until clients have closed count connections; false when
     /// the time-out passes first.
     bool WaitForClosedConnections(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -61,6 +65,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable closed_;
     std::vector<std::string> requestLines_;
+    std::vector<std::string> requestHeads_;
     std::size_t closedConnections_ = 0;
     std::thread thread_;
 };

@@ -6,14 +6,18 @@ namespace corvath {
 
 namespace {
 
-constexpr std::size_t kMaxBodyBytes = 1 << 20;
+// What the write callback fills.
+struct BodySink {
+    HttpGetResult& result;
+    std::size_t maxBytes;
+};
 
 // libcurl's write callback: appends to the result's body; a short count makes libcurl stop.
-extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* result) noexcept
+extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* sink) noexcept
 {
-    auto& answer = *static_cast<HttpGetResult*>(result);
+    auto& [answer, maxBytes] = *static_cast<BodySink*>(sink);
     const std::size_t bytes = size * count;
-    if (answer.body.size() + bytes > kMaxBodyBytes) {
+    if (bytes > maxBytes - answer.body.size()) {
         answer.tooLarge = true;
         return 0;
     }
@@ -50,7 +54,15 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     }
     CURL* handle = curl.get();
     api.curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    api.curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
+    const char* protocols = options.allowHttps ? "http,https" : "http";
+    api.curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, protocols);
+    if (options.maxRedirects > 0) {
+        api.curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+        api.curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
+        api.curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+    }
+    if (!options.userAgent.empty())
+        api.curl_easy_setopt(handle, CURLOPT_USERAGENT, options.userAgent.c_str());
     // No signals: the time-outs must work on any thread.
     api.curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     api.curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
@@ -61,7 +73,8 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     api.curl_easy_setopt(handle, CURLOPT_PROXY, options.proxy.c_str());
     api.curl_easy_setopt(handle, CURLOPT_NOPROXY, "");
     api.curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBody);
-    api.curl_easy_setopt(handle, CURLOPT_WRITEDATA, &result);
+    BodySink sink{result, options.maxBodyBytes};
+    api.curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
     if (options.cancel != nullptr) {
         api.curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, CancelWhenAsked);
         api.curl_easy_setopt(handle, CURLOPT_XFERINFODATA, options.cancel);

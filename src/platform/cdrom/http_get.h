@@ -2,9 +2,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 namespace corvath {
+
+/// The largest body HttpGet takes unless the caller allows more.
+inline constexpr std::size_t kHttpDefaultMaxBody = std::size_t{1} << 20;
 
 struct HttpGetOptions {
     /// "http://host:port", or empty for a direct connection (proxy variables of the
@@ -14,17 +18,27 @@ struct HttpGetOptions {
     std::chrono::milliseconds requestTimeout{0};
     /// When set, turning it true ends the request within about a second, as no answer.
     const std::atomic<bool>* cancel = nullptr;
+    /// Also takes https:// URLs, verifying the server against the system's CA certificates.
+    bool allowHttps = false;
+    /// Follows at most this many redirects, to the allowed protocols only; 0 follows none and
+    /// answers with the redirect itself.
+    long maxRedirects = 0;
+    /// Sent as the User-Agent header; empty sends none.
+    std::string userAgent{};
+    /// Bodies beyond this many bytes count as no answer.
+    std::size_t maxBodyBytes = kHttpDefaultMaxBody;
 };
 
 struct HttpGetResult {
     bool reached = false;  ///< false: no answer (unreachable, timed out, cut off, too large)
-    bool tooLarge = false; ///< no answer because the body passed 1 MiB
+    bool tooLarge = false; ///< no answer because the body passed the options' maxBodyBytes
     long status = 0;       ///< the HTTP status code once reached
     std::string body;
     std::string error; ///< why there is no answer, in libcurl's words
 };
 
-/// One blocking HTTP GET with libcurl; thread-safe. Bodies beyond 1 MiB count as no answer.
+/// One blocking HTTP GET with libcurl; thread-safe. Plain http:// only unless the options
+/// allow https://.
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options);
 
 } // namespace corvath
