@@ -23,7 +23,9 @@ constexpr long kMaxRedirects = 5;
 constexpr std::size_t kMaxAnswerBytes = std::size_t{4} << 20;
 constexpr long kHttpNotFound = 404;
 constexpr long kHttpUnavailable = 503;
-constexpr const char* kIncludes = "inc=artist-credits+recordings&fmt=json";
+// Labels and genres come only when asked for; a user-entered stub is no release.
+constexpr const char* kParameters =
+    "cdstubs=no&inc=artist-credits+labels+recordings+genres&fmt=json";
 
 bool Cancelled(const HttpGetOptions& http)
 {
@@ -126,10 +128,9 @@ MusicBrainzLookup LookUpMusicBrainz(const MusicBrainzQuery& query)
     http.maxBodyBytes = kMaxAnswerBytes;
     http.userAgent = std::string("Corvath/" CORVATH_VERSION " ( ") + kMusicBrainzContact + " )";
 
-    const std::string byId = query.server + "/ws/2/discid/" + query.discId + "?" + kIncludes;
+    const std::string byId = query.server + "/ws/2/discid/" + query.discId + "?" + kParameters;
     // "-" stands for no disc ID: the server matches the TOC alone.
-    const std::string byToc =
-        query.server + "/ws/2/discid/-?toc=" + query.toc + "&cdstubs=no&" + kIncludes;
+    const std::string byToc = query.server + "/ws/2/discid/-?toc=" + query.toc + "&" + kParameters;
     std::optional<HttpGetResult> answer = PacedGet(byId, http);
     if (answer && answer->reached && answer->status == kHttpNotFound)
         answer = PacedGet(byToc, http);

@@ -16,11 +16,12 @@ using test::HttpTestServer;
 
 constexpr const char* kDiscId = "lwHl8fGzJyLXQR33ug60E8jhf4k-";
 constexpr const char* kToc = "1+3+60000+150+20000+40000";
-constexpr const char* kIncludes = "inc=artist-credits+recordings&fmt=json";
+constexpr const char* kParameters =
+    "cdstubs=no&inc=artist-credits+labels+recordings+genres&fmt=json";
 
-const std::string kByIdTarget = std::string("/ws/2/discid/") + kDiscId + "?" + kIncludes;
+const std::string kByIdTarget = std::string("/ws/2/discid/") + kDiscId + "?" + kParameters;
 const std::string kByTocTarget =
-    std::string("/ws/2/discid/-?toc=") + kToc + "&cdstubs=no&" + kIncludes;
+    std::string("/ws/2/discid/-?toc=") + kToc + "&" + kParameters;
 
 // A disc ID answer as the web service writes it, with the nulls and fields we do not use.
 constexpr const char* kFullAnswer = R"({
