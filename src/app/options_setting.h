@@ -123,6 +123,13 @@ struct TRipOptions {
     bool WriteCueSheet = true;
 };
 
+/// Where MusicBrainz lookups go, and whether a chosen release's front cover is fetched.
+struct TMusicBrainzOptions {
+    /// Scheme and host of the web service (tests point it at a local server).
+    std::string Server = "https://musicbrainz.org";
+    bool CoverArt = true;
+};
+
 /// Every user setting of the program, plus the current disc's information. The member
 /// initialisers are the defaults of a missing settings file, except the output folder, whose
 /// default depends on where the program lives (SettingsLocation).
@@ -138,6 +145,7 @@ struct TOptionsSetting {
     TQueryCDDB QueryCDDB;
     TMainWindowOptions MainWindow;
     TRipOptions RipOptions;
+    TMusicBrainzOptions MusicBrainz;
 };
 
 /// The one settings record of the run. Read and changed on the window thread only.

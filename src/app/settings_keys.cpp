@@ -80,6 +80,8 @@ const std::array kSettingKeys{
     Key<&O::RipOptions, &TRipOptions::AccurateRipServer>("Rip", "AccurateRipServer"),
     Key<&O::RipOptions, &TRipOptions::WriteLog>("Rip", "WriteLog"),
     Key<&O::RipOptions, &TRipOptions::WriteCueSheet>("Rip", "WriteCueSheet"),
+    Key<&O::MusicBrainz, &TMusicBrainzOptions::Server>("MusicBrainz", "Server"),
+    Key<&O::MusicBrainz, &TMusicBrainzOptions::CoverArt>("MusicBrainz", "CoverArt"),
 };
 
 std::string ToText(const std::string& value)

@@ -20,8 +20,7 @@ constexpr const char* kParameters =
     "cdstubs=no&inc=artist-credits+labels+recordings+genres&fmt=json";
 
 const std::string kByIdTarget = std::string("/ws/2/discid/") + kDiscId + "?" + kParameters;
-const std::string kByTocTarget =
-    std::string("/ws/2/discid/-?toc=") + kToc + "&" + kParameters;
+const std::string kByTocTarget = std::string("/ws/2/discid/-?toc=") + kToc + "&" + kParameters;
 
 // A disc ID answer as the web service writes it, with the nulls and fields we do not use.
 constexpr const char* kFullAnswer = R"({

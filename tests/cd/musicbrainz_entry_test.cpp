@@ -1,0 +1,62 @@
+#include "cd/musicbrainz_entry.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace corvath {
+namespace {
+
+class EntryLog : public CddbEntryTarget {
+public:
+    void ClearDiscFields() override { calls.push_back("clear"); }
+    void SetArtist(const std::string& artist) override { calls.push_back("artist " + artist); }
+    void SetAlbum(const std::string& album) override { calls.push_back("album " + album); }
+    void SetYear(const std::string& year) override { calls.push_back("year " + year); }
+    void SelectGenre(const std::string& name) override { calls.push_back("genre " + name); }
+    void AlignTitlesLeft() override { calls.push_back("align left"); }
+    void SetTitle(int row, const std::string& title) override
+    {
+        calls.push_back("title " + std::to_string(row) + ' ' + title);
+    }
+
+    std::vector<std::string> calls;
+};
+
+MusicBrainzRelease Release()
+{
+    MusicBrainzRelease release;
+    release.artist = "Some Artist & Guest";
+    release.title = "The Album";
+    release.date = "1997-05-02";
+    release.year = 1997;
+    release.trackTitles = {"One", "Two", "Three"};
+    return release;
+}
+
+TEST(MusicBrainzEntry, FillsTheFieldsAndTheRowsTheDiscHas)
+{
+    MusicBrainzRelease release = Release();
+    release.genres = {"art pop", "hip hop", "rock"};
+    EntryLog log;
+    ApplyMusicBrainzRelease(release, 2, log);
+    // "hip hop" is no list entry ("Hip-Hop" is); "rock" is, spelled as the list spells it.
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"clear", "artist Some Artist & Guest",
+                                                   "album The Album", "year 1997", "genre Rock",
+                                                   "align left", "title 0 One", "title 1 Two"}));
+}
+
+TEST(MusicBrainzEntry, NoListedGenreAndNoDateLeaveThemEmpty)
+{
+    MusicBrainzRelease release = Release();
+    release.year = 0;
+    release.genres = {"shoegaze"};
+    EntryLog log;
+    ApplyMusicBrainzRelease(release, 5, log);
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"clear", "artist Some Artist & Guest",
+                                                   "album The Album", "year ", "align left",
+                                                   "title 0 One", "title 1 Two", "title 2 Three"}));
+}
+
+} // namespace
+} // namespace corvath
