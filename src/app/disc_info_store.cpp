@@ -16,6 +16,11 @@ std::string DefaultTitle(int track)
 
 } // namespace
 
+TDiscFields StoredDiscFields(const TCDInfo& info)
+{
+    return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
+}
+
 void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
 {
     if (id.empty())

@@ -18,6 +18,9 @@ struct TDiscFields {
     std::string Comment;
 };
 
+/// The five fields as the disc information holds them.
+TDiscFields StoredDiscFields(const TCDInfo& info);
+
 /// Fills the disc information from the disc's section of the disc information file. An empty
 /// identifier (no audio disc) loads nothing. Titles above the stored count, and all of them
 /// when the count is 0 or less, keep what they held; a disc never saved gets the count 100

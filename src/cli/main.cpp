@@ -4,6 +4,7 @@
 #include "cli/cddb_command.h"
 #include "cli/convert_command.h"
 #include "cli/drives_command.h"
+#include "cli/musicbrainz_command.h"
 #include "cli/rip_command.h"
 #include "cli/settings_command.h"
 #include "codecs/startup_libraries.h"
@@ -35,6 +36,8 @@ Commands:
               [--genre G] [--comment C]
   cddb        look a disc up on the CDDB server and print what would be applied:
               cddb [--drive N | --image FILE] [--server HOST] [--script PATH]
+  musicbrainz look a disc up on MusicBrainz and list the releases; --release N stores one for
+              the disc: musicbrainz [--drive N | --image FILE] [--server URL] [--release N]
 )";
 
 } // namespace
@@ -78,6 +81,10 @@ int main(int argc, char** argv)
         if (command == "cddb") {
             const std::vector<std::string> rest(args.begin() + 2, args.end());
             return corvath::cli::RunCddb(rest, std::cout, std::cerr);
+        }
+        if (command == "musicbrainz") {
+            const std::vector<std::string> rest(args.begin() + 2, args.end());
+            return corvath::cli::RunMusicBrainz(rest, std::cout, std::cerr);
         }
     } catch (const std::exception& error) {
         std::cerr << "corvath-cli: " << error.what() << '\n';

@@ -102,11 +102,6 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackC
     return tracks;
 }
 
-TDiscFields DiscFieldsOf(const TCDInfo& info)
-{
-    return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
-}
-
 } // namespace
 
 int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& err)
@@ -143,7 +138,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
 
     LoadDiscInfo(settings.CDInfo, location.discInfoFile, std::to_string(WindowsDiscSerial(toc)));
-    TDiscFields disc = DiscFieldsOf(settings.CDInfo);
+    TDiscFields disc = StoredDiscFields(settings.CDInfo);
     for (const auto& [name, value] : options->discFields)
         ApplyDiscFieldOption(name, value, disc, err, "rip");
     std::error_code ignored; // a folder that cannot be made shows in the first track's message

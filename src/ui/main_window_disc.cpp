@@ -126,10 +126,8 @@ std::vector<std::string> TfrmMain::RowTitles() const
 
 TDiscFields TfrmMain::DiscFieldsToSave() const
 {
-    if (keepStoredFields_) {
-        const TCDInfo& info = OptionsSetting.CDInfo;
-        return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
-    }
+    if (keepStoredFields_)
+        return StoredDiscFields(OptionsSetting.CDInfo);
     return ShownDiscFields();
 }
 

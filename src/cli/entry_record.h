@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/disc_info_store.h"
+#include "cd/cddb_entry_target.h"
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace corvath::cli {
+
+/// What a lookup would put into the main window, kept to be printed or stored. A lookup's
+/// calls all come before its last message, so reading after that needs no lock.
+class EntryRecord : public CddbEntryTarget {
+public:
+    void ClearDiscFields() override;
+    void SetArtist(const std::string& artist) override { fields_["Artist"] = artist; }
+    void SetAlbum(const std::string& album) override { fields_["Album"] = album; }
+    void SetYear(const std::string& year) override { fields_["Year"] = year; }
+    void SelectGenre(const std::string& name) override { fields_["Genre"] = name; }
+    void AlignTitlesLeft() override {}
+    void SetTitle(int row, const std::string& title) override { titles_[row] = title; }
+
+    /// "Artist=...", "Year=...", "Track 3=..." lines, the disc's first track being firstTrack.
+    void Print(uint8_t firstTrack, std::ostream& out) const;
+
+    /// Changes fields and titles (row order) as the main window would change its own: what the
+    /// lookup left alone keeps its value, a genre not in the list selects none.
+    void ApplyTo(TDiscFields& fields, std::vector<std::string>& titles) const;
+
+private:
+    bool cleared_ = false;
+    std::map<std::string, std::string> fields_;
+    std::map<int, std::string> titles_;
+};
+
+} // namespace corvath::cli

@@ -1,0 +1,140 @@
+#include "cli/musicbrainz_command.h"
+
+#include "app/cddb_server_setting.h"
+#include "app/disc_session.h"
+#include "app/options_store.h"
+#include "cd/cddb_options.h"
+#include "cd/musicbrainz_entry.h"
+#include "cd/musicbrainz_lookup.h"
+#include "cli/entry_record.h"
+#include "cli/lookup_options.h"
+#include "cli/parse_number.h"
+#include "cli/settings_command.h"
+#include "cli/terminal_text.h"
+#include "platform/cdrom/disc_id.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace corvath::cli {
+
+namespace {
+
+constexpr const char* kUsage = "Usage: corvath-cli musicbrainz [--drive N | --image FILE] "
+                               "[--server URL] [--release N]\n";
+
+std::string OrDash(const std::string& text)
+{
+    return text.empty() ? "-" : TerminalText(text);
+}
+
+// "1. Artist / Title | 1997-05-02 | GB | Label | CAT-1 | CD 2/2 | 12 tracks"
+void PrintRelease(std::size_t number, const MusicBrainzRelease& release, std::ostream& out)
+{
+    std::string medium = OrDash(release.format);
+    if (release.mediumCount > 1)
+        medium += ' ' + std::to_string(release.mediumPosition) + '/' +
+                  std::to_string(release.mediumCount);
+    out << number << ". " << TerminalText(release.artist) << " / " << TerminalText(release.title)
+        << " | " << OrDash(release.date) << " | " << OrDash(release.country) << " | "
+        << OrDash(release.label) << " | " << OrDash(release.catalogNumber) << " | " << medium
+        << " | " << release.trackCount << " tracks\n";
+}
+
+// Opens the disc as the main window would; false, with the reason on err, when it cannot be.
+bool OpenDisc(DiscSession& session, const LookupOptions& options, int32_t settingsIndex,
+              std::ostream& err)
+{
+    std::string status;
+    try {
+        status = options.image.empty()
+                     ? session.OpenDrive(static_cast<int32_t>(options.drive.value_or(
+                           static_cast<std::size_t>(std::max(settingsIndex, 0)))))
+                     : session.OpenImage(options.image);
+    } catch (const std::exception& error) {
+        status = error.what();
+    }
+    if (session.Handle() != 0)
+        return true;
+    err << "corvath-cli musicbrainz: " << status << '\n';
+    return false;
+}
+
+// Stores the release under the disc, keeping what the lookup does not change.
+void Store(DiscSession& session, const MusicBrainzRelease& release, std::ostream& out)
+{
+    TCDInfo info;
+    const std::optional<std::vector<TrackRow>> rows = session.ReadDisc(info);
+    if (!rows)
+        throw std::runtime_error("Error while reading TOC information!");
+    std::vector<std::string> titles;
+    for (const TrackRow& row : *rows)
+        titles.push_back(row.title);
+    TDiscFields fields = StoredDiscFields(info);
+    EntryRecord entry;
+    ApplyMusicBrainzRelease(release, static_cast<int>(rows->size()), entry);
+    entry.ApplyTo(fields, titles);
+    session.SaveDisc(info, titles, fields);
+    entry.Print(static_cast<uint8_t>(rows->front().number), out);
+}
+
+} // namespace
+
+int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::ostream& err)
+{
+    const std::optional<LookupOptions> options =
+        ParseLookupOptions("musicbrainz", args, {"--server", "--release"}, kUsage, err);
+    if (!options)
+        return 2;
+    std::optional<std::size_t> chosen;
+    if (const auto release = options->values.find("--release"); release != options->values.end()) {
+        chosen = ParseNumber<std::size_t>(release->second);
+        if (!chosen || *chosen == 0) {
+            err << "corvath-cli musicbrainz: --release takes a number of the list\n";
+            return 2;
+        }
+    }
+    const SettingsLocation location = SettingsLocation::ForProgram();
+    TOptionsSetting settings = LoadSettings(location, err);
+    if (const auto server = options->values.find("--server"); server != options->values.end())
+        settings.MusicBrainz.Server = server->second;
+
+    DiscSession session(location.discInfoFile);
+    if (!OpenDisc(session, *options, settings.CDOptions.Index, err))
+        return 1;
+    const std::optional<CdToc> toc = session.ReadToc();
+    if (!toc) {
+        err << "Error while reading TOC information!\n";
+        return 1;
+    }
+    const MusicBrainzDisc disc = MusicBrainzDiscOf(*toc);
+    if (disc.id.empty()) {
+        err << "corvath-cli musicbrainz: the disc has no audio tracks\n";
+        return 1;
+    }
+    const MusicBrainzLookup lookup =
+        LookUpMusicBrainz({settings.MusicBrainz.Server, disc.id, disc.tocQuery,
+                           LookupHttpOptions(CddbServerOf(settings.QueryCDDB))});
+    if (lookup.outcome == MusicBrainzLookup::Outcome::Failed) {
+        err << "corvath-cli musicbrainz: the lookup failed: " << TerminalText(lookup.failure)
+            << '\n';
+        return 1;
+    }
+    if (lookup.releases.empty()) {
+        out << "No match found\n";
+        return 1;
+    }
+    for (std::size_t i = 0; i < lookup.releases.size(); ++i)
+        PrintRelease(i + 1, lookup.releases[i], out);
+    if (!chosen)
+        return 0;
+    if (*chosen > lookup.releases.size()) {
+        err << "corvath-cli musicbrainz: --release takes 1 to " << lookup.releases.size() << '\n';
+        return 2;
+    }
+    out << "Stored release " << *chosen << ":\n";
+    Store(session, lookup.releases[*chosen - 1], out);
+    return 0;
+}
+
+} // namespace corvath::cli

@@ -1,0 +1,118 @@
+#include "platform/files/program_folder.h"
+#include "support/audio_tools.h"
+#include "support/disc_image.h"
+#include "support/http_test_server.h"
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sys/wait.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A three-track release as MusicBrainz describes it; the disc matches by its track count.
+std::string Release(const std::string& title, const std::string& country, const std::string& genre)
+{
+    return R"({"id":"mbid-)" + title + R"(","title":")" + title +
+           R"(","date":"2001-02-03","country":")" + country +
+           R"(","artist-credit":[{"name":"Band","joinphrase":" & "},{"name":"Guest"}],)"
+           R"("label-info":[{"catalog-number":"CAT-7","label":{"name":"Label"}}],)"
+           R"("genres":[{"name":")" +
+           genre +
+           R"("}],"media":[{"position":1,"format":"CD","track-count":3,"discs":[],"tracks":[)"
+           R"({"position":1,"title":"First"},{"position":2,"title":"Second"},)"
+           R"({"position":3,"title":"Third"}]}]})";
+}
+
+// The settings files live beside the executable, so each test runs its own copy of the program,
+// pointed at its own MusicBrainz server and at an AccurateRip database that knows no disc.
+class CliMusicBrainzTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::copy_file(ProgramFolder() + "corvath-cli", cli_);
+        test::WriteFile(dir_ / "options.ini",
+                        "[MusicBrainz]\nServer=http://" + musicBrainz_.Address() +
+                            "\n[Rip]\nAccurateRipServer=http://" + database_.Address() + "\n");
+        image_ = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(20, 1)},
+                                                     {test::AudioSectors(20, 2)},
+                                                     {test::AudioSectors(20, 3)}});
+    }
+    // Exit status of a command on the image; its output goes to files in the test folder.
+    int Status(const std::string& command, const std::string& arguments = "")
+    {
+        const std::string line = cli_.string() + " " + command + " --image '" + image_.string() +
+                                 "' " + arguments + " >'" + (dir_ / "stdout").string() + "' 2>'" +
+                                 (dir_ / "stderr").string() + "'";
+        return WEXITSTATUS(std::system(line.c_str()));
+    }
+    std::string Stdout() const { return test::ReadFile(dir_ / "stdout"); }
+    std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
+    // What the MusicBrainz server answers from now on; its own thread reads it.
+    void Answer(std::string json)
+    {
+        const std::lock_guard lock(answerMutex_);
+        answer_ = std::move(json);
+    }
+
+    test::TempDir dir_;
+    fs::path cli_ = dir_ / "corvath-cli";
+    fs::path image_;
+    std::string answer_ = R"({"releases":[)" + Release("Album", "GB", "rock") + "," +
+                          Release("Album (Deluxe)", "XW", "shoegaze") + "]}";
+    std::mutex answerMutex_;
+    test::HttpTestServer musicBrainz_{[this](const std::string&) {
+        const std::lock_guard lock(answerMutex_);
+        return test::HttpTestResponse{200, answer_};
+    }};
+    test::HttpTestServer database_{[](const std::string&) {
+        return test::HttpTestResponse{404, "not found"};
+    }};
+};
+
+TEST_F(CliMusicBrainzTest, ListsTheReleasesAndStoresTheChosenOneForTheRip)
+{
+    ASSERT_EQ(Status("musicbrainz"), 0) << Stderr();
+    EXPECT_EQ(Stdout(),
+              "1. Band & Guest / Album | 2001-02-03 | GB | Label | CAT-7 | CD | 3 tracks\n"
+              "2. Band & Guest / Album (Deluxe) | 2001-02-03 | XW | Label | CAT-7 | CD | "
+              "3 tracks\n");
+    EXPECT_FALSE(fs::exists(dir_ / "cd.dat")) << "a list alone stores nothing";
+    ASSERT_EQ(musicBrainz_.RequestLines().size(), 1u);
+    EXPECT_TRUE(musicBrainz_.RequestLines()[0].starts_with("GET /ws/2/discid/"));
+
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << Stderr();
+    EXPECT_NE(Stdout().find("Stored release 1:\nArtist=Band & Guest\nAlbum=Album\nYear=2001\n"
+                            "Genre=Rock\nTrack 1=First\nTrack 2=Second\nTrack 3=Third\n"),
+              std::string::npos)
+        << Stdout();
+    const std::string stored = test::ReadFile(dir_ / "cd.dat");
+    EXPECT_NE(stored.find("CDArtist=Band & Guest"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("2=Second"), std::string::npos) << stored;
+
+    ASSERT_EQ(Status("rip", "--format wav --tracks 2"), 0) << Stderr();
+    EXPECT_TRUE(fs::exists(dir_ / "Output" / "Second.wav"));
+}
+
+TEST_F(CliMusicBrainzTest, NoMatchAFailureAndAWrongNumberChangeNothing)
+{
+    EXPECT_EQ(Status("musicbrainz", "--release 3"), 2);
+    EXPECT_NE(Stderr().find("--release takes 1 to 2"), std::string::npos) << Stderr();
+    EXPECT_EQ(Status("musicbrainz", "--release none"), 2);
+
+    Answer(R"({"releases":[]})");
+    EXPECT_EQ(Status("musicbrainz"), 1);
+    EXPECT_EQ(Stdout(), "No match found\n");
+
+    Answer("{cut");
+    EXPECT_EQ(Status("musicbrainz", "--release 1"), 1);
+    EXPECT_NE(Stderr().find("the lookup failed: "), std::string::npos) << Stderr();
+    EXPECT_FALSE(fs::exists(dir_ / "cd.dat"));
+}
+
+} // namespace
+} // namespace corvath
