@@ -35,14 +35,17 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
                                    "/Output\n"
                                    "CommonOptions/OutputFormat=0\n"))
         << output;
-    for (const char* line : {"OggOptions/CompressPosition=30\n", "APEOptions/Compression=2000\n",
-                             "WMAOptions/FormatIndex=29\n", "CDOptions/Index=-1\n",
-                             "QueryCDDB/Server=gnudb.gnudb.org\n", "QueryCDDB/Port=80\n"})
+    for (const char* line :
+         {"OggOptions/CompressPosition=30\n", "APEOptions/Compression=2000\n",
+          "WMAOptions/FormatIndex=29\n", "CDOptions/Index=-1\n",
+          "QueryCDDB/Server=gnudb.gnudb.org\n", "QueryCDDB/Port=80\n", "QueryCDDB/Email=\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line;
     EXPECT_TRUE(output.ends_with("MainWindow/LengthColumnWidth=100\nRip/ReadOffset=0\n"
                                  "Rip/SecureReads=0\nRip/VerifyAccurateRip=1\n"
                                  "Rip/AccurateRipServer=http://www.accuraterip.com/accuraterip\n"
-                                 "Rip/WriteLog=1\nRip/WriteCueSheet=1\n"))
+                                 "Rip/WriteLog=1\nRip/WriteCueSheet=1\n"
+                                 "MusicBrainz/Server=https://musicbrainz.org\n"
+                                 "MusicBrainz/CoverArt=1\n"))
         << output;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "options.ini")) << "printing must not write";
 }
