@@ -15,7 +15,8 @@ namespace corvath {
 
 /// Encodes its input (8-, 16- or 24-bit PCM) losslessly into a native FLAC file with libFLAC's
 /// stream encoder. The library's Vorbis comment block is replaced by one built from Tags(),
-/// with the vendor string "VENDOR=Rivire". Never appends: FileMode stays foRewrite.
+/// with the vendor string "VENDOR=Rivire"; a cover picture follows it as a PICTURE block.
+/// Never appends: FileMode stays foRewrite.
 ///
 /// Threads: the constructor, the setters and Tags() belong to the main thread; the setters keep
 /// the old value while a run is on. The encoder and its callbacks run on the sink's worker.
