@@ -456,6 +456,10 @@ TEST_F(RipBatchTest, TheDiscsCachedCoverGoesBesideAndIntoTheFiles)
                          " | sed -n 's/^METADATA_BLOCK_PICTURE=//p' | base64 -d");
     EXPECT_EQ(block, Be32(3) + Be32(10) + "image/jpeg" + Be32(0) + Be32(16) + Be32(16) + Be32(24) +
                          Be32(0) + Be32(static_cast<uint32_t>(jpeg.size())) + jpeg);
+    EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " +
+                               test::Quoted(Output("Two.ogg"))),
+              "vorbis\nmjpeg\n")
+        << "FFmpeg takes the comment for an attached picture";
     EXPECT_NE(test::RunCommand("vorbiscomment -l " + test::Quoted(Output("Two.ogg")))
                   .find("artist=Band\n"),
               std::string::npos);
