@@ -52,6 +52,12 @@ ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFo
     encoder_.sink->SetInput(converter_.get());
 }
 
+void ConversionChain::EmbedCover(const CoverPicture& cover)
+{
+    if (encoder_.embedCover)
+        encoder_.embedCover(cover);
+}
+
 TAuFileIn& ConversionChain::SourceFor(const std::string& input)
 {
     InputReader reader = reader_;

@@ -50,6 +50,9 @@ public:
     /// encoder up. The reason the input cannot go, empty when Sink().Start() may run.
     std::string Prepare(const std::string& input, const std::string& target);
 
+    /// Embeds the front cover into every later file of a format that takes one.
+    void EmbedCover(const CoverPicture& cover);
+
     /// The chain's end, to start and to watch for progress and its end.
     TAuFileOut& Sink() { return *encoder_.sink; }
 

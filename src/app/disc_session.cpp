@@ -90,10 +90,15 @@ bool DiscSession::IsAudioCDPresent() const
     return toc && StartsWithAudio(*toc);
 }
 
+std::string DiscKeyOf(const CdToc& toc)
+{
+    return StartsWithAudio(toc) ? std::to_string(WindowsDiscSerial(toc)) : std::string();
+}
+
 std::string DiscSession::ReadDiscId() const
 {
     const std::optional<CdToc> toc = ReadToc();
-    return toc && StartsWithAudio(*toc) ? std::to_string(WindowsDiscSerial(*toc)) : std::string();
+    return toc ? DiscKeyOf(*toc) : std::string();
 }
 
 std::optional<CdToc> DiscSession::ReadToc() const

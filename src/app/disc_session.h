@@ -22,6 +22,10 @@ struct TrackRow {
     bool audio = true;     ///< false for a data track, which cannot be ripped
 };
 
+/// How the disc information file and the cover cache know a disc: its Windows serial number as
+/// text; empty for a disc whose first track is not audio.
+std::string DiscKeyOf(const CdToc& toc);
+
 /// The main window's open drive and the disc loaded from it, on the engine side: opening and
 /// closing the drive, reading the disc into rows and keeping what the user typed for it in the
 /// disc information file.

@@ -25,14 +25,20 @@ Encoder MakeEncoder(OutputFormat format, bool adpcm, const TOptionsSetting& sett
         auto setup = [out = vorbis.get(), &settings, &disc](TAuFileIn&) {
             SetupVorbisOut(*out, settings, disc);
         };
-        return {std::move(vorbis), setup};
+        auto embedCover = [out = vorbis.get()](std::optional<CoverPicture> cover) {
+            out->SetCoverPicture(std::move(cover));
+        };
+        return {std::move(vorbis), setup, embedCover};
     }
     case OutputFormat::FLAC: {
         auto flac = MakeComponent<TFLACOut>();
         auto setup = [out = flac.get(), &settings, &disc](TAuFileIn&) {
             SetupFLACOut(*out, settings, disc);
         };
-        return {std::move(flac), setup};
+        auto embedCover = [out = flac.get()](std::optional<CoverPicture> cover) {
+            out->SetCoverPicture(std::move(cover));
+        };
+        return {std::move(flac), setup, embedCover};
     }
     case OutputFormat::APE: {
         auto ape = MakeComponent<TMACOut>();

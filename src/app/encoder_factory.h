@@ -6,8 +6,10 @@
 #include "audio/model/au_file_in.h"
 #include "audio/model/au_file_out.h"
 #include "audio/model/component.h"
+#include "tags/cover_picture.h"
 
 #include <functional>
+#include <optional>
 
 namespace corvath {
 
@@ -16,6 +18,8 @@ namespace corvath {
 struct Encoder {
     Owned<TAuFileOut> sink;
     std::function<void(TAuFileIn& source)> setup;
+    /// Sets the front cover every later file embeds; empty for the formats that embed none.
+    std::function<void(std::optional<CoverPicture> cover)> embedCover{};
 };
 
 /// The output of a format, set up as the program sets it up from the settings and, for the

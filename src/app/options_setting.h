@@ -128,6 +128,8 @@ struct TMusicBrainzOptions {
     /// Scheme and host of the web service (tests point it at a local server).
     std::string Server = "https://musicbrainz.org";
     bool CoverArt = true;
+    /// Scheme and host of the Cover Art Archive.
+    std::string CoverArtServer = "https://coverartarchive.org";
 };
 
 /// Every user setting of the program, plus the current disc's information. The member

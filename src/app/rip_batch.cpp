@@ -1,10 +1,13 @@
 #include "app/rip_batch.h"
 
 #include "app/cddb_server_setting.h"
+#include "app/disc_session.h"
+#include "app/folder_image.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
 #include "app/rip_report_files.h"
 #include "cd/cddb_options.h"
+#include "cd/cover_cache.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"
 #include "cd/process_info.h"
@@ -229,10 +232,25 @@ void RipBatch::DiscRead(const RipDiscLayout& layout)
         record_.toc = *layout.toc;
         record_.pregaps = layout.pregaps;
         record_.discId = FreedbDiscId(*layout.toc);
+        UseCachedCover(*layout.toc);
     } else {
         lookupPending_ = false; // the first track reports why the drive gave no TOC
     }
     StartTrack(0);
+}
+
+// The disc's cover, when the cache has one, goes beside the files and into those that take it.
+void RipBatch::UseCachedCover(const CdToc& toc)
+{
+    const std::optional<CachedCover> cover = LoadCover(DiscKeyOf(toc));
+    if (!cover)
+        return;
+    if (const std::string problem =
+            PlaceFolderImage(cover->picture, settings_.CommonOptions.OutputFolder);
+        !problem.empty())
+        view_.ShowError(problem);
+    if (encoder_)
+        encoder_->EmbedCover(cover->picture);
 }
 
 void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)

@@ -84,7 +84,9 @@ struct RipJob {
 /// each step. Titles that an earlier track of the same rip already used get " (2)", " (3)" ...
 /// so no track replaces another's file. A track that fails does not stop the others.
 ///
-/// Before the first track the disc's TOC is read and, when the settings ask for it, the disc is
+/// Before the first track the disc's TOC is read; when the cover cache has the disc's front
+/// cover, it goes into the output folder as folder.jpg or folder.png (an existing one stays)
+/// and into the FLAC and Ogg Vorbis files. Then, when the settings ask for it, the disc is
 /// looked up in the AccurateRip database while the tracks are ripped; each track's checksums
 /// then give its verdict. After the last track the rip waits for that answer, writes the rip
 /// log and cue sheet the settings ask for into the output folder (a file that cannot be
@@ -115,6 +117,7 @@ public:
 private:
     void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
     void DiscRead(const RipDiscLayout& layout);
+    void UseCachedCover(const CdToc& toc);
     void AccurateRipAnswered(const AccurateRipLookup& lookup);
     void Judge(std::size_t index);
     void StartTrack(std::size_t index);

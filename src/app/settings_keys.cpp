@@ -82,6 +82,7 @@ const std::array kSettingKeys{
     Key<&O::RipOptions, &TRipOptions::WriteCueSheet>("Rip", "WriteCueSheet"),
     Key<&O::MusicBrainz, &TMusicBrainzOptions::Server>("MusicBrainz", "Server"),
     Key<&O::MusicBrainz, &TMusicBrainzOptions::CoverArt>("MusicBrainz", "CoverArt"),
+    Key<&O::MusicBrainz, &TMusicBrainzOptions::CoverArtServer>("MusicBrainz", "CoverArtServer"),
 };
 
 std::string ToText(const std::string& value)

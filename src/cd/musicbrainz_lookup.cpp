@@ -120,13 +120,18 @@ MusicBrainzLookup Interpret(const HttpGetResult& answer, const MusicBrainzQuery&
 
 } // namespace
 
+std::string MusicBrainzUserAgent()
+{
+    return std::string("Corvath/" CORVATH_VERSION " ( ") + kMusicBrainzContact + " )";
+}
+
 MusicBrainzLookup LookUpMusicBrainz(const MusicBrainzQuery& query)
 {
     HttpGetOptions http = query.http;
     http.allowHttps = true;
     http.maxRedirects = kMaxRedirects;
     http.maxBodyBytes = kMaxAnswerBytes;
-    http.userAgent = std::string("Corvath/" CORVATH_VERSION " ( ") + kMusicBrainzContact + " )";
+    http.userAgent = MusicBrainzUserAgent();
 
     const std::string byId = query.server + "/ws/2/discid/" + query.discId + "?" + kParameters;
     // "-" stands for no disc ID: the server matches the TOC alone.

@@ -12,6 +12,9 @@ inline constexpr const char* kMusicBrainzServer = "https://musicbrainz.org";
 /// Where MusicBrainz can reach the program's makers, as its User-Agent rules ask.
 inline constexpr const char* kMusicBrainzContact = "https://github.com/corvath/corvath";
 
+/// The User-Agent of the program's requests to MusicBrainz and its Cover Art Archive.
+std::string MusicBrainzUserAgent();
+
 struct MusicBrainzQuery {
     std::string server = kMusicBrainzServer; ///< scheme and host, no trailing slash
     std::string discId;                      ///< the disc's MusicBrainz disc ID

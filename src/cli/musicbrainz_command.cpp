@@ -4,6 +4,8 @@
 #include "app/disc_session.h"
 #include "app/options_store.h"
 #include "cd/cddb_options.h"
+#include "cd/cover_art.h"
+#include "cd/cover_cache.h"
 #include "cd/musicbrainz_entry.h"
 #include "cd/musicbrainz_lookup.h"
 #include "cli/entry_record.h"
@@ -78,6 +80,35 @@ void Store(DiscSession& session, const MusicBrainzRelease& release, std::ostream
     entry.Print(static_cast<uint8_t>(rows->front().number), out);
 }
 
+// Keeps the release's front cover for the disc, where the rip finds it. A failure only warns:
+// the release is stored either way.
+void CacheCover(const std::string& discKey, const std::string& mbid,
+                const TOptionsSetting& settings, std::ostream& out, std::ostream& err)
+{
+    const CoverArtFetch fetch =
+        FetchFrontCover(settings.MusicBrainz.CoverArtServer, mbid,
+                        LookupHttpOptions(CddbServerOf(settings.QueryCDDB)));
+    try {
+        switch (fetch.outcome) {
+        case CoverArtFetch::Outcome::Found:
+            out << "Cover art: " << TerminalText(StoreCover(discKey, fetch.picture).string())
+                << '\n';
+            return;
+        case CoverArtFetch::Outcome::None:
+            ForgetCover(discKey);
+            out << "No cover art\n";
+            return;
+        case CoverArtFetch::Outcome::Failed:
+            err << "corvath-cli musicbrainz: warning: no cover art: " << TerminalText(fetch.failure)
+                << '\n';
+            return;
+        }
+    } catch (const std::exception& error) {
+        err << "corvath-cli musicbrainz: warning: cannot keep the cover art: "
+            << TerminalText(error.what()) << '\n';
+    }
+}
+
 } // namespace
 
 int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::ostream& err)
@@ -133,7 +164,11 @@ int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::os
         return 2;
     }
     out << "Stored release " << *chosen << ":\n";
-    Store(session, lookup.releases[*chosen - 1], out);
+    const MusicBrainzRelease& release = lookup.releases[*chosen - 1];
+    Store(session, release, out);
+    if (const std::string discKey = DiscKeyOf(*toc);
+        settings.MusicBrainz.CoverArt && !discKey.empty())
+        CacheCover(discKey, release.id, settings, out, err);
     return 0;
 }
 

@@ -32,7 +32,12 @@ bool ResolveFlac(const DynamicLibrary& library, FlacApi& api)
                            api.setTotalSamplesEstimate) &&
            library.Resolve("FLAC__stream_encoder_init_stream", api.initStream) &&
            library.Resolve("FLAC__stream_encoder_process_interleaved", api.processInterleaved) &&
-           library.Resolve("FLAC__stream_encoder_finish", api.finish);
+           library.Resolve("FLAC__stream_encoder_finish", api.finish) &&
+           library.Resolve("FLAC__stream_encoder_set_metadata", api.setMetadata) &&
+           library.Resolve("FLAC__metadata_object_new", api.metadataObjectNew) &&
+           library.Resolve("FLAC__metadata_object_delete", api.metadataObjectDelete) &&
+           library.Resolve("FLAC__metadata_object_picture_set_mime_type", api.pictureSetMimeType) &&
+           library.Resolve("FLAC__metadata_object_picture_set_data", api.pictureSetData);
 }
 
 } // namespace

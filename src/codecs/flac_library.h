@@ -2,13 +2,14 @@
 
 #include "platform/dynlib/codec_library.h"
 
+#include <FLAC/metadata.h>
 #include <FLAC/stream_encoder.h>
 #include <memory>
 
 namespace corvath {
 
-/// The stream encoder entry points of libFLAC that the FLAC output calls; the library's header
-/// gives only their types, the functions come from the library opened at run time.
+/// The stream encoder and metadata object entry points of libFLAC that the FLAC output calls; the
+/// library's header gives only their types, the functions come from the library opened at run time.
 struct FlacApi {
     decltype(&FLAC__stream_encoder_new) encoderNew = nullptr;
     decltype(&FLAC__stream_encoder_delete) encoderDelete = nullptr;
@@ -33,6 +34,11 @@ struct FlacApi {
     decltype(&FLAC__stream_encoder_init_stream) initStream = nullptr;
     decltype(&FLAC__stream_encoder_process_interleaved) processInterleaved = nullptr;
     decltype(&FLAC__stream_encoder_finish) finish = nullptr;
+    decltype(&FLAC__stream_encoder_set_metadata) setMetadata = nullptr;
+    decltype(&FLAC__metadata_object_new) metadataObjectNew = nullptr;
+    decltype(&FLAC__metadata_object_delete) metadataObjectDelete = nullptr;
+    decltype(&FLAC__metadata_object_picture_set_mime_type) pictureSetMimeType = nullptr;
+    decltype(&FLAC__metadata_object_picture_set_data) pictureSetData = nullptr;
 };
 
 /// The process's binding to "libFLAC.so.12". The program loads it once (the windows at start,
@@ -48,5 +54,14 @@ struct FlacEncoderDeleter {
     }
 };
 using FlacEncoderPtr = std::unique_ptr<FLAC__StreamEncoder, FlacEncoderDeleter>;
+
+/// Deletes a metadata object, with what it holds, through the binding.
+struct FlacMetadataDeleter {
+    void operator()(FLAC__StreamMetadata* object) const
+    {
+        FlacLibrary().Functions().metadataObjectDelete(object);
+    }
+};
+using FlacMetadataPtr = std::unique_ptr<FLAC__StreamMetadata, FlacMetadataDeleter>;
 
 } // namespace corvath

@@ -166,6 +166,12 @@ void TFLACOut::SetTags(const TVorbisTags& tags)
         tags_.Assign(tags);
 }
 
+void TFLACOut::SetCoverPicture(std::optional<CoverPicture> picture)
+{
+    if (!IsBusy())
+        cover_ = std::move(picture);
+}
+
 void TFLACOut::CheckInput(TAuInput& input)
 {
     bitsPerSample_ = input.GetBitsPerSample();
@@ -212,6 +218,8 @@ void TFLACOut::ConfigureEncoder()
         flac.setCompressionLevel(encoder, static_cast<uint32_t>(compressionLevel_));
     else
         ApplyCustomSettings();
+    if (cover_)
+        AttachCoverPicture();
     const int64_t size = Input()->Size();
     if (size > 0)
         flac.setTotalSamplesEstimate(
@@ -231,6 +239,28 @@ void TFLACOut::ApplyCustomSettings()
     flac.setMinResidualPartitionOrder(encoder, minResidualPartitionOrder_);
     flac.setMaxResidualPartitionOrder(encoder, maxResidualPartitionOrder_);
     flac.setDoExhaustiveModelSearch(encoder, bestModelSearch_);
+}
+
+void TFLACOut::AttachCoverPicture()
+{
+    const FlacApi& flac = FlacLibrary().Functions();
+    pictureBlock_.reset(flac.metadataObjectNew(FLAC__METADATA_TYPE_PICTURE));
+    FLAC__StreamMetadata* block = pictureBlock_.get();
+    if (block == nullptr)
+        throw EAuException("Failed to initialize FLAC encoder.");
+    // A new picture block comes with an empty description already.
+    FLAC__StreamMetadata_Picture& picture = block->data.picture;
+    picture.type = static_cast<FLAC__StreamMetadata_Picture_Type>(kFrontCoverPictureType);
+    picture.width = cover_->width;
+    picture.height = cover_->height;
+    picture.depth = cover_->depth;
+    picture.colors = 0;
+    // The library copies both; it only takes them as mutable.
+    auto* data = reinterpret_cast<FLAC__byte*>(const_cast<char*>(cover_->data.data()));
+    if (!flac.pictureSetMimeType(block, const_cast<char*>(cover_->mimeType.c_str()), true) ||
+        !flac.pictureSetData(block, data, static_cast<FLAC__uint32>(cover_->data.size()), true) ||
+        !flac.setMetadata(encoder_.get(), &block, 1))
+        throw EAuException("Failed to initialize FLAC encoder.");
 }
 
 bool TFLACOut::WriteStep(bool abort)
@@ -270,6 +300,7 @@ void TFLACOut::AbortOutput()
 void TFLACOut::ReleaseEncoder()
 {
     encoder_.reset();
+    pictureBlock_.reset();
     pcm_ = std::vector<uint8_t>();
     samples_ = std::vector<FLAC__int32>();
 }

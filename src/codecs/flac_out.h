@@ -2,18 +2,21 @@
 
 #include "audio/model/au_file_out.h"
 #include "codecs/flac_library.h"
+#include "tags/cover_picture.h"
 #include "tags/vorbis_tags.h"
 
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace corvath {
 
 /// Encodes its input (8-, 16- or 24-bit PCM) losslessly into a native FLAC file with libFLAC's
 /// stream encoder. The library's Vorbis comment block is replaced by one built from Tags(),
-/// with the vendor string "VENDOR=Rivire". Never appends: FileMode stays foRewrite.
+/// with the vendor string "VENDOR=Rivire"; a cover picture follows it as a PICTURE block.
+/// Never appends: FileMode stays foRewrite.
 ///
 /// Threads: the constructor, the setters and Tags() belong to the main thread; the setters keep
 /// the old value while a run is on. The encoder and its callbacks run on the sink's worker.
@@ -69,6 +72,9 @@ public:
     TVorbisTags& Tags() { return tags_; }
     void SetTags(const TVorbisTags& tags);
 
+    /// The front cover written as a PICTURE block, kept from file to file; none writes none.
+    void SetCoverPicture(std::optional<CoverPicture> picture);
+
 protected:
     void CheckInput(TAuInput& input) override;
     void StartFile(TAuInput& input) override;
@@ -88,6 +94,7 @@ private:
 
     void ConfigureEncoder();
     void ApplyCustomSettings();
+    void AttachCoverPicture();
     void ReleaseEncoder();
     /// Runs a callback's work; its first exception is kept for the report and becomes false.
     template <typename Work> bool CallbackSucceeded(Work&& work) noexcept;
@@ -107,8 +114,10 @@ private:
     uint16_t minResidualPartitionOrder_ = 0;
     uint16_t maxResidualPartitionOrder_ = 0;
     TVorbisTags tags_;
+    std::optional<CoverPicture> cover_;
 
-    // Per run, on the worker.
+    // Per run, on the worker. The picture block must outlive the encoder's use of it.
+    FlacMetadataPtr pictureBlock_;
     FlacEncoderPtr encoder_;
     std::vector<uint8_t> pcm_;
     std::vector<FLAC__int32> samples_;

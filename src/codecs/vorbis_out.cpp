@@ -3,6 +3,7 @@
 #include "audio/model/au_exception.h"
 #include "codecs/vorbis_libraries.h"
 #include "platform/bytes/little_endian.h"
+#include "platform/text/base64.h"
 
 #include <array>
 #include <cstring>
@@ -146,6 +147,12 @@ void TVorbisOut::SetComments(const TVorbisTags& tags)
         comments_.Assign(tags);
 }
 
+void TVorbisOut::SetCoverPicture(std::optional<CoverPicture> picture)
+{
+    if (!IsBusy())
+        cover_ = std::move(picture);
+}
+
 bool TVorbisOut::BitRateSettable(TVorbisBitRate rate) const
 {
     return !IsBusy() && rate <= br499;
@@ -239,6 +246,12 @@ void TVorbisOut::SetUpEncoder()
         const std::string value = comments_.AsWideString(name);
         if (!value.empty())
             vorbis.comment_add_tag(e.comment.get(), name.c_str(), value.c_str());
+    }
+    if (cover_) {
+        const std::string block = PictureBlockBody(*cover_);
+        const std::string encoded =
+            Base64(std::span(reinterpret_cast<const uint8_t*>(block.data()), block.size()));
+        vorbis.comment_add_tag(e.comment.get(), "METADATA_BLOCK_PICTURE", encoded.c_str());
     }
 
     e.dsp.reset(new vorbis_dsp_state{});

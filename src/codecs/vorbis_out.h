@@ -1,10 +1,12 @@
 #pragma once
 
 #include "audio/model/au_file_out.h"
+#include "tags/cover_picture.h"
 #include "tags/vorbis_tags.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace corvath {
 
@@ -62,6 +64,10 @@ public:
     /// Copies the entries of tags into Comments.
     void SetComments(const TVorbisTags& tags);
 
+    /// The front cover embedded as a METADATA_BLOCK_PICTURE comment, kept from file to file;
+    /// none embeds nothing.
+    void SetCoverPicture(std::optional<CoverPicture> picture);
+
     /// brAutoSelect selects quality mode. Setting it pulls the minimum down and the maximum up
     /// to it; brAutoSelect also resets the maximum to brAutoSelect.
     TVorbisBitRate DesiredNominalBitrate() const { return nominal_; }
@@ -103,6 +109,7 @@ private:
 
     float compression_ = 0.2f;
     TVorbisTags comments_;
+    std::optional<CoverPicture> cover_;
     TVorbisBitRate nominal_ = TVorbisBitRate::brAutoSelect;
     TVorbisBitRate maximum_ = TVorbisBitRate::brAutoSelect;
     TVorbisBitRate minimum_ = TVorbisBitRate::brAutoSelect;

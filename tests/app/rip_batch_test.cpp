@@ -1,10 +1,13 @@
 #include "app/disc_opening.h"
+#include "app/disc_session.h"
 #include "app/rip_batch.h"
+#include "cd/cover_cache.h"
 #include "codecs/lame_library.h"
 #include "codecs/startup_libraries.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
+#include "support/cover_archive.h"
 #include "support/disc_image.h"
 #include "support/fake_components.h"
 #include "support/file_size_limit.h"
@@ -13,6 +16,7 @@
 #include "support/temp_dir.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace corvath {
@@ -379,6 +383,91 @@ TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
     Pump(100ms);
     EXPECT_FALSE(view_.closed);
     batch.Stop();
+}
+
+// Points the cover cache at a folder while it lives.
+class CacheFolder {
+public:
+    explicit CacheFolder(const fs::path& folder)
+    {
+        if (const char* cache = std::getenv("XDG_CACHE_HOME"))
+            saved_ = cache;
+        setenv("XDG_CACHE_HOME", folder.c_str(), 1);
+    }
+    ~CacheFolder()
+    {
+        if (saved_)
+            setenv("XDG_CACHE_HOME", saved_->c_str(), 1);
+        else
+            unsetenv("XDG_CACHE_HOME");
+    }
+    CacheFolder(const CacheFolder&) = delete;
+    CacheFolder& operator=(const CacheFolder&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+std::string Be32(uint32_t value)
+{
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 8), static_cast<char>(value)};
+}
+
+// A disc's cached cover goes beside the tracks and into the FLAC and Ogg Vorbis files; a
+// folder.jpg already there stays, and a disc without a cover rips as before.
+TEST_F(RipBatchTest, TheDiscsCachedCoverGoesBesideAndIntoTheFiles)
+{
+    const CacheFolder cache(dir_ / "cache");
+    OpenDisc({20, 12});
+    CdToc toc;
+    ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+    const std::string jpeg = test::RedSquare(dir_.path(), "jpg");
+
+    Rip({{1, "Plain"}}, OutputFormat::FLAC);
+    EXPECT_FALSE(fs::exists(Output("folder.jpg")));
+    EXPECT_EQ(test::RunCommand("metaflac --list --block-type=PICTURE " +
+                               test::Quoted(Output("Plain.flac"))),
+              "");
+
+    StoreCover(DiscKeyOf(toc), *CoverPictureOf(jpeg));
+    view_ = RecordingView{};
+    Rip({{1, "One"}}, OutputFormat::FLAC);
+    EXPECT_EQ(test::ReadFile(Output("folder.jpg")), jpeg);
+    EXPECT_EQ(
+        test::RunCommand("metaflac --export-picture-to=- " + test::Quoted(Output("One.flac"))),
+        jpeg);
+    const std::string listing = test::RunCommand("metaflac --list --block-type=PICTURE " +
+                                                 test::Quoted(Output("One.flac")));
+    for (const char* line : {"type: 3 (Cover (front))", "MIME type: image/jpeg", "width: 16",
+                             "height: 16", "depth: 24"})
+        EXPECT_NE(listing.find(line), std::string::npos) << line << " in " << listing;
+    EXPECT_EQ(test::RunCommand("metaflac --show-tag=ARTIST " + test::Quoted(Output("One.flac"))),
+              "artist=Band\n")
+        << "the tags stay";
+
+    test::WriteFile(Output("folder.jpg"), "the user's own");
+    view_ = RecordingView{};
+    Rip({{2, "Two"}}, OutputFormat::OGG);
+    EXPECT_EQ(test::ReadFile(Output("folder.jpg")), "the user's own");
+    const std::string block =
+        test::RunCommand("vorbiscomment -l " + test::Quoted(Output("Two.ogg")) +
+                         " | sed -n 's/^METADATA_BLOCK_PICTURE=//p' | base64 -d");
+    EXPECT_EQ(block, Be32(3) + Be32(10) + "image/jpeg" + Be32(0) + Be32(16) + Be32(16) + Be32(24) +
+                         Be32(0) + Be32(static_cast<uint32_t>(jpeg.size())) + jpeg);
+    EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " +
+                               test::Quoted(Output("Two.ogg"))),
+              "vorbis\nmjpeg\n")
+        << "FFmpeg takes the comment for an attached picture";
+    EXPECT_NE(test::RunCommand("vorbiscomment -l " + test::Quoted(Output("Two.ogg")))
+                  .find("artist=Band\n"),
+              std::string::npos);
+
+    view_ = RecordingView{};
+    Rip({{2, "Mp3"}}, OutputFormat::MP3);
+    EXPECT_EQ(view_.summary, "") << "other formats rip as before";
+    EXPECT_TRUE(fs::exists(Output("Mp3.mp3")));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
+#include "support/cover_archive.h"
 #include "support/disc_image.h"
 #include "support/http_test_server.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 #include <cstdlib>
@@ -35,17 +37,24 @@ protected:
     void SetUp() override
     {
         fs::copy_file(ProgramFolder() + "corvath-cli", cli_);
-        test::WriteFile(dir_ / "options.ini",
-                        "[MusicBrainz]\nServer=http://" + musicBrainz_.Address() +
-                            "\n[Rip]\nAccurateRipServer=http://" + database_.Address() + "\n");
+        UseCoverArchive(noCovers_.Url());
         image_ = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(20, 1)},
                                                      {test::AudioSectors(20, 2)},
                                                      {test::AudioSectors(20, 3)}});
     }
+    // The settings, with the cover archive at url and whether covers are fetched.
+    void UseCoverArchive(const std::string& url, bool coverArt = true)
+    {
+        test::WriteFile(dir_ / "options.ini",
+                        "[MusicBrainz]\nServer=http://" + musicBrainz_.Address() +
+                            "\nCoverArtServer=" + url + "\nCoverArt=" + (coverArt ? "1" : "0") +
+                            "\n[Rip]\nAccurateRipServer=http://" + database_.Address() + "\n");
+    }
     // Exit status of a command on the image; its output goes to files in the test folder.
     int Status(const std::string& command, const std::string& arguments = "")
     {
-        const std::string line = cli_.string() + " " + command + " --image '" + image_.string() +
+        const std::string line = "XDG_CACHE_HOME=" + test::Quoted(dir_ / "cache") + " " +
+                                 cli_.string() + " " + command + " --image '" + image_.string() +
                                  "' " + arguments + " >'" + (dir_ / "stdout").string() + "' 2>'" +
                                  (dir_ / "stderr").string() + "'";
         return WEXITSTATUS(std::system(line.c_str()));
@@ -69,6 +78,8 @@ protected:
         const std::lock_guard lock(answerMutex_);
         return test::HttpTestResponse{200, answer_};
     }};
+    const fs::path covers_ = dir_ / "cache" / "corvath" / "covers";
+    const test::TestCoverArchive noCovers_{std::nullopt};
     test::HttpTestServer database_{[](const std::string&) {
         return test::HttpTestResponse{404, "not found"};
     }};
@@ -112,6 +123,62 @@ TEST_F(CliMusicBrainzTest, NoMatchAFailureAndAWrongNumberChangeNothing)
     EXPECT_EQ(Status("musicbrainz", "--release 1"), 1);
     EXPECT_NE(Stderr().find("the lookup failed: "), std::string::npos) << Stderr();
     EXPECT_FALSE(fs::exists(dir_ / "cd.dat"));
+}
+
+TEST_F(CliMusicBrainzTest, TheChosenReleasesCoverIsKeptForTheDiscAndRippedWithIt)
+{
+    const std::string jpeg = test::RedSquare(dir_.path(), "jpg");
+    const test::TestCoverArchive archive(jpeg);
+    UseCoverArchive(archive.Url());
+
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << Stderr();
+    EXPECT_EQ(archive.RequestLines(),
+              std::vector<std::string>{"GET /release/mbid-Album/front-500 HTTP/1.1"});
+    ASSERT_TRUE(fs::is_directory(covers_));
+    const std::vector<fs::directory_entry> cached(fs::directory_iterator(covers_), {});
+    ASSERT_EQ(cached.size(), 1u);
+    EXPECT_EQ(cached[0].path().extension(), ".jpg");
+    EXPECT_NE(Stdout().find("\nCover art: " + cached[0].path().string() + "\n"), std::string::npos)
+        << Stdout();
+    EXPECT_EQ(test::ReadFile(cached[0].path()), jpeg);
+
+    ASSERT_EQ(Status("rip", "--format flac --tracks 2"), 0) << Stderr();
+    EXPECT_EQ(test::ReadFile(dir_ / "Output" / "folder.jpg"), jpeg);
+    EXPECT_EQ(test::RunCommand("metaflac --export-picture-to=- " +
+                               test::Quoted(dir_ / "Output" / "Second.flac")),
+              jpeg);
+}
+
+TEST_F(CliMusicBrainzTest, NoCoverAPageForACoverAndAFailureLeaveTheRipAsItWas)
+{
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << Stderr();
+    EXPECT_TRUE(Stdout().ends_with("\nNo cover art\n")) << Stdout();
+
+    const test::TestCoverArchive page("<!DOCTYPE html><html><body>Moved</body></html>");
+    UseCoverArchive(page.Url());
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << Stderr();
+    EXPECT_TRUE(Stdout().ends_with("\nNo cover art\n")) << Stdout();
+
+    const test::HttpTestServer broken(test::HttpTestServer::ServerError());
+    UseCoverArchive("http://" + broken.Address());
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << "a failed fetch still stores the release";
+    EXPECT_NE(Stderr().find("warning: no cover art: "), std::string::npos) << Stderr();
+    EXPECT_NE(test::ReadFile(dir_ / "cd.dat").find("CDArtist=Band & Guest"), std::string::npos);
+
+    EXPECT_FALSE(fs::exists(covers_) && !fs::is_empty(covers_));
+    ASSERT_EQ(Status("rip", "--format wav --tracks 1"), 0) << Stderr();
+    EXPECT_TRUE(fs::exists(dir_ / "Output" / "First.wav"));
+    EXPECT_FALSE(fs::exists(dir_ / "Output" / "folder.jpg"));
+}
+
+TEST_F(CliMusicBrainzTest, CoverArtTurnedOffAsksForNone)
+{
+    const test::TestCoverArchive archive(test::RedSquare(dir_.path(), "jpg"));
+    UseCoverArchive(archive.Url(), false);
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << Stderr();
+    EXPECT_EQ(Stdout().find("Cover art"), std::string::npos) << Stdout();
+    EXPECT_TRUE(archive.RequestLines().empty());
+    EXPECT_FALSE(fs::exists(covers_));
 }
 
 } // namespace

@@ -45,7 +45,8 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
                                  "Rip/AccurateRipServer=http://www.accuraterip.com/accuraterip\n"
                                  "Rip/WriteLog=1\nRip/WriteCueSheet=1\n"
                                  "MusicBrainz/Server=https://musicbrainz.org\n"
-                                 "MusicBrainz/CoverArt=1\n"))
+                                 "MusicBrainz/CoverArt=1\n"
+                                 "MusicBrainz/CoverArtServer=https://coverartarchive.org\n"))
         << output;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "options.ini")) << "printing must not write";
 }

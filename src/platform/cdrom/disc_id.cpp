@@ -1,9 +1,10 @@
 #include "platform/cdrom/disc_id.h"
 
+#include "platform/text/base64.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <nettle/base64.h>
 #include <nettle/sha1.h>
 
 namespace corvath {
@@ -55,8 +56,7 @@ std::string UrlSafeSha1Base64(const std::string& text)
     std::array<uint8_t, SHA1_DIGEST_SIZE> digest{};
     sha1_digest(&sha1, digest.size(), digest.data());
 
-    std::string encoded(BASE64_ENCODE_RAW_LENGTH(SHA1_DIGEST_SIZE), '\0');
-    base64_encode_raw(encoded.data(), digest.size(), digest.data());
+    std::string encoded = Base64(digest);
     for (char& c : encoded)
         c = c == '+' ? '.' : c == '/' ? '_' : c == '=' ? '-' : c;
     return encoded;

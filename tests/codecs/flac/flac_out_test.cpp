@@ -2,6 +2,7 @@
 #include "audio/wave/wave_in.h"
 #include "codecs/flac_out.h"
 #include "support/audio_tools.h"
+#include "support/cover_archive.h"
 #include "support/file_size_limit.h"
 #include "support/run_command.h"
 
@@ -164,6 +165,36 @@ TEST_F(FlacOutTest, CommentBlockIsOursInEveryFileAndStreamInfoCountsTheFrames)
     EXPECT_NE(list.find("  length: 21\n  vendor string: VENDOR=Rivire\n  comments: 0\n"),
               std::string::npos)
         << list;
+}
+
+// The picture follows our comment block, which then is no longer last; it stays for later files.
+TEST_F(FlacOutTest, ACoverPictureFollowsTheCommentsInEveryFileUntilTakenAway)
+{
+    fake_->total = 10000 * 4;
+    const std::string png = test::RedSquare(dir_.path(), "png");
+    out_->SetCoverPicture(CoverPictureOf(png));
+    out_->Tags().SetArtist("Ane Brun");
+    const path file = dir_ / "cover.flac";
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(Encode(*fake_, file), "");
+        const std::string list = List(file);
+        EXPECT_NE(list.find("METADATA block #1\n  type: 4 (VORBIS_COMMENT)\n  is last: false\n"),
+                  std::string::npos)
+            << list;
+        EXPECT_NE(list.find("METADATA block #2\n  type: 6 (PICTURE)\n  is last: true\n"),
+                  std::string::npos)
+            << list;
+        EXPECT_NE(list.find("  type: 3 (Cover (front))\n  MIME type: image/png\n  description: \n"
+                            "  width: 16\n  height: 16\n"),
+                  std::string::npos)
+            << list;
+        EXPECT_EQ(RunCommand("metaflac --export-picture-to=- " + Quoted(file)), png);
+        EXPECT_TRUE(PassesFlacTest(file));
+    }
+
+    out_->SetCoverPicture(std::nullopt);
+    ASSERT_EQ(Encode(*fake_, file), "");
+    EXPECT_EQ(List(file).find("PICTURE"), std::string::npos);
 }
 
 TEST_F(FlacOutTest, EmptyAndShortInputsGiveValidFilesOfWhatArrived)

@@ -1,0 +1,19 @@
+#include "app/folder_image.h"
+
+#include "platform/files/whole_file.h"
+
+#include <filesystem>
+
+namespace corvath {
+
+std::string PlaceFolderImage(const CoverPicture& cover, const std::string& folder)
+{
+    const std::filesystem::path file =
+        std::filesystem::path(folder) / ("folder" + CoverExtension(cover));
+    std::error_code ignored;
+    if (std::filesystem::exists(file, ignored))
+        return {};
+    return WriteWholeFile(file, cover.data);
+}
+
+} // namespace corvath

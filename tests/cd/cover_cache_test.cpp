@@ -1,0 +1,82 @@
+#include "cd/cover_cache.h"
+#include "support/cover_archive.h"
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Points the cache at a folder of the test; puts the variable back afterwards.
+class CoverCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const char* cache = std::getenv("XDG_CACHE_HOME"))
+            saved_ = cache;
+        setenv("XDG_CACHE_HOME", dir_.path().c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (saved_)
+            setenv("XDG_CACHE_HOME", saved_->c_str(), 1);
+        else
+            unsetenv("XDG_CACHE_HOME");
+    }
+
+    CoverPicture Picture(const std::string& extension) const
+    {
+        return *CoverPictureOf(test::RedSquare(dir_.path(), extension));
+    }
+
+    test::TempDir dir_;
+    std::optional<std::string> saved_;
+};
+
+TEST_F(CoverCacheTest, AStoredCoverIsReadBackByTheDiscKey)
+{
+    EXPECT_EQ(CoverCacheFolder(), dir_ / "corvath" / "covers");
+    EXPECT_FALSE(LoadCover("-1234"));
+
+    const CoverPicture jpeg = Picture("jpg");
+    EXPECT_EQ(StoreCover("-1234", jpeg), dir_ / "corvath" / "covers" / "-1234.jpg");
+    EXPECT_EQ(test::ReadFile(dir_ / "corvath" / "covers" / "-1234.jpg"), jpeg.data);
+    const std::optional<CachedCover> loaded = LoadCover("-1234");
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->file, dir_ / "corvath" / "covers" / "-1234.jpg");
+    EXPECT_EQ(loaded->picture.data, jpeg.data);
+    EXPECT_EQ(loaded->picture.mimeType, "image/jpeg");
+    EXPECT_FALSE(LoadCover("5678")) << "another disc has none";
+    EXPECT_FALSE(LoadCover("")) << "a disc without a key has none";
+}
+
+TEST_F(CoverCacheTest, ANewCoverReplacesTheOldOneOfEitherType)
+{
+    StoreCover("42", Picture("jpg"));
+    const CoverPicture png = Picture("png");
+    StoreCover("42", png);
+    EXPECT_FALSE(fs::exists(dir_ / "corvath" / "covers" / "42.jpg"));
+    ASSERT_TRUE(LoadCover("42"));
+    EXPECT_EQ(LoadCover("42")->picture.data, png.data);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "corvath" / "covers"),
+                            fs::directory_iterator()),
+              1)
+        << "no temporary file stays";
+
+    ForgetCover("42");
+    EXPECT_FALSE(LoadCover("42"));
+}
+
+TEST_F(CoverCacheTest, WithoutXdgCacheHomeTheCacheIsInTheHomeFolder)
+{
+    unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(CoverCacheFolder(), fs::path(std::getenv("HOME")) / ".cache" / "corvath" / "covers");
+    setenv("XDG_CACHE_HOME", "", 1);
+    EXPECT_EQ(CoverCacheFolder(), fs::path(std::getenv("HOME")) / ".cache" / "corvath" / "covers");
+}
+
+} // namespace
+} // namespace corvath
