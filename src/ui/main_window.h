@@ -83,6 +83,9 @@ private:
 
     void Rip();
     void QueryCDDB();
+    /// Looks the disc up on MusicBrainz and applies the release found, or the one the user
+    /// chooses of several, as a CDDB entry.
+    void QueryMusicBrainz();
     // What a CDDB lookup finds, from the lookup's thread: each change is made on the window's.
     void SetArtist(const std::string& artist) override;
     void SetAlbum(const std::string& album) override;
@@ -151,6 +154,7 @@ private:
     QAction* aPause_ = nullptr;
     QAction* aStop_ = nullptr;
     QAction* aQueryCDDB_ = nullptr;
+    QAction* aQueryMusicBrainz_ = nullptr;
     QAction* aEditTrackName_ = nullptr;
     QMenu* PopupMenu1_ = nullptr;
 };
