@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QtTest/QTest>
 
 namespace corvath::ui::test {
 namespace {
@@ -187,15 +188,17 @@ TEST_F(QueryMusicBrainzTest, SeveralReleasesAreOfferedAndTheChosenOneIsApplied)
         const QString file = QApplication::applicationDirPath() + "/musicbrainz_chooser.png";
         EXPECT_TRUE(chooser->grab().save(file)) << file.toStdString();
 
-        releases.setCurrentItem(releases.topLevelItem(1));
-        Child<QPushButton>(*chooser, "bOK").click();
+        // The keyboard alone chooses: the list has the focus, Enter is OK.
+        EXPECT_EQ(QApplication::focusWidget(), &releases);
+        QTest::keyClick(&releases, Qt::Key_Down);
+        QTest::keyClick(&releases, Qt::Key_Return);
     });
     EXPECT_TRUE(chosen);
     EXPECT_EQ(Shown(*window), (std::vector<std::string>{"Artist of Album Deluxe", "Album Deluxe",
                                                         "2005", "Jazz", "Four", "Five", "Six"}));
 }
 
-TEST_F(QueryMusicBrainzTest, CancellingTheChoiceChangesNothing)
+TEST_F(QueryMusicBrainzTest, CancelKeepsTheFieldsAndADoubleClickChooses)
 {
     const HttpTestServer server(Releases(
         Json::array({ReleaseJson("id-1", "First", {MediumJson(1, "", {"a", "b", "c"})}),
@@ -208,6 +211,16 @@ TEST_F(QueryMusicBrainzTest, CancellingTheChoiceChangesNothing)
             Child<QPushButton>(modal, "bCancel").click();
     });
     EXPECT_EQ(Shown(*window), before);
+
+    Lookup(*window, [](QWidget& modal) {
+        if (!qobject_cast<TfrmChooseRelease*>(&modal))
+            return;
+        auto& releases = Child<QTreeWidget>(modal, "tvReleases");
+        const QPoint second = releases.visualItemRect(releases.topLevelItem(1)).center();
+        QTest::mouseDClick(releases.viewport(), Qt::LeftButton, {}, second);
+    });
+    EXPECT_EQ(Shown(*window),
+              (std::vector<std::string>{"Artist of Second", "Second", "", "", "d", "e", "f"}));
 }
 
 TEST_F(QueryMusicBrainzTest, NoReleaseOrNoServerIsShownInThePanelAndChangesNothing)
