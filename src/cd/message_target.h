@@ -6,12 +6,13 @@
 namespace corvath {
 
 /// Window messages that workers post.
-inline constexpr uint32_t kMsgRipDriveFailure = 0x84D; // lParam 1: option refused, 2: no TOC
-inline constexpr uint32_t kMsgRipProgress = 0x84E;     // payload: TProcessInfo
-inline constexpr uint32_t kMsgCddbQuery = 0x851;       // wParam 6, 7, 8: query_cddb_thread.h
-inline constexpr uint32_t kMsgNextFile = 0x852;        // a conversion batch starts its next file
-inline constexpr uint32_t kMsgRipDiscLayout = 0x853;   // payload: RipDiscLayout
-inline constexpr uint32_t kMsgRipAccurateRip = 0x854;  // payload: AccurateRipAnswer
+inline constexpr uint32_t kMsgRipDriveFailure = 0x84D;  // lParam 1: option refused, 2: no TOC
+inline constexpr uint32_t kMsgRipProgress = 0x84E;      // payload: TProcessInfo
+inline constexpr uint32_t kMsgCddbQuery = 0x851;        // wParam 6, 7, 8: query_cddb_thread.h
+inline constexpr uint32_t kMsgNextFile = 0x852;         // a conversion batch starts its next file
+inline constexpr uint32_t kMsgRipDiscLayout = 0x853;    // payload: RipDiscLayout
+inline constexpr uint32_t kMsgRipAccurateRip = 0x854;   // payload: AccurateRipAnswer
+inline constexpr uint32_t kMsgMusicBrainzQuery = 0x855; // payload: MusicBrainzAnswer
 
 /// An object a message carries; the receiver owns it once the message is posted.
 class MessagePayload {

@@ -3,6 +3,7 @@
 #include "cd/cddb_entry_target.h"
 #include "cd/cddb_server.h"
 #include "cd/message_target.h"
+#include "cd/stoppable_lookup.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +38,7 @@ struct CddbFailure : MessagePayload {
 /// to end on its own. Both targets are called on that thread, never two calls at once, every
 /// change before the last message. The caller keeps the targets alive until the message
 /// arrives or Abandon() has returned.
-class TQueryCDDBThread {
+class TQueryCDDBThread : public StoppableLookup {
 public:
     /// The settings are copied here, on the caller's thread; the drive layer's CDDB options
     /// are set from them on the worker. firstTrack and lastTrack are the disc's, from its TOC.
@@ -45,7 +46,7 @@ public:
                      int32_t cdHandle, MessageTarget& messages, CddbEntryTarget& entry);
     /// Abandons the worker when it still runs; waits for a worker that has posted its last
     /// message to end, so nothing of it outlives its owner.
-    ~TQueryCDDBThread();
+    ~TQueryCDDBThread() override;
     TQueryCDDBThread(const TQueryCDDBThread&) = delete;
     TQueryCDDBThread& operator=(const TQueryCDDBThread&) = delete;
 
@@ -54,7 +55,7 @@ public:
     /// Waits for a target call in progress; on the main thread it keeps running the main
     /// thread's pending synchronised calls meanwhile, so a target may hand its changes over
     /// with MainThread::InvokeSync.
-    void Abandon();
+    void Abandon() override;
 
 private:
     struct State;

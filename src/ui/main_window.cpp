@@ -178,6 +178,7 @@ void TfrmMain::UpdateActions()
     aEditTrackName_->setEnabled(!ListView1_->selectedItems().isEmpty());
     aRip_->setEnabled(!CheckedTracks().empty());
     aQueryCDDB_->setEnabled(ListView1_->topLevelItemCount() > 0);
+    aQueryMusicBrainz_->setEnabled(aQueryCDDB_->isEnabled());
     aPlay_->setEnabled(!ListView1_->selectedItems().isEmpty());
     aPause_->setEnabled(playing_ && !paused_);
     aStop_->setEnabled(playing_);

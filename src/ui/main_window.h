@@ -83,7 +83,11 @@ private:
 
     void Rip();
     void QueryCDDB();
-    // What a CDDB lookup finds, from the lookup's thread: each change is made on the window's.
+    /// Looks the disc up on MusicBrainz and applies the release found, or the one the user
+    /// chooses of several, as a CDDB entry.
+    void QueryMusicBrainz();
+    // What a CDDB lookup finds, from the lookup's thread, or the MusicBrainz release chosen:
+    // each change is made on the window's thread.
     void SetArtist(const std::string& artist) override;
     void SetAlbum(const std::string& album) override;
     void SetYear(const std::string& year) override;
@@ -151,6 +155,7 @@ private:
     QAction* aPause_ = nullptr;
     QAction* aStop_ = nullptr;
     QAction* aQueryCDDB_ = nullptr;
+    QAction* aQueryMusicBrainz_ = nullptr;
     QAction* aEditTrackName_ = nullptr;
     QMenu* PopupMenu1_ = nullptr;
 };

@@ -80,6 +80,9 @@ void TfrmMain::CreateCommands()
     aQueryCDDB_ = NewAction(this, {"aQueryCDDB", "&Query CDDB...", "CDDB", "Query CDDB",
                                    QKeySequence(), QStyle::SP_FileDialogContentsView});
     aQueryCDDB_->setEnabled(false);
+    aQueryMusicBrainz_ = NewAction(this, {"aQueryMusicBrainz", "Query &MusicBrainz...", nullptr,
+                                          "Look the disc up on MusicBrainz"});
+    aQueryMusicBrainz_->setEnabled(false);
     QAction* miJumpoutputfolder =
         NewAction(this, {"miJumpoutputfolder", "&Jump output folder", "Folder",
                          "Open the output folder", QKeySequence(), QStyle::SP_DirOpenIcon});
@@ -116,6 +119,7 @@ void TfrmMain::CreateCommands()
 
     connect(aRip_, &QAction::triggered, this, &TfrmMain::Rip);
     connect(aQueryCDDB_, &QAction::triggered, this, &TfrmMain::QueryCDDB);
+    connect(aQueryMusicBrainz_, &QAction::triggered, this, &TfrmMain::QueryMusicBrainz);
     connect(aPlay_, &QAction::triggered, this, &TfrmMain::Play);
     connect(aPause_, &QAction::triggered, this, &TfrmMain::Pause);
     connect(aStop_, &QAction::triggered, this, &TfrmMain::StopPlayback);
@@ -184,7 +188,7 @@ void TfrmMain::CreateCommands()
     edit->addAction(miJumpoutputfolder);
 
     QMenu* tools = menuBar()->addMenu("&Tools");
-    tools->addActions({aQueryCDDB_, aOptions});
+    tools->addActions({aQueryCDDB_, aQueryMusicBrainz_, aOptions});
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addActions({aHelp, aHomepage});

@@ -2,7 +2,7 @@
 
 #include "app/cddb_server_setting.h"
 #include "cd/cddb_options.h"
-#include "ui/stop_query_dialog.h"
+#include "ui/stop_cddb_query_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -128,7 +128,8 @@ void TfrmQueryCDDB::Query()
     settings_.ProxyAddress = eAddress_->text().toStdString();
     settings_.Port = ePort_->text().toStdString();
     settings_.Email = eEmail_->text().trimmed().toStdString();
-    TfrmStopQuery wait(this, CddbServerOf(settings_), firstTrack_, lastTrack_, cdHandle_, entry_);
+    TfrmStopCddbQuery wait(this, CddbServerOf(settings_), firstTrack_, lastTrack_, cdHandle_,
+                           entry_);
     if (wait.exec() == QDialog::Accepted)
         accept();
 }

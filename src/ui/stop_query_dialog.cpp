@@ -8,28 +8,18 @@
 
 namespace corvath::ui {
 
-namespace {
-
-const char* const kNoMatch = "No match found,perhaps:\n"
-                             "1.No information in CDDB server\n"
-                             "2.error CDDB options\n"
-                             "3.check the network";
-
-} // namespace
-
-TfrmStopQuery::TfrmStopQuery(QWidget* parent, const CddbServer& server, uint8_t firstTrack,
-                             uint8_t lastTrack, int32_t cdHandle, CddbEntryTarget& entry)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), server_(server),
-      firstTrack_(firstTrack), lastTrack_(lastTrack), cdHandle_(cdHandle), entry_(entry),
-      lHint_(new QLabel("Query CDDB, please waiting...", this)), Panel1_(new QFrame(this)),
-      panelText_(new QLabel(Panel1_)), bStop_(new QPushButton("Stop", this)),
+TfrmStopQuery::TfrmStopQuery(QWidget* parent, const QString& service)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      service_(service),
+      lHint_(new QLabel(QString("Query %1, please waiting...").arg(service), this)),
+      Panel1_(new QFrame(this)), panelText_(new QLabel(Panel1_)),
+      bStop_(new QPushButton("Stop", this)),
       messages_([this](uint32_t message, intptr_t wParam, intptr_t, MessagePayload* payload) {
-          if (message == kMsgCddbQuery)
-              Handle(wParam, payload);
+          Handle(message, wParam, payload);
       })
 {
     setObjectName("frmStopQuery");
-    setWindowTitle("Query CDDB...");
+    setWindowTitle(QString("Query %1...").arg(service));
     setMinimumWidth(300);
     lHint_->setObjectName("lHint");
     Panel1_->setObjectName("Panel1");
@@ -58,35 +48,36 @@ TfrmStopQuery::TfrmStopQuery(QWidget* parent, const CddbServer& server, uint8_t 
 TfrmStopQuery::~TfrmStopQuery()
 {
     messages_.Close();
-    worker_.reset();
+    lookup_.reset();
 }
 
 void TfrmStopQuery::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!worker_)
-        worker_.emplace(server_, firstTrack_, lastTrack_, cdHandle_, messages_, entry_);
+    if (!lookup_)
+        lookup_ = StartLookup(messages_);
 }
 
 // Stop, Close and Escape: a lookup still running makes no further change.
 void TfrmStopQuery::reject()
 {
-    if (worker_)
-        worker_->Abandon();
+    if (lookup_)
+        lookup_->Abandon();
     QDialog::reject();
 }
 
-void TfrmStopQuery::Handle(intptr_t wParam, const MessagePayload* payload)
+void TfrmStopQuery::ShowNoMatch()
 {
-    if (wParam == kCddbFinished) {
-        accept();
-    } else if (wParam == kCddbNoMatch) {
-        ShowPanel(kNoMatch);
-    } else if (wParam == kCddbFailed) {
-        const auto* failure = dynamic_cast<const CddbFailure*>(payload);
-        ShowPanel("The query failed:\n" +
-                  QString::fromStdString(failure ? failure->reason : std::string()));
-    }
+    ShowPanel(QString("No match found,perhaps:\n"
+                      "1.No information in %1 server\n"
+                      "2.error %1 options\n"
+                      "3.check the network")
+                  .arg(service_));
+}
+
+void TfrmStopQuery::ShowFailure(const std::string& reason)
+{
+    ShowPanel("The query failed:\n" + QString::fromStdString(reason));
 }
 
 void TfrmStopQuery::ShowPanel(const QString& text)

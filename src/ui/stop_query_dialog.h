@@ -1,10 +1,11 @@
 #pragma once
 
 #include "cd/main_thread_messages.h"
-#include "cd/query_cddb_thread.h"
+#include "cd/stoppable_lookup.h"
 
 #include <QDialog>
-#include <optional>
+#include <memory>
+#include <string>
 
 class QFrame;
 class QLabel;
@@ -12,40 +13,42 @@ class QPushButton;
 
 namespace corvath::ui {
 
-/// The window that waits while a disc is looked up on a CDDB server. It closes as Accepted when
-/// the lookup is done; when the server knows no match or the lookup fails it says so and waits
-/// for Close; Stop abandons the lookup, which then changes nothing more. Its controls carry
-/// their names as object names.
+/// The window that waits while a disc is looked up. Stop abandons the lookup, which then
+/// changes nothing more; when the lookup finds no match or fails the window says so in its
+/// panel and waits for Close. Each kind of lookup is a subclass that starts it and reads its
+/// messages. Its controls carry their names as object names.
 class TfrmStopQuery : public QDialog {
     Q_OBJECT
 
 public:
-    /// The lookup starts when the window is first shown; entry receives what it finds and must
-    /// outlive the window.
-    TfrmStopQuery(QWidget* parent, const CddbServer& server, uint8_t firstTrack, uint8_t lastTrack,
-                  int32_t cdHandle, CddbEntryTarget& entry);
     ~TfrmStopQuery() override;
 
 protected:
+    /// service names the database in the window's texts, e.g. "CDDB".
+    TfrmStopQuery(QWidget* parent, const QString& service);
+
+    /// Starts the lookup, which posts to messages; called when the window is first shown.
+    virtual std::unique_ptr<StoppableLookup> StartLookup(MessageTarget& messages) = 0;
+    /// A message of the lookup; the payload is borrowed for the call.
+    virtual void Handle(uint32_t message, intptr_t wParam, MessagePayload* payload) = 0;
+
+    void ShowNoMatch();
+    void ShowFailure(const std::string& reason);
+
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:
-    void Handle(intptr_t wParam, const MessagePayload* payload);
     /// Replaces the hint with the panel's text; the button becomes Close.
     void ShowPanel(const QString& text);
 
-    const CddbServer server_;
-    const uint8_t firstTrack_;
-    const uint8_t lastTrack_;
-    const int32_t cdHandle_;
-    CddbEntryTarget& entry_;
+    const QString service_;
     QLabel* lHint_;
     QFrame* Panel1_;
     QLabel* panelText_;
     QPushButton* bStop_;
     MainThreadMessages messages_;
-    std::optional<TQueryCDDBThread> worker_;
+    std::unique_ptr<StoppableLookup> lookup_;
 };
 
 } // namespace corvath::ui

@@ -1,5 +1,6 @@
 #include "cd/musicbrainz_lookup.h"
 #include "support/http_test_server.h"
+#include "support/musicbrainz_test_json.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,8 +12,11 @@ namespace {
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 using Outcome = MusicBrainzLookup::Outcome;
+using test::DiscIdAnswer;
 using test::HttpTestResponse;
 using test::HttpTestServer;
+using test::MediumJson;
+using test::ReleaseJson;
 
 constexpr const char* kDiscId = "lwHl8fGzJyLXQR33ug60E8jhf4k-";
 constexpr const char* kToc = "1+3+60000+150+20000+40000";
@@ -55,38 +59,6 @@ constexpr const char* kFullAnswer = R"({
     }]
   }]
 })";
-
-Json Medium(int position, const std::string& discId, const std::vector<std::string>& titles)
-{
-    Json tracks = Json::array();
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        tracks.push_back({{"position", i + 1},
-                          {"number", std::to_string(i + 1)},
-                          {"title", titles[i]},
-                          {"recording", {{"title", titles[i]}}}});
-    Json discs = Json::array();
-    if (!discId.empty())
-        discs.push_back({{"id", discId}});
-    return {{"position", position},
-            {"format", "CD"},
-            {"track-count", titles.size()},
-            {"discs", discs},
-            {"tracks", tracks}};
-}
-
-Json Release(const std::string& id, const std::string& title, const std::vector<Json>& media)
-{
-    return {{"id", id},
-            {"title", title},
-            {"date", nullptr},
-            {"artist-credit", {{{"name", "Artist of " + title}, {"joinphrase", ""}}}},
-            {"media", media}};
-}
-
-std::string Answer(const Json& releases)
-{
-    return Json{{"releases", releases}}.dump();
-}
 
 MusicBrainzQuery QueryTo(const HttpTestServer& server)
 {
@@ -134,15 +106,15 @@ TEST(MusicBrainzLookup, ReadsEveryFieldOfAReleaseAndIdentifiesItself)
 TEST(MusicBrainzLookup, ListsEveryReleaseWithTheMediumThatIsTheDisc)
 {
     const Json releases = {
-        Release("id-1", "First", {Medium(1, kDiscId, {"a", "b", "c"})}),
-        Release("id-2", "Second", {Medium(1, kDiscId, {"d", "e", "f"})}),
+        ReleaseJson("id-1", "First", {MediumJson(1, kDiscId, {"a", "b", "c"})}),
+        ReleaseJson("id-2", "Second", {MediumJson(1, kDiscId, {"d", "e", "f"})}),
         // The disc is the second of two: its titles, not the first disc's.
-        Release("id-3", "Double",
-                {Medium(1, "otherDiscId", {"one", "two", "three"}),
-                 Medium(2, kDiscId, {"four", "five", "six"})}),
+        ReleaseJson("id-3", "Double",
+                    {MediumJson(1, "otherDiscId", {"one", "two", "three"}),
+                     MediumJson(2, kDiscId, {"four", "five", "six"})}),
     };
     HttpTestServer server([&](const std::string&) -> HttpTestResponse {
-        return {200, Answer(releases)};
+        return {200, DiscIdAnswer(releases)};
     });
     const MusicBrainzLookup lookup = LookUpMusicBrainz(QueryTo(server));
 
@@ -163,14 +135,14 @@ TEST(MusicBrainzLookup, ListsEveryReleaseWithTheMediumThatIsTheDisc)
 TEST(MusicBrainzLookup, AsksByTocWhenTheDiscIdIsUnknown)
 {
     const Json releases = {
-        Release("id-1", "Close",
-                {Medium(1, "", {"x", "y"}), Medium(2, "", {"p", "q", "r"}),
-                 Medium(3, "", {"s", "t", "u"})}),
-        Release("id-2", "Too long", {Medium(1, "", {"1", "2", "3", "4"})}),
+        ReleaseJson("id-1", "Close",
+                    {MediumJson(1, "", {"x", "y"}), MediumJson(2, "", {"p", "q", "r"}),
+                     MediumJson(3, "", {"s", "t", "u"})}),
+        ReleaseJson("id-2", "Too long", {MediumJson(1, "", {"1", "2", "3", "4"})}),
     };
     HttpTestServer server([&](const std::string& target) -> HttpTestResponse {
         if (target == kByTocTarget)
-            return {200, Answer(releases)};
+            return {200, DiscIdAnswer(releases)};
         return {404, R"({"error": "Not Found"})"};
     });
     const MusicBrainzLookup lookup = LookUpMusicBrainz(QueryTo(server));
@@ -197,7 +169,7 @@ TEST(MusicBrainzLookup, NoMatchWhenNeitherRequestFindsARelease)
     EXPECT_EQ(unknown.RequestLines().size(), 2u);
 
     const HttpTestServer empty([](const std::string&) -> HttpTestResponse {
-        return {200, Answer(Json::array())};
+        return {200, DiscIdAnswer(Json::array())};
     });
     EXPECT_EQ(LookUpMusicBrainz(QueryTo(empty)).outcome, Outcome::NoMatch);
     EXPECT_EQ(empty.RequestLines().size(), 1u);
