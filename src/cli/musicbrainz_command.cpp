@@ -2,6 +2,7 @@
 
 #include "app/cddb_server_setting.h"
 #include "app/disc_session.h"
+#include "app/musicbrainz_query_setting.h"
 #include "app/options_store.h"
 #include "cd/cddb_options.h"
 #include "cd/cover_art.h"
@@ -13,7 +14,6 @@
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
-#include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
 #include <optional>
@@ -138,14 +138,12 @@ int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::os
         err << "Error while reading TOC information!\n";
         return 1;
     }
-    const MusicBrainzDisc disc = MusicBrainzDiscOf(*toc);
-    if (disc.id.empty()) {
+    const MusicBrainzQuery query = MusicBrainzQueryOf(*toc, settings);
+    if (query.discId.empty()) {
         err << "corvath-cli musicbrainz: the disc has no audio tracks\n";
         return 1;
     }
-    const MusicBrainzLookup lookup =
-        LookUpMusicBrainz({settings.MusicBrainz.Server, disc.id, disc.tocQuery,
-                           LookupHttpOptions(CddbServerOf(settings.QueryCDDB))});
+    const MusicBrainzLookup lookup = LookUpMusicBrainz(query);
     if (lookup.outcome == MusicBrainzLookup::Outcome::Failed) {
         err << "corvath-cli musicbrainz: the lookup failed: " << TerminalText(lookup.failure)
             << '\n';

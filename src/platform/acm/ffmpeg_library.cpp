@@ -20,6 +20,8 @@ bool ResolveFfmpeg(const DynamicLibrary& library, FfmpegApi& api)
     if (!(true CORVATH_FFMPEG_FUNCTIONS(CORVATH_FFMPEG_RESOLVE)))
         return false;
 #undef CORVATH_FFMPEG_RESOLVE
+    // FFmpeg and the libraries it brings keep state of their own start-up to the process's end.
+    library.KeepLoaded();
     ApplyLogChoice(api);
     return true;
 }

@@ -13,8 +13,11 @@ bool ResolveCurl(const DynamicLibrary& library, CurlApi& api)
                           library.Resolve("curl_easy_getinfo", api.curl_easy_getinfo) &&
                           library.Resolve("curl_easy_strerror", api.curl_easy_strerror) &&
                           library.Resolve("curl_easy_cleanup", api.curl_easy_cleanup);
-    // Loading runs under the library's lock, so this happens once per load.
-    return resolved && api.curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!resolved)
+        return false;
+    // The global set-up (TLS libraries among it) is never undone, so libcurl stays loaded.
+    library.KeepLoaded();
+    return api.curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
 }
 
 } // namespace

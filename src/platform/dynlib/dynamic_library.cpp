@@ -13,6 +13,13 @@ DynamicLibrary DynamicLibrary::Open(const std::string& fileName)
     return library;
 }
 
+void DynamicLibrary::KeepLoaded() const
+{
+    // A second reference to the loaded library, never dropped, with the no-unload flag set.
+    if (handle_)
+        ::dlopen(fileName_.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 void* DynamicLibrary::Address(const char* name) const
 {
     return handle_ ? ::dlsym(handle_.get(), name) : nullptr;

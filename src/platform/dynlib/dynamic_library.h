@@ -15,6 +15,10 @@ public:
     explicit operator bool() const { return handle_ != nullptr; }
     const std::string& FileName() const { return fileName_; }
 
+    /// Keeps the open library in the process after the last copy of the object goes: for
+    /// libraries whose own start-up work (allocations, threads) must outlive any unloading.
+    void KeepLoaded() const;
+
     /// Resolves an exported function into fn; false when the library does not export it.
     template <typename Function> bool Resolve(const char* name, Function& fn) const
     {
