@@ -189,7 +189,7 @@ TEST_F(QueryMusicBrainzTest, SeveralReleasesAreOfferedAndTheChosenOneIsApplied)
         EXPECT_TRUE(chooser->grab().save(file)) << file.toStdString();
 
         // The keyboard alone chooses: the list has the focus, Enter is OK.
-        EXPECT_EQ(QApplication::focusWidget(), &releases);
+        EXPECT_EQ(chooser->focusWidget(), &releases);
         QTest::keyClick(&releases, Qt::Key_Down);
         QTest::keyClick(&releases, Qt::Key_Return);
     });
