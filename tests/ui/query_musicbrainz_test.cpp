@@ -260,7 +260,6 @@ TEST_F(QueryMusicBrainzTest, StopWhileTheServerIsSilentEndsTheWaitAndChangesNoth
     EXPECT_TRUE(stopped);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the wait is over at once";
     EXPECT_EQ(Shown(*window), before);
-    EXPECT_TRUE(server.WaitForClosedConnections(1, 10s)) << "the abandoned request ends by itself";
 }
 
 } // namespace
