@@ -5,6 +5,7 @@
 #include "codecs/mac_library.h"
 #include "codecs/vorbis_libraries.h"
 #include "platform/acm/ffmpeg_library.h"
+#include "platform/cdrom/curl_library.h"
 
 namespace corvath {
 
@@ -33,6 +34,9 @@ StartupCodecLibraries::StartupCodecLibraries()
     MacLibrary().Load();
     SamplerateLibrary().Load();
     FfmpegLibrary().Load();
+    // libcurl's global set-up wants to run before other threads use it: a lookup worker that
+    // did it while the program ended would race the TLS library's own clean-up.
+    CurlLibrary().Load();
 }
 
 StartupCodecLibraries::~StartupCodecLibraries()

@@ -42,6 +42,10 @@ extern "C" int CancelWhenAsked(void* cancel, curl_off_t, curl_off_t, curl_off_t,
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
 {
     HttpGetResult result;
+    if (options.cancel != nullptr && options.cancel->load()) {
+        result.error = "Cancelled";
+        return result;
+    }
     if (!CurlAvailable()) {
         result.error = CurlLibrary().NotLoadedMessage();
         return result;

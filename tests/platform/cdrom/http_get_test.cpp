@@ -34,6 +34,18 @@ TEST(HttpGet, TakesHttpsOnlyWhenAllowed)
     EXPECT_EQ(tried.error.find("protocol"), std::string::npos) << tried.error;
 }
 
+// A request cancelled before it starts sends nothing.
+TEST(HttpGet, ACancelledRequestIsNeverSent)
+{
+    const HttpTestServer server([](const std::string&) { return HttpTestResponse{200, "x"}; });
+    const std::atomic<bool> cancel{true};
+    HttpGetOptions options = QuickOptions();
+    options.cancel = &cancel;
+    const HttpGetResult result = HttpGet("http://" + server.Address() + "/", options);
+    EXPECT_FALSE(result.reached);
+    EXPECT_TRUE(server.RequestLines().empty());
+}
+
 TEST(HttpGet, FollowsRedirectsOnlyWhenAskedAndOnlyAsFarAsAllowed)
 {
     HttpTestServer server([](const std::string& target) -> HttpTestResponse {
