@@ -8,8 +8,6 @@ namespace {
 
 using Outcome = CoverArtFetch::Outcome;
 
-// The archive redirects to its image store, which may redirect once more.
-constexpr long kMaxRedirects = 5;
 constexpr long kHttpNotFound = 404;
 
 CoverArtFetch Failure(std::string reason)
@@ -20,13 +18,11 @@ CoverArtFetch Failure(std::string reason)
 } // namespace
 
 CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid,
-                              HttpGetOptions http)
+                              const HttpGetOptions& http)
 {
-    http.allowHttps = true;
-    http.maxRedirects = kMaxRedirects;
-    http.maxBodyBytes = kMaxCoverBytes;
-    http.userAgent = MusicBrainzUserAgent();
-    HttpGetResult answer = HttpGet(server + "/release/" + mbid + "/front-500", http);
+    // The archive answers with a redirect to its image store.
+    HttpGetResult answer = HttpGet(server + "/release/" + mbid + "/front-500",
+                                   MusicBrainzHttpOptions(http, kMaxCoverBytes));
     if (!answer.reached) {
         if (answer.tooLarge)
             return {};

@@ -24,6 +24,6 @@ struct CoverArtFetch {
 /// give proxy, time-outs and cancel flag; the fetch sets protocols, redirects, size cap and
 /// User-Agent. Blocks.
 CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid,
-                              HttpGetOptions http);
+                              const HttpGetOptions& http);
 
 } // namespace corvath

@@ -3,8 +3,6 @@
 #include "platform/files/whole_file.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace corvath {
@@ -14,12 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kExtensions[] = {".jpg", ".png"};
-
-std::string ReadFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 } // namespace
 
@@ -69,7 +61,7 @@ std::optional<CachedCover> LoadCover(const std::string& discKey)
         std::error_code ignored;
         if (!fs::is_regular_file(file, ignored))
             continue;
-        if (std::optional<CoverPicture> picture = CoverPictureOf(ReadFile(file)))
+        if (std::optional<CoverPicture> picture = CoverPictureOf(ReadWholeFile(file)))
             return CachedCover{file, std::move(*picture)};
     }
     return std::nullopt;

@@ -120,18 +120,18 @@ MusicBrainzLookup Interpret(const HttpGetResult& answer, const MusicBrainzQuery&
 
 } // namespace
 
-std::string MusicBrainzUserAgent()
+HttpGetOptions MusicBrainzHttpOptions(HttpGetOptions http, std::size_t maxBodyBytes)
 {
-    return std::string("Corvath/" CORVATH_VERSION " ( ") + kMusicBrainzContact + " )";
+    http.allowHttps = true;
+    http.maxRedirects = kMaxRedirects;
+    http.maxBodyBytes = maxBodyBytes;
+    http.userAgent = std::string("Corvath/" CORVATH_VERSION " ( ") + kMusicBrainzContact + " )";
+    return http;
 }
 
 MusicBrainzLookup LookUpMusicBrainz(const MusicBrainzQuery& query)
 {
-    HttpGetOptions http = query.http;
-    http.allowHttps = true;
-    http.maxRedirects = kMaxRedirects;
-    http.maxBodyBytes = kMaxAnswerBytes;
-    http.userAgent = MusicBrainzUserAgent();
+    const HttpGetOptions http = MusicBrainzHttpOptions(query.http, kMaxAnswerBytes);
 
     const std::string byId = query.server + "/ws/2/discid/" + query.discId + "?" + kParameters;
     // "-" stands for no disc ID: the server matches the TOC alone.

@@ -12,8 +12,10 @@ inline constexpr const char* kMusicBrainzServer = "https://musicbrainz.org";
 /// Where MusicBrainz can reach the program's makers, as its User-Agent rules ask.
 inline constexpr const char* kMusicBrainzContact = "https://github.com/corvath/corvath";
 
-/// The User-Agent of the program's requests to MusicBrainz and its Cover Art Archive.
-std::string MusicBrainzUserAgent();
+/// The options of a request to MusicBrainz or its Cover Art Archive, from the caller's proxy,
+/// time-outs and cancel flag: HTTPS, redirects followed, the program's User-Agent and a body
+/// of at most maxBodyBytes.
+HttpGetOptions MusicBrainzHttpOptions(HttpGetOptions http, std::size_t maxBodyBytes);
 
 struct MusicBrainzQuery {
     std::string server = kMusicBrainzServer; ///< scheme and host, no trailing slash

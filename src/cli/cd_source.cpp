@@ -39,12 +39,17 @@ ChosenDisc OpenImage(const std::string& image, std::ostream& err)
     return {std::move(opened.handle), DriveLogName(opened.drive)};
 }
 
+std::size_t ChosenDriveIndex(const std::optional<std::size_t>& drive, int32_t settingsIndex)
+{
+    return drive.value_or(static_cast<std::size_t>(std::max(settingsIndex, 0)));
+}
+
 ChosenDisc OpenChosenDisc(const std::optional<std::size_t>& drive, const std::string& image,
                           int32_t settingsIndex, std::ostream& err)
 {
     if (!image.empty())
         return OpenImage(image, err);
-    return OpenDrive(drive.value_or(static_cast<std::size_t>(std::max(settingsIndex, 0))), err);
+    return OpenDrive(ChosenDriveIndex(drive, settingsIndex), err);
 }
 
 } // namespace corvath::cli

@@ -9,6 +9,7 @@
 #include "cd/cover_cache.h"
 #include "cd/musicbrainz_entry.h"
 #include "cd/musicbrainz_lookup.h"
+#include "cli/cd_source.h"
 #include "cli/entry_record.h"
 #include "cli/lookup_options.h"
 #include "cli/parse_number.h"
@@ -49,10 +50,9 @@ bool OpenDisc(DiscSession& session, const LookupOptions& options, int32_t settin
 {
     std::string status;
     try {
-        status = options.image.empty()
-                     ? session.OpenDrive(static_cast<int32_t>(options.drive.value_or(
-                           static_cast<std::size_t>(std::max(settingsIndex, 0)))))
-                     : session.OpenImage(options.image);
+        status = options.image.empty() ? session.OpenDrive(static_cast<int32_t>(
+                                             ChosenDriveIndex(options.drive, settingsIndex)))
+                                       : session.OpenImage(options.image);
     } catch (const std::exception& error) {
         status = error.what();
     }

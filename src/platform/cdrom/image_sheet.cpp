@@ -1,13 +1,13 @@
 #include "platform/cdrom/image_sheet.h"
 
 #include "platform/cdrom/cdrdao_image.h"
+#include "platform/files/whole_file.h"
 #include "platform/text/ascii_case.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -143,23 +143,17 @@ std::string SheetProblem(const std::filesystem::path& path, const std::string& s
     return {};
 }
 
-std::string TextOf(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 } // namespace
 
 bool SheetIsSafeToParse(const std::filesystem::path& image)
 {
     const std::string extension = LowerAscii(image.extension().string());
     if (extension == ".toc")
-        return TocFileIsSafeToParse(TextOf(image));
+        return TocFileIsSafeToParse(ReadWholeFile(image));
     if (extension == ".cue")
-        return CueSheetIsSafeToParse(TextOf(image));
+        return CueSheetIsSafeToParse(ReadWholeFile(image));
     if (const auto cue = WithExtension(image, ".cue"); extension == ".bin" && Exists(cue))
-        return CueSheetIsSafeToParse(TextOf(cue));
+        return CueSheetIsSafeToParse(ReadWholeFile(cue));
     return true;
 }
 
@@ -203,7 +197,7 @@ std::string WhyImageCannotBeRead(const std::filesystem::path& path)
 
     const std::string extension = LowerAscii(path.extension().string());
     if (extension == ".cue" || extension == ".toc") {
-        const std::string sheet = TextOf(path);
+        const std::string sheet = ReadWholeFile(path);
         if (std::string problem = SheetProblem(path, sheet, extension == ".cue"); !problem.empty())
             return problem;
     } else if (extension == ".bin") {

@@ -6,6 +6,9 @@
 
 namespace corvath {
 
+/// The bytes of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& file);
+
 /// Writes all of bytes to the descriptor, going on after interrupted or partial writes; false,
 /// with errno telling why, when a write fails.
 bool WriteAll(int fd, std::string_view bytes);
