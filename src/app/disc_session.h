@@ -53,6 +53,9 @@ public:
     /// The open drive as a rip log names it (DriveLogName).
     const std::string& LogName() const { return logName_; }
 
+    /// The key of the disc the rows were read from (DiscKeyOf); empty when none is loaded.
+    const std::string& LoadedKey() const { return loadedId_; }
+
     /// Whether the open drive holds a disc whose first track is audio.
     bool IsAudioCDPresent() const;
 

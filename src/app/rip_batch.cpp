@@ -1,13 +1,10 @@
 #include "app/rip_batch.h"
 
 #include "app/cddb_server_setting.h"
-#include "app/disc_session.h"
-#include "app/folder_image.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
 #include "app/rip_report_files.h"
 #include "cd/cddb_options.h"
-#include "cd/cover_cache.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"
 #include "cd/process_info.h"
@@ -149,7 +146,8 @@ void RipBatch::Start()
         access.http = LookupHttpOptions(CddbServerOf(settings_.QueryCDDB));
     }
     lookupPending_ = !access.server.empty();
-    survey_ = std::make_unique<RipDiscSurvey>(job_.cdHandle, std::move(access), messages_);
+    survey_ = std::make_unique<RipDiscSurvey>(job_.cdHandle, std::move(access),
+                                              settings_.CommonOptions.OutputFolder, messages_);
 }
 
 void RipBatch::Stop()
@@ -232,25 +230,19 @@ void RipBatch::DiscRead(const RipDiscLayout& layout)
         record_.toc = *layout.toc;
         record_.pregaps = layout.pregaps;
         record_.discId = FreedbDiscId(*layout.toc);
-        UseCachedCover(*layout.toc);
+        UseCover(layout);
     } else {
         lookupPending_ = false; // the first track reports why the drive gave no TOC
     }
     StartTrack(0);
 }
 
-// The disc's cover, when the cache has one, goes beside the files and into those that take it.
-void RipBatch::UseCachedCover(const CdToc& toc)
+void RipBatch::UseCover(const RipDiscLayout& layout)
 {
-    const std::optional<CachedCover> cover = LoadCover(DiscKeyOf(toc));
-    if (!cover)
-        return;
-    if (const std::string problem =
-            PlaceFolderImage(cover->picture, settings_.CommonOptions.OutputFolder);
-        !problem.empty())
-        view_.ShowError(problem);
-    if (encoder_)
-        encoder_->EmbedCover(cover->picture);
+    if (!layout.coverProblem.empty())
+        view_.ShowError(layout.coverProblem);
+    if (layout.cover && encoder_)
+        encoder_->EmbedCover(*layout.cover);
 }
 
 void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)

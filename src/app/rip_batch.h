@@ -117,7 +117,8 @@ public:
 private:
     void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
     void DiscRead(const RipDiscLayout& layout);
-    void UseCachedCover(const CdToc& toc);
+    /// The disc's cover goes into the files that take it; a folder image that failed is told.
+    void UseCover(const RipDiscLayout& layout);
     void AccurateRipAnswered(const AccurateRipLookup& lookup);
     void Judge(std::size_t index);
     void StartTrack(std::size_t index);

@@ -1,11 +1,17 @@
 #include "app/rip_disc_survey.h"
 
+#include "app/disc_session.h"
+#include "app/folder_image.h"
+#include "cd/cover_cache.h"
 #include "platform/cdrom/cd_drive_interface.h"
+
+#include <utility>
 
 namespace corvath {
 
-RipDiscSurvey::RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, MessageTarget& target)
-    : access_(std::move(access)), target_(target)
+RipDiscSurvey::RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, std::string outputFolder,
+                             MessageTarget& target)
+    : access_(std::move(access)), outputFolder_(std::move(outputFolder)), target_(target)
 {
     thread_ = std::thread([this, cdHandle] { Run(cdHandle); });
 }
@@ -23,6 +29,10 @@ void RipDiscSurvey::Run(int32_t cdHandle)
     if (ModifyCDParms(cdHandle, kCdParmMsfAddresses, 1) && ReadTOC(cdHandle, toc) == 1) {
         layout->toc = toc;
         ReadTrackPregaps(cdHandle, layout->pregaps); // unknown pre-gaps leave no trace
+        if (std::optional<CachedCover> cached = LoadCover(DiscKeyOf(toc))) {
+            layout->coverProblem = PlaceFolderImage(cached->picture, outputFolder_);
+            layout->cover = std::move(cached->picture);
+        }
     }
     const bool lookUp = layout->toc && !access_.server.empty();
     target_.Post(kMsgRipDiscLayout, 0, 0, std::move(layout));

@@ -4,6 +4,7 @@
 #include "platform/cdrom/accurate_rip.h"
 #include "platform/cdrom/cd_records.h"
 #include "platform/cdrom/http_get.h"
+#include "tags/cover_picture.h"
 
 #include <atomic>
 #include <cstdint>
@@ -19,6 +20,8 @@ struct RipDiscLayout : MessagePayload {
     std::optional<CdToc> toc; ///< with MSF addresses; nothing when the drive gave none
     /// Per TOC entry, its pre-gap's first sector (0 = 00:02:00) where the disc tells it.
     std::vector<std::optional<uint32_t>> pregaps;
+    std::optional<CoverPicture> cover; ///< the disc's cover, when the cache has one
+    std::string coverProblem;          ///< why it could not be put beside the files
 };
 
 /// What the AccurateRip database said of the disc.
@@ -32,8 +35,9 @@ struct AccurateRipAccess {
     HttpGetOptions http;
 };
 
-/// Learns on its own thread what a rip needs of the disc, since a drive or a server may take
-/// its time: reads the TOC and pre-gaps and posts them as kMsgRipDiscLayout; then, when the
+/// Learns on its own thread what a rip needs of the disc, since a drive, a file or a server may
+/// take its time: reads the TOC and pre-gaps and the disc's cached cover, puts the cover into
+/// the output folder, and posts them as kMsgRipDiscLayout; then, when the
 /// access names a server and the TOC was read, asks the database for the disc (one request) and
 /// posts the answer as kMsgRipAccurateRip. The handle is used only until the layout is posted,
 /// so a rip worker may take it over then. Destruction cancels the request and waits for the
@@ -41,7 +45,8 @@ struct AccurateRipAccess {
 class RipDiscSurvey {
 public:
     /// Starts at once; the handle is borrowed.
-    RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, MessageTarget& target);
+    RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, std::string outputFolder,
+                  MessageTarget& target);
     ~RipDiscSurvey();
     RipDiscSurvey(const RipDiscSurvey&) = delete;
     RipDiscSurvey& operator=(const RipDiscSurvey&) = delete;
@@ -50,6 +55,7 @@ private:
     void Run(int32_t cdHandle);
 
     const AccurateRipAccess access_;
+    const std::string outputFolder_;
     MessageTarget& target_;
     std::atomic<bool> cancel_{false};
     std::thread thread_;

@@ -13,6 +13,7 @@ inline constexpr uint32_t kMsgNextFile = 0x852;         // a conversion batch st
 inline constexpr uint32_t kMsgRipDiscLayout = 0x853;    // payload: RipDiscLayout
 inline constexpr uint32_t kMsgRipAccurateRip = 0x854;   // payload: AccurateRipAnswer
 inline constexpr uint32_t kMsgMusicBrainzQuery = 0x855; // payload: MusicBrainzAnswer
+inline constexpr uint32_t kMsgDiscCover = 0x856;        // payload: DiscCover
 
 /// An object a message carries; the receiver owns it once the message is posted.
 class MessagePayload {

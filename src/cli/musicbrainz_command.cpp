@@ -5,8 +5,7 @@
 #include "app/musicbrainz_query_setting.h"
 #include "app/options_store.h"
 #include "cd/cddb_options.h"
-#include "cd/cover_art.h"
-#include "cd/cover_cache.h"
+#include "cd/disc_cover.h"
 #include "cd/musicbrainz_entry.h"
 #include "cd/musicbrainz_lookup.h"
 #include "cli/cd_source.h"
@@ -85,28 +84,14 @@ void Store(DiscSession& session, const MusicBrainzRelease& release, std::ostream
 void CacheCover(const std::string& discKey, const std::string& mbid,
                 const TOptionsSetting& settings, std::ostream& out, std::ostream& err)
 {
-    const CoverArtFetch fetch =
-        FetchFrontCover(settings.MusicBrainz.CoverArtServer, mbid,
-                        LookupHttpOptions(CddbServerOf(settings.QueryCDDB)));
-    try {
-        switch (fetch.outcome) {
-        case CoverArtFetch::Outcome::Found:
-            out << "Cover art: " << TerminalText(StoreCover(discKey, fetch.picture).string())
-                << '\n';
-            return;
-        case CoverArtFetch::Outcome::None:
-            ForgetCover(discKey);
-            out << "No cover art\n";
-            return;
-        case CoverArtFetch::Outcome::Failed:
-            err << "corvath-cli musicbrainz: warning: no cover art: " << TerminalText(fetch.failure)
-                << '\n';
-            return;
-        }
-    } catch (const std::exception& error) {
-        err << "corvath-cli musicbrainz: warning: cannot keep the cover art: "
-            << TerminalText(error.what()) << '\n';
-    }
+    const DiscCover cover = DownloadDiscCover(discKey, settings.MusicBrainz.CoverArtServer, mbid,
+                                              LookupHttpOptions(CddbServerOf(settings.QueryCDDB)));
+    if (!cover.failure.empty())
+        err << "corvath-cli musicbrainz: warning: " << TerminalText(cover.failure) << '\n';
+    else if (cover.cover)
+        out << "Cover art: " << TerminalText(cover.cover->file.string()) << '\n';
+    else
+        out << "No cover art\n";
 }
 
 } // namespace

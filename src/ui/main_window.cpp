@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "app/options_store.h"
+#include "cd/disc_cover.h"
 #include "platform/files/program_folder.h"
 #include "ui/cd_rip_dialog.h"
 #include "ui/desktop_open.h"
@@ -43,7 +44,12 @@ bool FolderExists(const std::string& folder)
 
 TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWidget* parent)
     : QMainWindow(parent), location_(std::move(location)), disc_(location_.discInfoFile),
-      player_(std::move(makeOutput))
+      player_(std::move(makeOutput)),
+      coverMessages_([this](uint32_t message, intptr_t, intptr_t, MessagePayload* payload) {
+          if (const auto* cover = dynamic_cast<const DiscCover*>(payload);
+              message == kMsgDiscCover && cover != nullptr)
+              CoverArrived(*cover);
+      })
 {
     setObjectName("frmMain");
     setWindowTitle("Corvath");
@@ -86,6 +92,7 @@ TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWi
 TfrmMain::~TfrmMain()
 {
     player_.Close();
+    coverMessages_.Close();
 }
 
 void TfrmMain::BringToFront()

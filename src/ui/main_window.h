@@ -3,7 +3,9 @@
 #include "app/disc_session.h"
 #include "app/rip_batch.h"
 #include "app/settings_location.h"
+#include "cd/background_job.h"
 #include "cd/cddb_entry_target.h"
+#include "cd/main_thread_messages.h"
 #include "platform/cdaudio/cd_player.h"
 
 #include <QMainWindow>
@@ -18,11 +20,16 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace corvath {
+struct CoverPicture;
+struct DiscCover;
+} // namespace corvath
+
 namespace corvath::ui {
 
-/// The main window: one CD drive's tracks as checkable rows, the five disc fields, the output
-/// format and folder, and every command of the program. Its controls and actions carry their
-/// names as object names.
+/// The main window: one CD drive's tracks as checkable rows, the five disc fields and the disc's
+/// cover, the output format and folder, and every command of the program. Its controls and actions
+/// carry their names as object names.
 class TfrmMain : public QMainWindow, private CddbEntryTarget {
     Q_OBJECT
 
@@ -80,6 +87,15 @@ private:
     TDiscFields DiscFieldsToSave() const;
     void AddRow(const TrackRow& row);
     void SetRowsChecked(bool (*checked)(bool wasChecked));
+
+    /// Reads the loaded disc's cover from the cache, off the window's thread.
+    void ReadDiscCover();
+    /// Downloads the release's front cover as the disc's, off the window's thread, when the
+    /// settings ask for cover art.
+    void DownloadCover(const std::string& discKey, const std::string& mbid);
+    void CoverArrived(const DiscCover& cover);
+    /// Shows the picture beside the track list; none hides it.
+    void ShowCover(const CoverPicture* picture);
 
     void Rip();
     void QueryCDDB();
@@ -143,12 +159,16 @@ private:
     QGroupBox* gbOutputFolder_ = nullptr;
     QLineEdit* eOutputDir_ = nullptr;
     QPushButton* bBrowser_ = nullptr;
+    QLabel* imgCover_ = nullptr;
     QLabel* status_ = nullptr;
 
     CdPlayer player_;
     bool playing_ = false;
     bool paused_ = false;
     int playId_ = 0; // a completion of an earlier play must not stop a later one
+
+    MainThreadMessages coverMessages_;
+    std::unique_ptr<BackgroundJob> coverJob_; // reads or downloads the shown disc's cover
 
     QAction* aRip_ = nullptr;
     QAction* aPlay_ = nullptr;

@@ -40,6 +40,7 @@ void TfrmMain::LoadDisc()
         ID3comment_->setText(Text(info.CDComment));
         keepStoredFields_ = false;
     }
+    ReadDiscCover();
     SetStatus(Text(disc_.Description()));
 }
 
@@ -114,6 +115,8 @@ void TfrmMain::EmptyTrackList()
     } catch (const std::exception&) {
     }
     ListView1_->clear();
+    coverJob_.reset();
+    ShowCover(nullptr);
 }
 
 std::vector<std::string> TfrmMain::RowTitles() const

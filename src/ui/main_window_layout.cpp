@@ -1,6 +1,7 @@
 // The main window's controls at their design positions, how they follow the window's size, and
 // the window's place and column widths that the settings keep.
 
+#include "tags/cover_picture.h"
 #include "tags/genre_names.h"
 #include "ui/filling_column.h"
 #include "ui/main_window.h"
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -30,6 +32,8 @@ constexpr int kFieldTop = 9;
 constexpr int kFieldHeight = 22;
 constexpr int kTitleColumn = 1;
 constexpr int kMinimumTitleWidth = 120;
+constexpr int kCoverSize = 160;
+constexpr int kCoverGap = 3;
 // The columns whose widths the settings keep; the title column fills what they leave.
 constexpr std::pair<int, int32_t TMainWindowOptions::*> kStoredColumns[] = {
     {0, &TMainWindowOptions::NumberColumn},
@@ -122,6 +126,13 @@ void TfrmMain::CreateControls()
     ListView1_->header()->setStretchLastSection(false);
     KeepColumnFilling(*ListView1_, kTitleColumn, kMinimumTitleWidth);
 
+    imgCover_ = new QLabel(client);
+    imgCover_->setObjectName("imgCover");
+    imgCover_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    imgCover_->setToolTip("Cover art");
+    imgCover_->setAccessibleName(imgCover_->toolTip());
+    imgCover_->hide();
+
     gbOutputFormat_ = new QGroupBox("Output Format:", client);
     gbOutputFormat_->setObjectName("gbOutputFormat");
     gbOutputFormat_->setGeometry(8, 0, 209, 43);
@@ -163,6 +174,18 @@ void TfrmMain::CreateControls()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
+void TfrmMain::ShowCover(const CoverPicture* picture)
+{
+    QPixmap pixmap;
+    if (picture != nullptr &&
+        pixmap.loadFromData(reinterpret_cast<const uchar*>(picture->data.data()),
+                            static_cast<uint>(picture->data.size())))
+        pixmap =
+            pixmap.scaled(kCoverSize, kCoverSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    imgCover_->setPixmap(pixmap);
+    FormResize(centralWidget()->width(), centralWidget()->height());
+}
+
 void TfrmMain::RestorePlacement()
 {
     for (auto [column, width] : kStoredColumns)
@@ -182,7 +205,14 @@ void TfrmMain::FormResize(int width, int height)
 {
     gbOutputFormat_->move(gbOutputFormat_->x(), height - gbOutputFormat_->height() - 3);
     gbOutputFolder_->move(gbOutputFolder_->x(), gbOutputFormat_->y());
-    ListView1_->resize(width, gbOutputFormat_->y() - ListView1_->y() - 3);
+    const int listHeight = gbOutputFormat_->y() - ListView1_->y() - 3;
+    // The cover sits beside the list while the list is tall enough and leaves its titles room.
+    const bool coverFits =
+        listHeight >= kCoverSize && width - kCoverSize - kCoverGap >= 3 * kMinimumTitleWidth;
+    const bool showCover = !imgCover_->pixmap().isNull() && coverFits;
+    imgCover_->setVisible(showCover);
+    ListView1_->resize(showCover ? width - kCoverSize - kCoverGap : width, listHeight);
+    imgCover_->setGeometry(width - kCoverSize, ListView1_->y(), kCoverSize, kCoverSize);
 
     SetWidth(gbID3_, width - 6);
     const int group = gbID3_->width();

@@ -1,5 +1,5 @@
 // The main window's side of a MusicBrainz lookup: the wait, the choice among several releases
-// and the release's way into the disc fields and titles.
+// and the release's way into the disc fields and titles, its cover following.
 
 #include "app/musicbrainz_query_setting.h"
 #include "cd/musicbrainz_entry.h"
@@ -31,6 +31,7 @@ void TfrmMain::QueryMusicBrainz()
         chosen = chooser.ChosenIndex();
     }
     ApplyMusicBrainzRelease(releases.at(chosen), ListView1_->topLevelItemCount(), *this);
+    DownloadCover(DiscKeyOf(*toc), releases.at(chosen).id);
 }
 
 } // namespace corvath::ui

@@ -385,29 +385,6 @@ TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
     batch.Stop();
 }
 
-// Points the cover cache at a folder while it lives.
-class CacheFolder {
-public:
-    explicit CacheFolder(const fs::path& folder)
-    {
-        if (const char* cache = std::getenv("XDG_CACHE_HOME"))
-            saved_ = cache;
-        setenv("XDG_CACHE_HOME", folder.c_str(), 1);
-    }
-    ~CacheFolder()
-    {
-        if (saved_)
-            setenv("XDG_CACHE_HOME", saved_->c_str(), 1);
-        else
-            unsetenv("XDG_CACHE_HOME");
-    }
-    CacheFolder(const CacheFolder&) = delete;
-    CacheFolder& operator=(const CacheFolder&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
-
 std::string Be32(uint32_t value)
 {
     return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
@@ -418,7 +395,7 @@ std::string Be32(uint32_t value)
 // folder.jpg already there stays, and a disc without a cover rips as before.
 TEST_F(RipBatchTest, TheDiscsCachedCoverGoesBesideAndIntoTheFiles)
 {
-    const CacheFolder cache(dir_ / "cache");
+    const test::CoverCacheIn cache(dir_ / "cache");
     OpenDisc({20, 12});
     CdToc toc;
     ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));

@@ -10,30 +10,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Points the cache at a folder of the test; puts the variable back afterwards.
+// Points the cache at a folder of the test.
 class CoverCacheTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (const char* cache = std::getenv("XDG_CACHE_HOME"))
-            saved_ = cache;
-        setenv("XDG_CACHE_HOME", dir_.path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (saved_)
-            setenv("XDG_CACHE_HOME", saved_->c_str(), 1);
-        else
-            unsetenv("XDG_CACHE_HOME");
-    }
-
     CoverPicture Picture(const std::string& extension) const
     {
         return *CoverPictureOf(test::RedSquare(dir_.path(), extension));
     }
 
     test::TempDir dir_;
-    std::optional<std::string> saved_;
+    const test::CoverCacheIn cache_{dir_.path()};
 };
 
 TEST_F(CoverCacheTest, AStoredCoverIsReadBackByTheDiscKey)

@@ -162,7 +162,7 @@ TEST_F(CliMusicBrainzTest, NoCoverAPageForACoverAndAFailureLeaveTheRipAsItWas)
     const test::HttpTestServer broken(test::HttpTestServer::ServerError());
     UseCoverArchive("http://" + broken.Address());
     ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << "a failed fetch still stores the release";
-    EXPECT_NE(Stderr().find("warning: no cover art: "), std::string::npos) << Stderr();
+    EXPECT_NE(Stderr().find("warning: No cover art: "), std::string::npos) << Stderr();
     EXPECT_NE(test::ReadFile(dir_ / "cd.dat").find("CDArtist=Band & Guest"), std::string::npos);
 
     EXPECT_FALSE(fs::exists(covers_) && !fs::is_empty(covers_));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/settings_location.h"
+#include "support/cover_archive.h"
 #include "support/disc_image.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
@@ -61,7 +62,8 @@ template <typename Widget> Widget& Child(const QObject& window, const char* name
     return *child;
 }
 
-/// Settings files in a fresh folder, disc images beside them, and main windows over both.
+/// Settings files in a fresh folder, disc images and the cover cache beside them, and main
+/// windows over them.
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest();
@@ -85,6 +87,7 @@ protected:
     std::unique_ptr<TfrmMain> Start(AudioOutputFactory makeOutput = MakeSoundCardOutput);
 
     corvath::test::TempDir dir_;
+    const corvath::test::CoverCacheIn coverCache_{dir_ / "cache"};
     SettingsLocation location_;
     std::string outputFolder_;
 };

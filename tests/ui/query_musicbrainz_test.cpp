@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -67,12 +68,16 @@ protected:
         CddbClientOptions::Process().SetTimeouts(kCddbConnectTimeout, kCddbRequestTimeout);
     }
 
-    // A started window over a three-track disc, looking discs up on server.
-    std::unique_ptr<TfrmMain> StartWithDisc(const std::string& server)
+    // A started window over a three-track disc, looking discs up on server and their covers
+    // up on coverServer.
+    std::unique_ptr<TfrmMain>
+    StartWithDisc(const std::string& server,
+                  const std::string& coverServer = "http://" + HttpTestServer::ClosedAddress())
     {
         StoreSettings(AudioImage("disc", {100, 100, 100}));
         auto window = Start();
         OptionsSetting.MusicBrainz.Server = "http://" + server;
+        OptionsSetting.MusicBrainz.CoverArtServer = coverServer;
         return window;
     }
 
@@ -260,6 +265,50 @@ TEST_F(QueryMusicBrainzTest, StopWhileTheServerIsSilentEndsTheWaitAndChangesNoth
     EXPECT_TRUE(stopped);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the wait is over at once";
     EXPECT_EQ(Shown(*window), before);
+}
+
+// The chosen release's front cover shows beside the list and stays with the disc.
+TEST_F(QueryMusicBrainzTest, TheChosenReleasesCoverIsShownAndComesBackWithTheDisc)
+{
+    const std::string jpeg = corvath::test::PatternCover(dir_.path());
+    const corvath::test::TestCoverArchive archive(jpeg);
+    const HttpTestServer server(Releases(
+        Json::array({ReleaseJson("id-1", "Album", {MediumJson(1, "", {"One", "Two", "Three"})})})));
+    auto window = StartWithDisc(server.Address(), archive.Url());
+    const auto& cover = Child<QLabel>(*window, "imgCover");
+    EXPECT_FALSE(cover.isVisible()) << "no cover before the lookup";
+
+    Lookup(*window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cover.isVisible(); }, 10000));
+    EXPECT_EQ(cover.pixmap().size(), QSize(160, 160));
+    const auto& list = Child<QTreeWidget>(*window, "ListView1");
+    EXPECT_LE(list.geometry().right(), cover.geometry().left()) << "side by side";
+    EXPECT_TRUE(window->grab().save(QApplication::applicationDirPath() + "/main_window_cover.png"));
+    const std::filesystem::path covers = dir_ / "cache" / "corvath" / "covers";
+    ASSERT_TRUE(std::filesystem::is_directory(covers));
+    const std::filesystem::directory_iterator cached(covers);
+    ASSERT_NE(cached, std::filesystem::directory_iterator());
+    EXPECT_EQ(corvath::test::ReadFile(cached->path()), jpeg);
+
+    window->close();
+    window.reset();
+    window = Start();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return Child<QLabel>(*window, "imgCover").isVisible(); }, 10000))
+        << "read from the cache with the disc";
+}
+
+TEST_F(QueryMusicBrainzTest, ACoverThatCannotBeFetchedIsToldOnTheStatusBar)
+{
+    const HttpTestServer server(Releases(
+        Json::array({ReleaseJson("id-1", "Album", {MediumJson(1, "", {"One", "Two", "Three"})})})));
+    auto window = StartWithDisc(server.Address());
+    Lookup(*window);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->statusBar()->currentMessage().startsWith("No cover art: "); }, 10000))
+        << window->statusBar()->currentMessage().toStdString();
+    EXPECT_FALSE(Child<QLabel>(*window, "imgCover").isVisible());
+    EXPECT_EQ(Shown(*window)[1], "Album") << "the release is applied all the same";
 }
 
 } // namespace
