@@ -4,8 +4,8 @@
 #include "app/options_store.h"
 #include "cd/query_cddb_thread.h"
 #include "cli/cd_source.h"
+#include "cli/disc_command_options.h"
 #include "cli/entry_record.h"
-#include "cli/lookup_options.h"
 #include "cli/message_queue.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
@@ -24,8 +24,8 @@ constexpr const char* kUsage =
 
 int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
-    const std::optional<LookupOptions> options =
-        ParseLookupOptions("cddb", args, {"--server", "--script"}, kUsage, err);
+    const std::optional<DiscCommandOptions> options =
+        ParseDiscCommandOptions("cddb", args, {"--server", "--script"}, kUsage, err);
     if (!options)
         return 2;
     TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);

@@ -1,15 +1,13 @@
 #include "cli/drives_command.h"
 
 #include "cli/cd_source.h"
+#include "cli/disc_command_options.h"
 #include "cli/settings_command.h"
 #include "platform/cdrom/accurate_rip.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 namespace corvath::cli {
@@ -24,12 +22,6 @@ CdDriveList DriveList()
     CdDriveList list;
     GetCDList(list);
     return list;
-}
-
-bool IsNumber(const std::string& text)
-{
-    return !text.empty() &&
-           std::ranges::all_of(text, [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 std::string Msf(uint32_t frames)
@@ -63,7 +55,7 @@ void PrintToc(const CdToc& toc, int32_t readOffset, std::ostream& out)
 }
 
 // Reads the TOC with MSF addresses, as the program does, and prints it.
-int PrintTocOf(const ChosenDisc& disc, std::ostream& out, std::ostream& err)
+int PrintTocOf(const ChosenDisc& disc, int32_t readOffset, std::ostream& out, std::ostream& err)
 {
     const CdHandle& handle = disc.handle;
     if (!handle)
@@ -74,7 +66,7 @@ int PrintTocOf(const ChosenDisc& disc, std::ostream& out, std::ostream& err)
             << ")\n";
         return 1;
     }
-    PrintToc(toc, LoadSettings(SettingsLocation::ForProgram(), err).RipOptions.ReadOffset, out);
+    PrintToc(toc, readOffset, out);
     return 0;
 }
 
@@ -110,14 +102,13 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
 
 int RunToc(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
-    if (args.empty())
-        return PrintTocOf(OpenDrive(0, err), out, err);
-    if (args.size() == 2 && args[0] == "--image")
-        return PrintTocOf(OpenImage(args[1], err), out, err);
-    if (args.size() == 2 && args[0] == "--drive" && IsNumber(args[1]))
-        return PrintTocOf(OpenDrive(std::strtoul(args[1].c_str(), nullptr, 10), err), out, err);
-    err << kTocUsage;
-    return 2;
+    const std::optional<DiscCommandOptions> options =
+        ParseDiscCommandOptions("toc", args, {}, kTocUsage, err);
+    if (!options)
+        return 2;
+    const TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
+    return PrintTocOf(OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err),
+                      settings.RipOptions.ReadOffset, out, err);
 }
 
 } // namespace corvath::cli

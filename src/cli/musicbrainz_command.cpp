@@ -9,8 +9,8 @@
 #include "cd/musicbrainz_entry.h"
 #include "cd/musicbrainz_lookup.h"
 #include "cli/cd_source.h"
+#include "cli/disc_command_options.h"
 #include "cli/entry_record.h"
-#include "cli/lookup_options.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
@@ -44,7 +44,7 @@ void PrintRelease(std::size_t number, const MusicBrainzRelease& release, std::os
 }
 
 // Opens the disc as the main window would; false, with the reason on err, when it cannot be.
-bool OpenDisc(DiscSession& session, const LookupOptions& options, int32_t settingsIndex,
+bool OpenDisc(DiscSession& session, const DiscCommandOptions& options, int32_t settingsIndex,
               std::ostream& err)
 {
     std::string status;
@@ -98,8 +98,8 @@ void CacheCover(const std::string& discKey, const std::string& mbid,
 
 int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
-    const std::optional<LookupOptions> options =
-        ParseLookupOptions("musicbrainz", args, {"--server", "--release"}, kUsage, err);
+    const std::optional<DiscCommandOptions> options =
+        ParseDiscCommandOptions("musicbrainz", args, {"--server", "--release"}, kUsage, err);
     if (!options)
         return 2;
     std::optional<std::size_t> chosen;

@@ -1,17 +1,18 @@
 #include "cli/rip_command.h"
 
+#include "app/disc_session.h"
 #include "app/options_store.h"
 #include "app/output_format.h"
 #include "app/output_naming.h"
 #include "app/rip_batch.h"
 #include "audio/model/call_dispatcher.h"
 #include "cli/cd_source.h"
+#include "cli/disc_command_options.h"
 #include "cli/disc_field_options.h"
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
 #include "platform/cdrom/cd_drive_interface.h"
-#include "platform/cdrom/disc_id.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -41,39 +42,28 @@ struct RipOptions {
 
 std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
-    RipOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--drive" && hasValue) {
-            options.drive = ParseNumber<std::size_t>(args[++i]);
-            if (!options.drive) {
-                err << kUsage;
-                return std::nullopt;
-            }
-        } else if (arg == "--image" && hasValue) {
-            options.image = args[++i];
-        } else if (arg == "--tracks" && hasValue) {
-            options.tracks = args[++i];
-        } else if (arg == "--format" && hasValue) {
-            options.format = FormatByExtension(args[++i]);
-            if (options.format == nullptr) {
-                err << "corvath-cli rip: unknown format " << args[i] << '\n' << kUsage;
-                return std::nullopt;
-            }
-        } else if (IsDiscFieldOption(arg) && hasValue) {
-            TDiscFields checked; // the stored fields are known only once the disc is read
-            if (!ApplyDiscFieldOption(arg, args[++i], checked, err, "rip"))
-                return std::nullopt;
-            options.discFields.emplace_back(arg, args[i]);
-        } else {
-            err << "corvath-cli rip: unknown option or argument " << arg << '\n' << kUsage;
-            return std::nullopt;
-        }
-    }
-    if (options.drive && !options.image.empty()) {
-        err << kUsage;
+    const std::optional<DiscCommandOptions> parsed = ParseDiscCommandOptions(
+        "rip", args,
+        {"--tracks", "--format", "--artist", "--album", "--year", "--genre", "--comment"}, kUsage,
+        err);
+    if (!parsed)
         return std::nullopt;
+    RipOptions options{parsed->drive, parsed->image};
+    for (const auto& [name, value] : parsed->values) {
+        if (name == "--tracks") {
+            options.tracks = value;
+        } else if (name == "--format") {
+            options.format = FormatByExtension(value);
+            if (options.format == nullptr) {
+                err << "corvath-cli rip: unknown format " << value << '\n' << kUsage;
+                return std::nullopt;
+            }
+        } else {
+            TDiscFields checked; // the stored fields are known only once the disc is read
+            if (!ApplyDiscFieldOption(name, value, checked, err, "rip"))
+                return std::nullopt;
+            options.discFields.emplace_back(name, value);
+        }
     }
     return options;
 }
@@ -137,7 +127,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         return 2;
     }
 
-    LoadDiscInfo(settings.CDInfo, location.discInfoFile, std::to_string(WindowsDiscSerial(toc)));
+    LoadDiscInfo(settings.CDInfo, location.discInfoFile, DiscKeyOf(toc));
     TDiscFields disc = StoredDiscFields(settings.CDInfo);
     for (const auto& [name, value] : options->discFields)
         ApplyDiscFieldOption(name, value, disc, err, "rip");

@@ -64,6 +64,11 @@ TEST(CliTocTest, ImageTocWithIdentifiersAndMissingDrive)
               "0  Image disc.cue  " + cue.string() + "\n");
     const int status = std::system((cli + " toc --drive 3 2>/dev/null").c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1) << "no drive 3 on a machine without drives";
+    for (const char* wrong :
+         {"toc --drive", "toc --drive x", "toc --drive 0 --image a.cue", "toc --tracks 1"}) {
+        const int usage = std::system((cli + " " + wrong + " 2>/dev/null").c_str());
+        EXPECT_EQ(WEXITSTATUS(usage), 2) << wrong;
+    }
 }
 
 TEST(CliTocTest, MusicBrainzIdOfAnImageAgreesWithHashlib)

@@ -1,4 +1,4 @@
-#include "cli/lookup_options.h"
+#include "cli/disc_command_options.h"
 
 #include "cli/parse_number.h"
 
@@ -6,12 +6,12 @@
 
 namespace corvath::cli {
 
-std::optional<LookupOptions> ParseLookupOptions(std::string_view command,
-                                                std::span<const std::string> args,
-                                                const std::vector<std::string_view>& named,
-                                                std::string_view usage, std::ostream& err)
+std::optional<DiscCommandOptions>
+ParseDiscCommandOptions(std::string_view command, std::span<const std::string> args,
+                        const std::vector<std::string_view>& named, std::string_view usage,
+                        std::ostream& err)
 {
-    LookupOptions options;
+    DiscCommandOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (i + 1 == args.size()) {

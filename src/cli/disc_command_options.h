@@ -11,8 +11,8 @@
 
 namespace corvath::cli {
 
-/// The options of a command that looks a disc up: the disc, and text options by name.
-struct LookupOptions {
+/// The options of a command on one disc: the disc, and text options by name.
+struct DiscCommandOptions {
     std::optional<std::size_t> drive;
     std::string image;
     std::map<std::string, std::string, std::less<>> values; ///< by option name, "--server"
@@ -20,9 +20,9 @@ struct LookupOptions {
 
 /// Reads "--drive N", "--image FILE" and the named options, each followed by its value.
 /// Nothing, with the reason and the usage on err, for anything else or both disc options.
-std::optional<LookupOptions> ParseLookupOptions(std::string_view command,
-                                                std::span<const std::string> args,
-                                                const std::vector<std::string_view>& named,
-                                                std::string_view usage, std::ostream& err);
+std::optional<DiscCommandOptions>
+ParseDiscCommandOptions(std::string_view command, std::span<const std::string> args,
+                        const std::vector<std::string_view>& named, std::string_view usage,
+                        std::ostream& err);
 
 } // namespace corvath::cli
