@@ -1,21 +1,14 @@
 #include "app/rip_log.h"
 
 #include "platform/cdrom/disc_id.h"
+#include "platform/text/hex_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace corvath {
 
 namespace {
-
-std::string Hex8(uint32_t value)
-{
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
-}
 
 std::string SignedSamples(int32_t samples)
 {
@@ -83,7 +76,7 @@ std::string SectorSpans(const std::vector<uint32_t>& sectors)
 std::string TrackSection(const RippedTrack& track)
 {
     const auto checksum = [&](uint32_t TrackChecksumValues::*value) {
-        return track.checksums ? Hex8((*track.checksums).*value) : std::string("-");
+        return track.checksums ? HexText((*track.checksums).*value) : std::string("-");
     };
     const bool accurate = track.verdict.kind == TrackVerdict::Kind::Accurate;
     const auto matched = [&](int version) {

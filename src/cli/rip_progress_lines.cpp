@@ -2,23 +2,11 @@
 
 #include "app/output_naming.h"
 #include "cli/terminal_text.h"
+#include "platform/text/hex_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace corvath::cli {
-
-namespace {
-
-// As rip logs and the checksum tools print them.
-std::string Hex8(uint32_t value)
-{
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
-}
-
-} // namespace
 
 void RipProgressLines::ShowCurrentTrack(const RipEntry& track)
 {
@@ -40,8 +28,8 @@ void RipProgressLines::ShowHint(const std::string& hint)
 
 void RipProgressLines::ShowChecksums(const TrackChecksumValues& checksums)
 {
-    out_ << "  copy CRC " << Hex8(checksums.copyCrc) << ", AccurateRip v1 "
-         << Hex8(checksums.accurateRipV1) << ", v2 " << Hex8(checksums.accurateRipV2) << '\n';
+    out_ << "  copy CRC " << HexText(checksums.copyCrc) << ", AccurateRip v1 "
+         << HexText(checksums.accurateRipV1) << ", v2 " << HexText(checksums.accurateRipV2) << '\n';
 }
 
 void RipProgressLines::ShowError(const std::string& message)

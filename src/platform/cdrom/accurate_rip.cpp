@@ -1,6 +1,7 @@
 #include "platform/cdrom/accurate_rip.h"
 
 #include "platform/bytes/little_endian.h"
+#include "platform/text/hex_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,13 +16,6 @@ constexpr std::size_t kSubmissionTrackBytes = 9;   // confidence, checksum, offs
 uint32_t Lba(uint32_t frames)
 {
     return frames >= kCdLeadInSectors ? frames - kCdLeadInSectors : 0;
-}
-
-std::string Hex8(uint32_t value)
-{
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", value);
-    return text;
 }
 
 } // namespace
@@ -55,11 +49,12 @@ AccurateRipDisc AccurateRipDiscOf(const CdToc& toc)
 
 std::string AccurateRipPath(const AccurateRipDisc& disc)
 {
-    const std::string id1 = Hex8(disc.id1);
+    const std::string id1 = HexText(disc.id1, 8, HexLetters::Lower);
     char count[4];
     std::snprintf(count, sizeof count, "%03u", disc.audioTracks % 1000);
     return std::string{id1[7], '/', id1[6], '/', id1[5], '/'} + "dBAR-" + count + "-" + id1 + "-" +
-           Hex8(disc.id2) + "-" + Hex8(disc.freedbId) + ".bin";
+           HexText(disc.id2, 8, HexLetters::Lower) + "-" +
+           HexText(disc.freedbId, 8, HexLetters::Lower) + ".bin";
 }
 
 std::optional<std::vector<AccurateRipSubmission>>

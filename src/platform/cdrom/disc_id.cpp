@@ -1,10 +1,10 @@
 #include "platform/cdrom/disc_id.h"
 
 #include "platform/text/base64.h"
+#include "platform/text/hex_text.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <nettle/sha1.h>
 
 namespace corvath {
@@ -37,14 +37,6 @@ constexpr std::size_t kMusicBrainzTrackSlots = 99;
 bool IsDataTrack(const CdTocEntry& entry)
 {
     return (entry.AdrControl & kCdDataTrackControl) != 0;
-}
-
-// Upper-case hex digits, zero-padded to the width given.
-std::string Hex(uint32_t number, int digits)
-{
-    char text[9];
-    std::snprintf(text, sizeof text, "%0*X", digits, number);
-    return text;
 }
 
 // SHA-1 of the text, in Base64 with the characters a URL keeps as they are.
@@ -93,9 +85,7 @@ uint32_t FreedbDiscNumber(const DiscFrames& disc)
 
 std::string FreedbDiscId(const DiscFrames& disc)
 {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", FreedbDiscNumber(disc));
-    return text;
+    return HexText(FreedbDiscNumber(disc), 8, HexLetters::Lower);
 }
 
 std::string FreedbDiscId(const CdToc& toc)
@@ -149,9 +139,9 @@ MusicBrainzDisc MusicBrainzDiscOf(const CdToc& toc)
         tocQuery += '+' + std::to_string(disc.trackStarts[k]);
     }
 
-    std::string hashed = Hex(first, 2) + Hex(last, 2) + Hex(leadOut, 8);
+    std::string hashed = HexText(first, 2) + HexText(last, 2) + HexText(leadOut);
     for (const uint32_t offset : offsets)
-        hashed += Hex(offset, 8);
+        hashed += HexText(offset);
     return {UrlSafeSha1Base64(hashed), tocQuery};
 }
 
