@@ -48,7 +48,9 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
         err);
     if (!parsed)
         return std::nullopt;
-    RipOptions options{parsed->drive, parsed->image};
+    RipOptions options;
+    options.drive = parsed->drive;
+    options.image = parsed->image;
     for (const auto& [name, value] : parsed->values) {
         if (name == "--tracks") {
             options.tracks = value;
