@@ -30,8 +30,7 @@ std::optional<CdToc> ReadMsfToc(int32_t handle)
 
 bool StartsWithAudio(const CdToc& toc)
 {
-    return toc.LastTrack >= toc.FirstTrack &&
-           (toc.Entries[0].AdrControl & kCdDataTrackControl) == 0;
+    return toc.LastTrack >= toc.FirstTrack && !IsDataTrack(toc.Entries[0]);
 }
 
 std::string StatusText(const DiscOpening& opening)
@@ -133,8 +132,7 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
         if (title.empty())
             title = "Track" + TwoDigits(track);
         rows.push_back({track, title, MinutesSeconds(start[1], start[2]),
-                        MinutesSeconds(minutes, seconds),
-                        (toc->Entries[entry].AdrControl & kCdDataTrackControl) == 0});
+                        MinutesSeconds(minutes, seconds), !IsDataTrack(toc->Entries[entry])});
     }
     if (!rows.empty()) {
         loadedId_ = id;

@@ -52,7 +52,7 @@ std::size_t AudioIndex(const CdToc& toc, int32_t trackNumber)
 {
     std::size_t index = 0;
     for (int32_t track = 1; track < trackNumber; ++track)
-        if ((toc.Entries[track - 1].AdrControl & kCdDataTrackControl) == 0)
+        if (!IsDataTrack(toc.Entries[track - 1]))
             ++index;
     return index;
 }

@@ -41,7 +41,7 @@ std::string TocTable(const CdToc& toc, const std::vector<std::optional<uint32_t>
         const uint32_t end =
             std::max(start + 1, sector(k + 1 < frames.trackStarts.size() ? frames.trackStarts[k + 1]
                                                                          : frames.leadOut));
-        const bool data = (toc.Entries[k].AdrControl & kCdDataTrackControl) != 0;
+        const bool data = IsDataTrack(toc.Entries[k]);
         const bool pregap = k < pregaps.size() && pregaps[k] && *pregaps[k] < start;
         text += "  " + Column(std::to_string(toc.Entries[k].TrackNumber), 10) +
                 Column(SectorTime(start, '.'), 10) + Column(SectorTime(end - start, '.'), 10) +

@@ -34,7 +34,7 @@ std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
     const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
     if (trackNumber < 1 || trackNumber > tracks ||
         trackNumber >= static_cast<int32_t>(kCdMaxTocEntries) ||
-        (toc.Entries[trackNumber - 1].AdrControl & kCdDataTrackControl) != 0)
+        IsDataTrack(toc.Entries[trackNumber - 1]))
         return std::nullopt;
     const uint32_t begin = TocEntryFrames(toc.Entries[trackNumber - 1]);
     const uint32_t end = TocEntryFrames(toc.Entries[trackNumber]);
@@ -59,9 +59,7 @@ std::optional<uint32_t> DiscSectors(const CdToc& toc)
 TrackPlace PlaceOf(const CdToc& toc, int32_t trackNumber, uint32_t sectors)
 {
     const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
-    const auto isAudio = [&](int32_t track) {
-        return (toc.Entries[track - 1].AdrControl & kCdDataTrackControl) == 0;
-    };
+    const auto isAudio = [&](int32_t track) { return !IsDataTrack(toc.Entries[track - 1]); };
     TrackPlace place{true, true, uint64_t{sectors} * kCdSectorBytes / 4};
     for (int32_t track = 1; track <= tracks; ++track) {
         if (track < trackNumber && isAudio(track))

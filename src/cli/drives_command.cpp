@@ -42,7 +42,7 @@ void PrintToc(const CdToc& toc, int32_t readOffset, std::ostream& out)
             k + 1 < disc.trackStarts.size() ? disc.trackStarts[k + 1] : disc.leadOut;
         char number[8];
         std::snprintf(number, sizeof number, "%5d", toc.Entries[k].TrackNumber);
-        const bool data = (toc.Entries[k].AdrControl & kCdDataTrackControl) != 0;
+        const bool data = IsDataTrack(toc.Entries[k]);
         out << number << "  " << Msf(disc.trackStarts[k]) << "  " << Msf(next - disc.trackStarts[k])
             << "  " << (data ? "data" : "audio") << '\n';
     }

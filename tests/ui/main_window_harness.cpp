@@ -5,7 +5,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -29,6 +31,17 @@ std::vector<Row> Rows(const TfrmMain& window)
                         item->checkState(0) == Qt::Checked});
     }
     return rows;
+}
+
+std::vector<std::string> ShownDisc(const TfrmMain& window)
+{
+    std::vector<std::string> shown;
+    for (const char* field : {"ID3artist", "ID3album", "ID3year"})
+        shown.push_back(Child<QLineEdit>(window, field).text().toStdString());
+    shown.push_back(Child<QComboBox>(window, "ID3genre").currentText().toStdString());
+    for (const Row& row : Rows(window))
+        shown.push_back(row.title);
+    return shown;
 }
 
 void Idle()

@@ -34,6 +34,9 @@ void PrintTo(const Row& row, std::ostream* out);
 /// The rows of the window's track list.
 std::vector<Row> Rows(const TfrmMain& window);
 
+/// What the window shows of the disc: artist, album, year and genre, then the rows' titles.
+std::vector<std::string> ShownDisc(const TfrmMain& window);
+
 /// Runs the event loop until the program waits (and the commands' enabling is updated).
 void Idle();
 

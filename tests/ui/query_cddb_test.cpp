@@ -28,18 +28,6 @@ const std::string kEntry = corvath::test::CddbTestDisc::kEntry;
 
 const std::string kMatch = "200 rock 09000403 Artist / Album\r\n";
 
-// What the main window shows of the disc: its fields, then its titles.
-std::vector<std::string> Shown(const TfrmMain& window)
-{
-    std::vector<std::string> shown;
-    for (const char* field : {"ID3artist", "ID3album", "ID3year"})
-        shown.push_back(Child<QLineEdit>(window, field).text().toStdString());
-    shown.push_back(Child<QComboBox>(window, "ID3genre").currentText().toStdString());
-    for (const Row& row : Rows(window))
-        shown.push_back(row.title);
-    return shown;
-}
-
 // A wait-window watcher for Lookup: once the lookup has ended (the button reads "Close"), it
 // keeps the panel's text, runs also on the window and closes it.
 std::function<void(TfrmStopQuery&)> ClosedWithPanel(QString& panel,
@@ -102,7 +90,7 @@ TEST_F(QueryCddbTest, AnExactMatchFillsTheDiscAndReachesTheDiscFile)
     const HttpTestServer server(corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}}));
     auto window = StartWithDisc();
     EXPECT_FALSE(Lookup(*window, server.Address())) << "both windows close";
-    EXPECT_EQ(Shown(*window),
+    EXPECT_EQ(ShownDisc(*window),
               (std::vector<std::string>{"Artist", "Album", "1999", "Rock", "One", "Two", "Three"}));
     EXPECT_EQ(Child<QTreeWidget>(*window, "ListView1").topLevelItem(0)->textAlignment(1),
               int(Qt::AlignLeft | Qt::AlignVCenter));
@@ -125,14 +113,14 @@ TEST_F(QueryCddbTest, AGenreOfAnotherCaseSelectsNone)
     auto window = StartWithDisc();
     Lookup(*window, server.Address());
     EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").currentIndex(), -1);
-    EXPECT_EQ(Shown(*window)[0], "Artist");
+    EXPECT_EQ(ShownDisc(*window)[0], "Artist");
 }
 
 TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)
 {
     const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
     auto window = StartWithDisc();
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
     QString panel;
     const bool leftOpen =
         Lookup(*window, server.Address(), ClosedWithPanel(panel, [](TfrmStopQuery& wait) {
@@ -143,7 +131,7 @@ TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)
     EXPECT_TRUE(leftOpen);
     EXPECT_EQ(panel, "No match found,perhaps:\n1.No information in CDDB server\n2.error CDDB "
                      "options\n3.check the network");
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 }
 
 TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
@@ -151,13 +139,13 @@ TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
     const HttpTestServer server = HttpTestServer::Silent();
     auto window = StartWithDisc();
     Child<QLineEdit>(*window, "ID3artist").setText("Typed");
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
     QString panel;
     const bool leftOpen = Lookup(*window, server.Address(), ClosedWithPanel(panel));
     EXPECT_TRUE(leftOpen) << "the user may pick another server";
     EXPECT_TRUE(panel.startsWith("The query failed:\n")) << panel.toStdString();
     EXPECT_TRUE(panel.contains(QString::fromStdString(server.Address()))) << panel.toStdString();
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 }
 
 TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothing)
@@ -168,7 +156,7 @@ TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothi
         return fast(target);
     });
     auto window = StartWithDisc();
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
     bool stopped = false;
     const bool leftOpen = Lookup(*window, server.Address(), [&](TfrmStopQuery& wait) {
         if (!std::exchange(stopped, true))
@@ -177,7 +165,7 @@ TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothi
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(leftOpen);
     QTest::qWait(1500); // the answers arrive meanwhile
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 }
 
 // A server that serves registered programs only says so, and the user is pointed elsewhere.
@@ -185,7 +173,7 @@ TEST_F(QueryCddbTest, AServerRefusingTheProgramIsShownAsARefusal)
 {
     const HttpTestServer server(corvath::test::CddbServer("500 Unknown developer email\r\n"));
     auto window = StartWithDisc();
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
     QString panel;
     Lookup(*window, server.Address(), ClosedWithPanel(panel, [](TfrmStopQuery& wait) {
         const QString file = QApplication::applicationDirPath() + "/stop_query_refused.png";
@@ -196,7 +184,7 @@ TEST_F(QueryCddbTest, AServerRefusingTheProgramIsShownAsARefusal)
     ASSERT_EQ(server.RequestLines().size(), 1u);
     EXPECT_NE(server.RequestLines()[0].find("&hello=corvath+localhost+Corvath+"), std::string::npos)
         << "no address given: the neutral one";
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 }
 
 TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)

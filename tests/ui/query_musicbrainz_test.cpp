@@ -29,18 +29,6 @@ using corvath::test::MediumJson;
 using corvath::test::ReleaseJson;
 using Json = nlohmann::json;
 
-// What the main window shows of the disc: its fields, then its titles.
-std::vector<std::string> Shown(const TfrmMain& window)
-{
-    std::vector<std::string> shown;
-    for (const char* field : {"ID3artist", "ID3album", "ID3year"})
-        shown.push_back(Child<QLineEdit>(window, field).text().toStdString());
-    shown.push_back(Child<QComboBox>(window, "ID3genre").currentText().toStdString());
-    for (const Row& row : Rows(window))
-        shown.push_back(row.title);
-    return shown;
-}
-
 Json Detailed(Json release, const std::string& date, const std::string& country,
               const std::string& label, const std::string& catalogNumber)
 {
@@ -137,8 +125,8 @@ TEST_F(QueryMusicBrainzTest, OneReleaseIsAppliedAtOnceAndReachesTheDiscFile)
         EXPECT_EQ(qobject_cast<TfrmChooseRelease*>(&modal), nullptr) << "nothing to choose";
     });
     EXPECT_EQ(panel, "");
-    EXPECT_EQ(Shown(*window), (std::vector<std::string>{"Artist of Album", "Album", "1999", "Rock",
-                                                        "One", "Two", "Three"}));
+    EXPECT_EQ(ShownDisc(*window), (std::vector<std::string>{"Artist of Album", "Album", "1999",
+                                                            "Rock", "One", "Two", "Three"}));
     ASSERT_FALSE(server.RequestLines().empty());
     EXPECT_TRUE(server.RequestLines()[0].starts_with("GET /ws/2/discid/"))
         << server.RequestLines()[0];
@@ -199,8 +187,9 @@ TEST_F(QueryMusicBrainzTest, SeveralReleasesAreOfferedAndTheChosenOneIsApplied)
         QTest::keyClick(&releases, Qt::Key_Return);
     });
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(Shown(*window), (std::vector<std::string>{"Artist of Album Deluxe", "Album Deluxe",
-                                                        "2005", "Jazz", "Four", "Five", "Six"}));
+    EXPECT_EQ(ShownDisc(*window),
+              (std::vector<std::string>{"Artist of Album Deluxe", "Album Deluxe", "2005", "Jazz",
+                                        "Four", "Five", "Six"}));
 }
 
 TEST_F(QueryMusicBrainzTest, CancelKeepsTheFieldsAndADoubleClickChooses)
@@ -210,12 +199,12 @@ TEST_F(QueryMusicBrainzTest, CancelKeepsTheFieldsAndADoubleClickChooses)
                      ReleaseJson("id-2", "Second", {MediumJson(1, "", {"d", "e", "f"})})})));
     auto window = StartWithDisc(server.Address());
     Child<QLineEdit>(*window, "ID3artist").setText("Typed");
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
     Lookup(*window, [](QWidget& modal) {
         if (qobject_cast<TfrmChooseRelease*>(&modal))
             Child<QPushButton>(modal, "bCancel").click();
     });
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 
     Lookup(*window, [](QWidget& modal) {
         if (!qobject_cast<TfrmChooseRelease*>(&modal))
@@ -224,7 +213,7 @@ TEST_F(QueryMusicBrainzTest, CancelKeepsTheFieldsAndADoubleClickChooses)
         const QPoint second = releases.visualItemRect(releases.topLevelItem(1)).center();
         QTest::mouseDClick(releases.viewport(), Qt::LeftButton, {}, second);
     });
-    EXPECT_EQ(Shown(*window),
+    EXPECT_EQ(ShownDisc(*window),
               (std::vector<std::string>{"Artist of Second", "Second", "", "", "d", "e", "f"}));
 }
 
@@ -233,11 +222,11 @@ TEST_F(QueryMusicBrainzTest, NoReleaseOrNoServerIsShownInThePanelAndChangesNothi
     const HttpTestServer empty(Releases(Json::array()));
     auto window = StartWithDisc(empty.Address());
     Child<QLineEdit>(*window, "ID3artist").setText("Typed");
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
 
     EXPECT_EQ(Lookup(*window), "No match found,perhaps:\n1.No information in MusicBrainz "
                                "server\n2.error MusicBrainz options\n3.check the network");
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 
     const std::string closed = HttpTestServer::ClosedAddress();
     OptionsSetting.MusicBrainz.Server = "http://" + closed;
@@ -249,14 +238,14 @@ TEST_F(QueryMusicBrainzTest, NoReleaseOrNoServerIsShownInThePanelAndChangesNothi
     });
     EXPECT_TRUE(failure.startsWith("The query failed:\n")) << failure.toStdString();
     EXPECT_TRUE(failure.contains(QString::fromStdString(closed))) << failure.toStdString();
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 }
 
 TEST_F(QueryMusicBrainzTest, StopWhileTheServerIsSilentEndsTheWaitAndChangesNothing)
 {
     const HttpTestServer server = HttpTestServer::Silent();
     auto window = StartWithDisc(server.Address());
-    const std::vector<std::string> before = Shown(*window);
+    const std::vector<std::string> before = ShownDisc(*window);
     bool stopped = false;
     Lookup(*window, [&](QWidget& modal) {
         if (modal.isVisible() && !std::exchange(stopped, true))
@@ -264,7 +253,7 @@ TEST_F(QueryMusicBrainzTest, StopWhileTheServerIsSilentEndsTheWaitAndChangesNoth
     });
     EXPECT_TRUE(stopped);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the wait is over at once";
-    EXPECT_EQ(Shown(*window), before);
+    EXPECT_EQ(ShownDisc(*window), before);
 }
 
 // The chosen release's front cover shows beside the list and stays with the disc.
@@ -308,7 +297,7 @@ TEST_F(QueryMusicBrainzTest, ACoverThatCannotBeFetchedIsToldOnTheStatusBar)
         [&] { return window->statusBar()->currentMessage().startsWith("No cover art: "); }, 10000))
         << window->statusBar()->currentMessage().toStdString();
     EXPECT_FALSE(Child<QLabel>(*window, "imgCover").isVisible());
-    EXPECT_EQ(Shown(*window)[1], "Album") << "the release is applied all the same";
+    EXPECT_EQ(ShownDisc(*window)[1], "Album") << "the release is applied all the same";
 }
 
 } // namespace

@@ -43,7 +43,7 @@ AccurateRipDisc AccurateRipDiscOf(const CdToc& toc)
     const DiscFrames disc = TocFrames(toc);
     std::vector<bool> audio;
     for (std::size_t k = 0; k < disc.trackStarts.size(); ++k)
-        audio.push_back((toc.Entries[k].AdrControl & kCdDataTrackControl) == 0);
+        audio.push_back(!IsDataTrack(toc.Entries[k]));
     return AccurateRipDiscOf(disc, audio);
 }
 

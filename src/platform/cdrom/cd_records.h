@@ -62,6 +62,12 @@ struct CdTocEntry {
     std::array<uint8_t, 4> Address{};
 };
 
+/// Whether the entry's control bits mark a data track, which holds no audio.
+inline bool IsDataTrack(const CdTocEntry& entry)
+{
+    return (entry.AdrControl & kCdDataTrackControl) != 0;
+}
+
 /// Entry k describes the k-th track from FirstTrack; the entry after LastTrack's is the
 /// lead-out.
 struct CdToc {

@@ -34,11 +34,6 @@ uint32_t DigitSum(uint32_t number)
 constexpr uint32_t kSessionGapFrames = 11400;
 constexpr std::size_t kMusicBrainzTrackSlots = 99;
 
-bool IsDataTrack(const CdTocEntry& entry)
-{
-    return (entry.AdrControl & kCdDataTrackControl) != 0;
-}
-
 // SHA-1 of the text, in Base64 with the characters a URL keeps as they are.
 std::string UrlSafeSha1Base64(const std::string& text)
 {
