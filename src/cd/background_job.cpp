@@ -26,30 +26,25 @@ struct BackgroundJob::State {
 };
 
 BackgroundJob::BackgroundJob(Work work, Failed failed, MessageTarget& messages)
-    : state_(std::make_shared<State>(messages))
+    : state_(std::make_shared<State>(messages)),
+      thread_(std::shared_ptr<std::atomic<bool>>(state_, &state_->finished),
+              [state = state_, work = std::move(work), failed = std::move(failed)] {
+                  try {
+                      state->Post(work(state->abandoned));
+                  } catch (const std::exception& error) {
+                      try {
+                          state->Post(failed(error));
+                      } catch (const std::exception&) {
+                          // Not even the failure could be told; the thread still ends cleanly.
+                      }
+                  }
+              })
 {
-    thread_ = std::thread([state = state_, work = std::move(work), failed = std::move(failed)] {
-        try {
-            state->Post(work(state->abandoned));
-        } catch (const std::exception& error) {
-            try {
-                state->Post(failed(error));
-            } catch (const std::exception&) {
-                // Not even the failure could be told; the thread still ends cleanly.
-            }
-        }
-        state->finished = true;
-    });
 }
 
 BackgroundJob::~BackgroundJob()
 {
     Abandon();
-    // Joining a worker still in its request would make Stop wait for it.
-    if (state_->finished)
-        thread_.join();
-    else
-        thread_.detach();
 }
 
 void BackgroundJob::Abandon()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cd/leavable_thread.h"
 #include "cd/message_target.h"
 #include "cd/stoppable_lookup.h"
 
@@ -8,7 +9,6 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace corvath {
 
@@ -23,10 +23,9 @@ struct JobMessage {
 /// throws (out of memory and the like) posts what failed makes of the error instead, since the
 /// receiver must still learn that the work ended.
 ///
-/// Threads: starts at once; the thread owns the state it shares with this object and frees it
-/// when it ends, so a job abandoned while its request blocks is cancelled and left to end on
-/// its own. The caller keeps the target alive until the message arrives or Abandon() has
-/// returned.
+/// Threads: starts at once on a LeavableThread, so a job abandoned while its request blocks is
+/// cancelled and left to end on its own. The caller keeps the target alive until the message
+/// arrives or Abandon() has returned.
 class BackgroundJob : public StoppableLookup {
 public:
     /// Runs on the worker; cancel is set once the job is abandoned.
@@ -46,7 +45,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> state_;
-    std::thread thread_;
+    LeavableThread thread_;
 };
 
 } // namespace corvath

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <exception>
 #include <mutex>
-#include <thread>
 #include <utility>
 
 namespace corvath {
@@ -131,27 +130,22 @@ void TQueryCDDBThread::State::Run()
 TQueryCDDBThread::TQueryCDDBThread(const CddbServer& settings, uint8_t firstTrack,
                                    uint8_t lastTrack, int32_t cdHandle, MessageTarget& messages,
                                    CddbEntryTarget& entry)
-    : state_(std::make_shared<State>(settings, firstTrack, lastTrack, cdHandle, messages, entry))
+    : state_(std::make_shared<State>(settings, firstTrack, lastTrack, cdHandle, messages, entry)),
+      thread_(std::shared_ptr<std::atomic<bool>>(state_, &state_->finished), [state = state_] {
+          try {
+              state->Run();
+          } catch (const std::exception& error) {
+              // Out of memory and the like: the wait window must still learn that the lookup
+              // ended.
+              state->PostFailure(error.what());
+          }
+      })
 {
-    thread_ = std::thread([state = state_] {
-        try {
-            state->Run();
-        } catch (const std::exception& error) {
-            // Out of memory and the like: the wait window must still learn that the lookup ended.
-            state->PostFailure(error.what());
-        }
-        state->finished = true;
-    });
 }
 
 TQueryCDDBThread::~TQueryCDDBThread()
 {
     Abandon();
-    // Joining a worker still blocked in its request would block Stop for up to the time-out.
-    if (state_->finished)
-        thread_.join();
-    else
-        thread_.detach();
 }
 
 void TQueryCDDBThread::Abandon()

@@ -2,13 +2,13 @@
 
 #include "cd/cddb_entry_target.h"
 #include "cd/cddb_server.h"
+#include "cd/leavable_thread.h"
 #include "cd/message_target.h"
 #include "cd/stoppable_lookup.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace corvath {
 
@@ -33,11 +33,10 @@ struct CddbFailure : MessagePayload {
 /// changes nothing. The query and the reads together take at most the request time-out. An
 /// unexpected error (out of memory) posts kCddbFailed as well; changes made before it stay.
 ///
-/// Threads: starts at once on a thread of its own, which owns the state it shares with this
-/// object and frees it when it ends; a worker abandoned while its server request blocks is left
-/// to end on its own. Both targets are called on that thread, never two calls at once, every
-/// change before the last message. The caller keeps the targets alive until the message
-/// arrives or Abandon() has returned.
+/// Threads: starts at once on a LeavableThread; a worker abandoned while its server request
+/// blocks is left to end on its own. Both targets are called on that thread, never two calls
+/// at once, every change before the last message. The caller keeps the targets alive until the
+/// message arrives or Abandon() has returned.
 class TQueryCDDBThread : public StoppableLookup {
 public:
     /// The settings are copied here, on the caller's thread; the drive layer's CDDB options
@@ -60,7 +59,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> state_;
-    std::thread thread_;
+    LeavableThread thread_;
 };
 
 } // namespace corvath
