@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
