@@ -34,21 +34,13 @@ void AppendText(std::vector<uint8_t>& out, std::string_view text)
     out.insert(out.end(), text.begin(), text.end());
 }
 
-// A Vorbis comment metadata block: the vendor string, then each non-empty tag.
+// A Vorbis comment metadata block: the vendor string, then each tag that holds a value.
 std::vector<uint8_t> CommentBlock(const TVorbisTags& tags, bool last)
 {
-    const std::pair<std::string_view, std::string> fields[] = {
-        {"title=", tags.Title()}, {"artist=", tags.Artist()}, {"album=", tags.Album()},
-        {"date=", tags.Date()},   {"genre=", tags.Genre()},   {"tracknumber=", tags.Track()},
-    };
-    std::vector<std::string> comments;
+    const std::vector<std::string> comments = tags.CommentLines();
     std::size_t body = 4 + kVendor.size() + 4;
-    for (const auto& [key, value] : fields) {
-        if (value.empty())
-            continue;
-        comments.push_back(std::string(key) + value);
-        body += 4 + comments.back().size();
-    }
+    for (const std::string& comment : comments)
+        body += 4 + comment.size();
     if (body > kMaxBlockBody)
         throw EAuException("The tags are too long for a FLAC file.");
 

@@ -24,6 +24,7 @@ CodecLibrary<VorbisApi>& VorbisLibrary()
             return lib.Resolve("vorbis_info_init", api.info_init) &&
                    lib.Resolve("vorbis_info_clear", api.info_clear) &&
                    lib.Resolve("vorbis_comment_init", api.comment_init) &&
+                   lib.Resolve("vorbis_comment_add", api.comment_add) &&
                    lib.Resolve("vorbis_comment_add_tag", api.comment_add_tag) &&
                    lib.Resolve("vorbis_comment_clear", api.comment_clear) &&
                    lib.Resolve("vorbis_analysis_init", api.analysis_init) &&

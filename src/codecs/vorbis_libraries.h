@@ -28,6 +28,7 @@ struct VorbisApi {
     decltype(&vorbis_info_init) info_init = nullptr;
     decltype(&vorbis_info_clear) info_clear = nullptr;
     decltype(&vorbis_comment_init) comment_init = nullptr;
+    decltype(&vorbis_comment_add) comment_add = nullptr;
     decltype(&vorbis_comment_add_tag) comment_add_tag = nullptr;
     decltype(&vorbis_comment_clear) comment_clear = nullptr;
     decltype(&vorbis_analysis_init) analysis_init = nullptr;

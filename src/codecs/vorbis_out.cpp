@@ -241,12 +241,8 @@ void TVorbisOut::SetUpEncoder()
 
     e.comment.reset(new vorbis_comment{});
     vorbis.comment_init(e.comment.get());
-    for (int i = 0; i < comments_.Count(); ++i) {
-        const std::string name = comments_.NameAt(i);
-        const std::string value = comments_.AsWideString(name);
-        if (!value.empty())
-            vorbis.comment_add_tag(e.comment.get(), name.c_str(), value.c_str());
-    }
+    for (const std::string& line : comments_.CommentLines())
+        vorbis.comment_add(e.comment.get(), line.c_str());
     if (cover_) {
         const std::string block = PictureBlockBody(*cover_);
         const std::string encoded =

@@ -13,6 +13,8 @@ struct CoverPicture {
     uint32_t width = 0;   ///< 0 when the image does not say
     uint32_t height = 0;
     uint32_t depth = 0; ///< bits per pixel
+
+    bool operator==(const CoverPicture&) const = default;
 };
 
 /// The picture type FLAC and Vorbis give a front cover.

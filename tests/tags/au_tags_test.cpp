@@ -33,8 +33,7 @@ TEST(AuTagsNames, EachContainerDeclaresItsFixedSet)
     EXPECT_EQ(TId3v1Tags().Count(), 7);
     EXPECT_EQ(TId3v2Tags().Count(), 24);
     EXPECT_EQ(TAPEv2Tags().Count(), 25);
-    EXPECT_EQ(NamesOf(TVorbisTags()), (std::vector<std::string>{"album", "artist", "date", "genre",
-                                                                "title", "tracknumber"}));
+    EXPECT_EQ(TVorbisTags().Count(), 19);
     // The ID3v2.2 ids sort among the ID3v2.3 ones.
     const std::vector<std::string> id3v2 = NamesOf(TId3v2Tags());
     EXPECT_EQ(std::vector<std::string>(id3v2.begin(), id3v2.begin() + 4),
@@ -59,11 +58,11 @@ TEST(AuTagsFlags, NewContainerIsEmptyAndUnchanged)
 TEST(AuTagsFlags, UndeclaredNameChangesNothing)
 {
     TVorbisTags tags;
-    tags.SetValue("comment", TagValue::FromText("ignored"));
+    tags.SetValue("copyright", TagValue::FromText("ignored"));
 
     EXPECT_TRUE(tags.Empty());
     EXPECT_FALSE(tags.Changed());
-    EXPECT_TRUE(tags.GetValue("comment").IsNull());
+    EXPECT_TRUE(tags.GetValue("copyright").IsNull());
 }
 
 TEST(AuTagsFlags, ChangeClearsEmptyAndSetsChanged)

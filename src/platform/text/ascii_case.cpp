@@ -33,6 +33,16 @@ std::string LowerAscii(std::string_view text)
     return lower;
 }
 
+std::string UpperAscii(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;

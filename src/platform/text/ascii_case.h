@@ -12,6 +12,9 @@ int CompareIgnoringCase(std::string_view a, std::string_view b);
 /// The text with ASCII letters in lower case; other bytes unchanged.
 std::string LowerAscii(std::string_view text);
 
+/// The text with ASCII letters in upper case; other bytes unchanged.
+std::string UpperAscii(std::string_view text);
+
 /// True when a and b differ at most in the case of ASCII letters.
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 

@@ -140,7 +140,7 @@ TEST_F(FlacOutTest, CommentBlockIsOursInEveryFileAndStreamInfoCountsTheFrames)
     // It replaces the library's own, which ended the metadata; nothing else follows.
     EXPECT_NE(list.find("METADATA block #1\n  type: 4 (VORBIS_COMMENT)\n  is last: true\n"
                         "  length: 55\n  vendor string: VENDOR=Rivire\n  comments: 2\n"
-                        "    comment[0]: title=Sång\n    comment[1]: artist=Ane Brun\n"),
+                        "    comment[0]: TITLE=Sång\n    comment[1]: ARTIST=Ane Brun\n"),
               std::string::npos)
         << list;
     EXPECT_EQ(list.find("METADATA block #2"), std::string::npos) << list;
@@ -153,9 +153,9 @@ TEST_F(FlacOutTest, CommentBlockIsOursInEveryFileAndStreamInfoCountsTheFrames)
     ASSERT_EQ(Encode(*fake_, file), "");
     list = List(file);
     EXPECT_NE(
-        list.find("  comments: 6\n    comment[0]: title=Sång\n    comment[1]: artist=Ane Brun\n"
-                  "    comment[2]: album=Spending Time\n    comment[3]: date=2003\n"
-                  "    comment[4]: genre=Folk\n    comment[5]: tracknumber=7\n"),
+        list.find("  comments: 6\n    comment[0]: TITLE=Sång\n    comment[1]: ARTIST=Ane Brun\n"
+                  "    comment[2]: ALBUM=Spending Time\n    comment[3]: DATE=2003\n"
+                  "    comment[4]: GENRE=Folk\n    comment[5]: TRACKNUMBER=7\n"),
         std::string::npos)
         << list;
 

@@ -181,7 +181,7 @@ TEST_F(VorbisOutTest, WritesTheCommentsThatHaveValuesOnStreamZero)
     ASSERT_EQ(Encode(*fake_), "");
 
     EXPECT_EQ(RunCommand("vorbiscomment -l '" + file_.string() + "'"),
-              "artist=Ana\ntitle=Caf\xC3\xA9 du Nord\ntracknumber=7\n");
+              "TITLE=Caf\xC3\xA9 du Nord\nARTIST=Ana\nTRACKNUMBER=7\n");
     EXPECT_EQ(out_->Comments().Title(), "") << "comments belong to one file";
     const auto pages = OggPages(ReadFile(file_));
     ASSERT_GE(pages.size(), 3u);
