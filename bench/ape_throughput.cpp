@@ -3,7 +3,7 @@
 //   ape_throughput [--seconds N] [--runs N]
 
 #include "bench_support.h"
-#include "codecs/mac_out.h"
+#include "codecs/ape/mac_out.h"
 #include "codecs/startup_libraries.h"
 
 #include <cstdio>

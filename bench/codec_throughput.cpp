@@ -4,10 +4,10 @@
 //   codec_throughput [--seconds N] [--runs N]
 
 #include "bench_support.h"
-#include "codecs/flac_out.h"
-#include "codecs/mp3_out.h"
+#include "codecs/flac/flac_out.h"
+#include "codecs/mp3/mp3_out.h"
 #include "codecs/startup_libraries.h"
-#include "codecs/vorbis_out.h"
+#include "codecs/vorbis/vorbis_out.h"
 
 #include <cstdio>
 #include <memory>

@@ -5,7 +5,7 @@
 
 #include "audio/model/au_exception.h"
 #include "audio/model/memory_stream.h"
-#include "codecs/wm_in.h"
+#include "codecs/wma/wm_in.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -39,8 +39,8 @@ std::string SoundFormatProblem(TAuFileIn& source)
 } // namespace
 
 ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
-                                 const TOptionsSetting& settings, const TDiscFields& disc)
-    : encoder_(MakeEncoder(format, adpcm, settings, disc)), change_(change)
+                                 const CodecOptions& settings)
+    : encoder_(MakeEncoder(format, adpcm, settings)), change_(change)
 {
     if (change.rate == 0 && change.bits == 0 && change.channels == 0)
         return;
@@ -50,12 +50,6 @@ ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFo
     converter_->SetOutBitsPerSample(change.bits);
     converter_->SetOutChannels(change.channels);
     encoder_.sink->SetInput(converter_.get());
-}
-
-void ConversionChain::EmbedCover(const CoverPicture& cover)
-{
-    if (encoder_.embedCover)
-        encoder_.embedCover(cover);
 }
 
 TAuFileIn& ConversionChain::SourceFor(const std::string& input)
@@ -77,7 +71,8 @@ TAuFileIn& ConversionChain::SourceFor(const std::string& input)
     }
 }
 
-std::string ConversionChain::Prepare(const std::string& input, const std::string& target)
+std::string ConversionChain::Prepare(const std::string& input, const std::string& target,
+                                     const TrackRecord& track)
 {
     TAuFileIn& source = SourceFor(input);
     source_ = nullptr;
@@ -97,7 +92,7 @@ std::string ConversionChain::Prepare(const std::string& input, const std::string
             encoder_.sink->SetInput(&source);
         }
         encoder_.sink->SetFileName(target);
-        encoder_.setup(source);
+        encoder_.setup(track);
     } catch (const std::exception& failure) {
         return failure.what();
     }

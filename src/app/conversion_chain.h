@@ -1,14 +1,11 @@
 #pragma once
 
-#include "app/disc_info_store.h"
-#include "app/encoder_factory.h"
-#include "app/options_setting.h"
-#include "app/output_format.h"
 #include "audio/filters/audio_converter.h"
 #include "audio/filters/resampler.h"
 #include "audio/wave/wave_in.h"
-#include "codecs/mp3_in.h"
-#include "codecs/wm_in.h"
+#include "codecs/mp3/mp3_in.h"
+#include "codecs/output_format.h"
+#include "codecs/wma/wm_in.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,23 +32,21 @@ enum class InputReader { ByExtension, Wave, Mp3, Wma };
 /// The components that convert a batch of files into one output format: a reader per kind of
 /// input, made when a file first needs it (MP3 and WMA files go through the Windows Media
 /// reader, anything else is read as WAV); a resampler then a sample format converter when the
-/// format changes; the format's encoder last. The settings and disc fields must outlive the
-/// chain. Main thread.
+/// format changes; the format's encoder last. The settings must outlive the chain. Main thread.
 class ConversionChain {
 public:
     /// Throws when the encoder's or the resampler's library cannot be loaded.
     ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
-                    const TOptionsSetting& settings, const TDiscFields& disc);
+                    const CodecOptions& settings);
 
     /// Reads every later input with reader.
     void ReadAs(InputReader reader) { reader_ = reader; }
 
-    /// Readies the chain to write input into target: opens the input, connects it and sets the
-    /// encoder up. The reason the input cannot go, empty when Sink().Start() may run.
-    std::string Prepare(const std::string& input, const std::string& target);
-
-    /// Embeds the front cover into every later file of a format that takes one.
-    void EmbedCover(const CoverPicture& cover);
+    /// Readies the chain to write input into target, a file of track: opens the input, connects
+    /// it and sets the encoder up. The reason the input cannot go, empty when Sink().Start() may
+    /// run.
+    std::string Prepare(const std::string& input, const std::string& target,
+                        const TrackRecord& track);
 
     /// The chain's end, to start and to watch for progress and its end.
     TAuFileOut& Sink() { return *encoder_.sink; }

@@ -1,6 +1,8 @@
 #include "app/convert_batch.h"
 
 #include "app/output_naming.h"
+#include "app/track_records.h"
+#include "tags/file_tag_reader.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -130,7 +132,8 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
     const std::string& input = job_.inputs[file];
     const std::string& output = outputs_[file];
     view_.ShowFile(input, output, static_cast<int32_t>(file - RunningCount()));
-    std::string error = lane.chain.Prepare(input, output);
+    std::string error = lane.chain.Prepare(
+        input, output, ConvertedTrackRecord(ReadFileTags(input), job_.disc, input));
     if (error.empty()) {
         try {
             lane.file = file;

@@ -3,8 +3,8 @@
 #include "app/conversion_chain.h"
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
-#include "app/output_format.h"
 #include "cd/main_thread_messages.h"
+#include "codecs/output_format.h"
 
 #include <cstdint>
 #include <map>
@@ -53,7 +53,8 @@ public:
 
 /// What to convert: the files in order, read as reader says, into format in outputFolder, each
 /// named after its input with the format's extension. The encoders are set up from the
-/// settings and the disc fields.
+/// settings; each file is tagged with its input's own tags, the disc fields filling what they
+/// lack.
 struct ConvertJob {
     std::vector<std::string> inputs;
     OutputFormat format = OutputFormat::WAV;
@@ -94,7 +95,7 @@ private:
     /// One chain and the file it converts.
     struct Lane {
         Lane(const ConvertJob& job, const TOptionsSetting& settings)
-            : chain(job.format, job.adpcm, job.change, settings, job.disc)
+            : chain(job.format, job.adpcm, job.change, settings)
         {
         }
         ConversionChain chain;

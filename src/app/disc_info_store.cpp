@@ -2,6 +2,7 @@
 
 #include "app/output_naming.h"
 #include "platform/profile/profile_file.h"
+#include "tags/genre_names.h"
 
 #include <algorithm>
 
@@ -15,6 +16,13 @@ std::string DefaultTitle(int track)
 }
 
 } // namespace
+
+std::string GenreNameOf(const TDiscFields& fields)
+{
+    const int32_t index = fields.GenreIndex;
+    const bool listed = index >= 1 && index <= static_cast<int32_t>(GenreNames.size());
+    return listed ? std::string(GenreNames[static_cast<std::size_t>(index - 1)]) : std::string();
+}
 
 TDiscFields StoredDiscFields(const TCDInfo& info)
 {

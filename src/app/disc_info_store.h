@@ -18,6 +18,9 @@ struct TDiscFields {
     std::string Comment;
 };
 
+/// The name of the genre chosen in the list; empty for none or its empty first entry.
+std::string GenreNameOf(const TDiscFields& fields);
+
 /// The five fields as the disc information holds them.
 TDiscFields StoredDiscFields(const TCDInfo& info);
 

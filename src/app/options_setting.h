@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/output_format.h"
+
 #include <array>
 #include <cstdint>
 #include <stdexcept>
@@ -9,46 +11,12 @@ namespace corvath {
 
 struct TCommonOptions {
     std::string OutputFolder;
-    int32_t OutputFormat = 0; ///< an OutputFormat number (app/output_format.h)
+    int32_t OutputFormat = 0; ///< an OutputFormat number (codecs/output_format.h)
     bool IsKeepWav = false;
     bool IsNormalize = false;
     int32_t NormalizePercent = 95;
     bool EnableRipTime = false;
     int32_t RipTime = 0;
-};
-
-struct TMp3Options {
-    bool IsSelectVBR = false;
-    bool IsVBRHead = false;
-    int32_t BitRate = 128;
-    int32_t MaxBitRate = 320;
-    int32_t VBRQuality = 4;
-    int32_t StereoMode = 1;
-    int32_t CPU = 3;
-    int32_t ConstantBitRate = 128;
-};
-
-struct TOggOptions {
-    bool IsUseCompress = true;
-    int32_t CompressPosition = 30;
-    int32_t MaxBitRate = 0;
-    int32_t NomalBitRate = 0;
-    int32_t MinBitRate = 0;
-};
-
-struct TWMAOptions {
-    int32_t CodecIndex = 0;
-    int32_t FormatIndex = 29;
-    bool VBR = false;
-};
-
-struct TFLACOptions {
-    int32_t Compression = 2;
-};
-
-struct TAPEOptions {
-    int32_t Compression = 2000;
-    int32_t CPU = 3;
 };
 
 struct TCDOptions {
@@ -132,16 +100,12 @@ struct TMusicBrainzOptions {
     std::string CoverArtServer = "https://coverartarchive.org";
 };
 
-/// Every user setting of the program, plus the current disc's information. The member
-/// initialisers are the defaults of a missing settings file, except the output folder, whose
-/// default depends on where the program lives (SettingsLocation).
-struct TOptionsSetting {
+/// Every user setting of the program, plus the current disc's information; the encoders'
+/// settings are those of every output format. The member initialisers are the defaults of a
+/// missing settings file, except the output folder, whose default depends on where the program
+/// lives (SettingsLocation).
+struct TOptionsSetting : CodecOptions {
     TCommonOptions CommonOptions;
-    TMp3Options Mp3Options;
-    TOggOptions OggOptions;
-    TWMAOptions WMAOptions;
-    TFLACOptions FLACOptions;
-    TAPEOptions APEOptions;
     TCDOptions CDOptions;
     TCDInfo CDInfo;
     TQueryCDDB QueryCDDB;

@@ -3,38 +3,9 @@
 #include "app/settings_keys.h"
 #include "platform/profile/profile_file.h"
 
-#include <algorithm>
-
 namespace corvath {
 
 TOptionsSetting OptionsSetting;
-
-namespace {
-
-struct KeyReader {
-    const ProfileDocument& file;
-    const SettingKey& entry;
-    TOptionsSetting& defaults; // a scratch record holding the defaults
-    TOptionsSetting& options;
-
-    void operator()(SettingKey::Member<std::string> member) const
-    {
-        member(options) = file.ReadString(entry.section, entry.key, member(defaults));
-    }
-    void operator()(SettingKey::Member<int32_t> member) const
-    {
-        int32_t value = file.ReadInteger(entry.section, entry.key, member(defaults));
-        if (entry.range)
-            value = std::clamp(value, entry.range->min, entry.range->max);
-        member(options) = value;
-    }
-    void operator()(SettingKey::Member<bool> member) const
-    {
-        member(options) = file.ReadBool(entry.section, entry.key, member(defaults));
-    }
-};
-
-} // namespace
 
 std::string LoadOptions(TOptionsSetting& options, const SettingsLocation& location)
 {
@@ -48,7 +19,7 @@ std::string LoadOptions(TOptionsSetting& options, const SettingsLocation& locati
         problem = error.what();
     }
     for (const SettingKey& entry : SettingKeys())
-        std::visit(KeyReader{file, entry, defaults, options}, entry.member);
+        entry.Read(file, defaults, options);
     return problem;
 }
 

@@ -1,7 +1,7 @@
 #include "app/output_naming.h"
 
 #include "app/options_setting.h"
-#include "app/output_format.h"
+#include "codecs/output_format.h"
 
 namespace corvath {
 

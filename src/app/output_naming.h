@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/output_format.h"
+#include "codecs/output_format.h"
 
 #include <cstdint>
 #include <functional>

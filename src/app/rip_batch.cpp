@@ -4,6 +4,7 @@
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
 #include "app/rip_report_files.h"
+#include "app/track_records.h"
 #include "cd/cddb_options.h"
 #include "cd/id3_genre_byte.h"
 #include "cd/id3_tag.h"
@@ -55,6 +56,19 @@ std::size_t AudioIndex(const CdToc& toc, int32_t trackNumber)
         if (!IsDataTrack(toc.Entries[track - 1]))
             ++index;
     return index;
+}
+
+// How many tracks the disc's numbering counts: up to its last audio track, so the data session
+// of an enhanced CD is not counted while a data track before the audio keeps its number.
+int AudioTrackTotal(const CdToc& toc)
+{
+    const int count = toc.LastTrack >= toc.FirstTrack ? toc.LastTrack - toc.FirstTrack + 1 : 0;
+    int total = 0;
+    for (int track = 1; track <= count; ++track) {
+        if (!IsDataTrack(toc.Entries[static_cast<std::size_t>(track - 1)]))
+            total = track;
+    }
+    return total;
 }
 
 TrackVerdict VerdictOf(const AccurateRipLookup& lookup, std::size_t audioIndex,
@@ -124,7 +138,7 @@ void RipBatch::Start()
     view_.ShowCompleted(0);
     if (job_.format != OutputFormat::WAV) {
         try {
-            encoder_.emplace(job_.format, false, SampleFormatChange{}, settings_, job_.disc);
+            encoder_.emplace(job_.format, false, SampleFormatChange{}, settings_);
         } catch (const std::exception& failure) {
             for (std::size_t i = 0; i < job_.tracks.size(); ++i)
                 Fail(i, failure.what());
@@ -241,8 +255,17 @@ void RipBatch::UseCover(const RipDiscLayout& layout)
 {
     if (!layout.coverProblem.empty())
         view_.ShowError(layout.coverProblem);
-    if (layout.cover && encoder_)
-        encoder_->EmbedCover(*layout.cover);
+    cover_ = layout.cover;
+}
+
+TrackRecord RipBatch::TrackOf(std::size_t index) const
+{
+    const RipEntry& entry = job_.tracks[index];
+    const DiscTrack track{entry.number - 1, entry.title, entry.number,
+                          AudioTrackTotal(record_.toc)};
+    TrackRecord record = RippedTrackRecord(track, job_.disc, job_.release);
+    record.cover = cover_;
+    return record;
 }
 
 void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)
@@ -302,7 +325,7 @@ void RipBatch::Encode(std::size_t index)
 {
     view_.ShowHint(kRipEncoding);
     view_.ShowBarCaption(kRipEncoding);
-    std::string error = encoder_->Prepare(WavOf(index), TargetOf(index));
+    std::string error = encoder_->Prepare(WavOf(index), TargetOf(index), TrackOf(index));
     if (error.empty()) {
         try {
             encoder_->Sink().Start();

@@ -3,11 +3,11 @@
 #include "app/conversion_chain.h"
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
-#include "app/output_format.h"
 #include "app/rip_disc_survey.h"
 #include "app/rip_record.h"
 #include "cd/cd_rip_thread.h"
 #include "cd/main_thread_messages.h"
+#include "cd/release_details.h"
 
 #include <cstdint>
 #include <functional>
@@ -68,25 +68,28 @@ public:
 };
 
 /// What to rip: the tracks in order, from the open drive, into a format, with the disc fields
-/// shown for the disc, and the drive's name for the rip log (vendor and product, or the image).
+/// shown for the disc, and the drive's name for the rip log (vendor and product, or the image);
+/// the release applied to the disc, if any, adds to the files' tags.
 struct RipJob {
     int32_t cdHandle = 0;
     std::vector<RipEntry> tracks;
     OutputFormat format = OutputFormat::MP3;
     TDiscFields disc;
     std::string driveName;
+    ReleaseDetails release;
 };
 
 /// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
-/// output folder; unless the format is WAV the format's encoder then makes the file, MP3 files
-/// get an ID3v1 tag, and the WAV is deleted unless the settings keep it. Driven by the
+/// output folder; unless the format is WAV the format's encoder then makes the file, tagged with
+/// the track's record (title, numbers, disc fields, release), MP3 files also get an ID3v1 tag,
+/// and the WAV is deleted unless the settings keep it. Driven by the
 /// workers' messages and the encoder's events, all handled on the main thread; the view shows
 /// each step. Titles that an earlier track of the same rip already used get " (2)", " (3)" ...
 /// so no track replaces another's file. A track that fails does not stop the others.
 ///
 /// Before the first track the disc's TOC is read; when the cover cache has the disc's front
 /// cover, it goes into the output folder as folder.jpg or folder.png (an existing one stays)
-/// and into the FLAC and Ogg Vorbis files. Then, when the settings ask for it, the disc is
+/// and into the files of the formats that take one. Then, when the settings ask for it, the disc is
 /// looked up in the AccurateRip database while the tracks are ripped; each track's checksums
 /// then give its verdict. After the last track the rip waits for that answer, writes the rip
 /// log and cue sheet the settings ask for into the output folder (a file that cannot be
@@ -119,6 +122,8 @@ private:
     void DiscRead(const RipDiscLayout& layout);
     /// The disc's cover goes into the files that take it; a folder image that failed is told.
     void UseCover(const RipDiscLayout& layout);
+    /// The tags of the job's track index.
+    TrackRecord TrackOf(std::size_t index) const;
     void AccurateRipAnswered(const AccurateRipLookup& lookup);
     void Judge(std::size_t index);
     void StartTrack(std::size_t index);
@@ -142,6 +147,7 @@ private:
     std::optional<ConversionChain> encoder_; // none for WAV, or when it cannot be made
     std::string encoderError_;
     std::unique_ptr<RipDiscSurvey> survey_;
+    std::optional<CoverPicture> cover_; // the disc's, for every track
     std::unique_ptr<TCDRipThread> worker_;
     std::size_t completed_ = 0; // tracks whose extraction has ended
     bool over_ = false;

@@ -2,7 +2,6 @@
 
 #include "app/disc_session.h"
 #include "app/options_store.h"
-#include "app/output_format.h"
 #include "app/output_naming.h"
 #include "app/rip_batch.h"
 #include "audio/model/call_dispatcher.h"
@@ -12,6 +11,7 @@
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
+#include "codecs/output_format.h"
 #include "platform/cdrom/cd_drive_interface.h"
 
 #include <algorithm>

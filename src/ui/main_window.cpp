@@ -9,7 +9,7 @@
 #include "ui/encode_progress_dialog.h"
 #include "ui/file_choice.h"
 #include "ui/folder_dialog.h"
-#include "ui/options_dialog.h"
+#include "ui/options/options_dialog.h"
 #include "ui/program_activation.h"
 #include "ui/program_icon.h"
 #include "ui/window_placement.h"

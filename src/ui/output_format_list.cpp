@@ -1,6 +1,6 @@
 #include "ui/output_format_list.h"
 
-#include "app/output_format.h"
+#include "codecs/output_format.h"
 
 #include <QComboBox>
 
@@ -8,7 +8,7 @@ namespace corvath::ui {
 
 void AddOutputFormats(QComboBox& list)
 {
-    for (const OutputFormatInfo& format : kOutputFormats)
+    for (const OutputFormatInfo& format : OutputFormats())
         list.addItem(QString::fromUtf8(format.shownName.data(),
                                        static_cast<qsizetype>(format.shownName.size())));
 }

@@ -4,7 +4,7 @@
 #include "audio/filters/resampler.h"
 #include "audio/wave/wave_in.h"
 #include "audio/wave/wave_out.h"
-#include "codecs/wma_out.h"
+#include "codecs/wma/wma_out.h"
 
 #include <QDialog>
 #include <QString>

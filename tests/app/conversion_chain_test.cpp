@@ -36,16 +36,15 @@ protected:
     }
 
     StartupCodecLibraries libraries_;
-    TOptionsSetting settings_;
-    TDiscFields disc_;
+    CodecOptions settings_;
 };
 
 TEST_F(ConversionChainTest, ChangesRateSizeAndChannelsOnTheWay)
 {
     const auto input = test::Sox(dir_ / "in.wav", "-b 16 -c 2 -r 44100", "1", "sine 440");
-    ConversionChain chain(OutputFormat::WAV, false, {22050, 8, 1}, settings_, disc_);
+    ConversionChain chain(OutputFormat::WAV, false, {22050, 8, 1}, settings_);
     const auto target = dir_ / "out.wav";
-    ASSERT_EQ(chain.Prepare(input.string(), target.string()), "");
+    ASSERT_EQ(chain.Prepare(input.string(), target.string(), {}), "");
     ASSERT_EQ(Run(chain.Sink()), "");
 
     EXPECT_EQ(Probe(target).substr(0, 15), "pcm_u8,22050,1,");
@@ -63,12 +62,13 @@ TEST_F(ConversionChainTest, ReadsEachKindOfInputIntoOneFormat)
     const auto wav = test::Sox(dir_ / "tone.wav", "-b 16 -c 1 -r 22050", "2", "sine 300");
     test::WriteFile(dir_ / "broken.wav", "RIFF....WAVEjunk");
 
-    ConversionChain chain(OutputFormat::FLAC, false, {}, settings_, disc_);
-    EXPECT_NE(chain.Prepare((dir_ / "broken.wav").string(), (dir_ / "broken.flac").string()), "");
+    ConversionChain chain(OutputFormat::FLAC, false, {}, settings_);
+    EXPECT_NE(chain.Prepare((dir_ / "broken.wav").string(), (dir_ / "broken.flac").string(), {}),
+              "");
     for (const auto& [input, seconds] : {std::pair{mp3, 1.0}, std::pair{wav, 2.0}}) {
         SCOPED_TRACE(input);
         const auto target = std::filesystem::path(input).replace_extension(".flac");
-        ASSERT_EQ(chain.Prepare(input.string(), target.string()), "");
+        ASSERT_EQ(chain.Prepare(input.string(), target.string(), {}), "");
         ASSERT_EQ(Run(chain.Sink()), "");
         EXPECT_EQ(Probe(target).substr(0, 5), "flac,");
         EXPECT_NEAR(Seconds(target), seconds, 0.1);

@@ -1,5 +1,5 @@
 #include "app/convert_batch.h"
-#include "codecs/lame_library.h"
+#include "codecs/mp3/lame_library.h"
 #include "codecs/startup_libraries.h"
 #include "platform/acm/ffmpeg_library.h"
 #include "support/audio_tools.h"

@@ -32,14 +32,13 @@ protected:
     // The run's error, empty for success; a refused Prepare counts as the run's error.
     std::string Convert(OutputFormat format, const fs::path& target)
     {
-        ConversionChain chain(format, false, {}, settings_, disc_);
-        const std::string refused = chain.Prepare(input_, target.string());
+        ConversionChain chain(format, false, {}, settings_);
+        const std::string refused = chain.Prepare(input_, target.string(), {});
         return refused.empty() ? Run(chain.Sink()) : refused;
     }
 
     StartupCodecLibraries libraries_;
-    TOptionsSetting settings_;
-    TDiscFields disc_;
+    CodecOptions settings_;
     std::string input_;
 };
 
@@ -101,9 +100,9 @@ TEST_P(OutputFaultsTest, TheFileBeingReadIsNeverTheTarget)
 {
     const fs::path same = Target("same");
     fs::copy_file(input_, same);
-    ConversionChain chain(GetParam(), false, {}, settings_, disc_);
+    ConversionChain chain(GetParam(), false, {}, settings_);
     chain.ReadAs(InputReader::Wave);
-    ASSERT_EQ(chain.Prepare(same.string(), same.string()), "");
+    ASSERT_EQ(chain.Prepare(same.string(), same.string(), {}), "");
     EXPECT_EQ(Run(chain.Sink()), "Cannot create file " + same.string() + ": the file is in use");
     EXPECT_EQ(test::ReadFile(same), test::ReadFile(input_));
 }

@@ -1,5 +1,5 @@
-#include "app/output_format.h"
 #include "app/output_naming.h"
+#include "codecs/output_format.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@ namespace {
 
 TEST(OutputFormatTest, SettingNumbersAndExtensionsFindTheSameFormats)
 {
-    for (int32_t number = 0; number < static_cast<int32_t>(kOutputFormats.size()); ++number) {
+    const auto count = static_cast<int32_t>(OutputFormats().size());
+    for (int32_t number = 0; number < count; ++number) {
         const OutputFormatInfo* format = FormatByNumber(number);
         ASSERT_NE(format, nullptr) << number;
         EXPECT_EQ(static_cast<int32_t>(format->format), number);
@@ -17,7 +18,7 @@ TEST(OutputFormatTest, SettingNumbersAndExtensionsFindTheSameFormats)
         EXPECT_EQ(OutputFormatName(number), format->name);
     }
     EXPECT_EQ(FormatByNumber(-1), nullptr);
-    EXPECT_EQ(FormatByNumber(6), nullptr);
+    EXPECT_EQ(FormatByNumber(count), nullptr);
     EXPECT_EQ(FormatByExtension("aiff"), nullptr);
     EXPECT_EQ(FormatByExtension(""), nullptr);
     EXPECT_EQ(FormatByExtension("FLAC"), nullptr) << "command lines name formats in lower case";

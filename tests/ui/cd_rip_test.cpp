@@ -1,6 +1,6 @@
 #include "app/options_setting.h"
 #include "cd/track_checksums.h"
-#include "codecs/lame_library.h"
+#include "codecs/mp3/lame_library.h"
 #include "main_window_harness.h"
 #include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
@@ -132,8 +132,8 @@ TEST_F(CdRipTest, FlacFilesCarryTheDiscFieldsAndTheWavsGo)
     for (const char* name : {"Track01", "Track02", "Track03"}) {
         const fs::path flac = Output(std::string(name) + ".flac");
         EXPECT_EQ(std::system(("flac -s -t '" + flac.string() + "'").c_str()), 0) << flac;
-        EXPECT_EQ(Probe(flac, "format_tags=artist,album,date"),
-                  "TAG:artist=The Band\nTAG:album=First Album\nTAG:date=1997\n");
+        EXPECT_EQ(Probe(flac, "format_tags=ARTIST,ALBUM,DATE"),
+                  "TAG:ARTIST=The Band\nTAG:ALBUM=First Album\nTAG:DATE=1997\n");
         EXPECT_FALSE(fs::exists(Output(std::string(name) + ".wav")));
     }
     // The window kept up with the rip while it waited between the steps.

@@ -18,7 +18,7 @@ void TAuFileOut::PrepareOutput()
     if (!(throughStream && StreamAttached()) && FileName().empty())
         throw EAuException("File name is not assigned.");
     createdFile_ = nullptr;
-    targetOpened_ = false;
+    removeOnFailure_ = false;
     TAuInput& input = *Input();
     input.OpenForRun();
     CheckInput(input);
@@ -45,18 +45,34 @@ void TAuFileOut::LockTarget()
         throw EAuException("Cannot create file " + FileName() + ": the file is in use");
 }
 
+void TAuFileOut::SetCompletedFileStep(std::function<void(const std::string& fileName)> step)
+{
+    if (!IsBusy())
+        completedFileStep_ = std::move(step);
+}
+
 void TAuFileOut::FinishOutput()
 {
     EndFile();
+    removeOnFailure_ = RunChangedFile();
     createdFile_ = nullptr;
     ReleaseStream();
+    if (completedFileStep_)
+        completedFileStep_(FileName());
+    removeOnFailure_ = false;
     targetLock_.reset();
     Input()->EndRead();
 }
 
+bool TAuFileOut::RunChangedFile() const
+{
+    return removeOnFailure_ || (createdFile_ != nullptr && createdFile_->ChangedFile());
+}
+
 void TAuFileOut::AbortOutput()
 {
-    const bool remove = targetOpened_ || (createdFile_ != nullptr && createdFile_->ChangedFile());
+    const bool remove = RunChangedFile();
+    removeOnFailure_ = false;
     createdFile_ = nullptr;
     TAuStreamedOutput::AbortOutput();
     targetLock_.reset();

@@ -4,6 +4,7 @@
 #include "platform/files/file_share.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,11 @@ public:
     const std::string& FileName() const { return fileName_; }
     void SetFileName(const std::string& fileName) { fileName_ = fileName; }
 
+    /// Runs on the worker once each file is complete and closed, before the run counts as done:
+    /// the tag writer of a format whose encoder writes no tags. What it throws fails the run, and
+    /// the file this run made is removed. Kept from run to run; set while idle.
+    void SetCompletedFileStep(std::function<void(const std::string& fileName)> step);
+
     TFileOutputMode FileMode() const { return fileMode_; }
     /// Sinks that cannot append keep foRewrite whatever is asked.
     virtual void SetFileMode(TFileOutputMode /*mode*/) {}
@@ -46,7 +52,7 @@ protected:
     void StoreFileMode(TFileOutputMode mode) { SetWhileIdle(fileMode_, mode); }
 
     /// For the sinks that open the file by name: from now on a failure removes the file.
-    void TargetOpened() { targetOpened_ = true; }
+    void TargetOpened() { removeOnFailure_ = true; }
 
     void AbortOutput() override;
 
@@ -57,6 +63,8 @@ private:
     void OpenOwnFile();
     /// Keeps the program's other opens off a file that a library will open by name.
     void LockTarget();
+    /// Whether the run created or opened and changed its file, so a failure must remove it.
+    bool RunChangedFile() const;
 
     const TFileWriter writer_;
     TFileOutputMode fileMode_ = foRewrite;
@@ -64,7 +72,9 @@ private:
     /// The file this run created or rewrites itself; nothing when appending or attached.
     TAuFileStream* createdFile_ = nullptr;
     std::optional<FileShareLock> targetLock_;
-    bool targetOpened_ = false;
+    /// The file is the run's own doing: a failure removes it.
+    bool removeOnFailure_ = false;
+    std::function<void(const std::string&)> completedFileStep_;
 };
 
 } // namespace corvath

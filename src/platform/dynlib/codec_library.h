@@ -15,6 +15,19 @@ namespace corvath {
 void SetCodecLibrariesLoadOnFirstUse(bool on);
 bool CodecLibrariesLoadOnFirstUse();
 
+/// A library the program opens by file name, seen apart from its entry points: what opening
+/// it at start and freeing it at the end need.
+class LibraryBinding {
+public:
+    /// Loads the library unless it is loaded; returns the loaded flag.
+    virtual bool Load() = 0;
+    /// Clears the loaded flag and frees the library.
+    virtual void Unload() = 0;
+
+protected:
+    ~LibraryBinding() = default;
+};
+
 /// One codec library of the program, bound by file name: its entry points are resolved into a
 /// process-wide table of function pointers (Api), and its loaded flag is set only when the
 /// library opened and every entry point we call was found; a missing entry point counts as a
@@ -22,7 +35,7 @@ bool CodecLibrariesLoadOnFirstUse();
 ///
 /// Load, Available, Loaded and Functions may be used from any thread; Functions only once the
 /// library is loaded. Unload only while no one uses the library (tests, the program's end).
-template <typename Api> class CodecLibrary {
+template <typename Api> class CodecLibrary final : public LibraryBinding {
 public:
     /// Resolves every entry point of the table; false when one is missing.
     using Resolver = std::function<bool(const DynamicLibrary&, Api&)>;
@@ -32,8 +45,7 @@ public:
     {
     }
 
-    /// Loads the library unless it is loaded; returns the loaded flag.
-    bool Load()
+    bool Load() override
     {
         std::lock_guard lock(mutex_);
         if (loaded_)
@@ -54,8 +66,7 @@ public:
     /// looked for again at each call.
     bool Available() { return Loaded() || (CodecLibrariesLoadOnFirstUse() && Load()); }
 
-    /// Clears the flag and frees the library.
-    void Unload()
+    void Unload() override
     {
         std::lock_guard lock(mutex_);
         loaded_ = false;

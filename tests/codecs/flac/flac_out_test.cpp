@@ -1,6 +1,6 @@
 #include "audio/model/au_exception.h"
 #include "audio/wave/wave_in.h"
-#include "codecs/flac_out.h"
+#include "codecs/flac/flac_out.h"
 #include "support/audio_tools.h"
 #include "support/cover_archive.h"
 #include "support/file_size_limit.h"

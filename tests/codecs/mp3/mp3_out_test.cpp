@@ -2,7 +2,7 @@
 #include "audio/model/event_handler.h"
 #include "audio/model/memory_stream.h"
 #include "audio/wave/wave_in.h"
-#include "codecs/mp3_out.h"
+#include "codecs/mp3/mp3_out.h"
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"
 #include "support/run_command.h"

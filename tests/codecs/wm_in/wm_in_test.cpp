@@ -1,8 +1,8 @@
 #include "audio/model/au_exception.h"
 #include "audio/model/memory_stream.h"
 #include "audio/wave/wave_out.h"
-#include "codecs/mp3_in.h"
-#include "codecs/wm_in.h"
+#include "codecs/mp3/mp3_in.h"
+#include "codecs/wma/wm_in.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
 

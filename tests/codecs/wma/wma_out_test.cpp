@@ -1,5 +1,5 @@
 #include "audio/wave/wave_in.h"
-#include "codecs/wma_out.h"
+#include "codecs/wma/wma_out.h"
 #include "platform/media/wma_formats.h"
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"

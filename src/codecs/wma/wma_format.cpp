@@ -1,0 +1,47 @@
+#include "codecs/wma/wma_format.h"
+
+#include <array>
+
+namespace corvath {
+
+namespace {
+
+std::span<const CodecSettingKey> WmaSettings()
+{
+    using O = CodecOptions;
+    using W = TWMAOptions;
+    static const std::array keys{
+        MemberKey<&O::WMAOptions, &W::CodecIndex>("WMAOptions", "CodecIndex"),
+        MemberKey<&O::WMAOptions, &W::FormatIndex>("WMAOptions", "FormatIndex"),
+        MemberKey<&O::WMAOptions, &W::VBR>("WMAOptions", "VBR"),
+    };
+    return keys;
+}
+
+Encoder MakeWmaEncoder(const CodecOptions& options, bool /*adpcm*/)
+{
+    auto wma = MakeComponent<TWMAOut>();
+    auto setup = [out = wma.get(), &options](const TrackRecord&) {
+        SetupWMAOut(*out, options.WMAOptions);
+    };
+    return {std::move(wma), setup};
+}
+
+} // namespace
+
+OutputFormatInfo WmaFormat()
+{
+    return {OutputFormat::WMA, "WMA file(*.WMA)", "wma",         "WMA", {},
+            WmaSettings(),     {"WMA"},           MakeWmaEncoder};
+}
+
+void SetupWMAOut(TWMAOut& out, const TWMAOptions& options)
+{
+    out.SetVBR(options.VBR);
+    out.SetCodecIndex(options.CodecIndex);
+    out.SetFormatIndex(options.FormatIndex);
+    // The whole track goes into the finished file's attributes instead.
+    out.Id3v2Tags().Clear();
+}
+
+} // namespace corvath

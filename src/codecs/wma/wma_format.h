@@ -1,0 +1,15 @@
+#pragma once
+
+#include "codecs/output_format.h"
+#include "codecs/wma/wma_out.h"
+
+namespace corvath {
+
+/// WMA through FFmpeg. Its page of the options dialog is laid out by the user interface.
+OutputFormatInfo WmaFormat();
+
+/// Sets a WMA output's codec, format and VBR from the settings just before it runs. Main
+/// thread, output idle.
+void SetupWMAOut(TWMAOut& out, const TWMAOptions& options);
+
+} // namespace corvath

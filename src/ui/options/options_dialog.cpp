@@ -1,0 +1,74 @@
+#include "ui/options/options_dialog.h"
+
+#include "ui/options/codec_pages.h"
+#include "ui/options/output_page.h"
+#include "ui/options/page_widgets.h"
+#include "ui/options/rip_page.h"
+
+#include <QBoxLayout>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <filesystem>
+
+namespace corvath::ui {
+
+TfrmOptions::TfrmOptions(TOptionsSetting& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings)
+{
+    setObjectName("frmOptions");
+    setWindowTitle("Options");
+    PageControl1_ = Named(new QTabWidget, "PageControl1");
+    const auto add = [this](OptionsPage* page, const QString& title) {
+        PageControl1_->addTab(page, title);
+        pages_.push_back(page);
+    };
+    output_ = new OutputPage;
+    add(output_, "Output");
+    for (const OutputFormatInfo& format : OutputFormats()) {
+        if (OptionsPage* page = MakeCodecPage(format))
+            add(page, Text(format.page.title));
+    }
+    add(new RipPage, "Rip");
+
+    auto* buttons = new QDialogButtonBox;
+    auto* btOk = Named(buttons->addButton("OK", QDialogButtonBox::AcceptRole), "btOk");
+    auto* btCancel = Named(buttons->addButton("Cancel", QDialogButtonBox::RejectRole), "btCancel");
+    btOk->setDefault(true);
+    connect(btOk, &QPushButton::clicked, this, &TfrmOptions::Ok);
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1_);
+    layout->addWidget(buttons);
+
+    for (OptionsPage* page : pages_)
+        page->Load(settings_);
+    PageControl1_->setCurrentIndex(0);
+    resize(sizeHint().expandedTo(QSize(456, 312)));
+}
+
+TfrmOptions::~TfrmOptions() = default;
+
+void TfrmOptions::Ok()
+{
+    const QString folder = output_->Folder();
+    std::error_code unreadable;
+    if (!std::filesystem::is_directory(folder.toStdString(), unreadable)) {
+        QMessageBox::critical(this, "Corvath", folder + "," + "the output folder does not exist.");
+        if (PageControl1_->currentWidget() == output_)
+            output_->FocusFolder();
+        return;
+    }
+    for (OptionsPage* page : pages_) {
+        if (!page->Store(settings_))
+            return;
+    }
+    // The drive last: a page that refuses leaves the drive as it was.
+    output_->StoreDrive(settings_);
+    driveChanged_ = output_->DriveChanged();
+    accept();
+}
+
+} // namespace corvath::ui
