@@ -15,6 +15,73 @@ std::string DefaultTitle(int track)
     return "Track" + TwoDigits(track);
 }
 
+// The keys of a release's details, after the titles; those of a track end in its number.
+struct ReleaseKeys {
+    std::string_view key;
+    std::string ReleaseDetails::*field;
+};
+constexpr ReleaseKeys kReleaseKeys[] = {
+    {"AlbumArtist", &ReleaseDetails::albumArtist},
+    {"MusicBrainzAlbumId", &ReleaseDetails::albumId},
+    {"MusicBrainzReleaseGroupId", &ReleaseDetails::releaseGroupId},
+    {"MusicBrainzAlbumArtistId", &ReleaseDetails::albumArtistId},
+    {"MusicBrainzDiscId", &ReleaseDetails::discId},
+};
+struct TrackKeys {
+    std::string_view prefix;
+    std::string ReleaseDetails::Track::*field;
+};
+constexpr TrackKeys kTrackKeys[] = {
+    {"Artist", &ReleaseDetails::Track::artist},
+    {"MusicBrainzArtistId", &ReleaseDetails::Track::artistId},
+    {"MusicBrainzRecordingId", &ReleaseDetails::Track::recordingId},
+    {"MusicBrainzReleaseTrackId", &ReleaseDetails::Track::releaseTrackId},
+    {"ISRC", &ReleaseDetails::Track::isrc},
+};
+
+std::string TrackKey(std::string_view prefix, int track)
+{
+    return std::string(prefix) + std::to_string(track);
+}
+
+ReleaseDetails LoadRelease(const ProfileDocument& file, std::string_view id, int titleCount)
+{
+    ReleaseDetails release;
+    for (const auto& [key, field] : kReleaseKeys)
+        release.*field = file.ReadString(id, key, "");
+    release.discNumber = file.ReadInteger(id, "DiscNumber", 0);
+    release.discTotal = file.ReadInteger(id, "DiscTotal", 0);
+    if (release.Empty())
+        return release;
+    for (int track = 1; track <= titleCount; ++track) {
+        ReleaseDetails::Track& details = release.tracks.emplace_back();
+        for (const auto& [prefix, field] : kTrackKeys)
+            details.*field = file.ReadString(id, TrackKey(prefix, track), "");
+    }
+    return release;
+}
+
+// Written only for a disc that has or had a release, so other sections keep their few keys;
+// a release that went is overwritten with empty values.
+void SaveRelease(ProfileDocument& file, std::string_view id, const ReleaseDetails& release,
+                 int titleCount)
+{
+    if (release.Empty() && file.ReadString(id, "MusicBrainzAlbumId", "").empty())
+        return;
+    for (const auto& [key, field] : kReleaseKeys)
+        file.WriteString(id, key, release.*field);
+    file.WriteString(id, "DiscNumber", std::to_string(release.discNumber));
+    file.WriteString(id, "DiscTotal", std::to_string(release.discTotal));
+    const ReleaseDetails::Track none;
+    for (int track = 1; track <= titleCount; ++track) {
+        const auto index = static_cast<std::size_t>(track - 1);
+        const ReleaseDetails::Track& details =
+            index < release.tracks.size() ? release.tracks[index] : none;
+        for (const auto& [prefix, field] : kTrackKeys)
+            file.WriteString(id, TrackKey(prefix, track), details.*field);
+    }
+}
+
 } // namespace
 
 std::string GenreNameOf(const TDiscFields& fields)
@@ -51,6 +118,7 @@ void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
         std::string title = file.ReadString(id, std::to_string(track), "");
         info.Titles[track] = title.empty() ? DefaultTitle(track) : std::move(title);
     }
+    info.Release = LoadRelease(file, id, std::max(count, 0));
 }
 
 void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
@@ -68,6 +136,7 @@ void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
     const int count = std::min(info.CDTrackNumber, TTitleSlots::kCount);
     for (int track = 1; track <= count; ++track)
         file.WriteString(id, std::to_string(track), info.Titles[track]);
+    SaveRelease(file, id, info.Release, std::max(count, 0));
     SaveProfile(file, discInfoFile);
 }
 

@@ -27,11 +27,13 @@ TDiscFields StoredDiscFields(const TCDInfo& info);
 /// Fills the disc information from the disc's section of the disc information file. An empty
 /// identifier (no audio disc) loads nothing. Titles above the stored count, and all of them
 /// when the count is 0 or less, keep what they held; a disc never saved gets the count 100
-/// and the titles Track01 ... Track100.
+/// and the titles Track01 ... Track100. The details of a release applied to the disc are read
+/// for as many tracks as there are titles; a disc without one has none.
 void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id);
 
 /// Writes the disc's section: the five fields shown, the title count of the disc information
-/// and that many titles. An empty identifier writes nothing. Other sections, and title keys
+/// and that many titles, then the details of the release applied to the disc, if it has or had
+/// one. An empty identifier writes nothing. Other sections, and title keys
 /// above the new count, stay in the file. Throws "Unable to write to <file>" when refused;
 /// the old file then stays as it was.
 void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cd/release_details.h"
 #include "codecs/output_format.h"
 
 #include <array>
@@ -51,6 +52,8 @@ struct TCDInfo {
     std::string CDComment;
     int32_t CDTrackNumber = 0;
     TTitleSlots Titles;
+    /// What a MusicBrainz release applied to the disc told beyond the fields and titles.
+    ReleaseDetails Release;
 };
 
 struct TQueryCDDB {

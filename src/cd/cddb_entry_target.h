@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cd/release_details.h"
+
 #include <string>
 
 namespace corvath {
@@ -11,7 +13,8 @@ class CddbEntryTarget {
 public:
     virtual ~CddbEntryTarget() = default;
 
-    /// Artist, album, year and comment become empty; no genre is selected.
+    /// Artist, album, year and comment become empty; no genre is selected; the details of a
+    /// release applied earlier go.
     virtual void ClearDiscFields() = 0;
     virtual void SetArtist(const std::string& artist) = 0;
     virtual void SetAlbum(const std::string& album) = 0;
@@ -22,6 +25,8 @@ public:
     virtual void AlignTitlesLeft() = 0;
     /// The title of track list row `row` (0 for the disc's first track).
     virtual void SetTitle(int row, const std::string& title) = 0;
+    /// What a MusicBrainz release tells beyond the fields and titles, kept with them.
+    virtual void SetReleaseDetails(const ReleaseDetails& details) = 0;
 };
 
 } // namespace corvath

@@ -35,6 +35,7 @@ void ApplyMusicBrainzRelease(const MusicBrainzRelease& release, int rows, CddbEn
     const int titled = std::min(rows, static_cast<int>(release.trackTitles.size()));
     for (int row = 0; row < titled; ++row)
         target.SetTitle(row, release.trackTitles[row]);
+    target.SetReleaseDetails(release.details);
 }
 
 } // namespace corvath

@@ -25,7 +25,7 @@ constexpr long kHttpNotFound = 404;
 constexpr long kHttpUnavailable = 503;
 // Labels and genres come only when asked for; a user-entered stub is no release.
 constexpr const char* kParameters =
-    "cdstubs=no&inc=artist-credits+labels+recordings+genres&fmt=json";
+    "cdstubs=no&inc=artist-credits+labels+recordings+genres+isrcs+release-groups&fmt=json";
 
 bool Cancelled(const HttpGetOptions& http)
 {

@@ -50,12 +50,22 @@ int YearOf(const std::string& date)
     return std::stoi(date.substr(0, 4));
 }
 
-std::string JoinedArtistCredit(const Json& release)
+std::string JoinedArtistCredit(const Json& entity)
 {
     std::string artist;
-    for (const Json& credit : List(release, "artist-credit"))
+    for (const Json& credit : List(entity, "artist-credit"))
         artist += Text(credit, "name") + Text(credit, "joinphrase");
     return artist;
+}
+
+// The MBID of the first artist credited.
+std::string FirstArtistId(const Json& entity)
+{
+    const Json& credits = List(entity, "artist-credit");
+    if (credits.empty())
+        return {};
+    const Json* artist = Field(credits.front(), "artist");
+    return artist != nullptr ? Text(*artist, "id") : std::string();
 }
 
 bool HasDisc(const Json& medium, const std::string& discId)
@@ -84,7 +94,7 @@ const Json* MatchingMedium(const Json& media, const std::string& discId, int toc
     return byCount != media.end() ? &*byCount : nullptr;
 }
 
-std::vector<std::string> TrackTitles(const Json& medium)
+std::vector<const Json*> TracksInOrder(const Json& medium)
 {
     std::vector<const Json*> tracks;
     for (const Json& track : List(medium, "tracks"))
@@ -92,10 +102,27 @@ std::vector<std::string> TrackTitles(const Json& medium)
     std::stable_sort(tracks.begin(), tracks.end(), [](const Json* a, const Json* b) {
         return Number(*a, "position") < Number(*b, "position");
     });
-    std::vector<std::string> titles;
-    for (const Json* track : tracks)
-        titles.push_back(Text(*track, "title"));
-    return titles;
+    return tracks;
+}
+
+// A track's own credit counts only where it is not the album's.
+ReleaseDetails::Track TrackDetails(const Json& track, const std::string& albumArtist)
+{
+    ReleaseDetails::Track details;
+    details.releaseTrackId = Text(track, "id");
+    const Json* recording = Field(track, "recording");
+    const Json& credited =
+        !List(track, "artist-credit").empty() || recording == nullptr ? track : *recording;
+    if (const std::string artist = JoinedArtistCredit(credited); artist != albumArtist)
+        details.artist = artist;
+    details.artistId = FirstArtistId(credited);
+    if (recording != nullptr) {
+        details.recordingId = Text(*recording, "id");
+        const Json& isrcs = List(*recording, "isrcs");
+        if (!isrcs.empty() && isrcs.front().is_string())
+            details.isrc = isrcs.front().get<std::string>();
+    }
+    return details;
 }
 
 void ReadLabel(const Json& release, MusicBrainzRelease& into)
@@ -132,9 +159,22 @@ ParseMusicBrainzReleases(const std::string& json, const std::string& discId, int
         entry.trackCount = TrackCountOf(*medium);
         entry.mediumPosition = Number(*medium, "position");
         entry.mediumCount = static_cast<int>(media.size());
-        entry.trackTitles = TrackTitles(*medium);
         for (const Json& genre : List(release, "genres"))
             entry.genres.push_back(Text(genre, "name"));
+        ReleaseDetails& details = entry.details;
+        details.albumArtist = entry.artist;
+        details.albumArtistId = FirstArtistId(release);
+        details.albumId = entry.id;
+        if (const Json* group = Field(release, "release-group"))
+            details.releaseGroupId = Text(*group, "id");
+        details.discNumber = entry.mediumPosition;
+        details.discTotal = entry.mediumCount;
+        if (HasDisc(*medium, discId))
+            details.discId = discId;
+        for (const Json* track : TracksInOrder(*medium)) {
+            entry.trackTitles.push_back(Text(*track, "title"));
+            details.tracks.push_back(TrackDetails(*track, entry.artist));
+        }
     }
     return releases;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cd/release_details.h"
+
 #include <string>
 #include <vector>
 
@@ -21,11 +23,15 @@ struct MusicBrainzRelease {
     int mediumCount = 0;
     std::vector<std::string> trackTitles; ///< of the medium, in TOC order
     std::vector<std::string> genres;      ///< names, when the answer has them
+    /// The album artist, the disc's place in the set, the identifiers, and per track of the
+    /// medium its own artist (where it differs from the album's), ISRC and identifiers.
+    ReleaseDetails details;
 };
 
 /// The releases of a /ws/2/discid answer in JSON. The medium taken from each is the one whose
 /// discs include discId, else the first with tocTrackCount tracks (a match by TOC); a release
-/// with neither is left out. Missing or null fields stay empty. Throws std::exception when the
+/// with neither is left out; the disc ID goes into the details only when the medium carries it.
+/// Missing or null fields stay empty. Throws std::exception when the
 /// text is no JSON or its structure is not that of the answer.
 std::vector<MusicBrainzRelease>
 ParseMusicBrainzReleases(const std::string& json, const std::string& discId, int tocTrackCount);

@@ -70,6 +70,10 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
     {
         Forward([&] { entry.SelectGenre(name); });
     }
+    void SetReleaseDetails(const ReleaseDetails& details) override
+    {
+        Forward([&] { entry.SetReleaseDetails(details); });
+    }
     void AlignTitlesLeft() override
     {
         Forward([&] { entry.AlignTitlesLeft(); });

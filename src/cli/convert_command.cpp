@@ -5,6 +5,7 @@
 #include "audio/model/call_dispatcher.h"
 #include "cli/batch_lines.h"
 #include "cli/disc_field_options.h"
+#include "cli/format_choices.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
@@ -32,11 +33,15 @@ struct ConvertOptions {
     int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 };
 
-constexpr const char* kUsage =
-    "Usage: corvath-cli convert --to wav|mp3|ogg|wma|flac|ape [--adpcm] [--artist A] [--album A]\n"
-    "                           [--year Y] [--genre G] [--comment C] [-j N] IN... -o DIR\n"
-    "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
-    "       IN: WAV, MP3 or WMA files\n";
+std::string Usage()
+{
+    return "Usage: corvath-cli convert --to " + FormatChoices() +
+           " [--adpcm] [--artist A] [--album A]\n"
+           "                           [--year Y] [--genre G] [--comment C] [-j N] IN... -o DIR\n"
+           "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
+           "       --artist ... --comment fill the tags an input lacks\n"
+           "       IN: WAV, MP3 or WMA files\n";
+}
 
 // Each file under way holds a worker thread, open files and an encoder; many more than the
 // processors only contend for them.
@@ -104,7 +109,7 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         }
     }
     if (options.target == nullptr || options.inputs.empty() || options.outputFolder.empty()) {
-        err << kUsage;
+        err << Usage();
         return std::nullopt;
     }
     if (std::error_code error; !std::filesystem::is_directory(options.outputFolder, error)) {

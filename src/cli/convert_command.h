@@ -6,7 +6,7 @@
 
 namespace corvath::cli {
 
-/// corvath-cli convert --to wav|mp3|ogg|flac [--adpcm] [--artist A] [--album A] [--year Y]
+/// corvath-cli convert --to FORMAT [--adpcm] [--artist A] [--album A] [--year Y]
 /// [--genre G] [--comment C] [-j N] IN... -o DIR, the encoders set up from the settings file as the
 /// program sets them up; the disc fields fill the Ogg Vorbis and FLAC tags.
 /// Converts each file through the program's audio chain, as the program's conversion window

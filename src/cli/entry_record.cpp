@@ -9,6 +9,7 @@ void EntryRecord::ClearDiscFields()
 {
     cleared_ = true;
     fields_.clear();
+    release_.reset();
 }
 
 void EntryRecord::Print(uint8_t firstTrack, std::ostream& out) const
@@ -29,10 +30,15 @@ void EntryRecord::Print(uint8_t firstTrack, std::ostream& out) const
         out << "Track " << (firstTrack + row) << '=' << TerminalText(title) << '\n';
 }
 
-void EntryRecord::ApplyTo(TDiscFields& fields, std::vector<std::string>& titles) const
+void EntryRecord::ApplyTo(TDiscFields& fields, std::vector<std::string>& titles,
+                          ReleaseDetails& release) const
 {
-    if (cleared_)
+    if (cleared_) {
         fields = TDiscFields{};
+        release = {};
+    }
+    if (release_)
+        release = *release_;
     const auto take = [&](const char* name, std::string& into) {
         if (const auto value = fields_.find(name); value != fields_.end())
             into = value->second;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,18 +23,21 @@ public:
     void SelectGenre(const std::string& name) override { fields_["Genre"] = name; }
     void AlignTitlesLeft() override {}
     void SetTitle(int row, const std::string& title) override { titles_[row] = title; }
+    void SetReleaseDetails(const ReleaseDetails& details) override { release_ = details; }
 
     /// "Artist=...", "Year=...", "Track 3=..." lines, the disc's first track being firstTrack.
     void Print(uint8_t firstTrack, std::ostream& out) const;
 
-    /// Changes fields and titles (row order) as the main window would change its own: what the
-    /// lookup left alone keeps its value, a genre not in the list selects none.
-    void ApplyTo(TDiscFields& fields, std::vector<std::string>& titles) const;
+    /// Changes fields, titles (row order) and release details as the main window would change
+    /// its own: what the lookup left alone keeps its value, a genre not in the list selects none.
+    void ApplyTo(TDiscFields& fields, std::vector<std::string>& titles,
+                 ReleaseDetails& release) const;
 
 private:
     bool cleared_ = false;
     std::map<std::string, std::string> fields_;
     std::map<int, std::string> titles_;
+    std::optional<ReleaseDetails> release_;
 };
 
 } // namespace corvath::cli

@@ -4,6 +4,7 @@
 #include "cli/cddb_command.h"
 #include "cli/convert_command.h"
 #include "cli/drives_command.h"
+#include "cli/format_choices.h"
 #include "cli/musicbrainz_command.h"
 #include "cli/rip_command.h"
 #include "cli/settings_command.h"
@@ -26,19 +27,20 @@ constexpr std::string_view kUsage = R"(Usage: corvath-cli [--verbose] COMMAND
 
 Commands:
   settings    print where the settings files are and every setting as Section/Key=value
-  convert     convert WAV, MP3 and WMA files: convert --to wav|mp3|ogg|wma|flac|ape [--rate N]
-              [--bits 8|16|24] [--channels 1|2] [--adpcm] [--artist A] [--album A] [--year Y]
-              [--genre G] [--comment C] IN... -o DIR
+  convert     convert WAV, MP3 and WMA files: convert --to FORMAT [--rate N] [--bits 8|16|24]
+              [--channels 1|2] [--adpcm] [--artist A] [--album A] [--year Y] [--genre G]
+              [--comment C] [-j N] IN... -o DIR
   drives      list the CD drives, then the disc images given: drives [--image FILE]...
   toc         print a disc's table of contents and identifiers: toc [--drive N | --image FILE]
   rip         rip a disc's tracks and encode them: rip [--drive N | --image FILE] [--tracks 1,3-5]
-              [--format mp3|wav|ogg|wma|flac|ape] [--artist A] [--album A] [--year Y]
-              [--genre G] [--comment C]
+              [--format FORMAT] [--artist A] [--album A] [--year Y] [--genre G]
+              [--comment C]
   cddb        look a disc up on the CDDB server and print what would be applied:
               cddb [--drive N | --image FILE] [--server HOST] [--script PATH]
   musicbrainz look a disc up on MusicBrainz and list the releases; --release N stores one for
               the disc: musicbrainz [--drive N | --image FILE] [--server URL] [--release N]
-)";
+
+FORMAT: )";
 
 } // namespace
 
@@ -56,7 +58,7 @@ int main(int argc, char** argv)
     corvath::TAuOutput::SetDefaultDoneDelay(std::chrono::milliseconds(0));
     try {
         if (command == "--help" || command == "-h") {
-            std::cout << kUsage;
+            std::cout << kUsage << corvath::cli::FormatChoices() << '\n';
             return 0;
         }
         if (command == "--version") {
@@ -92,6 +94,6 @@ int main(int argc, char** argv)
     }
     std::cerr << (command.empty() ? "corvath-cli: no command given\n"
                                   : "corvath-cli: unknown command or arguments\n")
-              << kUsage;
+              << kUsage << corvath::cli::FormatChoices() << '\n';
     return 2;
 }

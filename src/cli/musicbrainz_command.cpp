@@ -74,7 +74,7 @@ void Store(DiscSession& session, const MusicBrainzRelease& release, std::ostream
     TDiscFields fields = StoredDiscFields(info);
     EntryRecord entry;
     ApplyMusicBrainzRelease(release, static_cast<int>(rows->size()), entry);
-    entry.ApplyTo(fields, titles);
+    entry.ApplyTo(fields, titles, info.Release);
     session.SaveDisc(info, titles, fields);
     entry.Print(static_cast<uint8_t>(rows->front().number), out);
 }

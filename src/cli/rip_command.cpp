@@ -8,6 +8,7 @@
 #include "cli/cd_source.h"
 #include "cli/disc_command_options.h"
 #include "cli/disc_field_options.h"
+#include "cli/format_choices.h"
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
@@ -27,10 +28,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kUsage =
-    "Usage: corvath-cli rip [--drive N | --image FILE] [--tracks 1,3-5]\n"
-    "                       [--format mp3|wav|ogg|wma|flac|ape] [--artist A] [--album A]\n"
-    "                       [--year Y] [--genre G] [--comment C]\n";
+std::string Usage()
+{
+    return "Usage: corvath-cli rip [--drive N | --image FILE] [--tracks 1,3-5]\n"
+           "                       [--format " +
+           FormatChoices() +
+           "] [--artist A] [--album A]\n"
+           "                       [--year Y] [--genre G] [--comment C]\n";
+}
 
 struct RipOptions {
     std::optional<std::size_t> drive;
@@ -44,7 +49,7 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
 {
     const std::optional<DiscCommandOptions> parsed = ParseDiscCommandOptions(
         "rip", args,
-        {"--tracks", "--format", "--artist", "--album", "--year", "--genre", "--comment"}, kUsage,
+        {"--tracks", "--format", "--artist", "--album", "--year", "--genre", "--comment"}, Usage(),
         err);
     if (!parsed)
         return std::nullopt;
@@ -57,7 +62,7 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
         } else if (name == "--format") {
             options.format = FormatByExtension(value);
             if (options.format == nullptr) {
-                err << "corvath-cli rip: unknown format " << value << '\n' << kUsage;
+                err << "corvath-cli rip: unknown format " << value << '\n' << Usage();
                 return std::nullopt;
             }
         } else {
@@ -145,8 +150,10 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     ScopedMainThread mainThread;
     RipProgressLines progress(out, err);
-    RipBatch batch(progress, {handle.get(), std::move(entries), format, disc, chosen.name},
-                   settings);
+    RipBatch batch(
+        progress,
+        {handle.get(), std::move(entries), format, disc, chosen.name, settings.CDInfo.Release},
+        settings);
     batch.Start();
     return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
 }

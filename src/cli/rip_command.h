@@ -6,7 +6,7 @@
 
 namespace corvath::cli {
 
-/// corvath-cli rip [--drive N | --image FILE] [--tracks 1,3-5] [--format mp3|wav|ogg|wma|flac|ape]
+/// corvath-cli rip [--drive N | --image FILE] [--tracks 1,3-5] [--format FORMAT]
 /// [--artist A] [--album A] [--year Y] [--genre G] [--comment C]: rips the selected tracks (all
 /// when none are given) of the disc in drive N of the drive list (the settings' drive when no
 /// option names one) or of a disc image, one after another, each into "<title>.wav" in the

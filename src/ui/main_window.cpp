@@ -231,7 +231,7 @@ void TfrmMain::Rip()
         return;
     TfrmCDRip rip(this, {disc_.Handle(), std::move(tracks),
                          FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat),
-                         ShownDiscFields(), disc_.LogName()});
+                         ShownDiscFields(), disc_.LogName(), release_});
     rip.exec();
 }
 

@@ -110,6 +110,7 @@ private:
     void SelectGenre(const std::string& name) override;
     void AlignTitlesLeft() override;
     void SetTitle(int row, const std::string& title) override;
+    void SetReleaseDetails(const ReleaseDetails& details) override;
     /// The checked rows, numbered by their position in the list.
     std::vector<RipEntry> CheckedTracks() const;
     /// The disc fields as they are shown.
@@ -140,6 +141,7 @@ private:
     // The fields were emptied by a disc's arrival, not by the user: what is stored for the disc
     // stays until the user types into them.
     bool keepStoredFields_ = false;
+    ReleaseDetails release_; // of the disc shown, as loaded or applied
     QString idleStatusText_;
 
     QTreeWidget* ListView1_ = nullptr;

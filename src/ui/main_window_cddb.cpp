@@ -45,8 +45,14 @@ void TfrmMain::ClearDiscFields()
         for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
             field->clear();
         ID3genre_->setCurrentIndex(-1);
+        release_ = {};
         keepStoredFields_ = false;
     });
+}
+
+void TfrmMain::SetReleaseDetails(const ReleaseDetails& details)
+{
+    OnWindowThread([&] { release_ = details; });
 }
 
 void TfrmMain::SetArtist(const std::string& artist)

@@ -38,6 +38,7 @@ void TfrmMain::LoadDisc()
         ID3year_->setText(Text(info.CDYear));
         ID3genre_->setCurrentIndex(info.CDGenre);
         ID3comment_->setText(Text(info.CDComment));
+        release_ = info.Release;
         keepStoredFields_ = false;
     }
     ReadDiscCover();
@@ -103,7 +104,10 @@ void TfrmMain::ShowOpenedDrive(const std::string& status)
 
 void TfrmMain::SaveShownDisc()
 {
-    disc_.SaveDisc(OptionsSetting.CDInfo, RowTitles(), DiscFieldsToSave());
+    TCDInfo& info = OptionsSetting.CDInfo;
+    if (!keepStoredFields_)
+        info.Release = release_;
+    disc_.SaveDisc(info, RowTitles(), DiscFieldsToSave());
 }
 
 // What the user typed for the disc going is kept first; a file that cannot be written loses

@@ -19,6 +19,10 @@ public:
     {
         calls.push_back("title " + std::to_string(row) + ' ' + title);
     }
+    void SetReleaseDetails(const ReleaseDetails& details) override
+    {
+        calls.push_back("details " + details.albumId);
+    }
 
     std::vector<std::string> calls;
 };
@@ -31,6 +35,7 @@ MusicBrainzRelease Release()
     release.date = "1997-05-02";
     release.year = 1997;
     release.trackTitles = {"One", "Two", "Three"};
+    release.details.albumId = "mbid";
     return release;
 }
 
@@ -41,9 +46,10 @@ TEST(MusicBrainzEntry, FillsTheFieldsAndTheRowsTheDiscHas)
     EntryLog log;
     ApplyMusicBrainzRelease(release, 2, log);
     // "hip hop" is no list entry ("Hip-Hop" is); "rock" is, spelled as the list spells it.
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"clear", "artist Some Artist & Guest",
-                                                   "album The Album", "year 1997", "genre Rock",
-                                                   "align left", "title 0 One", "title 1 Two"}));
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"clear", "artist Some Artist & Guest", "album The Album",
+                                        "year 1997", "genre Rock", "align left", "title 0 One",
+                                        "title 1 Two", "details mbid"}));
 }
 
 TEST(MusicBrainzEntry, NoListedGenreAndNoDateLeaveThemEmpty)
@@ -53,9 +59,10 @@ TEST(MusicBrainzEntry, NoListedGenreAndNoDateLeaveThemEmpty)
     release.genres = {"shoegaze"};
     EntryLog log;
     ApplyMusicBrainzRelease(release, 5, log);
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"clear", "artist Some Artist & Guest",
-                                                   "album The Album", "year ", "align left",
-                                                   "title 0 One", "title 1 Two", "title 2 Three"}));
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"clear", "artist Some Artist & Guest", "album The Album",
+                                        "year ", "align left", "title 0 One", "title 1 Two",
+                                        "title 2 Three", "details mbid"}));
 }
 
 } // namespace

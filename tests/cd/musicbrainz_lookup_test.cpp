@@ -21,7 +21,7 @@ using test::ReleaseJson;
 constexpr const char* kDiscId = "lwHl8fGzJyLXQR33ug60E8jhf4k-";
 constexpr const char* kToc = "1+3+60000+150+20000+40000";
 constexpr const char* kParameters =
-    "cdstubs=no&inc=artist-credits+labels+recordings+genres&fmt=json";
+    "cdstubs=no&inc=artist-credits+labels+recordings+genres+isrcs+release-groups&fmt=json";
 
 const std::string kByIdTarget = std::string("/ws/2/discid/") + kDiscId + "?" + kParameters;
 const std::string kByTocTarget = std::string("/ws/2/discid/-?toc=") + kToc + "&" + kParameters;

@@ -32,6 +32,7 @@ public:
     {
         Add("title " + std::to_string(row) + ' ' + title);
     }
+    void SetReleaseDetails(const ReleaseDetails&) override { Add("details"); }
     // A failure's reason follows its numbers: "message 8 5: Could not connect to ...".
     void Post(uint32_t message, intptr_t wParam, intptr_t lParam,
               std::unique_ptr<MessagePayload> payload) override
