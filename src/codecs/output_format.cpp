@@ -3,6 +3,7 @@
 #include "codecs/ape/ape_format.h"
 #include "codecs/flac/flac_format.h"
 #include "codecs/mp3/mp3_format.h"
+#include "codecs/opus/opus_format.h"
 #include "codecs/vorbis/ogg_format.h"
 #include "codecs/wav/wav_format.h"
 #include "codecs/wma/wma_format.h"

@@ -5,6 +5,7 @@
 #include "codecs/encoder.h"
 #include "codecs/flac/flac_options.h"
 #include "codecs/mp3/mp3_options.h"
+#include "codecs/opus/opus_options.h"
 #include "codecs/vorbis/ogg_options.h"
 #include "codecs/wma/wma_options.h"
 #include "platform/dynlib/codec_library.h"
@@ -18,7 +19,7 @@
 namespace corvath {
 
 /// The output formats, numbered as the OutputFormat setting and the format lists number them.
-enum class OutputFormat : int32_t { MP3 = 0, WAV, OGG, WMA, FLAC, APE };
+enum class OutputFormat : int32_t { MP3 = 0, WAV, OGG, WMA, FLAC, APE, OPUS };
 
 /// The settings of every format's encoder, one member each.
 struct CodecOptions {
@@ -27,6 +28,7 @@ struct CodecOptions {
     TWMAOptions WMAOptions;
     TFLACOptions FLACOptions;
     TAPEOptions APEOptions;
+    TOpusOptions OpusOptions;
 };
 
 using CodecSettingKey = ProfileKey<CodecOptions>;

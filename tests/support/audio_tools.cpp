@@ -5,6 +5,7 @@
 #include "support/run_command.h"
 
 #include <atomic>
+#include <cmath>
 
 namespace corvath::test {
 
@@ -61,6 +62,43 @@ std::string WaveData(const std::filesystem::path& file)
     std::string data(header.dataSize, '\0');
     data.resize(stream.Read(data.data(), data.size()));
     return data;
+}
+
+std::vector<int16_t> ChannelOf(const std::vector<int16_t>& interleaved, uint32_t channels,
+                               uint32_t channel)
+{
+    std::vector<int16_t> samples;
+    for (std::size_t i = channel; i < interleaved.size(); i += channels)
+        samples.push_back(interleaved[i]);
+    return samples;
+}
+
+double ToneFrequency(const std::vector<int16_t>& samples, uint32_t sampleRate)
+{
+    constexpr int16_t kBand = 1000;
+    std::size_t first = 0;
+    std::size_t last = 0;
+    std::size_t crossings = 0;
+    bool below = false;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] < -kBand) {
+            below = true;
+        } else if (below && samples[i] > kBand) {
+            below = false;
+            if (crossings++ == 0)
+                first = i;
+            last = i;
+        }
+    }
+    return crossings < 2 ? 0 : (crossings - 1) * double(sampleRate) / double(last - first);
+}
+
+double Rms(const std::vector<int16_t>& samples)
+{
+    double sum = 0;
+    for (const int16_t sample : samples)
+        sum += double(sample) * sample;
+    return samples.empty() ? 0 : std::sqrt(sum / double(samples.size())) / 32768;
 }
 
 std::string AudioRunFixture::Run(TAuOutput& sink)

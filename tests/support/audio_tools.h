@@ -34,6 +34,18 @@ std::string ZlibCrc32(const std::filesystem::path& file);
 /// Signed 16-bit samples of little-endian bytes.
 std::vector<int16_t> Samples16(const std::string& bytes);
 
+/// The samples of one channel of interleaved sound: every channels-th from index channel on.
+std::vector<int16_t> ChannelOf(const std::vector<int16_t>& interleaved, uint32_t channels,
+                               uint32_t channel);
+
+/// The frequency of a steady tone in Hz, counted from the periods between its first and its last
+/// upward crossing of a band around zero (the band keeps coding noise from counting); 0 when the
+/// samples hold less than one period.
+double ToneFrequency(const std::vector<int16_t>& samples, uint32_t sampleRate);
+
+/// The root mean square of the samples, as a fraction of full scale.
+double Rms(const std::vector<int16_t>& samples);
+
 /// A fixture that runs sinks to their end on the test's main thread.
 class AudioRunFixture : public MainThreadFixture {
 protected:

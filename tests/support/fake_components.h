@@ -25,14 +25,16 @@ public:
     bool IsSeekable() const override { return false; }
 };
 
-/// A source of total bytes (16-bit stereo unless told otherwise) counting bytes (byte i = i mod
-/// 251), in chunks of at most chunkBytes, optionally slow or failing at a given byte.
+/// A source of total bytes (16-bit stereo at 44.1 kHz unless told otherwise) counting bytes
+/// (byte i = i mod 251), in chunks of at most chunkBytes, optionally slow or failing at a given
+/// byte.
 class FakeSource : public TAuInput {
 public:
     using TAuInput::TAuInput;
 
     uint32_t channels = 2;
     uint32_t bits = 16;
+    uint32_t rate = 44100;
     int64_t total = 44100 * 4;
     int64_t announced = -2; // -2: announce total
     uint32_t chunkBytes = 4096;
@@ -44,7 +46,7 @@ public:
 
     uint32_t GetBitsPerSample() override { return bits; }
     uint32_t GetChannels() override { return channels; }
-    uint32_t GetSampleRate() override { return 44100; }
+    uint32_t GetSampleRate() override { return rate; }
 
 protected:
     void OpenSource() override

@@ -1,6 +1,7 @@
 #include "codecs/vorbis/vorbis_out.h"
 
 #include "audio/model/au_exception.h"
+#include "codecs/pcm_to_float.h"
 #include "codecs/vorbis/vorbis_libraries.h"
 #include "platform/bytes/little_endian.h"
 #include "platform/text/base64.h"
@@ -49,36 +50,6 @@ template <auto Library, auto Clear> struct ClearRecord {
 
 template <typename Record, auto Library, auto Clear>
 using LibraryRecord = std::unique_ptr<Record, ClearRecord<Library, Clear>>;
-
-// Copies interleaved samples of one size into the library's per-channel arrays.
-template <std::size_t SampleBytes, typename ToFloat>
-void Deinterleave(const uint8_t* data, uint32_t frames, uint32_t channels, float** out,
-                  ToFloat toFloat)
-{
-    for (uint32_t i = 0; i < frames; ++i) {
-        const uint8_t* frame = data + std::size_t{i} * channels * SampleBytes;
-        for (uint32_t c = 0; c < channels; ++c)
-            out[c][i] = toFloat(frame + c * SampleBytes);
-    }
-}
-
-void Deinterleave(const uint8_t* data, uint32_t frames, uint32_t channels, uint32_t bits,
-                  float** out)
-{
-    switch (bits) {
-    case 8:
-        return Deinterleave<1>(data, frames, channels, out,
-                               [](const uint8_t* s) { return (s[0] - 128) / 128.0f; });
-    case 16:
-        return Deinterleave<2>(data, frames, channels, out,
-                               [](const uint8_t* s) { return ReadLeInt16(s) / 32768.0f; });
-    default:
-        return Deinterleave<3>(data, frames, channels, out, [](const uint8_t* s) {
-            const auto high = static_cast<uint32_t>(s[0] << 8 | s[1] << 16 | s[2] << 24);
-            return (static_cast<int32_t>(high) >> 8) / 8388608.0f;
-        });
-    }
-}
 
 void WritePage(TAudioStream& stream, const ogg_page& page)
 {
@@ -301,7 +272,10 @@ void TVorbisOut::Feed(const AudioChunk& chunk)
     if (buffers == nullptr)
         FailEncoding();
     // Zero frames tell the library that the input has ended.
-    Deinterleave(chunk.data, frames, e.channels, e.bits, buffers);
+    PcmToFloat(chunk.data, frames, e.channels, e.bits,
+               [buffers](uint32_t frame, uint32_t channel, float value) {
+                   buffers[channel][frame] = value;
+               });
     Checked(vorbis.analysis_wrote(e.dsp.get(), static_cast<int>(frames)));
 }
 
