@@ -20,6 +20,9 @@ namespace corvath {
 
 namespace {
 
+// Tags only: the audio properties would cost a scan of the file.
+constexpr bool kNoProperties = false;
+
 [[noreturn]] void Fail(const std::string& path, const std::string& why)
 {
     throw std::runtime_error("Cannot write the tags of " + path + ": " + why);
@@ -41,18 +44,18 @@ void RequireWritableFile(const std::string& path)
 void RequireOpen(const TagLib::File& file, const std::string& path)
 {
     if (!file.isValid() || file.readOnly())
-        Fail(path, "TagLib cannot open it for writing");
+        Fail(path, "it cannot be opened for writing");
 }
 
 void RequireSaved(bool saved, const std::string& path)
 {
     if (!saved)
-        Fail(path, "TagLib could not save it");
+        Fail(path, "the tag could not be saved");
 }
 
 void WriteId3v2(const std::string& path, const TrackRecord& record)
 {
-    TagLib::MPEG::File file(path.c_str(), TagLib::ID3v2::FrameFactory::instance(), false);
+    TagLib::MPEG::File file(path.c_str(), TagLib::ID3v2::FrameFactory::instance(), kNoProperties);
     RequireOpen(file, path);
     PutRecord(*file.ID3v2Tag(true), record);
     // The ID3v1 tag is the ID3v1 writer's, before or after this one.
@@ -63,7 +66,7 @@ void WriteId3v2(const std::string& path, const TrackRecord& record)
 
 void WriteApe(const std::string& path, const TrackRecord& record)
 {
-    TagLib::APE::File file(path.c_str(), false);
+    TagLib::APE::File file(path.c_str(), kNoProperties);
     RequireOpen(file, path);
     PutRecord(*file.APETag(true), record);
     RequireSaved(file.save(), path);
@@ -71,7 +74,7 @@ void WriteApe(const std::string& path, const TrackRecord& record)
 
 void WriteAsf(const std::string& path, const TrackRecord& record)
 {
-    TagLib::ASF::File file(path.c_str(), false);
+    TagLib::ASF::File file(path.c_str(), kNoProperties);
     RequireOpen(file, path);
     PutRecord(*file.tag(), record);
     RequireSaved(file.save(), path);
