@@ -43,6 +43,7 @@ std::optional<ConversionKind> ConversionOfKind(int kind)
         {Wave, OutputFormat::MP3},  {Wave, OutputFormat::OGG}, {Wave, OutputFormat::WMA},
         {Wave, OutputFormat::FLAC}, {Wave, OutputFormat::APE}, {Mp3, OutputFormat::WAV},
         {Wma, OutputFormat::WAV},   {Mp3, OutputFormat::WMA},  {Wma, OutputFormat::MP3},
+        {Wave, OutputFormat::OPUS},
     };
     if (kind < kFirst || kind >= kFirst + static_cast<int>(std::size(kKinds)))
         return std::nullopt;

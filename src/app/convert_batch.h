@@ -15,7 +15,7 @@
 
 namespace corvath {
 
-/// What one of the program's converter commands (numbered 2 to 10) reads and writes.
+/// What one of the program's converter commands (numbered 2 to 11) reads and writes.
 struct ConversionKind {
     InputReader reader;
     OutputFormat format;

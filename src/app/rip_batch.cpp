@@ -11,6 +11,7 @@
 #include "cd/process_info.h"
 #include "cd/track_wave_path.h"
 #include "platform/cdrom/disc_id.h"
+#include "tags/file_tag_writer.h"
 
 #include <algorithm>
 #include <ctime>
@@ -178,10 +179,16 @@ void RipBatch::StartTrack(std::size_t index)
 {
     worker_.reset();
     const TCommonOptions& common = settings_.CommonOptions;
-    worker_ = std::make_unique<TCDRipThread>(
-        job_.tracks[index].number, fileNames_[index], job_.cdHandle, messages_,
-        RipWaveOptions{common.OutputFolder, common.IsNormalize, common.NormalizePercent,
-                       settings_.RipOptions.ReadOffset, settings_.RipOptions.SecureReads});
+    RipWaveOptions options{common.OutputFolder, common.IsNormalize, common.NormalizePercent,
+                           settings_.RipOptions.ReadOffset, settings_.RipOptions.SecureReads};
+    // A WAV that is the rip's file is tagged as it is; one on its way to an encoder is not.
+    if (job_.format == OutputFormat::WAV) {
+        options.completedFileStep = [track = TrackOf(index)](const std::string& wav) {
+            WriteFileTags(wav, FileTagFormat::Wav, track);
+        };
+    }
+    worker_ = std::make_unique<TCDRipThread>(job_.tracks[index].number, fileNames_[index],
+                                             job_.cdHandle, messages_, options);
     worker_->Start();
 }
 

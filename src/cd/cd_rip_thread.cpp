@@ -84,6 +84,7 @@ TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_
     : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
       normalize_(options.normalize), normalizePercent_(options.normalizePercent),
       readOffset_(options.readOffset), secureReads_(options.secureReads),
+      completedFileStep_(options.completedFileStep),
       wavPath_(TrackWavePath(options.outputFolder, title)),
       titleIsFileName_(title.find('/') == std::string::npos)
 {
@@ -143,6 +144,15 @@ void TCDRipThread::Execute()
         // The WAV stays as ripped; reporting the failure keeps the receiver from waiting.
         if (failure) {
             fileFailure_ = *failure;
+            PostProgress(kProgressExtracted, kStatusReadFailed);
+            return;
+        }
+    }
+    if (completedFileStep_) {
+        try {
+            completedFileStep_(wavPath_);
+        } catch (const std::exception& failure) {
+            fileFailure_ = failure.what();
             PostProgress(kProgressExtracted, kStatusReadFailed);
             return;
         }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -23,6 +24,10 @@ struct RipWaveOptions {
     /// Reads through libcdio-paranoia (ReadCDAudioLBASecure), which reads every sector more than
     /// once, and reports the sectors it could not read exactly.
     bool secureReads = false;
+    /// Runs on the rip's thread once the WAV is complete (and normalised), before it is
+    /// reported extracted: the tag writer, when the WAV is what the rip makes. What it throws
+    /// fails the track with that reason; the WAV stays.
+    std::function<void(const std::string& wav)> completedFileStep{};
 };
 
 /// Reads one audio track of the disc into TrackWavePath(output folder, title), normalises it when
@@ -77,6 +82,7 @@ private:
     const int32_t normalizePercent_;
     const int32_t readOffset_;
     const bool secureReads_;
+    const std::function<void(const std::string&)> completedFileStep_;
     std::vector<uint8_t> audio_; // the piece of the track read last
     const std::string wavPath_;
     const bool titleIsFileName_;

@@ -1,6 +1,7 @@
 #include "cd/id3_tag.h"
 
 #include "platform/files/unique_fd.h"
+#include "tags/text_encodings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,48 +15,11 @@ namespace corvath {
 
 namespace {
 
-// Reads the character at pos and moves past it. A byte that starts no valid UTF-8 sequence
-// (overlong forms and surrogates included) is passed alone and yields nothing.
-std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& pos)
-{
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 1) {
-        ++pos;
-        return lead;
-    }
-    if (length == 0 || text.size() - pos < length) {
-        ++pos;
-        return std::nullopt;
-    }
-    char32_t character = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return std::nullopt;
-        }
-        character = (character << 6) | (next & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (character < kSmallest[length] || character > 0x10FFFF ||
-        (character >= 0xD800 && character <= 0xDFFF)) {
-        ++pos;
-        return std::nullopt;
-    }
-    pos += length;
-    return character;
-}
-
 std::string FirstCharacters(std::string_view text, std::size_t count)
 {
     std::size_t pos = 0;
     for (std::size_t taken = 0; taken < count && pos < text.size(); ++taken)
-        NextCharacter(text, pos);
+        NextUtf8Character(text, pos);
     return std::string(text.substr(0, pos));
 }
 
@@ -63,7 +27,7 @@ std::string ToLatin1(std::string_view text)
 {
     std::string latin1;
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::optional<char32_t> character = NextCharacter(text, pos);
+        const std::optional<char32_t> character = NextUtf8Character(text, pos);
         latin1 += character && *character <= 0xFF ? static_cast<char>(*character) : '?';
     }
     return latin1;

@@ -59,6 +59,7 @@ constexpr ConverterItem kWavConverters[] = {
     {4, "Wav to &Wma...", "Wav to Wma Converter", kWavFiles},
     {5, "Wav to &Flac...", "Wav to Flac Converter", kWavFiles},
     {6, "Wav to &Ape...", "Wav to Ape Converter", kWavFiles},
+    {11, "Wav to O&pus...", "Wav to Opus Converter", kWavFiles},
 };
 constexpr ConverterItem kOtherConverters[] = {
     {7, "&Mp3 to Wav Converter...", "Mp3 to Wav Converter", kMp3Files},

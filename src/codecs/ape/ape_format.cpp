@@ -1,6 +1,7 @@
 #include "codecs/ape/ape_format.h"
 
 #include "codecs/ape/mac_library.h"
+#include "codecs/finished_file_tags.h"
 #include "codecs/idle_sleep.h"
 
 #include <array>
@@ -43,8 +44,9 @@ constexpr PageControl kPage[] = {
 Encoder MakeApeEncoder(const CodecOptions& options, bool /*adpcm*/)
 {
     auto ape = MakeComponent<TMACOut>();
-    auto setup = [out = ape.get(), &options](const TrackRecord&) {
+    auto setup = [out = ape.get(), &options](const TrackRecord& track) {
         SetupMACOut(*out, options.APEOptions);
+        TagFinishedFiles(*out, FileTagFormat::Ape, track);
     };
     return {std::move(ape), setup};
 }

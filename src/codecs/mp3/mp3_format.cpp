@@ -1,5 +1,6 @@
 #include "codecs/mp3/mp3_format.h"
 
+#include "codecs/finished_file_tags.h"
 #include "codecs/idle_sleep.h"
 
 #include <array>
@@ -51,8 +52,9 @@ std::span<const CodecSettingKey> Mp3Settings()
 Encoder MakeMp3Encoder(const CodecOptions& options, bool /*adpcm*/)
 {
     auto mp3 = MakeComponent<TMP3Out>();
-    auto setup = [out = mp3.get(), &options](const TrackRecord&) {
+    auto setup = [out = mp3.get(), &options](const TrackRecord& track) {
         SetupMP3Out(*out, options.Mp3Options);
+        TagFinishedFiles(*out, FileTagFormat::Id3v2, track);
     };
     return {std::move(mp3), setup};
 }

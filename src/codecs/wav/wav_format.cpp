@@ -1,6 +1,7 @@
 #include "codecs/wav/wav_format.h"
 
 #include "audio/wave/wave_out.h"
+#include "codecs/finished_file_tags.h"
 
 namespace corvath {
 
@@ -10,7 +11,10 @@ Encoder MakeWavEncoder(const CodecOptions& /*options*/, bool adpcm)
 {
     auto wave = MakeComponent<TWaveOut>();
     wave->SetWavType(adpcm ? wtDVIADPCM : wtPCM);
-    return {std::move(wave), [](const TrackRecord&) {}};
+    auto setup = [out = wave.get()](const TrackRecord& track) {
+        TagFinishedFiles(*out, FileTagFormat::Wav, track);
+    };
+    return {std::move(wave), setup};
 }
 
 } // namespace

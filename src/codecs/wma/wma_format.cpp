@@ -1,5 +1,7 @@
 #include "codecs/wma/wma_format.h"
 
+#include "codecs/finished_file_tags.h"
+
 #include <array>
 
 namespace corvath {
@@ -21,8 +23,9 @@ std::span<const CodecSettingKey> WmaSettings()
 Encoder MakeWmaEncoder(const CodecOptions& options, bool /*adpcm*/)
 {
     auto wma = MakeComponent<TWMAOut>();
-    auto setup = [out = wma.get(), &options](const TrackRecord&) {
+    auto setup = [out = wma.get(), &options](const TrackRecord& track) {
         SetupWMAOut(*out, options.WMAOptions);
+        TagFinishedFiles(*out, FileTagFormat::Asf, track);
     };
     return {std::move(wma), setup};
 }

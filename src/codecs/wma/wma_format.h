@@ -8,8 +8,8 @@ namespace corvath {
 /// WMA through FFmpeg. Its page of the options dialog is laid out by the user interface.
 OutputFormatInfo WmaFormat();
 
-/// Sets a WMA output's codec, format and VBR from the settings just before it runs. Main
-/// thread, output idle.
+/// Sets a WMA output's codec, format and VBR from the settings just before it runs; the track's
+/// tags go into the finished file as attributes instead. Main thread, output idle.
 void SetupWMAOut(TWMAOut& out, const TWMAOptions& options);
 
 } // namespace corvath
