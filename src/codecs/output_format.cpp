@@ -15,8 +15,8 @@ namespace corvath {
 
 std::span<const OutputFormatInfo> OutputFormats()
 {
-    static const std::array table{Mp3Format(), WavFormat(),  OggFormat(),
-                                  WmaFormat(), FlacFormat(), ApeFormat()};
+    static const std::array table{Mp3Format(),  WavFormat(), OggFormat(), WmaFormat(),
+                                  FlacFormat(), ApeFormat(), OpusFormat()};
     return table;
 }
 

@@ -82,7 +82,8 @@ protected:
 TEST(ConversionKinds, TheConverterCommandsReadAndWriteTheirFormats)
 {
     EXPECT_FALSE(ConversionOfKind(1));
-    EXPECT_FALSE(ConversionOfKind(11));
+    EXPECT_FALSE(ConversionOfKind(12));
+    EXPECT_EQ(ConversionOfKind(11)->format, OutputFormat::OPUS);
     const auto mp3ToWma = ConversionOfKind(9);
     ASSERT_TRUE(mp3ToWma);
     EXPECT_EQ(mp3ToWma->reader, InputReader::Mp3);

@@ -25,7 +25,8 @@ TEST(OutputNaming, TrailingDelimiterAndFormatNames)
     EXPECT_EQ(OutputFormatName(0), "MP3");
     EXPECT_EQ(OutputFormatName(4), "FLAC");
     EXPECT_EQ(OutputFormatName(5), "APE");
-    EXPECT_EQ(OutputFormatName(6), "");
+    EXPECT_EQ(OutputFormatName(6), "OPUS");
+    EXPECT_EQ(OutputFormatName(7), "");
     EXPECT_EQ(OutputFormatName(-1), "");
 }
 

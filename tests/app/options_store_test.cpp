@@ -53,7 +53,7 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInTableOrder)
         expected << entry.key << '=' << entry.ValueText(options) << '\n';
     }
     EXPECT_EQ(ReadFile(location_.optionsFile), expected.str());
-    EXPECT_EQ(SettingKeys().size(), 51u);
+    EXPECT_EQ(SettingKeys().size(), 53u);
 }
 
 TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
@@ -75,9 +75,12 @@ TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
     EXPECT_EQ(saved.ReadString("CommonOptions", "IsKeepWav", ""), "1");
     EXPECT_EQ(saved.ReadString("Mp3Options", "BitRate", ""), "128");
 
-    WriteFile(location_.optionsFile, "[OggOptions]\nCompressPosition=250\n");
+    WriteFile(location_.optionsFile, "[OggOptions]\nCompressPosition=250\n"
+                                     "[OpusOptions]\nBitRate=2\nComplexity=11\n");
     EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.OggOptions.CompressPosition, 100);
+    EXPECT_EQ(options.OpusOptions.BitRate, 6);
+    EXPECT_EQ(options.OpusOptions.Complexity, 10);
 
     // A column that could not be seen, or a window size below nothing, is read as usable.
     WriteFile(location_.optionsFile, "[MainWindow]\nWidth=-5\nNumberColumnWidth=0\n");

@@ -32,6 +32,8 @@ TEST(OutputFormatTest, TheSettingsNumberingHolds)
     EXPECT_EQ(FormatByNumber(1)->extension, "wav");
     EXPECT_EQ(FormatByNumber(3)->shownName, "WMA file(*.WMA)");
     EXPECT_EQ(FormatByNumber(5)->shownName, "APE FILE(*.APE)");
+    EXPECT_EQ(FormatByNumber(6)->format, OutputFormat::OPUS);
+    EXPECT_EQ(InfoOf(OutputFormat::OPUS).extension, "opus");
 }
 
 TEST(OutputFormatTest, OutputFilesGoInTheFolderWithTheFormatsExtension)

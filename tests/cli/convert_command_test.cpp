@@ -214,13 +214,13 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
     ASSERT_EQ(convert("wav", (dir_ / "from_wav.wma").string()), 0);
     ASSERT_EQ(convert("mp3", (dir_ / "from_wav.wma").string()), 0);
     ASSERT_EQ(convert("wav", song), 0);
-    // The MP3's own tags reach the WMA output first and are then replaced by the disc fields.
+    // The MP3's own tags go into the WMA file; the disc fields only fill what they lack.
     ASSERT_EQ(convert("wma", song), 0) << test::ReadFile(dir_ / "stderr");
     for (const char* file : {"from_wav.wav", "from_wav.mp3", "song.wav", "song.wma"})
         EXPECT_NEAR(ProbedSeconds(out + "/" + file), 2.0, 0.1) << file;
     EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 '" +
                                out + "/song.wma'"),
-              "TAG:artist=Disc Artist\n");
+              "TAG:title=Own Title\nTAG:artist=Own Artist\n");
 }
 
 // A file converted into its own folder in its own format would be cut while it is read.

@@ -141,7 +141,7 @@ TEST_F(CdRipTest, FlacFilesCarryTheDiscFieldsAndTheWavsGo)
         EXPECT_NE(std::ranges::find(watch.seen, shown), watch.seen.end()) << shown;
 }
 
-TEST_F(CdRipTest, Mp3FilesGetTheirId3v1TagAndKeptWavsStay)
+TEST_F(CdRipTest, Mp3FilesGetTheirTagsAndKeptWavsStay)
 {
     const auto window = StartWithDisc(0);
     OptionsSetting.CommonOptions.IsKeepWav = true;
@@ -154,7 +154,7 @@ TEST_F(CdRipTest, Mp3FilesGetTheirId3v1TagAndKeptWavsStay)
         const fs::path mp3 = Output(titles[i] + ".mp3");
         EXPECT_EQ(Probe(mp3, "format=format_name:format_tags=title,artist,track"),
                   "format_name=mp3\nTAG:title=" + titles[i] +
-                      "\nTAG:artist=The Band\nTAG:track=" + std::to_string(i + 1) + "\n");
+                      "\nTAG:artist=The Band\nTAG:track=" + std::to_string(i + 1) + "/3\n");
         EXPECT_TRUE(corvath::test::WaveData(Output(titles[i] + ".wav")) ==
                     Track(static_cast<std::size_t>(i)));
     }
