@@ -76,7 +76,7 @@ struct RipJob {
     OutputFormat format = OutputFormat::MP3;
     TDiscFields disc;
     std::string driveName;
-    ReleaseDetails release;
+    ReleaseDetails release{};
 };
 
 /// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the

@@ -42,10 +42,10 @@ struct OutputFormatInfo {
     std::string_view name;      ///< in capitals
     /// The codec libraries the program opens at start for it (the command line at first use);
     /// none for a format whose output opens its own.
-    std::vector<LibraryBinding*> libraries;
+    std::vector<LibraryBinding*> libraries{};
     /// Its keys of the settings file, in the order the file holds them.
-    std::span<const CodecSettingKey> settings;
-    CodecPage page;
+    std::span<const CodecSettingKey> settings{};
+    CodecPage page{};
     /// The output set up from options, which must outlive it, and each file's track; WAV is
     /// written as IMA ADPCM when adpcm is set. Throws when the format's library cannot be
     /// loaded.

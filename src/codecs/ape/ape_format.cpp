@@ -55,8 +55,14 @@ Encoder MakeApeEncoder(const CodecOptions& options, bool /*adpcm*/)
 
 OutputFormatInfo ApeFormat()
 {
-    return {OutputFormat::APE, "APE FILE(*.APE)", "ape",          "APE",
-            {&MacLibrary()},   ApeSettings(),     {"APE", kPage}, MakeApeEncoder};
+    return {.format = OutputFormat::APE,
+            .shownName = "APE FILE(*.APE)",
+            .extension = "ape",
+            .name = "APE",
+            .libraries = {&MacLibrary()},
+            .settings = ApeSettings(),
+            .page = {"APE", kPage},
+            .makeEncoder = MakeApeEncoder};
 }
 
 void SetupMACOut(TMACOut& out, const TAPEOptions& options)

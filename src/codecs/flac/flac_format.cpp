@@ -40,8 +40,14 @@ Encoder MakeFlacEncoder(const CodecOptions& options, bool /*adpcm*/)
 
 OutputFormatInfo FlacFormat()
 {
-    return {OutputFormat::FLAC, "FLAC file(*.FLAC)", "flac",          "FLAC",
-            {&FlacLibrary()},   FlacSettings(),      {"FLAC", kPage}, MakeFlacEncoder};
+    return {.format = OutputFormat::FLAC,
+            .shownName = "FLAC file(*.FLAC)",
+            .extension = "flac",
+            .name = "FLAC",
+            .libraries = {&FlacLibrary()},
+            .settings = FlacSettings(),
+            .page = {"FLAC", kPage},
+            .makeEncoder = MakeFlacEncoder};
 }
 
 void SetupFLACOut(TFLACOut& out, const TFLACOptions& options, const TrackRecord& track)

@@ -63,8 +63,13 @@ Encoder MakeMp3Encoder(const CodecOptions& options, bool /*adpcm*/)
 
 OutputFormatInfo Mp3Format()
 {
-    return {OutputFormat::MP3, "MP3 file(*.MP3)", "mp3",         "MP3", {},
-            Mp3Settings(),     {"LAME"},          MakeMp3Encoder};
+    return {.format = OutputFormat::MP3,
+            .shownName = "MP3 file(*.MP3)",
+            .extension = "mp3",
+            .name = "MP3",
+            .settings = Mp3Settings(),
+            .page = {"LAME"},
+            .makeEncoder = MakeMp3Encoder};
 }
 
 void SetupMP3Out(TMP3Out& out, const TMp3Options& mp3)

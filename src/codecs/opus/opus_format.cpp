@@ -55,8 +55,14 @@ Encoder MakeOpusEncoder(const CodecOptions& options, bool /*adpcm*/)
 
 OutputFormatInfo OpusFormat()
 {
-    return {OutputFormat::OPUS,  "OPUS file(*.OPUS)", "opus",          "OPUS",
-            {&OpusEncLibrary()}, OpusSettings(),      {"Opus", kPage}, MakeOpusEncoder};
+    return {.format = OutputFormat::OPUS,
+            .shownName = "OPUS file(*.OPUS)",
+            .extension = "opus",
+            .name = "OPUS",
+            .libraries = {&OpusEncLibrary()},
+            .settings = OpusSettings(),
+            .page = {"Opus", kPage},
+            .makeEncoder = MakeOpusEncoder};
 }
 
 void SetupOpusOut(TOpusOut& out, const TOpusOptions& options, const TrackRecord& track)

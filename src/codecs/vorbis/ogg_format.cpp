@@ -48,14 +48,15 @@ Encoder MakeOggEncoder(const CodecOptions& options, bool /*adpcm*/)
 
 OutputFormatInfo OggFormat()
 {
-    return {OutputFormat::OGG,
-            "OGG file(*.OGG)",
-            "ogg",
-            "OGG",
-            {&OggLibrary(), &VorbisLibrary(), &VorbisFileLibrary(), &VorbisEncLibrary()},
-            OggSettings(),
-            {"OGG"},
-            MakeOggEncoder};
+    return {
+        .format = OutputFormat::OGG,
+        .shownName = "OGG file(*.OGG)",
+        .extension = "ogg",
+        .name = "OGG",
+        .libraries = {&OggLibrary(), &VorbisLibrary(), &VorbisFileLibrary(), &VorbisEncLibrary()},
+        .settings = OggSettings(),
+        .page = {"OGG"},
+        .makeEncoder = MakeOggEncoder};
 }
 
 void SetupVorbisOut(TVorbisOut& out, const TOggOptions& ogg, const TrackRecord& track)

@@ -21,7 +21,11 @@ Encoder MakeWavEncoder(const CodecOptions& /*options*/, bool adpcm)
 
 OutputFormatInfo WavFormat()
 {
-    return {OutputFormat::WAV, "WAV file(*.WAV)", "wav", "WAV", {}, {}, {}, MakeWavEncoder};
+    return {.format = OutputFormat::WAV,
+            .shownName = "WAV file(*.WAV)",
+            .extension = "wav",
+            .name = "WAV",
+            .makeEncoder = MakeWavEncoder};
 }
 
 } // namespace corvath

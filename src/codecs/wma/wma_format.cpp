@@ -34,8 +34,13 @@ Encoder MakeWmaEncoder(const CodecOptions& options, bool /*adpcm*/)
 
 OutputFormatInfo WmaFormat()
 {
-    return {OutputFormat::WMA, "WMA file(*.WMA)", "wma",         "WMA", {},
-            WmaSettings(),     {"WMA"},           MakeWmaEncoder};
+    return {.format = OutputFormat::WMA,
+            .shownName = "WMA file(*.WMA)",
+            .extension = "wma",
+            .name = "WMA",
+            .settings = WmaSettings(),
+            .page = {"WMA"},
+            .makeEncoder = MakeWmaEncoder};
 }
 
 void SetupWMAOut(TWMAOut& out, const TWMAOptions& options)
