@@ -34,6 +34,7 @@ protected:
         settings.WMAOptions = {0, 12, false};
         settings.FLACOptions.Compression = 6;
         settings.APEOptions = {3000, 1};
+        settings.OpusOptions = {96, 5};
         settings.CDOptions.Index = driveIndex;
         settings.RipOptions = {-48, true, false, "http://127.0.0.1:9/db", false, true};
         return settings;
@@ -122,6 +123,8 @@ TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
         EXPECT_EQ(Child<QComboBox>(dialog, "cbFlacCompression").currentIndex(), 6);
         EXPECT_EQ(Child<QSpinBox>(dialog, "seAPECompression").value(), 3000);
         EXPECT_EQ(Child<QSlider>(dialog, "tbAPECpuUsage").value(), 1);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbOpusBitRate").currentText(), "96 kbit/s");
+        EXPECT_EQ(Child<QSlider>(dialog, "tbOpusComplexity").value(), 5);
         EXPECT_EQ(Child<QSpinBox>(dialog, "seReadOffset").value(), -48);
         EXPECT_TRUE(Child<QCheckBox>(dialog, "ckSecureReads").isChecked());
         EXPECT_FALSE(Child<QCheckBox>(dialog, "ckVerifyAccurateRip").isChecked());
@@ -156,6 +159,8 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
         Child<QComboBox>(dialog, "cbMinBitRate").setCurrentIndex(0);
         Child<QListWidget>(dialog, "lbFormats").setCurrentRow(3);
         Child<QSpinBox>(dialog, "seAPECompression").stepUp();
+        Child<QComboBox>(dialog, "cbOpusBitRate").setCurrentText("192 kbit/s");
+        Child<QSlider>(dialog, "tbOpusComplexity").setValue(0);
         Child<QSpinBox>(dialog, "seReadOffset").setValue(667);
         Child<QCheckBox>(dialog, "ckVerifyAccurateRip").setChecked(true);
         EXPECT_TRUE(Child<QLineEdit>(dialog, "editAccurateRipServer").isEnabled());
@@ -175,6 +180,8 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
     EXPECT_EQ(OptionsSetting.Mp3Options.BitRate, 32);
     EXPECT_EQ(OptionsSetting.WMAOptions.FormatIndex, 3);
     EXPECT_EQ(OptionsSetting.APEOptions.Compression, 3500);
+    EXPECT_EQ(OptionsSetting.OpusOptions.BitRate, 192);
+    EXPECT_EQ(OptionsSetting.OpusOptions.Complexity, 0);
     EXPECT_EQ(Child<QComboBox>(*window, "cbOutputFormat").currentIndex(), 5);
     EXPECT_EQ(Child<QLineEdit>(*window, "eOutputDir").text().toStdString(), elsewhere);
     window->close();
@@ -241,17 +248,20 @@ TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStopsStoringThere)
     window->close();
 }
 
-TEST_F(OptionsDialogTest, AConstantBitRateThatIsNotListedIsKept)
+TEST_F(OptionsDialogTest, ABitRateThatIsNotListedIsKept)
 {
     TOptionsSetting settings = Unusual(AudioImage("disc", {150}));
     settings.Mp3Options.ConstantBitRate = 112;
+    settings.OpusOptions.BitRate = 100; // typed into the settings file
     SaveOptions(settings, location_);
     auto window = Start();
     WithOptions(*window, [&](QDialog& dialog) {
         EXPECT_EQ(Child<QComboBox>(dialog, "cbConstantBitRate").currentIndex(), -1);
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbOpusBitRate").currentIndex(), -1);
         EXPECT_EQ(OkWithMessage(dialog), "");
     });
     EXPECT_EQ(OptionsSetting.Mp3Options.ConstantBitRate, 112);
+    EXPECT_EQ(OptionsSetting.OpusOptions.BitRate, 100);
     window->close();
 }
 
