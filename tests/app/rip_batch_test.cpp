@@ -5,6 +5,7 @@
 #include "codecs/mp3/lame_library.h"
 #include "codecs/startup_libraries.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "rip_batch_fixture.h"
 #include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
 #include "support/cover_archive.h"
@@ -24,99 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Everything a rip shows, as lines; progress percentages are left out.
-class RecordingView : public RipView {
-public:
-    void ShowCurrentTrack(const RipEntry& track) override
-    {
-        Log("track " + std::to_string(track.number) + " " + track.title);
-    }
-    void ShowHint(const std::string& hint) override { Log("hint " + hint); }
-    void ShowBarCaption(const std::string& caption) override { Log("caption " + caption); }
-    void ShowBarPosition(int32_t percent) override { lastPercent = percent; }
-    void ShowCompleted(int32_t count) override { Log("completed " + std::to_string(count)); }
-    void ShowWritten(const std::string& file) override
-    {
-        Log("written " + fs::path(file).filename().string());
-    }
-    void ShowChecksums(const TrackChecksumValues& sums) override { checksums.push_back(sums); }
-    void ShowError(const std::string& message) override { Log("error " + message); }
-    void ShowDriveFailure(const std::string& message) override { Log("drive " + message); }
-    void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override
-    {
-        Log("verdict " + track.title + ": " + VerdictText(verdict));
-    }
-    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& line) override
-    {
-        for (const RippedTrack& track : tracks)
-            if (!track.failure.empty())
-                Log("failed " + track.title + ": " + track.failure);
-        summary = line;
-    }
-    void Pause(int, std::function<void()> then) override { paused = std::move(then); }
-    void Close() override
-    {
-        Log("close");
-        closed = true;
-    }
-
-    void Log(const std::string& line) { lines.push_back(line); }
-
-    std::vector<std::string> lines;
-    std::vector<TrackChecksumValues> checksums;
-    std::string summary;
-    std::function<void()> paused;
-    int32_t lastPercent = 0;
-    bool closed = false;
-};
-
-class RipBatchTest : public test::MainThreadFixture {
-protected:
-    RipBatchTest()
-    {
-        settings_.CommonOptions.OutputFolder = (dir_ / "out").string();
-        settings_.RipOptions.VerifyAccurateRip = false; // tests that verify bring their server
-        fs::create_directory(dir_ / "out");
-    }
-
-    // Registers a disc image of audio tracks with these sector counts and opens it.
-    void OpenDisc(const std::vector<uint32_t>& trackSectors)
-    {
-        std::vector<test::ImageTrack> tracks;
-        for (std::size_t i = 0; i < trackSectors.size(); ++i)
-            tracks.push_back({test::AudioSectors(trackSectors[i], static_cast<uint32_t>(i))});
-        OpenDiscOf(tracks);
-    }
-
-    void OpenDiscOf(const std::vector<test::ImageTrack>& tracks)
-    {
-        disc_ = OpenImage(test::WriteCueImage(dir_ / "disc", tracks).string()).handle;
-        ASSERT_TRUE(disc_);
-    }
-
-    // Rips the tracks to their end, running the view's pauses at once.
-    void Rip(std::vector<RipEntry> tracks, OutputFormat format)
-    {
-        RipBatch batch(
-            view_, {disc_.get(), std::move(tracks), format, {"Band", "Album", "", -1, ""}, "image"},
-            settings_);
-        batch.Start();
-        ASSERT_TRUE(PumpUntil([&] {
-            if (view_.paused)
-                std::exchange(view_.paused, nullptr)();
-            return view_.closed;
-        }));
-    }
-
-    fs::path Output(const std::string& name) const { return dir_ / "out" / name; }
-
-    const StartupCodecLibraries libraries_;
-    test::TempDir dir_;
-    TOptionsSetting settings_;
-    CdHandle disc_;
-    RecordingView view_;
-};
+using test::RecordingView;
+using test::RipBatchTest;
 
 TEST_F(RipBatchTest, WavTracksEndWithTheLastExtractionAndNothingElse)
 {

@@ -1,0 +1,161 @@
+// What a music library reads of ripped files: every format, a title and number per track, the
+// disc's fields in their places, the cover, and what a MusicBrainz release added.
+
+#include "app/disc_session.h"
+#include "cd/cover_cache.h"
+#include "platform/cdrom/cd_drive_interface.h"
+#include "platform/text/ascii_case.h"
+#include "rip_batch_fixture.h"
+#include "support/cover_archive.h"
+#include "support/run_command.h"
+#include "support/tagged_files.h"
+#include "tags/file_tag_reader.h"
+#include "tags/genre_names.h"
+
+#include <gtest/gtest.h>
+
+namespace corvath {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kTitles[] = {"Intro", "Zwei – Ünter", "Outro"};
+
+class RippedTags : public test::RipBatchTest, public ::testing::WithParamInterface<OutputFormat> {
+protected:
+    void SetUp() override
+    {
+        RipBatchTest::SetUp();
+        if (!test::HaveTool("ffprobe"))
+            GTEST_SKIP() << "ffprobe reads the files back";
+    }
+
+    // Rips the three tracks of a disc whose cover is cached, with the disc fields typed.
+    void RipTypedDisc(const ReleaseDetails& release = {})
+    {
+        OpenDisc({20, 12, 16});
+        CdToc toc;
+        ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+        ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+        jpeg_ = test::RedSquare(dir_.path(), "jpg");
+        StoreCover(DiscKeyOf(toc), *CoverPictureOf(jpeg_));
+        std::vector<RipEntry> tracks;
+        for (int number = 1; number <= 3; ++number)
+            tracks.push_back({number, kTitles[number - 1]});
+        Rip(tracks, GetParam(),
+            {"The Artist", "The Album", "1999", GenreIndexOf("Rock") + 1, "ripped by me"}, release);
+    }
+
+    fs::path TrackFile(int number) const
+    {
+        return Output(std::string(kTitles[number - 1]) + "." +
+                      std::string(InfoOf(GetParam()).extension));
+    }
+
+    const test::CoverCacheIn cache_{dir_ / "cache"};
+    std::string jpeg_;
+};
+
+// ffprobe's name for a field in this file, of those the formats use.
+std::string Probed(const std::map<std::string, std::string>& tags,
+                   std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        for (const auto& [key, value] : tags) {
+            if (EqualIgnoringCase(key, name))
+                return value;
+        }
+    }
+    return "(none)";
+}
+
+TEST_P(RippedTags, EachTrackHasItsOwnTitleAndNumberAndTheDiscFieldsInTheirPlaces)
+{
+    RipTypedDisc();
+    const bool totals = GetParam() != OutputFormat::WMA; // WMA has no field for the total
+    for (int number = 1; number <= 3; ++number) {
+        SCOPED_TRACE(number);
+        const fs::path file = TrackFile(number);
+        const TrackRecord read = ReadFileTags(file.string());
+        EXPECT_EQ(read.title, kTitles[number - 1]);
+        EXPECT_EQ(read.trackNumber, number);
+        EXPECT_EQ(read.trackTotal, totals ? 3 : 0);
+        EXPECT_EQ(read.artist, "The Artist");
+        EXPECT_EQ(read.album, "The Album");
+        EXPECT_EQ(read.date, "1999");
+        EXPECT_EQ(read.genre, "Rock");
+        EXPECT_EQ(read.comment, "ripped by me");
+        EXPECT_EQ(read.discNumber, 0) << "one disc is no set";
+        ASSERT_TRUE(read.cover);
+        EXPECT_EQ(read.cover->data, jpeg_);
+
+        const auto probed = test::ProbeTags(file);
+        EXPECT_EQ(Probed(probed, {"title"}), kTitles[number - 1]);
+        EXPECT_EQ(Probed(probed, {"artist"}), "The Artist");
+        EXPECT_EQ(Probed(probed, {"album"}), "The Album");
+        EXPECT_EQ(Probed(probed, {"date", "year", "WM/Year"}), "1999");
+        EXPECT_EQ(Probed(probed, {"genre"}), "Rock");
+        EXPECT_EQ(Probed(probed, {"comment", "description"}), "ripped by me");
+        EXPECT_EQ(std::stoi(Probed(probed, {"track"})), number);
+        // FFmpeg reads a WAV file's INFO chunk and leaves its ID3v2 chunk, the cover's place.
+        if (GetParam() != OutputFormat::WAV) {
+            EXPECT_NE(test::ProbeAttachedPicture(file).find("attached_pic=1"), std::string::npos);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, RippedTags,
+                         ::testing::Values(OutputFormat::MP3, OutputFormat::WAV, OutputFormat::OGG,
+                                           OutputFormat::WMA, OutputFormat::FLAC, OutputFormat::APE,
+                                           OutputFormat::OPUS),
+                         [](const auto& format) { return std::string(InfoOf(format.param).name); });
+
+class RippedMp3Tags : public RippedTags {};
+
+TEST_P(RippedMp3Tags, AnId3v2TagComesFirstAndTheId3v1TagLast)
+{
+    RipTypedDisc();
+    const std::string mp3 = test::ReadFile(TrackFile(2));
+    ASSERT_GT(mp3.size(), 256u);
+    EXPECT_EQ(mp3.substr(0, 4), std::string("ID3\x04", 4)) << "ID3v2.4 at the start";
+    const std::string v1 = mp3.substr(mp3.size() - 128);
+    EXPECT_EQ(v1.substr(0, 3), "TAG");
+    // ID3v1 holds Latin-1: the title's "–" is not in it.
+    EXPECT_EQ(v1.substr(33, 10), std::string("The Artist"));
+    EXPECT_EQ(static_cast<uint8_t>(v1[126]), 2) << "the track byte";
+    EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries format_tags=title -of "
+                               "default=nw=1:nk=1 " +
+                               test::Quoted(TrackFile(2))),
+              std::string(kTitles[1]) + "\n")
+        << "players read the ID3v2 tag first";
+}
+
+INSTANTIATE_TEST_SUITE_P(Mp3, RippedMp3Tags, ::testing::Values(OutputFormat::MP3));
+
+// A release applied before the rip names the album, the disc's place in its set and each track.
+TEST_P(RippedTags, AReleaseAddsItsIdentifiersAndTheDiscsPlaceInTheSet)
+{
+    ReleaseDetails release;
+    release.albumArtist = "The Artist";
+    release.discNumber = 2;
+    release.discTotal = 2;
+    release.albumId = "6f8c1b0e-3d3c-4bb5-a2b5-1f6b7b6c0a01";
+    release.discId = "49HHV7Eb8UKF3aQiNmu1GR8vKTY-";
+    release.tracks = {{"", "", "aa1", "bb1", "GBAYE0000001"},
+                      {"Guest", "", "aa2", "bb2", ""},
+                      {"", "", "aa3", "bb3", ""}};
+    RipTypedDisc(release);
+    const TrackRecord first = ReadFileTags(TrackFile(1).string());
+    EXPECT_EQ(first.musicBrainz.albumId, release.albumId);
+    EXPECT_EQ(first.discNumber, 2);
+    EXPECT_EQ(first.discTotal, 2);
+    EXPECT_EQ(first.isrc, "GBAYE0000001");
+    EXPECT_EQ(first.musicBrainz.recordingId, "aa1");
+    EXPECT_EQ(first.albumArtist, "The Artist");
+    const TrackRecord second = ReadFileTags(TrackFile(2).string());
+    EXPECT_EQ(second.artist, "Guest");
+    EXPECT_EQ(second.albumArtist, "The Artist");
+}
+
+} // namespace
+} // namespace corvath
