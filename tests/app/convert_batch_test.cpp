@@ -5,7 +5,10 @@
 #include "support/audio_tools.h"
 #include "support/fake_components.h"
 #include "support/riff_bytes.h"
+#include "support/run_command.h"
+#include "support/tagged_files.h"
 #include "support/temp_dir.h"
+#include "tags/file_tag_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -235,6 +238,51 @@ TEST_F(ConvertBatchTest, AVeryLowRateEnds)
         view_ = {};
         Convert({(dir_ / "one hertz.wav").string(), (dir_ / "twelve hertz.wav").string()}, format);
         EXPECT_TRUE(view_.closed);
+    }
+}
+
+// A converted file keeps its input's own tags; the disc fields fill only what they lack, and an
+// untagged input is titled by its name.
+TEST_F(ConvertBatchTest, TheInputsOwnTagsGoWithItAndTheDiscFieldsFillTheGaps)
+{
+    if (!test::HaveTool("lame") || !test::HaveTool("ffmpeg") || !test::HaveTool("sox"))
+        GTEST_SKIP() << "lame, ffmpeg and sox make the inputs";
+    const fs::path wav = test::Sox(dir_ / "take 3.wav", "-b 16 -c 2 -r 44100", "1", "sine 440");
+    const fs::path mp3 = dir_ / "song.mp3";
+    test::RunCommand("lame --quiet --id3v2-only --tt Song --tn 7/9 --tc 'own comment' " +
+                     test::Quoted(wav) + " " + test::Quoted(mp3));
+    const fs::path info =
+        test::FfmpegTone(dir_ / "info.wav", "-c:a pcm_s16le -metadata title='From INFO'");
+    const TDiscFields disc{"Disc Artist", "Disc Album", "2001", 0, "disc comment"};
+
+    for (const OutputFormat format :
+         {OutputFormat::FLAC, OutputFormat::OGG, OutputFormat::OPUS, OutputFormat::WMA}) {
+        const std::string extension(InfoOf(format).extension);
+        SCOPED_TRACE(extension);
+        const fs::path out = dir_ / extension;
+        fs::create_directory(out);
+        view_ = RecordingView{};
+        ConvertJob job;
+        job.inputs = {mp3.string(), wav.string(), info.string()};
+        job.format = format;
+        job.outputFolder = out.string();
+        job.disc = disc;
+        ConvertBatch batch(view_, std::move(job), settings_);
+        batch.Start();
+        ASSERT_TRUE(PumpUntil([&] { return view_.closed; }));
+        ASSERT_TRUE(view_.failed.empty()) << view_.failed.front().reason;
+
+        const TrackRecord song = ReadFileTags((out / ("song." + extension)).string());
+        EXPECT_EQ(song.title, "Song");
+        EXPECT_EQ(song.trackNumber, 7);
+        EXPECT_EQ(song.comment, "own comment");
+        EXPECT_EQ(song.artist, "Disc Artist");
+        EXPECT_EQ(song.album, "Disc Album");
+        const TrackRecord take = ReadFileTags((out / ("take 3." + extension)).string());
+        EXPECT_EQ(take.title, "take 3");
+        EXPECT_EQ(take.comment, "disc comment") << "a comment, never the title";
+        EXPECT_EQ(take.trackNumber, 0);
+        EXPECT_EQ(ReadFileTags((out / ("info." + extension)).string()).title, "From INFO");
     }
 }
 

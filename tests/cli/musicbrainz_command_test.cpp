@@ -109,6 +109,42 @@ TEST_F(CliMusicBrainzTest, ListsTheReleasesAndStoresTheChosenOneForTheRip)
     EXPECT_TRUE(fs::exists(dir_ / "Output" / "Second.wav"));
 }
 
+// The second disc of a set, with the identifiers MusicBrainz gives: they are kept with the disc
+// and reach the ripped files.
+TEST_F(CliMusicBrainzTest, AStoredReleaseNamesTheAlbumAndTheDiscsPlaceInTheRippedFiles)
+{
+    if (!test::HaveTool("metaflac"))
+        GTEST_SKIP() << "metaflac reads the tags";
+    const std::string track =
+        R"({"id":"rt-%","position":%,"title":"Song %","recording":{"id":"rec-%","isrcs":["GBAYE000000%"]}})";
+    const auto tracks = [&](int count) {
+        std::string list;
+        for (int n = 1; n <= count; ++n) {
+            std::string one = track;
+            for (std::size_t at; (at = one.find('%')) != std::string::npos;)
+                one.replace(at, 1, std::to_string(n));
+            list += (n > 1 ? "," : "") + one;
+        }
+        return list;
+    };
+    Answer(R"({"releases":[{"id":"6f8c1b0e-album","title":"Set","release-group":{"id":"group-1"},)"
+           R"("artist-credit":[{"name":"Band","artist":{"id":"artist-1"}}],"media":[)"
+           R"({"position":1,"format":"CD","track-count":4,"tracks":[)" +
+           tracks(4) + R"(]},{"position":2,"format":"CD","track-count":3,"tracks":[)" + tracks(3) +
+           R"(]}]}]})");
+    ASSERT_EQ(Status("musicbrainz", "--release 1"), 0) << Stderr();
+    ASSERT_EQ(Status("rip", "--format flac --tracks 2"), 0) << Stderr();
+    const std::string tags = test::RunCommand("metaflac --export-tags-to=- " +
+                                              test::Quoted(dir_ / "Output" / "Song 2.flac"));
+    for (const char* line :
+         {"TITLE=Song 2", "TRACKNUMBER=2", "TRACKTOTAL=3", "DISCNUMBER=2", "DISCTOTAL=2",
+          "ARTIST=Band", "ALBUMARTIST=Band", "ALBUM=Set", "ISRC=GBAYE0000002",
+          "MUSICBRAINZ_TRACKID=rec-2", "MUSICBRAINZ_RELEASETRACKID=rt-2",
+          "MUSICBRAINZ_ALBUMID=6f8c1b0e-album", "MUSICBRAINZ_RELEASEGROUPID=group-1",
+          "MUSICBRAINZ_ALBUMARTISTID=artist-1"})
+        EXPECT_NE(tags.find(std::string(line) + "\n"), std::string::npos) << line << " in " << tags;
+}
+
 TEST_F(CliMusicBrainzTest, NoMatchAFailureAndAWrongNumberChangeNothing)
 {
     EXPECT_EQ(Status("musicbrainz", "--release 3"), 2);
