@@ -98,5 +98,38 @@ TEST_F(DiscInfoStoreTest, OtherDiscsAndOldTitleKeysStay)
     EXPECT_EQ(saved.ReadString("2", "CDGenre", ""), "-1");
 }
 
+// A release's details are kept after the titles, and only for a disc that has or had one.
+TEST_F(DiscInfoStoreTest, AReleasesDetailsLoadBackAndGoWhenTheReleaseGoes)
+{
+    TCDInfo info;
+    info.CDTrackNumber = 2;
+    info.Titles[1] = "One";
+    info.Titles[2] = "Two";
+    info.Release.albumArtist = "Band";
+    info.Release.discNumber = 2;
+    info.Release.discTotal = 3;
+    info.Release.albumId = "album-id";
+    info.Release.releaseGroupId = "group-id";
+    info.Release.albumArtistId = "band-id";
+    info.Release.discId = "49HHV7Eb8UKF3aQiNmu1GR8vKTY-";
+    info.Release.tracks = {{"", "band-id", "rec-1", "track-1", "GBAYE0000001"},
+                           {"Guest", "guest-id", "rec-2", "track-2", ""}};
+    SaveDiscInfo(info, {}, file_, "7");
+    SaveDiscInfo(TCDInfo{}, {}, file_, "8");
+
+    TCDInfo loaded;
+    LoadDiscInfo(loaded, file_, "7");
+    EXPECT_EQ(loaded.Release, info.Release);
+    EXPECT_EQ(LoadProfile(file_).ReadString("7", "Artist2", ""), "Guest");
+    EXPECT_TRUE(test::ReadFile(file_).ends_with("[8]\nCDArtist=\nCDAlbum=\nCDYear=\nCDGenre=-1\n"
+                                                "CDComment=\nCDTrackNumber=0\n"))
+        << "a disc without a release keeps the few keys it always had";
+
+    info.Release = {};
+    SaveDiscInfo(info, {}, file_, "7");
+    LoadDiscInfo(loaded, file_, "7");
+    EXPECT_TRUE(loaded.Release.Empty());
+}
+
 } // namespace
 } // namespace corvath

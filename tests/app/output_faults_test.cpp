@@ -107,10 +107,24 @@ TEST_P(OutputFaultsTest, TheFileBeingReadIsNeverTheTarget)
     EXPECT_EQ(test::ReadFile(same), test::ReadFile(input_));
 }
 
+// A file whose tags cannot be written is no finished file: the run fails with the reason and
+// the file goes, whichever way its sink writes it.
+TEST_P(OutputFaultsTest, AFileWhoseTagsCannotBeWrittenFailsAndGoes)
+{
+    const fs::path target = Target("untagged");
+    ConversionChain chain(GetParam(), false, {}, settings_);
+    ASSERT_EQ(chain.Prepare(input_, target.string(), {}), "");
+    chain.Sink().SetCompletedFileStep([](const std::string& file) {
+        throw std::runtime_error("Cannot write the tags of " + file);
+    });
+    EXPECT_EQ(Run(chain.Sink()), "Cannot write the tags of " + target.string());
+    EXPECT_FALSE(fs::exists(target));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryFormat, OutputFaultsTest,
                          ::testing::Values(OutputFormat::WAV, OutputFormat::MP3, OutputFormat::OGG,
-                                           OutputFormat::WMA, OutputFormat::FLAC,
-                                           OutputFormat::APE),
+                                           OutputFormat::WMA, OutputFormat::FLAC, OutputFormat::APE,
+                                           OutputFormat::OPUS),
                          [](const auto& info) { return std::string(InfoOf(info.param).name); });
 
 } // namespace

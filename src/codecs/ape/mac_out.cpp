@@ -66,6 +66,7 @@ void TMACOut::StartFile(TAuInput& input)
         throw EAuException(
             fileFailure.value_or("Error starting APECompress.\r\n" + MacErrorText(result)));
     }
+    TargetOpened();
     // The largest whole number of frames that fits the buffer.
     const uint32_t frameBytes = channels * bits / 8;
     chunkBytes_ = kBufferBytes - kBufferBytes % frameBytes;
