@@ -139,12 +139,13 @@ TEST_F(CliConvertTest, EncodersTakeTheSettingsFileAndTheDiscFields)
     std::filesystem::copy_file(cli_, dir_ / "corvath-cli");
     cli_ = (dir_ / "corvath-cli").string();
     test::WriteFile(dir_ / "options.ini", "[Mp3Options]\nConstantBitRate=192\nStereoMode=3\n"
-                                          "[FLACOptions]\nCompression=8\n");
+                                          "[FLACOptions]\nCompression=8\n"
+                                          "[OpusOptions]\nBitRate=64\n");
     const auto input = (dir_ / "take.wav").string();
     test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + input + "' synth 2 sine 440");
     const auto out = (dir_ / "out").string();
     const std::string disc = "--artist 'Ana Reis' --genre Rock --year 1999 --comment 'First take' ";
-    for (const char* format : {"mp3", "ogg", "flac"})
+    for (const char* format : {"mp3", "ogg", "flac", "opus"})
         ASSERT_EQ(Status(std::string("convert --to ") + format + " " + disc + "'" + input +
                          "' -o '" + out + "'"),
                   0)
@@ -163,6 +164,14 @@ TEST_F(CliConvertTest, EncodersTakeTheSettingsFileAndTheDiscFields)
         test::RunCommand("metaflac --export-tags-to=- '" + out + "/take.flac'");
     EXPECT_NE(flac.find("ARTIST=Ana Reis"), std::string::npos) << flac;
     EXPECT_EQ(test::RunCommand("flac -t -s '" + out + "/take.flac' 2>&1"), "");
+    const std::string opus =
+        test::RunCommand("ffprobe -v error -show_entries format=bit_rate:stream_tags=ARTIST -of "
+                         "default=noprint_wrappers=1 '" +
+                         out + "/take.opus'");
+    EXPECT_NE(opus.find("TAG:ARTIST=Ana Reis"), std::string::npos) << opus;
+    const auto bitRate = opus.find("bit_rate=");
+    ASSERT_NE(bitRate, std::string::npos) << opus;
+    EXPECT_NEAR(std::stoi(opus.substr(bitRate + 9)), 64000, 16000) << "the settings' bit rate";
 }
 
 TEST_F(CliConvertTest, ApeNeedsTheCompressorBesideTheProgramAndTakesTheSettingsLevel)
