@@ -174,6 +174,22 @@ TEST_F(CliConvertTest, EncodersTakeTheSettingsFileAndTheDiscFields)
     EXPECT_NEAR(std::stoi(opus.substr(bitRate + 9)), 64000, 16000) << "the settings' bit rate";
 }
 
+// Ogg streams of two files must not share a serial number, or a player that chains them takes
+// them for one broken stream: two runs of the program write two.
+TEST_F(CliConvertTest, OpusFilesOfTwoRunsHaveTheirOwnStreamSerials)
+{
+    const auto input = (dir_ / "take.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + input + "' synth 0.2 sine 440");
+    std::vector<std::string> serials;
+    for (const char* run : {"first", "second"}) {
+        const auto out = dir_ / run;
+        std::filesystem::create_directory(out);
+        ASSERT_EQ(Status("convert --to opus '" + input + "' -o '" + out.string() + "'"), 0);
+        serials.push_back(test::ReadFile(out / "take.opus").substr(14, 4));
+    }
+    EXPECT_NE(serials[0], serials[1]);
+}
+
 TEST_F(CliConvertTest, ApeNeedsTheCompressorBesideTheProgramAndTakesTheSettingsLevel)
 {
     if (!test::HaveTool("ffmpeg"))

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <random>
 #include <opus_defines.h>
 #include <span>
 #include <string>
@@ -14,6 +15,12 @@
 namespace corvath {
 
 namespace {
+
+opus_int32 RandomSerial()
+{
+    static thread_local std::mt19937 numbers{std::random_device{}()};
+    return static_cast<opus_int32>(numbers());
+}
 
 constexpr int32_t kMinBitrate = 6;
 constexpr int32_t kMaxBitrate = 512;
@@ -96,6 +103,9 @@ void TOpusOut::StartFile(TAuInput& /*input*/)
     Check(error);
     Check(ope.encoderCtl(encoder_.get(), OPUS_SET_BITRATE(bitrate_ * 1000)));
     Check(ope.encoderCtl(encoder_.get(), OPUS_SET_COMPLEXITY(complexity_)));
+    // libopusenc draws its serial number from an unseeded rand(): every process's first file
+    // would carry the same one, and streams chained or mixed in one Ogg file must differ.
+    Check(ope.encoderCtl(encoder_.get(), OPE_SET_SERIALNO(RandomSerial())));
     pcm_.resize(std::size_t{kStepFrames} * channels_ * (bitsPerSample_ / 8));
     samples_.resize(std::size_t{kStepFrames} * channels_);
     // An empty write puts the headers out now and sets where the stream ends, which libopusenc
