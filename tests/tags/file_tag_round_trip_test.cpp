@@ -49,6 +49,8 @@ protected:
             return LameMp3("bare.mp3");
         case FileTagFormat::Ape:
             return MacApe("bare.ape");
+        case FileTagFormat::Wav:
+            return test::Sox(dir_ / "bare.wav", "-b 16 -c 2 -r 44100", "1", "sine 440");
         case FileTagFormat::Asf:
             break;
         }
@@ -161,6 +163,17 @@ const FormatCase kFormats[] = {
          {"MusicBrainz/Disc Id", "xL4mz9Rz2kq.uZ3vP1bYdWf0tH8-"},
      },
      false},
+    {"Wav",
+     FileTagFormat::Wav,
+     {
+         {"title", "Tïtle ✓ 東京"},
+         {"artist", "Ärtist feat. Ōno"},
+         {"album", "Albüm – Live"},
+         {"date", "2024-05-17"},
+         {"genre", "Synthpop"},
+         {"comment", "Ripped ✓"},
+         {"track", "3"},
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Formats, FileTagRoundTrip, ::testing::ValuesIn(kFormats),

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <array>
-#include <random>
 #include <opus_defines.h>
+#include <random>
 #include <span>
 #include <string>
 #include <utility>
