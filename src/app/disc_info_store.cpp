@@ -15,6 +15,10 @@ std::string DefaultTitle(int track)
     return "Track" + TwoDigits(track);
 }
 
+// Where the disc stands in a set, after the titles: keys older versions do not know.
+constexpr std::string_view kDiscNumberKey = "DiscNumber";
+constexpr std::string_view kDiscTotalKey = "DiscTotal";
+
 // The keys of a release's details, after the titles; those of a track end in its number.
 struct ReleaseKeys {
     std::string_view key;
@@ -49,8 +53,6 @@ ReleaseDetails LoadRelease(const ProfileDocument& file, std::string_view id, int
     ReleaseDetails release;
     for (const auto& [key, field] : kReleaseKeys)
         release.*field = file.ReadString(id, key, "");
-    release.discNumber = file.ReadInteger(id, "DiscNumber", 0);
-    release.discTotal = file.ReadInteger(id, "DiscTotal", 0);
     if (release.Empty())
         return release;
     for (int track = 1; track <= titleCount; ++track) {
@@ -70,8 +72,6 @@ void SaveRelease(ProfileDocument& file, std::string_view id, const ReleaseDetail
         return;
     for (const auto& [key, field] : kReleaseKeys)
         file.WriteString(id, key, release.*field);
-    file.WriteString(id, "DiscNumber", std::to_string(release.discNumber));
-    file.WriteString(id, "DiscTotal", std::to_string(release.discTotal));
     const ReleaseDetails::Track none;
     for (int track = 1; track <= titleCount; ++track) {
         const auto index = static_cast<std::size_t>(track - 1);
@@ -93,7 +93,8 @@ std::string GenreNameOf(const TDiscFields& fields)
 
 TDiscFields StoredDiscFields(const TCDInfo& info)
 {
-    return {info.CDArtist, info.CDAlbum, info.CDYear, info.CDGenre, info.CDComment};
+    return {info.CDArtist,  info.CDAlbum,      info.CDYear,     info.CDGenre,
+            info.CDComment, info.CDDiscNumber, info.CDDiscTotal};
 }
 
 void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
@@ -111,6 +112,8 @@ void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
     info.CDYear = file.ReadString(id, "CDYear", "");
     info.CDGenre = file.ReadInteger(id, "CDGenre", -1);
     info.CDComment = file.ReadString(id, "CDComment", "");
+    info.CDDiscNumber = file.ReadInteger(id, kDiscNumberKey, 0);
+    info.CDDiscTotal = file.ReadInteger(id, kDiscTotalKey, 0);
     info.CDTrackNumber = file.ReadInteger(id, "CDTrackNumber", TTitleSlots::kCount);
 
     const int count = std::min(info.CDTrackNumber, TTitleSlots::kCount);
@@ -136,6 +139,12 @@ void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
     const int count = std::min(info.CDTrackNumber, TTitleSlots::kCount);
     for (int track = 1; track <= count; ++track)
         file.WriteString(id, std::to_string(track), info.Titles[track]);
+    // Only for a disc that is or was part of a set, so other sections keep their few keys.
+    if (fields.DiscNumber != 0 || fields.DiscTotal != 0 ||
+        !file.ReadString(id, kDiscNumberKey, "").empty()) {
+        file.WriteString(id, kDiscNumberKey, std::to_string(fields.DiscNumber));
+        file.WriteString(id, kDiscTotalKey, std::to_string(fields.DiscTotal));
+    }
     SaveRelease(file, id, info.Release, std::max(count, 0));
     SaveProfile(file, discInfoFile);
 }

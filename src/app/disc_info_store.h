@@ -9,19 +9,22 @@
 
 namespace corvath {
 
-/// The five disc fields as the main window shows them.
+/// The disc fields as the main window shows them: the five of every disc, and where it stands
+/// in a set of discs.
 struct TDiscFields {
     std::string Artist;
     std::string Album;
     std::string Year;
     int32_t GenreIndex = -1; ///< item index of the genre list: -1 none, 0 the empty entry
     std::string Comment;
+    int32_t DiscNumber = 0; ///< 0 unknown
+    int32_t DiscTotal = 0;  ///< discs in the set; 0 unknown
 };
 
 /// The name of the genre chosen in the list; empty for none or its empty first entry.
 std::string GenreNameOf(const TDiscFields& fields);
 
-/// The five fields as the disc information holds them.
+/// The fields as the disc information holds them.
 TDiscFields StoredDiscFields(const TCDInfo& info);
 
 /// Fills the disc information from the disc's section of the disc information file. An empty

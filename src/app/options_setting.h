@@ -50,6 +50,8 @@ struct TCDInfo {
     std::string CDYear;
     int32_t CDGenre = 0; ///< item index of the genre list: -1 none, 0 the empty entry
     std::string CDComment;
+    int32_t CDDiscNumber = 0; ///< the disc's place in a set; 0 unknown
+    int32_t CDDiscTotal = 0;
     int32_t CDTrackNumber = 0;
     TTitleSlots Titles;
     /// What a MusicBrainz release applied to the disc told beyond the fields and titles.

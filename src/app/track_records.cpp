@@ -36,9 +36,10 @@ TrackRecord RippedTrackRecord(const DiscTrack& track, const TDiscFields& disc,
         record.artist = own->artist;
     if (released || record.artist != disc.Artist)
         record.albumArtist = disc.Artist;
-    if (release.discTotal > 1) {
-        record.discNumber = release.discNumber;
-        record.discTotal = release.discTotal;
+    // "Disc 1 of 1" is no set.
+    if (disc.DiscNumber > 0 && disc.DiscTotal != 1) {
+        record.discNumber = disc.DiscNumber;
+        record.discTotal = disc.DiscTotal;
     }
     MusicBrainzIds& ids = record.musicBrainz;
     ids.albumId = release.albumId;

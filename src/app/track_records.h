@@ -17,9 +17,10 @@ struct DiscTrack {
     int total = 0;
 };
 
-/// The record of a ripped track: its title and numbers, the disc fields as shown (the artist
-/// being the album artist wherever the release names a track's own artist, or a release was
-/// applied at all), and what the release tells of the disc and the track.
+/// The record of a ripped track: its title and numbers, the disc fields as shown (the disc's
+/// place in a set when it is one; the artist being the album artist wherever the release names a
+/// track's own artist, or a release was applied at all), and what the release tells of the disc and
+/// the track.
 TrackRecord RippedTrackRecord(const DiscTrack& track, const TDiscFields& disc,
                               const ReleaseDetails& release);
 

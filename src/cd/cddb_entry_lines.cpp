@@ -1,5 +1,7 @@
 #include "cd/cddb_entry_lines.h"
 
+#include "cd/album_disc_suffix.h"
+
 #include <string>
 #include <vector>
 
@@ -50,20 +52,29 @@ std::vector<std::string_view> Lines(std::string_view text)
     return lines;
 }
 
+// The album, or the album and the disc of a set when its title ends by naming one.
+void ApplyAlbum(const std::string& album, CddbEntryTarget& target)
+{
+    const std::optional<AlbumDisc> disc = SplitAlbumDisc(album);
+    target.SetAlbum(disc ? disc->album : album);
+    if (disc)
+        target.SetDisc(disc->number, disc->total);
+}
+
 void ApplyDiscTitle(std::string_view line, CddbEntryTarget& target)
 {
     const std::size_t slash = line.find('/');
     if (slash == std::string_view::npos) {
         const std::string both = Value(line);
         target.SetArtist(both);
-        target.SetAlbum(both);
+        ApplyAlbum(both, target);
         return;
     }
     const std::size_t start = ValueStart(line);
     const std::string_view artist =
         slash > start ? line.substr(start, slash - start) : std::string_view();
     target.SetArtist(std::string(Trimmed(artist)));
-    target.SetAlbum(std::string(Trimmed(line.substr(slash + 1))));
+    ApplyAlbum(std::string(Trimmed(line.substr(slash + 1))), target);
 }
 
 } // namespace

@@ -10,7 +10,8 @@ namespace corvath {
 /// Writes what a CDDB entry's lines say into the target, line by line in the order received
 /// (one line can give several fields; values are trimmed of spaces and control characters):
 /// - a line holding "DTITLE": artist before the first "/", album after it, both after the
-///   first "="; without "/", the value is both;
+///   first "="; without "/", the value is both; an album ending in the disc of a set ("(Disc
+///   2)", "CD2") gives the album without it and the disc's number (SplitAlbumDisc);
 /// - "DYEAR" and "=": the year; "DGENRE" and "=": SelectGenre with the value as it is;
 /// - "TITLE0" (an entry numbers the disc's first track 0, whatever its number on the disc): the
 ///   titles start; this line and the ones after it, one per track from firstTrack to lastTrack,

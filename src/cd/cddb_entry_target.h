@@ -13,14 +13,16 @@ class CddbEntryTarget {
 public:
     virtual ~CddbEntryTarget() = default;
 
-    /// Artist, album, year and comment become empty; no genre is selected; the details of a
-    /// release applied earlier go.
+    /// Artist, album, year and comment become empty; no genre is selected; the disc's place in
+    /// a set and the details of a release applied earlier go.
     virtual void ClearDiscFields() = 0;
     virtual void SetArtist(const std::string& artist) = 0;
     virtual void SetAlbum(const std::string& album) = 0;
     virtual void SetYear(const std::string& year) = 0;
     /// Selects the genre of exactly this name (case counts), or none when there is no such one.
     virtual void SelectGenre(const std::string& name) = 0;
+    /// The disc is number of a set of total discs (0: not known).
+    virtual void SetDisc(int number, int total) = 0;
     /// The title column of the track list becomes left-aligned.
     virtual void AlignTitlesLeft() = 0;
     /// The title of track list row `row` (0 for the disc's first track).

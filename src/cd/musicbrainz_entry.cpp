@@ -31,6 +31,7 @@ void ApplyMusicBrainzRelease(const MusicBrainzRelease& release, int rows, CddbEn
     target.SetYear(release.year > 0 ? std::to_string(release.year) : std::string());
     if (const std::string_view genre = ListedGenre(release.genres); !genre.empty())
         target.SelectGenre(std::string(genre));
+    target.SetDisc(release.mediumPosition, release.mediumCount);
     target.AlignTitlesLeft();
     const int titled = std::min(rows, static_cast<int>(release.trackTitles.size()));
     for (int row = 0; row < titled; ++row)

@@ -167,8 +167,6 @@ ParseMusicBrainzReleases(const std::string& json, const std::string& discId, int
         details.albumId = entry.id;
         if (const Json* group = Field(release, "release-group"))
             details.releaseGroupId = Text(*group, "id");
-        details.discNumber = entry.mediumPosition;
-        details.discTotal = entry.mediumCount;
         if (HasDisc(*medium, discId))
             details.discId = discId;
         for (const Json* track : TracksInOrder(*medium)) {

@@ -23,8 +23,8 @@ struct MusicBrainzRelease {
     int mediumCount = 0;
     std::vector<std::string> trackTitles; ///< of the medium, in TOC order
     std::vector<std::string> genres;      ///< names, when the answer has them
-    /// The album artist, the disc's place in the set, the identifiers, and per track of the
-    /// medium its own artist (where it differs from the album's), ISRC and identifiers.
+    /// The album artist, the identifiers, and per track of the medium its own artist (where it
+    /// differs from the album's), ISRC and identifiers.
     ReleaseDetails details;
 };
 

@@ -70,6 +70,10 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
     {
         Forward([&] { entry.SelectGenre(name); });
     }
+    void SetDisc(int number, int total) override
+    {
+        Forward([&] { entry.SetDisc(number, total); });
+    }
     void SetReleaseDetails(const ReleaseDetails& details) override
     {
         Forward([&] { entry.SetReleaseDetails(details); });

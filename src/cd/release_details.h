@@ -5,8 +5,8 @@
 
 namespace corvath {
 
-/// What a MusicBrainz release tells of a disc beyond its five fields and its titles: where the
-/// disc stands in a set, the album artist, the identifiers, and per track its own artist when it
+/// What a MusicBrainz release tells of a disc beyond its fields and its titles: the album artist,
+/// the identifiers, and per track its own artist when it
 /// differs from the album's, its ISRC and identifiers. Empty for a disc no release was applied
 /// to.
 struct ReleaseDetails {
@@ -21,8 +21,6 @@ struct ReleaseDetails {
     };
 
     std::string albumArtist;
-    int discNumber = 0;
-    int discTotal = 0;
     std::string albumId;
     std::string releaseGroupId;
     std::string albumArtistId;

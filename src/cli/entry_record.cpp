@@ -10,6 +10,7 @@ void EntryRecord::ClearDiscFields()
     cleared_ = true;
     fields_.clear();
     release_.reset();
+    disc_.reset();
 }
 
 void EntryRecord::Print(uint8_t firstTrack, std::ostream& out) const
@@ -23,6 +24,12 @@ void EntryRecord::Print(uint8_t firstTrack, std::ostream& out) const
     if (genre != fields_.end()) {
         out << "Genre=" << TerminalText(genre->second)
             << (GenreIndexOf(genre->second) < 0 ? " (no such genre: none selected)" : "") << '\n';
+    }
+    if (disc_ && disc_->first > 0 && disc_->second != 1) {
+        out << "Disc=" << disc_->first;
+        if (disc_->second > 0)
+            out << '/' << disc_->second;
+        out << '\n';
     }
     if (titles_.empty())
         out << "No track titles\n";
@@ -39,6 +46,10 @@ void EntryRecord::ApplyTo(TDiscFields& fields, std::vector<std::string>& titles,
     }
     if (release_)
         release = *release_;
+    if (disc_) {
+        fields.DiscNumber = disc_->first;
+        fields.DiscTotal = disc_->second;
+    }
     const auto take = [&](const char* name, std::string& into) {
         if (const auto value = fields_.find(name); value != fields_.end())
             into = value->second;

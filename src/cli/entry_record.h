@@ -21,11 +21,13 @@ public:
     void SetAlbum(const std::string& album) override { fields_["Album"] = album; }
     void SetYear(const std::string& year) override { fields_["Year"] = year; }
     void SelectGenre(const std::string& name) override { fields_["Genre"] = name; }
+    void SetDisc(int number, int total) override { disc_ = {number, total}; }
     void AlignTitlesLeft() override {}
     void SetTitle(int row, const std::string& title) override { titles_[row] = title; }
     void SetReleaseDetails(const ReleaseDetails& details) override { release_ = details; }
 
-    /// "Artist=...", "Year=...", "Track 3=..." lines, the disc's first track being firstTrack.
+    /// "Artist=...", "Year=...", "Disc=2/3" (for a disc of a set), "Track 3=..." lines, the
+    /// disc's first track being firstTrack.
     void Print(uint8_t firstTrack, std::ostream& out) const;
 
     /// Changes fields, titles (row order) and release details as the main window would change
@@ -38,6 +40,7 @@ private:
     std::map<std::string, std::string> fields_;
     std::map<int, std::string> titles_;
     std::optional<ReleaseDetails> release_;
+    std::optional<std::pair<int, int>> disc_; // number, total
 };
 
 } // namespace corvath::cli

@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -108,6 +109,7 @@ private:
     void SetAlbum(const std::string& album) override;
     void SetYear(const std::string& year) override;
     void SelectGenre(const std::string& name) override;
+    void SetDisc(int number, int total) override;
     void AlignTitlesLeft() override;
     void SetTitle(int row, const std::string& title) override;
     void SetReleaseDetails(const ReleaseDetails& details) override;
@@ -156,6 +158,10 @@ private:
     QLineEdit* ID3year_ = nullptr;
     QComboBox* ID3genre_ = nullptr;
     QLineEdit* ID3comment_ = nullptr;
+    QLabel* lDisc_ = nullptr;
+    QSpinBox* eDiscNumber_ = nullptr;
+    QLabel* lDiscOf_ = nullptr;
+    QSpinBox* eDiscTotal_ = nullptr;
     QGroupBox* gbOutputFormat_ = nullptr;
     QComboBox* cbOutputFormat_ = nullptr;
     QGroupBox* gbOutputFolder_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QTreeWidget>
 
 namespace corvath::ui {
@@ -45,8 +46,18 @@ void TfrmMain::ClearDiscFields()
         for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
             field->clear();
         ID3genre_->setCurrentIndex(-1);
+        eDiscNumber_->setValue(0);
+        eDiscTotal_->setValue(0);
         release_ = {};
         keepStoredFields_ = false;
+    });
+}
+
+void TfrmMain::SetDisc(int number, int total)
+{
+    OnWindowThread([&] {
+        eDiscNumber_->setValue(number);
+        eDiscTotal_->setValue(total);
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QTreeWidget>
 
 namespace corvath::ui {
@@ -38,6 +39,8 @@ void TfrmMain::LoadDisc()
         ID3year_->setText(Text(info.CDYear));
         ID3genre_->setCurrentIndex(info.CDGenre);
         ID3comment_->setText(Text(info.CDComment));
+        eDiscNumber_->setValue(info.CDDiscNumber);
+        eDiscTotal_->setValue(info.CDDiscTotal);
         release_ = info.Release;
         keepStoredFields_ = false;
     }
@@ -140,9 +143,13 @@ TDiscFields TfrmMain::DiscFieldsToSave() const
 
 TDiscFields TfrmMain::ShownDiscFields() const
 {
-    return {ID3artist_->text().toStdString(), ID3album_->text().toStdString(),
-            ID3year_->text().toStdString(), ID3genre_->currentIndex(),
-            ID3comment_->text().toStdString()};
+    return {ID3artist_->text().toStdString(),
+            ID3album_->text().toStdString(),
+            ID3year_->text().toStdString(),
+            ID3genre_->currentIndex(),
+            ID3comment_->text().toStdString(),
+            eDiscNumber_->value(),
+            eDiscTotal_->value()};
 }
 
 } // namespace corvath::ui

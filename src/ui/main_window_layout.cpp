@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <algorithm>
@@ -29,11 +30,13 @@ namespace {
 constexpr QSize kDesignSize(678, 542);
 constexpr int kDesignGroupWidth = 665;
 constexpr int kFieldTop = 9;
+constexpr int kSecondRowTop = kFieldTop + 28; // genre and comment, under the rest
 constexpr int kFieldHeight = 22;
 constexpr int kTitleColumn = 1;
 constexpr int kMinimumTitleWidth = 120;
 constexpr int kCoverSize = 160;
 constexpr int kCoverGap = 3;
+constexpr int kDiscFieldWidth = 28;
 // The columns whose widths the settings keep; the title column fills what they leave.
 constexpr std::pair<int, int32_t TMainWindowOptions::*> kStoredColumns[] = {
     {0, &TMainWindowOptions::NumberColumn},
@@ -66,6 +69,18 @@ QLineEdit* TextField(const char* name, int left, int width, int maxLength, QWidg
     return field;
 }
 
+// A disc's number in its set, or the set's size: empty for unknown (0).
+QSpinBox* DiscField(const char* name, int left, const char* accessibleName, QWidget* parent)
+{
+    auto* field = NewField<QSpinBox>(name, left, kDiscFieldWidth, parent);
+    field->setRange(0, 99);
+    field->setSpecialValueText(" ");
+    field->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    field->setAlignment(Qt::AlignRight);
+    field->setAccessibleName(accessibleName);
+    return field;
+}
+
 int Right(const QWidget* widget)
 {
     return widget->x() + widget->width();
@@ -92,13 +107,18 @@ void TfrmMain::CreateControls()
 
     gbID3_ = new QGroupBox(client);
     gbID3_->setObjectName("gbID3");
-    gbID3_->setGeometry(3, 3, kDesignGroupWidth, 40);
+    gbID3_->setGeometry(3, 3, kDesignGroupWidth, 68);
     lArtist_ = FieldLabel("lArtist", "Artist:", 5, 27, gbID3_);
     ID3artist_ = TextField("ID3artist", 33, 100, 30, gbID3_);
     lAlbum_ = FieldLabel("lAlbum", "Album:", 139, 33, gbID3_);
     ID3album_ = TextField("ID3album", 173, 100, 30, gbID3_);
     lYear_ = FieldLabel("lYear", "Year:", 285, 28, gbID3_);
     ID3year_ = TextField("ID3year", 314, 42, 4, gbID3_);
+    lDisc_ = FieldLabel("lDisc", "Disc:", 364, 27, gbID3_);
+    eDiscNumber_ = DiscField("eDiscNumber", 392, "Disc number", gbID3_);
+    lDiscOf_ = FieldLabel("lDiscOf", "of", 424, 12, gbID3_);
+    lDisc_->setBuddy(eDiscNumber_);
+    eDiscTotal_ = DiscField("eDiscTotal", 438, "Discs in the set", gbID3_);
     lGenre_ = FieldLabel("lGenre", "Genre:", 364, 33, gbID3_);
     ID3genre_ = NewField<QComboBox>("ID3genre", 398, 109, gbID3_);
     ID3genre_->addItem(QString());
@@ -108,10 +128,13 @@ void TfrmMain::CreateControls()
     ID3genre_->setMaxVisibleItems(20);
     lComment_ = FieldLabel("lComment", "Comment:", 509, 47, gbID3_);
     ID3comment_ = TextField("ID3comment", 557, 100, 30, gbID3_);
+    for (QWidget* secondRow :
+         std::initializer_list<QWidget*>{lGenre_, ID3genre_, lComment_, ID3comment_})
+        secondRow->move(secondRow->x(), kSecondRowTop);
 
     ListView1_ = new QTreeWidget(client);
     ListView1_->setObjectName("ListView1");
-    ListView1_->move(0, 48);
+    ListView1_->move(0, 76);
     ListView1_->setRootIsDecorated(false);
     ListView1_->setUniformRowHeights(true);
     ListView1_->setAllColumnsShowFocus(true);
@@ -168,8 +191,9 @@ void TfrmMain::CreateControls()
         label->setBuddy(field);
         field->setAccessibleName(label->text().chopped(1)); // "Artist:" names "Artist"
     }
-    QWidget* const tabOrder[] = {ID3artist_, ID3album_,       ID3year_,    ID3genre_, ID3comment_,
-                                 ListView1_, cbOutputFormat_, eOutputDir_, bBrowser_};
+    QWidget* const tabOrder[] = {ID3artist_,      ID3album_,   ID3year_,    eDiscNumber_,
+                                 eDiscTotal_,     ID3genre_,   ID3comment_, ListView1_,
+                                 cbOutputFormat_, eOutputDir_, bBrowser_};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
@@ -216,17 +240,27 @@ void TfrmMain::FormResize(int width, int height)
 
     SetWidth(gbID3_, width - 6);
     const int group = gbID3_->width();
-    SetWidth(ID3artist_, group * 100 / kDesignGroupWidth);
+    // First row: artist and album share what the year and the disc's place leave.
+    const int yearWidth = group * 45 / kDesignGroupWidth;
+    const int fixed = lAlbum_->width() + lYear_->width() + yearWidth + lDisc_->width() +
+                      lDiscOf_->width() + 2 * kDiscFieldWidth + 3 * 6 + 3 + 5 * 1 + 5;
+    const int texts = std::max(80, group - Right(lArtist_) - fixed);
     SetLeft(ID3artist_, Right(lArtist_) + 1);
+    SetWidth(ID3artist_, texts / 2);
     SetLeft(lAlbum_, Right(ID3artist_) + 6);
     SetLeft(ID3album_, Right(lAlbum_) + 1);
-    SetWidth(ID3album_, ID3artist_->width());
+    SetWidth(ID3album_, texts - texts / 2);
     SetLeft(lYear_, Right(ID3album_) + 6);
     SetLeft(ID3year_, Right(lYear_) + 1);
-    SetWidth(ID3year_, group * 45 / kDesignGroupWidth);
-    SetLeft(lGenre_, Right(ID3year_) + 6);
+    SetWidth(ID3year_, yearWidth);
+    SetLeft(lDisc_, Right(ID3year_) + 6);
+    SetLeft(eDiscNumber_, Right(lDisc_) + 1);
+    SetLeft(lDiscOf_, Right(eDiscNumber_) + 3);
+    SetLeft(eDiscTotal_, Right(lDiscOf_) + 1);
+    // Second row: the genre, and the comment to the end.
+    SetLeft(lGenre_, lArtist_->x());
     SetLeft(ID3genre_, Right(lGenre_) + 1);
-    SetWidth(ID3genre_, group * 109 / kDesignGroupWidth);
+    SetWidth(ID3genre_, group * 150 / kDesignGroupWidth);
     SetLeft(lComment_, Right(ID3genre_) + 6);
     SetLeft(ID3comment_, Right(lComment_) + 1);
     SetWidth(ID3comment_, group - ID3comment_->x() - 5);

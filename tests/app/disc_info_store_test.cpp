@@ -99,27 +99,30 @@ TEST_F(DiscInfoStoreTest, OtherDiscsAndOldTitleKeysStay)
 }
 
 // A release's details are kept after the titles, and only for a disc that has or had one.
-TEST_F(DiscInfoStoreTest, AReleasesDetailsLoadBackAndGoWhenTheReleaseGoes)
+TEST_F(DiscInfoStoreTest, ASetsDiscNumberAndAReleasesDetailsLoadBackAndGoWhenTheyGo)
 {
     TCDInfo info;
     info.CDTrackNumber = 2;
     info.Titles[1] = "One";
     info.Titles[2] = "Two";
     info.Release.albumArtist = "Band";
-    info.Release.discNumber = 2;
-    info.Release.discTotal = 3;
     info.Release.albumId = "album-id";
     info.Release.releaseGroupId = "group-id";
     info.Release.albumArtistId = "band-id";
     info.Release.discId = "49HHV7Eb8UKF3aQiNmu1GR8vKTY-";
     info.Release.tracks = {{"", "band-id", "rec-1", "track-1", "GBAYE0000001"},
                            {"Guest", "guest-id", "rec-2", "track-2", ""}};
-    SaveDiscInfo(info, {}, file_, "7");
+    TDiscFields secondOfThree;
+    secondOfThree.DiscNumber = 2;
+    secondOfThree.DiscTotal = 3;
+    SaveDiscInfo(info, secondOfThree, file_, "7");
     SaveDiscInfo(TCDInfo{}, {}, file_, "8");
 
     TCDInfo loaded;
     LoadDiscInfo(loaded, file_, "7");
     EXPECT_EQ(loaded.Release, info.Release);
+    EXPECT_EQ(loaded.CDDiscNumber, 2);
+    EXPECT_EQ(loaded.CDDiscTotal, 3);
     EXPECT_EQ(LoadProfile(file_).ReadString("7", "Artist2", ""), "Guest");
     EXPECT_TRUE(test::ReadFile(file_).ends_with("[8]\nCDArtist=\nCDAlbum=\nCDYear=\nCDGenre=-1\n"
                                                 "CDComment=\nCDTrackNumber=0\n"))
@@ -129,6 +132,7 @@ TEST_F(DiscInfoStoreTest, AReleasesDetailsLoadBackAndGoWhenTheReleaseGoes)
     SaveDiscInfo(info, {}, file_, "7");
     LoadDiscInfo(loaded, file_, "7");
     EXPECT_TRUE(loaded.Release.Empty());
+    EXPECT_EQ(loaded.CDDiscNumber, 0);
 }
 
 } // namespace

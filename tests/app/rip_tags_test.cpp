@@ -31,7 +31,7 @@ protected:
     }
 
     // Rips the three tracks of a disc whose cover is cached, with the disc fields typed.
-    void RipTypedDisc(const ReleaseDetails& release = {})
+    void RipTypedDisc(const ReleaseDetails& release = {}, int discNumber = 0, int discTotal = 0)
     {
         OpenDisc({20, 12, 16});
         CdToc toc;
@@ -43,7 +43,9 @@ protected:
         for (int number = 1; number <= 3; ++number)
             tracks.push_back({number, kTitles[number - 1]});
         Rip(tracks, GetParam(),
-            {"The Artist", "The Album", "1999", GenreIndexOf("Rock") + 1, "ripped by me"}, release);
+            {"The Artist", "The Album", "1999", GenreIndexOf("Rock") + 1, "ripped by me",
+             discNumber, discTotal},
+            release);
     }
 
     fs::path TrackFile(int number) const
@@ -134,14 +136,12 @@ TEST_P(RippedTags, AReleaseAddsItsIdentifiersAndTheDiscsPlaceInTheSet)
 {
     ReleaseDetails release;
     release.albumArtist = "The Artist";
-    release.discNumber = 2;
-    release.discTotal = 2;
     release.albumId = "6f8c1b0e-3d3c-4bb5-a2b5-1f6b7b6c0a01";
     release.discId = "49HHV7Eb8UKF3aQiNmu1GR8vKTY-";
     release.tracks = {{"", "", "aa1", "bb1", "GBAYE0000001"},
                       {"Guest", "", "aa2", "bb2", ""},
                       {"", "", "aa3", "bb3", ""}};
-    RipTypedDisc(release);
+    RipTypedDisc(release, 2, 2);
     const TrackRecord first = ReadFileTags(TrackFile(1).string());
     EXPECT_EQ(first.musicBrainz.albumId, release.albumId);
     EXPECT_EQ(first.discNumber, 2);

@@ -23,18 +23,19 @@ TEST(RippedTrackRecord, WithoutAReleaseTheDiscFieldsAndTheTrackOnly)
     EXPECT_EQ(record, expected) << "no album artist, disc number or identifiers";
 }
 
-TEST(RippedTrackRecord, AReleaseAddsTheSetTheIdentifiersAndAGuestsOwnArtist)
+TEST(RippedTrackRecord, AReleaseAddsTheIdentifiersAndAGuestsOwnArtistTheFieldsTheSet)
 {
     ReleaseDetails release;
     release.albumArtist = "MusicBrainz's spelling";
-    release.discNumber = 2;
-    release.discTotal = 2;
     release.albumId = "album";
     release.albumArtistId = "artist-id";
     release.tracks = {{"", "", "rec-1", "rt-1", "ISRC1"},
                       {"Guest", "guest-id", "rec-2", "rt-2", ""}};
 
-    const TrackRecord first = RippedTrackRecord({0, "One", 1, 2}, kDisc, release);
+    TDiscFields disc = kDisc;
+    disc.DiscNumber = 2;
+    disc.DiscTotal = 2;
+    const TrackRecord first = RippedTrackRecord({0, "One", 1, 2}, disc, release);
     EXPECT_EQ(first.artist, "The Artist");
     EXPECT_EQ(first.albumArtist, "The Artist") << "the field as shown, which the user may fix";
     EXPECT_EQ(first.discNumber, 2);
@@ -44,17 +45,22 @@ TEST(RippedTrackRecord, AReleaseAddsTheSetTheIdentifiersAndAGuestsOwnArtist)
     EXPECT_EQ(first.musicBrainz.recordingId, "rec-1");
     EXPECT_EQ(first.musicBrainz.albumId, "album");
 
-    const TrackRecord second = RippedTrackRecord({1, "Two", 2, 2}, kDisc, release);
+    const TrackRecord second = RippedTrackRecord({1, "Two", 2, 2}, disc, release);
     EXPECT_EQ(second.artist, "Guest");
     EXPECT_EQ(second.albumArtist, "The Artist");
     EXPECT_EQ(second.musicBrainz.artistId, "guest-id");
 
     // A row the release does not reach, and a disc alone in its set.
-    release.discTotal = 1;
-    const TrackRecord third = RippedTrackRecord({2, "Three", 3, 3}, kDisc, release);
+    disc.DiscNumber = 1;
+    disc.DiscTotal = 1;
+    const TrackRecord third = RippedTrackRecord({2, "Three", 3, 3}, disc, release);
     EXPECT_EQ(third.artist, "The Artist");
     EXPECT_EQ(third.musicBrainz.recordingId, "");
     EXPECT_EQ(third.discNumber, 0);
+    // Of a set whose size nobody told, the number counts.
+    disc.DiscNumber = 2;
+    disc.DiscTotal = 0;
+    EXPECT_EQ(RippedTrackRecord({0, "One", 1, 3}, disc, {}).discNumber, 2);
 }
 
 TEST(ConvertedTrackRecord, TheInputsTagsFirstTheDiscFieldsForWhatTheyLack)

@@ -14,6 +14,10 @@ public:
     void SetAlbum(const std::string& album) override { calls.push_back("album " + album); }
     void SetYear(const std::string& year) override { calls.push_back("year " + year); }
     void SelectGenre(const std::string& name) override { calls.push_back("genre " + name); }
+    void SetDisc(int number, int total) override
+    {
+        calls.push_back("disc " + std::to_string(number) + " of " + std::to_string(total));
+    }
     void AlignTitlesLeft() override { calls.push_back("align left"); }
     void SetTitle(int row, const std::string& title) override
     {
@@ -36,6 +40,8 @@ MusicBrainzRelease Release()
     release.year = 1997;
     release.trackTitles = {"One", "Two", "Three"};
     release.details.albumId = "mbid";
+    release.mediumPosition = 2;
+    release.mediumCount = 3;
     return release;
 }
 
@@ -48,8 +54,8 @@ TEST(MusicBrainzEntry, FillsTheFieldsAndTheRowsTheDiscHas)
     // "hip hop" is no list entry ("Hip-Hop" is); "rock" is, spelled as the list spells it.
     EXPECT_EQ(log.calls,
               (std::vector<std::string>{"clear", "artist Some Artist & Guest", "album The Album",
-                                        "year 1997", "genre Rock", "align left", "title 0 One",
-                                        "title 1 Two", "details mbid"}));
+                                        "year 1997", "genre Rock", "disc 2 of 3", "align left",
+                                        "title 0 One", "title 1 Two", "details mbid"}));
 }
 
 TEST(MusicBrainzEntry, NoListedGenreAndNoDateLeaveThemEmpty)
@@ -61,8 +67,8 @@ TEST(MusicBrainzEntry, NoListedGenreAndNoDateLeaveThemEmpty)
     ApplyMusicBrainzRelease(release, 5, log);
     EXPECT_EQ(log.calls,
               (std::vector<std::string>{"clear", "artist Some Artist & Guest", "album The Album",
-                                        "year ", "align left", "title 0 One", "title 1 Two",
-                                        "title 2 Three", "details mbid"}));
+                                        "year ", "disc 2 of 3", "align left", "title 0 One",
+                                        "title 1 Two", "title 2 Three", "details mbid"}));
 }
 
 } // namespace

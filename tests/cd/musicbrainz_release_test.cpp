@@ -57,8 +57,8 @@ TEST(MusicBrainzReleases, TheDetailsOfTheMatchingMedium)
     EXPECT_EQ(details.albumId, "rel");
     EXPECT_EQ(details.releaseGroupId, "group");
     EXPECT_EQ(details.discId, kDiscId);
-    EXPECT_EQ(details.discNumber, 2);
-    EXPECT_EQ(details.discTotal, 2);
+    EXPECT_EQ(releases[0].mediumPosition, 2);
+    EXPECT_EQ(releases[0].mediumCount, 2);
     EXPECT_EQ(details.tracks,
               (std::vector<ReleaseDetails::Track>{{"", "a-band", "r1", "t1", "GBAYE0000001"},
                                                   {"Guest", "a-guest", "r2", "t2", ""}}));

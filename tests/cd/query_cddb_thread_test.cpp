@@ -27,6 +27,10 @@ public:
     void SetAlbum(const std::string& album) override { Add("album " + album); }
     void SetYear(const std::string& year) override { Add("year " + year); }
     void SelectGenre(const std::string& name) override { Add("genre " + name); }
+    void SetDisc(int number, int total) override
+    {
+        Add("disc " + std::to_string(number) + " of " + std::to_string(total));
+    }
     void AlignTitlesLeft() override { Add("align left"); }
     void SetTitle(int row, const std::string& title) override
     {
@@ -158,6 +162,15 @@ TEST_F(QueryCddbThreadTest, FieldValuesAreTrimmedAndPassedAsTheyAre)
               (Calls{"clear", "artist Solo Artist", "album Solo Artist", "year 1987", "genre rock",
                      "artist Artist", "album Album / Part 2", "align left",
                      "title 0 Ünïcödé – 東京", "title 1 ", "title 2 Café = Bar", "message 7 0"}));
+}
+
+// A set's disc names itself at the end of the album: the album goes without it.
+TEST_F(QueryCddbThreadTest, AnAlbumNamingItsDiscGivesTheDiscsPlaceInTheSet)
+{
+    const HttpTestServer server(test::CddbServer(
+        "200 rock 09000403 x\r\n", {{"rock 09000403", "DTITLE=Band / Live (Disc 2)\n"}}));
+    EXPECT_EQ(Lookup(server),
+              (Calls{"clear", "artist Band", "album Live", "disc 2 of 0", "message 7 0"}));
 }
 
 TEST_F(QueryCddbThreadTest, FirstMatchWithTitlesDecidesAndLaterOnesAreNotFetched)

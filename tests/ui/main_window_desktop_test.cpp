@@ -259,6 +259,7 @@ TEST_F(MainWindowTest, ControlsAreNamedForTheKeyboardAndScreenReaders)
     for (const Field& field : {Field{"lArtist", "ID3artist", "Artist:", "Artist"},
                                Field{"lAlbum", "ID3album", "Album:", "Album"},
                                Field{"lYear", "ID3year", "Year:", "Year"},
+                               Field{"lDisc", "eDiscNumber", "Disc:", "Disc number"},
                                Field{"lGenre", "ID3genre", "Genre:", "Genre"},
                                Field{"lComment", "ID3comment", "Comment:", "Comment"}}) {
         const auto& label = Child<QLabel>(*window, field.label);
@@ -273,13 +274,13 @@ TEST_F(MainWindowTest, ControlsAreNamedForTheKeyboardAndScreenReaders)
 
     Child<QLineEdit>(*window, "ID3artist").setFocus();
     QStringList order;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 12; ++i) {
         order << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_EQ(order,
-              (QStringList{"ID3artist", "ID3album", "ID3year", "ID3genre", "ID3comment",
-                           "ListView1", "cbOutputFormat", "eOutputDir", "bBrowser", "ID3artist"}));
+    EXPECT_EQ(order, (QStringList{"ID3artist", "ID3album", "ID3year", "eDiscNumber", "eDiscTotal",
+                                  "ID3genre", "ID3comment", "ListView1", "cbOutputFormat",
+                                  "eOutputDir", "bBrowser", "ID3artist"}));
 
     auto& list = Child<QTreeWidget>(*window, "ListView1");
     list.setCurrentItem(list.topLevelItem(2));

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -38,7 +39,11 @@ TEST_F(MainWindowTest, TheLayoutFollowsTheWindowsWidth)
         EXPECT_EQ(client.width(), width);
         EXPECT_EQ(group.width(), width - 6);
         EXPECT_EQ(Right(comment), group.width() - 5);
-        EXPECT_EQ(Child<QLineEdit>(*window, "ID3artist").width(), group.width() * 100 / 665);
+        EXPECT_EQ(Right(Child<QSpinBox>(*window, "eDiscTotal")), group.width() - 5);
+        EXPECT_NEAR(Child<QLineEdit>(*window, "ID3artist").width(),
+                    Child<QLineEdit>(*window, "ID3album").width(), 1);
+        EXPECT_GE(Child<QLineEdit>(*window, "ID3artist").width(), group.width() * 150 / 665)
+            << "a 30-character album shows whole at any width";
         EXPECT_EQ(list.width(), width);
         EXPECT_EQ(Right(folderGroup), width - 8);
         EXPECT_EQ(Right(browse), folderGroup.width() - 8);

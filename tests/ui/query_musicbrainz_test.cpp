@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -135,6 +136,33 @@ TEST_F(QueryMusicBrainzTest, OneReleaseIsAppliedAtOnceAndReachesTheDiscFile)
     for (const char* line :
          {"CDArtist=Artist of Album", "CDAlbum=Album", "CDYear=1999", "1=One", "2=Two", "3=Three"})
         EXPECT_NE(stored.find(line), std::string::npos) << line << " in " << stored;
+}
+
+// The second disc of a two-disc release: the window shows its place in the set, and keeps it.
+TEST_F(QueryMusicBrainzTest, TheSecondDiscOfASetShowsItsPlaceAndKeepsIt)
+{
+    const Json release =
+        ReleaseJson("id-set", "Set",
+                    {MediumJson(1, "", {"a", "b", "c", "d"}), MediumJson(2, "", {"e", "f", "g"})});
+    const HttpTestServer server(Releases(Json::array({release})));
+    auto window = StartWithDisc(server.Address());
+    EXPECT_EQ(Lookup(*window), "");
+    EXPECT_EQ(Child<QSpinBox>(*window, "eDiscNumber").value(), 2);
+    EXPECT_EQ(Child<QSpinBox>(*window, "eDiscTotal").value(), 2);
+    EXPECT_EQ(ShownDisc(*window).back(), "g");
+    Idle();
+    EXPECT_TRUE(
+        window->grab().save(QApplication::applicationDirPath() + "/main_window_disc_of_set.png"));
+    window->close();
+    const std::string stored = corvath::test::ReadFile(location_.discInfoFile);
+    for (const char* line : {"DiscNumber=2", "DiscTotal=2", "MusicBrainzAlbumId=id-set"})
+        EXPECT_NE(stored.find(line), std::string::npos) << line << " in " << stored;
+
+    window = Start();
+    EXPECT_EQ(Child<QSpinBox>(*window, "eDiscNumber").value(), 2);
+    EXPECT_EQ(Child<QSpinBox>(*window, "eDiscTotal").value(), 2);
+    EXPECT_EQ(Child<QSpinBox>(*window, "eDiscTotal").text(), "2");
+    window->close();
 }
 
 TEST_F(QueryMusicBrainzTest, SeveralReleasesAreOfferedAndTheChosenOneIsApplied)
