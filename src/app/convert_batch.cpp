@@ -1,5 +1,6 @@
 #include "app/convert_batch.h"
 
+#include "app/file_name_pattern.h"
 #include "app/output_naming.h"
 #include "app/track_records.h"
 #include "tags/file_tag_reader.h"
@@ -15,18 +16,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> OutputPaths(const std::vector<std::string>& inputs,
-                                     const std::string& folder, OutputFormat format)
+// The output's name without extension: the pattern's, from the input's tags, or the input's.
+std::string OutputName(const ConvertJob& job, const std::string& input)
+{
+    if (job.namePattern.empty())
+        return fs::path(input).stem().string();
+    const TrackRecord track = ConvertedTrackRecord(ReadFileTags(input), job.disc, input);
+    return PatternedName(job.namePattern, track, InfoOf(job.format).extension.size() + 1);
+}
+
+std::vector<std::string> OutputPaths(const ConvertJob& job)
 {
     std::set<std::string> taken;
     std::vector<std::string> paths;
-    paths.reserve(inputs.size());
-    for (const std::string& input : inputs) {
+    paths.reserve(job.inputs.size());
+    for (const std::string& input : job.inputs) {
         const auto pathOf = [&](const std::string& name) {
-            return OutputFilePath(folder, name, format);
+            return OutputFilePath(job.outputFolder, name, job.format);
         };
         const std::string name =
-            FirstFreeName(fs::path(input).stem().string(),
+            FirstFreeName(OutputName(job, input),
                           [&](const std::string& used) { return taken.contains(pathOf(used)); });
         paths.push_back(*taken.insert(pathOf(name)).first);
     }
@@ -56,7 +65,7 @@ ConvertBatch::ConvertBatch(ConvertView& view, ConvertJob job, const TOptionsSett
           if (message == kMsgNextFile)
               NextFile(static_cast<std::size_t>(lane));
       }),
-      outputs_(OutputPaths(job_.inputs, job_.outputFolder, job_.format))
+      outputs_(OutputPaths(job_))
 {
 }
 
@@ -133,8 +142,10 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
     const std::string& input = job_.inputs[file];
     const std::string& output = outputs_[file];
     view_.ShowFile(input, output, static_cast<int32_t>(file - RunningCount()));
-    std::string error = lane.chain.Prepare(
-        input, output, ConvertedTrackRecord(ReadFileTags(input), job_.disc, input));
+    std::string error = FolderProblem(output);
+    if (error.empty())
+        error = lane.chain.Prepare(input, output,
+                                   ConvertedTrackRecord(ReadFileTags(input), job_.disc, input));
     if (error.empty()) {
         try {
             lane.file = file;
@@ -147,6 +158,17 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
     }
     Fail(file, error);
     messages_.Post(kMsgNextFile, static_cast<intptr_t>(laneIndex), 0);
+}
+
+std::string ConvertBatch::FolderProblem(const std::string& output) const
+{
+    if (job_.namePattern.empty())
+        return {};
+    std::error_code error;
+    const fs::path folder = fs::path(output).parent_path();
+    fs::create_directories(folder, error);
+    return error ? "Cannot create the folder " + folder.string() + ": " + error.message()
+                 : std::string();
 }
 
 void ConvertBatch::EndOfFile(Lane& lane, std::size_t file)

@@ -64,6 +64,9 @@ struct ConvertJob {
     bool adpcm = false; ///< WAV written as IMA ADPCM
     SampleFormatChange change;
     int parallel = 1; ///< how many files may convert at once, each through a chain of its own
+    /// Names the outputs from their inputs' tags (FileNamePatternProblem accepts it); empty:
+    /// after their inputs. Reads every input's tags when the batch is made.
+    std::string namePattern{};
 };
 
 /// Converts files in order, up to the job's parallel count at once: each file starts from a
@@ -103,6 +106,9 @@ private:
     };
 
     void NextFile(std::size_t lane);
+    /// A pattern's folders below the output folder are made as their first file starts; why
+    /// that failed, or "".
+    std::string FolderProblem(const std::string& output) const;
     void EndOfFile(Lane& lane, std::size_t file);
     std::size_t RunningCount() const;
     void Fail(std::size_t file, const std::string& reason);

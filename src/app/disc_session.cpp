@@ -89,6 +89,17 @@ bool DiscSession::IsAudioCDPresent() const
     return toc && StartsWithAudio(*toc);
 }
 
+int AudioTrackTotal(const CdToc& toc)
+{
+    const int count = toc.LastTrack >= toc.FirstTrack ? toc.LastTrack - toc.FirstTrack + 1 : 0;
+    int total = 0;
+    for (int track = 1; track <= count; ++track) {
+        if (!IsDataTrack(toc.Entries[static_cast<std::size_t>(track - 1)]))
+            total = track;
+    }
+    return total;
+}
+
 std::string DiscKeyOf(const CdToc& toc)
 {
     return StartsWithAudio(toc) ? std::to_string(WindowsDiscSerial(toc)) : std::string();
@@ -137,6 +148,7 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
     if (!rows.empty()) {
         loadedId_ = id;
         loadedFirstTrack_ = toc->FirstTrack;
+        loadedTrackTotal_ = AudioTrackTotal(*toc);
     }
     return rows;
 }

@@ -22,6 +22,11 @@ struct TrackRow {
     bool audio = true;     ///< false for a data track, which cannot be ripped
 };
 
+/// How many tracks the disc counts for its files' tags and names: up to its last audio track, so
+/// the data session of an enhanced CD does not count while a data track before the audio keeps
+/// the numbers after it.
+int AudioTrackTotal(const CdToc& toc);
+
 /// How the disc information file and the cover cache know a disc: its Windows serial number as
 /// text; empty for a disc whose first track is not audio.
 std::string DiscKeyOf(const CdToc& toc);
@@ -53,6 +58,9 @@ public:
     /// The open drive as a rip log names it (DriveLogName).
     const std::string& LogName() const { return logName_; }
 
+    /// AudioTrackTotal of the disc the rows were read from; 0 when none is loaded.
+    int LoadedTrackTotal() const { return loadedId_.empty() ? 0 : loadedTrackTotal_; }
+
     /// The key of the disc the rows were read from (DiscKeyOf); empty when none is loaded.
     const std::string& LoadedKey() const { return loadedId_; }
 
@@ -82,6 +90,7 @@ private:
     std::string logName_;
     std::string loadedId_;
     int loadedFirstTrack_ = 1;
+    int loadedTrackTotal_ = 0;
 };
 
 } // namespace corvath

@@ -13,6 +13,8 @@ std::string PlaceFolderImage(const CoverPicture& cover, const std::string& folde
     std::error_code ignored;
     if (std::filesystem::exists(file, ignored))
         return {};
+    // The album's folder may be the first a file-name pattern makes.
+    std::filesystem::create_directories(folder, ignored);
     return WriteWholeFile(file, cover.data);
 }
 

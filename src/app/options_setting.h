@@ -18,6 +18,8 @@ struct TCommonOptions {
     int32_t NormalizePercent = 95;
     bool EnableRipTime = false;
     int32_t RipTime = 0;
+    /// Names ripped files below the output folder (app/file_name_pattern.h).
+    std::string FileNamePattern = "%title%";
 };
 
 struct TCDOptions {

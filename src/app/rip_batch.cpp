@@ -1,6 +1,7 @@
 #include "app/rip_batch.h"
 
 #include "app/cddb_server_setting.h"
+#include "app/file_name_pattern.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
 #include "app/rip_report_files.h"
@@ -26,18 +27,10 @@ namespace fs = std::filesystem;
 
 constexpr int kSettleMs = 300; // lets the encoder's file go before it is tagged or deleted
 
-// The tracks' titles, a title already taken by an earlier track getting " (2)", " (3)" ...
-std::vector<std::string> UniqueFileNames(const std::vector<RipEntry>& tracks)
+// Room for the longest of the extensions a track's files get: ".wav" or the format's.
+std::size_t ExtensionBytes(OutputFormat format)
 {
-    std::set<std::string> taken;
-    std::vector<std::string> names;
-    for (const RipEntry& track : tracks) {
-        std::string name = FirstFreeName(
-            track.title, [&](const std::string& used) { return taken.contains(used); });
-        taken.insert(name);
-        names.push_back(std::move(name));
-    }
-    return names;
+    return 1 + std::max<std::size_t>(3, InfoOf(format).extension.size());
 }
 
 std::string ExtractionFailure(const TProcessInfo& info, const std::string& wav)
@@ -57,19 +50,6 @@ std::size_t AudioIndex(const CdToc& toc, int32_t trackNumber)
         if (!IsDataTrack(toc.Entries[track - 1]))
             ++index;
     return index;
-}
-
-// How many tracks the disc's numbering counts: up to its last audio track, so the data session
-// of an enhanced CD is not counted while a data track before the audio keeps its number.
-int AudioTrackTotal(const CdToc& toc)
-{
-    const int count = toc.LastTrack >= toc.FirstTrack ? toc.LastTrack - toc.FirstTrack + 1 : 0;
-    int total = 0;
-    for (int track = 1; track <= count; ++track) {
-        if (!IsDataTrack(toc.Entries[static_cast<std::size_t>(track - 1)]))
-            total = track;
-    }
-    return total;
 }
 
 TrackVerdict VerdictOf(const AccurateRipLookup& lookup, std::size_t audioIndex,
@@ -103,8 +83,7 @@ std::string LocalTimeNow()
 } // namespace
 
 RipBatch::RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings)
-    : view_(view), job_(std::move(job)), settings_(settings),
-      fileNames_(UniqueFileNames(job_.tracks)),
+    : view_(view), job_(std::move(job)), settings_(settings), fileNames_(UniqueFileNames()),
       messages_([this](uint32_t message, intptr_t, intptr_t lParam, MessagePayload* payload) {
           Handle(message, lParam, payload);
       })
@@ -161,8 +140,8 @@ void RipBatch::Start()
         access.http = LookupHttpOptions(CddbServerOf(settings_.QueryCDDB));
     }
     lookupPending_ = !access.server.empty();
-    survey_ = std::make_unique<RipDiscSurvey>(job_.cdHandle, std::move(access),
-                                              settings_.CommonOptions.OutputFolder, messages_);
+    survey_ = std::make_unique<RipDiscSurvey>(job_.cdHandle, std::move(access), ReportFolder(),
+                                              messages_);
 }
 
 void RipBatch::Stop()
@@ -179,7 +158,9 @@ void RipBatch::StartTrack(std::size_t index)
 {
     worker_.reset();
     const TCommonOptions& common = settings_.CommonOptions;
-    RipWaveOptions options{common.OutputFolder, common.IsNormalize, common.NormalizePercent,
+    // The WAV goes where the pattern puts the track, its folders made by the worker.
+    const TrackFileName& name = fileNames_[index];
+    RipWaveOptions options{name.folder, common.IsNormalize, common.NormalizePercent,
                            settings_.RipOptions.ReadOffset, settings_.RipOptions.SecureReads};
     // A WAV that is the rip's file is tagged as it is; one on its way to an encoder is not.
     if (job_.format == OutputFormat::WAV) {
@@ -187,8 +168,8 @@ void RipBatch::StartTrack(std::size_t index)
             WriteFileTags(wav, FileTagFormat::Wav, track);
         };
     }
-    worker_ = std::make_unique<TCDRipThread>(job_.tracks[index].number, fileNames_[index],
-                                             job_.cdHandle, messages_, options);
+    worker_ = std::make_unique<TCDRipThread>(job_.tracks[index].number, name.stem, job_.cdHandle,
+                                             messages_, options);
     worker_->Start();
 }
 
@@ -267,12 +248,15 @@ void RipBatch::UseCover(const RipDiscLayout& layout)
 
 TrackRecord RipBatch::TrackOf(std::size_t index) const
 {
-    const RipEntry& entry = job_.tracks[index];
-    const DiscTrack track{entry.number - 1, entry.title, entry.number,
-                          AudioTrackTotal(record_.toc)};
-    TrackRecord record = RippedTrackRecord(track, job_.disc, job_.release);
+    TrackRecord record = RippedTrackRecord(DiscTrackOf(index), job_.disc, job_.release);
     record.cover = cover_;
     return record;
+}
+
+DiscTrack RipBatch::DiscTrackOf(std::size_t index) const
+{
+    const RipEntry& entry = job_.tracks[index];
+    return {entry.number - 1, entry.title, entry.number, job_.trackTotal};
 }
 
 void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)
@@ -303,7 +287,7 @@ void RipBatch::Extracted(const TProcessInfo& info)
     if (status == kStatusSuccess) {
         view_.ShowWritten(WavOf(index));
         if (job_.format == OutputFormat::WAV)
-            record_.tracks[index].file = fs::path(WavOf(index)).filename().string();
+            record_.tracks[index].file = InReportFolder(WavOf(index));
         record_.tracks[index].doubtfulSectors = info.DoubtfulSectors;
         if (info.Checksums) {
             view_.ShowChecksums(*info.Checksums);
@@ -364,7 +348,7 @@ void RipBatch::Finished(int32_t status)
     std::error_code ignored;
     if (encoded) {
         view_.ShowWritten(target);
-        record_.tracks[index].file = fs::path(target).filename().string();
+        record_.tracks[index].file = InReportFolder(target);
         // A WAV whose encoding failed stays: it is all the user has of the track.
         const std::string wav = WavOf(index);
         if (!settings_.CommonOptions.IsKeepWav && fs::exists(wav, ignored) && !IsFileInUse(wav))
@@ -416,7 +400,7 @@ void RipBatch::Conclude()
     const auto close = [this] {
         if (discRead_) {
             const std::string problem =
-                WriteRipReport(record_, settings_.CommonOptions.OutputFolder, settings_.RipOptions);
+                WriteRipReport(record_, ReportFolder(), settings_.RipOptions);
             if (!problem.empty())
                 view_.ShowError(problem);
         }
@@ -440,14 +424,50 @@ void RipBatch::Fail(std::size_t index, const std::string& reason)
         failure = reason;
 }
 
+// The pattern's names, one taken by an earlier track getting " (2)", " (3)" ... A title is a
+// name as it is; only another pattern's "/" makes folders below the output folder.
+std::vector<RipBatch::TrackFileName> RipBatch::UniqueFileNames() const
+{
+    const std::string pattern =
+        job_.namePattern.empty() ? std::string(kTitleOnlyPattern) : job_.namePattern;
+    const std::string& outputFolder = settings_.CommonOptions.OutputFolder;
+    std::set<std::string> taken;
+    std::vector<TrackFileName> names;
+    for (std::size_t index = 0; index < job_.tracks.size(); ++index) {
+        const std::string name = FirstFreeName(
+            PatternedName(pattern, RippedTrackRecord(DiscTrackOf(index), job_.disc, job_.release),
+                          ExtensionBytes(job_.format)),
+            [&](const std::string& used) { return taken.contains(used); });
+        taken.insert(name);
+        const std::size_t slash =
+            pattern == kTitleOnlyPattern ? std::string::npos : name.rfind('/');
+        if (slash == std::string::npos)
+            names.push_back({outputFolder, name});
+        else
+            names.push_back({IncludeTrailingBackslash(outputFolder) + name.substr(0, slash),
+                             name.substr(slash + 1)});
+    }
+    return names;
+}
+
+std::string RipBatch::ReportFolder() const
+{
+    return fileNames_.empty() ? settings_.CommonOptions.OutputFolder : fileNames_.front().folder;
+}
+
+std::string RipBatch::InReportFolder(const std::string& file) const
+{
+    return fs::path(file).lexically_relative(ReportFolder()).string();
+}
+
 std::string RipBatch::WavOf(std::size_t index) const
 {
-    return TrackWavePath(settings_.CommonOptions.OutputFolder, fileNames_[index]);
+    return TrackWavePath(fileNames_[index].folder, fileNames_[index].stem);
 }
 
 std::string RipBatch::TargetOf(std::size_t index) const
 {
-    return OutputFilePath(settings_.CommonOptions.OutputFolder, fileNames_[index], job_.format);
+    return OutputFilePath(fileNames_[index].folder, fileNames_[index].stem, job_.format);
 }
 
 } // namespace corvath

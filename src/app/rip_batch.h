@@ -5,6 +5,7 @@
 #include "app/options_setting.h"
 #include "app/rip_disc_survey.h"
 #include "app/rip_record.h"
+#include "app/track_records.h"
 #include "cd/cd_rip_thread.h"
 #include "cd/main_thread_messages.h"
 #include "cd/release_details.h"
@@ -77,6 +78,11 @@ struct RipJob {
     TDiscFields disc;
     std::string driveName;
     ReleaseDetails release{};
+    /// How many tracks the disc counts: up to its last audio track.
+    int trackTotal = 0;
+    /// Names the files below the output folder (FileNamePatternProblem accepts it); empty: by
+    /// title alone.
+    std::string namePattern{};
 };
 
 /// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
@@ -122,8 +128,9 @@ private:
     void DiscRead(const RipDiscLayout& layout);
     /// The disc's cover goes into the files that take it; a folder image that failed is told.
     void UseCover(const RipDiscLayout& layout);
-    /// The tags of the job's track index.
+    /// The tags of the job's track index, cover included.
     TrackRecord TrackOf(std::size_t index) const;
+    DiscTrack DiscTrackOf(std::size_t index) const;
     void AccurateRipAnswered(const AccurateRipLookup& lookup);
     void Judge(std::size_t index);
     void StartTrack(std::size_t index);
@@ -136,13 +143,23 @@ private:
     void End(bool pauseFirst);
     void Conclude();
     void Fail(std::size_t index, const std::string& reason);
+    /// Where a track's files go: their folder and their name without extension.
+    struct TrackFileName {
+        std::string folder;
+        std::string stem;
+    };
+    std::vector<TrackFileName> UniqueFileNames() const;
+    /// Where the log, the cue sheet and the cover go: the folder of the first track's file.
+    std::string ReportFolder() const;
+    /// A file's path from the report folder, as the cue sheet and the log name it.
+    std::string InReportFolder(const std::string& file) const;
     std::string WavOf(std::size_t index) const;
     std::string TargetOf(std::size_t index) const;
 
     RipView& view_;
     const RipJob job_;
     const TOptionsSetting& settings_;
-    const std::vector<std::string> fileNames_; // per track, unique within the rip
+    const std::vector<TrackFileName> fileNames_; // per track, unique within the rip
     MainThreadMessages messages_;
     std::optional<ConversionChain> encoder_; // none for WAV, or when it cannot be made
     std::string encoderError_;

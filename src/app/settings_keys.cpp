@@ -34,6 +34,8 @@ std::vector<SettingKey> AllKeys()
                                                                   "NormalizePercent"),
         Key<&O::CommonOptions, &TCommonOptions::EnableRipTime>("CommonOptions", "EnableRipTime"),
         Key<&O::CommonOptions, &TCommonOptions::RipTime>("CommonOptions", "RipTime"),
+        Key<&O::CommonOptions, &TCommonOptions::FileNamePattern>("CommonOptions",
+                                                                 "FileNamePattern"),
     };
     for (const OutputFormatInfo& format : OutputFormats()) {
         for (const CodecSettingKey& key : format.settings)

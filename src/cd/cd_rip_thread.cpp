@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <optional>
 
 namespace corvath {
@@ -168,6 +169,9 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, uint32
         return kStatusFileNotCreated;
     std::optional<TAuFileStream> file;
     try {
+        // A name's folders below the output folder come into being with its first file.
+        std::error_code exists;
+        std::filesystem::create_directories(std::filesystem::path(wavPath_).parent_path(), exists);
         file.emplace(wavPath_, TAuFileStream::kCreate);
         WriteHeader(*file, 0);
     } catch (const std::exception& failure) {

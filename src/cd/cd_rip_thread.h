@@ -30,7 +30,8 @@ struct RipWaveOptions {
     std::function<void(const std::string& wav)> completedFileStep{};
 };
 
-/// Reads one audio track of the disc into TrackWavePath(output folder, title), normalises it when
+/// Reads one audio track of the disc into TrackWavePath(output folder, title), making the output
+/// folder when it is missing, normalises it when
 /// the options ask for it, and reports to its target: kMsgRipDriveFailure (lParam 1 when the MSF
 /// option is refused, 2 when the TOC cannot be read), else kMsgRipProgress with a TProcessInfo:
 /// percent read after every read of ten sectors, kProgressNormalizing and the normaliser's

@@ -1,6 +1,7 @@
 #include "cli/convert_command.h"
 
 #include "app/convert_batch.h"
+#include "app/file_name_pattern.h"
 #include "app/options_store.h"
 #include "audio/model/call_dispatcher.h"
 #include "cli/batch_lines.h"
@@ -31,15 +32,19 @@ struct ConvertOptions {
     std::vector<std::string> inputs;
     std::string outputFolder;
     int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    std::string namePattern; // none: after the inputs
 };
 
 std::string Usage()
 {
     return "Usage: corvath-cli convert --to " + FormatChoices() +
            " [--adpcm] [--artist A] [--album A]\n"
-           "                           [--year Y] [--genre G] [--comment C] [-j N] IN... -o DIR\n"
+           "                           [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
+           "                           [-j N] IN... -o DIR\n"
            "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
            "       --artist ... --comment fill the tags an input lacks\n"
+           "       --name: the files' names below DIR from the inputs' tags, such as\n"
+           "               \"%artist%/%album%/%track% %title%\"\n"
            "       IN: WAV, MP3 or WMA files\n";
 }
 
@@ -99,6 +104,13 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
                 return std::nullopt;
             }
             options.jobs = static_cast<int>(*jobs);
+        } else if (arg == "--name" && hasValue) {
+            options.namePattern = args[++i];
+            if (const std::string problem = FileNamePatternProblem(options.namePattern);
+                !problem.empty()) {
+                err << "corvath-cli convert: " << problem << '\n';
+                return std::nullopt;
+            }
         } else if (arg == "--adpcm") {
             options.adpcm = true;
         } else if (arg.starts_with("-")) {
@@ -221,7 +233,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     ConvertBatch batch(lines,
                        {options->inputs, options->target->format, InputReader::ByExtension,
                         options->outputFolder, options->disc, options->adpcm, options->change,
-                        options->jobs},
+                        options->jobs, options->namePattern},
                        settings);
     batch.Start();
     return lines.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;

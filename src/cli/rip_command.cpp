@@ -1,6 +1,7 @@
 #include "cli/rip_command.h"
 
 #include "app/disc_session.h"
+#include "app/file_name_pattern.h"
 #include "app/options_store.h"
 #include "app/output_naming.h"
 #include "app/rip_batch.h"
@@ -34,7 +35,9 @@ std::string Usage()
            "                       [--format " +
            FormatChoices() +
            "] [--artist A] [--album A]\n"
-           "                       [--year Y] [--genre G] [--comment C]\n";
+           "                       [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
+           "       --name: the files' names below the output folder, such as\n"
+           "               \"%albumartist%/%album%/%track% %title%\"\n";
 }
 
 struct RipOptions {
@@ -42,6 +45,7 @@ struct RipOptions {
     std::string image;
     std::string tracks;
     const OutputFormatInfo* format = nullptr; // none: the settings' format
+    std::optional<std::string> namePattern;   // none: the settings' pattern
     std::vector<std::pair<std::string, std::string>> discFields;
 };
 
@@ -49,8 +53,8 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
 {
     const std::optional<DiscCommandOptions> parsed = ParseDiscCommandOptions(
         "rip", args,
-        {"--tracks", "--format", "--artist", "--album", "--year", "--genre", "--comment"}, Usage(),
-        err);
+        {"--tracks", "--format", "--name", "--artist", "--album", "--year", "--genre", "--comment"},
+        Usage(), err);
     if (!parsed)
         return std::nullopt;
     RipOptions options;
@@ -65,6 +69,12 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
                 err << "corvath-cli rip: unknown format " << value << '\n' << Usage();
                 return std::nullopt;
             }
+        } else if (name == "--name") {
+            if (const std::string problem = FileNamePatternProblem(value); !problem.empty()) {
+                err << "corvath-cli rip: " << problem << '\n';
+                return std::nullopt;
+            }
+            options.namePattern = value;
         } else {
             TDiscFields checked; // the stored fields are known only once the disc is read
             if (!ApplyDiscFieldOption(name, value, checked, err, "rip"))
@@ -152,7 +162,9 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     RipProgressLines progress(out, err);
     RipBatch batch(
         progress,
-        {handle.get(), std::move(entries), format, disc, chosen.name, settings.CDInfo.Release},
+        {handle.get(), std::move(entries), format, disc, chosen.name, settings.CDInfo.Release,
+         AudioTrackTotal(toc),
+         options->namePattern.value_or(PatternOrTitle(settings.CommonOptions.FileNamePattern))},
         settings);
     batch.Start();
     return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/file_name_pattern.h"
 #include "app/options_store.h"
 #include "cd/disc_cover.h"
 #include "platform/files/program_folder.h"
@@ -231,7 +232,8 @@ void TfrmMain::Rip()
         return;
     TfrmCDRip rip(this, {disc_.Handle(), std::move(tracks),
                          FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat),
-                         ShownDiscFields(), disc_.LogName(), release_});
+                         ShownDiscFields(), disc_.LogName(), release_, disc_.LoadedTrackTotal(),
+                         PatternOrTitle(OptionsSetting.CommonOptions.FileNamePattern)});
     rip.exec();
 }
 
@@ -289,7 +291,7 @@ void TfrmMain::BrowseOutputFolder()
 void TfrmMain::EditOptions()
 {
     try {
-        TfrmOptions dialog(OptionsSetting, this);
+        TfrmOptions dialog(OptionsSetting, FirstCheckedTrack(), this);
         if (dialog.exec() != QDialog::Accepted)
             return;
         if (dialog.DriveChanged())
@@ -299,6 +301,17 @@ void TfrmMain::EditOptions()
     } catch (const std::exception& failure) {
         QMessageBox::critical(this, "Corvath", failure.what());
     }
+}
+
+TrackRecord TfrmMain::FirstCheckedTrack() const
+{
+    const std::vector<RipEntry> tracks = CheckedTracks();
+    if (tracks.empty())
+        return {};
+    const RipEntry& first = tracks.front();
+    return RippedTrackRecord(
+        {first.number - 1, first.title, first.number, disc_.LoadedTrackTotal()}, ShownDiscFields(),
+        release_);
 }
 
 void TfrmMain::EditTrackName()

@@ -117,6 +117,8 @@ private:
     std::vector<RipEntry> CheckedTracks() const;
     /// The disc fields as they are shown.
     TDiscFields ShownDiscFields() const;
+    /// The tags the first checked track would get; empty without one.
+    TrackRecord FirstCheckedTrack() const;
     /// Converts the files the user picks in an open dialog of this title and filter, as the
     /// converter command numbered kind does.
     void ConvertFiles(int kind, const QString& title, const QString& filter);

@@ -89,10 +89,10 @@ protected:
     void Rip(std::vector<RipEntry> tracks, OutputFormat format,
              TDiscFields disc = {"Band", "Album", "", -1, ""}, ReleaseDetails release = {})
     {
-        RipBatch batch(
-            view_,
-            {disc_.get(), std::move(tracks), format, std::move(disc), "image", std::move(release)},
-            settings_);
+        RipBatch batch(view_,
+                       {disc_.get(), std::move(tracks), format, std::move(disc), "image",
+                        std::move(release), trackTotal_, namePattern_},
+                       settings_);
         batch.Start();
         ASSERT_TRUE(PumpUntil([&] {
             if (view_.paused)
@@ -105,6 +105,8 @@ protected:
 
     const StartupCodecLibraries libraries_;
     TempDir dir_;
+    int trackTotal_ = 0;
+    std::string namePattern_; // the title alone
     TOptionsSetting settings_;
     CdHandle disc_;
     RecordingView view_;

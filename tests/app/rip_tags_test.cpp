@@ -37,6 +37,7 @@ protected:
         CdToc toc;
         ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
         ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+        trackTotal_ = AudioTrackTotal(toc);
         jpeg_ = test::RedSquare(dir_.path(), "jpg");
         StoreCover(DiscKeyOf(toc), *CoverPictureOf(jpeg_));
         std::vector<RipEntry> tracks;
@@ -111,6 +112,11 @@ INSTANTIATE_TEST_SUITE_P(EveryFormat, RippedTags,
 
 class RippedMp3Tags : public RippedTags {};
 
+class RippedTagsInFolders : public test::RipBatchTest {
+protected:
+    const test::CoverCacheIn cache_{dir_ / "cache"};
+};
+
 TEST_P(RippedMp3Tags, AnId3v2TagComesFirstAndTheId3v1TagLast)
 {
     RipTypedDisc();
@@ -152,6 +158,44 @@ TEST_P(RippedTags, AReleaseAddsItsIdentifiersAndTheDiscsPlaceInTheSet)
     const TrackRecord second = ReadFileTags(TrackFile(2).string());
     EXPECT_EQ(second.artist, "Guest");
     EXPECT_EQ(second.albumArtist, "The Artist");
+}
+
+// A pattern puts each track where a library looks for it, with the log, the cue sheet and the
+// cover beside the files; titles a file system cannot take become safe names.
+TEST_F(RippedTagsInFolders, APatternMakesTheFoldersAndTheReportsFollow)
+{
+    OpenDisc({20, 12, 16});
+    CdToc toc;
+    ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+    StoreCover(DiscKeyOf(toc), *CoverPictureOf(test::RedSquare(dir_.path(), "jpg")));
+    namePattern_ = "%albumartist%/%album%/%track% - %title%";
+    trackTotal_ = 3;
+    Rip({{1, "One"}, {2, "Why? Not: now."}, {3, "One"}}, OutputFormat::FLAC,
+        {"Artist", "Album", "", -1, ""});
+    const fs::path album = Output("Artist/Album");
+    for (const char* file : {"01 - One.flac", "02 - Why_ Not_ now.flac", "03 - One.flac",
+                             "folder.jpg", "Artist - Album.log", "Artist - Album.cue"})
+        EXPECT_TRUE(fs::exists(album / file)) << file;
+    EXPECT_FALSE(fs::exists(album / "01 - One.wav")) << "the WAVs go after encoding";
+    const std::string cue = test::ReadFile(album / "Artist - Album.cue");
+    EXPECT_NE(cue.find("FILE \"02 - Why_ Not_ now.flac\""), std::string::npos) << cue;
+    EXPECT_NE(test::ReadFile(album / "Artist - Album.log").find("03 - One.flac"),
+              std::string::npos);
+}
+
+// Two tracks named alike: the second gets " (2)", whatever the pattern.
+TEST_F(RippedTagsInFolders, TheTitleAlonePatternNamesAsBeforeAndAlikeNamesAreKeptApart)
+{
+    OpenDisc({20, 12});
+    Rip({{1, "Same"}, {2, "Same"}}, OutputFormat::WAV);
+    EXPECT_TRUE(fs::exists(Output("Same.wav")));
+    EXPECT_TRUE(fs::exists(Output("Same (2).wav")));
+    namePattern_ = "%album%/x";
+    view_ = test::RecordingView{};
+    Rip({{1, "Same"}, {2, "Other"}}, OutputFormat::WAV);
+    EXPECT_TRUE(fs::exists(Output("Album/x.wav")));
+    EXPECT_TRUE(fs::exists(Output("Album/x (2).wav")));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
+#include "support/tagged_files.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -246,6 +247,28 @@ TEST_F(CliConvertTest, ConvertsBetweenWavMp3AndWma)
     EXPECT_EQ(test::RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 '" +
                                out + "/song.wma'"),
               "TAG:title=Own Title\nTAG:artist=Own Artist\n");
+}
+
+TEST_F(CliConvertTest, NamesFilesFromTheirInputsTags)
+{
+    if (!test::HaveTool("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg makes the tagged inputs";
+    const auto tagged = test::FfmpegTone(
+        dir_ / "a.wav", "-metadata title='Why?' -metadata artist=Band -metadata track=3");
+    const auto untagged = test::FfmpegTone(dir_ / "b.wav", "");
+    const std::string out = (dir_ / "out").string();
+
+    EXPECT_EQ(Status("convert --to flac --name ../x '" + tagged.string() + "' -o '" + out + "'"),
+              2);
+    EXPECT_NE(test::ReadFile(dir_ / "stderr").find("outside the output folder"), std::string::npos);
+    ASSERT_EQ(
+        Status("convert --to flac --artist 'Disc Artist' --name '%artist%/%track% %title%' '" +
+               tagged.string() + "' '" + untagged.string() + "' -o '" + out + "'"),
+        0)
+        << test::ReadFile(dir_ / "stderr");
+    // The disc fields fill what an input lacks; a file without a title is named after itself.
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "out/Band/03 Why_.flac"));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "out/Disc Artist/b.flac"));
 }
 
 // A file converted into its own folder in its own format would be cut while it is read.

@@ -160,6 +160,21 @@ TEST_F(CliRipTest, ADiscStartingLateFindsItsTitlesByTrackNumber)
     EXPECT_TRUE(fs::exists(Output("Track04.wav")));
 }
 
+TEST_F(CliRipTest, NamesFilesByThePatternBelowTheOutputFolder)
+{
+    const fs::path image = test::WriteCueImage(
+        dir_ / "disc", {{test::AudioSectors(10, 1)}, {test::AudioSectors(10, 2)}});
+    test::WriteFile(dir_ / "cd.dat", "[" + DiscKey(image) +
+                                         "]\nCDArtist=Band\nCDAlbum=Live: Here\nCDTrackNumber=2\n"
+                                         "1=Why?\n2=End.\n");
+    ASSERT_EQ(Status("rip --image '" + image.string() +
+                     "' --format wav --name '%artist%/%album%/%track% - %title%'"),
+              0)
+        << Stderr();
+    EXPECT_TRUE(fs::exists(Output("Band/Live_ Here/01 - Why_.wav")));
+    EXPECT_TRUE(fs::exists(Output("Band/Live_ Here/02 - End.wav")));
+}
+
 TEST_F(CliRipTest, RefusesWhatItCannotDo)
 {
     const fs::path image = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(3, 7)}});
@@ -169,6 +184,8 @@ TEST_F(CliRipTest, RefusesWhatItCannotDo)
     EXPECT_EQ(Status("rip " + source + " --tracks 2"), 2);
     EXPECT_EQ(Status("rip " + source + " --tracks 1-"), 2);
     EXPECT_EQ(Status("rip " + source + " --genre Nonsense"), 2);
+    EXPECT_EQ(Status("rip " + source + " --name ../x"), 2);
+    EXPECT_NE(Stderr().find("outside the output folder"), std::string::npos) << Stderr();
     EXPECT_EQ(Status("rip --drive 0 " + source), 2);
     EXPECT_EQ(Status("rip --image '" + (dir_ / "missing.cue").string() + "'"), 1);
     EXPECT_EQ(Status("rip --drive 7"), 1); // no such drive here

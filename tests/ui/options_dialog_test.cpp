@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -347,6 +348,40 @@ TEST_F(OptionsDialogTest, ChoosingADriveThatCannotBeOpenedEmptiesTheList)
     EXPECT_TRUE(Rows(*window).empty());
     EXPECT_EQ(window->StatusText().toStdString(), "Can not find CD devices!");
     window->close();
+}
+
+// The preview names the first checked track as the pattern typed so far would; a pattern that
+// leads outside the output folder is refused where it is typed.
+TEST_F(OptionsDialogTest, FileNamesShowTheFirstCheckedTracksNameAndStayInTheOutputFolder)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150, 20000})), location_);
+    auto window = Start();
+    Child<QLineEdit>(*window, "ID3artist").setText("Band");
+    Child<QLineEdit>(*window, "ID3album").setText("Live: Here");
+    WithOptions(*window, [&](QDialog& dialog) {
+        auto& pattern = Child<QComboBox>(dialog, "cbFileNames");
+        const auto& preview = Child<QLabel>(dialog, "lPreview");
+        EXPECT_EQ(pattern.currentText(), "%title%");
+        EXPECT_EQ(preview.text(), "Track01.flac") << "the default names files as before";
+        pattern.setCurrentText("%albumartist%/%album%/%track% - %title%");
+        EXPECT_EQ(preview.text(), "Band/Live_ Here/01 - Track01.flac");
+        Child<QTabWidget>(dialog, "PageControl1").setCurrentIndex(0);
+        Idle();
+        const QString file = QApplication::applicationDirPath() + "/options_output_pattern.png";
+        EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+
+        pattern.setCurrentText("../x");
+        EXPECT_EQ(preview.text(), "The file-name pattern would lead outside the output folder.");
+        EXPECT_EQ(OkWithMessage(dialog), preview.text());
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.focusWidget(), &pattern);
+        pattern.setCurrentText("%album%/%track% %title%");
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_EQ(OptionsSetting.CommonOptions.FileNamePattern, "%album%/%track% %title%");
+    window->close();
+    EXPECT_NE(OptionsFile().find("FileNamePattern=%album%/%track% %title%"), std::string::npos)
+        << OptionsFile();
 }
 
 TEST_F(OptionsDialogTest, ScreenshotOfEveryPage)

@@ -14,7 +14,7 @@
 
 namespace corvath::ui {
 
-TfrmOptions::TfrmOptions(TOptionsSetting& settings, QWidget* parent)
+TfrmOptions::TfrmOptions(TOptionsSetting& settings, const TrackRecord& sample, QWidget* parent)
     : QDialog(parent), settings_(settings)
 {
     setObjectName("frmOptions");
@@ -24,7 +24,7 @@ TfrmOptions::TfrmOptions(TOptionsSetting& settings, QWidget* parent)
         PageControl1_->addTab(page, title);
         pages_.push_back(page);
     };
-    output_ = new OutputPage;
+    output_ = new OutputPage(sample);
     add(output_, "Output");
     for (const OutputFormatInfo& format : OutputFormats()) {
         if (OptionsPage* page = MakeCodecPage(format))
@@ -59,6 +59,12 @@ void TfrmOptions::Ok()
         QMessageBox::critical(this, "Corvath", folder + "," + "the output folder does not exist.");
         if (PageControl1_->currentWidget() == output_)
             output_->FocusFolder();
+        return;
+    }
+    if (const QString problem = output_->PatternProblem(); !problem.isEmpty()) {
+        QMessageBox::critical(this, "Corvath", problem);
+        PageControl1_->setCurrentWidget(output_);
+        output_->FocusPattern();
         return;
     }
     for (OptionsPage* page : pages_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/options_setting.h"
+#include "tags/track_record.h"
 
 #include <QDialog>
 #include <vector>
@@ -21,7 +22,8 @@ class TfrmOptions : public QDialog {
     Q_OBJECT
 
 public:
-    TfrmOptions(TOptionsSetting& settings, QWidget* parent = nullptr);
+    /// sample is the track whose file name the output page shows for the pattern typed.
+    TfrmOptions(TOptionsSetting& settings, const TrackRecord& sample, QWidget* parent = nullptr);
     ~TfrmOptions() override;
 
     /// After OK: whether another drive than the one at opening was chosen.

@@ -1,6 +1,7 @@
 #include "ui/options/output_page.h"
 
 #include "app/disc_opening.h"
+#include "app/file_name_pattern.h"
 #include "platform/files/program_folder.h"
 #include "ui/folder_dialog.h"
 #include "ui/options/page_widgets.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <algorithm>
+#include <utility>
 
 namespace corvath::ui {
 
@@ -23,9 +25,33 @@ namespace {
 
 constexpr int kWavItem = static_cast<int>(OutputFormat::WAV);
 
+// Patterns libraries are often laid out by; any other can be typed.
+const QStringList kPatternPresets = {
+    "%title%",
+    "%track% %title%",
+    "%artist% - %title%",
+    "%albumartist%/%album%/%track% %title%",
+    "%albumartist%/%album%/%disc%-%track% %title%",
+};
+
+// What the preview names when there is no track to show.
+TrackRecord ExampleTrack()
+{
+    TrackRecord track;
+    track.title = "Title";
+    track.trackNumber = 1;
+    track.trackTotal = 12;
+    track.artist = "Artist";
+    track.album = "Album";
+    track.date = "2024";
+    track.genre = "Rock";
+    return track;
+}
+
 } // namespace
 
-OutputPage::OutputPage()
+OutputPage::OutputPage(TrackRecord sample)
+    : sample_(sample.title.empty() ? ExampleTrack() : std::move(sample))
 {
     editOutputDir_ = Named(new QLineEdit, "editOutputDir");
     editOutputDir_->setAccessibleName("Output folder");
@@ -59,6 +85,17 @@ OutputPage::OutputPage()
     normalize->addStretch();
     auto* format = Form({{"Format：", cbOutputFormat_}});
     format->addRow(normalize);
+    cbFileNames_ = NewComboBox("cbFileNames", kPatternPresets, true);
+    cbFileNames_->setAccessibleName("File names");
+    cbFileNames_->setToolTip("%artist% %albumartist% %album% %year% %genre% %track% "
+                             "%tracktotal% %disc% %disctotal% %title%; / makes folders");
+    lPreview_ = Named(new QLabel, "lPreview");
+    lPreview_->setTextFormat(Qt::PlainText);
+    lPreview_->setWordWrap(true);
+    format->addRow("&File names:", cbFileNames_);
+    format->addRow(QString(), lPreview_);
+    connect(cbFileNames_, &QComboBox::currentTextChanged, this, &OutputPage::ShowPreview);
+    connect(cbOutputFormat_, &QComboBox::currentIndexChanged, this, &OutputPage::ShowPreview);
 
     cbCDList_ = NewComboBox("cbCDList", {}, true);
     cbCDList_->setAccessibleName("Device");
@@ -78,6 +115,7 @@ void OutputPage::Load(const TOptionsSetting& settings)
     ckbKeepWav_->setChecked(!common.IsKeepWav);
     ckNormalize_->setChecked(common.IsNormalize);
     SpinEdit1_->setValue(common.NormalizePercent);
+    cbFileNames_->setCurrentText(QString::fromStdString(common.FileNamePattern));
 
     const int32_t index = settings.CDOptions.Index;
     driveAtOpening_ = index == -1 ? 0 : index;
@@ -96,6 +134,7 @@ bool OutputPage::Store(TOptionsSetting& settings)
     common.OutputFolder = editOutputDir_->text().toStdString();
     common.IsNormalize = ckNormalize_->isChecked();
     common.NormalizePercent = std::clamp(SpinEdit1_->value(), 0, 100);
+    common.FileNamePattern = cbFileNames_->currentText().toStdString();
     return true;
 }
 
@@ -112,6 +151,30 @@ QString OutputPage::Folder() const
 void OutputPage::FocusFolder()
 {
     editOutputDir_->setFocus();
+}
+
+QString OutputPage::PatternProblem() const
+{
+    return QString::fromStdString(
+        FileNamePatternProblem(cbFileNames_->currentText().toStdString()));
+}
+
+void OutputPage::FocusPattern()
+{
+    cbFileNames_->setFocus();
+}
+
+void OutputPage::ShowPreview()
+{
+    const std::string pattern = cbFileNames_->currentText().toStdString();
+    if (const QString problem = PatternProblem(); !problem.isEmpty()) {
+        lPreview_->setText(problem);
+        return;
+    }
+    const OutputFormatInfo* format = FormatByNumber(cbOutputFormat_->currentIndex());
+    const std::string extension(format != nullptr ? format->extension : "wav");
+    lPreview_->setText(QString::fromStdString(
+        PatternedName(pattern, sample_, extension.size() + 1) + "." + extension));
 }
 
 bool OutputPage::DriveChanged() const

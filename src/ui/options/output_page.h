@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tags/track_record.h"
 #include "ui/options/options_page.h"
 
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
@@ -15,7 +17,8 @@ class OutputPage : public OptionsPage {
     Q_OBJECT
 
 public:
-    OutputPage();
+    /// sample is the track the preview names; an example stands in for one without a title.
+    explicit OutputPage(TrackRecord sample);
 
     void Load(const TOptionsSetting& settings) override;
     /// Everything but the drive.
@@ -25,11 +28,17 @@ public:
     /// The folder as typed; puts the focus there.
     QString Folder() const;
     void FocusFolder();
+    /// Why the file-name pattern typed cannot name files; empty when it can. Puts the focus
+    /// there.
+    QString PatternProblem() const;
+    void FocusPattern();
     /// Whether the drive chosen differs from the one at loading.
     bool DriveChanged() const;
 
 private:
     void Browse();
+    /// The name the sample gets with the pattern and format chosen, or why it gets none.
+    void ShowPreview();
 
     QLineEdit* editOutputDir_ = nullptr;
     QCheckBox* ckbKeepWav_ = nullptr;
@@ -37,6 +46,9 @@ private:
     QCheckBox* ckNormalize_ = nullptr;
     QSpinBox* SpinEdit1_ = nullptr;
     QComboBox* cbCDList_ = nullptr;
+    QComboBox* cbFileNames_ = nullptr;
+    QLabel* lPreview_ = nullptr;
+    const TrackRecord sample_;
     int32_t driveAtOpening_ = 0;
 };
 
