@@ -20,6 +20,9 @@ struct TCommonOptions {
     int32_t RipTime = 0;
     /// Names ripped files below the output folder (app/file_name_pattern.h).
     std::string FileNamePattern = "%title%";
+    /// Formats a rip writes besides OutputFormat, as extensions: "mp3,opus"
+    /// (app/formats_written.h).
+    std::string AlsoWrite{};
 };
 
 struct TCDOptions {

@@ -27,10 +27,13 @@ namespace fs = std::filesystem;
 
 constexpr int kSettleMs = 300; // lets the encoder's file go before it is tagged or deleted
 
-// Room for the longest of the extensions a track's files get: ".wav" or the format's.
-std::size_t ExtensionBytes(OutputFormat format)
+// Room for the longest of the extensions a track's files get: ".wav" or a format's.
+std::size_t ExtensionBytes(const RipJob& job)
 {
-    return 1 + std::max<std::size_t>(3, InfoOf(format).extension.size());
+    std::size_t longest = std::max<std::size_t>(3, InfoOf(job.format).extension.size());
+    for (const OutputFormat format : job.alsoWrite)
+        longest = std::max(longest, InfoOf(format).extension.size());
+    return 1 + longest;
 }
 
 std::string ExtractionFailure(const TProcessInfo& info, const std::string& wav)
@@ -116,21 +119,33 @@ void RipBatch::Start()
     view_.ShowHint(kRipExtracting);
     view_.ShowBarCaption(kRipInitializing);
     view_.ShowCompleted(0);
-    if (job_.format != OutputFormat::WAV) {
+    std::vector<OutputFormat> encoded = job_.alsoWrite;
+    if (job_.format != OutputFormat::WAV)
+        encoded.insert(encoded.begin(), job_.format);
+    encoders_.reserve(encoded.size()); // a chain's components stay where they were made
+    for (const OutputFormat format : encoded) {
+        FormatEncoder& encoder = encoders_.emplace_back(FormatEncoder{format, {}, {}});
         try {
-            encoder_.emplace(job_.format, false, SampleFormatChange{}, settings_);
+            encoder.chain.emplace(format, false, SampleFormatChange{}, settings_);
         } catch (const std::exception& failure) {
-            for (std::size_t i = 0; i < job_.tracks.size(); ++i)
-                Fail(i, failure.what());
-            End(false);
-            return;
+            encoder.error = failure.what();
+            continue;
         }
-        TAuFileOut& sink = encoder_->Sink();
+        TAuFileOut& sink = encoder.chain->Sink();
         sink.SetOnProgress([this](TAuOutput* sender) {
             messages_.Post(kMsgRipProgress, 0, 0,
                            std::make_unique<TProcessInfo>(sender->PercentDone(), 0));
         });
         sink.SetOnDone([this](TAuOutput*) { PostFinished(kStatusSuccess); });
+    }
+    const bool nothingToWrite =
+        job_.format != OutputFormat::WAV &&
+        std::ranges::all_of(encoders_, [](const FormatEncoder& e) { return !e.chain; });
+    if (nothingToWrite) {
+        for (std::size_t i = 0; i < job_.tracks.size(); ++i)
+            Fail(i, encoders_.front().error);
+        End(false);
+        return;
     }
     record_.date = LocalTimeNow();
     const TRipOptions& rip = settings_.RipOptions;
@@ -160,8 +175,9 @@ void RipBatch::StartTrack(std::size_t index)
     const TCommonOptions& common = settings_.CommonOptions;
     // The WAV goes where the pattern puts the track, its folders made by the worker.
     const TrackFileName& name = fileNames_[index];
-    RipWaveOptions options{name.folder, common.IsNormalize, common.NormalizePercent,
-                           settings_.RipOptions.ReadOffset, settings_.RipOptions.SecureReads};
+    RipWaveOptions options{FolderOf(index, job_.format), common.IsNormalize,
+                           common.NormalizePercent, settings_.RipOptions.ReadOffset,
+                           settings_.RipOptions.SecureReads};
     // A WAV that is the rip's file is tagged as it is; one on its way to an encoder is not.
     if (job_.format == OutputFormat::WAV) {
         options.completedFileStep = [track = TrackOf(index)](const std::string& wav) {
@@ -300,12 +316,15 @@ void RipBatch::Extracted(const TProcessInfo& info)
         Fail(index, message);
     }
     ++completed_;
-    if (job_.format == OutputFormat::WAV) {
+    encoding_ = 0;
+    everyFormatWritten_ = status == kStatusSuccess;
+    if (encoders_.empty()) {
         if (completed_ == job_.tracks.size())
             End(false);
         else
             ShowNextTrack(kRipInitializing);
     } else if (status != kStatusSuccess) {
+        encoding_ = encoders_.size(); // no format has a WAV to encode
         PostFinished(kStatusNothingToEncode);
     } else {
         Encode(index);
@@ -316,16 +335,23 @@ void RipBatch::Encode(std::size_t index)
 {
     view_.ShowHint(kRipEncoding);
     view_.ShowBarCaption(kRipEncoding);
-    std::string error = encoder_->Prepare(WavOf(index), TargetOf(index), TrackOf(index));
+    FormatEncoder& encoder = encoders_[encoding_];
+    std::string error = encoder.error;
+    const std::string target = TargetOf(index, encoder.format);
+    if (error.empty()) {
+        std::error_code folderError;
+        fs::create_directories(fs::path(target).parent_path(), folderError);
+        error = encoder.chain->Prepare(WavOf(index), target, TrackOf(index));
+    }
     if (error.empty()) {
         try {
-            encoder_->Sink().Start();
+            encoder.chain->Sink().Start();
             return;
         } catch (const std::exception& failure) {
             error = failure.what();
         }
     }
-    Fail(index, error);
+    Fail(index, encoder.format, error);
     PostFinished(kStatusNothingToEncode);
 }
 
@@ -338,25 +364,49 @@ void RipBatch::PostFinished(int32_t status)
 void RipBatch::Finished(int32_t status)
 {
     const std::size_t index = completed_ - 1;
-    const std::string target = TargetOf(index);
-    bool encoded = status == kStatusSuccess;
-    if (encoded && !encoder_->Sink().LastError().empty()) {
-        Fail(index, encoder_->Sink().LastError());
+    if (encoding_ < encoders_.size()) {
+        FormatFinished(index, status == kStatusSuccess);
+        if (++encoding_ < encoders_.size()) {
+            Encode(index);
+            return;
+        }
+        // A WAV that a format failed to encode stays: it is all the user has of that file.
+        std::error_code ignored;
+        const std::string wav = WavOf(index);
+        if (everyFormatWritten_ && job_.format != OutputFormat::WAV &&
+            !settings_.CommonOptions.IsKeepWav && fs::exists(wav, ignored) && !IsFileInUse(wav))
+            fs::remove(wav, ignored);
+    } else {
+        // The extraction failed: no format made a file.
+        for (encoding_ = 0; encoding_ < encoders_.size(); ++encoding_)
+            FormatFinished(index, false);
+    }
+    TrackFinished();
+}
+
+void RipBatch::FormatFinished(std::size_t index, bool encoded)
+{
+    FormatEncoder& encoder = encoders_[encoding_];
+    const std::string target = TargetOf(index, encoder.format);
+    if (encoded && !encoder.chain->Sink().LastError().empty()) {
+        Fail(index, encoder.format, encoder.chain->Sink().LastError());
         encoded = false;
     }
-    // A name the system refuses is no file; the track has failed with that reason already.
-    std::error_code ignored;
+    everyFormatWritten_ = everyFormatWritten_ && encoded;
     if (encoded) {
         view_.ShowWritten(target);
-        record_.tracks[index].file = InReportFolder(target);
-        // A WAV whose encoding failed stays: it is all the user has of the track.
-        const std::string wav = WavOf(index);
-        if (!settings_.CommonOptions.IsKeepWav && fs::exists(wav, ignored) && !IsFileInUse(wav))
-            fs::remove(wav, ignored);
+        if (encoder.format == job_.format)
+            record_.tracks[index].file = InReportFolder(target);
     }
-    // Only a file that is there gets a tag; after a failure that is the track's older file.
-    if (job_.format == OutputFormat::MP3 && fs::exists(target, ignored))
+    // Only a file that is there gets a tag; after a failure that is the track's older file. A
+    // name the system refuses is no file; the track has failed with that reason already.
+    std::error_code ignored;
+    if (encoder.format == OutputFormat::MP3 && fs::exists(target, ignored))
         TagMp3(index, target);
+}
+
+void RipBatch::TrackFinished()
+{
     if (completed_ == job_.tracks.size())
         End(true);
     else
@@ -424,35 +474,38 @@ void RipBatch::Fail(std::size_t index, const std::string& reason)
         failure = reason;
 }
 
+void RipBatch::Fail(std::size_t index, OutputFormat format, const std::string& reason)
+{
+    Fail(index, job_.alsoWrite.empty() ? reason : std::string(InfoOf(format).name) + ": " + reason);
+}
+
 // The pattern's names, one taken by an earlier track getting " (2)", " (3)" ... A title is a
 // name as it is; only another pattern's "/" makes folders below the output folder.
 std::vector<RipBatch::TrackFileName> RipBatch::UniqueFileNames() const
 {
     const std::string pattern =
         job_.namePattern.empty() ? std::string(kTitleOnlyPattern) : job_.namePattern;
-    const std::string& outputFolder = settings_.CommonOptions.OutputFolder;
     std::set<std::string> taken;
     std::vector<TrackFileName> names;
     for (std::size_t index = 0; index < job_.tracks.size(); ++index) {
         const std::string name = FirstFreeName(
             PatternedName(pattern, RippedTrackRecord(DiscTrackOf(index), job_.disc, job_.release),
-                          ExtensionBytes(job_.format)),
+                          ExtensionBytes(job_)),
             [&](const std::string& used) { return taken.contains(used); });
         taken.insert(name);
         const std::size_t slash =
             pattern == kTitleOnlyPattern ? std::string::npos : name.rfind('/');
         if (slash == std::string::npos)
-            names.push_back({outputFolder, name});
+            names.push_back({{}, name});
         else
-            names.push_back({IncludeTrailingBackslash(outputFolder) + name.substr(0, slash),
-                             name.substr(slash + 1)});
+            names.push_back({name.substr(0, slash), name.substr(slash + 1)});
     }
     return names;
 }
 
 std::string RipBatch::ReportFolder() const
 {
-    return fileNames_.empty() ? settings_.CommonOptions.OutputFolder : fileNames_.front().folder;
+    return fileNames_.empty() ? settings_.CommonOptions.OutputFolder : FolderOf(0, job_.format);
 }
 
 std::string RipBatch::InReportFolder(const std::string& file) const
@@ -460,14 +513,23 @@ std::string RipBatch::InReportFolder(const std::string& file) const
     return fs::path(file).lexically_relative(ReportFolder()).string();
 }
 
-std::string RipBatch::WavOf(std::size_t index) const
+std::string RipBatch::FolderOf(std::size_t index, OutputFormat format) const
 {
-    return TrackWavePath(fileNames_[index].folder, fileNames_[index].stem);
+    std::string folder = settings_.CommonOptions.OutputFolder;
+    if (!job_.alsoWrite.empty())
+        folder = IncludeTrailingBackslash(folder) + std::string(InfoOf(format).name);
+    const std::string& subfolder = fileNames_[index].subfolder;
+    return subfolder.empty() ? folder : IncludeTrailingBackslash(folder) + subfolder;
 }
 
-std::string RipBatch::TargetOf(std::size_t index) const
+std::string RipBatch::WavOf(std::size_t index) const
 {
-    return OutputFilePath(fileNames_[index].folder, fileNames_[index].stem, job_.format);
+    return TrackWavePath(FolderOf(index, job_.format), fileNames_[index].stem);
+}
+
+std::string RipBatch::TargetOf(std::size_t index, OutputFormat format) const
+{
+    return OutputFilePath(FolderOf(index, format), fileNames_[index].stem, format);
 }
 
 } // namespace corvath

@@ -83,12 +83,17 @@ struct RipJob {
     /// Names the files below the output folder (FileNamePatternProblem accepts it); empty: by
     /// title alone.
     std::string namePattern{};
+    /// Formats encoded from the same WAVs besides the main one: never it, WAV or one twice.
+    std::vector<OutputFormat> alsoWrite{};
 };
 
 /// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
-/// output folder; unless the format is WAV the format's encoder then makes the file, tagged with
-/// the track's record (title, numbers, disc fields, release), MP3 files also get an ID3v1 tag,
-/// and the WAV is deleted unless the settings keep it. Driven by the
+/// output folder; unless the format is WAV the format's encoder then makes the file, then each
+/// other format's encoder its own, each tagged with the track's record (title, numbers, disc
+/// fields, release); MP3 files also get an ID3v1 tag, and the WAV is deleted once every format's
+/// file is made, unless the settings keep it. When several formats are written, each format's
+/// files go below a folder of its name ("FLAC", "MP3") and a track's failures name their format.
+/// The file-name pattern places every file below that. Driven by the
 /// workers' messages and the encoder's events, all handled on the main thread; the view shows
 /// each step. Titles that an earlier track of the same rip already used get " (2)", " (3)" ...
 /// so no track replaces another's file. A track that fails does not stop the others.
@@ -110,9 +115,9 @@ public:
     RipBatch(const RipBatch&) = delete;
     RipBatch& operator=(const RipBatch&) = delete;
 
-    /// Shows the first track and starts extracting it. When the format's encoder cannot be
-    /// made, nothing is extracted: every track is reported failed with the reason and the view
-    /// closes.
+    /// Shows the first track and starts extracting it. When no format's encoder can be made,
+    /// nothing is extracted: every track is reported failed with the reason and the view closes.
+    /// Formats whose encoder cannot be made fail on every track while the others go on.
     void Start();
 
     /// Ends the rip: the extraction under way stops and nothing more starts or is shown.
@@ -136,33 +141,52 @@ private:
     void StartTrack(std::size_t index);
     void ShowNextTrack(const char* barCaption);
     void Extracted(const TProcessInfo& info);
+    /// Starts the encoder of the format under way on the track's WAV.
     void Encode(std::size_t index);
     void PostFinished(int32_t status);
     void Finished(int32_t status);
+    /// The format under way is done with the track, whether its file was made.
+    void FormatFinished(std::size_t index, bool encoded);
+    /// The track is done: the next one starts, or the rip ends.
+    void TrackFinished();
     void TagMp3(std::size_t index, const std::string& mp3);
     void End(bool pauseFirst);
     void Conclude();
     void Fail(std::size_t index, const std::string& reason);
-    /// Where a track's files go: their folder and their name without extension.
+    /// A failure of one format's file, named by its format when several are written.
+    void Fail(std::size_t index, OutputFormat format, const std::string& reason);
+    /// Where a track's files go below a format's folder: their folder and their name without
+    /// extension.
     struct TrackFileName {
-        std::string folder;
+        std::string subfolder; ///< "" for none
         std::string stem;
+    };
+    /// The encoder of one format the WAVs become.
+    struct FormatEncoder {
+        OutputFormat format;
+        std::optional<ConversionChain> chain; // none when it cannot be made
+        std::string error;                    // why not
     };
     std::vector<TrackFileName> UniqueFileNames() const;
     /// Where the log, the cue sheet and the cover go: the folder of the first track's file.
     std::string ReportFolder() const;
     /// A file's path from the report folder, as the cue sheet and the log name it.
     std::string InReportFolder(const std::string& file) const;
+    /// The output folder, the format's folder below it when several are written, and the
+    /// track's folders of the pattern.
+    std::string FolderOf(std::size_t index, OutputFormat format) const;
+    /// Beside the main format's file.
     std::string WavOf(std::size_t index) const;
-    std::string TargetOf(std::size_t index) const;
+    std::string TargetOf(std::size_t index, OutputFormat format) const;
 
     RipView& view_;
     const RipJob job_;
     const TOptionsSetting& settings_;
     const std::vector<TrackFileName> fileNames_; // per track, unique within the rip
     MainThreadMessages messages_;
-    std::optional<ConversionChain> encoder_; // none for WAV, or when it cannot be made
-    std::string encoderError_;
+    std::vector<FormatEncoder> encoders_; // the main format's first, none for WAV
+    std::size_t encoding_ = 0;            // the encoder under way for the current track
+    bool everyFormatWritten_ = false;     // of the current track, so far
     std::unique_ptr<RipDiscSurvey> survey_;
     std::optional<CoverPicture> cover_; // the disc's, for every track
     std::unique_ptr<TCDRipThread> worker_;

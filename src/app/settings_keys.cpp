@@ -36,6 +36,7 @@ std::vector<SettingKey> AllKeys()
         Key<&O::CommonOptions, &TCommonOptions::RipTime>("CommonOptions", "RipTime"),
         Key<&O::CommonOptions, &TCommonOptions::FileNamePattern>("CommonOptions",
                                                                  "FileNamePattern"),
+        Key<&O::CommonOptions, &TCommonOptions::AlsoWrite>("CommonOptions", "AlsoWrite"),
     };
     for (const OutputFormatInfo& format : OutputFormats()) {
         for (const CodecSettingKey& key : format.settings)

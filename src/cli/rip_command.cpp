@@ -2,6 +2,7 @@
 
 #include "app/disc_session.h"
 #include "app/file_name_pattern.h"
+#include "app/formats_written.h"
 #include "app/options_store.h"
 #include "app/output_naming.h"
 #include "app/rip_batch.h"
@@ -34,20 +35,36 @@ std::string Usage()
     return "Usage: corvath-cli rip [--drive N | --image FILE] [--tracks 1,3-5]\n"
            "                       [--format " +
            FormatChoices() +
-           "] [--artist A] [--album A]\n"
+           "[,...]] [--artist A] [--album A]\n"
            "                       [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
            "       --name: the files' names below the output folder, such as\n"
-           "               \"%albumartist%/%album%/%track% %title%\"\n";
+           "               \"%albumartist%/%album%/%track% %title%\"\n"
+           "       --format flac,mp3: FLAC files, and MP3 files from the same WAVs, each below a\n"
+           "               folder of its format\n";
 }
 
 struct RipOptions {
     std::optional<std::size_t> drive;
     std::string image;
     std::string tracks;
-    const OutputFormatInfo* format = nullptr; // none: the settings' format
+    const OutputFormatInfo* format = nullptr; // none: the settings' formats
+    std::string alsoWrite;                    // the formats after the first of --format
     std::optional<std::string> namePattern;   // none: the settings' pattern
     std::vector<std::pair<std::string, std::string>> discFields;
 };
+
+// The first name of a comma-separated list that names no format; "" when each does.
+std::string UnknownFormat(std::string_view list)
+{
+    while (true) {
+        const std::string_view name = list.substr(0, list.find(','));
+        if (FormatByExtension(name) == nullptr)
+            return std::string(name);
+        if (name.size() == list.size())
+            return {};
+        list.remove_prefix(name.size() + 1);
+    }
+}
 
 std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
@@ -64,11 +81,14 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
         if (name == "--tracks") {
             options.tracks = value;
         } else if (name == "--format") {
-            options.format = FormatByExtension(value);
-            if (options.format == nullptr) {
-                err << "corvath-cli rip: unknown format " << value << '\n' << Usage();
+            // "flac,mp3": the first is the main format, the others are written beside it.
+            if (const std::string unknown = UnknownFormat(value); !unknown.empty()) {
+                err << "corvath-cli rip: unknown format " << unknown << '\n' << Usage();
                 return std::nullopt;
             }
+            const std::size_t comma = value.find(',');
+            options.format = FormatByExtension(value.substr(0, comma));
+            options.alsoWrite = comma == std::string::npos ? "" : value.substr(comma + 1);
         } else if (name == "--name") {
             if (const std::string problem = FileNamePatternProblem(value); !problem.empty()) {
                 err << "corvath-cli rip: " << problem << '\n';
@@ -121,6 +141,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     const OutputFormat format = options->format != nullptr
                                     ? options->format->format
                                     : FormatOfSetting(settings.CommonOptions.OutputFormat);
+    const std::vector<OutputFormat> alsoWrite = AlsoWrittenFormats(
+        options->format != nullptr ? options->alsoWrite : settings.CommonOptions.AlsoWrite, format);
 
     const ChosenDisc chosen =
         OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err);
@@ -164,7 +186,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         progress,
         {handle.get(), std::move(entries), format, disc, chosen.name, settings.CDInfo.Release,
          AudioTrackTotal(toc),
-         options->namePattern.value_or(PatternOrTitle(settings.CommonOptions.FileNamePattern))},
+         options->namePattern.value_or(PatternOrTitle(settings.CommonOptions.FileNamePattern)),
+         alsoWrite},
         settings);
     batch.Start();
     return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "app/file_name_pattern.h"
+#include "app/formats_written.h"
 #include "app/options_store.h"
 #include "cd/disc_cover.h"
 #include "platform/files/program_folder.h"
@@ -230,10 +231,12 @@ void TfrmMain::Rip()
         StopPlayback();
     if (!CheckOutputFolder())
         return;
-    TfrmCDRip rip(this, {disc_.Handle(), std::move(tracks),
-                         FormatOfSetting(OptionsSetting.CommonOptions.OutputFormat),
-                         ShownDiscFields(), disc_.LogName(), release_, disc_.LoadedTrackTotal(),
-                         PatternOrTitle(OptionsSetting.CommonOptions.FileNamePattern)});
+    const TCommonOptions& common = OptionsSetting.CommonOptions;
+    const OutputFormat format = FormatOfSetting(common.OutputFormat);
+    TfrmCDRip rip(this,
+                  {disc_.Handle(), std::move(tracks), format, ShownDiscFields(), disc_.LogName(),
+                   release_, disc_.LoadedTrackTotal(), PatternOrTitle(common.FileNamePattern),
+                   AlsoWrittenFormats(common.AlsoWrite, format)});
     rip.exec();
 }
 

@@ -91,7 +91,7 @@ protected:
     {
         RipBatch batch(view_,
                        {disc_.get(), std::move(tracks), format, std::move(disc), "image",
-                        std::move(release), trackTotal_, namePattern_},
+                        std::move(release), trackTotal_, namePattern_, alsoWrite_},
                        settings_);
         batch.Start();
         ASSERT_TRUE(PumpUntil([&] {
@@ -107,6 +107,7 @@ protected:
     TempDir dir_;
     int trackTotal_ = 0;
     std::string namePattern_; // the title alone
+    std::vector<OutputFormat> alsoWrite_;
     TOptionsSetting settings_;
     CdHandle disc_;
     RecordingView view_;

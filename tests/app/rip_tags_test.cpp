@@ -3,6 +3,7 @@
 
 #include "app/disc_session.h"
 #include "cd/cover_cache.h"
+#include "codecs/mp3/lame_library.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/text/ascii_case.h"
 #include "rip_batch_fixture.h"
@@ -196,6 +197,50 @@ TEST_F(RippedTagsInFolders, TheTitleAlonePatternNamesAsBeforeAndAlikeNamesAreKep
     Rip({{1, "Same"}, {2, "Other"}}, OutputFormat::WAV);
     EXPECT_TRUE(fs::exists(Output("Album/x.wav")));
     EXPECT_TRUE(fs::exists(Output("Album/x (2).wav")));
+}
+
+// Each format's files go below a folder of its name, encoded from the same WAVs; a format whose
+// encoder cannot be loaded fails on its own, and the WAVs stay for it.
+TEST_F(RippedTagsInFolders, SeveralFormatsFromOneRipAndAFormatThatFailsAlone)
+{
+    if (!test::HaveTool("ffprobe"))
+        GTEST_SKIP() << "ffprobe reads the files back";
+    OpenDisc({20, 12});
+    namePattern_ = "%album%/%track% %title%";
+    alsoWrite_ = {OutputFormat::MP3, OutputFormat::OPUS};
+    const auto ripBothTracks = [&] {
+        view_ = test::RecordingView{};
+        Rip({{1, "One"}, {2, "Two"}}, OutputFormat::FLAC, {"Band", "Album", "", -1, ""});
+    };
+    const auto probedFormat = [](const fs::path& file) {
+        return test::RunCommand("ffprobe -v error -show_entries format=format_name -of csv=p=0 " +
+                                test::Quoted(file));
+    };
+    ripBothTracks();
+    for (const char* track : {"01 One", "02 Two"}) {
+        EXPECT_EQ(probedFormat(Output("FLAC/Album") / (std::string(track) + ".flac")), "flac\n");
+        EXPECT_EQ(probedFormat(Output("MP3/Album") / (std::string(track) + ".mp3")), "mp3\n");
+        EXPECT_EQ(probedFormat(Output("OPUS/Album") / (std::string(track) + ".opus")), "ogg\n");
+        EXPECT_FALSE(fs::exists(Output("FLAC/Album") / (std::string(track) + ".wav")));
+    }
+    EXPECT_EQ(view_.lines.back(), "close") << "no failure to sum up";
+
+    fs::remove_all(dir_ / "out");
+    LameLibrary().SetFileName("libmissing-lame.so.0");
+    ripBothTracks();
+    LameLibrary().SetFileName("libmp3lame.so.0");
+    const std::string reason = "MP3: libmissing-lame.so.0 library could not be loaded.";
+    const std::vector<std::string>& lines = view_.lines;
+    EXPECT_EQ(
+        std::vector<std::string>(lines.end() - 3, lines.end()),
+        (std::vector<std::string>{"failed One: " + reason, "failed Two: " + reason, "close"}));
+    for (const char* track : {"01 One", "02 Two"}) {
+        EXPECT_EQ(probedFormat(Output("FLAC/Album") / (std::string(track) + ".flac")), "flac\n");
+        EXPECT_EQ(probedFormat(Output("OPUS/Album") / (std::string(track) + ".opus")), "ogg\n");
+        EXPECT_TRUE(fs::exists(Output("FLAC/Album") / (std::string(track) + ".wav")))
+            << "the WAV is all there is for the MP3 file";
+    }
+    EXPECT_FALSE(fs::exists(Output("MP3")));
 }
 
 } // namespace

@@ -168,11 +168,14 @@ TEST_F(CliRipTest, NamesFilesByThePatternBelowTheOutputFolder)
                                          "]\nCDArtist=Band\nCDAlbum=Live: Here\nCDTrackNumber=2\n"
                                          "1=Why?\n2=End.\n");
     ASSERT_EQ(Status("rip --image '" + image.string() +
-                     "' --format wav --name '%artist%/%album%/%track% - %title%'"),
+                     "' --format wav,flac --name '%artist%/%album%/%track% - %title%'"),
               0)
         << Stderr();
-    EXPECT_TRUE(fs::exists(Output("Band/Live_ Here/01 - Why_.wav")));
-    EXPECT_TRUE(fs::exists(Output("Band/Live_ Here/02 - End.wav")));
+    // Two formats: each below a folder of its name.
+    for (const char* file :
+         {"WAV/Band/Live_ Here/01 - Why_.wav", "WAV/Band/Live_ Here/02 - End.wav",
+          "FLAC/Band/Live_ Here/01 - Why_.flac", "FLAC/Band/Live_ Here/02 - End.flac"})
+        EXPECT_TRUE(fs::exists(Output(file))) << file;
 }
 
 TEST_F(CliRipTest, RefusesWhatItCannotDo)
@@ -181,6 +184,8 @@ TEST_F(CliRipTest, RefusesWhatItCannotDo)
     const std::string source = "--image '" + image.string() + "'";
     EXPECT_EQ(Status("rip " + source + " --format aiff"), 2);
     EXPECT_NE(Stderr().find("unknown format aiff"), std::string::npos);
+    EXPECT_EQ(Status("rip " + source + " --format flac,ogg,mp4"), 2);
+    EXPECT_NE(Stderr().find("unknown format mp4"), std::string::npos);
     EXPECT_EQ(Status("rip " + source + " --tracks 2"), 2);
     EXPECT_EQ(Status("rip " + source + " --tracks 1-"), 2);
     EXPECT_EQ(Status("rip " + source + " --genre Nonsense"), 2);

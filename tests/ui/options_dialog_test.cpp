@@ -352,7 +352,7 @@ TEST_F(OptionsDialogTest, ChoosingADriveThatCannotBeOpenedEmptiesTheList)
 
 // The preview names the first checked track as the pattern typed so far would; a pattern that
 // leads outside the output folder is refused where it is typed.
-TEST_F(OptionsDialogTest, FileNamesShowTheFirstCheckedTracksNameAndStayInTheOutputFolder)
+TEST_F(OptionsDialogTest, FileNamesAndOtherFormatsShowInThePreviewAndStayInTheOutputFolder)
 {
     SaveOptions(Unusual(AudioImage("disc", {150, 20000})), location_);
     auto window = Start();
@@ -365,6 +365,9 @@ TEST_F(OptionsDialogTest, FileNamesShowTheFirstCheckedTracksNameAndStayInTheOutp
         EXPECT_EQ(preview.text(), "Track01.flac") << "the default names files as before";
         pattern.setCurrentText("%albumartist%/%album%/%track% - %title%");
         EXPECT_EQ(preview.text(), "Band/Live_ Here/01 - Track01.flac");
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "ckAlsoFLAC").isEnabled()) << "the main format";
+        Child<QCheckBox>(dialog, "ckAlsoMP3").setChecked(true);
+        EXPECT_EQ(preview.text(), "FLAC/Band/Live_ Here/01 - Track01.flac");
         Child<QTabWidget>(dialog, "PageControl1").setCurrentIndex(0);
         Idle();
         const QString file = QApplication::applicationDirPath() + "/options_output_pattern.png";
@@ -379,6 +382,7 @@ TEST_F(OptionsDialogTest, FileNamesShowTheFirstCheckedTracksNameAndStayInTheOutp
         EXPECT_EQ(OkWithMessage(dialog), "");
     });
     EXPECT_EQ(OptionsSetting.CommonOptions.FileNamePattern, "%album%/%track% %title%");
+    EXPECT_EQ(OptionsSetting.CommonOptions.AlsoWrite, "mp3");
     window->close();
     EXPECT_NE(OptionsFile().find("FileNamePattern=%album%/%track% %title%"), std::string::npos)
         << OptionsFile();

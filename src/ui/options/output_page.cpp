@@ -2,6 +2,7 @@
 
 #include "app/disc_opening.h"
 #include "app/file_name_pattern.h"
+#include "app/formats_written.h"
 #include "platform/files/program_folder.h"
 #include "ui/folder_dialog.h"
 #include "ui/options/page_widgets.h"
@@ -94,8 +95,9 @@ OutputPage::OutputPage(TrackRecord sample)
     lPreview_->setWordWrap(true);
     format->addRow("&File names:", cbFileNames_);
     format->addRow(QString(), lPreview_);
+    format->addRow("Also write:", AlsoWriteRow());
     connect(cbFileNames_, &QComboBox::currentTextChanged, this, &OutputPage::ShowPreview);
-    connect(cbOutputFormat_, &QComboBox::currentIndexChanged, this, &OutputPage::ShowPreview);
+    connect(cbOutputFormat_, &QComboBox::currentIndexChanged, this, &OutputPage::MainFormatChanged);
 
     cbCDList_ = NewComboBox("cbCDList", {}, true);
     cbCDList_->setAccessibleName("Device");
@@ -107,6 +109,45 @@ OutputPage::OutputPage(TrackRecord sample)
     layout->addStretch();
 }
 
+QLayout* OutputPage::AlsoWriteRow()
+{
+    auto* row = new QHBoxLayout;
+    for (const OutputFormatInfo& format : OutputFormats()) {
+        if (format.format == OutputFormat::WAV)
+            continue;
+        const QString name = QString::fromUtf8(format.name.data(), format.name.size());
+        auto* box = Named(new QCheckBox(name), ("ckAlso" + name).toStdString().c_str());
+        box->setAccessibleName("Also write " + name);
+        connect(box, &QCheckBox::toggled, this, &OutputPage::ShowPreview);
+        row->addWidget(box);
+        alsoWrite_.push_back({format.format, box});
+    }
+    row->addStretch();
+    return row;
+}
+
+// The main format is written anyway: its box has nothing to add.
+void OutputPage::MainFormatChanged()
+{
+    const OutputFormat main = FormatOfSetting(cbOutputFormat_->currentIndex());
+    for (const auto& [format, box] : alsoWrite_) {
+        box->setEnabled(format != main);
+        if (format == main)
+            box->setChecked(false);
+    }
+    ShowPreview();
+}
+
+std::vector<OutputFormat> OutputPage::AlsoWritten() const
+{
+    std::vector<OutputFormat> formats;
+    for (const auto& [format, box] : alsoWrite_) {
+        if (box->isChecked())
+            formats.push_back(format);
+    }
+    return formats;
+}
+
 void OutputPage::Load(const TOptionsSetting& settings)
 {
     const TCommonOptions& common = settings.CommonOptions;
@@ -116,6 +157,11 @@ void OutputPage::Load(const TOptionsSetting& settings)
     ckNormalize_->setChecked(common.IsNormalize);
     SpinEdit1_->setValue(common.NormalizePercent);
     cbFileNames_->setCurrentText(QString::fromStdString(common.FileNamePattern));
+    const std::vector<OutputFormat> also =
+        AlsoWrittenFormats(common.AlsoWrite, FormatOfSetting(common.OutputFormat));
+    for (const auto& [format, box] : alsoWrite_)
+        box->setChecked(std::ranges::find(also, format) != also.end());
+    MainFormatChanged();
 
     const int32_t index = settings.CDOptions.Index;
     driveAtOpening_ = index == -1 ? 0 : index;
@@ -135,6 +181,7 @@ bool OutputPage::Store(TOptionsSetting& settings)
     common.IsNormalize = ckNormalize_->isChecked();
     common.NormalizePercent = std::clamp(SpinEdit1_->value(), 0, 100);
     common.FileNamePattern = cbFileNames_->currentText().toStdString();
+    common.AlsoWrite = ExtensionList(AlsoWritten());
     return true;
 }
 
@@ -171,10 +218,12 @@ void OutputPage::ShowPreview()
         lPreview_->setText(problem);
         return;
     }
-    const OutputFormatInfo* format = FormatByNumber(cbOutputFormat_->currentIndex());
-    const std::string extension(format != nullptr ? format->extension : "wav");
+    const OutputFormatInfo& format = InfoOf(FormatOfSetting(cbOutputFormat_->currentIndex()));
+    const std::string extension(format.extension);
+    // Several formats each go below a folder of their own.
+    const std::string folder = AlsoWritten().empty() ? "" : std::string(format.name) + "/";
     lPreview_->setText(QString::fromStdString(
-        PatternedName(pattern, sample_, extension.size() + 1) + "." + extension));
+        folder + PatternedName(pattern, sample_, extension.size() + 1) + "." + extension));
 }
 
 bool OutputPage::DriveChanged() const

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "codecs/output_format.h"
 #include "tags/track_record.h"
 #include "ui/options/options_page.h"
 
+#include <utility>
+#include <vector>
+
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
@@ -37,6 +42,10 @@ public:
 
 private:
     void Browse();
+    /// One box per format that may be written besides the main one.
+    QLayout* AlsoWriteRow();
+    void MainFormatChanged();
+    std::vector<OutputFormat> AlsoWritten() const;
     /// The name the sample gets with the pattern and format chosen, or why it gets none.
     void ShowPreview();
 
@@ -48,6 +57,7 @@ private:
     QComboBox* cbCDList_ = nullptr;
     QComboBox* cbFileNames_ = nullptr;
     QLabel* lPreview_ = nullptr;
+    std::vector<std::pair<OutputFormat, QCheckBox*>> alsoWrite_;
     const TrackRecord sample_;
     int32_t driveAtOpening_ = 0;
 };
