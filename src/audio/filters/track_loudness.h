@@ -21,6 +21,11 @@ public:
     /// Ebur128Library() is available, or "Cannot measure the loudness of <n> channels at <r> Hz"
     /// when the library refuses the format.
     TrackLoudness(uint32_t channels, uint32_t sampleRate);
+    TrackLoudness(const TrackLoudness&) = delete;
+    TrackLoudness& operator=(const TrackLoudness&) = delete;
+    /// A measurement moved from is good for nothing but being destroyed.
+    TrackLoudness(TrackLoudness&&) noexcept = default;
+    TrackLoudness& operator=(TrackLoudness&&) noexcept = default;
 
     /// Interleaved little-endian PCM as the sources deliver it: 8-bit unsigned, 16-, 24- or
     /// 32-bit signed. The bytes need not end on a frame: a part frame waits for the next call.
