@@ -1,5 +1,6 @@
 #include "codecs/startup_libraries.h"
 
+#include "audio/filters/ebur128_library.h"
 #include "audio/filters/samplerate_library.h"
 #include "codecs/output_format.h"
 #include "platform/acm/ffmpeg_library.h"
@@ -11,13 +12,15 @@ namespace corvath {
 
 namespace {
 
-// Each format's libraries in the table's order, then the sample-rate converter's.
+// Each format's libraries in the table's order, then the sample-rate converter's and the
+// loudness meter's.
 std::vector<LibraryBinding*> CodecLibraries()
 {
     std::vector<LibraryBinding*> libraries;
     for (const OutputFormatInfo& format : OutputFormats())
         libraries.insert(libraries.end(), format.libraries.begin(), format.libraries.end());
     libraries.push_back(&SamplerateLibrary());
+    libraries.push_back(&Ebur128Library());
     return libraries;
 }
 

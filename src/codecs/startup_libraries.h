@@ -3,8 +3,8 @@
 namespace corvath {
 
 /// The codec libraries the program opens once at start and frees at exit: those the output
-/// formats list (LAME comes and goes with its outputs) and the sample-rate converter's, and
-/// FFmpeg and libcurl, which stay until the process ends. A library
+/// formats list (LAME comes and goes with its outputs), the sample-rate converter's and the
+/// loudness meter's, and FFmpeg and libcurl, which stay until the process ends. A library
 /// that is missing only leaves its loaded flag clear: the outputs and lookups that need it
 /// refuse to start, with its file name in the message. Lives on the main thread for the
 /// program's whole run.

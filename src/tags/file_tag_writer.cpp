@@ -1,21 +1,16 @@
 #include "tags/file_tag_writer.h"
 
-#include "platform/files/unique_fd.h"
 #include "tags/ape_record.h"
 #include "tags/asf_record.h"
 #include "tags/audio_file_kind.h"
 #include "tags/id3v2_record.h"
 #include "tags/riff_info_record.h"
+#include "tags/tag_file_checks.h"
 
 #include <apefile.h>
 #include <asffile.h>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <id3v2framefactory.h>
 #include <mpegfile.h>
-#include <stdexcept>
-#include <sys/stat.h>
 #include <wavfile.h>
 
 namespace corvath {
@@ -25,40 +20,10 @@ namespace {
 // Tags only: the audio properties would cost a scan of the file.
 constexpr bool kNoProperties = false;
 
-[[noreturn]] void Fail(const std::string& path, const std::string& why)
-{
-    throw std::runtime_error("Cannot write the tags of " + path + ": " + why);
-}
-
-// TagLib opens a file it may not write for reading only, without a reason; the system has one.
-void RequireWritableFile(const std::string& path)
-{
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        Fail(path, std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        Fail(path, "it is not a regular file");
-    const UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
-    if (!fd)
-        Fail(path, std::strerror(errno));
-}
-
-void RequireOpen(const TagLib::File& file, const std::string& path)
-{
-    if (!file.isValid() || file.readOnly())
-        Fail(path, "it cannot be opened for writing");
-}
-
-void RequireSaved(bool saved, const std::string& path)
-{
-    if (!saved)
-        Fail(path, "the tag could not be saved");
-}
-
 void WriteId3v2(const std::string& path, const TrackRecord& record)
 {
     TagLib::MPEG::File file(path.c_str(), TagLib::ID3v2::FrameFactory::instance(), kNoProperties);
-    RequireOpen(file, path);
+    RequireOpenForWriting(file, path);
     PutRecord(*file.ID3v2Tag(true), record);
     // The ID3v1 tag is the ID3v1 writer's, before or after this one.
     RequireSaved(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v4,
@@ -69,7 +34,7 @@ void WriteId3v2(const std::string& path, const TrackRecord& record)
 void WriteApe(const std::string& path, const TrackRecord& record)
 {
     TagLib::APE::File file(path.c_str(), kNoProperties);
-    RequireOpen(file, path);
+    RequireOpenForWriting(file, path);
     PutRecord(*file.APETag(true), record);
     RequireSaved(file.save(), path);
 }
@@ -77,7 +42,7 @@ void WriteApe(const std::string& path, const TrackRecord& record)
 void WriteAsf(const std::string& path, const TrackRecord& record)
 {
     TagLib::ASF::File file(path.c_str(), kNoProperties);
-    RequireOpen(file, path);
+    RequireOpenForWriting(file, path);
     PutRecord(*file.tag(), record);
     RequireSaved(file.save(), path);
 }
@@ -86,7 +51,7 @@ void WriteWav(const std::string& path, const TrackRecord& record)
 {
     DecodeInfoTextAsUtf8OrWindows1252();
     TagLib::RIFF::WAV::File file(path.c_str(), kNoProperties);
-    RequireOpen(file, path);
+    RequireOpenForWriting(file, path);
     PutRecord(*file.ID3v2Tag(), record);
     PutRecord(*file.InfoTag(), record);
     RequireSaved(
@@ -122,7 +87,7 @@ void WriteFileTags(const std::string& path, FileTagFormat format, const TrackRec
     RequireWritableFile(path);
     const FormatWriter writer = WriterOf(format);
     if (AudioFileKindByContent(path) != writer.kind)
-        Fail(path, std::string("it is not ") + writer.fileName + " file");
+        FailTagWrite(path, std::string("it is not ") + writer.fileName + " file");
     writer.write(path, record);
 }
 

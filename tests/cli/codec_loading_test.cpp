@@ -15,11 +15,12 @@ namespace corvath {
 namespace {
 
 // The libraries the program opens itself, by the file names it looks for.
-const std::set<std::string> kCodecLibraries = {
-    "libFLAC.so.12",         "libogg.so.0",        "libvorbis.so.0",
-    "libvorbisenc.so.2",     "libvorbisfile.so.3", "libsamplerate.so.0",
-    "libcorvath-ape.so",     "libmp3lame.so.0",    FfmpegLibrary().FileName(),
-    CurlLibrary().FileName()};
+const std::set<std::string> kCodecLibraries = {"libFLAC.so.12",         "libogg.so.0",
+                                               "libvorbis.so.0",        "libvorbisenc.so.2",
+                                               "libvorbisfile.so.3",    "libsamplerate.so.0",
+                                               "libcorvath-ape.so",     "libmp3lame.so.0",
+                                               "libebur128.so.1",       FfmpegLibrary().FileName(),
+                                               CurlLibrary().FileName()};
 
 // The libraries a run of the program opened itself, after the loader handed it control: the
 // loader's debug output names each library it initialises.
