@@ -39,9 +39,14 @@ std::string SoundFormatProblem(TAuFileIn& source)
 } // namespace
 
 ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
-                                 const CodecOptions& settings)
+                                 const CodecOptions& settings, bool measureLoudness)
     : encoder_(MakeEncoder(format, adpcm, settings)), change_(change)
 {
+    if (measureLoudness && InfoOf(format).loudnessTags) {
+        loudnessTags_ = InfoOf(format).loudnessTags;
+        meter_ = MakeComponent<TLoudnessMeter>();
+        encoder_.sink->SetInput(meter_.get());
+    }
     if (change.rate == 0 && change.bits == 0 && change.channels == 0)
         return;
     resampler_ = MakeComponent<TResampler>();
@@ -49,7 +54,27 @@ ConversionChain::ConversionChain(OutputFormat format, bool adpcm, const SampleFo
     converter_->SetInput(resampler_.get());
     converter_->SetOutBitsPerSample(change.bits);
     converter_->SetOutChannels(change.channels);
-    encoder_.sink->SetInput(converter_.get());
+    FeedEncoder(converter_.get());
+}
+
+void ConversionChain::FeedEncoder(TAuInput* input)
+{
+    if (meter_)
+        meter_->SetInput(input);
+    else
+        encoder_.sink->SetInput(input);
+}
+
+void ConversionChain::AddLoudnessStep()
+{
+    TAuFileOut& sink = *encoder_.sink;
+    sink.SetCompletedFileStep([tagStep = sink.CompletedFileStep(), meter = meter_.get(),
+                               format = *loudnessTags_](const std::string& file) {
+        if (tagStep)
+            tagStep(file);
+        if (const std::optional<Loudness> loudness = meter->FinishedLoudness())
+            WriteLoudnessTags(file, format, *loudness, std::nullopt);
+    });
 }
 
 TAuFileIn& ConversionChain::SourceFor(const std::string& input)
@@ -89,14 +114,23 @@ std::string ConversionChain::Prepare(const std::string& input, const std::string
             resampler_->SetInput(&source);
             resampler_->SetOutSampleRate(change_.rate != 0 ? change_.rate : source.GetSampleRate());
         } else {
-            encoder_.sink->SetInput(&source);
+            FeedEncoder(&source);
         }
         encoder_.sink->SetFileName(target);
+        // The set-up gives the file's own tag step anew; the loudness step goes after it.
+        encoder_.sink->SetCompletedFileStep({});
         encoder_.setup(track);
+        if (meter_)
+            AddLoudnessStep();
     } catch (const std::exception& failure) {
         return failure.what();
     }
     return {};
+}
+
+std::optional<TrackLoudness> ConversionChain::TakeLoudness()
+{
+    return meter_ ? meter_->TakeMeasurement() : std::nullopt;
 }
 
 std::optional<EarlyEnd> ConversionChain::EarlyEndOfInput() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/filters/audio_converter.h"
+#include "audio/filters/loudness_meter.h"
 #include "audio/filters/resampler.h"
 #include "audio/wave/wave_in.h"
 #include "codecs/mp3/mp3_in.h"
@@ -35,9 +36,11 @@ enum class InputReader { ByExtension, Wave, Mp3, Wma };
 /// format changes; the format's encoder last. The settings must outlive the chain. Main thread.
 class ConversionChain {
 public:
-    /// Throws when the encoder's or the resampler's library cannot be loaded.
+    /// With measureLoudness, the format's files get their track's loudness tags as each is
+    /// complete, when the format has a place for them. Throws when the encoder's, the
+    /// resampler's or the loudness meter's library cannot be loaded.
     ConversionChain(OutputFormat format, bool adpcm, const SampleFormatChange& change,
-                    const CodecOptions& settings);
+                    const CodecOptions& settings, bool measureLoudness = false);
 
     /// Reads every later input with reader.
     void ReadAs(InputReader reader) { reader_ = reader; }
@@ -54,8 +57,16 @@ public:
     /// After a whole run: how short the prepared input fell of its announced length, if it did.
     std::optional<EarlyEnd> EarlyEndOfInput() const;
 
+    /// After a run that read its input to the end: the loudness of what it encoded, to pool
+    /// into an album. Nothing when the chain does not measure.
+    std::optional<TrackLoudness> TakeLoudness();
+
 private:
     TAuFileIn& SourceFor(const std::string& input);
+    /// What reaches the encoder comes from input, through the meter when there is one.
+    void FeedEncoder(TAuInput* input);
+    /// The file's tag step, then its loudness tags.
+    void AddLoudnessStep();
 
     Owned<TWaveIn> wave_;
     Owned<TMP3In> mp3_;
@@ -65,6 +76,8 @@ private:
     InputReader reader_ = InputReader::ByExtension;
     Owned<TResampler> resampler_; // with the converter, only when the format changes
     Owned<TAudioConverter> converter_;
+    std::optional<LoudnessTagFormat> loudnessTags_; // with the meter, only when measuring
+    Owned<TLoudnessMeter> meter_;
     TAuFileIn* source_ = nullptr; // of the prepared input
     uint32_t bytesPerSecond_ = 0; // of the prepared input
 };

@@ -61,9 +61,15 @@ std::optional<ConversionKind> ConversionOfKind(int kind)
 
 ConvertBatch::ConvertBatch(ConvertView& view, ConvertJob job, const TOptionsSetting& settings)
     : view_(view), job_(std::move(job)), settings_(settings),
-      messages_([this](uint32_t message, intptr_t lane, intptr_t, MessagePayload*) {
+      messages_([this](uint32_t message, intptr_t lane, intptr_t, MessagePayload* payload) {
           if (message == kMsgNextFile)
               NextFile(static_cast<std::size_t>(lane));
+          if (const auto* written = dynamic_cast<const AlbumTagsWritten*>(payload)) {
+              albumTags_.reset();
+              for (const AlbumTagsWritten::Failure& failure : written->failures)
+                  Fail(failure.item, failure.reason);
+              Close();
+          }
       }),
       outputs_(OutputPaths(job_))
 {
@@ -112,6 +118,7 @@ void ConvertBatch::Start()
 
 void ConvertBatch::Stop()
 {
+    albumTags_.reset();
     if (std::exchange(over_, true))
         return;
     for (const std::unique_ptr<Lane>& lane : lanes_) {
@@ -130,12 +137,8 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
     if (const std::optional<std::size_t> file = std::exchange(lane.file, std::nullopt))
         EndOfFile(lane, *file);
     if (started_ == job_.inputs.size()) {
-        if (RunningCount() > 0)
-            return;
-        over_ = true;
-        if (!failures_.empty())
-            view_.ShowFailures(Failures());
-        view_.Close();
+        if (RunningCount() == 0)
+            Finish();
         return;
     }
     const std::size_t file = started_++;
@@ -180,8 +183,32 @@ void ConvertBatch::EndOfFile(Lane& lane, std::size_t file)
         return;
     }
     view_.ShowConverted(input, outputs_[file]);
+    if (std::optional<TrackLoudness> loudness = lane.chain.TakeLoudness()) {
+        loudness_.push_back(std::move(*loudness));
+        albumFiles_.push_back({file, outputs_[file], *InfoOf(job_.format).loudnessTags});
+    }
     if (const std::optional<EarlyEnd> early = lane.chain.EarlyEndOfInput())
         view_.ShowEndedEarly(input, *early);
+}
+
+void ConvertBatch::Finish()
+{
+    over_ = true;
+    if (job_.replayGain != ReplayGainMode::Album || albumFiles_.empty()) {
+        Close();
+        return;
+    }
+    std::vector<const TrackLoudness*> files;
+    for (const TrackLoudness& file : loudness_)
+        files.push_back(&file);
+    albumTags_ = std::make_unique<AlbumTagWriter>(albumFiles_, AlbumLoudness(files), messages_);
+}
+
+void ConvertBatch::Close()
+{
+    if (!failures_.empty())
+        view_.ShowFailures(Failures());
+    view_.Close();
 }
 
 std::size_t ConvertBatch::RunningCount() const

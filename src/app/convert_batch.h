@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/album_tag_writer.h"
 #include "app/conversion_chain.h"
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
@@ -67,6 +68,8 @@ struct ConvertJob {
     /// Names the outputs from their inputs' tags (FileNamePatternProblem accepts it); empty:
     /// after their inputs. Reads every input's tags when the batch is made.
     std::string namePattern{};
+    /// The loudness tags of the outputs: the album's are over the files of the batch.
+    ReplayGainMode replayGain = ReplayGainMode::Off;
 };
 
 /// Converts files in order, up to the job's parallel count at once: each file starts from a
@@ -98,7 +101,8 @@ private:
     /// One chain and the file it converts.
     struct Lane {
         Lane(const ConvertJob& job, const TOptionsSetting& settings)
-            : chain(job.format, job.adpcm, job.change, settings)
+            : chain(job.format, job.adpcm, job.change, settings,
+                    job.replayGain != ReplayGainMode::Off)
         {
         }
         ConversionChain chain;
@@ -111,6 +115,9 @@ private:
     std::string FolderProblem(const std::string& output) const;
     void EndOfFile(Lane& lane, std::size_t file);
     std::size_t RunningCount() const;
+    /// The last file is done: the album's loudness is added to the files, then the batch ends.
+    void Finish();
+    void Close();
     void Fail(std::size_t file, const std::string& reason);
     /// In input order, whichever failed first.
     std::vector<FailedFile> Failures() const;
@@ -124,6 +131,9 @@ private:
     std::size_t started_ = 0;                  // files started
     bool over_ = false;
     std::map<std::size_t, FailedFile> failures_; // by input index
+    std::vector<TrackLoudness> loudness_;        // of the files converted, for the album
+    std::vector<AlbumTagTarget> albumFiles_;
+    std::unique_ptr<AlbumTagWriter> albumTags_;
 };
 
 } // namespace corvath

@@ -10,6 +10,25 @@
 
 namespace corvath {
 
+/// Which loudness tags the encoded files get: none, their own track's, or also their album's
+/// (the tracks of one rip, the files of one conversion batch).
+enum class ReplayGainMode : int32_t { Off = 0, Track = 1, Album = 2 };
+
+/// The mode a ReplayGain setting number stores; Album for a number out of range.
+constexpr ReplayGainMode ReplayGainModeOf(int32_t setting)
+{
+    return setting >= 0 && setting <= 2 ? static_cast<ReplayGainMode>(setting)
+                                        : ReplayGainMode::Album;
+}
+
+/// A conversion batch's files are seldom one album: the setting's album mode gives track tags
+/// there, unless the command line asks for more.
+constexpr ReplayGainMode ConversionReplayGain(int32_t setting)
+{
+    return ReplayGainModeOf(setting) == ReplayGainMode::Off ? ReplayGainMode::Off
+                                                            : ReplayGainMode::Track;
+}
+
 struct TCommonOptions {
     std::string OutputFolder;
     int32_t OutputFormat = 0; ///< an OutputFormat number (codecs/output_format.h)
@@ -23,6 +42,7 @@ struct TCommonOptions {
     /// Formats a rip writes besides OutputFormat, as extensions: "mp3,opus"
     /// (app/formats_written.h).
     std::string AlsoWrite{};
+    int32_t ReplayGain = static_cast<int32_t>(ReplayGainMode::Album); ///< a ReplayGainMode
 };
 
 struct TCDOptions {

@@ -126,7 +126,8 @@ void RipBatch::Start()
     for (const OutputFormat format : encoded) {
         FormatEncoder& encoder = encoders_.emplace_back(FormatEncoder{format, {}, {}});
         try {
-            encoder.chain.emplace(format, false, SampleFormatChange{}, settings_);
+            encoder.chain.emplace(format, false, SampleFormatChange{}, settings_,
+                                  job_.replayGain != ReplayGainMode::Off);
         } catch (const std::exception& failure) {
             encoder.error = failure.what();
             continue;
@@ -162,6 +163,7 @@ void RipBatch::Start()
 void RipBatch::Stop()
 {
     over_ = true;
+    albumTags_.reset();
     if (worker_) {
         worker_->SetStopFlag();
         worker_.reset();
@@ -214,6 +216,10 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
         }
         if (const auto* answer = dynamic_cast<const AccurateRipAnswer*>(payload)) {
             AccurateRipAnswered(answer->lookup);
+            return;
+        }
+        if (const auto* written = dynamic_cast<const AlbumTagsWritten*>(payload)) {
+            AlbumTagsDone(*written);
             return;
         }
         const auto* info = dynamic_cast<const TProcessInfo*>(payload);
@@ -397,6 +403,7 @@ void RipBatch::FormatFinished(std::size_t index, bool encoded)
         view_.ShowWritten(target);
         if (encoder.format == job_.format)
             record_.tracks[index].file = InReportFolder(target);
+        KeepLoudness(index, encoder, target);
     }
     // Only a file that is there gets a tag; after a failure that is the track's older file. A
     // name the system refuses is no file; the track has failed with that reason already.
@@ -407,10 +414,46 @@ void RipBatch::FormatFinished(std::size_t index, bool encoded)
 
 void RipBatch::TrackFinished()
 {
-    if (completed_ == job_.tracks.size())
-        End(true);
-    else
+    if (completed_ < job_.tracks.size())
         ShowNextTrack(kRipExtracting);
+    else if (!StartAlbumTags())
+        End(true);
+}
+
+// Every format measures the same WAV: the first one measured stands for the track.
+void RipBatch::KeepLoudness(std::size_t index, FormatEncoder& encoder, const std::string& file)
+{
+    std::optional<TrackLoudness> measured = encoder.chain->TakeLoudness();
+    if (!measured)
+        return;
+    std::optional<Loudness>& loudness = record_.tracks[index].loudness;
+    if (!loudness) {
+        loudness = measured->Result();
+        loudness_.push_back(std::move(*measured));
+    }
+    albumFiles_.push_back({index, file, *InfoOf(encoder.format).loudnessTags});
+}
+
+bool RipBatch::StartAlbumTags()
+{
+    if (job_.replayGain != ReplayGainMode::Album || albumFiles_.empty())
+        return false;
+    std::vector<const TrackLoudness*> tracks;
+    for (const TrackLoudness& track : loudness_)
+        tracks.push_back(&track);
+    record_.album = AlbumLoudness(tracks);
+    view_.ShowHint(kRipAlbumGain);
+    view_.ShowBarCaption(kRipAlbumGain);
+    albumTags_ = std::make_unique<AlbumTagWriter>(albumFiles_, *record_.album, messages_);
+    return true;
+}
+
+void RipBatch::AlbumTagsDone(const AlbumTagsWritten& written)
+{
+    albumTags_.reset();
+    for (const AlbumTagsWritten::Failure& failure : written.failures)
+        Fail(failure.item, failure.reason);
+    End(true);
 }
 
 void RipBatch::TagMp3(std::size_t index, const std::string& mp3)

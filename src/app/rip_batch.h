@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/album_tag_writer.h"
 #include "app/conversion_chain.h"
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
@@ -34,6 +35,7 @@ inline constexpr const char* kRipInitializing = "Initializing...";
 inline constexpr const char* kRipNormalizing = "Normalizing...";
 inline constexpr const char* kRipEncoding = "Encoding...";
 inline constexpr const char* kRipVerifying = "Verifying with AccurateRip...";
+inline constexpr const char* kRipAlbumGain = "Writing the album gain...";
 
 /// What a rip shows while it runs; the batch calls it on the main thread.
 class RipView {
@@ -85,6 +87,8 @@ struct RipJob {
     std::string namePattern{};
     /// Formats encoded from the same WAVs besides the main one: never it, WAV or one twice.
     std::vector<OutputFormat> alsoWrite{};
+    /// The loudness tags of the encoded files: the album's are over the tracks of the rip.
+    ReplayGainMode replayGain = ReplayGainMode::Off;
 };
 
 /// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
@@ -147,8 +151,12 @@ private:
     void Finished(int32_t status);
     /// The format under way is done with the track, whether its file was made.
     void FormatFinished(std::size_t index, bool encoded);
-    /// The track is done: the next one starts, or the rip ends.
+    /// The track is done: the next one starts, or the album's loudness is written, or the rip
+    /// ends.
     void TrackFinished();
+    /// Starts adding the album's loudness to the files; false when there is nothing to add.
+    bool StartAlbumTags();
+    void AlbumTagsDone(const AlbumTagsWritten& written);
     void TagMp3(std::size_t index, const std::string& mp3);
     void End(bool pauseFirst);
     void Conclude();
@@ -167,6 +175,9 @@ private:
         std::optional<ConversionChain> chain; // none when it cannot be made
         std::string error;                    // why not
     };
+    /// Keeps the loudness of the track's file that the format under way made.
+    void KeepLoudness(std::size_t index, FormatEncoder& encoder, const std::string& file);
+
     std::vector<TrackFileName> UniqueFileNames() const;
     /// Where the log, the cue sheet and the cover go: the folder of the first track's file.
     std::string ReportFolder() const;
@@ -187,6 +198,9 @@ private:
     std::vector<FormatEncoder> encoders_; // the main format's first, none for WAV
     std::size_t encoding_ = 0;            // the encoder under way for the current track
     bool everyFormatWritten_ = false;     // of the current track, so far
+    std::vector<TrackLoudness> loudness_; // one per track measured, for the album
+    std::vector<AlbumTagTarget> albumFiles_;
+    std::unique_ptr<AlbumTagWriter> albumTags_;
     std::unique_ptr<RipDiscSurvey> survey_;
     std::optional<CoverPicture> cover_; // the disc's, for every track
     std::unique_ptr<TCDRipThread> worker_;

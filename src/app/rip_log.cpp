@@ -91,6 +91,9 @@ std::string TrackSection(const RippedTrack& track)
     text +=
         "  AccurateRip v2: " + checksum(&TrackChecksumValues::accurateRipV2) + matched(2) + "\n";
     text += "  AccurateRip: " + VerdictText(track.verdict) + "\n";
+    if (track.loudness)
+        text += "  Track gain: " + ReplayGainText(*track.loudness) +
+                ", peak: " + ReplayGainPeakText(*track.loudness) + "\n";
     if (!track.doubtfulSectors.empty())
         text += "  Doubtful sectors: " + std::to_string(track.doubtfulSectors.size()) + " at " +
                 SectorSpans(track.doubtfulSectors) + "\n";
@@ -113,7 +116,11 @@ std::string RipLogText(const RipRecord& record)
     text += "\n";
     text += "Artist: " + SingleLine(record.disc.Artist) + "\n";
     text += "Album: " + SingleLine(record.disc.Album) + "\n";
-    text += "Disc ID: " + record.discId + "\n\n";
+    text += "Disc ID: " + record.discId + "\n";
+    if (record.album)
+        text += "Album gain: " + ReplayGainText(*record.album) +
+                ", peak: " + ReplayGainPeakText(*record.album) + "\n";
+    text += "\n";
     text += TocTable(record.toc, record.pregaps) + "\n";
     for (const RippedTrack& track : record.tracks)
         text += TrackSection(track) + "\n";

@@ -3,6 +3,7 @@
 #include "app/disc_info_store.h"
 #include "cd/track_checksums.h"
 #include "platform/cdrom/cd_records.h"
+#include "tags/loudness.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,7 +39,8 @@ struct RippedTrack {
     TrackVerdict verdict;
     /// Disc sectors (0 = the sector at 00:02:00) that secure reads could not read exactly.
     std::vector<uint32_t> doubtfulSectors;
-    std::string failure; ///< why the track failed; empty when it did not
+    std::string failure;              ///< why the track failed; empty when it did not
+    std::optional<Loudness> loudness; ///< when it was measured on its way to a file
 };
 
 /// The line that sums a rip up: "All tracks accurately ripped", or which tracks failed or are
@@ -56,6 +58,7 @@ struct RipRecord {
     /// Per TOC entry, its pre-gap's first sector (0 = 00:02:00) where the disc has one.
     std::vector<std::optional<uint32_t>> pregaps;
     TDiscFields disc;
+    std::optional<Loudness> album; ///< of the tracks measured, when album gain is asked for
     std::string discId; ///< the freedb identifier in hex, for names when the fields are empty
     std::string lookupFailure; ///< why the AccurateRip database could not be asked, if it could not
     std::vector<RippedTrack> tracks;

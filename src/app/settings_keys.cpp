@@ -37,6 +37,8 @@ std::vector<SettingKey> AllKeys()
         Key<&O::CommonOptions, &TCommonOptions::FileNamePattern>("CommonOptions",
                                                                  "FileNamePattern"),
         Key<&O::CommonOptions, &TCommonOptions::AlsoWrite>("CommonOptions", "AlsoWrite"),
+        Key<&O::CommonOptions, &TCommonOptions::ReplayGain>("CommonOptions", "ReplayGain",
+                                                            ProfileRange{0, 2}),
     };
     for (const OutputFormatInfo& format : OutputFormats()) {
         for (const CodecSettingKey& key : format.settings)

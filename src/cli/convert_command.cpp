@@ -32,7 +32,8 @@ struct ConvertOptions {
     std::vector<std::string> inputs;
     std::string outputFolder;
     int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    std::string namePattern; // none: after the inputs
+    std::string namePattern;                  // none: after the inputs
+    std::optional<ReplayGainMode> replayGain; // none: the settings' mode, for tracks
 };
 
 std::string Usage()
@@ -40,11 +41,12 @@ std::string Usage()
     return "Usage: corvath-cli convert --to " + FormatChoices() +
            " [--adpcm] [--artist A] [--album A]\n"
            "                           [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
-           "                           [-j N] IN... -o DIR\n"
+           "                           [--replaygain off|track|album] [-j N] IN... -o DIR\n"
            "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
            "       --artist ... --comment fill the tags an input lacks\n"
            "       --name: the files' names below DIR from the inputs' tags, such as\n"
            "               \"%artist%/%album%/%track% %title%\"\n"
+           "       --replaygain album: the files' album gain is over all of them\n"
            "       IN: WAV, MP3 or WMA files\n";
 }
 
@@ -109,6 +111,12 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             if (const std::string problem = FileNamePatternProblem(options.namePattern);
                 !problem.empty()) {
                 err << "corvath-cli convert: " << problem << '\n';
+                return std::nullopt;
+            }
+        } else if (arg == "--replaygain" && hasValue) {
+            options.replayGain = ReplayGainChoice(args[++i]);
+            if (!options.replayGain) {
+                err << "corvath-cli convert: --replaygain takes off, track or album\n";
                 return std::nullopt;
             }
         } else if (arg == "--adpcm") {
@@ -230,11 +238,12 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
     ConvertFinishLines severalAtOnce(out, err);
     const bool several = options->jobs > 1 && options->inputs.size() > 1;
     ConvertLines& lines = several ? static_cast<ConvertLines&>(severalAtOnce) : oneAtATime;
-    ConvertBatch batch(lines,
-                       {options->inputs, options->target->format, InputReader::ByExtension,
-                        options->outputFolder, options->disc, options->adpcm, options->change,
-                        options->jobs, options->namePattern},
-                       settings);
+    ConvertBatch batch(
+        lines,
+        {options->inputs, options->target->format, InputReader::ByExtension, options->outputFolder,
+         options->disc, options->adpcm, options->change, options->jobs, options->namePattern,
+         options->replayGain.value_or(ConversionReplayGain(settings.CommonOptions.ReplayGain))},
+        settings);
     batch.Start();
     return lines.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
 }

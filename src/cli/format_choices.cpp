@@ -12,4 +12,15 @@ std::string FormatChoices()
     return choices;
 }
 
+std::optional<ReplayGainMode> ReplayGainChoice(std::string_view word)
+{
+    if (word == "off")
+        return ReplayGainMode::Off;
+    if (word == "track")
+        return ReplayGainMode::Track;
+    if (word == "album")
+        return ReplayGainMode::Album;
+    return std::nullopt;
+}
+
 } // namespace corvath::cli

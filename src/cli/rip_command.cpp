@@ -37,6 +37,7 @@ std::string Usage()
            FormatChoices() +
            "[,...]] [--artist A] [--album A]\n"
            "                       [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
+           "                       [--replaygain off|track|album]\n"
            "       --name: the files' names below the output folder, such as\n"
            "               \"%albumartist%/%album%/%track% %title%\"\n"
            "       --format flac,mp3: FLAC files, and MP3 files from the same WAVs, each below a\n"
@@ -50,6 +51,7 @@ struct RipOptions {
     const OutputFormatInfo* format = nullptr; // none: the settings' formats
     std::string alsoWrite;                    // the formats after the first of --format
     std::optional<std::string> namePattern;   // none: the settings' pattern
+    std::optional<ReplayGainMode> replayGain; // none: the settings' mode
     std::vector<std::pair<std::string, std::string>> discFields;
 };
 
@@ -68,10 +70,11 @@ std::string UnknownFormat(std::string_view list)
 
 std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
-    const std::optional<DiscCommandOptions> parsed = ParseDiscCommandOptions(
-        "rip", args,
-        {"--tracks", "--format", "--name", "--artist", "--album", "--year", "--genre", "--comment"},
-        Usage(), err);
+    const std::optional<DiscCommandOptions> parsed =
+        ParseDiscCommandOptions("rip", args,
+                                {"--tracks", "--format", "--name", "--replaygain", "--artist",
+                                 "--album", "--year", "--genre", "--comment"},
+                                Usage(), err);
     if (!parsed)
         return std::nullopt;
     RipOptions options;
@@ -95,6 +98,12 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
                 return std::nullopt;
             }
             options.namePattern = value;
+        } else if (name == "--replaygain") {
+            options.replayGain = ReplayGainChoice(value);
+            if (!options.replayGain) {
+                err << "corvath-cli rip: --replaygain takes off, track or album\n";
+                return std::nullopt;
+            }
         } else {
             TDiscFields checked; // the stored fields are known only once the disc is read
             if (!ApplyDiscFieldOption(name, value, checked, err, "rip"))
@@ -187,7 +196,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         {handle.get(), std::move(entries), format, disc, chosen.name, settings.CDInfo.Release,
          AudioTrackTotal(toc),
          options->namePattern.value_or(PatternOrTitle(settings.CommonOptions.FileNamePattern)),
-         alsoWrite},
+         alsoWrite,
+         options->replayGain.value_or(ReplayGainModeOf(settings.CommonOptions.ReplayGain))},
         settings);
     batch.Start();
     return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;

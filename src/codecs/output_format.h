@@ -10,8 +10,10 @@
 #include "codecs/wma/wma_options.h"
 #include "platform/dynlib/codec_library.h"
 #include "platform/profile/profile_key.h"
+#include "tags/loudness_tags.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -50,6 +52,8 @@ struct OutputFormatInfo {
     /// written as IMA ADPCM when adpcm is set. Throws when the format's library cannot be
     /// loaded.
     Encoder (*makeEncoder)(const CodecOptions& options, bool adpcm);
+    /// Where its files keep loudness tags; none for a format without a place for them.
+    std::optional<LoudnessTagFormat> loudnessTags{};
 };
 
 /// Every output format, in number order.

@@ -233,10 +233,10 @@ void TfrmMain::Rip()
         return;
     const TCommonOptions& common = OptionsSetting.CommonOptions;
     const OutputFormat format = FormatOfSetting(common.OutputFormat);
-    TfrmCDRip rip(this,
-                  {disc_.Handle(), std::move(tracks), format, ShownDiscFields(), disc_.LogName(),
-                   release_, disc_.LoadedTrackTotal(), PatternOrTitle(common.FileNamePattern),
-                   AlsoWrittenFormats(common.AlsoWrite, format)});
+    TfrmCDRip rip(
+        this, {disc_.Handle(), std::move(tracks), format, ShownDiscFields(), disc_.LogName(),
+               release_, disc_.LoadedTrackTotal(), PatternOrTitle(common.FileNamePattern),
+               AlsoWrittenFormats(common.AlsoWrite, format), ReplayGainModeOf(common.ReplayGain)});
     rip.exec();
 }
 
@@ -254,6 +254,7 @@ void TfrmMain::ConvertFiles(int kind, const QString& title, const QString& filte
         job.reader = conversion->reader;
         job.outputFolder = OptionsSetting.CommonOptions.OutputFolder;
         job.disc = ShownDiscFields();
+        job.replayGain = ConversionReplayGain(OptionsSetting.CommonOptions.ReplayGain);
         TfrmEncodeProgress progress(this, std::move(job));
         progress.exec();
     } catch (const std::exception&) {

@@ -53,7 +53,7 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInTableOrder)
         expected << entry.key << '=' << entry.ValueText(options) << '\n';
     }
     EXPECT_EQ(ReadFile(location_.optionsFile), expected.str());
-    EXPECT_EQ(SettingKeys().size(), 55u);
+    EXPECT_EQ(SettingKeys().size(), 56u);
 }
 
 TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)

@@ -45,6 +45,14 @@ std::optional<TrackLoudness> TLoudnessMeter::TakeMeasurement()
     return taken;
 }
 
+std::optional<Loudness> TLoudnessMeter::FinishedLoudness()
+{
+    std::lock_guard lock(dataLock_);
+    if (!inputEnded_ || !measurement_)
+        return std::nullopt;
+    return measurement_->Result();
+}
+
 void TLoudnessMeter::OpenSource()
 {
     if (busy_)

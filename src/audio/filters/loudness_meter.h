@@ -30,6 +30,10 @@ public:
     /// second call gives nothing); nothing after a run that was stopped early or never opened.
     std::optional<TrackLoudness> TakeMeasurement();
 
+    /// The loudness of the run under way once its input has ended, for the sink's completed-file
+    /// step; nothing before. Sink's worker.
+    std::optional<Loudness> FinishedLoudness();
+
 protected:
     /// Raises EAuException "Input not assigned", the input's reason for not opening, or
     /// TrackLoudness's refusal of the input's format.

@@ -35,6 +35,10 @@ public:
     /// the tag writer of a format whose encoder writes no tags. What it throws fails the run, and
     /// the file this run made is removed. Kept from run to run; set while idle.
     void SetCompletedFileStep(std::function<void(const std::string& fileName)> step);
+    const std::function<void(const std::string& fileName)>& CompletedFileStep() const
+    {
+        return completedFileStep_;
+    }
 
     TFileOutputMode FileMode() const { return fileMode_; }
     /// Sinks that cannot append keep foRewrite whatever is asked.

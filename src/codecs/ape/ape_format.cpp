@@ -62,7 +62,8 @@ OutputFormatInfo ApeFormat()
             .libraries = {&MacLibrary()},
             .settings = ApeSettings(),
             .page = {"APE", kPage},
-            .makeEncoder = MakeApeEncoder};
+            .makeEncoder = MakeApeEncoder,
+            .loudnessTags = LoudnessTagFormat::Ape};
 }
 
 void SetupMACOut(TMACOut& out, const TAPEOptions& options)

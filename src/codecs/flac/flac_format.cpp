@@ -47,7 +47,8 @@ OutputFormatInfo FlacFormat()
             .libraries = {&FlacLibrary()},
             .settings = FlacSettings(),
             .page = {"FLAC", kPage},
-            .makeEncoder = MakeFlacEncoder};
+            .makeEncoder = MakeFlacEncoder,
+            .loudnessTags = LoudnessTagFormat::Flac};
 }
 
 void SetupFLACOut(TFLACOut& out, const TFLACOptions& options, const TrackRecord& track)

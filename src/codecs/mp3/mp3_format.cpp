@@ -69,7 +69,8 @@ OutputFormatInfo Mp3Format()
             .name = "MP3",
             .settings = Mp3Settings(),
             .page = {"LAME"},
-            .makeEncoder = MakeMp3Encoder};
+            .makeEncoder = MakeMp3Encoder,
+            .loudnessTags = LoudnessTagFormat::Mp3};
 }
 
 void SetupMP3Out(TMP3Out& out, const TMp3Options& mp3)

@@ -62,7 +62,8 @@ OutputFormatInfo OpusFormat()
             .libraries = {&OpusEncLibrary()},
             .settings = OpusSettings(),
             .page = {"Opus", kPage},
-            .makeEncoder = MakeOpusEncoder};
+            .makeEncoder = MakeOpusEncoder,
+            .loudnessTags = LoudnessTagFormat::Opus};
 }
 
 void SetupOpusOut(TOpusOut& out, const TOpusOptions& options, const TrackRecord& track)

@@ -56,7 +56,8 @@ OutputFormatInfo OggFormat()
         .libraries = {&OggLibrary(), &VorbisLibrary(), &VorbisFileLibrary(), &VorbisEncLibrary()},
         .settings = OggSettings(),
         .page = {"OGG"},
-        .makeEncoder = MakeOggEncoder};
+        .makeEncoder = MakeOggEncoder,
+        .loudnessTags = LoudnessTagFormat::OggVorbis};
 }
 
 void SetupVorbisOut(TVorbisOut& out, const TOggOptions& ogg, const TrackRecord& track)

@@ -40,7 +40,8 @@ OutputFormatInfo WmaFormat()
             .name = "WMA",
             .settings = WmaSettings(),
             .page = {"WMA"},
-            .makeEncoder = MakeWmaEncoder};
+            .makeEncoder = MakeWmaEncoder,
+            .loudnessTags = LoudnessTagFormat::Wma};
 }
 
 void SetupWMAOut(TWMAOut& out, const TWMAOptions& options)

@@ -96,6 +96,12 @@ OutputPage::OutputPage(TrackRecord sample)
     format->addRow("&File names:", cbFileNames_);
     format->addRow(QString(), lPreview_);
     format->addRow("Also write:", AlsoWriteRow());
+    cbReplayGain_ =
+        NewComboBox("cbReplayGain", {"Off", "Track gain", "Track and album gain"}, false);
+    cbReplayGain_->setAccessibleName("ReplayGain");
+    cbReplayGain_->setToolTip("Loudness tags that players use to play every file equally loud; "
+                              "the album gain is over the tracks of one rip");
+    format->addRow("&ReplayGain:", cbReplayGain_);
     connect(cbFileNames_, &QComboBox::currentTextChanged, this, &OutputPage::ShowPreview);
     connect(cbOutputFormat_, &QComboBox::currentIndexChanged, this, &OutputPage::MainFormatChanged);
 
@@ -157,6 +163,7 @@ void OutputPage::Load(const TOptionsSetting& settings)
     ckNormalize_->setChecked(common.IsNormalize);
     SpinEdit1_->setValue(common.NormalizePercent);
     cbFileNames_->setCurrentText(QString::fromStdString(common.FileNamePattern));
+    cbReplayGain_->setCurrentIndex(static_cast<int>(ReplayGainModeOf(common.ReplayGain)));
     const std::vector<OutputFormat> also =
         AlsoWrittenFormats(common.AlsoWrite, FormatOfSetting(common.OutputFormat));
     for (const auto& [format, box] : alsoWrite_)
@@ -182,6 +189,7 @@ bool OutputPage::Store(TOptionsSetting& settings)
     common.NormalizePercent = std::clamp(SpinEdit1_->value(), 0, 100);
     common.FileNamePattern = cbFileNames_->currentText().toStdString();
     common.AlsoWrite = ExtensionList(AlsoWritten());
+    common.ReplayGain = cbReplayGain_->currentIndex();
     return true;
 }
 

@@ -57,6 +57,7 @@ private:
     QComboBox* cbCDList_ = nullptr;
     QComboBox* cbFileNames_ = nullptr;
     QLabel* lPreview_ = nullptr;
+    QComboBox* cbReplayGain_ = nullptr;
     std::vector<std::pair<OutputFormat, QCheckBox*>> alsoWrite_;
     const TrackRecord sample_;
     int32_t driveAtOpening_ = 0;

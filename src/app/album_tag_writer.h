@@ -1,0 +1,52 @@
+#pragma once
+
+#include "cd/message_target.h"
+#include "tags/loudness_tags.h"
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvath {
+
+/// A finished file of a batch that takes the album's loudness tags; item is its place in the
+/// batch (a track, an input).
+struct AlbumTagTarget {
+    std::size_t item = 0;
+    std::string path;
+    LoudnessTagFormat format{};
+};
+
+/// Posted as kMsgAlbumTags once every file was tried: the files that could not take the tags.
+struct AlbumTagsWritten : MessagePayload {
+    struct Failure {
+        std::size_t item = 0;
+        std::string reason;
+    };
+    std::vector<Failure> failures;
+};
+
+/// Adds the album's loudness to finished files on a thread of its own, since rewriting a file's
+/// tags may take as long as copying it. Destruction stops before the next file and waits for
+/// the one under way.
+class AlbumTagWriter {
+public:
+    /// Starts at once.
+    AlbumTagWriter(std::vector<AlbumTagTarget> files, Loudness album, MessageTarget& target);
+    ~AlbumTagWriter();
+    AlbumTagWriter(const AlbumTagWriter&) = delete;
+    AlbumTagWriter& operator=(const AlbumTagWriter&) = delete;
+
+private:
+    void Run();
+
+    const std::vector<AlbumTagTarget> files_;
+    const Loudness album_;
+    MessageTarget& target_;
+    std::atomic<bool> cancel_{false};
+    std::thread thread_;
+};
+
+} // namespace corvath
