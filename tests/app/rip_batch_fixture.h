@@ -91,7 +91,7 @@ protected:
     {
         RipBatch batch(view_,
                        {disc_.get(), std::move(tracks), format, std::move(disc), "image",
-                        std::move(release), trackTotal_, namePattern_, alsoWrite_},
+                        std::move(release), trackTotal_, namePattern_, alsoWrite_, replayGain_},
                        settings_);
         batch.Start();
         ASSERT_TRUE(PumpUntil([&] {
@@ -108,6 +108,7 @@ protected:
     int trackTotal_ = 0;
     std::string namePattern_; // the title alone
     std::vector<OutputFormat> alsoWrite_;
+    ReplayGainMode replayGain_ = ReplayGainMode::Off;
     TOptionsSetting settings_;
     CdHandle disc_;
     RecordingView view_;

@@ -272,6 +272,39 @@ TEST_F(CliConvertTest, NamesFilesFromTheirInputsTags)
     EXPECT_TRUE(std::filesystem::exists(dir_ / "out/Disc Artist/b.flac"));
 }
 
+// A batch asked for album gain gives its files one album gain over them all; by default each
+// file has its own track gain only.
+TEST_F(CliConvertTest, ReplayGainOfTracksByDefaultAndOfTheBatchWhenAsked)
+{
+    if (!test::HaveTool("ffprobe"))
+        GTEST_SKIP() << "ffprobe reads the tags back";
+    const std::string quiet = (dir_ / "quiet.wav").string();
+    const std::string loud = (dir_ / "loud.wav").string();
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + quiet + "' synth 2 sine 440 vol 0.1");
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 '" + loud + "' synth 2 sine 440 vol 0.5");
+    const std::string out = (dir_ / "out").string();
+    const auto gains = [&](const char* file) {
+        const std::map<std::string, std::string> tags = test::ProbeTags(out + "/" + file);
+        const auto tag = [&tags](const char* name) {
+            return tags.contains(name) ? tags.at(name) : std::string("-");
+        };
+        return tag("REPLAYGAIN_TRACK_GAIN") + " " + tag("REPLAYGAIN_ALBUM_GAIN");
+    };
+
+    EXPECT_EQ(Status("convert --to flac --replaygain loud '" + quiet + "' -o '" + out + "'"), 2);
+    ASSERT_EQ(Status("convert --to flac '" + quiet + "' '" + loud + "' -o '" + out + "'"), 0);
+    EXPECT_TRUE(gains("quiet.flac").ends_with(" dB -")) << gains("quiet.flac");
+    ASSERT_EQ(Status("convert --to flac --replaygain album '" + quiet + "' '" + loud + "' -o '" +
+                     out + "'"),
+              0);
+    const std::string quietGains = gains("quiet.flac");
+    const std::string loudGains = gains("loud.flac");
+    EXPECT_NE(quietGains.substr(0, quietGains.find(' ')), loudGains.substr(0, loudGains.find(' ')));
+    EXPECT_EQ(quietGains.substr(quietGains.find(' ')), loudGains.substr(loudGains.find(' ')))
+        << "one album gain";
+    EXPECT_FALSE(quietGains.ends_with(" -"));
+}
+
 // A file converted into its own folder in its own format would be cut while it is read.
 TEST_F(CliConvertTest, AFileIsNeverConvertedOntoItself)
 {

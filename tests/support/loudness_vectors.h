@@ -11,6 +11,14 @@ namespace corvath::test {
 std::filesystem::path LavfiWav(const std::filesystem::path& file, const std::string& source,
                                const std::string& codec = "pcm_s16le");
 
+/// What ffmpeg's ebur128 filter measures of a file (integrated loudness, LUFS) and its astats
+/// filter (the sample peak, as a linear ratio): the figures other programs hold ours to.
+struct FfmpegLoudness {
+    double lufs = 0;
+    double peak = 0;
+};
+FfmpegLoudness FfmpegMeasure(const std::filesystem::path& file);
+
 /// The loudness test signals, made by LavfiWav: two steady tones (1 kHz at 0.1 full scale and
 /// 440 Hz at -6 dBFS, stereo), the 1 kHz tone in mono, pink noise (seed 42, both channels alike)
 /// and digital silence.

@@ -379,10 +379,14 @@ TEST_F(OptionsDialogTest, FileNamesAndOtherFormatsShowInThePreviewAndStayInTheOu
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.focusWidget(), &pattern);
         pattern.setCurrentText("%album%/%track% %title%");
+        auto& replayGain = Child<QComboBox>(dialog, "cbReplayGain");
+        EXPECT_EQ(replayGain.currentText(), "Track and album gain") << "the default";
+        replayGain.setCurrentIndex(1);
         EXPECT_EQ(OkWithMessage(dialog), "");
     });
     EXPECT_EQ(OptionsSetting.CommonOptions.FileNamePattern, "%album%/%track% %title%");
     EXPECT_EQ(OptionsSetting.CommonOptions.AlsoWrite, "mp3");
+    EXPECT_EQ(ReplayGainModeOf(OptionsSetting.CommonOptions.ReplayGain), ReplayGainMode::Track);
     window->close();
     EXPECT_NE(OptionsFile().find("FileNamePattern=%album%/%track% %title%"), std::string::npos)
         << OptionsFile();

@@ -39,7 +39,9 @@ int64_t TLoudnessMeter::GetSampleCount()
 std::optional<TrackLoudness> TLoudnessMeter::TakeMeasurement()
 {
     std::lock_guard lock(dataLock_);
-    std::optional<TrackLoudness> taken = inputEnded_ ? std::move(measurement_) : std::nullopt;
+    std::optional<TrackLoudness> taken;
+    if (inputEnded_ && measurement_)
+        taken.emplace(std::move(measurement_->Finish()));
     measurement_.reset();
     inputEnded_ = false;
     return taken;
@@ -50,7 +52,7 @@ std::optional<Loudness> TLoudnessMeter::FinishedLoudness()
     std::lock_guard lock(dataLock_);
     if (!inputEnded_ || !measurement_)
         return std::nullopt;
-    return measurement_->Result();
+    return measurement_->Finish().Result();
 }
 
 void TLoudnessMeter::OpenSource()
@@ -64,9 +66,10 @@ void TLoudnessMeter::OpenSource()
     inputEnded_ = false;
     bits_ = input_->GetBitsPerSample();
     try {
-        measurement_.emplace(input_->GetChannels(), input_->GetSampleRate());
+        TrackLoudness measurement(input_->GetChannels(), input_->GetSampleRate());
         // Nothing yet, but a sample size it cannot measure is refused here, not mid-run.
-        measurement_->Add({}, bits_);
+        measurement.Add({}, bits_);
+        measurement_.emplace(std::move(measurement), bits_);
     } catch (...) {
         measurement_.reset();
         input_->EndRead();
@@ -96,7 +99,7 @@ AudioChunk TLoudnessMeter::ReadChunk(uint32_t wanted)
         inputEnded_ = true;
         return {};
     }
-    measurement_->Add(std::span<const uint8_t>(chunk.data, chunk.bytes), bits_);
+    measurement_->Add(std::span<const uint8_t>(chunk.data, chunk.bytes));
     return chunk;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/filters/track_loudness.h"
+#include "audio/filters/background_loudness.h"
 #include "audio/model/au_converter.h"
 
 #include <cstdint>
@@ -9,7 +9,8 @@
 namespace corvath {
 
 /// A filter that passes its input through untouched (the same format, the same bytes, not
-/// copied) and measures the loudness of what it passes: each open starts a fresh measurement.
+/// copied) and measures the loudness of what it passes, on a thread beside the reader's: each
+/// open starts a fresh measurement.
 ///
 /// Opened, read and closed by the sink's worker; TakeMeasurement on the main thread once the run
 /// has ended.
@@ -42,7 +43,7 @@ protected:
     AudioChunk ReadChunk(uint32_t wanted) override;
 
 private:
-    std::optional<TrackLoudness> measurement_;
+    std::optional<BackgroundLoudness> measurement_;
     uint32_t bits_ = 0;
     bool inputEnded_ = false;
 };

@@ -13,6 +13,8 @@ namespace corvath {
 namespace {
 
 constexpr uint8_t kVorbisCommentType = 4;
+constexpr uint8_t kPaddingType = 1;
+constexpr uint16_t kPaddingBytes = 4096; // a multiple of 256: its length's low byte is 0
 constexpr uint8_t kLastBlockFlag = 0x80;
 constexpr uint8_t kBlockTypeMask = 0x7F;
 constexpr std::string_view kVendor = "VENDOR=Rivire";
@@ -321,8 +323,15 @@ void TFLACOut::WriteEncoded(const FLAC__byte* buffer, size_t bytes)
     // The library hands over each metadata block whole, its header byte first.
     if (!commentReplaced_ && bytes > 0 && (buffer[0] & kBlockTypeMask) == kVorbisCommentType) {
         commentReplaced_ = true;
-        const std::vector<uint8_t> block = CommentBlock(tags_, (buffer[0] & kLastBlockFlag) != 0);
-        Stream()->Write(block.data(), block.size());
+        // Padding after the comment lets tags added to the finished file (its loudness) go in
+        // without the whole file being rewritten.
+        std::vector<uint8_t> blocks = CommentBlock(tags_, false);
+        const bool last = (buffer[0] & kLastBlockFlag) != 0;
+        blocks.insert(blocks.end(),
+                      {static_cast<uint8_t>(kPaddingType | (last ? kLastBlockFlag : 0)), 0,
+                       kPaddingBytes >> 8, 0});
+        blocks.resize(blocks.size() + kPaddingBytes);
+        Stream()->Write(blocks.data(), blocks.size());
         return;
     }
     Stream()->Write(buffer, bytes);
