@@ -165,13 +165,7 @@ void ConvertBatch::NextFile(std::size_t laneIndex)
 
 std::string ConvertBatch::FolderProblem(const std::string& output) const
 {
-    if (job_.namePattern.empty())
-        return {};
-    std::error_code error;
-    const fs::path folder = fs::path(output).parent_path();
-    fs::create_directories(folder, error);
-    return error ? "Cannot create the folder " + folder.string() + ": " + error.message()
-                 : std::string();
+    return job_.namePattern.empty() ? std::string() : MakeFolderOf(output);
 }
 
 void ConvertBatch::EndOfFile(Lane& lane, std::size_t file)

@@ -3,6 +3,8 @@
 #include "app/options_setting.h"
 #include "codecs/output_format.h"
 
+#include <filesystem>
+
 namespace corvath {
 
 std::string TwoDigits(int n)
@@ -43,6 +45,15 @@ std::string FirstFreeName(const std::string& name,
     for (int copy = 2; taken(free); ++copy)
         free = name + " (" + std::to_string(copy) + ")";
     return free;
+}
+
+std::string MakeFolderOf(const std::string& file)
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    std::filesystem::create_directories(folder, error);
+    return error ? "Cannot create the folder " + folder.string() + ": " + error.message()
+                 : std::string();
 }
 
 } // namespace corvath

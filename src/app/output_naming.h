@@ -17,6 +17,10 @@ std::string IncludeTrailingBackslash(const std::string& path);
 /// The file of an output format named name in folder: "<folder>/<name>.<extension>".
 std::string OutputFilePath(const std::string& folder, const std::string& name, OutputFormat format);
 
+/// Makes the folder a file goes into, with its parents; why that failed ("Cannot create the
+/// folder <folder>: <why>"), or "".
+std::string MakeFolderOf(const std::string& file);
+
 /// name when taken(name) is false, else the first of "name (2)", "name (3)" ... that is free.
 std::string FirstFreeName(const std::string& name,
                           const std::function<bool(const std::string&)>& taken);

@@ -344,11 +344,10 @@ void RipBatch::Encode(std::size_t index)
     FormatEncoder& encoder = encoders_[encoding_];
     std::string error = encoder.error;
     const std::string target = TargetOf(index, encoder.format);
-    if (error.empty()) {
-        std::error_code folderError;
-        fs::create_directories(fs::path(target).parent_path(), folderError);
+    if (error.empty())
+        error = MakeFolderOf(target);
+    if (error.empty())
         error = encoder.chain->Prepare(WavOf(index), target, TrackOf(index));
-    }
     if (error.empty()) {
         try {
             encoder.chain->Sink().Start();
