@@ -3,6 +3,7 @@
 #include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_handle.h"
+#include "platform/cdrom/cdio_source.h"
 #include "platform/cdrom/disc_id.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "platform/cdrom/cd_device_list.h"
 
-#include "platform/cdrom/cdrdao_image.h"
-#include "platform/cdrom/image_sheet.h"
-#include "platform/text/ascii_case.h"
+#include "platform/cdrom/cdio_source.h"
+#include "platform/cdrom/drive_disc.h"
+#include "platform/cdrom/images/image_disc.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -49,24 +49,9 @@ Registry& TheRegistry()
     return registry;
 }
 
-// The libcdio driver of an image format, told by the file's extension: libcdio's own format
-// tests either look at the extension too or, for cdrdao TOC files, only succeed when the data
-// files lie in the current folder.
-driver_id_t ImageDriver(const std::filesystem::path& path)
-{
-    const std::string extension = LowerAscii(path.extension().string());
-    if (extension == ".cue")
-        return DRIVER_BINCUE;
-    if (extension == ".toc")
-        return DRIVER_CDRDAO;
-    if (extension == ".nrg")
-        return DRIVER_NRG;
-    return DRIVER_UNKNOWN;
-}
-
 CdDevice DescribeDrive(const std::string& path, uint8_t target)
 {
-    CdDevice drive{kDriveHostAdapter, target, 0, path, DRIVER_DEVICE, {}, {}};
+    CdDevice drive{kDriveHostAdapter, target, 0, path, {}, {}};
     const CdioHandle cdio = OpenCdio(path, DRIVER_DEVICE);
     if (const std::optional<DriveNames> names = cdio ? ReadDriveNames(cdio.get()) : std::nullopt) {
         drive.vendor = names->vendor;
@@ -80,7 +65,7 @@ CdDevice DescribeDrive(const std::string& path, uint8_t target)
 CdDevice DescribeImage(const std::string& path, uint8_t target)
 {
     // Padded to eight characters like a drive's vendor field, which descriptions run on from.
-    CdDevice image{kImageHostAdapter, target, 0, path, ImageDriver(path), "Image   ", {}};
+    CdDevice image{kImageHostAdapter, target, 0, path, "Image   ", {}};
     image.product = std::filesystem::path(path).filename().string().substr(0, kProductLength);
     return image;
 }
@@ -146,35 +131,37 @@ std::optional<CdDevice> FindImageDevice(const std::string& path)
     return std::nullopt;
 }
 
-bool RegisterImageDevice(const std::string& path)
+std::string RegisterImageDevice(const std::string& path)
 {
     const std::optional<std::string> imagePath = ImagePath(path);
     if (!imagePath)
-        return false;
+        return "the file does not exist";
     const std::string& absolute = *imagePath;
     Registry& registry = TheRegistry();
     const std::lock_guard lock(registry.mutex);
     registry.ForgetVanishedImages();
     if (std::ranges::find(registry.images, absolute, &CdDevice::source) != registry.images.end())
-        return true;
+        return {};
     const std::optional<uint8_t> target = registry.FreeImageTarget();
     if (!target)
-        return false;
-    if (!SheetIsSafeToParse(absolute))
-        return false;
-    CdDevice image = DescribeImage(absolute, *target);
-    // An image without tracks is no disc: libcdio opens an empty cue sheet all the same.
-    if (const CdioHandle cdio = OpenCdDevice(image); !cdio || !ReadDiscToc(cdio.get(), false))
-        return false;
-    registry.images.push_back(std::move(image));
-    return true;
+        return "too many disc images are open";
+    const ImageParse parse = ReadImage(absolute);
+    if (!parse.layout)
+        return parse.problem;
+    registry.images.push_back(DescribeImage(absolute, *target));
+    return {};
 }
 
-CdioHandle OpenCdDevice(const CdDevice& device)
+std::unique_ptr<OpenDisc> OpenCdDevice(const CdDevice& device)
 {
-    if (device.driver == DRIVER_CDRDAO)
-        return OpenCdrdaoImage(device.source);
-    return OpenCdio(device.source, device.driver);
+    if (device.hostAdapter == kImageHostAdapter) {
+        // Read afresh, so a handle sees the image as it is now.
+        ImageParse parse = ReadImage(device.source);
+        std::string ignored;
+        return parse.layout ? ImageDisc::Open(std::move(*parse.layout), ignored) : nullptr;
+    }
+    CdioHandle cdio = OpenCdio(device.source, DRIVER_DEVICE);
+    return cdio ? std::make_unique<DriveDisc>(std::move(cdio)) : nullptr;
 }
 
 } // namespace corvath

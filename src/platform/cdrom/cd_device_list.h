@@ -1,8 +1,9 @@
 #pragma once
 
-#include "platform/cdrom/cdio_source.h"
+#include "platform/cdrom/open_disc.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,6 @@ struct CdDevice {
     uint8_t target = 0;
     uint8_t lun = 0;
     std::string source; // device path or image path
-    driver_id_t driver = DRIVER_UNKNOWN;
     std::string vendor;
     std::string product;
 };
@@ -35,11 +35,12 @@ std::optional<CdDevice> FindCdDevice(uint8_t hostAdapter, uint8_t target, uint8_
 /// The registered image of this path, if any.
 std::optional<CdDevice> FindImageDevice(const std::string& path);
 
-/// Adds a disc image to the end of the list (once per path); false when libcdio cannot open it.
-/// libcdio 2.1 reads a .cue image's sectors from the .bin file of the same name beside it.
-bool RegisterImageDevice(const std::string& path);
+/// Adds a disc image to the end of the list (once per path); empty when it is listed, else why
+/// it cannot be read, in words for the user.
+std::string RegisterImageDevice(const std::string& path);
 
-/// Opens the device with libcdio; null when it cannot (no disc, drive gone).
-CdioHandle OpenCdDevice(const CdDevice& device);
+/// Opens the device: a drive through libcdio, an image read afresh. Null when it cannot (no
+/// disc, drive gone, image changed or gone).
+std::unique_ptr<OpenDisc> OpenCdDevice(const CdDevice& device);
 
 } // namespace corvath

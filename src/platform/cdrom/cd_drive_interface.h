@@ -8,9 +8,9 @@
 
 namespace corvath {
 
-/// The CD access layer: drives and disc images over libcdio, CDDB over HTTP. Results follow the
-/// layer's conventions: handles are non-zero, 1 means success where a count is returned.
-/// Thread-safe; a handle is used by one thread at a time.
+/// The CD access layer: drives over libcdio, disc images read by the project, CDDB over HTTP.
+/// Results follow the layer's conventions: handles are non-zero, 1 means success where a count is
+/// returned. Thread-safe; a handle is used by one thread at a time.
 
 /// Fills the list with the machine's CD drives, then the registered disc images, up to
 /// list.Capacity entries.
@@ -32,6 +32,10 @@ int32_t ReadTOC(int32_t handle, CdToc& toc);
 /// sector at 00:02:00), or nothing where the disc has none or the drive does not tell, as most
 /// drives do not. False when the handle has no disc with tracks.
 bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& pregaps);
+
+/// Reads what the disc tells beyond its TOC: sessions, flags, ISRCs, the catalogue number and
+/// CD-Text. False when the handle has no disc with tracks.
+bool ReadDiscFacts(int32_t handle, CdDiscFacts& facts);
 
 /// Reads buffer.SectorCount raw audio sectors from buffer.StartSector (a sector number, 0 =
 /// the sector at 00:02:00); 1 on success.
@@ -63,15 +67,15 @@ int32_t GetAspiLibError();
 /// <server>: Timeout was reached"; empty when the layer has no words for it.
 std::string GetCdLastErrorText();
 
-/// Adds a disc image (.cue, .toc, .nrg) to the end of the drive list, for this run; false, with
-/// the reason in GetCdLastErrorText, when libcdio cannot open it or it holds no track.
+/// Adds a disc image (.cue, .toc, .nrg, or a .bin beside its .cue) to the end of the drive list,
+/// for this run; false, with the reason in GetCdLastErrorText, when it cannot be read.
 /// Registering the same path again changes nothing.
 bool RegisterDiscImage(const std::string& path);
 
 /// The request that opens a drive list entry.
 CdHandleRequest HandleRequestFor(const CdDriveInfo& drive);
 
-/// Registers a disc image and opens it: its handle, or 0 when libcdio cannot read it or the
+/// Registers a disc image and opens it: its handle, or 0 when it cannot be read or the
 /// drive list has no room left for it.
 int32_t OpenDiscImage(const std::string& path);
 

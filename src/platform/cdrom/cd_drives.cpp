@@ -3,8 +3,7 @@
 #include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
-#include "platform/cdrom/image_sheet.h"
-#include "platform/cdrom/paranoia_reader.h"
+#include "platform/cdrom/open_disc.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,24 +17,22 @@ namespace corvath {
 namespace {
 
 struct OpenDrive {
-    CdioHandle cdio;
+    std::unique_ptr<OpenDisc> disc;
     std::atomic<bool> msfAddresses{false};
-    std::mutex secureMutex;
-    std::unique_ptr<ParanoiaReader> secure; // opened by the first secure read; closes before cdio
 };
 
 // Handles are the smallest free numbers from 1. A drive stays alive while a call that looked
 // it up still uses it, even if another thread closes its handle meanwhile.
 class HandleTable {
 public:
-    int32_t Add(CdioHandle cdio)
+    int32_t Add(std::unique_ptr<OpenDisc> disc)
     {
         const std::lock_guard lock(mutex_);
         int32_t handle = 1;
         while (drives_.contains(handle))
             ++handle;
         auto drive = std::make_shared<OpenDrive>();
-        drive->cdio = std::move(cdio);
+        drive->disc = std::move(disc);
         drives_.emplace(handle, std::move(drive));
         return handle;
     }
@@ -94,13 +91,12 @@ template <typename Read> int32_t ReadChecked(int32_t handle, CdTrackBuffer& buff
         SetCdLastError(kCdErrorBadRequest);
         return 0;
     }
-    const std::optional<uint32_t> leadOut = LeadOutSector(drive->cdio.get());
-    if (!leadOut) {
+    const std::optional<DiscTracks> tracks = drive->disc->Tracks();
+    if (!tracks) {
         SetCdLastError(kCdErrorNoDisc);
         return 0;
     }
-    // An image's reader may hand back short or stale data past its end; a drive refuses.
-    if (uint64_t{buffer.StartSector} + buffer.SectorCount > *leadOut ||
+    if (uint64_t{buffer.StartSector} + buffer.SectorCount > tracks->leadOut ||
         !read(*drive, buffer.Data.data())) {
         SetCdLastError(kCdErrorRead);
         return 0;
@@ -136,12 +132,12 @@ int32_t GetCDHandle(const CdHandleRequest& request)
         SetCdLastError(kCdErrorNoDrive);
         return 0;
     }
-    CdioHandle cdio = OpenCdDevice(*device);
-    if (!cdio) {
+    std::unique_ptr<OpenDisc> disc = OpenCdDevice(*device);
+    if (!disc) {
         SetCdLastError(kCdErrorNoDrive);
         return 0;
     }
-    return Handles().Add(std::move(cdio));
+    return Handles().Add(std::move(disc));
 }
 
 bool CloseCDHandle(int32_t handle)
@@ -170,12 +166,12 @@ int32_t ReadTOC(int32_t handle, CdToc& toc)
     const auto drive = FindDrive(handle);
     if (!drive)
         return 0;
-    std::optional<CdToc> read = ReadDiscToc(drive->cdio.get(), drive->msfAddresses);
-    if (!read) {
+    const std::optional<DiscTracks> tracks = drive->disc->Tracks();
+    if (!tracks) {
         SetCdLastError(kCdErrorNoDisc);
         return 0;
     }
-    toc = *read;
+    toc = MakeTocRecord(*tracks, drive->msfAddresses);
     return 1;
 }
 
@@ -184,7 +180,7 @@ bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& preg
     const auto drive = FindDrive(handle);
     if (!drive)
         return false;
-    std::vector<std::optional<uint32_t>> read = ReadPregapSectors(drive->cdio.get());
+    std::vector<std::optional<uint32_t>> read = drive->disc->Pregaps();
     if (read.empty()) {
         SetCdLastError(kCdErrorNoDisc);
         return false;
@@ -193,10 +189,24 @@ bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& preg
     return true;
 }
 
+bool ReadDiscFacts(int32_t handle, CdDiscFacts& facts)
+{
+    const auto drive = FindDrive(handle);
+    if (!drive)
+        return false;
+    std::optional<CdDiscFacts> read = drive->disc->Facts();
+    if (!read) {
+        SetCdLastError(kCdErrorNoDisc);
+        return false;
+    }
+    facts = std::move(*read);
+    return true;
+}
+
 int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer)
 {
     return ReadChecked(handle, buffer, [&](OpenDrive& drive, uint8_t* data) {
-        return ReadAudioSectors(drive.cdio.get(), data, buffer.StartSector, buffer.SectorCount);
+        return drive.disc->ReadAudio(data, buffer.StartSector, buffer.SectorCount);
     });
 }
 
@@ -205,19 +215,17 @@ int32_t ReadCDAudioLBASecure(int32_t handle, CdTrackBuffer& buffer,
 {
     doubtfulSectors.clear();
     return ReadChecked(handle, buffer, [&](OpenDrive& drive, uint8_t* data) {
-        const std::lock_guard lock(drive.secureMutex);
-        if (!drive.secure)
-            drive.secure = ParanoiaReader::Open(drive.cdio.get());
-        return drive.secure &&
-               drive.secure->Read(data, buffer.StartSector, buffer.SectorCount, doubtfulSectors);
+        return drive.disc->ReadAudioSecure(data, buffer.StartSector, buffer.SectorCount,
+                                           doubtfulSectors);
     });
 }
 
 bool RegisterDiscImage(const std::string& path)
 {
-    if (RegisterImageDevice(path))
+    const std::string problem = RegisterImageDevice(path);
+    if (problem.empty())
         return true;
-    SetCdLastError(kCdErrorNoDisc, WhyImageCannotBeRead(path));
+    SetCdLastError(kCdErrorNoDisc, problem);
     return false;
 }
 

@@ -49,8 +49,13 @@ struct CdHandleRequest {
     uint8_t OverlapFrames = 0;
 };
 
-/// ADR/control bit of a data track.
+/// ADR/control bits: a data track, digital copies permitted, audio with pre-emphasis.
 inline constexpr uint8_t kCdDataTrackControl = 0x04;
+inline constexpr uint8_t kCdCopyPermittedControl = 0x02;
+inline constexpr uint8_t kCdPreEmphasisControl = 0x01;
+
+/// The track number of a TOC's lead-out entry.
+inline constexpr uint8_t kCdLeadOutTrack = 0xAA;
 
 struct CdTocEntry {
     uint8_t Reserved1 = 0;
@@ -75,6 +80,21 @@ struct CdToc {
     uint8_t FirstTrack = 0;
     uint8_t LastTrack = 0;
     std::array<CdTocEntry, kCdMaxTocEntries> Entries{};
+};
+
+/// What a disc tells beyond its TOC, where the drive or image knows it; texts are UTF-8.
+struct CdTrackFacts {
+    uint8_t Session = 1;
+    bool PreEmphasis = false;
+    std::string Isrc;      ///< 12 characters, or empty
+    std::string Title;     ///< CD-Text
+    std::string Performer; ///< CD-Text
+};
+struct CdDiscFacts {
+    std::string Catalog; ///< the media catalogue number (13 digits), or empty
+    std::string Title;   ///< CD-Text
+    std::string Performer;
+    std::vector<CdTrackFacts> Tracks; ///< one per TOC track, from the first
 };
 
 /// One raw audio read: the caller sets StartSector, SectorCount and Capacity (SectorCount x

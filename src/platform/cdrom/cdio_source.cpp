@@ -1,8 +1,10 @@
 #include "platform/cdrom/cdio_source.h"
 
 #include <algorithm>
+#include <cdio/cdtext.h>
 #include <cdio/logging.h>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 namespace corvath {
@@ -15,33 +17,30 @@ void AssertionsOnlyLog(cdio_log_level_t level, const char message[])
         std::fprintf(stderr, "libcdio: %s\n", message);
 }
 
-uint8_t AdrControl(CdIo_t* cdio, track_t track)
+uint8_t Control(CdIo_t* cdio, track_t track)
 {
-    constexpr uint8_t kAdrPosition = 0x10;
-    constexpr uint8_t kCopyPermitted = 0x02;
-    constexpr uint8_t kPreEmphasis = 0x01;
-    uint8_t value = kAdrPosition;
+    uint8_t value = 0;
     if (cdio_get_track_format(cdio, track) != TRACK_FORMAT_AUDIO)
         value |= kCdDataTrackControl;
     if (cdio_get_track_copy_permit(cdio, track) == CDIO_TRACK_FLAG_TRUE)
-        value |= kCopyPermitted;
+        value |= kCdCopyPermittedControl;
     if (cdio_get_track_preemphasis(cdio, track) == CDIO_TRACK_FLAG_TRUE)
-        value |= kPreEmphasis;
+        value |= kCdPreEmphasisControl;
     return value;
 }
 
-std::array<uint8_t, 4> Address(lba_t lba, bool msf)
+// Text libcdio hands over in memory the caller frees.
+std::string TakeText(char* text)
 {
-    if (msf) {
-        constexpr lba_t kFramesPerSecond = 75;
-        constexpr lba_t kFramesPerMinute = 60 * kFramesPerSecond;
-        return {0, static_cast<uint8_t>(lba / kFramesPerMinute),
-                static_cast<uint8_t>(lba / kFramesPerSecond % 60),
-                static_cast<uint8_t>(lba % kFramesPerSecond)};
-    }
-    const auto sector = static_cast<uint32_t>(lba - static_cast<lba_t>(kCdLeadInSectors));
-    return {static_cast<uint8_t>(sector >> 24), static_cast<uint8_t>(sector >> 16),
-            static_cast<uint8_t>(sector >> 8), static_cast<uint8_t>(sector)};
+    std::string taken = text ? text : "";
+    std::free(text);
+    return taken;
+}
+
+std::string CdTextField(const cdtext_t* text, cdtext_field_t field, track_t track)
+{
+    const char* value = text ? cdtext_get_const(text, field, track) : nullptr;
+    return value ? value : "";
 }
 
 } // namespace
@@ -109,7 +108,7 @@ std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio)
     return DriveNames{hardware.psz_vendor, hardware.psz_model};
 }
 
-std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
+std::optional<DiscTracks> ReadDiscTracks(CdIo_t* cdio)
 {
     const auto turn = LibraryTurn();
     const track_t first = cdio_get_first_track_num(cdio);
@@ -117,33 +116,54 @@ std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf)
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 ||
         count >= kCdMaxTocEntries)
         return std::nullopt;
-
-    CdToc toc;
-    toc.FirstTrack = first;
-    toc.LastTrack = static_cast<uint8_t>(first + count - 1);
-    // As a drive counts it: the two bytes after the length field and one entry per track plus
-    // the lead-out.
-    toc.Length = static_cast<uint16_t>(2 + sizeof(CdTocEntry) * (count + 1u));
-    // No track starts in the lead-in: a cue sheet's track without an INDEX line comes back at
-    // 00:00:00, where no sector number can address it.
-    auto previous = static_cast<lba_t>(kCdLeadInSectors);
+    DiscTracks disc;
+    disc.firstTrack = first;
+    lsn_t previous = 0;
     for (track_t k = 0; k <= count; ++k) {
         const bool leadOut = k == count;
         const auto track =
             static_cast<track_t>(leadOut ? int{CDIO_CDROM_LEADOUT_TRACK} : first + k);
-        const lba_t lba = cdio_get_track_lba(cdio, track);
-        // A track before the one it follows, or after the lead-out, is a damaged TOC (an
-        // image whose data file is shorter than its cue sheet says), not a disc to list.
-        if (lba == CDIO_INVALID_LBA || lba < previous)
+        const lsn_t lsn = cdio_get_track_lsn(cdio, track);
+        // A track before the one it follows is a damaged TOC, not a disc to list.
+        if (lsn == CDIO_INVALID_LSN || lsn < previous)
             return std::nullopt;
-        previous = lba;
-        CdTocEntry& entry = toc.Entries[k];
-        // The lead-out carries the last track's control bits, as drives report it.
-        entry.AdrControl = AdrControl(cdio, leadOut ? toc.LastTrack : track);
-        entry.TrackNumber = track;
-        entry.Address = Address(lba, msf);
+        previous = lsn;
+        if (leadOut)
+            disc.leadOut = static_cast<uint32_t>(lsn);
+        else
+            disc.tracks.push_back({static_cast<uint32_t>(lsn), Control(cdio, track)});
     }
-    return toc;
+    return disc;
+}
+
+std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio)
+{
+    const auto turn = LibraryTurn();
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0)
+        return std::nullopt;
+    // Tracks from the last session's start on belong to a later session than the first.
+    lsn_t lastSession = 0;
+    if (cdio_get_last_session(cdio, &lastSession) != DRIVER_OP_SUCCESS)
+        lastSession = 0;
+    const lsn_t firstStart = cdio_get_track_lsn(cdio, first);
+    CdDiscFacts facts;
+    facts.Catalog = TakeText(cdio_get_mcn(cdio));
+    const cdtext_t* text = cdio_get_cdtext(cdio);
+    facts.Title = CdTextField(text, CDTEXT_FIELD_TITLE, 0);
+    facts.Performer = CdTextField(text, CDTEXT_FIELD_PERFORMER, 0);
+    for (int track = first; track < first + count; ++track) {
+        const auto t = static_cast<track_t>(track);
+        CdTrackFacts& trackFacts = facts.Tracks.emplace_back();
+        const lsn_t start = cdio_get_track_lsn(cdio, t);
+        trackFacts.Session = lastSession > firstStart && start >= lastSession ? 2 : 1;
+        trackFacts.PreEmphasis = cdio_get_track_preemphasis(cdio, t) == CDIO_TRACK_FLAG_TRUE;
+        trackFacts.Isrc = TakeText(cdio_get_track_isrc(cdio, t));
+        trackFacts.Title = CdTextField(text, CDTEXT_FIELD_TITLE, t);
+        trackFacts.Performer = CdTextField(text, CDTEXT_FIELD_PERFORMER, t);
+    }
+    return facts;
 }
 
 std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio)
@@ -169,22 +189,10 @@ std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio)
     return pregaps;
 }
 
-std::optional<uint32_t> LeadOutSector(CdIo_t* cdio)
-{
-    const auto turn = LibraryTurn();
-    const lsn_t leadOut = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
-    if (leadOut == CDIO_INVALID_LSN || leadOut < 0)
-        return std::nullopt;
-    return static_cast<uint32_t>(leadOut);
-}
-
 bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count)
 {
     // A drive's single transfer must stay below 64 KiB on many hosts.
     constexpr uint32_t kSectorsPerTransfer = 26;
-    // A drive refuses data sectors read as audio; libcdio's image readers would hand them back.
-    if (!OnlyAudioIn(cdio, start, count))
-        return false;
     for (uint32_t done = 0; done < count; done += kSectorsPerTransfer) {
         const uint32_t n = std::min(kSectorsPerTransfer, count - done);
         const auto turn = LibraryTurn();

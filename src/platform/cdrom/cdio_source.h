@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/cdrom/cd_records.h"
+#include "platform/cdrom/open_disc.h"
 
 #include <cdio/cdio.h>
 #include <memory>
@@ -25,7 +26,7 @@ struct CdioDestroyer {
 };
 using CdioHandle = std::unique_ptr<CdIo_t, CdioDestroyer>;
 
-/// Opens a drive or disc image with libcdio; null when it cannot.
+/// Opens a drive with libcdio; null when it cannot.
 CdioHandle OpenCdio(const std::string& source, driver_id_t driver);
 
 /// The device paths of the machine's CD drives.
@@ -38,17 +39,17 @@ struct DriveNames {
 };
 std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio);
 
-/// The disc's table of contents as a drive reports it: MSF addresses (the two-second lead-in
-/// counted) when msf is set, else sector numbers from 00:02:00. Nothing when the disc has no
-/// readable TOC, or one whose addresses do not rise up to the lead-out.
-std::optional<CdToc> ReadDiscToc(CdIo_t* cdio, bool msf);
+/// The disc's table of contents as a drive reports it. Nothing when the disc has no readable
+/// TOC, or one whose addresses do not rise up to the lead-out.
+std::optional<DiscTracks> ReadDiscTracks(CdIo_t* cdio);
+
+/// What the drive tells beyond the TOC: the session of each track, flags, ISRCs, the catalogue
+/// number and CD-Text, as far as it reads them. Nothing when the disc has no tracks.
+std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio);
 
 /// Per track from the first, where its pre-gap starts (0 = 00:02:00) when the drive or image
 /// tells and the pre-gap lies before the track's start; empty when the disc has no tracks.
 std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio);
-
-/// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.
-std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
 
 /// Whether no data track lies in the sectors start to start + count - 1 (0 = 00:02:00).
 bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count);
