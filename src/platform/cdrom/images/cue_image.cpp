@@ -40,7 +40,8 @@ struct NamedFile {
 struct CueTrack {
     int number = 0;
     std::string mode;
-    std::size_t file = 0; ///< index into CueSheet::files
+    std::size_t file = 0;       ///< index into CueSheet::files of INDEX 01
+    std::size_t pregapFile = 0; ///< of INDEX 00, which may lie at the end of the file before
     uint8_t session = 1;
     std::optional<uint32_t> index0;
     std::optional<uint32_t> index1;
@@ -109,6 +110,10 @@ void ReadTrackLine(CueSheet& sheet, const std::string& keyword,
             track.index0 = at;
         else if (*number == 1)
             track.index1 = at;
+        if (*number == 0)
+            track.pregapFile = sheet.files.size() - 1;
+        else if (*number == 1)
+            track.file = sheet.files.size() - 1;
     } else if (keyword == "PREGAP" && words.size() >= 2) {
         track.pregap = Frames(words[1]).value_or(0);
     } else if (keyword == "FLAGS") {
@@ -160,8 +165,9 @@ CueSheet ParseCueSheet(const std::string& text)
         }
     }
     for (const CueTrack& track : sheet.tracks) {
+        const bool sameFile = track.pregapFile == track.file;
         if (sheet.problem.empty() &&
-            (!track.index1 || (track.index0 && *track.index0 > *track.index1)))
+            (!track.index1 || (track.index0 && sameFile && *track.index0 > *track.index1)))
             sheet.problem = "a track's INDEX lines in the cue sheet cannot be read";
     }
     return sheet;
@@ -281,12 +287,7 @@ public:
         layout_.catalog = cue_.catalog;
         layout_.title = cue_.title;
         layout_.performer = cue_.performer;
-        for (std::size_t k = 0; k < cue_.tracks.size(); ++k) {
-            const CueTrack& track = cue_.tracks[k];
-            if (k == 0 || track.file != cue_.tracks[k - 1].file) {
-                if (std::string problem = NextFile(track, k == 0); !problem.empty())
-                    return ImageParse::Failed(problem);
-            }
+        for (const CueTrack& track : cue_.tracks) {
             if (std::string problem = AddTrack(track); !problem.empty())
                 return ImageParse::Failed(problem);
         }
@@ -305,10 +306,13 @@ private:
                "\" is shorter than its tracks";
     }
 
-    std::string NextFile(const CueTrack& track, bool first)
+    // Starts the track's file, after the rest of the one before, which goes with the disc's
+    // sectors as tailAudio says.
+    std::string NextFile(const CueTrack& track, bool tailAudio)
     {
-        if (!first && !builder_.FinishFile(!layout_.tracks.back().data))
+        if (currentFile_ && !builder_.FinishFile(tailAudio))
             return ShortFileProblem();
+        currentFile_ = track.file;
         const NamedFile& named = cue_.files[track.file];
         const std::optional<ImageFileFormat> format = FormatOf(named);
         if (!format)
@@ -328,21 +332,38 @@ private:
     std::string AddTrack(const CueTrack& track)
     {
         const bool discStart = layout_.tracks.empty();
-        const uint32_t start = *track.index1;
-        const uint32_t first = track.index0.value_or(start);
-        const bool previousAudio = discStart ? track.mode == "AUDIO" : !layout_.tracks.back().data;
-        if (!builder_.LayOutUntil(first, previousAudio))
-            return "the cue sheet's tracks run backwards";
+        const bool audio = track.mode == "AUDIO";
+        const bool previousAudio = discStart ? audio : !layout_.tracks.back().data;
         if (!discStart && track.number != layout_.tracks.back().number + 1)
             return "the cue sheet's track numbers do not follow one another";
-
         ImageTrack added;
+        // A pre-gap at the end of the file before, as some rippers write sheets of one file per
+        // track: the rest of that file is this track's pre-gap.
+        const bool pregapBefore =
+            track.index0 && track.pregapFile != track.file && currentFile_ == track.pregapFile;
+        if (pregapBefore) {
+            if (!builder_.LayOutUntil(*track.index0, previousAudio))
+                return "the cue sheet's tracks run backwards";
+            added.pregap = builder_.Disc();
+        }
+        if (currentFile_ != track.file) {
+            if (std::string problem = NextFile(track, pregapBefore ? audio : previousAudio);
+                !problem.empty())
+                return problem;
+        }
+        const uint32_t start = *track.index1;
+        const uint32_t first = pregapBefore ? 0 : track.index0.value_or(start);
+        if (!builder_.LayOutUntil(first, previousAudio))
+            return "the cue sheet's tracks run backwards";
+
         added.number = static_cast<uint8_t>(track.number);
         added.session = track.session;
         if (!discStart && added.session > layout_.tracks.back().session)
             builder_.SkipSessionGap();
         // The first track's PREGAP is the disc's lead-in, which holds no sectors to read.
-        if (!track.index0 && track.pregap > 0 && !discStart) {
+        if (pregapBefore) {
+            // placed above
+        } else if (!track.index0 && track.pregap > 0 && !discStart) {
             added.pregap = builder_.Disc();
             builder_.AddSilence(track.pregap);
         } else if (track.index0) {
@@ -366,6 +387,7 @@ private:
     CueSheet cue_;
     ImageLayout layout_;
     DiscBuilder builder_;
+    std::optional<std::size_t> currentFile_;
 };
 
 } // namespace
