@@ -129,21 +129,20 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
         return std::nullopt;
 
     std::vector<TrackRow> rows;
+    const DiscFrames frames = TocFrames(*toc);
+    const std::vector<uint32_t> ends = TrackEndFrames(*toc);
     for (int track = toc->FirstTrack; track <= toc->LastTrack; ++track) {
         const auto entry = static_cast<std::size_t>(track - toc->FirstTrack);
         const auto& start = toc->Entries[entry].Address;
-        const auto& end = toc->Entries[entry + 1].Address;
-        int minutes = end[1] - start[1];
-        int seconds = end[2] - start[2];
-        if (seconds < 0) {
-            seconds += 60;
-            minutes -= 1;
-        }
+        // Whole seconds of the addresses, as the disc's times show them.
+        const uint32_t seconds = ends[entry] / 75 - frames.trackStarts[entry] / 75;
+        const int minutes = static_cast<int>(seconds / 60);
         std::string& title = info.Titles[track];
         if (title.empty())
             title = "Track" + TwoDigits(track);
         rows.push_back({track, title, MinutesSeconds(start[1], start[2]),
-                        MinutesSeconds(minutes, seconds), !IsDataTrack(toc->Entries[entry])});
+                        MinutesSeconds(minutes, static_cast<int>(seconds % 60)),
+                        !IsDataTrack(toc->Entries[entry])});
     }
     if (!rows.empty()) {
         loadedId_ = id;

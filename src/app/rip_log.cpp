@@ -27,6 +27,7 @@ std::string Column(const std::string& text, std::size_t width)
 std::string TocTable(const CdToc& toc, const std::vector<std::optional<uint32_t>>& pregaps)
 {
     const DiscFrames frames = TocFrames(toc);
+    const std::vector<uint32_t> ends = TrackEndFrames(toc);
     if (toc.FirstTrack == 0 || frames.trackStarts.empty()) // track numbers start at 1
         return "Table of contents: none\n";
     // Sector numbers from 00:02:00; a TOC read as a drive reports it never lies before that.
@@ -38,9 +39,7 @@ std::string TocTable(const CdToc& toc, const std::vector<std::optional<uint32_t>
                        Column("End sector", 12) + Column("Type", 7) + "Pre-gap\n";
     for (std::size_t k = 0; k < frames.trackStarts.size(); ++k) {
         const uint32_t start = sector(frames.trackStarts[k]);
-        const uint32_t end =
-            std::max(start + 1, sector(k + 1 < frames.trackStarts.size() ? frames.trackStarts[k + 1]
-                                                                         : frames.leadOut));
+        const uint32_t end = std::max(start + 1, sector(ends[k]));
         const bool data = IsDataTrack(toc.Entries[k]);
         const bool pregap = k < pregaps.size() && pregaps[k] && *pregaps[k] < start;
         text += "  " + Column(std::to_string(toc.Entries[k].TrackNumber), 10) +

@@ -38,7 +38,8 @@ std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
         IsDataTrack(toc.Entries[trackNumber - 1]))
         return std::nullopt;
     const uint32_t begin = TocEntryFrames(toc.Entries[trackNumber - 1]);
-    const uint32_t end = TocEntryFrames(toc.Entries[trackNumber]);
+    // An enhanced CD's last audio track ends before the gap to the data session.
+    const uint32_t end = TrackEndFrames(toc)[static_cast<std::size_t>(trackNumber - 1)];
     if (begin < kCdLeadInSectors || end < begin)
         return std::nullopt;
     return SectorSpan{begin - kCdLeadInSectors, end - begin};

@@ -37,9 +37,9 @@ void PrintToc(const CdToc& toc, int32_t readOffset, std::ostream& out)
     out << "First track: " << int{toc.FirstTrack} << "\nLast track: " << int{toc.LastTrack}
         << "\nTrack  Start     Length    Type\n";
     const DiscFrames disc = TocFrames(toc);
+    const std::vector<uint32_t> ends = TrackEndFrames(toc);
     for (std::size_t k = 0; k < disc.trackStarts.size(); ++k) {
-        const uint32_t next =
-            k + 1 < disc.trackStarts.size() ? disc.trackStarts[k + 1] : disc.leadOut;
+        const uint32_t next = ends[k];
         char number[8];
         std::snprintf(number, sizeof number, "%5d", toc.Entries[k].TrackNumber);
         const bool data = IsDataTrack(toc.Entries[k]);

@@ -209,9 +209,9 @@ std::optional<SectorSpan> CdPlayer::State::Span(int from, std::optional<int> to)
     // The same start and length as the rip worker gives a track: from the TOC addresses, less
     // the two-second lead-in.
     const uint32_t begin = TocEntryFrames(toc.Entries[static_cast<std::size_t>(from - 1)]);
-    // The lead-out's entry follows the last track's.
-    const int endEntry = to ? *to - 1 : trackCount;
-    const uint32_t end = TocEntryFrames(toc.Entries[static_cast<std::size_t>(endEntry)]);
+    // Up to the end of the track before the one it stops at, or of the last track.
+    const int lastPlayed = to ? *to - 1 : trackCount;
+    const uint32_t end = TrackEndFrames(toc)[static_cast<std::size_t>(lastPlayed - 1)];
     if (begin < kCdLeadInSectors || end <= begin)
         return std::nullopt;
     return SectorSpan{begin - kCdLeadInSectors, end - begin};

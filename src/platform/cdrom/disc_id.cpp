@@ -105,24 +105,43 @@ int32_t WindowsDiscSerial(const CdToc& toc)
     return static_cast<int32_t>(serial);
 }
 
-MusicBrainzDisc MusicBrainzDiscOf(const CdToc& toc)
+namespace {
+
+// The number of tracks before the trailing data tracks.
+std::size_t AudioTrackCount(const CdToc& toc)
 {
-    const DiscFrames disc = TocFrames(toc);
-    std::size_t audioTracks = disc.trackStarts.size();
+    std::size_t audioTracks = TrackCount(toc);
     while (audioTracks > 0 && IsDataTrack(toc.Entries[audioTracks - 1]))
         --audioTracks;
-    if (audioTracks == 0 || toc.FirstTrack == 0)
-        return {};
+    return audioTracks;
+}
 
-    uint32_t leadOut = disc.leadOut;
-    if (audioTracks < disc.trackStarts.size()) {
+} // namespace
+
+std::vector<uint32_t> TrackEndFrames(const CdToc& toc)
+{
+    const DiscFrames disc = TocFrames(toc);
+    std::vector<uint32_t> ends;
+    for (std::size_t k = 0; k < disc.trackStarts.size(); ++k)
+        ends.push_back(k + 1 < disc.trackStarts.size() ? disc.trackStarts[k + 1] : disc.leadOut);
+    const std::size_t audioTracks = AudioTrackCount(toc);
+    if (audioTracks > 0 && audioTracks < disc.trackStarts.size()) {
         const uint32_t dataStart = disc.trackStarts[audioTracks];
         // A data track too close to the last audio track for a second session (a single-session
         // mixed disc) ends the audio where it starts.
-        leadOut = dataStart > disc.trackStarts[audioTracks - 1] + kSessionGapFrames
-                      ? dataStart - kSessionGapFrames
-                      : dataStart;
+        if (dataStart > disc.trackStarts[audioTracks - 1] + kSessionGapFrames)
+            ends[audioTracks - 1] = dataStart - kSessionGapFrames;
     }
+    return ends;
+}
+
+MusicBrainzDisc MusicBrainzDiscOf(const CdToc& toc)
+{
+    const DiscFrames disc = TocFrames(toc);
+    const std::size_t audioTracks = AudioTrackCount(toc);
+    if (audioTracks == 0 || toc.FirstTrack == 0)
+        return {};
+    const uint32_t leadOut = TrackEndFrames(toc)[audioTracks - 1];
 
     const uint32_t first = toc.FirstTrack;
     const uint32_t last = first + static_cast<uint32_t>(audioTracks) - 1;

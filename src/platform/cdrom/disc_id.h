@@ -21,6 +21,13 @@ uint32_t TocEntryFrames(const CdTocEntry& entry);
 /// The track starts and lead-out of a TOC read with MSF addresses (kCdParmMsfAddresses on).
 DiscFrames TocFrames(const CdToc& toc);
 
+/// Where each track of a TOC read with MSF addresses ends, in frames: where the next one starts,
+/// but the last audio track before trailing data tracks (an enhanced CD's data session, whose
+/// first track lies 11400 frames past the audio session's lead-out) ends that much before the
+/// first of them; a data track too close for that ends the audio where it starts. The last
+/// track ends at the lead-out.
+std::vector<uint32_t> TrackEndFrames(const CdToc& toc);
+
 /// The freedb/CDDB disc identifier: 8 lower-case hex digits. Every track counts, data tracks
 /// included, as CDDB servers index discs that way.
 std::string FreedbDiscId(const DiscFrames& disc);

@@ -144,5 +144,24 @@ TEST(MusicBrainzDiscIdTest, DataTrackTooCloseForASecondSessionAndDataOnlyDisc)
     EXPECT_TRUE(dataOnly.tocQuery.empty());
 }
 
+TEST(TrackEndFramesTest, TheLastAudioTrackOfAnEnhancedCdEndsBeforeTheSessionGap)
+{
+    struct Case {
+        const char* disc;
+        CdToc toc;
+        std::vector<uint32_t> ends;
+    };
+    const std::vector<Case> cases = {
+        {"audio only", MsfToc({150, 5000, 9000}), {5000, 9000}},
+        {"enhanced CD", MsfTocWithData({150, 5000, 30000, 40000}, 2), {5000, 30000 - 11400, 40000}},
+        {"data too close for a second session",
+         MsfTocWithData({150, 5000, 9000, 12000}, 2),
+         {5000, 9000, 12000}},
+        {"data first (mixed mode)", MsfToc({150, 5000, 30000}), {5000, 30000}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrackEndFrames(c.toc), c.ends) << c.disc;
+}
+
 } // namespace
 } // namespace corvath
