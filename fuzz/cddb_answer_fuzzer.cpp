@@ -65,18 +65,21 @@ public:
     void SetAlbum(const std::string& album) override { CheckValue(album); }
     void SetYear(const std::string& year) override { CheckValue(year); }
     void SelectGenre(const std::string& name) override { CheckValue(name); }
+    void SetDisc(int, int) override {}
+    void SetReleaseDetails(const corvath::ReleaseDetails&) override {}
     void AlignTitlesLeft() override {}
     void SetTitle(int row, const std::string& title) override
     {
         CheckValue(title);
-        if (row != nextRow_)
+        if (row < nextRow_)
             Fail("titles came out of row order");
         if (row >= rows_)
             Fail("a title for a row the disc does not have");
-        ++nextRow_;
+        nextRow_ = row + 1;
+        ++titles_;
     }
 
-    bool GotTitles() const { return nextRow_ > 0; }
+    bool GotTitles() const { return titles_ > 0; }
 
 private:
     static void CheckValue(const std::string& value)
@@ -86,7 +89,8 @@ private:
     }
 
     const int rows_;
-    int nextRow_ = 0;
+    int nextRow_ = 0; // rows go up, each at most once
+    int titles_ = 0;
 };
 
 struct TrackRange {

@@ -2,6 +2,9 @@
 
 #include "cd/album_disc_suffix.h"
 
+#include <algorithm>
+#include <charconv>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,33 +26,76 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
-// Where a line's value starts: after the first "=", or at the start when there is none.
-std::size_t ValueStart(std::string_view line)
-{
-    const std::size_t equals = line.find('=');
-    return equals == std::string_view::npos ? 0 : equals + 1;
-}
-
-std::string Value(std::string_view line)
-{
-    return std::string(Trimmed(line.substr(ValueStart(line))));
-}
-
-bool Contains(std::string_view line, std::string_view part)
-{
-    return line.find(part) != std::string_view::npos;
-}
-
+// The entry's lines without their ends. Only the line end is cut: the spaces at a line's end
+// may belong to a value that the next line continues.
 std::vector<std::string_view> Lines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        lines.push_back(text.substr(start, end - start));
+        std::string_view line = text.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.push_back(line);
         start = end + 1;
     }
     return lines;
+}
+
+// The n of "TTITLE<n>": digits only, nothing for any other key.
+std::optional<std::size_t> TitleRow(std::string_view key)
+{
+    constexpr std::string_view prefix = "TTITLE";
+    if (!key.starts_with(prefix) || key.size() == prefix.size())
+        return std::nullopt;
+    key.remove_prefix(prefix.size());
+    std::size_t row = 0;
+    const char* const end = key.data() + key.size();
+    const auto [stop, error] = std::from_chars(key.data(), end, row);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return row;
+}
+
+// What the entry's lines say, each key's values joined in line order.
+struct EntryValues {
+    explicit EntryValues(std::size_t rows) : titles(rows) {}
+
+    std::optional<std::string> discTitle;
+    std::optional<std::string> year;
+    std::optional<std::string> genre;
+    std::vector<std::optional<std::string>> titles; // by row
+};
+
+void Append(std::optional<std::string>& into, std::string_view value)
+{
+    if (into)
+        into->append(value);
+    else
+        into.emplace(value);
+}
+
+EntryValues ReadEntry(std::string_view entry, std::size_t rows)
+{
+    EntryValues values(rows);
+    for (const std::string_view line : Lines(entry)) {
+        const std::size_t equals = line.find('=');
+        if (line.starts_with('#') || equals == std::string_view::npos)
+            continue;
+        const std::string_view key = Trimmed(line.substr(0, equals));
+        const std::string_view value = line.substr(equals + 1);
+        if (key == "DTITLE") {
+            Append(values.discTitle, value);
+        } else if (key == "DYEAR") {
+            Append(values.year, value);
+        } else if (key == "DGENRE") {
+            Append(values.genre, value);
+        } else if (const std::optional<std::size_t> row = TitleRow(key); row && *row < rows) {
+            Append(values.titles[*row], value);
+        }
+    }
+    return values;
 }
 
 // The album, or the album and the disc of a set when its title ends by naming one.
@@ -61,20 +107,20 @@ void ApplyAlbum(const std::string& album, CddbEntryTarget& target)
         target.SetDisc(disc->number, disc->total);
 }
 
-void ApplyDiscTitle(std::string_view line, CddbEntryTarget& target)
+// "Artist / Album". Names may hold a "/" of their own ("AC/DC"), so only one with a space on
+// either side separates.
+void ApplyDiscTitle(std::string_view title, CddbEntryTarget& target)
 {
-    const std::size_t slash = line.find('/');
-    if (slash == std::string_view::npos) {
-        const std::string both = Value(line);
+    constexpr std::string_view separator = " / ";
+    const std::size_t split = title.find(separator);
+    if (split == std::string_view::npos) {
+        const std::string both(Trimmed(title));
         target.SetArtist(both);
         ApplyAlbum(both, target);
         return;
     }
-    const std::size_t start = ValueStart(line);
-    const std::string_view artist =
-        slash > start ? line.substr(start, slash - start) : std::string_view();
-    target.SetArtist(std::string(Trimmed(artist)));
-    ApplyAlbum(std::string(Trimmed(line.substr(slash + 1))), target);
+    target.SetArtist(std::string(Trimmed(title.substr(0, split))));
+    ApplyAlbum(std::string(Trimmed(title.substr(split + separator.size()))), target);
 }
 
 } // namespace
@@ -82,28 +128,24 @@ void ApplyDiscTitle(std::string_view line, CddbEntryTarget& target)
 bool ApplyCddbEntry(std::string_view entry, uint8_t firstTrack, uint8_t lastTrack,
                     CddbEntryTarget& target)
 {
-    // An entry numbers the disc's first track 0, whatever the track's own number.
-    constexpr std::string_view firstTitleKey = "TITLE0";
-    const std::vector<std::string_view> lines = Lines(entry);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (Trimmed(line).empty())
-            continue;
-        const bool hasEquals = Contains(line, "=");
-        if (Contains(line, "DTITLE"))
-            ApplyDiscTitle(line, target);
-        if (Contains(line, "DYEAR") && hasEquals)
-            target.SetYear(Value(line));
-        if (Contains(line, "DGENRE") && hasEquals)
-            target.SelectGenre(Value(line));
-        if (Contains(line, firstTitleKey)) {
-            target.AlignTitlesLeft();
-            for (int track = firstTrack; track <= lastTrack && i < lines.size(); ++track, ++i)
-                target.SetTitle(track - firstTrack, Value(lines[i]));
-            return true;
-        }
+    const std::size_t rows = lastTrack >= firstTrack ? lastTrack - firstTrack + 1u : 0u;
+    const EntryValues values = ReadEntry(entry, rows);
+    if (values.discTitle)
+        ApplyDiscTitle(*values.discTitle, target);
+    if (values.year)
+        target.SetYear(std::string(Trimmed(*values.year)));
+    if (values.genre)
+        target.SelectGenre(std::string(Trimmed(*values.genre)));
+    const bool titlesFound = std::ranges::any_of(
+        values.titles, [](const std::optional<std::string>& title) { return title.has_value(); });
+    if (!titlesFound)
+        return false;
+    target.AlignTitlesLeft();
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (values.titles[row])
+            target.SetTitle(static_cast<int>(row), std::string(Trimmed(*values.titles[row])));
     }
-    return false;
+    return true;
 }
 
 } // namespace corvath

@@ -19,7 +19,8 @@ public:
     virtual void SetArtist(const std::string& artist) = 0;
     virtual void SetAlbum(const std::string& album) = 0;
     virtual void SetYear(const std::string& year) = 0;
-    /// Selects the genre of exactly this name (case counts), or none when there is no such one.
+    /// Selects the genre of this name: the list's name equal to it, else one equal to it
+    /// ignoring ASCII case ("rock" selects "Rock"); none when there is no such one.
     virtual void SelectGenre(const std::string& name) = 0;
     /// The disc is number of a set of total discs (0: not known).
     virtual void SetDisc(int number, int total) = 0;

@@ -13,6 +13,12 @@ void EntryRecord::ClearDiscFields()
     disc_.reset();
 }
 
+void EntryRecord::SelectGenre(const std::string& name)
+{
+    const int index = GenreIndexMatching(name);
+    fields_["Genre"] = index < 0 ? name : std::string(GenreNames[static_cast<std::size_t>(index)]);
+}
+
 void EntryRecord::Print(uint8_t firstTrack, std::ostream& out) const
 {
     for (const char* field : {"Artist", "Album", "Year"}) {

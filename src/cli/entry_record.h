@@ -20,7 +20,8 @@ public:
     void SetArtist(const std::string& artist) override { fields_["Artist"] = artist; }
     void SetAlbum(const std::string& album) override { fields_["Album"] = album; }
     void SetYear(const std::string& year) override { fields_["Year"] = year; }
-    void SelectGenre(const std::string& name) override { fields_["Genre"] = name; }
+    /// Keeps the list's name that name stands for ("rock" is "Rock"), else name as it is.
+    void SelectGenre(const std::string& name) override;
     void SetDisc(int number, int total) override { disc_ = {number, total}; }
     void AlignTitlesLeft() override {}
     void SetTitle(int row, const std::string& title) override { titles_[row] = title; }

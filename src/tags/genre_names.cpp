@@ -1,5 +1,7 @@
 #include "tags/genre_names.h"
 
+#include "platform/text/ascii_case.h"
+
 #include <algorithm>
 
 namespace corvath {
@@ -33,6 +35,15 @@ extern constexpr std::array<std::string_view, kGenreNameCount> GenreNames = {
 int GenreIndexOf(std::string_view name)
 {
     const auto found = std::find(GenreNames.begin(), GenreNames.end(), name);
+    return found == GenreNames.end() ? -1 : static_cast<int>(found - GenreNames.begin());
+}
+
+int GenreIndexMatching(std::string_view name)
+{
+    if (const int exact = GenreIndexOf(name); exact >= 0)
+        return exact;
+    const auto found = std::ranges::find_if(
+        GenreNames, [name](std::string_view genre) { return EqualIgnoringCase(genre, name); });
     return found == GenreNames.end() ? -1 : static_cast<int>(found - GenreNames.begin());
 }
 

@@ -2,6 +2,7 @@
 // from the lookup's thread onto the window's.
 
 #include "audio/model/main_thread.h"
+#include "tags/genre_names.h"
 #include "ui/main_window.h"
 #include "ui/query_cddb_dialog.h"
 
@@ -84,8 +85,13 @@ void TfrmMain::SetYear(const std::string& year)
 void TfrmMain::SelectGenre(const std::string& name)
 {
     OnWindowThread([&] {
-        ID3genre_->setCurrentIndex(
-            ID3genre_->findText(Text(name), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        // An exact match first: an empty name selects the list's empty first item.
+        int index = ID3genre_->findText(Text(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index < 0) {
+            const int genre = GenreIndexMatching(name);
+            index = genre < 0 ? -1 : genre + 1; // after the empty first item
+        }
+        ID3genre_->setCurrentIndex(index);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <utility>
 
 namespace corvath {
 namespace {
@@ -21,6 +22,21 @@ TEST(GenreNames, IndexIsExactAndCaseSensitive)
     EXPECT_EQ(GenreIndexOf(""), -1);
     EXPECT_EQ(GenreIndexOf("A Cappella"), 0);
     EXPECT_EQ(GenreIndexOf("Vocal"), 147);
+}
+
+TEST(GenreNames, MatchingTakesTheExactNameFirstThenIgnoresAsciiCase)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Rock", "Rock"},       {"rock", "Rock"},         {"ROCK", "Rock"}, {"other", "Other"},
+        {"hip-hop", "Hip-Hop"}, {"pop/funk", "Pop/Funk"}, {"r&b", "R&B"},   {"Vocal", "Vocal"},
+    };
+    for (const auto& [name, listed] : cases)
+        EXPECT_EQ(GenreIndexMatching(name), GenreIndexOf(listed)) << name;
+    for (const char* unknown : {"", "Rock ", "Rocks", "Röck", "Trip Hop"})
+        EXPECT_EQ(GenreIndexMatching(unknown), -1) << unknown;
+    // No two names differ only in case, so the exact one never hides another.
+    for (std::size_t i = 0; i < GenreNames.size(); ++i)
+        EXPECT_EQ(GenreIndexMatching(GenreNames[i]), static_cast<int>(i)) << GenreNames[i];
 }
 
 TEST(GenreNames, AreDistinct)

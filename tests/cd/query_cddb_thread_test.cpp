@@ -130,38 +130,37 @@ TEST_F(QueryCddbThreadTest, ExactMatchFillsDiscFieldsAndTitlesThenFinishes)
               (Calls{CddbTestDisc::kQueryCommand, "cddb read rock 09000403"}));
 }
 
-TEST_F(QueryCddbThreadTest, TitlesStartAtTheEntrysFirstTitleWhateverTheFirstTrack)
+TEST_F(QueryCddbThreadTest, TitlesGoToTheRowsTheirKeysNumber)
 {
-    // A disc starting at track 3: its entry still numbers that track 0. Rows count from 0, and
-    // the lines after the first title are taken in order whatever their keys.
+    // A disc starting at track 3: its entry still numbers that track 0. A key's number is its
+    // row; other keys between titles take none.
     const std::string entry = "TTITLE0=Three\nTTITLE1=Four\nEXTT9=Five\nTTITLE3=Six\n";
     const HttpTestServer server(
         test::CddbServer("200 rock 09000403 x\r\n", {{"rock 09000403", entry}}));
-    EXPECT_EQ(Lookup(server, 3, 5), (Calls{"clear", "align left", "title 0 Three", "title 1 Four",
-                                           "title 2 Five", "message 7 0"}));
-    // Titles stop where the lines do.
+    // TTITLE3 is past the disc's three tracks.
+    EXPECT_EQ(Lookup(server, 3, 5),
+              (Calls{"clear", "align left", "title 0 Three", "title 1 Four", "message 7 0"}));
     EXPECT_EQ(Lookup(server, 3, 9), (Calls{"clear", "align left", "title 0 Three", "title 1 Four",
-                                           "title 2 Five", "title 3 Six", "message 7 0"}));
+                                           "title 3 Six", "message 7 0"}));
 }
 
 TEST_F(QueryCddbThreadTest, FieldValuesAreTrimmedAndPassedAsTheyAre)
 {
-    const std::string entry = "DTITLE= Solo Artist \t\n"
+    const std::string entry = "DTITLE= AC/DC / Back \n"
                               "DYEAR=\t1987 \n"
                               "DGENRE=rock\n"
                               "   \n"
-                              "DTITLE=Artist/Album / Part 2\n"
                               "TTITLE0= Ünïcödé – 東京 \n"
                               "TTITLE1=\n"
-                              "TTITLE2=Café = Bar\n";
+                              "TTITLE2=Café = Bar\n"
+                              "DTITLE=in Black \t\n";
     const HttpTestServer server(
         test::CddbServer("200 rock 09000403 x\r\n", {{"rock 09000403", entry}}));
-    // Without "/" the value is artist and album; with it, the first "/" splits. The genre is
+    // The two DTITLE lines are one value, split at " / " (not at AC/DC's "/"). The genre is
     // the target's to match: "rock" goes to it unchanged.
-    EXPECT_EQ(Lookup(server),
-              (Calls{"clear", "artist Solo Artist", "album Solo Artist", "year 1987", "genre rock",
-                     "artist Artist", "album Album / Part 2", "align left",
-                     "title 0 Ünïcödé – 東京", "title 1 ", "title 2 Café = Bar", "message 7 0"}));
+    EXPECT_EQ(Lookup(server), (Calls{"clear", "artist AC/DC", "album Back in Black", "year 1987",
+                                     "genre rock", "align left", "title 0 Ünïcödé – 東京",
+                                     "title 1 ", "title 2 Café = Bar", "message 7 0"}));
 }
 
 // A set's disc names itself at the end of the album: the album goes without it.

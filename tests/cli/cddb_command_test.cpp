@@ -81,8 +81,17 @@ TEST_F(CliCddbTest, OptionsReplaceTheServerAndScript)
         "200 rock 09000403 x\r\n", {{"rock 09000403", "DGENRE=rock\nTTITLE0=Only\n"}}));
     test::WriteFile(dir_ / "options.ini", "[QueryCDDB]\nServer=127.0.0.1:1\nScript=/nowhere\n");
     ASSERT_EQ(Cddb("--server " + server.Address() + " --script /~cddb/cddb.cgi"), 0) << Stderr();
-    EXPECT_EQ(Stdout(), "Genre=rock (no such genre: none selected)\nTrack 1=Only\n");
+    // The entry's "rock" is the list's "Rock".
+    EXPECT_EQ(Stdout(), "Genre=Rock\nTrack 1=Only\n");
     EXPECT_TRUE(server.RequestLines().at(0).starts_with("GET /~cddb/cddb.cgi?"));
+}
+
+TEST_F(CliCddbTest, AGenreTheListLacksSelectsNone)
+{
+    const HttpTestServer server(test::CddbServer(
+        "200 rock 09000403 x\r\n", {{"rock 09000403", "DGENRE=Rockabilly\nTTITLE0=Only\n"}}));
+    ASSERT_EQ(Cddb("--server " + server.Address()), 0) << Stderr();
+    EXPECT_EQ(Stdout(), "Genre=Rockabilly (no such genre: none selected)\nTrack 1=Only\n");
 }
 
 TEST_F(CliCddbTest, NoMatchFailuresWithTheirReasonsAndBadArguments)

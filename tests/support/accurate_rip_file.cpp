@@ -12,6 +12,11 @@ void Le32(std::string& file, uint32_t value)
 
 } // namespace
 
+AccurateRipSubmitted AccurateRipPadding(std::size_t tracks)
+{
+    return AccurateRipSubmitted(tracks, {0, 0});
+}
+
 std::string AccurateRipFile(const AccurateRipDisc& disc,
                             const std::vector<AccurateRipSubmitted>& submissions)
 {

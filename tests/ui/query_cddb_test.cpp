@@ -3,6 +3,7 @@
 #include "platform/cdrom/cddb_client.h"
 #include "support/cddb_test_support.h"
 #include "support/http_test_server.h"
+#include "tags/genre_names.h"
 #include "ui/query_cddb_dialog.h"
 #include "ui/stop_query_dialog.h"
 
@@ -16,6 +17,7 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <thread>
+#include <utility>
 
 namespace corvath::ui::test {
 namespace {
@@ -105,15 +107,21 @@ TEST_F(QueryCddbTest, AnExactMatchFillsTheDiscAndReachesTheDiscFile)
     EXPECT_NE(settings.find("Server=" + server.Address()), std::string::npos) << settings;
 }
 
-TEST_F(QueryCddbTest, AGenreOfAnotherCaseSelectsNone)
+// Entries spell genres in any case ("rock", "other"): the list's name is selected, and a
+// name the list does not have selects none.
+TEST_F(QueryCddbTest, AGenreOfAnotherCaseSelectsTheListsName)
 {
-    std::string entry = kEntry;
-    entry.replace(entry.find("DGENRE=Rock"), 11, "DGENRE=rock");
-    const HttpTestServer server(corvath::test::CddbServer(kMatch, {{"rock 09000403", entry}}));
-    auto window = StartWithDisc();
-    Lookup(*window, server.Address());
-    EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").currentIndex(), -1);
-    EXPECT_EQ(ShownDisc(*window)[0], "Artist");
+    for (const auto& [genre, index] :
+         {std::pair{"rock", GenreIndexOf("Rock") + 1},
+          std::pair{"OTHER", GenreIndexOf("Other") + 1}, std::pair{"Rockabilly", -1}}) {
+        std::string entry = kEntry;
+        entry.replace(entry.find("DGENRE=Rock"), 11, std::string("DGENRE=") + genre);
+        const HttpTestServer server(corvath::test::CddbServer(kMatch, {{"rock 09000403", entry}}));
+        auto window = StartWithDisc();
+        Lookup(*window, server.Address());
+        EXPECT_EQ(Child<QComboBox>(*window, "ID3genre").currentIndex(), index) << genre;
+        EXPECT_EQ(ShownDisc(*window)[0], "Artist");
+    }
 }
 
 TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)

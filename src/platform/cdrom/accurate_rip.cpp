@@ -110,6 +110,10 @@ AccurateRipVerdict JudgeTrack(const std::vector<AccurateRipSubmission>& submissi
         if (index >= submission.tracks.size())
             continue;
         const AccurateRipSubmission::Track& track = submission.tracks[index];
+        // Database files pad tracks nobody submitted with confidence 0 and checksum 0, which
+        // a silent track's checksums equal: such an entry vouches for nothing.
+        if (track.confidence == 0)
+            continue;
         const int version = track.checksum == v2 ? 2 : track.checksum == v1 ? 1 : 0;
         if (version != 0 && (verdict.kind != AccurateRipVerdict::Kind::Accurate ||
                              track.confidence > verdict.confidence)) {

@@ -71,7 +71,9 @@ struct AccurateRipVerdict {
 
 /// The verdict on track index (0 for the disc's first audio track) with its v1 and v2
 /// checksums: accurate when either matches a submission's checksum for that track, with the
-/// highest confidence among the matches.
+/// highest confidence among the matches. An entry of confidence 0 (the padding of a track
+/// nobody submitted) never matches; a track matching nothing else is not accurate, since the
+/// disc is in the database.
 AccurateRipVerdict JudgeTrack(const std::vector<AccurateRipSubmission>& submissions,
                               std::size_t index, uint32_t v1, uint32_t v2);
 

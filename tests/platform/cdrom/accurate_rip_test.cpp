@@ -3,11 +3,16 @@
 #include "platform/cdrom/accurate_rip.h"
 #include "support/accurate_rip_file.h"
 #include "support/http_test_server.h"
+#include "support/test_data.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <optional>
+#include <span>
 #include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace corvath {
 namespace {
@@ -53,6 +58,16 @@ TEST(AccurateRipDisc, IdentifiersEqualThePublishedOnes)
     std::vector<bool> audio(13, true);
     audio.back() = false;
     EXPECT_EQ(PathOf(enhanced, audio), "a/5/d/dBAR-012-0013bd5a-00b8d489-c60af50d.bin");
+
+    // "Bach: Organ Concertos" (Simon Preston, DGG), whose database file libarcstk's tests
+    // fetched from .../8/7/1/dBAR-015-001b9178-014be24e-b40d2d0f.bin (test/src/match.cpp);
+    // the TOC is theirs too, in sectors without the lead-in.
+    DiscFrames bach;
+    for (const uint32_t lba : {33, 5225, 7390, 23380, 35608, 49820, 69508, 87733, 106333, 139495,
+                               157863, 198495, 213368, 225320, 234103})
+        bach.trackStarts.push_back(lba + 150);
+    bach.leadOut = 253038 + 150;
+    EXPECT_EQ(PathOf(bach), "8/7/1/dBAR-015-001b9178-014be24e-b40d2d0f.bin");
 }
 
 class AccurateRipAnswer : public ::testing::Test {
@@ -90,6 +105,147 @@ TEST_F(AccurateRipAnswer, ATrackMatchingAnySubmissionIsAccurateWithTheBestConfid
     EXPECT_EQ(JudgeTrack(*submissions, 2, 0x284fc705, 0).kind,
               AccurateRipVerdict::Kind::NotAccurate);
 }
+
+TEST_F(AccurateRipAnswer, EntriesOfConfidenceZeroNeverMatch)
+{
+    // Padding: track 2 has no submission of its own, and a silent track's checksums are 0.
+    Submit({{12, 0x284fc705}, {0, 0}});
+    Submit({{5, 0xdc77f9ab}, {0, 0}});
+    const auto submissions = ParseAccurateRipAnswer(answer_, disc_);
+    ASSERT_TRUE(submissions);
+    const AccurateRipVerdict silent = JudgeTrack(*submissions, 1, 0, 0);
+    EXPECT_EQ(silent.kind, AccurateRipVerdict::Kind::NotAccurate)
+        << "the disc is in the database, the track is not: not accurate, as for any checksum";
+    EXPECT_EQ(silent.confidence, 0u);
+    // The other track is still judged by the entries that count.
+    EXPECT_EQ(JudgeTrack(*submissions, 0, 0x284fc705, 0).confidence, 12u);
+
+    // Nor does an entry of confidence 0 holding the rip's very checksum.
+    answer_.clear();
+    Submit({{0, 0x284fc705}, {3, 0x9cc1f32e}});
+    Submit({{2, 0x11111111}, {0, 0x9cc1f32e}});
+    const auto zeroes = ParseAccurateRipAnswer(answer_, disc_);
+    ASSERT_TRUE(zeroes);
+    EXPECT_EQ(JudgeTrack(*zeroes, 0, 0x284fc705, 0x284fc705).kind,
+              AccurateRipVerdict::Kind::NotAccurate);
+    const AccurateRipVerdict second = JudgeTrack(*zeroes, 1, 0x9cc1f32e, 0);
+    EXPECT_EQ(second.kind, AccurateRipVerdict::Kind::Accurate);
+    EXPECT_EQ(second.confidence, 3u);
+}
+
+// A rip's v1 and v2 checksums of one track, as a project published them for its database file,
+// and what the file says of them: the best confidence of both, of v1 alone and of v2 alone
+// (0: not accurate).
+struct PublishedTrack {
+    uint32_t v1;
+    uint32_t v2;
+    uint32_t best;
+    int bestVersion;
+    uint32_t v1Alone;
+    uint32_t v2Alone;
+};
+
+struct PublishedFile {
+    const char* file;
+    AccurateRipDisc disc;
+    std::size_t submissions;
+    std::vector<PublishedTrack> tracks;
+};
+
+const std::vector<PublishedFile> kPublishedFiles = {
+    // libarcstk: "Bach: Organ Concertos"; the rip's checksums from test/src/match.cpp, the
+    // file's entries from test/src/parse.cpp. Its first submission holds v2 checksums, the
+    // second v1 ones, the third another pressing's.
+    {"dBAR-015-001b9178-014be24e-b40d2d0f.bin",
+     {15, 0x001b9178, 0x014be24e, 0xb40d2d0f},
+     3,
+     {{0x98B10E0F, 0xB89992E5, 24, 2, 20, 24},
+      {0x475F57E9, 0x4F77EB03, 24, 2, 20, 24},
+      {0x7304F1C4, 0x56582282, 24, 2, 20, 24},
+      {0xF2472287, 0x9E2187F9, 24, 2, 20, 24},
+      {0x881BC504, 0x6BE71E50, 24, 2, 20, 24},
+      {0xBB94BFD4, 0x01E7235F, 24, 2, 20, 24},
+      {0xF9CAEE76, 0xD8F7763C, 24, 2, 20, 24},
+      {0xF9F60BC1, 0x8480223E, 24, 2, 20, 24},
+      {0x2C736302, 0x42C5061C, 24, 2, 19, 24},
+      {0x1C955978, 0x47A70F02, 23, 2, 20, 23},
+      {0xFDA6D833, 0xBABF08CC, 23, 2, 19, 23},
+      {0x3A57E5D1, 0x563EDCCB, 23, 2, 21, 23},
+      {0x6ED5F3E7, 0xAB123C7C, 23, 2, 19, 23},
+      {0x4A5C3872, 0xC65C20E4, 22, 2, 20, 22},
+      {0x5FE8B032, 0x58FC3C3E, 22, 2, 19, 22}}},
+    // whipper: the rip's checksums and the best confidences (12, 20) from
+    // whipper/test/test_common_accurip.py; the v2 confidences of this copy of the file from
+    // dart_accuraterip's test/accuraterip_golden_test.dart.
+    {"dBAR-002-0000f21c-00027ef8-05021002.bin",
+     {2, 0x0000f21c, 0x00027ef8, 0x05021002},
+     2,
+     {{0x284fc705, 0xdc77f9ab, 12, 1, 12, 7}, {0x9cc1f32e, 0xdd97d2c3, 20, 1, 20, 7}}},
+};
+
+class PublishedDatabaseFiles : public ::testing::TestWithParam<PublishedFile> {};
+
+std::optional<std::vector<AccurateRipSubmission>> ParsePublished(const PublishedFile& published,
+                                                                 const std::string& bytes)
+{
+    return ParseAccurateRipAnswer(
+        std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), published.disc);
+}
+
+uint32_t ConfidenceOf(const AccurateRipVerdict& verdict)
+{
+    return verdict.kind == AccurateRipVerdict::Kind::Accurate ? verdict.confidence : 0;
+}
+
+TEST_P(PublishedDatabaseFiles, HoldThePublishedChecksums)
+{
+    const PublishedFile& published = GetParam();
+    const std::string bytes = test::ReadTestData(std::string("accuraterip/") + published.file);
+    EXPECT_EQ(AccurateRipPath(published.disc).substr(6), published.file)
+        << "the file's name is the disc's";
+    const auto submissions = ParsePublished(published, bytes);
+    ASSERT_TRUE(submissions);
+    ASSERT_EQ(submissions->size(), published.submissions);
+    constexpr uint32_t kNoMatch = 0xdeadbeef;
+    for (std::size_t index = 0; index < published.tracks.size(); ++index) {
+        const PublishedTrack& track = published.tracks[index];
+        const AccurateRipVerdict best = JudgeTrack(*submissions, index, track.v1, track.v2);
+        EXPECT_EQ(best.kind, AccurateRipVerdict::Kind::Accurate) << "track " << index + 1;
+        EXPECT_EQ(best.confidence, track.best) << "track " << index + 1;
+        EXPECT_EQ(best.version, track.bestVersion) << "track " << index + 1;
+        EXPECT_EQ(ConfidenceOf(JudgeTrack(*submissions, index, track.v1, kNoMatch)), track.v1Alone)
+            << "track " << index + 1;
+        EXPECT_EQ(ConfidenceOf(JudgeTrack(*submissions, index, kNoMatch, track.v2)), track.v2Alone)
+            << "track " << index + 1;
+        EXPECT_EQ(JudgeTrack(*submissions, index, kNoMatch, kNoMatch).kind,
+                  AccurateRipVerdict::Kind::NotAccurate);
+    }
+}
+
+// The database pads files with submissions of confidence 0 and checksum 0: appended to a real
+// file, one changes no verdict, and a silent track (checksums 0) matches nothing.
+TEST_P(PublishedDatabaseFiles, PaddingNeverMatches)
+{
+    const PublishedFile& published = GetParam();
+    const std::string padding = test::AccurateRipFile(
+        published.disc, {test::AccurateRipPadding(published.disc.audioTracks)});
+    const std::string bytes =
+        test::ReadTestData(std::string("accuraterip/") + published.file) + padding;
+    const auto submissions = ParsePublished(published, bytes);
+    ASSERT_TRUE(submissions);
+    ASSERT_EQ(submissions->size(), published.submissions + 1);
+    for (std::size_t index = 0; index < published.tracks.size(); ++index) {
+        const PublishedTrack& track = published.tracks[index];
+        EXPECT_EQ(JudgeTrack(*submissions, index, track.v1, track.v2).confidence, track.best);
+        EXPECT_EQ(JudgeTrack(*submissions, index, 0, 0).kind, AccurateRipVerdict::Kind::NotAccurate)
+            << "track " << index + 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AccurateRip, PublishedDatabaseFiles, ::testing::ValuesIn(kPublishedFiles),
+                         [](const auto& info) {
+                             return "tracks_" + std::to_string(info.param.disc.audioTracks);
+                         });
 
 TEST_F(AccurateRipAnswer, WhatIsNoDatabaseFileForTheDiscIsRefused)
 {
