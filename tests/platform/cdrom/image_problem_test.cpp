@@ -29,7 +29,7 @@ TEST_F(ImageProblemTest, FilesThatAreNoImageSaySo)
     test::WriteFile(dir_ / "notes.txt", "TRACK 01 AUDIO\n");
     EXPECT_EQ(Problem(dir_ / "notes.txt"), "it is not a disc image (a .cue, .toc or .nrg file)");
     test::WriteFile(dir_ / "broken.nrg", "not a disc");
-    EXPECT_EQ(Problem(dir_ / "broken.nrg"), "it is not a disc image that can be read");
+    EXPECT_EQ(Problem(dir_ / "broken.nrg"), "it is not an NRG image");
 }
 
 TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)

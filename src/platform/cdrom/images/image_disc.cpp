@@ -3,6 +3,7 @@
 #include "platform/cdrom/images/cue_image.h"
 #include "platform/cdrom/images/data_file.h"
 #include "platform/cdrom/images/flac_sectors.h"
+#include "platform/cdrom/images/nrg_image.h"
 #include "platform/text/ascii_case.h"
 
 #include <algorithm>
@@ -52,6 +53,8 @@ ImageParse ReadImage(const std::filesystem::path& image)
     const std::string extension = LowerAscii(image.extension().string());
     if (extension == ".cue")
         return ReadCueImage(image);
+    if (extension == ".nrg")
+        return ReadNrgImage(image);
     if (extension == ".bin") {
         std::filesystem::path sheet = image;
         sheet.replace_extension(".cue");
