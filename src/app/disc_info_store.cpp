@@ -97,10 +97,10 @@ TDiscFields StoredDiscFields(const TCDInfo& info)
             info.CDComment, info.CDDiscNumber, info.CDDiscTotal};
 }
 
-void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
+bool LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
 {
     if (id.empty())
-        return;
+        return false;
     ProfileDocument file;
     try {
         file = LoadProfile(discInfoFile);
@@ -122,6 +122,7 @@ void LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
         info.Titles[track] = title.empty() ? DefaultTitle(track) : std::move(title);
     }
     info.Release = LoadRelease(file, id, std::max(count, 0));
+    return file.HasSection(id);
 }
 
 void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,

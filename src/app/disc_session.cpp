@@ -1,5 +1,6 @@
 #include "app/disc_session.h"
 
+#include "app/cd_text_fill.h"
 #include "app/disc_opening.h"
 #include "app/output_naming.h"
 #include "platform/cdrom/cd_drive_interface.h"
@@ -123,10 +124,13 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
     loadedId_.clear();
     loadedFirstTrack_ = 1;
     const std::string id = ReadDiscId();
-    LoadDiscInfo(info, discInfoFile_, id);
+    const bool stored = LoadDiscInfo(info, discInfoFile_, id);
     const std::optional<CdToc> toc = ReadToc();
     if (!toc)
         return std::nullopt;
+    // What the disc itself says of a disc seen for the first time; never over what was kept.
+    if (CdDiscFacts facts; !stored && !id.empty() && ReadDiscFacts(handle_.get(), facts))
+        FillFromCdText(info, facts, toc->FirstTrack);
 
     std::vector<TrackRow> rows;
     const DiscFrames frames = TocFrames(*toc);

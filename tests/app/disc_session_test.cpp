@@ -167,5 +167,35 @@ TEST_F(DiscSessionTest, TitlesAreKeptByTrackNumber)
         EXPECT_NE(stored.find(key), std::string::npos) << key << " in\n" << stored;
 }
 
+// A disc seen for the first time takes its names from its CD-Text; what the user kept wins.
+TEST_F(DiscSessionTest, CdTextNamesADiscWithoutAStoredEntry)
+{
+    const auto cue = TwoTracks();
+    std::string sheet = test::ReadFile(cue);
+    sheet.insert(0, "PERFORMER \"The Artist\"\nTITLE \"The Album\"\n");
+    sheet.insert(sheet.find("    INDEX 01", sheet.find("TRACK 02")), "    TITLE \"Second Song\"\n");
+    test::WriteFile(cue, sheet);
+
+    DiscSession session(dir_ / "cd.dat");
+    session.OpenImage(cue.string());
+    TCDInfo info;
+    const std::vector<TrackRow> rows = ReadRows(session, info);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].title, "Track01");
+    EXPECT_EQ(rows[1].title, "Second Song");
+    EXPECT_EQ(info.CDArtist, "The Artist");
+    EXPECT_EQ(info.CDAlbum, "The Album");
+
+    TDiscFields fields;
+    fields.Artist = "Typed Artist";
+    session.SaveDisc(info, {"Typed One", "Typed Two"}, fields);
+    TCDInfo again;
+    const std::vector<TrackRow> kept = ReadRows(session, again);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[1].title, "Typed Two");
+    EXPECT_EQ(again.CDArtist, "Typed Artist");
+    EXPECT_EQ(again.CDAlbum, "");
+}
+
 } // namespace
 } // namespace corvath

@@ -30,6 +30,9 @@ public:
                            std::string_view defaultValue) const;
     /// A decimal integer, or hexadecimal after "$" or "0x"; the default when the value is
     /// missing, malformed or outside 32 bits.
+    /// Whether the section is there, with or without keys.
+    bool HasSection(std::string_view section) const { return FindSection(section).has_value(); }
+
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
     /// An integer read as above (default 1 or 0); any non-zero value is true.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
