@@ -121,8 +121,8 @@ std::optional<Stream> FlacStream(int fd, std::string& reason)
 // The path's parts after the folder's, when it lies inside the folder or below it.
 bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder)
 {
-    const auto [folderEnd, pathAt] = std::mismatch(folder.begin(), folder.end(), path.begin(),
-                                                   path.end());
+    const auto [folderEnd, pathAt] =
+        std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
     return folderEnd == folder.end() && pathAt != path.end();
 }
 
@@ -170,7 +170,8 @@ UniqueFd OpenRegularFile(const std::filesystem::path& path, std::string& problem
 {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) {
-        problem = errno == ENOENT ? "it does not exist" : "it cannot be read (" + SystemReason() + ")";
+        problem =
+            errno == ENOENT ? "it does not exist" : "it cannot be read (" + SystemReason() + ")";
         return {};
     }
     struct stat status {};

@@ -38,8 +38,8 @@ std::string LayoutProblem(const ImageLayout& layout)
         return "its track numbers lie outside 1 to 99";
     for (std::size_t k = 0; k < layout.tracks.size(); ++k) {
         const ImageTrack& track = layout.tracks[k];
-        const uint32_t end = k + 1 < layout.tracks.size() ? layout.tracks[k + 1].start
-                                                           : layout.leadOut;
+        const uint32_t end =
+            k + 1 < layout.tracks.size() ? layout.tracks[k + 1].start : layout.leadOut;
         if (k > 0 && track.number != layout.tracks[k - 1].number + 1)
             return "its track numbers do not follow one another";
         if (track.start >= end)

@@ -41,8 +41,8 @@ struct ImageExtent {
 
 struct ImageTrack {
     uint8_t number = 1;
-    uint32_t start = 0;                ///< INDEX 01, 0 = the sector at 00:02:00
-    std::optional<uint32_t> pregap;    ///< where its pre-gap starts, when before start
+    uint32_t start = 0;             ///< INDEX 01, 0 = the sector at 00:02:00
+    std::optional<uint32_t> pregap; ///< where its pre-gap starts, when before start
     uint8_t session = 1;
     bool data = false;
     bool preEmphasis = false;
