@@ -205,7 +205,11 @@ TEST_F(CdImageTest, DataTrackHasTheDataBitAndIsNoAudio)
 TEST_F(CdImageTest, CdrdaoTocImageOpensLikeADrive)
 {
     const std::vector<uint8_t> audio = test::AudioSectors(107, 8);
-    test::WriteFile(dir_ / "disc.bin", std::string(audio.begin(), audio.end()));
+    // cdrdao's raw audio files hold their samples most significant byte first.
+    std::string bigEndian(audio.begin(), audio.end());
+    for (std::size_t i = 0; i + 1 < bigEndian.size(); i += 2)
+        std::swap(bigEndian[i], bigEndian[i + 1]);
+    test::WriteFile(dir_ / "disc.bin", bigEndian);
     // Two audio tracks of 100 and 7 sectors from one file: start and length as MM:SS:FF.
     test::WriteFile(dir_ / "disc.toc", "CD_DA\n\n"
                                        "TRACK AUDIO\nFILE \"disc.bin\" 0 00:01:25\n\n"

@@ -70,17 +70,16 @@ TEST_F(ImageProblemTest, TocFilesNameTheirMissingDataFile)
               "its data file \"" + (dir_ / "sub" / "audio.bin").string() + "\" is missing");
 }
 
-// libcdio divides by the sector size of a track without a mode, which kills the process.
 TEST_F(ImageProblemTest, TocFilesWithATrackWithoutModeAreRefused)
 {
     test::WriteFile(dir_ / "disc.bin", std::string(2352 * 10, '\0'));
     test::WriteFile(dir_ / "disc.toc", "CD_DA\nTRACK\nFILE \"disc.bin\" 0\n");
-    EXPECT_EQ(Problem(dir_ / "disc.toc"), "the TOC file has a track without a mode");
-
-    // libcdio reads the line only up to the zero byte, so it sees no mode there either.
+    EXPECT_EQ(Problem(dir_ / "disc.toc"), "the TOC file's line 3 cannot be read: TRACK is "
+                                          "followed by a track mode such as AUDIO or MODE1, not "
+                                          "\"FILE\"");
     test::WriteFile(dir_ / "disc.toc",
                     std::string("CD_DA\nTRACK \0AUDIO\nFILE \"disc.bin\" 0\n", 37));
-    EXPECT_EQ(Problem(dir_ / "disc.toc"), "it is not a TOC file");
+    EXPECT_EQ(Problem(dir_ / "disc.toc"), "it is not a cue sheet or TOC file");
 }
 
 } // namespace

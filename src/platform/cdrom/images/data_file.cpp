@@ -215,10 +215,12 @@ std::optional<ImageDataFile> ResolveDataFile(const std::filesystem::path& sheetF
                                              std::string& problem)
 {
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::weakly_canonical(sheetFolder, error);
-    const std::filesystem::path named = std::filesystem::path(name).is_absolute()
-                                            ? std::filesystem::path(name)
-                                            : sheetFolder / name;
+    // A sheet named without a folder lies in the current one, which the data files may not leave
+    // either.
+    const std::filesystem::path sheetAt = std::filesystem::absolute(sheetFolder, error);
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(sheetAt, error);
+    const std::filesystem::path named =
+        std::filesystem::path(name).is_absolute() ? std::filesystem::path(name) : sheetAt / name;
     // Links are followed, so a link inside the folder cannot lead out of it either.
     const std::filesystem::path resolved = std::filesystem::weakly_canonical(named, error);
     if (name.empty() || error || !IsInside(resolved, folder)) {

@@ -4,6 +4,7 @@
 #include "platform/cdrom/images/data_file.h"
 #include "platform/cdrom/images/flac_sectors.h"
 #include "platform/cdrom/images/nrg_image.h"
+#include "platform/cdrom/images/toc_image.h"
 #include "platform/text/ascii_case.h"
 
 #include <algorithm>
@@ -55,6 +56,8 @@ ImageParse ReadImage(const std::filesystem::path& image)
         return ReadCueImage(image);
     if (extension == ".nrg")
         return ReadNrgImage(image);
+    if (extension == ".toc")
+        return ReadTocImage(image);
     if (extension == ".bin") {
         std::filesystem::path sheet = image;
         sheet.replace_extension(".cue");
