@@ -8,8 +8,6 @@ seconds=${2:-60}
 build_dir="$root/build-fuzz"
 "$root/scripts/setup.sh" --build-dir "$build_dir" \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCORVATH_FUZZ=ON -DCORVATH_TESTS=OFF
-# libcdio leaks inside its own parsers on some malformed images; see the file.
-export LSAN_OPTIONS="suppressions=$root/fuzz/libcdio_leaks.supp print_suppressions=0 ${LSAN_OPTIONS:-}"
 corpus="$build_dir/corpus/$target"
 mkdir -p "$corpus"
 "$build_dir/bin/$target" -max_total_time="$seconds" -max_len=65536 -artifact_prefix="$build_dir/" "$corpus" "$root/fuzz/seeds/$target"

@@ -253,6 +253,7 @@ void RipBatch::DiscRead(const RipDiscLayout& layout)
         discRead_ = true;
         record_.toc = *layout.toc;
         record_.pregaps = layout.pregaps;
+        record_.facts = layout.facts;
         record_.discId = FreedbDiscId(*layout.toc);
         UseCover(layout);
     } else {
@@ -272,6 +273,10 @@ TrackRecord RipBatch::TrackOf(std::size_t index) const
 {
     TrackRecord record = RippedTrackRecord(DiscTrackOf(index), job_.disc, job_.release);
     record.cover = cover_;
+    // The disc's own ISRC where the release gave none.
+    if (const CdTrackFacts* facts = TrackFactsOf(record_, job_.tracks[index].number);
+        facts && record.isrc.empty() && IsIsrc(facts->Isrc))
+        record.isrc = facts->Isrc;
     return record;
 }
 

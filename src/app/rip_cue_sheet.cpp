@@ -73,6 +73,8 @@ std::string CueSheetText(const RipRecord& record)
     if (!record.discId.empty())
         text += "REM DISCID " + record.discId + "\n";
     text += "REM COMMENT " + RemarkValue(record.program) + "\n";
+    if (IsCatalogNumber(record.facts.Catalog))
+        text += "CATALOG " + record.facts.Catalog + "\n";
     if (!disc.Artist.empty())
         text += "PERFORMER " + Quoted(disc.Artist) + "\n";
     if (!disc.Album.empty())
@@ -84,6 +86,12 @@ std::string CueSheetText(const RipRecord& record)
         if (track.file.empty())
             continue;
         std::string header = "  TRACK " + TwoDigits(track.number) + " AUDIO\n";
+        if (const CdTrackFacts* facts = TrackFactsOf(record, track.number)) {
+            if (facts->PreEmphasis)
+                header += "    FLAGS PRE\n";
+            if (IsIsrc(facts->Isrc))
+                header += "    ISRC " + facts->Isrc + "\n";
+        }
         header += "    TITLE " + Quoted(track.title) + "\n";
         if (!disc.Artist.empty())
             header += "    PERFORMER " + Quoted(disc.Artist) + "\n";

@@ -20,6 +20,7 @@ struct RipDiscLayout : MessagePayload {
     std::optional<CdToc> toc; ///< with MSF addresses; nothing when the drive gave none
     /// Per TOC entry, its pre-gap's first sector (0 = 00:02:00) where the disc tells it.
     std::vector<std::optional<uint32_t>> pregaps;
+    CdDiscFacts facts;                 ///< what the disc tells beyond its TOC, where it tells it
     std::optional<CoverPicture> cover; ///< the disc's cover, when the cache has one
     std::string coverProblem;          ///< why it could not be put beside the files
 };

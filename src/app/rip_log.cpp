@@ -72,7 +72,7 @@ std::string SectorSpans(const std::vector<uint32_t>& sectors)
     return text;
 }
 
-std::string TrackSection(const RippedTrack& track)
+std::string TrackSection(const RippedTrack& track, const CdTrackFacts* facts)
 {
     const auto checksum = [&](uint32_t TrackChecksumValues::*value) {
         return track.checksums ? HexText((*track.checksums).*value) : std::string("-");
@@ -84,6 +84,10 @@ std::string TrackSection(const RippedTrack& track)
     std::string text =
         "Track " + std::to_string(track.number) + ": " + SingleLine(track.title) + "\n";
     text += "  File: " + (track.file.empty() ? "-" : SingleLine(track.file)) + "\n";
+    if (facts && IsIsrc(facts->Isrc))
+        text += "  ISRC: " + facts->Isrc + "\n";
+    if (facts && facts->PreEmphasis)
+        text += "  Pre-emphasis: yes\n";
     text += "  Copy CRC: " + checksum(&TrackChecksumValues::copyCrc) + "\n";
     text +=
         "  AccurateRip v1: " + checksum(&TrackChecksumValues::accurateRipV1) + matched(1) + "\n";
@@ -116,13 +120,15 @@ std::string RipLogText(const RipRecord& record)
     text += "Artist: " + SingleLine(record.disc.Artist) + "\n";
     text += "Album: " + SingleLine(record.disc.Album) + "\n";
     text += "Disc ID: " + record.discId + "\n";
+    if (IsCatalogNumber(record.facts.Catalog))
+        text += "Catalogue number: " + record.facts.Catalog + "\n";
     if (record.album)
         text += "Album gain: " + ReplayGainText(*record.album) +
                 ", peak: " + ReplayGainPeakText(*record.album) + "\n";
     text += "\n";
     text += TocTable(record.toc, record.pregaps) + "\n";
     for (const RippedTrack& track : record.tracks)
-        text += TrackSection(track) + "\n";
+        text += TrackSection(track, TrackFactsOf(record, track.number)) + "\n";
     return text + RipSummaryLine(record.tracks) + "\n";
 }
 

@@ -57,12 +57,22 @@ struct RipRecord {
     CdToc toc;
     /// Per TOC entry, its pre-gap's first sector (0 = 00:02:00) where the disc has one.
     std::vector<std::optional<uint32_t>> pregaps;
+    CdDiscFacts facts; ///< ISRCs, flags and the catalogue number, where the disc tells them
     TDiscFields disc;
     std::optional<Loudness> album; ///< of the tracks measured, when album gain is asked for
     std::string discId; ///< the freedb identifier in hex, for names when the fields are empty
     std::string lookupFailure; ///< why the AccurateRip database could not be asked, if it could not
     std::vector<RippedTrack> tracks;
 };
+
+/// What the disc tells of the track at this TOC position (1 for its first entry); nothing when
+/// it tells nothing.
+const CdTrackFacts* TrackFactsOf(const RipRecord& record, int32_t number);
+
+/// Whether the text is an ISRC (12 letters and digits) or a media catalogue number (13 digits),
+/// as cue sheets and tags may carry them.
+bool IsIsrc(const std::string& text);
+bool IsCatalogNumber(const std::string& text);
 
 /// The text with control characters (line breaks, tabs) as spaces, so that a title stays on
 /// its line of a log or cue sheet.

@@ -223,6 +223,35 @@ TEST(CueSheetTest, PregapsGoToTheEndOfThePreviousFile)
                                     "    INDEX 01 00:00:00\n");
 }
 
+// What the disc tells beyond its TOC goes into the log and the cue sheet, where readers of cue
+// sheets find it again.
+TEST(RipReportTest, IsrcsPreEmphasisAndTheCatalogueNumberAreKept)
+{
+    RipRecord record = ThreeTrackRecord();
+    record.facts.Catalog = "0724384260927";
+    record.facts.Tracks.resize(3);
+    record.facts.Tracks[0].Isrc = "GBAYE0200771";
+    record.facts.Tracks[1].PreEmphasis = true;
+    record.facts.Tracks[2].Isrc = "not an isrc";
+
+    const std::string cue = CueSheetText(record);
+    EXPECT_NE(cue.find("REM COMMENT \"Corvath 1.0\"\nCATALOG 0724384260927\n"), std::string::npos);
+    EXPECT_NE(cue.find("  TRACK 01 AUDIO\n    ISRC GBAYE0200771\n"), std::string::npos);
+    EXPECT_NE(cue.find("  TRACK 02 AUDIO\n    FLAGS PRE\n    TITLE"), std::string::npos);
+    EXPECT_EQ(cue.find("not an isrc"), std::string::npos);
+
+    const std::vector<std::string> log = Lines(RipLogText(record));
+    for (const char* line :
+         {"Catalogue number: 0724384260927", "  ISRC: GBAYE0200771", "  Pre-emphasis: yes"})
+        EXPECT_NE(std::find(log.begin(), log.end(), line), log.end()) << line;
+    EXPECT_EQ(std::count(log.begin(), log.end(), "  Pre-emphasis: yes"), 1);
+
+    // A sheet without those facts says nothing of them.
+    const std::string plain = CueSheetText(ThreeTrackRecord());
+    for (const char* keyword : {"CATALOG", "FLAGS", "ISRC"})
+        EXPECT_EQ(plain.find(keyword), std::string::npos) << keyword;
+}
+
 class RipReportFilesTest : public ::testing::Test {
 protected:
     std::vector<std::string> FolderNames() const
