@@ -1,5 +1,9 @@
 #include "app/cd_text_fill.h"
 
+#include "app/disc_info_store.h"
+#include "app/disc_session.h"
+#include "platform/cdrom/cd_drive_interface.h"
+
 namespace corvath {
 
 namespace {
@@ -21,6 +25,15 @@ void FillFromCdText(TCDInfo& info, const CdDiscFacts& facts, int firstTrack)
         if (track >= 1 && track <= TTitleSlots::kCount)
             FillFrom(info.Titles[track], facts.Tracks[k].Title);
     }
+}
+
+void LoadDiscInfoOrCdText(TCDInfo& info, const std::filesystem::path& discInfoFile, int32_t handle,
+                          const CdToc& toc)
+{
+    const std::string id = DiscKeyOf(toc);
+    if (CdDiscFacts facts;
+        !LoadDiscInfo(info, discInfoFile, id) && !id.empty() && ReadDiscFacts(handle, facts))
+        FillFromCdText(info, facts, toc.FirstTrack);
 }
 
 } // namespace corvath

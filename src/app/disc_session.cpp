@@ -106,12 +106,6 @@ std::string DiscKeyOf(const CdToc& toc)
     return StartsWithAudio(toc) ? std::to_string(WindowsDiscSerial(toc)) : std::string();
 }
 
-std::string DiscSession::ReadDiscId() const
-{
-    const std::optional<CdToc> toc = ReadToc();
-    return toc ? DiscKeyOf(*toc) : std::string();
-}
-
 std::optional<CdToc> DiscSession::ReadToc() const
 {
     if (!handle_)
@@ -123,14 +117,11 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
 {
     loadedId_.clear();
     loadedFirstTrack_ = 1;
-    const std::string id = ReadDiscId();
-    const bool stored = LoadDiscInfo(info, discInfoFile_, id);
     const std::optional<CdToc> toc = ReadToc();
     if (!toc)
         return std::nullopt;
-    // What the disc itself says of a disc seen for the first time; never over what was kept.
-    if (CdDiscFacts facts; !stored && !id.empty() && ReadDiscFacts(handle_.get(), facts))
-        FillFromCdText(info, facts, toc->FirstTrack);
+    const std::string id = DiscKeyOf(*toc);
+    LoadDiscInfoOrCdText(info, discInfoFile_, handle_.get(), *toc);
 
     std::vector<TrackRow> rows;
     const DiscFrames frames = TocFrames(*toc);

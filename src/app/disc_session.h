@@ -81,8 +81,6 @@ public:
     void SaveDisc(TCDInfo& info, const std::vector<std::string>& titles, const TDiscFields& fields);
 
 private:
-    std::string ReadDiscId() const;
-
     std::filesystem::path discInfoFile_;
     CdHandle handle_;
     int32_t driveIndex_ = -1;

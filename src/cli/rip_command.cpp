@@ -1,5 +1,6 @@
 #include "cli/rip_command.h"
 
+#include "app/cd_text_fill.h"
 #include "app/disc_session.h"
 #include "app/file_name_pattern.h"
 #include "app/formats_written.h"
@@ -175,7 +176,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         return 2;
     }
 
-    LoadDiscInfo(settings.CDInfo, location.discInfoFile, DiscKeyOf(toc));
+    LoadDiscInfoOrCdText(settings.CDInfo, location.discInfoFile, handle.get(), toc);
     TDiscFields disc = StoredDiscFields(settings.CDInfo);
     for (const auto& [name, value] : options->discFields)
         ApplyDiscFieldOption(name, value, disc, err, "rip");

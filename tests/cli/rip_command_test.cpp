@@ -102,6 +102,51 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     }
 }
 
+// Sheets as rippers write them: one WAVE or FLAC file per track, CD-Text and ISRCs. Each track
+// rips to exactly its file's samples, named by the CD-Text, its ISRC in its tags.
+TEST_F(CliRipTest, ASheetOfOneFilePerTrackRipsEachFileExactly)
+{
+    if (!test::HaveTool("flac") || !test::HaveTool("metaflac"))
+        GTEST_SKIP() << "flac and metaflac make and read the FLAC files";
+    const std::vector<uint8_t> first = test::AudioSectors(30, 11);
+    const std::vector<uint8_t> second = test::AudioSectors(20, 12);
+    test::WriteFile(dir_ / "one.pcm", Bytes(first));
+    test::WriteFile(dir_ / "two.pcm", Bytes(second));
+    for (const char* name : {"one", "two"}) {
+        test::RunCommand("flac -s -f --force-raw-format --endian=little --sign=signed "
+                         "--channels=2 --bps=16 --sample-rate=44100 -o " +
+                         test::Quoted(dir_ / (std::string(name) + ".flac")) + " " +
+                         test::Quoted(dir_ / (std::string(name) + ".pcm")));
+        test::RunCommand("flac -s -f -d -o " + test::Quoted(dir_ / (std::string(name) + ".wav")) +
+                         " " + test::Quoted(dir_ / (std::string(name) + ".flac")));
+    }
+    for (const char* extension : {"wav", "flac"}) {
+        const std::string type = std::string(extension) == "wav" ? "WAVE" : "FLAC";
+        const fs::path sheet = dir_ / (std::string(extension) + ".cue");
+        test::WriteFile(sheet, "PERFORMER \"Sheet Artist\"\nTITLE \"Sheet Album\"\n"
+                               "FILE \"one." +
+                                   std::string(extension) + "\" " + type +
+                                   "\n  TRACK 01 AUDIO\n    TITLE \"First\"\n"
+                                   "    ISRC USRC17607839\n    INDEX 01 00:00:00\n"
+                                   "FILE \"two." +
+                                   extension + "\" " + type +
+                                   "\n  TRACK 02 AUDIO\n    TITLE \"Second\"\n"
+                                   "    INDEX 01 00:00:00\n");
+        fs::remove_all(dir_ / "Output");
+        ASSERT_EQ(Status("rip --image '" + sheet.string() + "' --format flac"), 0) << Stderr();
+        for (const auto& [title, audio] : {std::pair{"First", &first}, {"Second", &second}}) {
+            const fs::path ripped = Output(std::string(title) + ".flac");
+            test::RunCommand("flac -s -f -d --force-raw-format --endian=little --sign=signed -o " +
+                             test::Quoted(dir_ / "ripped.pcm") + " " + test::Quoted(ripped));
+            EXPECT_TRUE(test::ReadFile(dir_ / "ripped.pcm") == Bytes(*audio)) << extension << title;
+        }
+        EXPECT_EQ(test::RunCommand("metaflac --show-tag=ISRC --show-tag=ARTIST " +
+                                   test::Quoted(Output("First.flac"))),
+                  "ISRC=USRC17607839\nARTIST=Sheet Artist\n")
+            << extension;
+    }
+}
+
 TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
 {
     const std::vector<test::ImageTrack> tracks = {
