@@ -28,22 +28,6 @@ std::string SystemReason()
     return std::strerror(errno);
 }
 
-bool ReadAt(int fd, void* data, std::size_t size, uint64_t offset)
-{
-    auto* bytes = static_cast<uint8_t*>(data);
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, bytes, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-        offset += static_cast<uint64_t>(got);
-    }
-    return true;
-}
-
 struct Stream {
     uint64_t offset = 0;
     uint64_t bytes = 0;
@@ -165,6 +149,22 @@ std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian)
 }
 
 } // namespace
+
+bool ReadAt(int fd, void* data, std::size_t size, uint64_t offset)
+{
+    auto* bytes = static_cast<uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, bytes, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
+        offset += static_cast<uint64_t>(got);
+    }
+    return true;
+}
 
 UniqueFd OpenRegularFile(const std::filesystem::path& path, std::string& problem)
 {

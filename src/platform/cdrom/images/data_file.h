@@ -18,6 +18,10 @@ inline constexpr uint64_t kMaxSheetBytes = 1 << 20;
 /// (Permission denied)").
 UniqueFd OpenRegularFile(const std::filesystem::path& path, std::string& problem);
 
+/// Reads size bytes at offset, going on after interrupted or partial reads; false when the file
+/// ends first or a read fails.
+bool ReadAt(int fd, void* data, std::size_t size, uint64_t offset);
+
 /// The text of a cue sheet or TOC file as UTF-8: a regular file of at most kMaxSheetBytes, a
 /// UTF-8 byte-order mark dropped, UTF-16 (told by its byte-order mark) converted. Nothing, with
 /// problem set, when it cannot be read or holds a zero byte outside UTF-16.

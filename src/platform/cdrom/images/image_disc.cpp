@@ -19,21 +19,6 @@ namespace {
 constexpr uint32_t kSectorBytes = kCdSectorBytes;
 constexpr uint32_t kFramesPerSector = kSectorBytes / 4;
 
-bool ReadAt(int fd, uint8_t* data, std::size_t size, uint64_t offset)
-{
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        data += got;
-        size -= static_cast<std::size_t>(got);
-        offset += static_cast<uint64_t>(got);
-    }
-    return true;
-}
-
 void SwapSampleBytes(uint8_t* data, std::size_t size)
 {
     for (std::size_t i = 0; i + 1 < size; i += 2)

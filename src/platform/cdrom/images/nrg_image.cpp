@@ -1,6 +1,7 @@
 #include "platform/cdrom/images/nrg_image.h"
 
 #include "platform/cdrom/images/data_file.h"
+#include "platform/text/utf8_text.h"
 
 #include <algorithm>
 #include <array>
@@ -41,21 +42,6 @@ const char* const kMismatch = "its track list does not match its data";
 std::string SystemReason()
 {
     return std::strerror(errno);
-}
-
-bool ReadAt(int fd, uint8_t* bytes, std::size_t size, uint64_t offset)
-{
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, bytes, size, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-        offset += static_cast<uint64_t>(got);
-    }
-    return true;
 }
 
 uint64_t Be(const uint8_t* bytes, std::size_t width)
@@ -490,21 +476,6 @@ std::string AddTaoSession(Build& build, const Session& session)
     return {};
 }
 
-std::string Latin1ToUtf8(const std::string& text)
-{
-    std::string utf8;
-    for (const char c : text) {
-        const auto code = static_cast<uint8_t>(c);
-        if (code < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | code >> 6);
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 // CD-Text of the first block in a single-byte character set. A kind's text runs on from pack
 // to pack, a NUL after each track's string, from the track of its first pack on; a lone tab
 // repeats the string before it.
@@ -552,10 +523,10 @@ void ApplyCdText(std::span<const uint8_t> packs, ImageLayout& layout)
                 value = previous;
             previous = value;
             if (track == 0)
-                discField = Latin1ToUtf8(value);
+                discField = Utf8OrLatin1(value);
             for (ImageTrack& t : layout.tracks) {
                 if (t.number == track)
-                    t.*field = Latin1ToUtf8(value);
+                    t.*field = Utf8OrLatin1(value);
             }
         }
     };
