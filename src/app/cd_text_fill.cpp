@@ -31,8 +31,8 @@ void LoadDiscInfoOrCdText(TCDInfo& info, const std::filesystem::path& discInfoFi
                           const CdToc& toc)
 {
     const std::string id = DiscKeyOf(toc);
-    if (CdDiscFacts facts;
-        !LoadDiscInfo(info, discInfoFile, id) && !id.empty() && ReadDiscFacts(handle, facts))
+    if (CdDiscFacts facts; !LoadDiscInfo(info, discInfoFile, id) && !id.empty() &&
+                           ReadDiscFacts(handle, facts, CdFactsDepth::TextAndFlags))
         FillFromCdText(info, facts, toc.FirstTrack);
 }
 

@@ -29,7 +29,7 @@ void RipDiscSurvey::Run(int32_t cdHandle)
     if (ModifyCDParms(cdHandle, kCdParmMsfAddresses, 1) && ReadTOC(cdHandle, toc) == 1) {
         layout->toc = toc;
         ReadTrackPregaps(cdHandle, layout->pregaps); // unknown pre-gaps leave no trace
-        ReadDiscFacts(cdHandle, layout->facts);      // nor do unknown facts
+        ReadDiscFacts(cdHandle, layout->facts, CdFactsDepth::WithCodes); // nor do unknown facts
         if (std::optional<CachedCover> cached = LoadCover(DiscKeyOf(toc))) {
             layout->coverProblem = PlaceFolderImage(cached->picture, outputFolder_);
             layout->cover = std::move(cached->picture);

@@ -33,9 +33,10 @@ int32_t ReadTOC(int32_t handle, CdToc& toc);
 /// drives do not. False when the handle has no disc with tracks.
 bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& pregaps);
 
-/// Reads what the disc tells beyond its TOC: sessions, flags, ISRCs, the catalogue number and
-/// CD-Text. False when the handle has no disc with tracks.
-bool ReadDiscFacts(int32_t handle, CdDiscFacts& facts);
+/// Reads what the disc tells beyond its TOC: sessions, flags and CD-Text, and with
+/// CdFactsDepth::WithCodes the ISRCs and the catalogue number too. False when the handle has no
+/// disc with tracks.
+bool ReadDiscFacts(int32_t handle, CdDiscFacts& facts, CdFactsDepth depth);
 
 /// Reads buffer.SectorCount raw audio sectors from buffer.StartSector (a sector number, 0 =
 /// the sector at 00:02:00); 1 on success.

@@ -189,12 +189,12 @@ bool ReadTrackPregaps(int32_t handle, std::vector<std::optional<uint32_t>>& preg
     return true;
 }
 
-bool ReadDiscFacts(int32_t handle, CdDiscFacts& facts)
+bool ReadDiscFacts(int32_t handle, CdDiscFacts& facts, CdFactsDepth depth)
 {
     const auto drive = FindDrive(handle);
     if (!drive)
         return false;
-    std::optional<CdDiscFacts> read = drive->disc->Facts();
+    std::optional<CdDiscFacts> read = drive->disc->Facts(depth);
     if (!read) {
         SetCdLastError(kCdErrorNoDisc);
         return false;

@@ -82,6 +82,10 @@ struct CdToc {
     std::array<CdTocEntry, kCdMaxTocEntries> Entries{};
 };
 
+/// How much of what a disc tells beyond its TOC to read: a drive reads the catalogue number and
+/// ISRCs from the subchannel, which can take seconds, its CD-Text and flags at once.
+enum class CdFactsDepth { TextAndFlags, WithCodes };
+
 /// What a disc tells beyond its TOC, where the drive or image knows it; texts are UTF-8.
 struct CdTrackFacts {
     uint8_t Session = 1;

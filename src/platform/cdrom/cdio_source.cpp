@@ -136,7 +136,7 @@ std::optional<DiscTracks> ReadDiscTracks(CdIo_t* cdio)
     return disc;
 }
 
-std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio)
+std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio, CdFactsDepth depth)
 {
     const auto turn = LibraryTurn();
     const track_t first = cdio_get_first_track_num(cdio);
@@ -149,7 +149,9 @@ std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio)
         lastSession = 0;
     const lsn_t firstStart = cdio_get_track_lsn(cdio, first);
     CdDiscFacts facts;
-    facts.Catalog = TakeText(cdio_get_mcn(cdio));
+    const bool codes = depth == CdFactsDepth::WithCodes;
+    if (codes)
+        facts.Catalog = TakeText(cdio_get_mcn(cdio));
     const cdtext_t* text = cdio_get_cdtext(cdio);
     facts.Title = CdTextField(text, CDTEXT_FIELD_TITLE, 0);
     facts.Performer = CdTextField(text, CDTEXT_FIELD_PERFORMER, 0);
@@ -159,7 +161,8 @@ std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio)
         const lsn_t start = cdio_get_track_lsn(cdio, t);
         trackFacts.Session = lastSession > firstStart && start >= lastSession ? 2 : 1;
         trackFacts.PreEmphasis = cdio_get_track_preemphasis(cdio, t) == CDIO_TRACK_FLAG_TRUE;
-        trackFacts.Isrc = TakeText(cdio_get_track_isrc(cdio, t));
+        if (codes)
+            trackFacts.Isrc = TakeText(cdio_get_track_isrc(cdio, t));
         trackFacts.Title = CdTextField(text, CDTEXT_FIELD_TITLE, t);
         trackFacts.Performer = CdTextField(text, CDTEXT_FIELD_PERFORMER, t);
     }

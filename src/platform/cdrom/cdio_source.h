@@ -43,9 +43,10 @@ std::optional<DriveNames> ReadDriveNames(CdIo_t* cdio);
 /// TOC, or one whose addresses do not rise up to the lead-out.
 std::optional<DiscTracks> ReadDiscTracks(CdIo_t* cdio);
 
-/// What the drive tells beyond the TOC: the session of each track, flags, ISRCs, the catalogue
-/// number and CD-Text, as far as it reads them. Nothing when the disc has no tracks.
-std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio);
+/// What the drive tells beyond the TOC: the session of each track, flags and CD-Text, and as
+/// deep as asked ISRCs and the catalogue number, as far as it reads them. Nothing when the disc
+/// has no tracks.
+std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio, CdFactsDepth depth);
 
 /// Per track from the first, where its pre-gap starts (0 = 00:02:00) when the drive or image
 /// tells and the pre-gap lies before the track's start; empty when the disc has no tracks.

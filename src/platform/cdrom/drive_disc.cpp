@@ -12,9 +12,9 @@ std::vector<std::optional<uint32_t>> DriveDisc::Pregaps()
     return ReadPregapSectors(cdio_.get());
 }
 
-std::optional<CdDiscFacts> DriveDisc::Facts()
+std::optional<CdDiscFacts> DriveDisc::Facts(CdFactsDepth depth)
 {
-    return ReadDriveFacts(cdio_.get());
+    return ReadDriveFacts(cdio_.get(), depth);
 }
 
 bool DriveDisc::ReadAudio(uint8_t* data, uint32_t start, uint32_t count)

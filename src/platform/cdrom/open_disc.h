@@ -39,8 +39,8 @@ public:
     /// it lies before the track's start; empty when the disc has no tracks.
     virtual std::vector<std::optional<uint32_t>> Pregaps() = 0;
 
-    /// What the disc tells beyond its TOC; nothing when it has no tracks.
-    virtual std::optional<CdDiscFacts> Facts() = 0;
+    /// What the disc tells beyond its TOC, as deep as asked; nothing when it has no tracks.
+    virtual std::optional<CdDiscFacts> Facts(CdFactsDepth depth) = 0;
 
     /// Reads count raw sectors from start; false, as a drive answers, when any of them lies
     /// outside the disc's audio.

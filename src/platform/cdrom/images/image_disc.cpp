@@ -95,7 +95,7 @@ std::vector<std::optional<uint32_t>> ImageDisc::Pregaps()
     return pregaps;
 }
 
-std::optional<CdDiscFacts> ImageDisc::Facts()
+std::optional<CdDiscFacts> ImageDisc::Facts(CdFactsDepth)
 {
     CdDiscFacts facts;
     facts.Catalog = layout_.catalog;

@@ -27,7 +27,7 @@ public:
 
     std::optional<DiscTracks> Tracks() override;
     std::vector<std::optional<uint32_t>> Pregaps() override;
-    std::optional<CdDiscFacts> Facts() override;
+    std::optional<CdDiscFacts> Facts(CdFactsDepth depth) override;
     bool ReadAudio(uint8_t* data, uint32_t start, uint32_t count) override;
     bool ReadAudioSecure(uint8_t* data, uint32_t start, uint32_t count,
                          std::vector<uint32_t>& doubtful) override;
