@@ -38,18 +38,28 @@ bool IsUtf8(std::string_view bytes)
     return true;
 }
 
-std::string Utf8OrLatin1(std::string_view bytes)
+std::string Utf8OrWindows1252(std::string_view bytes)
 {
     if (IsUtf8(bytes))
         return std::string(bytes);
+    // 0x80 to 0x9F; the five bytes Windows leaves undefined keep their Latin-1 meaning.
+    static constexpr uint16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     std::string text;
     for (const char c : bytes) {
         const auto byte = static_cast<uint8_t>(c);
-        if (byte < 0x80) {
+        const uint32_t code = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+        if (code < 0x80) {
             text += c;
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | code >> 6);
+            text += static_cast<char>(0x80 | (code & 0x3F));
         } else {
-            text += static_cast<char>(0xC0 | byte >> 6);
-            text += static_cast<char>(0x80 | (byte & 0x3F));
+            text += static_cast<char>(0xE0 | code >> 12);
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
     return text;

@@ -8,8 +8,9 @@ namespace corvath {
 /// Whether the bytes are well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);
 
-/// The text as UTF-8: kept when it is UTF-8 already, else read as Latin-1, the other encoding
-/// disc images' text comes in.
-std::string Utf8OrLatin1(std::string_view bytes);
+/// The text as UTF-8: kept when it is UTF-8 already, else read as Windows-1252, the code page
+/// Windows programs write disc images' text in (Latin-1 but for its typographic marks at 0x80 to
+/// 0x9F).
+std::string Utf8OrWindows1252(std::string_view bytes);
 
 } // namespace corvath

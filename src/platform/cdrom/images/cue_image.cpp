@@ -4,6 +4,7 @@
 #include "platform/text/ascii_case.h"
 #include "platform/text/utf8_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -87,6 +88,34 @@ std::optional<uint32_t> Frames(const std::string& word)
     return static_cast<uint32_t>((*minutes * 60 + *seconds) * 75 + *frames);
 }
 
+// Country and owner in capitals or digits, then year and serial number. Some programs write twelve
+// zeros for a track without one.
+bool IsIsrc(const std::string& code)
+{
+    if (code.size() != 12 || code == std::string(12, '0'))
+        return false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const bool digit = code[i] >= '0' && code[i] <= '9';
+        if (!digit && (i >= 5 || code[i] < 'A' || code[i] > 'Z'))
+            return false;
+    }
+    return true;
+}
+
+// The name a sheet gives a data file, as this system may hold it: a sheet written on Windows
+// parts folders with backslashes, and one in its ANSI code page names files whose names were
+// turned into UTF-8 on the way here. The name as written wins when it is there.
+std::string NameHere(const std::filesystem::path& folder, const std::string& name)
+{
+    std::string local = Utf8OrWindows1252(name);
+    std::ranges::replace(local, '\\', '/');
+    std::error_code error;
+    if (local == name || std::filesystem::exists(folder / name, error) ||
+        !std::filesystem::exists(folder / local, error))
+        return name;
+    return local;
+}
+
 // The title or performer a TITLE or PERFORMER line gives the disc or the track in hand.
 void SetText(CueSheet& sheet, const std::string& keyword, const std::string& value)
 {
@@ -94,7 +123,7 @@ void SetText(CueSheet& sheet, const std::string& keyword, const std::string& val
         sheet.tracks.empty()
             ? (keyword == "TITLE" ? sheet.title : sheet.performer)
             : (keyword == "TITLE" ? sheet.tracks.back().title : sheet.tracks.back().performer);
-    target = Utf8OrLatin1(value);
+    target = Utf8OrWindows1252(value);
 }
 
 void ReadTrackLine(CueSheet& sheet, const std::string& keyword,
@@ -122,7 +151,7 @@ void ReadTrackLine(CueSheet& sheet, const std::string& keyword,
             track.preEmphasis |= flag == "PRE";
             track.copyPermitted |= flag == "DCP";
         }
-    } else if (keyword == "ISRC" && words.size() >= 2) {
+    } else if (keyword == "ISRC" && words.size() >= 2 && IsIsrc(words[1])) {
         track.isrc = words[1];
     }
 }
@@ -319,7 +348,8 @@ private:
             return "its data file \"" + named.name + "\" is of a kind that cannot be read (" +
                    (named.type.empty() ? std::string("none given") : named.type) + ")";
         std::string problem;
-        std::optional<ImageDataFile> file = ResolveDataFile(folder_, named.name, *format, problem);
+        std::optional<ImageDataFile> file =
+            ResolveDataFile(folder_, NameHere(folder_, named.name), *format, problem);
         if (!file)
             return problem;
         layout_.files.push_back(std::move(*file));
