@@ -124,19 +124,24 @@ TEST_F(CueImageTest, AHiddenTrackBeforeTrackOneStaysOnTheDisc)
 TEST_F(CueImageTest, ALaterSessionStartsAfterTheGapBetweenSessions)
 {
     test::WriteFile(dir_ / "audio.bin", Bytes(test::AudioSectors(150, 5)));
-    test::WriteFile(dir_ / "data.bin", std::string(100 * 2048, 'd'));
-    const ImageLayout layout = Read("REM SESSION 01\nFILE \"audio.bin\" BINARY\n"
-                                    "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
-                                    "REM SESSION 02\nFILE \"data.bin\" BINARY\n"
-                                    "  TRACK 02 MODE1/2048\n    INDEX 01 00:00:00\n");
-    ExpectTracks(layout, {{0, std::nullopt}, {150 + kSessionGapSectors, std::nullopt}},
-                 250 + kSessionGapSectors);
-    EXPECT_EQ(layout.tracks[1].session, 2);
-    EXPECT_TRUE(layout.tracks[1].data);
-    std::string problem;
-    const auto disc = ImageDisc::Open(layout, problem);
-    std::vector<uint8_t> sector(kSectorBytes);
-    EXPECT_FALSE(disc->ReadAudio(sector.data(), 150, 1)) << "the gap holds no sectors";
+    test::WriteFile(dir_ / "data.bin", std::string(250 * 2048, 'd'));
+    // The data track's own two-second pre-gap: left to the gap, or held by the data file.
+    for (const std::string indexes :
+         {"    INDEX 01 00:00:00\n", "    INDEX 00 00:00:00\n    INDEX 01 00:02:00\n"}) {
+        const ImageLayout layout = Read("REM SESSION 01\nFILE \"audio.bin\" BINARY\n"
+                                        "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                        "REM SESSION 02\nFILE \"data.bin\" BINARY\n"
+                                        "  TRACK 02 MODE1/2048\n" +
+                                        indexes);
+        ASSERT_EQ(layout.tracks.size(), 2u) << indexes;
+        EXPECT_EQ(layout.tracks[1].start, 150 + kSessionGapSectors) << indexes;
+        EXPECT_EQ(layout.tracks[1].session, 2);
+        EXPECT_TRUE(layout.tracks[1].data);
+        std::string problem;
+        const auto disc = ImageDisc::Open(layout, problem);
+        std::vector<uint8_t> sector(kSectorBytes);
+        EXPECT_FALSE(disc->ReadAudio(sector.data(), 150, 1)) << "the gap holds no sectors";
+    }
 }
 
 // Sheets as other programs write them: a byte-order mark, UTF-16, a quoted catalogue number,

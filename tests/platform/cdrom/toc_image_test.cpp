@@ -1,6 +1,7 @@
 #include "platform/cdrom/images/toc_image.h"
 #include "support/riff_bytes.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 #include <cctype>
 #include <gtest/gtest.h>
@@ -131,7 +132,7 @@ uint32_t AudioSectors(const ImageLayout& layout)
 
 fs::path Fixture(const std::string& name)
 {
-    return fs::path(CORVATH_TOC_FIXTURES) / name;
+    return test::TestDataPath("toc/" + name);
 }
 
 // ----- cdrdao's test files, with what `cdrdao show-toc` prints for them (gold/*.showtoc).

@@ -256,7 +256,7 @@ public:
         return true;
     }
 
-    void SkipSessionGap() { disc_ += kSessionGapSectors; }
+    void Skip(uint32_t sectors) { disc_ += sectors; }
 
     void AddSilence(uint32_t sectors)
     {
@@ -388,8 +388,11 @@ private:
 
         added.number = static_cast<uint8_t>(track.number);
         added.session = track.session;
+        // A sheet may hold the next session's first pre-gap itself, or leave it to the gap.
         if (!discStart && added.session > layout_.tracks.back().session)
-            builder_.SkipSessionGap();
+            builder_.Skip(pregapBefore || track.index0 || track.pregap > 0
+                              ? kSessionLeadOutAndLeadIn
+                              : kSessionGapSectors);
         // The first track's PREGAP is the disc's lead-in, which holds no sectors to read.
         if (pregapBefore) {
             // placed above

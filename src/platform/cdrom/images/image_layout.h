@@ -8,9 +8,11 @@
 
 namespace corvath {
 
-/// Sectors between the end of one session and the first track of the next: the first session's
-/// lead-out (6,750 sectors) and the next session's lead-in (4,500).
+/// Sectors from the end of one session to the start of the next one's first track: the first
+/// session's lead-out (6,750 sectors), the next session's lead-in (4,500) and the two-second
+/// pre-gap of its first track (150), which an image may hold itself.
 inline constexpr uint32_t kSessionGapSectors = 11400;
+inline constexpr uint32_t kSessionLeadOutAndLeadIn = 11250;
 
 /// How a data file holds its sectors' bytes.
 enum class ImageFileFormat {

@@ -523,10 +523,10 @@ void ApplyCdText(std::span<const uint8_t> packs, ImageLayout& layout)
                 value = previous;
             previous = value;
             if (track == 0)
-                discField = Utf8OrLatin1(value);
+                discField = Utf8OrWindows1252(value);
             for (ImageTrack& t : layout.tracks) {
                 if (t.number == track)
-                    t.*field = Utf8OrLatin1(value);
+                    t.*field = Utf8OrWindows1252(value);
             }
         }
     };
