@@ -11,6 +11,7 @@
 #include "cd/id3_tag.h"
 #include "cd/process_info.h"
 #include "cd/track_wave_path.h"
+#include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/disc_id.h"
 #include "tags/file_tag_writer.h"
 

@@ -1,6 +1,7 @@
 #include "app/rip_cue_sheet.h"
 
 #include "app/output_naming.h"
+#include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/text/ascii_case.h"
 #include "tags/genre_names.h"

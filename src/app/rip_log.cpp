@@ -1,5 +1,6 @@
 #include "app/rip_log.h"
 
+#include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/text/hex_text.h"
 

@@ -115,18 +115,4 @@ const CdTrackFacts* TrackFactsOf(const RipRecord& record, int32_t number)
     return &record.facts.Tracks[static_cast<std::size_t>(number - 1)];
 }
 
-bool IsIsrc(const std::string& text)
-{
-    return text.size() == 12 && std::ranges::all_of(text, [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
-           });
-}
-
-bool IsCatalogNumber(const std::string& text)
-{
-    return text.size() == 13 &&
-           std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }) &&
-           text != std::string(13, '0');
-}
-
 } // namespace corvath

@@ -69,11 +69,6 @@ struct RipRecord {
 /// it tells nothing.
 const CdTrackFacts* TrackFactsOf(const RipRecord& record, int32_t number);
 
-/// Whether the text is an ISRC (12 letters and digits) or a media catalogue number (13 digits),
-/// as cue sheets and tags may carry them.
-bool IsIsrc(const std::string& text);
-bool IsCatalogNumber(const std::string& text);
-
 /// The text with control characters (line breaks, tabs) as spaces, so that a title stays on
 /// its line of a log or cue sheet.
 std::string SingleLine(std::string text);

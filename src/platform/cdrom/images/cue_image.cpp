@@ -1,5 +1,6 @@
 #include "platform/cdrom/images/cue_image.h"
 
+#include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/images/data_file.h"
 #include "platform/text/ascii_case.h"
 #include "platform/text/utf8_text.h"
@@ -86,20 +87,6 @@ std::optional<uint32_t> Frames(const std::string& word)
         *seconds >= 60 || *frames < 0 || *frames >= 75)
         return std::nullopt;
     return static_cast<uint32_t>((*minutes * 60 + *seconds) * 75 + *frames);
-}
-
-// Country and owner in capitals or digits, then year and serial number. Some programs write twelve
-// zeros for a track without one.
-bool IsIsrc(const std::string& code)
-{
-    if (code.size() != 12 || code == std::string(12, '0'))
-        return false;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const bool digit = code[i] >= '0' && code[i] <= '9';
-        if (!digit && (i >= 5 || code[i] < 'A' || code[i] > 'Z'))
-            return false;
-    }
-    return true;
 }
 
 // The name a sheet gives a data file, as this system may hold it: a sheet written on Windows

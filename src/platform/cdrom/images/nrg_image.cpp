@@ -1,5 +1,6 @@
 #include "platform/cdrom/images/nrg_image.h"
 
+#include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/images/data_file.h"
 #include "platform/text/utf8_text.h"
 
@@ -137,19 +138,14 @@ std::optional<uint8_t> FromBcd(uint8_t value)
 // one hold zero bytes (or zero digits) there.
 std::string Catalog(std::span<const uint8_t> field)
 {
-    const bool digits =
-        std::all_of(field.begin(), field.end(), [](uint8_t c) { return c >= '0' && c <= '9'; });
-    const bool zeros = std::all_of(field.begin(), field.end(), [](uint8_t c) { return c == '0'; });
-    return digits && !zeros ? std::string(field.begin(), field.end()) : std::string();
+    std::string text(field.begin(), field.end());
+    return IsCatalogNumber(text) ? text : std::string();
 }
 
 std::string Isrc(std::span<const uint8_t> field)
 {
-    auto upperOrDigit = [](uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
-    auto digit = [](uint8_t c) { return c >= '0' && c <= '9'; };
-    const bool valid = std::all_of(field.begin(), field.begin() + 5, upperOrDigit) &&
-                       std::all_of(field.begin() + 5, field.end(), digit);
-    return valid ? std::string(field.begin(), field.end()) : std::string();
+    std::string text(field.begin(), field.end());
+    return IsIsrc(text) ? text : std::string();
 }
 
 // CUES points give MSF addresses, CUEX points signed sector numbers.

@@ -1,5 +1,6 @@
 #include "platform/cdrom/images/toc_image.h"
 
+#include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/images/data_file.h"
 #include "platform/text/ascii_case.h"
 
@@ -310,20 +311,6 @@ bool IsCdTextItem(std::string_view word)
     return OneOf(word,
                  {"TITLE", "PERFORMER", "SONGWRITER", "COMPOSER", "ARRANGER", "MESSAGE", "DISC_ID",
                   "GENRE", "TOC_INFO1", "TOC_INFO2", "UPC_EAN", "ISRC", "SIZE_INFO"});
-}
-
-// CCOOOYYSSSSS: country and owner in capitals or digits, year and serial number in digits.
-bool IsIsrc(std::string_view text)
-{
-    if (text.size() != 12)
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const bool digit = c >= '0' && c <= '9';
-        if (!(digit || (i < 5 && c >= 'A' && c <= 'Z')))
-            return false;
-    }
-    return true;
 }
 
 bool IsCompressedAudioName(std::string_view name)
@@ -715,10 +702,12 @@ private:
             std::string isrc;
             if (!TakeText(word, isrc))
                 return false;
-            if (!IsIsrc(isrc))
+            // Twelve zeros say there is none.
+            const bool none = isrc == std::string(12, '0');
+            if (!none && !IsIsrc(isrc))
                 return Fail(word.line, "an ISRC has 12 characters: country and owner in capitals "
                                        "or digits, then year and serial number in digits");
-            if (track_->audio)
+            if (track_->audio && !none)
                 track.isrc = std::move(isrc);
             return true;
         }
