@@ -91,12 +91,12 @@ template <typename Read> int32_t ReadChecked(int32_t handle, CdTrackBuffer& buff
         SetCdLastError(kCdErrorBadRequest);
         return 0;
     }
-    const std::optional<DiscTracks> tracks = drive->disc->Tracks();
-    if (!tracks) {
+    const std::optional<uint32_t> leadOut = drive->disc->LeadOut();
+    if (!leadOut) {
         SetCdLastError(kCdErrorNoDisc);
         return 0;
     }
-    if (uint64_t{buffer.StartSector} + buffer.SectorCount > tracks->leadOut ||
+    if (uint64_t{buffer.StartSector} + buffer.SectorCount > *leadOut ||
         !read(*drive, buffer.Data.data())) {
         SetCdLastError(kCdErrorRead);
         return 0;

@@ -192,6 +192,15 @@ std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio)
     return pregaps;
 }
 
+std::optional<uint32_t> LeadOutSector(CdIo_t* cdio)
+{
+    const auto turn = LibraryTurn();
+    const lsn_t leadOut = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
+    if (leadOut == CDIO_INVALID_LSN || leadOut < 0)
+        return std::nullopt;
+    return static_cast<uint32_t>(leadOut);
+}
+
 bool ReadAudioSectors(CdIo_t* cdio, uint8_t* data, uint32_t start, uint32_t count)
 {
     // A drive's single transfer must stay below 64 KiB on many hosts.

@@ -52,6 +52,9 @@ std::optional<CdDiscFacts> ReadDriveFacts(CdIo_t* cdio, CdFactsDepth depth);
 /// tells and the pre-gap lies before the track's start; empty when the disc has no tracks.
 std::vector<std::optional<uint32_t>> ReadPregapSectors(CdIo_t* cdio);
 
+/// The number of sectors from 00:02:00 to the lead-out: the first one a read may not reach.
+std::optional<uint32_t> LeadOutSector(CdIo_t* cdio);
+
 /// Whether no data track lies in the sectors start to start + count - 1 (0 = 00:02:00).
 bool OnlyAudioIn(CdIo_t* cdio, uint32_t start, uint32_t count);
 

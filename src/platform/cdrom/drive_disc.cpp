@@ -7,6 +7,11 @@ std::optional<DiscTracks> DriveDisc::Tracks()
     return ReadDiscTracks(cdio_.get());
 }
 
+std::optional<uint32_t> DriveDisc::LeadOut()
+{
+    return LeadOutSector(cdio_.get());
+}
+
 std::vector<std::optional<uint32_t>> DriveDisc::Pregaps()
 {
     return ReadPregapSectors(cdio_.get());

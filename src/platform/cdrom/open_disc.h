@@ -35,6 +35,10 @@ public:
     /// lead-out.
     virtual std::optional<DiscTracks> Tracks() = 0;
 
+    /// The first sector after the disc's last track, which no read may reach; nothing without a
+    /// disc. Asked before every read, so cheaper than Tracks.
+    virtual std::optional<uint32_t> LeadOut() = 0;
+
     /// Per track from the first, where its pre-gap starts when the drive or image tells and
     /// it lies before the track's start; empty when the disc has no tracks.
     virtual std::vector<std::optional<uint32_t>> Pregaps() = 0;

@@ -87,6 +87,11 @@ std::optional<DiscTracks> ImageDisc::Tracks()
     return disc;
 }
 
+std::optional<uint32_t> ImageDisc::LeadOut()
+{
+    return layout_.leadOut;
+}
+
 std::vector<std::optional<uint32_t>> ImageDisc::Pregaps()
 {
     std::vector<std::optional<uint32_t>> pregaps;

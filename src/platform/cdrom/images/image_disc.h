@@ -26,6 +26,7 @@ public:
     ~ImageDisc() override;
 
     std::optional<DiscTracks> Tracks() override;
+    std::optional<uint32_t> LeadOut() override;
     std::vector<std::optional<uint32_t>> Pregaps() override;
     std::optional<CdDiscFacts> Facts(CdFactsDepth depth) override;
     bool ReadAudio(uint8_t* data, uint32_t start, uint32_t count) override;
