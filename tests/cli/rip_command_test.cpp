@@ -147,6 +147,29 @@ TEST_F(CliRipTest, ASheetOfOneFilePerTrackRipsEachFileExactly)
     }
 }
 
+// An enhanced CD: audio, then a data session. The last audio track ends where its audio ends,
+// not 11,400 sectors later at the data track, so it rips exactly and shows its own length.
+TEST_F(CliRipTest, AnEnhancedCdsLastAudioTrackEndsBeforeTheDataSession)
+{
+    const std::vector<uint8_t> first = test::AudioSectors(40, 21);
+    const std::vector<uint8_t> last = test::AudioSectors(375, 22); // five seconds
+    test::WriteFile(dir_ / "audio.bin", Bytes(first) + Bytes(last));
+    test::WriteFile(dir_ / "data.bin", std::string(300 * 2048, 'd'));
+    const fs::path sheet = dir_ / "enhanced.cue";
+    test::WriteFile(sheet, "REM SESSION 01\nFILE \"audio.bin\" BINARY\n"
+                           "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                           "  TRACK 02 AUDIO\n    INDEX 01 00:00:40\n"
+                           "REM SESSION 02\nFILE \"data.bin\" BINARY\n"
+                           "  TRACK 03 MODE1/2048\n    INDEX 01 00:00:00\n");
+
+    const std::string toc =
+        test::RunCommand(cli_.string() + " toc --image " + test::Quoted(sheet) + " 2>&1");
+    EXPECT_NE(toc.find("    2  00:02:40  00:05:00  audio"), std::string::npos) << toc;
+    ASSERT_EQ(Status("rip --image '" + sheet.string() + "' --format wav --tracks 2"), 0)
+        << Stderr();
+    EXPECT_TRUE(test::WaveData(Output("Track02.wav")) == Bytes(last));
+}
+
 TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
 {
     const std::vector<test::ImageTrack> tracks = {
