@@ -38,6 +38,49 @@ bool IsUtf8(std::string_view bytes)
     return true;
 }
 
+void AppendUtf8(std::string& text, uint32_t code)
+{
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | code >> 6);
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | code >> 12);
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | code >> 18);
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
+{
+    std::string text;
+    auto unit = [&](std::size_t i) {
+        const auto a = static_cast<uint8_t>(bytes[i]);
+        const auto b = static_cast<uint8_t>(bytes[i + 1]);
+        return static_cast<uint32_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+    };
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        uint32_t code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size()) {
+            const uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (code >= 0xD800 && code < 0xE000)
+            code = 0xFFFD;
+        AppendUtf8(text, code);
+    }
+    return text;
+}
+
 std::string Utf8OrWindows1252(std::string_view bytes)
 {
     if (IsUtf8(bytes))
@@ -50,17 +93,7 @@ std::string Utf8OrWindows1252(std::string_view bytes)
     std::string text;
     for (const char c : bytes) {
         const auto byte = static_cast<uint8_t>(c);
-        const uint32_t code = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
-        if (code < 0x80) {
-            text += c;
-        } else if (code < 0x800) {
-            text += static_cast<char>(0xC0 | code >> 6);
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            text += static_cast<char>(0xE0 | code >> 12);
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(text, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
     }
     return text;
 }

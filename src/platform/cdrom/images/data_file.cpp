@@ -1,6 +1,7 @@
 #include "platform/cdrom/images/data_file.h"
 
 #include "platform/bytes/little_endian.h"
+#include "platform/text/utf8_text.h"
 
 #include <array>
 #include <cerrno>
@@ -21,11 +22,6 @@ constexpr uint32_t kBytesPerFrame = 4;
 std::string Quoted(const std::filesystem::path& path)
 {
     return "\"" + path.string() + "\"";
-}
-
-std::string SystemReason()
-{
-    return std::strerror(errno);
 }
 
 struct Stream {
@@ -110,45 +106,12 @@ bool IsInside(const std::filesystem::path& path, const std::filesystem::path& fo
     return folderEnd == folder.end() && pathAt != path.end();
 }
 
-std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian)
-{
-    std::string text;
-    auto unit = [&](std::size_t i) {
-        const auto a = static_cast<uint8_t>(bytes[i]);
-        const auto b = static_cast<uint8_t>(bytes[i + 1]);
-        return static_cast<uint32_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
-    };
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        uint32_t code = unit(i);
-        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size()) {
-            const uint32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (code >= 0xD800 && code < 0xE000)
-            code = 0xFFFD;
-        if (code < 0x80) {
-            text += static_cast<char>(code);
-        } else if (code < 0x800) {
-            text += static_cast<char>(0xC0 | code >> 6);
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            text += static_cast<char>(0xE0 | code >> 12);
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | code >> 18);
-            text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return text;
-}
-
 } // namespace
+
+std::string CannotReadProblem()
+{
+    return std::string("it cannot be read (") + std::strerror(errno) + ")";
+}
 
 bool ReadAt(int fd, void* data, std::size_t size, uint64_t offset)
 {
@@ -170,8 +133,7 @@ UniqueFd OpenRegularFile(const std::filesystem::path& path, std::string& problem
 {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) {
-        problem = errno == ENOENT ? "the file does not exist"
-                                  : "it cannot be read (" + SystemReason() + ")";
+        problem = errno == ENOENT ? "the file does not exist" : CannotReadProblem();
         return {};
     }
     struct stat status {};
@@ -196,7 +158,7 @@ std::optional<std::string> ReadSheetText(const std::filesystem::path& sheet, std
     }
     std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
     if (!ReadAt(fd.get(), bytes.data(), bytes.size(), 0)) {
-        problem = "it cannot be read (" + SystemReason() + ")";
+        problem = CannotReadProblem();
         return std::nullopt;
     }
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
@@ -231,7 +193,7 @@ std::optional<ImageDataFile> ResolveDataFile(const std::filesystem::path& sheetF
     const UniqueFd fd = OpenRegularFile(resolved, reason);
     struct stat status {};
     if (fd && ::fstat(fd.get(), &status) != 0)
-        reason = "it cannot be read (" + SystemReason() + ")";
+        reason = CannotReadProblem();
     if (!reason.empty()) {
         problem = "its data file " + Quoted(resolved) +
                   (reason == "the file does not exist" ? " is missing" : ": " + reason);

@@ -18,6 +18,9 @@ inline constexpr uint64_t kMaxSheetBytes = 1 << 20;
 /// (Permission denied)").
 UniqueFd OpenRegularFile(const std::filesystem::path& path, std::string& problem);
 
+/// "it cannot be read (<the system's reason>)", after a call that failed and set errno.
+std::string CannotReadProblem();
+
 /// Reads size bytes at offset, going on after interrupted or partial reads; false when the file
 /// ends first or a read fails.
 bool ReadAt(int fd, void* data, std::size_t size, uint64_t offset);

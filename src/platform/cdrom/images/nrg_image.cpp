@@ -1,12 +1,12 @@
 #include "platform/cdrom/images/nrg_image.h"
 
+#include "platform/cdrom/cd_records.h"
 #include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/images/data_file.h"
 #include "platform/text/utf8_text.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -28,8 +28,6 @@ constexpr int64_t kLeadInSectors = 150;
 // Anything longer fails LayoutProblem; the bound keeps the sums below from overflowing.
 constexpr int64_t kMaxSectors = 100 * 60 * 75;
 constexpr std::size_t kMaxTracks = 99;
-constexpr uint8_t kLeadOutTrack = 0xAA;
-constexpr uint8_t kControlData = 0x4;
 constexpr uint8_t kControlCopyPermitted = 0x2;
 constexpr uint8_t kControlPreEmphasis = 0x1;
 // Modes of DAO and ETN entries.
@@ -39,11 +37,6 @@ constexpr uint8_t kModeAudioSubchannel = 0x10;
 const char* const kNotNrg = "it is not an NRG image";
 const char* const kDamaged = "its track list is damaged";
 const char* const kMismatch = "its track list does not match its data";
-
-std::string SystemReason()
-{
-    return std::strerror(errno);
-}
 
 uint64_t Be(const uint8_t* bytes, std::size_t width)
 {
@@ -86,7 +79,7 @@ private:
 
 struct CuePoint {
     uint8_t control = 0;
-    uint8_t track = 0; ///< 0: the lead-in, kLeadOutTrack: the lead-out
+    uint8_t track = 0; ///< 0: the lead-in, kCdLeadOutTrack: the lead-out
     uint8_t index = 0;
     int64_t sector = 0;
 };
@@ -159,7 +152,7 @@ bool ReadCues(Fields fields, bool msf, std::vector<CuePoint>& points)
     while (fields.Left() > 0) {
         const std::span<const uint8_t> bytes = *fields.Take(kPointBytes);
         const std::optional<uint8_t> track =
-            bytes[1] == kLeadOutTrack ? kLeadOutTrack : FromBcd(bytes[1]);
+            bytes[1] == kCdLeadOutTrack ? kCdLeadOutTrack : FromBcd(bytes[1]);
         const std::optional<uint8_t> index = FromBcd(bytes[2]);
         if (!track || !index)
             return false;
@@ -328,7 +321,7 @@ std::optional<int64_t> GatherPoints(const Session& session, std::vector<TrackPoi
             continue;
         }
         previous = point.sector;
-        if (point.track == kLeadOutTrack) {
+        if (point.track == kCdLeadOutTrack) {
             leadOut = point.sector;
             continue;
         }
@@ -369,7 +362,7 @@ std::string AddDaoSession(Build& build, const Session& session)
             k + 1 < points.size() ? points[k + 1].index0.value_or(*points[k + 1].index1) : *leadOut;
         const int number = dao.firstTrack + static_cast<int>(k);
         const uint8_t control = points[k].control;
-        const bool data = (control & kControlData) != 0;
+        const bool data = (control & kCdDataTrackControl) != 0;
         if (entry.index0 > entry.index1 || entry.index1 > entry.end || entry.end > build.dataBytes)
             return kMismatch;
         if (!data &&
@@ -540,14 +533,14 @@ ImageParse ReadNrgImage(const std::filesystem::path& nrgFile)
         return ImageParse::Failed(problem);
     struct stat status {};
     if (::fstat(fd.get(), &status) != 0)
-        return ImageParse::Failed("it cannot be read (" + SystemReason() + ")");
+        return ImageParse::Failed(CannotReadProblem());
     const auto size = static_cast<uint64_t>(status.st_size);
     std::array<uint8_t, 12> footer{};
     if (size < 8)
         return ImageParse::Failed(kNotNrg);
     const std::size_t tail = std::min<uint64_t>(size, footer.size());
     if (!ReadAt(fd.get(), footer.data() + footer.size() - tail, tail, size - tail))
-        return ImageParse::Failed("it cannot be read (" + SystemReason() + ")");
+        return ImageParse::Failed(CannotReadProblem());
     uint64_t chunkOffset = 0;
     uint64_t footerBytes = 0;
     if (size >= 12 && std::memcmp(footer.data(), "NER5", 4) == 0) {
@@ -565,7 +558,7 @@ ImageParse ReadNrgImage(const std::filesystem::path& nrgFile)
         return ImageParse::Failed("its track list is too large for an NRG image");
     std::vector<uint8_t> area(size - footerBytes - chunkOffset);
     if (!ReadAt(fd.get(), area.data(), area.size(), chunkOffset))
-        return ImageParse::Failed("it cannot be read (" + SystemReason() + ")");
+        return ImageParse::Failed(CannotReadProblem());
 
     Chunks chunks;
     problem = ReadChunks(area, chunks);

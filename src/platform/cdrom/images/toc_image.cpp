@@ -3,6 +3,7 @@
 #include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/images/data_file.h"
 #include "platform/text/ascii_case.h"
+#include "platform/text/utf8_text.h"
 
 #include <array>
 #include <initializer_list>
@@ -30,42 +31,6 @@ constexpr std::size_t kMaxDigits = 15;
 constexpr std::size_t kMaxLanguage = 7;
 
 // ----- Text
-
-// Whether the bytes follow UTF-8's pattern of lead and continuation bytes.
-bool IsUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t extra = lead < 0x80           ? 0
-                                  : (lead >> 5) == 0x06 ? 1
-                                  : (lead >> 4) == 0x0E ? 2
-                                  : (lead >> 3) == 0x1E ? 3
-                                                        : 4;
-        if (extra > 3 || i + extra >= text.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x02)
-                return false;
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
-std::string Latin1ToUtf8(std::string_view text)
-{
-    std::string utf8;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | byte >> 6);
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
 
 // For messages: a word as written, cut short (between characters) when long.
 std::string Shown(std::string_view word)
@@ -628,13 +593,12 @@ private:
         }
     }
 
-    // UTF-8 as it stands; other single-byte text as ISO 8859-1. Text in a two-byte encoding
-    // that is not UTF-8 is left out rather than shown garbled.
+    // UTF-8 as it stands; other single-byte text as Windows-1252, the superset of ISO 8859-1
+    // that programs write. Text in a two-byte encoding that is not UTF-8 is left out rather than
+    // shown garbled.
     static std::string Readable(const std::string& text, bool multiByte)
     {
-        if (IsUtf8(text))
-            return text;
-        return multiByte ? std::string() : Latin1ToUtf8(text);
+        return multiByte && !IsUtf8(text) ? std::string() : Utf8OrWindows1252(text);
     }
 
     // --- Tracks
