@@ -68,7 +68,8 @@ TEST_F(RipLoudnessTest, EveryFormatCarriesTheTrackAndAlbumGainsOtherProgramsMeas
     alsoWrite_ = {OutputFormat::MP3, OutputFormat::OGG, OutputFormat::WMA, OutputFormat::APE,
                   OutputFormat::OPUS};
     const std::vector<std::string> titles = {"One", "Two", "Three"};
-    Rip({{1, titles[0]}, {2, titles[1]}, {3, titles[2]}}, OutputFormat::FLAC);
+    ASSERT_NO_FATAL_FAILURE(
+        Rip({{1, titles[0]}, {2, titles[1]}, {3, titles[2]}}, OutputFormat::FLAC));
 
     std::string list;
     for (const fs::path& source : sources)
