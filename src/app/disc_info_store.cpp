@@ -1,6 +1,7 @@
 #include "app/disc_info_store.h"
 
 #include "app/output_naming.h"
+#include "platform/cdrom/track_span.h"
 #include "platform/profile/profile_file.h"
 #include "tags/genre_names.h"
 
@@ -8,12 +9,12 @@
 
 namespace corvath {
 
-namespace {
-
 std::string DefaultTitle(int track)
 {
-    return "Track" + TwoDigits(track);
+    return track == kHiddenTrackPosition ? "Hidden track" : "Track" + TwoDigits(track);
 }
+
+namespace {
 
 // Where the disc stands in a set, after the titles: keys older versions do not know.
 constexpr std::string_view kDiscNumberKey = "DiscNumber";
@@ -121,6 +122,8 @@ bool LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
         std::string title = file.ReadString(id, std::to_string(track), "");
         info.Titles[track] = title.empty() ? DefaultTitle(track) : std::move(title);
     }
+    // Only discs with a hidden track have one.
+    info.Titles[0] = file.ReadString(id, "0", "");
     info.Release = LoadRelease(file, id, std::max(count, 0));
     return file.HasSection(id);
 }
@@ -138,7 +141,7 @@ void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,
     file.WriteString(id, "CDComment", fields.Comment);
     file.WriteString(id, "CDTrackNumber", std::to_string(info.CDTrackNumber));
     const int count = std::min(info.CDTrackNumber, TTitleSlots::kCount);
-    for (int track = 1; track <= count; ++track)
+    for (int track = info.Titles[0].empty() ? 1 : 0; track <= count; ++track)
         file.WriteString(id, std::to_string(track), info.Titles[track]);
     // Only for a disc that is or was part of a set, so other sections keep their few keys.
     if (fields.DiscNumber != 0 || fields.DiscTotal != 0 ||

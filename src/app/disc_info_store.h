@@ -21,6 +21,10 @@ struct TDiscFields {
     int32_t DiscTotal = 0;  ///< discs in the set; 0 unknown
 };
 
+/// The title a track's slot holds until the user names it: Track01 ..., and "Hidden track" for
+/// the track hidden before the first (number 0).
+std::string DefaultTitle(int track);
+
 /// The name of the genre chosen in the list; empty for none or its empty first entry.
 std::string GenreNameOf(const TDiscFields& fields);
 

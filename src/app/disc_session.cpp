@@ -2,11 +2,14 @@
 
 #include "app/cd_text_fill.h"
 #include "app/disc_opening.h"
+#include "app/hidden_track.h"
 #include "app/output_naming.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
+#include "platform/cdrom/track_span.h"
 
 #include <algorithm>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -17,6 +20,11 @@ namespace {
 std::string MinutesSeconds(int minutes, int seconds)
 {
     return TwoDigits(minutes) + ":" + TwoDigits(seconds);
+}
+
+std::string LengthText(uint32_t seconds)
+{
+    return MinutesSeconds(static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
 }
 
 // The TOC of the handle's disc with MSF addresses; nothing when it cannot be read.
@@ -125,23 +133,32 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
 
     std::vector<TrackRow> rows;
     const DiscFrames frames = TocFrames(*toc);
+    std::string& hiddenTitle = info.Titles[0];
+    if (HasHiddenTrack(handle_.get(), *toc)) {
+        if (hiddenTitle.empty())
+            hiddenTitle = DefaultTitle(kHiddenTrackPosition);
+        const uint32_t seconds = frames.trackStarts[0] / 75 - kCdLeadInSectors / 75;
+        rows.push_back(
+            {0, hiddenTitle, MinutesSeconds(0, kCdLeadInSectors / 75), LengthText(seconds), false});
+    } else {
+        hiddenTitle.clear();
+    }
     const std::vector<uint32_t> ends = TrackEndFrames(*toc);
     for (int track = toc->FirstTrack; track <= toc->LastTrack; ++track) {
         const auto entry = static_cast<std::size_t>(track - toc->FirstTrack);
         const auto& start = toc->Entries[entry].Address;
         // Whole seconds of the addresses, as the disc's times show them.
         const uint32_t seconds = ends[entry] / 75 - frames.trackStarts[entry] / 75;
-        const int minutes = static_cast<int>(seconds / 60);
         std::string& title = info.Titles[track];
         if (title.empty())
-            title = "Track" + TwoDigits(track);
-        rows.push_back({track, title, MinutesSeconds(start[1], start[2]),
-                        MinutesSeconds(minutes, static_cast<int>(seconds % 60)),
+            title = DefaultTitle(track);
+        rows.push_back({track, title, MinutesSeconds(start[1], start[2]), LengthText(seconds),
                         !IsDataTrack(toc->Entries[entry])});
     }
     if (!rows.empty()) {
         loadedId_ = id;
         loadedFirstTrack_ = toc->FirstTrack;
+        loadedHidden_ = !hiddenTitle.empty();
         loadedTrackTotal_ = AudioTrackTotal(*toc);
     }
     return rows;
@@ -153,10 +170,16 @@ void DiscSession::SaveDisc(TCDInfo& info, const std::vector<std::string>& titles
     const std::string id = std::exchange(loadedId_, std::string());
     // Slots are track numbers: a disc starting at track 3 keeps the slots below it.
     const int first = std::exchange(loadedFirstTrack_, 1);
-    const int last = std::min(first + static_cast<int>(titles.size()) - 1, TTitleSlots::kCount);
+    std::span<const std::string> listed = titles;
+    info.Titles[0].clear();
+    if (std::exchange(loadedHidden_, false) && !listed.empty()) {
+        info.Titles[0] = listed.front();
+        listed = listed.subspan(1);
+    }
+    const int last = std::min(first + static_cast<int>(listed.size()) - 1, TTitleSlots::kCount);
     info.CDTrackNumber = static_cast<int32_t>(std::max(last, 0));
     for (int track = first; track <= last; ++track)
-        info.Titles[track] = titles[static_cast<std::size_t>(track - first)];
+        info.Titles[track] = listed[static_cast<std::size_t>(track - first)];
     SaveDiscInfo(info, fields, discInfoFile_, id);
 }
 

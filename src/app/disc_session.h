@@ -13,13 +13,16 @@
 
 namespace corvath {
 
-/// A track list row as the disc gives it.
+/// A track list row as the disc gives it: the disc's tracks, after the track hidden before the
+/// first when the disc has one (number 0).
 struct TrackRow {
     int number = 0;
     std::string title;
     std::string startTime; ///< MM:SS of the track's TOC address
     std::string length;    ///< MM:SS
-    bool audio = true;     ///< false for a data track, which cannot be ripped
+    /// Checked at first: not a data track, which cannot be ripped, nor a hidden track, which
+    /// the user asks for.
+    bool checked = true;
 };
 
 /// How many tracks the disc counts for its files' tags and names: up to its last audio track, so
@@ -71,13 +74,14 @@ public:
     std::optional<CdToc> ReadToc() const;
 
     /// Identifies the disc, loads its stored information into info and reads its TOC into rows
-    /// (filling empty title slots with Track01 ...); nothing when the TOC cannot be read.
+    /// (filling empty title slots with Track01 ..., and slot 0 with "Hidden track" for a disc
+    /// that has a hidden track, HasHiddenTrack); nothing when the TOC cannot be read.
     std::optional<std::vector<TrackRow>> ReadDisc(TCDInfo& info);
 
-    /// Stores titles (the rows' in list order, so the first is the disc's first track) and
-    /// fields under the identifier of the disc the rows were read from, then forgets that disc:
-    /// the rows are about to go. Nothing is stored when no identified disc is loaded. Throws
-    /// when the file cannot be written.
+    /// Stores titles (the rows' in list order, so the first is the hidden track's or the
+    /// disc's first track's) and fields under the identifier of the disc the rows were read
+    /// from, then forgets that disc: the rows are about to go. Nothing is stored when no
+    /// identified disc is loaded. Throws when the file cannot be written.
     void SaveDisc(TCDInfo& info, const std::vector<std::string>& titles, const TDiscFields& fields);
 
 private:
@@ -88,6 +92,7 @@ private:
     std::string logName_;
     std::string loadedId_;
     int loadedFirstTrack_ = 1;
+    bool loadedHidden_ = false;
     int loadedTrackTotal_ = 0;
 };
 

@@ -50,7 +50,8 @@ struct TCDOptions {
     bool CDDb = false;
 };
 
-/// The 100 title slots of a disc, numbered by track from 1 to 100.
+/// The title slots of a disc, numbered by track from 1 to 100, and slot 0 for a track hidden
+/// before the first (empty when the disc has none).
 class TTitleSlots {
 public:
     static constexpr int kCount = 100;
@@ -61,11 +62,11 @@ public:
 private:
     static std::size_t Index(int track)
     {
-        if (track < 1 || track > kCount)
+        if (track < 0 || track > kCount)
             throw std::out_of_range("track number out of range");
-        return static_cast<std::size_t>(track - 1);
+        return static_cast<std::size_t>(track);
     }
-    std::array<std::string, kCount> slots_;
+    std::array<std::string, kCount + 1> slots_;
 };
 
 /// What the program remembers of the disc last loaded.

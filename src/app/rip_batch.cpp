@@ -13,6 +13,7 @@
 #include "cd/track_wave_path.h"
 #include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/disc_id.h"
+#include "platform/cdrom/track_span.h"
 #include "tags/file_tag_writer.h"
 
 #include <algorithm>
@@ -304,7 +305,11 @@ void RipBatch::Judge(std::size_t index)
     RippedTrack& track = record_.tracks[index];
     if (!lookup_ || !track.checksums)
         return;
-    track.verdict = VerdictOf(*lookup_, AudioIndex(record_.toc, track.number), *track.checksums);
+    // The database lists the disc's tracks alone, never the audio hidden before them.
+    track.verdict =
+        track.number == kHiddenTrackPosition
+            ? TrackVerdict{TrackVerdict::Kind::NotInDatabase, 0, 0}
+            : VerdictOf(*lookup_, AudioIndex(record_.toc, track.number), *track.checksums);
     view_.ShowVerdict(job_.tracks[index], track.verdict);
 }
 

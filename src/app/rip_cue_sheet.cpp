@@ -3,6 +3,7 @@
 #include "app/output_naming.h"
 #include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/disc_id.h"
+#include "platform/cdrom/track_span.h"
 #include "platform/text/ascii_case.h"
 #include "tags/genre_names.h"
 
@@ -82,10 +83,17 @@ std::string CueSheetText(const RipRecord& record)
         text += "TITLE " + Quoted(disc.Album) + "\n";
 
     const std::vector<uint32_t> starts = TocFrames(record.toc).trackStarts;
-    int32_t previous = 0; // the track whose FILE came last
+    int32_t previous = -1; // the track whose FILE came last
+    std::string hiddenFile;
     for (const RippedTrack& track : record.tracks) {
         if (track.file.empty())
             continue;
+        const std::string file = "FILE " + Quoted(track.file) + " " + FileType(track.file) + "\n";
+        // A hidden track is the first track's pre-gap; without that track it has no place.
+        if (track.number == kHiddenTrackPosition) {
+            hiddenFile = file;
+            continue;
+        }
         std::string header = "  TRACK " + TwoDigits(track.number) + " AUDIO\n";
         if (const CdTrackFacts* facts = TrackFactsOf(record, track.number)) {
             if (facts->PreEmphasis)
@@ -96,11 +104,12 @@ std::string CueSheetText(const RipRecord& record)
         header += "    TITLE " + Quoted(track.title) + "\n";
         if (!disc.Artist.empty())
             header += "    PERFORMER " + Quoted(disc.Artist) + "\n";
-        const std::string file = "FILE " + Quoted(track.file) + " " + FileType(track.file) + "\n";
         const std::optional<uint32_t> pregap =
             previous == track.number - 1 ? PregapInPreviousFile(record, starts, track.number)
                                          : std::nullopt;
-        if (pregap)
+        if (track.number == 1 && !hiddenFile.empty())
+            text += hiddenFile + header + "    INDEX 00 00:00:00\n" + file;
+        else if (pregap)
             text += header + "    INDEX 00 " + SectorTime(*pregap, ':') + "\n" + file;
         else
             text += file + header;

@@ -7,6 +7,7 @@
 #include "cd/wave_normalizer.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
+#include "platform/cdrom/track_span.h"
 
 #include <algorithm>
 #include <exception>
@@ -21,29 +22,6 @@ constexpr uint32_t kSectorsPerRead = 10;
 constexpr uint16_t kChannels = 2;
 constexpr uint32_t kSampleRate = 44100;
 constexpr uint16_t kBitsPerSample = 16;
-
-struct SectorSpan {
-    uint32_t start = 0;
-    uint32_t count = 0;
-};
-
-// The audio track's sectors, from its own address rather than from the first track's: a disc
-// whose first track starts late keeps every track where the TOC puts it. Nothing for a data
-// track, which a drive refuses to read as audio.
-std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t trackNumber)
-{
-    const int32_t tracks = toc.LastTrack - toc.FirstTrack + 1;
-    if (trackNumber < 1 || trackNumber > tracks ||
-        trackNumber >= static_cast<int32_t>(kCdMaxTocEntries) ||
-        IsDataTrack(toc.Entries[trackNumber - 1]))
-        return std::nullopt;
-    const uint32_t begin = TocEntryFrames(toc.Entries[trackNumber - 1]);
-    // An enhanced CD's last audio track ends before the gap to the data session.
-    const uint32_t end = TrackEndFrames(toc)[static_cast<std::size_t>(trackNumber - 1)];
-    if (begin < kCdLeadInSectors || end < begin)
-        return std::nullopt;
-    return SectorSpan{begin - kCdLeadInSectors, end - begin};
-}
 
 // The disc's audio sectors, up to its lead-out.
 std::optional<uint32_t> DiscSectors(const CdToc& toc)

@@ -42,9 +42,9 @@ struct RipWaveOptions {
 /// with secure reads, the disc's sectors read for the track that could not be read exactly. A
 /// stopped rip ends after the read under way, finishes the WAV's header and posts nothing more.
 ///
-/// The track is the position in the TOC (1 for its first entry); it starts at its TOC address
-/// less the two-second lead-in, so audio hidden before the first track is never taken in. A
-/// track the TOC does not have is reported as a failed read, and no file is made. With a read
+/// The track is the position in the TOC (1 for its first entry, 0 for the audio hidden before
+/// it), read as TrackSectors gives it. A track the TOC does not have is reported as a failed
+/// read, and no file is made. With a read
 /// offset, the track's samples are taken that many samples later on the disc (earlier when
 /// negative), with silence where that reaches before the disc's first sector or past its last.
 ///

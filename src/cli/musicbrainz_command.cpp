@@ -14,9 +14,11 @@
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
+#include "platform/cdrom/track_span.h"
 
 #include <algorithm>
 #include <optional>
+#include <ranges>
 
 namespace corvath::cli {
 
@@ -68,15 +70,19 @@ void Store(DiscSession& session, const MusicBrainzRelease& release, std::ostream
     const std::optional<std::vector<TrackRow>> rows = session.ReadDisc(info);
     if (!rows)
         throw std::runtime_error("Error while reading TOC information!");
+    // The release names the disc's tracks; a hidden one keeps its title.
+    const bool hidden = rows->front().number == kHiddenTrackPosition;
     std::vector<std::string> titles;
-    for (const TrackRow& row : *rows)
+    for (const TrackRow& row : *rows | std::views::drop(hidden ? 1 : 0))
         titles.push_back(row.title);
     TDiscFields fields = StoredDiscFields(info);
     EntryRecord entry;
-    ApplyMusicBrainzRelease(release, static_cast<int>(rows->size()), entry);
+    ApplyMusicBrainzRelease(release, static_cast<int>(titles.size()), entry);
     entry.ApplyTo(fields, titles, info.Release);
+    if (hidden)
+        titles.insert(titles.begin(), rows->front().title);
     session.SaveDisc(info, titles, fields);
-    entry.Print(static_cast<uint8_t>(rows->front().number), out);
+    entry.Print(static_cast<uint8_t>((*rows)[hidden ? 1 : 0].number), out);
 }
 
 // Keeps the release's front cover for the disc, where the rip finds it. A failure only warns:

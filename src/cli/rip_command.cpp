@@ -4,6 +4,7 @@
 #include "app/disc_session.h"
 #include "app/file_name_pattern.h"
 #include "app/formats_written.h"
+#include "app/hidden_track.h"
 #include "app/options_store.h"
 #include "app/output_naming.h"
 #include "app/rip_batch.h"
@@ -17,6 +18,7 @@
 #include "cli/settings_command.h"
 #include "codecs/output_format.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/track_span.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -42,7 +44,8 @@ std::string Usage()
            "       --name: the files' names below the output folder, such as\n"
            "               \"%albumartist%/%album%/%track% %title%\"\n"
            "       --format flac,mp3: FLAC files, and MP3 files from the same WAVs, each below a\n"
-           "               folder of its format\n";
+           "               folder of its format\n"
+           "       --tracks 0: the track a disc hides before its first, where it has one\n";
 }
 
 struct RipOptions {
@@ -115,9 +118,11 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
     return options;
 }
 
-// The tracks a list such as "1,3-5" names, in its order; all of the disc's when it is empty.
-// Nothing when it is malformed or names a track the disc does not have.
-std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackCount)
+// The tracks a list such as "1,3-5" names, in its order; all of the disc's when it is empty
+// (a hidden track only when named, as 0). Nothing when it is malformed or names a track the disc
+// does not have.
+std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackCount,
+                                               int firstTrack)
 {
     std::vector<int> tracks;
     if (list.empty()) {
@@ -131,7 +136,7 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackC
         const std::size_t dash = item.find('-');
         const auto first = ParseNumber<int>(item.substr(0, dash));
         const auto last = dash == item.npos ? first : ParseNumber<int>(item.substr(dash + 1));
-        if (!first || !last || *first < 1 || *first > *last || *last > trackCount)
+        if (!first || !last || *first < firstTrack || *first > *last || *last > trackCount)
             return std::nullopt;
         for (int track = *first; track <= *last; ++track)
             tracks.push_back(track);
@@ -169,10 +174,12 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         return 1;
     }
     const int trackCount = toc.LastTrack - toc.FirstTrack + 1;
-    const std::optional<std::vector<int>> tracks = SelectedTracks(options->tracks, trackCount);
+    const int firstTrack = HasHiddenTrack(handle.get(), toc) ? kHiddenTrackPosition : 1;
+    const std::optional<std::vector<int>> tracks =
+        SelectedTracks(options->tracks, trackCount, firstTrack);
     if (!tracks) {
-        err << "corvath-cli rip: --tracks takes track numbers and ranges from 1 to " << trackCount
-            << ", such as 1,3-5\n";
+        err << "corvath-cli rip: --tracks takes track numbers and ranges from " << firstTrack
+            << " to " << trackCount << ", such as 1,3-5\n";
         return 2;
     }
 
@@ -186,9 +193,9 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     std::vector<RipEntry> entries;
     for (const int track : *tracks) {
         // Titles are stored by the disc's own track numbers, which need not start at 1.
-        const int number = toc.FirstTrack + track - 1;
+        const int number = track == kHiddenTrackPosition ? track : toc.FirstTrack + track - 1;
         const std::string& title = settings.CDInfo.Titles[number];
-        entries.push_back({track, title.empty() ? "Track" + TwoDigits(number) : title});
+        entries.push_back({track, title.empty() ? DefaultTitle(number) : title});
     }
     ScopedMainThread mainThread;
     RipProgressLines progress(out, err);

@@ -4,6 +4,7 @@
 #include "app/formats_written.h"
 #include "app/options_store.h"
 #include "cd/disc_cover.h"
+#include "platform/cdrom/track_span.h"
 #include "platform/files/program_folder.h"
 #include "ui/cd_rip_dialog.h"
 #include "ui/desktop_open.h"
@@ -262,13 +263,19 @@ void TfrmMain::ConvertFiles(int kind, const QString& title, const QString& filte
     }
 }
 
+int TfrmMain::HiddenRows() const
+{
+    const QTreeWidgetItem* first = ListView1_->topLevelItem(0);
+    return first != nullptr && first->text(0) == QString::number(kHiddenTrackPosition) ? 1 : 0;
+}
+
 std::vector<RipEntry> TfrmMain::CheckedTracks() const
 {
     std::vector<RipEntry> tracks;
     for (int i = 0; i < ListView1_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = ListView1_->topLevelItem(i);
         if (row->checkState(0) == Qt::Checked)
-            tracks.push_back({i + 1, row->text(1).toStdString()});
+            tracks.push_back({i + 1 - HiddenRows(), row->text(1).toStdString()});
     }
     return tracks;
 }

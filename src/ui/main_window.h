@@ -113,7 +113,9 @@ private:
     void AlignTitlesLeft() override;
     void SetTitle(int row, const std::string& title) override;
     void SetReleaseDetails(const ReleaseDetails& details) override;
-    /// The checked rows, numbered by their position in the list.
+    /// 1 when the list's first row is the track hidden before the disc's first, else 0.
+    int HiddenRows() const;
+    /// The checked rows, numbered by their position in the disc's TOC (0 for a hidden track).
     std::vector<RipEntry> CheckedTracks() const;
     /// The disc fields as they are shown.
     TDiscFields ShownDiscFields() const;

@@ -107,7 +107,7 @@ void TfrmMain::AlignTitlesLeft()
 void TfrmMain::SetTitle(int row, const std::string& title)
 {
     OnWindowThread([&] {
-        if (QTreeWidgetItem* item = ListView1_->topLevelItem(row))
+        if (QTreeWidgetItem* item = ListView1_->topLevelItem(row + HiddenRows()))
             item->setText(1, Text(title));
     });
 }

@@ -53,7 +53,7 @@ void TfrmMain::AddRow(const TrackRow& row)
     auto* item = new QTreeWidgetItem(ListView1_, {QString::number(row.number), Text(row.title),
                                                   Text(row.startTime), Text(row.length)});
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(0, row.audio ? Qt::Checked : Qt::Unchecked);
+    item->setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
     for (int column : {2, 3})
         item->setTextAlignment(column, Qt::AlignCenter);
 }

@@ -30,7 +30,8 @@ void TfrmMain::QueryMusicBrainz()
             return;
         chosen = chooser.ChosenIndex();
     }
-    ApplyMusicBrainzRelease(releases.at(chosen), ListView1_->topLevelItemCount(), *this);
+    ApplyMusicBrainzRelease(releases.at(chosen), ListView1_->topLevelItemCount() - HiddenRows(),
+                            *this);
     DownloadCover(DiscKeyOf(*toc), releases.at(chosen).id);
 }
 

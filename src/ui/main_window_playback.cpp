@@ -27,10 +27,11 @@ void TfrmMain::Play()
         player_.Close();
     if (!player_.Open(disc_.DriveIndex()))
         return;
-    const int position = ListView1_->indexOfTopLevelItem(row);
-    const int last = ListView1_->topLevelItemCount() - 1;
+    // TOC positions: the hidden track's row, when there is one, plays position 0.
+    const int position = ListView1_->indexOfTopLevelItem(row) + 1 - HiddenRows();
+    const int last = ListView1_->topLevelItemCount() - HiddenRows();
     const int id = ++playId_;
-    player_.Play(position + 1, position < last ? std::optional(position + 2) : std::nullopt,
+    player_.Play(position, position < last ? std::optional(position + 1) : std::nullopt,
                  [this, id] {
                      QMetaObject::invokeMethod(
                          this,

@@ -4,7 +4,7 @@
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_handle.h"
 #include "platform/cdrom/cdio_source.h"
-#include "platform/cdrom/disc_id.h"
+#include "platform/cdrom/track_span.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -18,11 +18,6 @@ namespace {
 
 // As many sectors as the rip worker reads at a time: Stop and Pause act between reads.
 constexpr uint32_t kSectorsPerRead = 10;
-
-struct SectorSpan {
-    uint32_t start = 0;
-    uint32_t count = 0;
-};
 
 struct PlayRequest {
     // Shared so that a handle number a read still uses is not given to another disc.
@@ -204,17 +199,18 @@ void CdPlayer::State::Supersede()
 
 std::optional<SectorSpan> CdPlayer::State::Span(int from, std::optional<int> to) const
 {
-    if (from < 1 || from > trackCount || (to && (*to <= from || *to > trackCount)))
+    if (from < kHiddenTrackPosition || from > trackCount ||
+        (to && (*to <= from || *to > trackCount)))
         return std::nullopt;
-    // The same start and length as the rip worker gives a track: from the TOC addresses, less
-    // the two-second lead-in.
-    const uint32_t begin = TocEntryFrames(toc.Entries[static_cast<std::size_t>(from - 1)]);
-    // Up to the end of the track before the one it stops at, or of the last track.
-    const int lastPlayed = to ? *to - 1 : trackCount;
-    const uint32_t end = TrackEndFrames(toc)[static_cast<std::size_t>(lastPlayed - 1)];
-    if (begin < kCdLeadInSectors || end <= begin)
+    // The same sectors as the rip worker reads: from the first track played to the end of the
+    // last audio track before where the play stops.
+    const std::optional<SectorSpan> first = TrackSectors(toc, from);
+    std::optional<SectorSpan> last;
+    for (int track = to ? *to - 1 : trackCount; track >= from && !last; --track)
+        last = TrackSectors(toc, track);
+    if (!first || !last || last->start + last->count <= first->start)
         return std::nullopt;
-    return SectorSpan{begin - kCdLeadInSectors, end - begin};
+    return SectorSpan{first->start, last->start + last->count - first->start};
 }
 
 CdPlayer::CdPlayer(AudioOutputFactory makeOutput)

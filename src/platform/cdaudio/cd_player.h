@@ -14,8 +14,8 @@ namespace corvath {
 /// handle the player opens for itself and run, with the output, on a thread of the player's
 /// own: no call here waits for a read or for the sound output, even one that blocks.
 ///
-/// Tracks are positions in the disc's TOC, 1 for its first entry. Main thread, except where
-/// said.
+/// Tracks are positions in the disc's TOC, 1 for its first entry and 0 for the audio hidden
+/// before it (TrackSectors). Main thread, except where said.
 class CdPlayer {
 public:
     /// Called once on the player's thread when a play reaches its end position (not after
