@@ -97,6 +97,79 @@ TEST_F(DiscSessionTest, RowsAndTheirTitlesFollowTheDisc)
     EXPECT_EQ(info.CDArtist, "Someone");
 }
 
+// A stretch before the first track is offered as track 0 when it holds sound: long and loud
+// enough, wherever in it the sound lies.
+TEST_F(DiscSessionTest, AStretchBeforeTheFirstTrackIsOfferedWhenItHoldsSound)
+{
+    struct Case {
+        const char* name;
+        uint32_t sectors;
+        int16_t amplitude;
+        uint32_t soundFrom; // where in the stretch the sound starts
+        bool offered;
+    };
+    const Case cases[] = {
+        {"music throughout", 5 * kSecond, 10000, 0, true},
+        {"music in its last second", 10 * kSecond, 10000, 9 * kSecond, true},
+        {"digital silence", 5 * kSecond, 0, 0, false},
+        {"the hiss of an analogue master", 5 * kSecond, 200, 0, false},
+        {"loud but shorter than a second", kSecond - 1, 10000, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> hidden(std::size_t{c.sectors} * 2352);
+        for (std::size_t at = std::size_t{c.soundFrom} * 2352; at < hidden.size(); at += 2) {
+            const auto sample = static_cast<uint16_t>(at % 4 == 0 ? c.amplitude : -c.amplitude);
+            hidden[at] = static_cast<uint8_t>(sample);
+            hidden[at + 1] = static_cast<uint8_t>(sample >> 8);
+        }
+        const auto cue =
+            test::WriteCueImage(dir_ / c.name, {{test::AudioSectors(kSecond, 1)}}, hidden);
+        DiscSession session(dir_ / "cd.dat");
+        session.OpenImage(cue.string());
+        TCDInfo info;
+        const std::vector<TrackRow> rows = ReadRows(session, info);
+        ASSERT_EQ(rows.size(), c.offered ? 2u : 1u);
+        EXPECT_EQ(rows.back().number, 1);
+        EXPECT_TRUE(rows.back().checked);
+        if (!c.offered)
+            continue;
+        EXPECT_EQ(rows[0].number, 0);
+        EXPECT_EQ(rows[0].title, "Hidden track");
+        EXPECT_EQ(rows[0].startTime, "00:02");
+        EXPECT_EQ(rows[0].length, c.sectors == 5 * kSecond ? "00:05" : "00:10");
+        EXPECT_FALSE(rows[0].checked) << "ripped only when asked for";
+    }
+}
+
+// The hidden track's title is kept with the disc's others, and a disc without one stores none.
+TEST_F(DiscSessionTest, TheHiddenTracksTitleComesBackWithItsDisc)
+{
+    const auto hidden =
+        test::WriteCueImage(dir_ / "hidden", {{test::AudioSectors(kSecond, 1)}}, 3 * kSecond);
+    const auto plain = TwoTracks();
+    {
+        DiscSession session(dir_ / "cd.dat");
+        TCDInfo info;
+        session.OpenImage(hidden.string());
+        ASSERT_EQ(ReadRows(session, info).size(), 2u);
+        session.SaveDisc(info, {"Intro", "Song"}, {});
+        session.OpenImage(plain.string());
+        ASSERT_EQ(ReadRows(session, info).size(), 2u);
+        EXPECT_EQ(info.Titles[0], "") << "the other disc's hidden title stays with it";
+        session.SaveDisc(info, {"One", "Two"}, {});
+    }
+    DiscSession session(dir_ / "cd.dat");
+    TCDInfo info;
+    session.OpenImage(hidden.string());
+    const std::vector<TrackRow> rows = ReadRows(session, info);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].title, "Intro");
+    EXPECT_EQ(rows[1].title, "Song");
+    session.OpenImage(plain.string());
+    EXPECT_EQ(ReadRows(session, info)[0].title, "One");
+}
+
 // A registered image chosen by its place in the drive list is still identified by its own TOC,
 // not by whatever disc the first entry of the list holds.
 TEST_F(DiscSessionTest, AnImageOpenedByItsListEntryKeepsItsOwnTitles)

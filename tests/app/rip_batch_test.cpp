@@ -259,6 +259,58 @@ TEST_F(RipBatchTest, EveryTrackGetsTheDatabasesVerdict)
     EXPECT_EQ(test::WaveData(Output("Three.wav")).size(), 15u * 2352);
 }
 
+// A hidden track rips to its own file, exactly the audio before the first track, is never
+// matched against the database's first track, and comes back as that track's pre-gap when our
+// cue sheet is opened as a disc.
+TEST_F(RipBatchTest, AHiddenTrackRipsAsTheFirstTracksPregap)
+{
+    const fs::path image = test::WriteCueImage(
+        dir_ / "disc", {{test::AudioSectors(20, 1)}, {test::AudioSectors(12, 2)}}, 90);
+    disc_ = OpenImage(image.string()).handle;
+    ASSERT_TRUE(disc_);
+    CdToc toc;
+    ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+    test::HttpTestResponse answer{404, "not found"};
+    test::HttpTestServer server([&](const std::string&) { return answer; });
+    settings_.RipOptions.VerifyAccurateRip = true;
+    settings_.RipOptions.AccurateRipServer = "http://" + server.Address() + "/accuraterip";
+    ASSERT_NO_FATAL_FAILURE(Rip({{0, "Intro"}, {1, "One"}, {2, "Two"}}, OutputFormat::WAV));
+    const std::string bin = test::ReadFile(dir_ / "disc.bin");
+    EXPECT_EQ(test::WaveData(Output("Intro.wav")), bin.substr(0, 90 * 2352));
+    EXPECT_EQ(test::WaveData(Output("One.wav")), bin.substr(90 * 2352, 20 * 2352));
+
+    // The database's first entry is track 1's checksum, not the hidden track's.
+    const std::vector<TrackChecksumValues> sums = view_.checksums;
+    ASSERT_EQ(sums.size(), 3u);
+    answer = {200, test::AccurateRipFile(AccurateRipDiscOf(toc), {{{9, sums[0].accurateRipV2},
+                                                                   {9, sums[2].accurateRipV2}}})};
+    view_ = RecordingView{};
+    ASSERT_NO_FATAL_FAILURE(Rip({{0, "Intro"}, {1, "One"}, {2, "Two"}}, OutputFormat::WAV));
+    std::vector<std::string> verdicts;
+    for (const std::string& line : view_.lines)
+        if (line.starts_with("verdict "))
+            verdicts.push_back(line);
+    EXPECT_EQ(verdicts, (std::vector<std::string>{
+                            "verdict Intro: not in database", "verdict One: not accurate",
+                            "verdict Two: accurately ripped (confidence 9)"}));
+
+    const std::string cue = test::ReadFile(Output("Band - Album.cue"));
+    EXPECT_NE(cue.find("FILE \"Intro.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"One\"\n"
+                       "    PERFORMER \"Band\"\n    INDEX 00 00:00:00\n"
+                       "FILE \"One.wav\" WAVE\n    INDEX 01 00:00:00\n"),
+              std::string::npos)
+        << cue;
+    EXPECT_EQ(cue.find("TRACK 00"), std::string::npos) << cue;
+    const DiscOpening opened = OpenImage(Output("Band - Album.cue").string());
+    const CdHandle& ripped = opened.handle;
+    ASSERT_TRUE(ripped) << opened.problem;
+    CdToc rippedToc;
+    ASSERT_TRUE(ModifyCDParms(ripped.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(ripped.get(), rippedToc), 1);
+    EXPECT_EQ(FreedbDiscId(rippedToc), FreedbDiscId(toc)) << "the same disc again";
+}
+
 // The log and cue sheet land beside the tracks, named after the disc; a second rip of the disc
 // keeps the first one's.
 TEST_F(RipBatchTest, ALogAndACueSheetFollowEveryRip)

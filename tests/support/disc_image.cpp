@@ -27,21 +27,29 @@ std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
                                     const std::vector<ImageTrack>& tracks, uint32_t hiddenSectors,
                                     int firstTrack)
 {
+    std::vector<uint8_t> hidden(std::size_t{hiddenSectors} * kSectorBytes);
+    for (std::size_t i = 0; i < hidden.size(); ++i)
+        hidden[i] = static_cast<uint8_t>(i % 251);
+    return WriteCueImage(stem, tracks, hidden, firstTrack);
+}
+
+std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
+                                    const std::vector<ImageTrack>& tracks,
+                                    const std::vector<uint8_t>& hidden, int firstTrack)
+{
     std::filesystem::path bin = stem;
     bin += ".bin";
     std::filesystem::path cue = stem;
     cue += ".cue";
 
-    std::string sectors;
-    for (uint64_t i = 0; i < uint64_t{hiddenSectors} * kSectorBytes; ++i)
-        sectors.push_back(static_cast<char>(i % 251));
+    std::string sectors(hidden.begin(), hidden.end());
     std::string sheet = "FILE \"" + bin.filename().string() + "\" BINARY\n";
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         char number[24];
         std::snprintf(number, sizeof number, "%02zu", t + static_cast<std::size_t>(firstTrack));
         sheet += std::string("  TRACK ") + number + (tracks[t].data ? " MODE1/2352\n" : " AUDIO\n");
         const uint64_t start = sectors.size() / kSectorBytes;
-        if (t == 0 && hiddenSectors > 0)
+        if (t == 0 && !hidden.empty())
             sheet += "    INDEX 00 00:00:00\n";
         else if (tracks[t].pregap > 0)
             sheet += "    INDEX 00 " + Msf(start) + "\n";

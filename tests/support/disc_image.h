@@ -16,10 +16,15 @@ struct ImageTrack {
     uint32_t pregap = 0;
 };
 
-/// Writes stem.bin with the tracks' sectors one after another, preceded by hiddenSectors of
-/// audio (bytes i % 251) that the cue sheet puts before track 1's start (INDEX 00 to INDEX 01),
-/// and stem.cue describing them, numbered from firstTrack; returns the cue sheet's path.
-/// libcdio opens it like a drive.
+/// Writes stem.bin with the tracks' sectors one after another, preceded by the hidden audio
+/// that the cue sheet puts before the first track's start (INDEX 00 to INDEX 01), and stem.cue
+/// describing them, numbered from firstTrack; returns the cue sheet's path. The CD layer opens
+/// it like a drive.
+std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
+                                    const std::vector<ImageTrack>& tracks,
+                                    const std::vector<uint8_t>& hidden, int firstTrack = 1);
+
+/// The same with hiddenSectors of loud audio (bytes i % 251) hidden before the first track.
 std::filesystem::path WriteCueImage(const std::filesystem::path& stem,
                                     const std::vector<ImageTrack>& tracks,
                                     uint32_t hiddenSectors = 0, int firstTrack = 1);

@@ -322,14 +322,14 @@ private:
                "\" is shorter than its tracks";
     }
 
-    // Starts the track's file, after the rest of the one before, which goes with the disc's
+    // Starts a file of the track, after the rest of the one before, which goes with the disc's
     // sectors as tailAudio says.
-    std::string NextFile(const CueTrack& track, bool tailAudio)
+    std::string NextFile(std::size_t fileIndex, const CueTrack& track, bool tailAudio)
     {
         if (currentFile_ && !builder_.FinishFile(tailAudio))
             return ShortFileProblem();
-        currentFile_ = track.file;
-        const NamedFile& named = cue_.files[track.file];
+        currentFile_ = fileIndex;
+        const NamedFile& named = cue_.files[fileIndex];
         const std::optional<ImageFileFormat> format = FormatOf(named);
         if (!format)
             return "its data file \"" + named.name + "\" is of a kind that cannot be read (" +
@@ -354,6 +354,11 @@ private:
         if (!discStart && track.number != layout_.tracks.back().number + 1)
             return "the cue sheet's track numbers do not follow one another";
         ImageTrack added;
+        // The first track's pre-gap in a file of its own, as a hidden track ripped to its file.
+        if (discStart && track.index0 && track.pregapFile != track.file) {
+            if (std::string problem = NextFile(track.pregapFile, track, audio); !problem.empty())
+                return problem;
+        }
         // A pre-gap at the end of the file before, as some rippers write sheets of one file per
         // track: the rest of that file is this track's pre-gap.
         const bool pregapBefore =
@@ -364,7 +369,8 @@ private:
             added.pregap = builder_.Disc();
         }
         if (currentFile_ != track.file) {
-            if (std::string problem = NextFile(track, pregapBefore ? audio : previousAudio);
+            if (std::string problem =
+                    NextFile(track.file, track, pregapBefore ? audio : previousAudio);
                 !problem.empty())
                 return problem;
         }
