@@ -1,5 +1,6 @@
 #include "cli/drives_command.h"
 
+#include "app/hidden_track.h"
 #include "cli/cd_source.h"
 #include "cli/disc_command_options.h"
 #include "cli/settings_command.h"
@@ -32,11 +33,15 @@ std::string Msf(uint32_t frames)
     return text;
 }
 
-void PrintToc(const CdToc& toc, int32_t readOffset, std::ostream& out)
+// A hidden track shows as track 0, as rip takes it.
+void PrintToc(const CdToc& toc, bool hiddenTrack, int32_t readOffset, std::ostream& out)
 {
     out << "First track: " << int{toc.FirstTrack} << "\nLast track: " << int{toc.LastTrack}
         << "\nTrack  Start     Length    Type\n";
     const DiscFrames disc = TocFrames(toc);
+    if (hiddenTrack)
+        out << "    0  " << Msf(kCdLeadInSectors) << "  "
+            << Msf(disc.trackStarts[0] - kCdLeadInSectors) << "  hidden audio\n";
     const std::vector<uint32_t> ends = TrackEndFrames(toc);
     for (std::size_t k = 0; k < disc.trackStarts.size(); ++k) {
         const uint32_t next = ends[k];
@@ -66,7 +71,7 @@ int PrintTocOf(const ChosenDisc& disc, int32_t readOffset, std::ostream& out, st
             << ")\n";
         return 1;
     }
-    PrintToc(toc, readOffset, out);
+    PrintToc(toc, HasHiddenTrack(handle.get(), toc), readOffset, out);
     return 0;
 }
 

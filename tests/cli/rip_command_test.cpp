@@ -102,6 +102,27 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     }
 }
 
+// A hidden track shows as track 0 and is ripped when asked for as that, and only then.
+TEST_F(CliRipTest, TrackZeroIsTheHiddenTrack)
+{
+    const fs::path image = test::WriteCueImage(dir_ / "disc", {{test::AudioSectors(25, 1)}}, 90);
+    ASSERT_EQ(Status("toc --image '" + image.string() + "'"), 0) << Stderr();
+    EXPECT_NE(test::ReadFile(dir_ / "stdout").find("\n    0  00:02:00  00:01:15  hidden audio\n"),
+              std::string::npos);
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav --tracks 0"), 0)
+        << Stderr();
+    EXPECT_TRUE(test::WaveData(Output("Hidden track.wav")) ==
+                test::ReadFile(dir_ / "disc.bin").substr(0, 90 * 2352));
+    EXPECT_FALSE(fs::exists(Output("Track01.wav")));
+    const std::string progress = test::ReadFile(dir_ / "stdout");
+    EXPECT_NE(progress.find("\n  Track 00 Hidden track: not in database\n"), std::string::npos)
+        << progress;
+
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav"), 0) << Stderr();
+    EXPECT_TRUE(fs::exists(Output("Track01.wav")));
+    EXPECT_FALSE(fs::exists(Output("Hidden track (2).wav"))) << "not ripped unless asked for";
+}
+
 // Sheets as rippers write them: one WAVE or FLAC file per track, CD-Text and ISRCs. Each track
 // rips to exactly its file's samples, named by the CD-Text, its ISRC in its tags.
 TEST_F(CliRipTest, ASheetOfOneFilePerTrackRipsEachFileExactly)
@@ -255,6 +276,8 @@ TEST_F(CliRipTest, RefusesWhatItCannotDo)
     EXPECT_EQ(Status("rip " + source + " --format flac,ogg,mp4"), 2);
     EXPECT_NE(Stderr().find("unknown format mp4"), std::string::npos);
     EXPECT_EQ(Status("rip " + source + " --tracks 2"), 2);
+    EXPECT_EQ(Status("rip " + source + " --tracks 0"), 2);
+    EXPECT_NE(Stderr().find("ranges from 1 to 1"), std::string::npos) << "no hidden track";
     EXPECT_EQ(Status("rip " + source + " --tracks 1-"), 2);
     EXPECT_EQ(Status("rip " + source + " --genre Nonsense"), 2);
     EXPECT_EQ(Status("rip " + source + " --name ../x"), 2);

@@ -262,6 +262,41 @@ TEST_F(CdRipTest, EachVerdictShowsAsItComesAndTheSummaryListsThemAll)
     EXPECT_EQ(verdicts.front(), "Track01: accurately ripped (confidence 4)");
 }
 
+// A disc with audio before its first track lists it first, unchecked; checked, it rips to its
+// own file. Saves the window as main_window_hidden_track.png beside the test program, to be
+// looked at.
+TEST_F(CdRipTest, AHiddenTrackIsOfferedUncheckedAndRipsWhenChecked)
+{
+    sectors_ = {30, 20};
+    StoreSettings(Image(
+        "hidden", {{corvath::test::AudioSectors(30, 0)}, {corvath::test::AudioSectors(20, 1)}}, 1,
+        6 * 75));
+    const auto window = Start();
+    OptionsSetting.CommonOptions.OutputFormat = 1; // WAV
+    EXPECT_EQ(Rows(*window), (std::vector<Row>{{"0", "Hidden track", "00:02", "00:06", false},
+                                               {"1", "Track01", "00:08", "00:00", true},
+                                               {"2", "Track02", "00:08", "00:00", true}}));
+    auto& list = Child<QTreeWidget>(*window, "ListView1");
+    list.topLevelItem(0)->setText(1, "Before");
+    list.topLevelItem(1)->setText(1, "Opening");
+    list.topLevelItem(0)->setCheckState(0, Qt::Checked);
+    list.topLevelItem(2)->setCheckState(0, Qt::Unchecked);
+    list.setCurrentItem(list.topLevelItem(0));
+    Idle();
+    const QString shot = QApplication::applicationDirPath() + "/main_window_hidden_track.png";
+    EXPECT_TRUE(window->grab().save(shot)) << shot.toStdString();
+
+    RipWindowWatch watch(*window);
+    MessageBoxAnswers boxes;
+    Rip(*window);
+    EXPECT_EQ(watch.selected, "2");
+    const std::string bin = corvath::test::ReadFile(dir_ / "hidden.bin");
+    EXPECT_TRUE(corvath::test::WaveData(Output("Before.wav")) == bin.substr(0, 6 * 75 * 2352));
+    EXPECT_TRUE(corvath::test::WaveData(Output("Opening.wav")) == Track(0));
+    EXPECT_FALSE(fs::exists(Output("Track02.wav")));
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+}
+
 TEST_F(CdRipTest, RipMakesTheMissingOutputFolderWhenAskedAndTakesTheCheckedRows)
 {
     const auto window = StartWithDisc(1);

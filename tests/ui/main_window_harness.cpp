@@ -106,10 +106,11 @@ int32_t MainWindowTest::DataImage(const std::string& name)
 }
 
 int32_t MainWindowTest::Image(const std::string& name,
-                              const std::vector<corvath::test::ImageTrack>& tracks, int firstTrack)
+                              const std::vector<corvath::test::ImageTrack>& tracks, int firstTrack,
+                              uint32_t hiddenSectors)
 {
     const std::filesystem::path cue =
-        corvath::test::WriteCueImage(dir_ / name, tracks, 0, firstTrack);
+        corvath::test::WriteCueImage(dir_ / name, tracks, hiddenSectors, firstTrack);
     EXPECT_TRUE(RegisterDiscImage(cue.string())) << cue;
     const std::optional<std::size_t> index = corvath::test::DriveListIndex(cue);
     EXPECT_TRUE(index) << cue << " is not in the drive list";

@@ -76,10 +76,11 @@ protected:
     /// layer and returns its position in the drive list.
     int32_t AudioImage(const std::string& name, const std::vector<uint32_t>& trackSectors);
     int32_t DataImage(const std::string& name);
-    /// Writes a disc image of these tracks numbered from firstTrack, registers it with the CD
-    /// layer and returns its position in the drive list.
+    /// Writes a disc image of these tracks numbered from firstTrack, after hiddenSectors of
+    /// audio before the first track, registers it with the CD layer and returns its position in
+    /// the drive list.
     int32_t Image(const std::string& name, const std::vector<corvath::test::ImageTrack>& tracks,
-                  int firstTrack = 1);
+                  int firstTrack = 1, uint32_t hiddenSectors = 0);
     std::filesystem::path ImagePath(const std::string& name) const;
 
     /// Writes the settings file with the drive index, output format 2 and the output folder.

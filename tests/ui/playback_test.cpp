@@ -141,6 +141,23 @@ TEST_F(PlaybackTest, ARowPlaysExactlyItsTrackThenPlaybackEnds)
     EXPECT_TRUE(recorder_.Takes().back() == Track(3)) << "the last row plays to the end";
 }
 
+// The hidden track's row plays the audio before the first track, and the rows after it their
+// own tracks.
+TEST_F(PlaybackTest, TheHiddenTracksRowPlaysWhatLiesBeforeTheFirstTrack)
+{
+    StoreSettings(Image("hidden", {{corvath::test::AudioSectors(kSectors[0], 0)}}, 1, 75));
+    const auto window = Start(recorder_.Factory());
+    idle_ = window->StatusText();
+    for (const int row : {0, 1}) {
+        Select(*window, row);
+        Trigger(*window, "aPlay");
+        ASSERT_TRUE(UntilIdle(*window));
+    }
+    const std::string bin = corvath::test::ReadFile(dir_ / "hidden.bin");
+    EXPECT_TRUE(recorder_.Takes() ==
+                (std::vector<std::string>{bin.substr(0, 75 * 2352), Track(0)}));
+}
+
 TEST_F(PlaybackTest, PlayOnAnotherRowRestartsThere)
 {
     const auto window = StartWithDisc();

@@ -139,6 +139,26 @@ TEST_F(QueryMusicBrainzTest, OneReleaseIsAppliedAtOnceAndReachesTheDiscFile)
 }
 
 // The second disc of a two-disc release: the window shows its place in the set, and keeps it.
+// A release's titles land on the disc's own tracks, not on the one hidden before them.
+TEST_F(QueryMusicBrainzTest, AHiddenTrackKeepsItsTitle)
+{
+    const HttpTestServer server(
+        Releases(Json::array({ReleaseJson("id-1", "Album", {MediumJson(1, "", {"One", "Two"})})})));
+    StoreSettings(Image(
+        "hidden", {{corvath::test::AudioSectors(100, 1)}, {corvath::test::AudioSectors(100, 2)}}, 1,
+        4 * 75));
+    auto window = Start();
+    OptionsSetting.MusicBrainz.Server = "http://" + server.Address();
+    OptionsSetting.MusicBrainz.CoverArtServer = "http://" + HttpTestServer::ClosedAddress();
+    EXPECT_EQ(Lookup(*window), "");
+    EXPECT_EQ(ShownDisc(*window), (std::vector<std::string>{"Artist of Album", "Album", "", "",
+                                                            "Hidden track", "One", "Two"}));
+    window->close();
+    const std::string stored = corvath::test::ReadFile(location_.discInfoFile);
+    for (const char* line : {"0=Hidden track", "1=One", "2=Two"})
+        EXPECT_NE(stored.find(line), std::string::npos) << line << " in " << stored;
+}
+
 TEST_F(QueryMusicBrainzTest, TheSecondDiscOfASetShowsItsPlaceAndKeepsIt)
 {
     const Json release =
