@@ -14,6 +14,7 @@
 #include "platform/cdrom/disc_codes.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/cdrom/track_span.h"
+#include "platform/files/partial_file.h"
 #include "tags/file_tag_writer.h"
 
 #include <algorithm>
@@ -29,13 +30,14 @@ namespace fs = std::filesystem;
 
 constexpr int kSettleMs = 300; // lets the encoder's file go before it is tagged or deleted
 
-// Room for the longest of the extensions a track's files get: ".wav" or a format's.
+// Room for the longest of the extensions a track's files get, ".wav" or a format's, with the
+// partial name's ending they are written under first.
 std::size_t ExtensionBytes(const RipJob& job)
 {
     std::size_t longest = std::max<std::size_t>(3, InfoOf(job.format).extension.size());
     for (const OutputFormat format : job.alsoWrite)
         longest = std::max(longest, InfoOf(format).extension.size());
-    return 1 + longest;
+    return PartialName("." + std::string(longest, 'x')).size();
 }
 
 std::string ExtractionFailure(const TProcessInfo& info, const std::string& wav)
@@ -316,11 +318,19 @@ void RipBatch::Judge(std::size_t index)
 void RipBatch::Extracted(const TProcessInfo& info)
 {
     const std::size_t index = completed_;
-    const int32_t status = info.Status;
+    int32_t status = info.Status;
+    // A WAV that is the rip's file takes the track's name; one on its way to an encoder waits.
+    std::string published;
+    if (status == kStatusSuccess && job_.format == OutputFormat::WAV) {
+        published = Publish(PartialName(WavOf(index)), WavOf(index));
+        if (!published.empty())
+            status = kStatusReadFailed;
+    }
     if (status == kStatusSuccess) {
-        view_.ShowWritten(WavOf(index));
-        if (job_.format == OutputFormat::WAV)
+        if (job_.format == OutputFormat::WAV) {
+            view_.ShowWritten(WavOf(index));
             record_.tracks[index].file = InReportFolder(WavOf(index));
+        }
         record_.tracks[index].doubtfulSectors = info.DoubtfulSectors;
         if (info.Checksums) {
             view_.ShowChecksums(*info.Checksums);
@@ -328,7 +338,8 @@ void RipBatch::Extracted(const TProcessInfo& info)
             Judge(index);
         }
     } else {
-        const std::string message = ExtractionFailure(info, WavOf(index));
+        const std::string message =
+            published.empty() ? ExtractionFailure(info, WavOf(index)) : published;
         view_.ShowError(message);
         Fail(index, message);
     }
@@ -358,8 +369,10 @@ void RipBatch::Encode(std::size_t index)
     if (error.empty())
         error = MakeFolderOf(target);
     if (error.empty())
-        error = encoder.chain->Prepare(WavOf(index), target, TrackOf(index));
+        error = encoder.chain->Prepare(EncodedWavOf(index), target, TrackOf(index));
     if (error.empty()) {
+        if (encoder.format == OutputFormat::MP3)
+            AddId3v1Step(index, encoder.chain->Sink());
         try {
             encoder.chain->Sink().Start();
             return;
@@ -386,12 +399,8 @@ void RipBatch::Finished(int32_t status)
             Encode(index);
             return;
         }
-        // A WAV that a format failed to encode stays: it is all the user has of that file.
-        std::error_code ignored;
-        const std::string wav = WavOf(index);
-        if (everyFormatWritten_ && job_.format != OutputFormat::WAV &&
-            !settings_.CommonOptions.IsKeepWav && fs::exists(wav, ignored) && !IsFileInUse(wav))
-            fs::remove(wav, ignored);
+        if (job_.format != OutputFormat::WAV)
+            SettleWav(index);
     } else {
         // The extraction failed: no format made a file.
         for (encoding_ = 0; encoding_ < encoders_.size(); ++encoding_)
@@ -415,11 +424,26 @@ void RipBatch::FormatFinished(std::size_t index, bool encoded)
             record_.tracks[index].file = InReportFolder(target);
         KeepLoudness(index, encoder, target);
     }
-    // Only a file that is there gets a tag; after a failure that is the track's older file. A
-    // name the system refuses is no file; the track has failed with that reason already.
-    std::error_code ignored;
-    if (encoder.format == OutputFormat::MP3 && fs::exists(target, ignored))
-        TagMp3(index, target);
+}
+
+// The WAV an encoder made its files of: kept under the track's name when the user asked for
+// it; else removed once every format has its file, or, when one has not, kept as all the user
+// has of the track, under its name if that is free and as partial otherwise.
+void RipBatch::SettleWav(std::size_t index)
+{
+    const std::string wav = WavOf(index);
+    const std::string partial = PartialName(wav);
+    if (settings_.CommonOptions.IsKeepWav) {
+        if (const std::string failure = Publish(partial, wav); !failure.empty())
+            Fail(index, failure);
+        else
+            view_.ShowWritten(wav);
+    } else if (!everyFormatWritten_) {
+        PublishIfFree(partial, wav);
+    } else if (!IsFileInUse(partial)) {
+        std::error_code ignored;
+        fs::remove(partial, ignored);
+    }
 }
 
 void RipBatch::TrackFinished()
@@ -466,7 +490,9 @@ void RipBatch::AlbumTagsDone(const AlbumTagsWritten& written)
     End(true);
 }
 
-void RipBatch::TagMp3(std::size_t index, const std::string& mp3)
+// The MP3 file gets its ID3v1 tag while it is still partial, so its final name only ever
+// holds the tagged file and a failed encode tags nothing.
+void RipBatch::AddId3v1Step(std::size_t index, TAuFileOut& sink) const
 {
     const TDiscFields& disc = job_.disc;
     Tid3tag tag;
@@ -477,8 +503,14 @@ void RipBatch::TagMp3(std::size_t index, const std::string& mp3)
     tag.SetComment(disc.Comment);
     tag.SetGenre(Id3GenreByte(disc.GenreIndex));
     tag.SetTrack(static_cast<uint8_t>(job_.tracks[index].number));
-    if (tag.Write(mp3) != 0)
-        Fail(index, "cannot write the ID3 tag of " + mp3);
+    sink.SetCompletedFileStep(
+        [step = sink.CompletedFileStep(), tag,
+         target = TargetOf(index, OutputFormat::MP3)](const std::string& mp3) mutable {
+            if (step)
+                step(mp3);
+            if (tag.Write(mp3) != 0)
+                throw std::runtime_error("cannot write the ID3 tag of " + target);
+        });
 }
 
 void RipBatch::End(bool pauseFirst)
@@ -578,6 +610,11 @@ std::string RipBatch::FolderOf(std::size_t index, OutputFormat format) const
 std::string RipBatch::WavOf(std::size_t index) const
 {
     return TrackWavePath(FolderOf(index, job_.format), fileNames_[index].stem);
+}
+
+std::string RipBatch::EncodedWavOf(std::size_t index) const
+{
+    return job_.format == OutputFormat::WAV ? WavOf(index) : PartialName(WavOf(index));
 }
 
 std::string RipBatch::TargetOf(std::size_t index, OutputFormat format) const

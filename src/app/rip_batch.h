@@ -157,7 +157,8 @@ private:
     /// Starts adding the album's loudness to the files; false when there is nothing to add.
     bool StartAlbumTags();
     void AlbumTagsDone(const AlbumTagsWritten& written);
-    void TagMp3(std::size_t index, const std::string& mp3);
+    void AddId3v1Step(std::size_t index, TAuFileOut& sink) const;
+    void SettleWav(std::size_t index);
     void End(bool pauseFirst);
     void Conclude();
     void Fail(std::size_t index, const std::string& reason);
@@ -188,6 +189,8 @@ private:
     std::string FolderOf(std::size_t index, OutputFormat format) const;
     /// Beside the main format's file.
     std::string WavOf(std::size_t index) const;
+    /// The WAV the encoders read: the rip's file, or the partial one no one asked to keep.
+    std::string EncodedWavOf(std::size_t index) const;
     std::string TargetOf(std::size_t index, OutputFormat format) const;
 
     RipView& view_;

@@ -8,6 +8,7 @@
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/cdrom/track_span.h"
+#include "platform/files/partial_file.h"
 
 #include <algorithm>
 #include <exception>
@@ -65,7 +66,7 @@ TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_
       normalize_(options.normalize), normalizePercent_(options.normalizePercent),
       readOffset_(options.readOffset), secureReads_(options.secureReads),
       completedFileStep_(options.completedFileStep),
-      wavPath_(TrackWavePath(options.outputFolder, title)),
+      wavPath_(TrackWavePath(options.outputFolder, title)), partialWav_(PartialName(wavPath_)),
       titleIsFileName_(title.find('/') == std::string::npos)
 {
 }
@@ -84,8 +85,9 @@ void TCDRipThread::Start()
 
 void TCDRipThread::PostProgress(int32_t progress, int32_t status)
 {
-    auto info = std::make_unique<TProcessInfo>(progress, status,
-                                               status == kStatusSuccess ? "" : fileFailure_);
+    auto info = std::make_unique<TProcessInfo>(
+        progress, status,
+        status == kStatusSuccess ? "" : NamingFinal(fileFailure_, partialWav_, wavPath_));
     if (progress == kProgressExtracted && status == kStatusSuccess) {
         info->Checksums = checksums_;
         info->DoubtfulSectors.assign(doubtfulSectors_.begin(), doubtfulSectors_.end());
@@ -120,7 +122,7 @@ void TCDRipThread::Execute()
     if (normalize_) {
         PostProgress(kProgressNormalizing);
         const std::optional<std::string> failure = NormalizeWave(
-            wavPath_, normalizePercent_, [this](int32_t percent) { PostProgress(percent); });
+            partialWav_, normalizePercent_, [this](int32_t percent) { PostProgress(percent); });
         // The WAV stays as ripped; reporting the failure keeps the receiver from waiting.
         if (failure) {
             fileFailure_ = *failure;
@@ -130,7 +132,7 @@ void TCDRipThread::Execute()
     }
     if (completedFileStep_) {
         try {
-            completedFileStep_(wavPath_);
+            completedFileStep_(partialWav_);
         } catch (const std::exception& failure) {
             fileFailure_ = failure.what();
             PostProgress(kProgressExtracted, kStatusReadFailed);
@@ -150,8 +152,9 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, uint32
     try {
         // A name's folders below the output folder come into being with its first file.
         std::error_code exists;
-        std::filesystem::create_directories(std::filesystem::path(wavPath_).parent_path(), exists);
-        file.emplace(wavPath_, TAuFileStream::kCreate);
+        std::filesystem::create_directories(std::filesystem::path(partialWav_).parent_path(),
+                                            exists);
+        file.emplace(partialWav_, TAuFileStream::kCreate);
         WriteHeader(*file, 0);
     } catch (const std::exception& failure) {
         fileFailure_ = failure.what();

@@ -30,23 +30,25 @@ struct RipWaveOptions {
     std::function<void(const std::string& wav)> completedFileStep{};
 };
 
-/// Reads one audio track of the disc into TrackWavePath(output folder, title), making the output
-/// folder when it is missing, normalises it when
-/// the options ask for it, and reports to its target: kMsgRipDriveFailure (lParam 1 when the MSF
-/// option is refused, 2 when the TOC cannot be read), else kMsgRipProgress with a TProcessInfo:
-/// percent read after every read of ten sectors, kProgressNormalizing and the normaliser's
-/// percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read or a
-/// write failed; the partial file stays) or kStatusFileNotCreated (also for a title holding
+/// Reads one audio track of the disc into the partial name (PartialName) of
+/// TrackWavePath(output folder, title), making the output folder when it is missing, normalises
+/// it when the options ask for it, and reports to its target: kMsgRipDriveFailure (lParam 1 when
+/// the MSF option is refused, 2 when the TOC cannot be read), else kMsgRipProgress with a
+/// TProcessInfo: percent read after every read of ten sectors, kProgressNormalizing and the
+/// normaliser's percent, and last kProgressExtracted with kStatusSuccess, kStatusReadFailed (a read
+/// or a write failed; the partial file stays) or kStatusFileNotCreated (also for a title holding
 /// "/", which would lead out of the output folder); a failure of the file itself comes with the
 /// system's reason in TProcessInfo::Failure, a success with the checksums of the audio read and,
 /// with secure reads, the disc's sectors read for the track that could not be read exactly. A
 /// stopped rip ends after the read under way, finishes the WAV's header and posts nothing more.
+/// The WAV keeps its partial name: whether it takes the track's name is the receiver's choice,
+/// as a WAV on its way to an encoder never should.
 ///
 /// The track is the position in the TOC (1 for its first entry, 0 for the audio hidden before
 /// it), read as TrackSectors gives it. A track the TOC does not have is reported as a failed
-/// read, and no file is made. With a read
-/// offset, the track's samples are taken that many samples later on the disc (earlier when
-/// negative), with silence where that reaches before the disc's first sector or past its last.
+/// read, and no file is made. With a read offset, the track's samples are taken that many samples
+/// later on the disc (earlier when negative), with silence where that reaches before the disc's
+/// first sector or past its last.
 ///
 /// Created idle; Start runs it on its own thread. Destruction waits for that thread's end.
 class TCDRipThread {
@@ -84,8 +86,9 @@ private:
     const int32_t readOffset_;
     const bool secureReads_;
     const std::function<void(const std::string&)> completedFileStep_;
-    std::vector<uint8_t> audio_; // the piece of the track read last
-    const std::string wavPath_;
+    std::vector<uint8_t> audio_;   // the piece of the track read last
+    const std::string wavPath_;    ///< the track's WAV as the user knows it
+    const std::string partialWav_; ///< where it is written
     const bool titleIsFileName_;
     /// Why the WAV could not be made or written; the worker's alone.
     std::string fileFailure_;

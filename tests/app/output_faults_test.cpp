@@ -4,6 +4,7 @@
 
 #include "app/conversion_chain.h"
 #include "codecs/startup_libraries.h"
+#include "platform/files/partial_file.h"
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"
 
@@ -66,6 +67,7 @@ TEST_F(OutputFaults, ASetUpTheEncoderRefusesKeepsTheOldFile)
     }
 }
 
+// The older file of the name survives a failed run, and nothing of the run stays.
 TEST_P(OutputFaultsTest, AFullDiskNamesTheFileAndRemovesWhatWasWritten)
 {
     const fs::path target = Target("full");
@@ -76,7 +78,8 @@ TEST_P(OutputFaultsTest, AFullDiskNamesTheFileAndRemovesWhatWasWritten)
         error = Convert(target);
     }
     EXPECT_EQ(error, "Cannot write file " + target.string() + ": File too large");
-    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(test::ReadFile(target), "the old file");
+    EXPECT_FALSE(fs::exists(PartialName(target.string())));
     ASSERT_EQ(Convert(target), "");
     EXPECT_GT(fs::file_size(target), 8 * 1024u);
 }
@@ -119,6 +122,7 @@ TEST_P(OutputFaultsTest, AFileWhoseTagsCannotBeWrittenFailsAndGoes)
     });
     EXPECT_EQ(Run(chain.Sink()), "Cannot write the tags of " + target.string());
     EXPECT_FALSE(fs::exists(target));
+    EXPECT_FALSE(fs::exists(PartialName(target.string())));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, OutputFaultsTest,

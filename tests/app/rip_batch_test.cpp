@@ -5,6 +5,7 @@
 #include "codecs/mp3/lame_library.h"
 #include "codecs/startup_libraries.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/files/partial_file.h"
 #include "rip_batch_fixture.h"
 #include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
@@ -93,20 +94,31 @@ TEST_F(RipBatchTest, NormalisingShowsItsOwnStep)
               (std::vector<std::string>{"hint Normalizing...", "written One.wav", "close"}));
 }
 
+// The WAV on its way to the encoder is the rip's own: a WAV the user has under the track's name
+// is neither written over nor removed.
 TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
 {
     OpenDisc({20, 12});
+    test::WriteFile(Output("Two.wav"), "an earlier rip's WAV");
     Rip({{2, "Two"}, {1, "One"}}, OutputFormat::FLAC);
     EXPECT_EQ(view_.lines,
               (std::vector<std::string>{
                   "track 2 Two", "hint Extracting...", "caption Initializing...", "completed 0",
-                  "written Two.wav", "hint Encoding...", "caption Encoding...", "written Two.flac",
-                  "track 1 One", "hint Extracting...", "caption Extracting...", "completed 1",
-                  "written One.wav", "hint Encoding...", "caption Encoding...", "written One.flac",
-                  "close"}));
+                  "hint Encoding...", "caption Encoding...", "written Two.flac", "track 1 One",
+                  "hint Extracting...", "caption Extracting...", "completed 1", "hint Encoding...",
+                  "caption Encoding...", "written One.flac", "close"}));
     EXPECT_TRUE(fs::exists(Output("One.flac")));
     EXPECT_FALSE(fs::exists(Output("One.wav")));
-    EXPECT_FALSE(fs::exists(Output("Two.wav")));
+    EXPECT_EQ(test::ReadFile(Output("Two.wav")), "an earlier rip's WAV");
+    for (const char* partial : {"One.wav.part", "Two.wav.part", "One.flac.part"})
+        EXPECT_FALSE(fs::exists(Output(partial))) << partial;
+
+    // Kept WAVs are the user's wish: they take the tracks' names.
+    settings_.CommonOptions.IsKeepWav = true;
+    view_ = RecordingView{};
+    Rip({{2, "Two"}}, OutputFormat::FLAC);
+    EXPECT_EQ(test::WaveData(Output("Two.wav")).size(), 12u * 2352);
+    EXPECT_NE(std::ranges::find(view_.lines, "written Two.wav"), view_.lines.end());
 }
 
 // A data track is refused as a drive refuses it, instead of becoming noise in a WAV file.
@@ -191,8 +203,9 @@ TEST_F(RipBatchTest, ATitleTooLongForAFileNameFailsOnlyItsTrack)
         EXPECT_TRUE(fs::exists(folder / ("Two." + std::string(format.extension))));
     }
 
-    // The WAV's name fits, the FLAC file's does not: the track fails at encoding, its WAV stays.
-    const std::string fitsAsWav(251, 'y');
+    // The WAV's name fits while it is written, the FLAC file's does not: the track fails at
+    // encoding, and its WAV stays as all there is of it.
+    const std::string fitsAsWav(255 - PartialName(".wav").size(), 'y');
     view_ = RecordingView{};
     Rip({{1, fitsAsWav}, {2, "Two"}}, OutputFormat::FLAC);
     const fs::path folder = settings_.CommonOptions.OutputFolder;

@@ -1,6 +1,8 @@
 #include "cd/cd_rip_thread.h"
 #include "cd/process_info.h"
+#include "cd/wave_normalizer.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/files/partial_file.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/file_size_limit.h"
@@ -123,7 +125,11 @@ protected:
         worker_ = nullptr;
     }
 
-    fs::path Wav(const std::string& title) const { return dir_ / "out" / (title + ".wav"); }
+    // The worker's WAV: under its partial name, which its receiver decides about.
+    fs::path Wav(const std::string& title) const
+    {
+        return PartialName((dir_ / "out" / (title + ".wav")).string());
+    }
 
     test::TempDir dir_;
     RipWaveOptions options_;
@@ -136,8 +142,10 @@ TEST_P(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
         {test::AudioSectors(25, 1)}, {test::AudioSectors(7, 2)}, {test::AudioSectors(61, 3)}};
     const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "disc", tracks));
     ASSERT_NE(handle, 0);
-    // A longer file from an earlier rip is replaced, not overwritten in part.
+    // A longer file an earlier rip left is replaced, not overwritten in part; the track's own
+    // name is not the worker's to take.
     test::WriteFile(Wav("Track01"), std::string(200000, 'x'));
+    test::WriteFile(dir_ / "out" / "Track01.wav", "an earlier rip");
 
     std::vector<std::vector<Progress>> progresses;
     for (int32_t track = 1; track <= 3; ++track) {
@@ -157,12 +165,15 @@ TEST_P(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
         EXPECT_EQ(Le32At(file, 40), expected.size());
         EXPECT_TRUE(test::WaveData(Wav(title)) == expected) << title << ": samples differ";
         if (test::HaveTool("soxi")) {
-            const std::string info = test::RunCommand("soxi '" + Wav(title).string() + "'");
+            // Through a pipe: sox knows the file by its header, not by its partial name.
+            const std::string info =
+                test::RunCommand("soxi '|cat \"" + Wav(title).string() + "\"'");
             EXPECT_NE(info.find("Channels       : 2"), std::string::npos) << info;
             EXPECT_NE(info.find("Sample Rate    : 44100"), std::string::npos) << info;
             EXPECT_NE(info.find("Precision      : 16-bit"), std::string::npos) << info;
         }
     }
+    EXPECT_EQ(test::ReadFile(dir_ / "out" / "Track01.wav"), "an earlier rip");
     EXPECT_EQ(progresses[0], (std::vector<Progress>{{40, 0}, {80, 0}, {100, 0}, {1000, 0}}));
     EXPECT_EQ(progresses[1], (std::vector<Progress>{{100, 0}, {1000, 0}}));
     EXPECT_EQ(progresses[2],
@@ -262,8 +273,8 @@ TEST_P(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
         EXPECT_EQ(target.Progresses(), (std::vector<Progress>{{1000, kStatusFileNotCreated}}))
             << title;
     }
-    EXPECT_FALSE(fs::exists(dir_ / "escaped.wav"));
-    EXPECT_FALSE(fs::exists(dir_ / "out" / "sub" / "inside.wav"));
+    EXPECT_FALSE(fs::exists(PartialName((dir_ / "escaped.wav").string())));
+    EXPECT_FALSE(fs::exists(PartialName((dir_ / "out" / "sub" / "inside.wav").string())));
     {
         RecordingTarget target; // a track the disc does not have cannot be read
         Rip(handle, 2, "Missing", target);
@@ -294,7 +305,7 @@ TEST_P(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
     bool temporaryFileSeen = false;
     target.onPost = [&](const Message& message) {
         if (message.progress.first == 58)
-            temporaryFileSeen = fs::exists(dir_ / "out/Loud.nor");
+            temporaryFileSeen = fs::exists(NormalizerTempFile(Wav("Loud")));
     };
     Rip(handle, 1, "Loud", target);
     // 7100 bytes: the header, then blocks of 2048 until a read finds nothing.
@@ -302,7 +313,7 @@ TEST_P(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
               (std::vector<Progress>{
                   {100, 0}, {999, 0}, {0, 0}, {29, 0}, {58, 0}, {87, 0}, {100, 0}, {1000, 0}}));
     EXPECT_TRUE(temporaryFileSeen);
-    EXPECT_FALSE(fs::exists(dir_ / "out/Loud.nor"));
+    EXPECT_FALSE(fs::exists(NormalizerTempFile(Wav("Loud"))));
     const std::string file = test::ReadFile(Wav("Loud"));
     ASSERT_EQ(file.size(), 7100u);
     EXPECT_EQ(Le32At(file, 40), 3 * kCdSectorBytes);

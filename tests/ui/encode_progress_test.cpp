@@ -1,6 +1,7 @@
 #include "main_window_harness.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
+#include "support/stopped_output.h"
 #include "ui/encode_progress_dialog.h"
 #include "ui/file_choice.h"
 
@@ -211,6 +212,7 @@ TEST_F(EncodeProgressTest, StopDuringTheFirstFileLeavesItPartAndStartsNothingMor
     Convert(*window, 2, {longer, next});
 
     ASSERT_TRUE(stopped);
+    ASSERT_TRUE(corvath::test::TakeStoppedFile(Out("long.mp3"))) << "left partial";
     const double seconds = Seconds(Out("long.mp3"));
     EXPECT_GT(seconds, 0);
     EXPECT_LT(seconds, 100) << "only part of the first file";

@@ -1,6 +1,7 @@
 #include "main_window_harness.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
+#include "support/stopped_output.h"
 #include "support/temp_dir.h"
 #include "ui/wav_resample_dialog.h"
 
@@ -270,6 +271,7 @@ TEST_F(WavResampleTest, WmaNeeds16BitSoundAndCloseStopsItsConversion)
     EXPECT_EQ(Caption(), "Success!");
     EXPECT_TRUE(window_->isVisible());
     EXPECT_LT(Progress(), 100);
+    ASSERT_TRUE(corvath::test::TakeStoppedFile(out)) << "left partial";
     EXPECT_EQ(Probe(out, "stream=codec_name:format=format_name"),
               "codec_name=wmav2\nformat_name=asf\n");
     EXPECT_LT(Duration(out), 90);
@@ -285,6 +287,7 @@ TEST_F(WavResampleTest, ClosingTheWindowStopsAWmaConversionWithItsFileComplete)
         << Caption();
 
     window_->close();
+    ASSERT_TRUE(corvath::test::TakeStoppedFile(out)) << "left partial";
     const auto size = fs::file_size(out);
     EXPECT_GT(Duration(out), 0);
     EXPECT_LT(Duration(out), 90);

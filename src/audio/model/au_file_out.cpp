@@ -2,7 +2,10 @@
 
 #include "audio/model/au_exception.h"
 #include "audio/model/au_file_stream.h"
+#include "platform/files/partial_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace corvath {
@@ -22,24 +25,33 @@ void TAuFileOut::PrepareOutput()
     TAuInput& input = *Input();
     input.OpenForRun();
     CheckInput(input);
-    if (!throughStream)
-        LockTarget();
-    else if (!StreamAttached())
-        OpenOwnFile();
+    const bool ownFile = !(throughStream && StreamAttached());
+    // Appending changes the file in place; anything else is written whole beside it first.
+    const bool append = fileMode_ == foAppend && std::filesystem::exists(FileName());
+    workingName_ = ownFile && !append ? PartialName(FileName()) : FileName();
+    if (ownFile && !append)
+        LockTarget(); // an append's own open refuses a file in use
+    if (throughStream && ownFile)
+        OpenOwnFile(append);
     StartFile(input);
 }
 
-void TAuFileOut::OpenOwnFile()
+void TAuFileOut::OpenOwnFile(bool append)
 {
-    const bool append = fileMode_ == foAppend && std::filesystem::exists(FileName());
     auto file = std::make_unique<TAuFileStream>(
-        FileName(), append ? TAuFileStream::kReadWriteExclusive : TAuFileStream::kCreate);
+        workingName_, append ? TAuFileStream::kReadWriteExclusive : TAuFileStream::kCreate);
     createdFile_ = append ? nullptr : file.get();
     SetOwnStream(std::move(file));
 }
 
 void TAuFileOut::LockTarget()
 {
+    std::error_code ignored;
+    // Found now, not when the complete file cannot take the name.
+    if (std::filesystem::is_directory(FileName(), ignored))
+        throw EAuException("Cannot create file " + FileName() + ": " + std::strerror(EISDIR));
+    if (!std::filesystem::exists(FileName(), ignored))
+        return;
     targetLock_ = FileShareLock::Acquire(FileName(), {.read = true, .write = true});
     if (!targetLock_)
         throw EAuException("Cannot create file " + FileName() + ": the file is in use");
@@ -58,7 +70,12 @@ void TAuFileOut::FinishOutput()
     createdFile_ = nullptr;
     ReleaseStream();
     if (completedFileStep_)
-        completedFileStep_(FileName());
+        completedFileStep_(workingName_);
+    // A stopped run's file is not complete: it stays under its partial name.
+    if (workingName_ != FileName() && !WasStopped()) {
+        if (const std::string failure = Publish(workingName_, FileName()); !failure.empty())
+            throw EAuException(failure);
+    }
     removeOnFailure_ = false;
     targetLock_.reset();
     Input()->EndRead();
@@ -78,8 +95,13 @@ void TAuFileOut::AbortOutput()
     targetLock_.reset();
     if (remove) {
         std::error_code ignored;
-        std::filesystem::remove(FileName(), ignored);
+        std::filesystem::remove(workingName_, ignored);
     }
+}
+
+std::string TAuFileOut::FailureText(const std::string& text) const
+{
+    return NamingFinal(text, workingName_, FileName());
 }
 
 } // namespace corvath

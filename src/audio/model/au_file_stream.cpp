@@ -49,8 +49,9 @@ std::optional<std::string> TAuFileStream::Open(uint16_t mode)
         fd_ = UniqueFd(::open(fileName_.c_str(), flags | O_CREAT | O_EXCL, 0666));
         changed_ = static_cast<bool>(fd_);
     }
+    // A link at a name being made is never followed: it would write over the link's target.
     if (!fd_ && (!create || errno == EEXIST))
-        fd_ = UniqueFd(::open(fileName_.c_str(), flags));
+        fd_ = UniqueFd(::open(fileName_.c_str(), flags | (create ? O_NOFOLLOW : 0)));
     if (!fd_)
         return std::strerror(errno);
     struct stat status {};

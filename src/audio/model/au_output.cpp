@@ -224,8 +224,9 @@ void TAuOutput::Finish()
     busy_ = false;
 }
 
-void TAuOutput::HandleThreadException(const std::string& text)
+void TAuOutput::HandleThreadException(const std::string& failure)
 {
+    const std::string text = FailureText(failure);
     AbortOutput();
     try {
         MainThread::Current().InvokeSync([this, &text] {

@@ -82,6 +82,8 @@ protected:
     /// After a run that failed: releases what the run holds so that the next run works.
     /// The base closes the input chain; sinks with a target close it too.
     virtual void AbortOutput();
+    /// The failure of a run as the user is told it; the base tells it as it came.
+    virtual std::string FailureText(const std::string& text) const { return text; }
 
     bool OutputEnabled() const { return outputEnabled_; }
 
@@ -105,7 +107,7 @@ private:
     /// Called by the worker once it is idle: wakes whoever waits for that.
     void WorkerSuspended();
     void Finish();
-    void HandleThreadException(const std::string& text);
+    void HandleThreadException(const std::string& failure);
     Event Handler(const Event& handler) const;
 
     uint64_t Serial() const { return serial_; }

@@ -58,8 +58,8 @@ void TMACOut::StartFile(TAuInput& input)
                                               static_cast<int>(bits), static_cast<int>(channels));
     // The library refuses the formats it cannot take (sample size, channels) here.
     const int result =
-        compressor_->Start(FileName().c_str(), format, maxAudioBytes_, compressionLevel_, nullptr,
-                           APE_CREATE_WAV_HEADER_ON_DECOMPRESSION);
+        compressor_->Start(WorkingName().c_str(), format, maxAudioBytes_, compressionLevel_,
+                           nullptr, APE_CREATE_WAV_HEADER_ON_DECOMPRESSION);
     if (result != 0) {
         const std::optional<std::string> fileFailure = FileFailure(result, FileName());
         compressor_.reset();

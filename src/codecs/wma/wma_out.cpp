@@ -110,7 +110,7 @@ void TWMAOut::StartFile(TAuInput& input)
 void TWMAOut::OpenFile()
 {
     auto sink = std::make_unique<WmWriterFileSink>();
-    if (!sink->Open(FileName()))
+    if (!sink->Open(WorkingName()))
         throw EAuException("Cannot create file " + FileName() + ": " + sink->Failure());
     TargetOpened();
     writer_->AddSink(std::move(sink));

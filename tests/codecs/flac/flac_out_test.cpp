@@ -5,6 +5,7 @@
 #include "support/cover_archive.h"
 #include "support/file_size_limit.h"
 #include "support/run_command.h"
+#include "support/stopped_output.h"
 
 #include <atomic>
 #include <filesystem>
@@ -231,6 +232,7 @@ TEST_F(FlacOutTest, AStopRightAfterStartLeavesAValidFileLongBeforeTheEnd)
     out_->Start();
     out_->StopOutput(false);
     EXPECT_FALSE(out_->IsBusy());
+    ASSERT_TRUE(test::TakeStoppedFile(file));
     EXPECT_TRUE(PassesFlacTest(file));
     EXPECT_LT(Decoded(file).size(), std::filesystem::file_size(source) / 10);
 }

@@ -6,6 +6,7 @@
 #include "support/cover_archive.h"
 #include "support/file_size_limit.h"
 #include "support/run_command.h"
+#include "support/stopped_output.h"
 
 #include <atomic>
 #include <chrono>
@@ -283,6 +284,7 @@ TEST_F(OpusOutTest, AStoppedRunEndsItsStreamAndSettingsWaitForTheNextRun)
     out_->StopOutput(false);
 
     EXPECT_FALSE(out_->IsBusy());
+    ASSERT_TRUE(test::TakeStoppedFile(file));
     const OpusInfo info = Inspect(file);
     EXPECT_TRUE(info.sound) << info.text;
     EXPECT_LT(Decode48k(file).size(), 10u * kOpusRate * 2) << "far less than the minute given";
@@ -316,6 +318,7 @@ TEST_F(OpusOutTest, AStopBeforeTheFirstStepGivesAValidEmptyFile)
     source->held.count_down();
     ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
     EXPECT_EQ(out_->LastError(), "");
+    ASSERT_TRUE(test::TakeStoppedFile(file));
     const OpusInfo info = Inspect(file);
     EXPECT_TRUE(info.sound) << info.text;
     EXPECT_TRUE(Decode48k(file).empty());

@@ -6,6 +6,7 @@
 #include "support/audio_tools.h"
 #include "support/file_size_limit.h"
 #include "support/run_command.h"
+#include "support/stopped_output.h"
 
 #include <algorithm>
 #include <cmath>
@@ -292,6 +293,7 @@ TEST_F(VorbisOutTest, AStoppedRunEndsItsStream)
     ASSERT_TRUE(PumpUntil([&] { return fake_->Position() > 0; }));
     out_->StopOutput(false);
 
+    ASSERT_TRUE(test::TakeStoppedFile(file_));
     const auto pages = OggPages(ReadFile(file_));
     ASSERT_FALSE(pages.empty());
     EXPECT_EQ(pages.back().flags & kLastPage, kLastPage);
