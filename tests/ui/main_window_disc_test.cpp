@@ -1,6 +1,7 @@
 #include "main_window_harness.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "support/file_size_limit.h"
+#include "support/utf16_text.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -308,8 +309,8 @@ TEST_F(MainWindowTest, ClosingLosesNothingOfFilesThatCannotBeWritten)
 // Settings that cannot be read are named, and the file keeps them for a later start.
 TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept)
 {
-    using namespace std::string_literals;
-    const std::string binary = "[CommonOptions]\nOutputFormat=4\n\0"s;
+    const std::string binary =
+        corvath::test::Utf16LittleEndian("[CommonOptions]\r\nOutputFormat=4\r\n");
     WriteFile(location_.optionsFile, binary);
     MessageBoxAnswers boxes;
     const auto window = std::make_unique<TfrmMain>(location_);
