@@ -326,5 +326,35 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept)
     EXPECT_EQ(ReadFile(location_.optionsFile), binary);
 }
 
+// A title that an older version stored with a NUL byte shows with a blank in its place, the
+// line is named, and the next save stores it mended.
+TEST_F(MainWindowTest, ATitleStoredWithANulByteShowsAndIsStoredMended)
+{
+    StoreSettings(AudioImage("three", kThreeTracks));
+    {
+        const auto window = Start();
+        RetitleRow(*window, 1, "nul-byte");
+        window->close();
+    }
+    std::string stored = ReadFile(location_.discInfoFile);
+    const std::size_t title = stored.find("nul-byte");
+    stored[title + 3] = '\0';
+    WriteFile(location_.discInfoFile, stored);
+    const auto line = std::count(stored.begin(), stored.begin() + title, '\n') + 1;
+
+    OptionsSetting = {};
+    MessageBoxAnswers boxes;
+    const auto window = std::make_unique<TfrmMain>(location_);
+    window->show(); // the box takes the focus: the window is not waited on to be active
+    for (int i = 0; i < 250 && boxes.texts.empty(); ++i)
+        Idle();
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Line " + std::to_string(line) + " of " +
+                                                    location_.discInfoFile.string() +
+                                                    " held NUL bytes, read as blanks."});
+    EXPECT_EQ(Rows(*window)[1].title, "nul byte");
+    window->close();
+    EXPECT_EQ(ReadFile(location_.discInfoFile).find('\0'), std::string::npos);
+}
+
 } // namespace
 } // namespace corvath::ui::test
