@@ -27,13 +27,15 @@ void FillFromCdText(TCDInfo& info, const CdDiscFacts& facts, int firstTrack)
     }
 }
 
-void LoadDiscInfoOrCdText(TCDInfo& info, const std::filesystem::path& discInfoFile, int32_t handle,
-                          const CdToc& toc)
+std::string LoadDiscInfoOrCdText(TCDInfo& info, const std::filesystem::path& discInfoFile,
+                                 int32_t handle, const CdToc& toc)
 {
     const std::string id = DiscKeyOf(toc);
-    if (CdDiscFacts facts; !LoadDiscInfo(info, discInfoFile, id) && !id.empty() &&
-                           ReadDiscFacts(handle, facts, CdFactsDepth::TextAndFlags))
+    DiscInfoLoad load = LoadDiscInfo(info, discInfoFile, id);
+    if (CdDiscFacts facts;
+        !load.stored && !id.empty() && ReadDiscFacts(handle, facts, CdFactsDepth::TextAndFlags))
         FillFromCdText(info, facts, toc.FirstTrack);
+    return std::move(load.note);
 }
 
 } // namespace corvath

@@ -4,6 +4,7 @@
 #include "platform/cdrom/cd_records.h"
 
 #include <filesystem>
+#include <string>
 
 namespace corvath {
 
@@ -13,8 +14,10 @@ namespace corvath {
 void FillFromCdText(TCDInfo& info, const CdDiscFacts& facts, int firstTrack);
 
 /// Loads the stored information of the handle's disc (whose TOC, read with MSF addresses, is
-/// toc); a disc never stored takes what its CD-Text says, never over what was kept.
-void LoadDiscInfoOrCdText(TCDInfo& info, const std::filesystem::path& discInfoFile, int32_t handle,
-                          const CdToc& toc);
+/// toc); a disc never stored takes what its CD-Text says, never over what was kept. Returns
+/// what to tell of the disc information file's mended lines; empty when it had none.
+[[nodiscard]] std::string LoadDiscInfoOrCdText(TCDInfo& info,
+                                               const std::filesystem::path& discInfoFile,
+                                               int32_t handle, const CdToc& toc);
 
 } // namespace corvath

@@ -98,10 +98,11 @@ TDiscFields StoredDiscFields(const TCDInfo& info)
             info.CDComment, info.CDDiscNumber, info.CDDiscTotal};
 }
 
-bool LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id)
+DiscInfoLoad LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile,
+                          std::string_view id)
 {
     if (id.empty())
-        return false;
+        return {};
     ProfileDocument file;
     try {
         file = LoadProfile(discInfoFile);
@@ -125,7 +126,7 @@ bool LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std:
     // Only discs with a hidden track have one.
     info.Titles[0] = file.ReadString(id, "0", "");
     info.Release = LoadRelease(file, id, std::max(count, 0));
-    return file.HasSection(id);
+    return {file.HasSection(id), MendedLinesNote(file, discInfoFile)};
 }
 
 void SaveDiscInfo(const TCDInfo& info, const TDiscFields& fields,

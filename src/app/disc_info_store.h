@@ -31,13 +31,19 @@ std::string GenreNameOf(const TDiscFields& fields);
 /// The fields as the disc information holds them.
 TDiscFields StoredDiscFields(const TCDInfo& info);
 
+/// What loading a disc's information found besides the information.
+struct DiscInfoLoad {
+    bool stored = false; ///< the file holds the disc's section
+    std::string note;    ///< what to tell of the file's mended lines (MendedLinesNote), if any
+};
+
 /// Fills the disc information from the disc's section of the disc information file. An empty
 /// identifier (no audio disc) loads nothing. Titles above the stored count, and all of them
 /// when the count is 0 or less, keep what they held; a disc never saved gets the count 100
 /// and the titles Track01 ... Track100. The details of a release applied to the disc are read
-/// for as many tracks as there are titles; a disc without one has none. True when the file holds
-/// the disc's section.
-bool LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile, std::string_view id);
+/// for as many tracks as there are titles; a disc without one has none.
+DiscInfoLoad LoadDiscInfo(TCDInfo& info, const std::filesystem::path& discInfoFile,
+                          std::string_view id);
 
 /// Writes the disc's section: the five fields shown, the title count of the disc information
 /// and that many titles, then the details of the release applied to the disc, if it has or had

@@ -125,11 +125,12 @@ std::optional<std::vector<TrackRow>> DiscSession::ReadDisc(TCDInfo& info)
 {
     loadedId_.clear();
     loadedFirstTrack_ = 1;
+    fileNote_.clear();
     const std::optional<CdToc> toc = ReadToc();
     if (!toc)
         return std::nullopt;
     const std::string id = DiscKeyOf(*toc);
-    LoadDiscInfoOrCdText(info, discInfoFile_, handle_.get(), *toc);
+    fileNote_ = LoadDiscInfoOrCdText(info, discInfoFile_, handle_.get(), *toc);
 
     std::vector<TrackRow> rows;
     const DiscFrames frames = TocFrames(*toc);

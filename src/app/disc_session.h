@@ -78,6 +78,10 @@ public:
     /// that has a hidden track, HasHiddenTrack); nothing when the TOC cannot be read.
     std::optional<std::vector<TrackRow>> ReadDisc(TCDInfo& info);
 
+    /// What the last ReadDisc has to tell of the disc information file's mended lines; empty
+    /// when it had none.
+    const std::string& FileNote() const { return fileNote_; }
+
     /// Stores titles (the rows' in list order, so the first is the hidden track's or the
     /// disc's first track's) and fields under the identifier of the disc the rows were read
     /// from, then forgets that disc: the rows are about to go. Nothing is stored when no
@@ -94,6 +98,7 @@ private:
     int loadedFirstTrack_ = 1;
     bool loadedHidden_ = false;
     int loadedTrackTotal_ = 0;
+    std::string fileNote_;
 };
 
 } // namespace corvath

@@ -1,6 +1,7 @@
 #include "cd/cddb_entry_lines.h"
 
 #include "cd/album_disc_suffix.h"
+#include "platform/text/control_characters.h"
 
 #include <algorithm>
 #include <charconv>
@@ -84,7 +85,7 @@ EntryValues ReadEntry(std::string_view entry, std::size_t rows)
         if (line.starts_with('#') || equals == std::string_view::npos)
             continue;
         const std::string_view key = Trimmed(line.substr(0, equals));
-        const std::string_view value = line.substr(equals + 1);
+        const std::string value = BlankControlCharacters(line.substr(equals + 1));
         if (key == "DTITLE") {
             Append(values.discTitle, value);
         } else if (key == "DYEAR") {

@@ -10,7 +10,8 @@ namespace corvath {
 /// Writes what a CDDB entry (xmcd format) says into the target. Lines are "KEY=value", in any
 /// order, ending in LF or CRLF; "#" lines are comments. A key given on several lines has the
 /// values of those lines joined in their order, as the format continues a long value; the whole
-/// value is then trimmed of spaces and control characters at its ends.
+/// value is then trimmed of spaces and tabs at its ends, control characters within it being blanks
+/// (BlankControlCharacters).
 /// - "DTITLE": artist before the first " / ", album after it; without " / ", the value is both.
 ///   An album ending in the disc of a set ("(Disc 2)", "CD2") gives the album without it and
 ///   the disc's number (SplitAlbumDisc);

@@ -1,5 +1,7 @@
 #include "cd/musicbrainz_release.h"
 
+#include "platform/text/control_characters.h"
+
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -19,10 +21,17 @@ const Json* Field(const Json& object, const char* key)
     return found == object.end() || found->is_null() ? nullptr : &*found;
 }
 
+// Every text of the answer comes through here, so none shows or is stored with control
+// characters ("\u0000" is valid JSON).
+std::string Text(const Json& value)
+{
+    return value.is_string() ? BlankControlCharacters(value.get<std::string>()) : std::string();
+}
+
 std::string Text(const Json& object, const char* key)
 {
     const Json* value = Field(object, key);
-    return value != nullptr && value->is_string() ? value->get<std::string>() : std::string();
+    return value != nullptr ? Text(*value) : std::string();
 }
 
 int Number(const Json& object, const char* key)
@@ -119,8 +128,8 @@ ReleaseDetails::Track TrackDetails(const Json& track, const std::string& albumAr
     if (recording != nullptr) {
         details.recordingId = Text(*recording, "id");
         const Json& isrcs = List(*recording, "isrcs");
-        if (!isrcs.empty() && isrcs.front().is_string())
-            details.isrc = isrcs.front().get<std::string>();
+        if (!isrcs.empty())
+            details.isrc = Text(isrcs.front());
     }
     return details;
 }

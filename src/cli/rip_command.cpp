@@ -16,6 +16,7 @@
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
+#include "cli/terminal_text.h"
 #include "codecs/output_format.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/track_span.h"
@@ -183,7 +184,10 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         return 2;
     }
 
-    LoadDiscInfoOrCdText(settings.CDInfo, location.discInfoFile, handle.get(), toc);
+    if (const std::string note =
+            LoadDiscInfoOrCdText(settings.CDInfo, location.discInfoFile, handle.get(), toc);
+        !note.empty())
+        err << "corvath-cli rip: warning: " << TerminalText(note) << '\n';
     TDiscFields disc = StoredDiscFields(settings.CDInfo);
     for (const auto& [name, value] : options->discFields)
         ApplyDiscFieldOption(name, value, disc, err, "rip");

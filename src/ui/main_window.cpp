@@ -117,6 +117,12 @@ void TfrmMain::SetStatus(const QString& text)
     status_->setText(text);
 }
 
+void TfrmMain::WarnLater(const QString& text)
+{
+    QMetaObject::invokeMethod(
+        this, [this, text] { QMessageBox::warning(this, "Corvath", text); }, Qt::QueuedConnection);
+}
+
 void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -143,18 +149,9 @@ void TfrmMain::FormShow()
     } catch (const std::exception&) {
         // The window stays usable with whatever was done.
     }
-    if (!settingsProblem_.empty()) {
-        // Told once the window is up, so the box has the window as its owner.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                QMessageBox::warning(this, "Corvath",
-                                     QString::fromStdString(settingsProblem_) +
-                                         ".\nCorvath uses the default settings and will not "
-                                         "write over that file.");
-            },
-            Qt::QueuedConnection);
-    }
+    if (!settingsProblem_.empty())
+        WarnLater(QString::fromStdString(settingsProblem_) +
+                  ".\nCorvath uses the default settings and will not write over that file.");
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

@@ -81,6 +81,8 @@ private:
     void StorePlacement();
     void UpdateActions();
     void SetStatus(const QString& text);
+    /// A warning box, once the window waits: so it has the window up as its owner.
+    void WarnLater(const QString& text);
 
     void SaveShownDisc();
     void EmptyTrackList();

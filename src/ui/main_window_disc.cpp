@@ -30,6 +30,8 @@ void TfrmMain::LoadDisc()
         SetStatus("Can not get CD device information!");
         return;
     }
+    if (!disc_.FileNote().empty())
+        WarnLater(Text(disc_.FileNote()) + ".");
     for (const TrackRow& row : *rows)
         AddRow(row);
     if (!rows->empty()) {

@@ -135,5 +135,30 @@ TEST_F(DiscInfoStoreTest, ASetsDiscNumberAndAReleasesDetailsLoadBackAndGoWhenThe
     EXPECT_EQ(loaded.CDDiscNumber, 0);
 }
 
+// A title that an older version stored with a NUL byte costs no disc its information, and
+// the next save leaves a file without it.
+TEST_F(DiscInfoStoreTest, ATitleStoredWithANulByteCostsNoDiscItsInformation)
+{
+    using namespace std::string_literals;
+    WriteFile(file_, "[7]\nCDArtist=Band\nCDTrackNumber=2\n1=nul\0byte\n2=Two\n"
+                     "[8]\nCDTrackNumber=1\n1=One\n"s);
+    TCDInfo info;
+    const DiscInfoLoad load = LoadDiscInfo(info, file_, "7");
+    EXPECT_TRUE(load.stored);
+    EXPECT_EQ(load.note, "Line 4 of " + file_.string() + " held NUL bytes, read as blanks");
+    EXPECT_EQ(info.CDArtist, "Band");
+    EXPECT_EQ(info.Titles[1], "nul byte");
+    EXPECT_EQ(info.Titles[2], "Two");
+
+    info.Titles[2] = "Typed\x01title";
+    SaveDiscInfo(info, StoredDiscFields(info), file_, "7");
+    TCDInfo other;
+    EXPECT_EQ(LoadDiscInfo(other, file_, "8").note, "");
+    EXPECT_EQ(other.Titles[1], "One");
+    LoadDiscInfo(info, file_, "7");
+    EXPECT_EQ(info.Titles[1], "nul byte");
+    EXPECT_EQ(info.Titles[2], "Typed title");
+}
+
 } // namespace
 } // namespace corvath

@@ -2,6 +2,7 @@
 #include "app/settings_keys.h"
 #include "platform/profile/profile_file.h"
 #include "support/temp_dir.h"
+#include "support/utf16_text.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -146,8 +147,7 @@ TEST_F(OptionsStoreTest, GarbageFilesNeverLoseTheDefaults)
 // used, and nothing is written over it: what the user set comes back once it reads again.
 TEST_F(OptionsStoreTest, AFileThatCannotBeReadIsNamedAndKept)
 {
-    using namespace std::string_literals;
-    const std::string binary = "[Mp3Options]\nBitRate=320\n\0\xff\xfe"s;
+    const std::string binary = test::Utf16LittleEndian("[Mp3Options]\r\nBitRate=320\r\n");
     WriteFile(location_.optionsFile, binary);
     TOptionsSetting options;
     EXPECT_EQ(LoadOptions(options, location_),

@@ -237,5 +237,20 @@ TEST(CddbEntryLines, YearAndGenreAreJoinedTrimmedAndPassedAsTheyAre)
     EXPECT_EQ(read.titles, (std::map<int, std::string>{{0, "Ünïcödé – 東京"}, {1, "Café = Bar"}}));
 }
 
+// An answer's control characters never reach a field or a title: each is a blank, tab aside.
+TEST(CddbEntryLines, ControlCharactersBecomeBlanks)
+{
+    using namespace std::string_literals;
+    const RecordedEntry read = Read("DTITLE=Art\x01ist / Al\x7f"
+                                    "bum\nDYEAR=19\09\nTTITLE0=nul\0byte\n"
+                                    "TTITLE1=\x1b[1mbold\rtext\x1b\nTTITLE2=\ttab\tin\t\n"s,
+                                    1, 3);
+    EXPECT_EQ(read.artist, "Art ist");
+    EXPECT_EQ(read.album, "Al bum");
+    EXPECT_EQ(read.year, "19 9");
+    EXPECT_EQ(read.titles,
+              (std::map<int, std::string>{{0, "nul byte"}, {1, "[1mbold text"}, {2, "tab\tin"}}));
+}
+
 } // namespace
 } // namespace corvath

@@ -1,6 +1,9 @@
 #include "cd/musicbrainz_entry.h"
+#include "support/musicbrainz_test_json.h"
+#include "support/recorded_entry.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,6 +72,24 @@ TEST(MusicBrainzEntry, NoListedGenreAndNoDateLeaveThemEmpty)
               (std::vector<std::string>{"clear", "artist Some Artist & Guest", "album The Album",
                                         "year ", "disc 2 of 3", "align left", "title 0 One",
                                         "title 1 Two", "title 2 Three", "details mbid"}));
+}
+
+// "\u0000" is valid JSON: an answer's control characters never reach a field or a title.
+TEST(MusicBrainzEntry, AnAnswersControlCharactersBecomeBlanks)
+{
+    using namespace std::string_literals;
+    const std::string answer = test::DiscIdAnswer(nlohmann::json::array(
+        {test::ReleaseJson("id",
+                           "Al\x1b"
+                           "bum",
+                           {test::MediumJson(1, "", {"nul\0byte"s, "line\r\nbreak"})})}));
+    const std::vector<MusicBrainzRelease> releases = ParseMusicBrainzReleases(answer, "", 2);
+    ASSERT_EQ(releases.size(), 1u);
+    test::RecordedEntry entry;
+    ApplyMusicBrainzRelease(releases[0], 2, entry);
+    EXPECT_EQ(entry.album, "Al bum");
+    EXPECT_EQ(entry.artist, "Artist of Al bum");
+    EXPECT_EQ(entry.titles, (std::map<int, std::string>{{0, "nul byte"}, {1, "line  break"}}));
 }
 
 } // namespace

@@ -249,6 +249,24 @@ TEST_F(CliRipTest, ADiscStartingLateFindsItsTitlesByTrackNumber)
     EXPECT_TRUE(fs::exists(Output("Track04.wav")));
 }
 
+// A title that an older version stored with a NUL byte names its file with a blank in its
+// place, and costs the other titles nothing.
+TEST_F(CliRipTest, ATitleStoredWithANulByteStillNamesTheFiles)
+{
+    using namespace std::string_literals;
+    const fs::path image = test::WriteCueImage(
+        dir_ / "disc", {{test::AudioSectors(10, 1)}, {test::AudioSectors(10, 2)}});
+    test::WriteFile(dir_ / "cd.dat",
+                    "[" + DiscKey(image) + "]\nCDTrackNumber=2\n1=nul\0byte\n2=Second\n"s);
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav"), 0) << Stderr();
+    EXPECT_TRUE(fs::exists(Output("nul byte.wav")));
+    EXPECT_TRUE(fs::exists(Output("Second.wav")));
+    EXPECT_NE(Stderr().find("corvath-cli rip: warning: Line 3 of " + (dir_ / "cd.dat").string() +
+                            " held NUL bytes, read as blanks\n"),
+              std::string::npos)
+        << Stderr();
+}
+
 TEST_F(CliRipTest, NamesFilesByThePatternBelowTheOutputFolder)
 {
     const fs::path image = test::WriteCueImage(

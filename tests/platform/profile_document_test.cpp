@@ -1,5 +1,6 @@
 #include "platform/profile/profile_document.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -94,6 +95,8 @@ TEST(ProfileDocument, AValueCannotAddLinesOrKeys)
     EXPECT_EQ(reread.ReadString("Evil", "injected", "none"), "none");
     EXPECT_THROW(file.WriteString("S\n[T]", "k", "v"), std::invalid_argument);
     EXPECT_THROW(file.WriteString("S", "k=v", "v"), std::invalid_argument);
+    EXPECT_THROW(file.WriteString("S", std::string("k\0", 2), "v"), std::invalid_argument);
+    EXPECT_THROW(file.WriteString("S\x1b", "k", "v"), std::invalid_argument);
 }
 
 // A carriage return the writer would not keep is not part of a value: saving another key, in a
@@ -121,8 +124,11 @@ TEST(ProfileDocument, SurvivesNoiseAndStillWrites)
 
     const auto reread = ProfileDocument::Parse(text);
     EXPECT_EQ(reread.ReadString("Corvath", "Key", ""), "value");
-    // Only the new section (and line breaks of the last line) were added.
+    // Only the new section (and line breaks of the last line) were added; NUL bytes, which
+    // the noise has, became blanks.
+    EXPECT_FALSE(file.MendedLines().empty());
     EXPECT_LE(text.size(), noise.size() + 64);
+    std::replace(noise.begin(), noise.end(), '\0', ' ');
     EXPECT_EQ(text.compare(0, 1000, noise, 0, 1000), 0);
 }
 

@@ -1,6 +1,7 @@
 #include "main_window_harness.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "support/file_size_limit.h"
+#include "support/utf16_text.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -308,8 +309,8 @@ TEST_F(MainWindowTest, ClosingLosesNothingOfFilesThatCannotBeWritten)
 // Settings that cannot be read are named, and the file keeps them for a later start.
 TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept)
 {
-    using namespace std::string_literals;
-    const std::string binary = "[CommonOptions]\nOutputFormat=4\n\0"s;
+    const std::string binary =
+        corvath::test::Utf16LittleEndian("[CommonOptions]\r\nOutputFormat=4\r\n");
     WriteFile(location_.optionsFile, binary);
     MessageBoxAnswers boxes;
     const auto window = std::make_unique<TfrmMain>(location_);
@@ -323,6 +324,36 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept)
     EXPECT_EQ(Child<QComboBox>(*window, "cbOutputFormat").currentIndex(), 0);
     window->close();
     EXPECT_EQ(ReadFile(location_.optionsFile), binary);
+}
+
+// A title that an older version stored with a NUL byte shows with a blank in its place, the
+// line is named, and the next save stores it mended.
+TEST_F(MainWindowTest, ATitleStoredWithANulByteShowsAndIsStoredMended)
+{
+    StoreSettings(AudioImage("three", kThreeTracks));
+    {
+        const auto window = Start();
+        RetitleRow(*window, 1, "nul-byte");
+        window->close();
+    }
+    std::string stored = ReadFile(location_.discInfoFile);
+    const std::size_t title = stored.find("nul-byte");
+    stored[title + 3] = '\0';
+    WriteFile(location_.discInfoFile, stored);
+    const auto line = std::count(stored.begin(), stored.begin() + title, '\n') + 1;
+
+    OptionsSetting = {};
+    MessageBoxAnswers boxes;
+    const auto window = std::make_unique<TfrmMain>(location_);
+    window->show(); // the box takes the focus: the window is not waited on to be active
+    for (int i = 0; i < 250 && boxes.texts.empty(); ++i)
+        Idle();
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Line " + std::to_string(line) + " of " +
+                                                    location_.discInfoFile.string() +
+                                                    " held NUL bytes, read as blanks."});
+    EXPECT_EQ(Rows(*window)[1].title, "nul byte");
+    window->close();
+    EXPECT_EQ(ReadFile(location_.discInfoFile).find('\0'), std::string::npos);
 }
 
 } // namespace

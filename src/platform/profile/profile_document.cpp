@@ -1,6 +1,7 @@
 #include "platform/profile/profile_document.h"
 
 #include "platform/text/ascii_case.h"
+#include "platform/text/control_characters.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -39,9 +40,9 @@ std::optional<std::string_view> SectionName(std::string_view line)
     return Trim(line.substr(1, close - 1));
 }
 
-void RequireSingleLineName(std::string_view name)
+void RequirePlainName(std::string_view name)
 {
-    if (name.find_first_of("\r\n=]") != std::string_view::npos)
+    if (name.find_first_of("=]") != std::string_view::npos || BlankControlCharacters(name) != name)
         throw std::invalid_argument("invalid profile name");
 }
 
@@ -120,20 +121,25 @@ ProfileDocument ProfileDocument::Parse(std::string_view text)
     if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
         document.lineBreak_ = "\r\n";
 
-    while (!text.empty()) {
+    for (std::size_t number = 1; !text.empty(); ++number) {
         const auto end = text.find('\n');
-        std::string_view raw = text.substr(0, end);
+        std::string raw(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (raw.ends_with('\r'))
-            raw.remove_suffix(1);
+            raw.pop_back();
+        // Only the NUL bytes go: the rest of the line, and of its section, is worth keeping.
+        if (raw.find('\0') != std::string::npos) {
+            std::replace(raw.begin(), raw.end(), '\0', ' ');
+            document.mendedLines_.push_back(number);
+        }
 
         if (const auto name = SectionName(raw)) {
             document.firstSectionByName_.try_emplace(LowerAscii(*name), document.sections_.size());
-            document.sections_.push_back(Section{std::string(raw), {}});
+            document.sections_.push_back(Section{std::move(raw), {}});
         } else {
             auto& lines =
                 document.sections_.empty() ? document.preamble_ : document.sections_.back().lines;
-            lines.push_back(ParseLine(std::string(raw)));
+            lines.push_back(ParseLine(std::move(raw)));
         }
     }
     return document;
@@ -209,14 +215,12 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
 {
     section = Trim(section);
     key = Trim(key);
-    RequireSingleLineName(section);
-    RequireSingleLineName(key);
+    RequirePlainName(section);
+    RequirePlainName(key);
     if (key.empty())
         throw std::invalid_argument("empty profile key");
 
-    std::string singleLine(value);
-    std::replace_if(
-        singleLine.begin(), singleLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string singleLine = BlankControlCharacters(value);
 
     auto index = FindSection(section);
     if (!index) {

@@ -19,8 +19,13 @@ class ProfileDocument {
 public:
     ProfileDocument() = default;
 
-    /// Parses any bytes; never fails. A UTF-8 byte-order mark is accepted and kept.
+    /// Parses any bytes; never fails. A UTF-8 byte-order mark is accepted and kept. A line that
+    /// holds NUL bytes, which the writer never writes, is mended: it is read, and kept, with a
+    /// blank in place of each (MendedLines).
     static ProfileDocument Parse(std::string_view text);
+
+    /// The numbers, from 1, of the parsed text's lines that were mended.
+    const std::vector<std::size_t>& MendedLines() const { return mendedLines_; }
 
     /// The file's text: its lines as read, changed keys rewritten, every line ending in the
     /// line break the file used (LF when it had none).
@@ -37,9 +42,10 @@ public:
     /// An integer read as above (default 1 or 0); any non-zero value is true.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
-    /// Sets one key, adding the key and its section when missing. Line breaks in the value
-    /// become blanks, so a value can never add lines of its own. Names must be single-line
-    /// and free of '=' and ']' (std::invalid_argument otherwise).
+    /// Sets one key, adding the key and its section when missing. Control characters in the
+    /// value but tab become blanks (BlankControlCharacters), so a value can never add lines of
+    /// its own nor bytes the reader would mend. Names must be free of them, of '=' and of ']'
+    /// (std::invalid_argument otherwise).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
 private:
@@ -63,6 +69,7 @@ private:
     std::vector<Line> preamble_; // lines before the first section
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> firstSectionByName_; // lower-case name
+    std::vector<std::size_t> mendedLines_;
 };
 
 /// Parses a whole text as a 32-bit integer the way the settings files store them: optional

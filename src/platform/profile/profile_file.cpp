@@ -3,6 +3,7 @@
 #include "platform/files/unique_fd.h"
 #include "platform/files/whole_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -36,6 +37,13 @@ bool ReplaceAtomically(const std::filesystem::path& target, const std::string& t
     if (!written)
         ::unlink(temporary.c_str());
     return written;
+}
+
+// Lines as Parse counts them: a last line without its line break counts too.
+std::size_t LineCount(std::string_view text)
+{
+    const auto breaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    return breaks + (text.empty() || text.ends_with('\n') ? 0 : 1);
 }
 
 // The file a link names, so that a write goes to it rather than over the link.
@@ -80,9 +88,25 @@ ProfileDocument LoadProfile(const std::filesystem::path& file)
             break;
         text.append(buffer, static_cast<std::size_t>(n));
     }
-    if (text.find('\0') != std::string::npos)
+    ProfileDocument document = ProfileDocument::Parse(text);
+    if (2 * document.MendedLines().size() > LineCount(text))
         throw refuse("it is not a text settings file");
-    return ProfileDocument::Parse(text);
+    return document;
+}
+
+std::string MendedLinesNote(const ProfileDocument& document, const std::filesystem::path& file)
+{
+    const std::vector<std::size_t>& mended = document.MendedLines();
+    if (mended.empty())
+        return {};
+    constexpr std::size_t kNamed = 5; // a file with many is told by its first few
+    std::string numbers;
+    for (std::size_t i = 0; i < std::min(mended.size(), kNamed); ++i)
+        numbers += (i == 0 ? "" : ", ") + std::to_string(mended[i]);
+    if (mended.size() > kNamed)
+        numbers += " and " + std::to_string(mended.size() - kNamed) + " more";
+    return (mended.size() == 1 ? "Line " : "Lines ") + numbers + " of " + file.string() +
+           " held NUL bytes, read as blanks";
 }
 
 void SaveProfile(const ProfileDocument& document, const std::filesystem::path& file)

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
 namespace corvath {
 
@@ -14,9 +15,14 @@ public:
 };
 
 /// Reads an INI file; a missing file reads as an empty one, so every key gives its default.
-/// Throws ProfileReadError when the file exists but cannot be read, is no regular file (a
-/// folder, a pipe: never waited on) or holds binary data: writing it back would lose it.
+/// Lines with NUL bytes are mended (ProfileDocument::Parse). Throws ProfileReadError when the
+/// file exists but cannot be read, is no regular file (a folder, a pipe: never waited on) or
+/// holds binary data, NUL bytes on more than half of its lines: writing it back would lose it.
 ProfileDocument LoadProfile(const std::filesystem::path& file);
+
+/// What to tell the user of the lines of file that LoadProfile mended: "Line 7 of <file> held
+/// NUL bytes, read as blanks", naming the first few; empty when it mended none.
+std::string MendedLinesNote(const ProfileDocument& document, const std::filesystem::path& file);
 
 /// Replaces the file by the document's text atomically: the text goes to a temporary file
 /// beside it, which then takes the old file's place, so a crash or a full disk leaves either
