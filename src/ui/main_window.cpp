@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -36,6 +37,7 @@ namespace corvath::ui {
 namespace {
 
 const char* const kFolderMissing = "the output folder does not exist.";
+constexpr int kNoticeShownMs = 10000;
 
 bool FolderExists(const std::string& folder)
 {
@@ -115,6 +117,11 @@ QString TfrmMain::StatusText() const
 void TfrmMain::SetStatus(const QString& text)
 {
     status_->setText(text);
+}
+
+void TfrmMain::ShowNotice(const QString& text)
+{
+    statusBar()->showMessage(text, kNoticeShownMs);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

@@ -81,6 +81,8 @@ private:
     void StorePlacement();
     void UpdateActions();
     void SetStatus(const QString& text);
+    /// Shows text on the status bar for a while, over the status text.
+    void ShowNotice(const QString& text);
 
     void SaveShownDisc();
     void EmptyTrackList();
@@ -125,6 +127,8 @@ private:
     /// converter command numbered kind does.
     void ConvertFiles(int kind, const QString& title, const QString& filter);
     void Play();
+    /// Play number id ended by itself; failure says why when it could not play to its end.
+    void PlayEnded(int id, const std::string& failure);
     void Pause();
     /// Ends playback, if any, and shows the status text of before.
     void StopPlayback();
@@ -177,7 +181,7 @@ private:
     CdPlayer player_;
     bool playing_ = false;
     bool paused_ = false;
-    int playId_ = 0; // a completion of an earlier play must not stop a later one
+    int playId_ = 0;
 
     MainThreadMessages coverMessages_;
     std::unique_ptr<BackgroundJob> coverJob_; // reads or downloads the shown disc's cover
