@@ -55,7 +55,7 @@ public:
 
     /// Rebuilds the list and the disc fields from the open drive's disc.
     void LoadDisc();
-    /// Empties the artist, album, year and comment fields and unselects the genre. Any thread.
+    /// Empties the artist, album, year and comment fields and unselects the genre.
     void ClearDiscFields() override;
     /// True when the output folder exists; otherwise tells the user and returns false.
     bool CheckOutputFolder();
@@ -105,8 +105,11 @@ private:
     /// Looks the disc up on MusicBrainz and applies the release found, or the one the user
     /// chooses of several, as a CDDB entry.
     void QueryMusicBrainz();
-    // What a CDDB lookup finds, from the lookup's thread, or the MusicBrainz release chosen:
-    // each change is made on the window's thread.
+    /// True when the disc of this key is the one shown; otherwise says on the status bar that
+    /// a lookup's answer is dropped. A drive's disc may change while a lookup waits.
+    bool ShowsDisc(const std::string& discKey);
+    // What a CDDB lookup found or the MusicBrainz release chosen, once it is known to be for
+    // the disc shown.
     void SetArtist(const std::string& artist) override;
     void SetAlbum(const std::string& album) override;
     void SetYear(const std::string& year) override;

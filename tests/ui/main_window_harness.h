@@ -20,6 +20,10 @@
 
 namespace corvath::ui::test {
 
+/// What the status bar says when a lookup's answer is dropped for being about another disc.
+inline constexpr const char* kAnswerForAnotherDisc =
+    "The lookup's answer was for another disc; nothing was changed.";
+
 /// A row of the track list as the user sees it.
 struct Row {
     std::string number;
