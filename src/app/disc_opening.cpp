@@ -5,19 +5,55 @@
 #include "platform/cdrom/cd_errors.h"
 
 #include <cstring>
+#include <deque>
+#include <mutex>
 
 namespace corvath {
 
 namespace {
 
 constexpr std::size_t kDescriptionLength = 26;
-constexpr int32_t kHandlesToFree = 10;
 
 CdDriveList DriveList()
 {
     CdDriveList list;
     GetCDList(list);
     return list;
+}
+
+// The handles OpenDrive gave out in this run. The CD layer never gives a number out twice, so
+// each number here is still OpenDrive's handle or no handle at all: freeing one cannot reach a
+// handle another part opened for itself, such as the CD player's.
+class OpenedHandles {
+public:
+    void Add(int32_t handle)
+    {
+        const std::lock_guard lock(mutex_);
+        handles_.push_back(handle);
+    }
+
+    // Closes the oldest that is still open, forgetting those found closed; false when none is.
+    bool CloseOldest()
+    {
+        const std::lock_guard lock(mutex_);
+        while (!handles_.empty()) {
+            const int32_t handle = handles_.front();
+            handles_.pop_front();
+            if (CloseCDHandle(handle))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<int32_t> handles_;
+};
+
+OpenedHandles& Opened()
+{
+    static OpenedHandles handles;
+    return handles;
 }
 
 } // namespace
@@ -39,15 +75,14 @@ DiscOpening OpenDrive(int32_t index)
     opening.drive = list.Drives[static_cast<std::size_t>(index)];
     const CdHandleRequest request = HandleRequestFor(opening.drive);
     int32_t handle = GetCDHandle(request);
-    for (int32_t stale = 1; handle == 0 && stale <= kHandlesToFree; ++stale) {
-        if (CloseCDHandle(stale)) {
-            handle = GetCDHandle(request);
-            break;
-        }
-    }
+    if (handle == 0 && Opened().CloseOldest())
+        handle = GetCDHandle(request);
     opening.handle = CdHandle(handle);
-    if (!opening.handle)
+    if (!opening.handle) {
         opening.failure = DiscOpenFailure::Refused;
+        return opening;
+    }
+    Opened().Add(handle);
     return opening;
 }
 

@@ -30,8 +30,9 @@ struct DiscOpening {
 };
 
 /// Opens entry index of the drive list (room for 8). A refused handle is asked for once more
-/// after the first of the handles 1 to 10 that closes: a handle left open by an earlier run of
-/// the window may hold the drive. The caller holds no handle of its own while this runs.
+/// after closing the oldest handle that this function gave out and that is still open: a handle
+/// left open by an earlier run of the window may hold the drive. Handles opened otherwise (the
+/// CD player's) are never closed here. The caller holds no handle of its own while this runs.
 DiscOpening OpenDrive(int32_t index);
 
 /// Registers a disc image (.cue, .toc, .nrg) with the CD layer; its position in the drive list,

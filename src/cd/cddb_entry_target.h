@@ -7,8 +7,8 @@
 namespace corvath {
 
 /// What a CDDB lookup changes: the disc fields and the track list's titles. The lookup calls it
-/// from its own thread; an implementation on the user-interface side hands each change to the
-/// window thread (widgets are not thread-safe) before it returns or in the order called.
+/// from its own thread; the user interface gives it a HeldCddbEntry and makes the changes on the
+/// window thread (widgets are not thread-safe) once the lookup has ended.
 class CddbEntryTarget {
 public:
     virtual ~CddbEntryTarget() = default;

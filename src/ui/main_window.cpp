@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -36,6 +37,7 @@ namespace corvath::ui {
 namespace {
 
 const char* const kFolderMissing = "the output folder does not exist.";
+constexpr int kNoticeShownMs = 10000;
 
 bool FolderExists(const std::string& folder)
 {
@@ -121,6 +123,11 @@ void TfrmMain::WarnLater(const QString& text)
 {
     QMetaObject::invokeMethod(
         this, [this, text] { QMessageBox::warning(this, "Corvath", text); }, Qt::QueuedConnection);
+}
+
+void TfrmMain::ShowNotice(const QString& text)
+{
+    statusBar()->showMessage(text, kNoticeShownMs);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

@@ -55,7 +55,7 @@ public:
 
     /// Rebuilds the list and the disc fields from the open drive's disc.
     void LoadDisc();
-    /// Empties the artist, album, year and comment fields and unselects the genre. Any thread.
+    /// Empties the artist, album, year and comment fields and unselects the genre.
     void ClearDiscFields() override;
     /// True when the output folder exists; otherwise tells the user and returns false.
     bool CheckOutputFolder();
@@ -83,6 +83,8 @@ private:
     void SetStatus(const QString& text);
     /// A warning box, once the window waits: so it has the window up as its owner.
     void WarnLater(const QString& text);
+    /// Shows text on the status bar for a while, over the status text.
+    void ShowNotice(const QString& text);
 
     void SaveShownDisc();
     void EmptyTrackList();
@@ -105,8 +107,11 @@ private:
     /// Looks the disc up on MusicBrainz and applies the release found, or the one the user
     /// chooses of several, as a CDDB entry.
     void QueryMusicBrainz();
-    // What a CDDB lookup finds, from the lookup's thread, or the MusicBrainz release chosen:
-    // each change is made on the window's thread.
+    /// True when the disc of this key is the one shown; otherwise says on the status bar that
+    /// a lookup's answer is dropped. A drive's disc may change while a lookup waits.
+    bool ShowsDisc(const std::string& discKey);
+    // What a CDDB lookup found or the MusicBrainz release chosen, once it is known to be for
+    // the disc shown.
     void SetArtist(const std::string& artist) override;
     void SetAlbum(const std::string& album) override;
     void SetYear(const std::string& year) override;
@@ -127,6 +132,8 @@ private:
     /// converter command numbered kind does.
     void ConvertFiles(int kind, const QString& title, const QString& filter);
     void Play();
+    /// Play number id ended by itself; failure says why when it could not play to its end.
+    void PlayEnded(int id, const std::string& failure);
     void Pause();
     /// Ends playback, if any, and shows the status text of before.
     void StopPlayback();
@@ -179,7 +186,7 @@ private:
     CdPlayer player_;
     bool playing_ = false;
     bool paused_ = false;
-    int playId_ = 0; // a completion of an earlier play must not stop a later one
+    int playId_ = 0;
 
     MainThreadMessages coverMessages_;
     std::unique_ptr<BackgroundJob> coverJob_; // reads or downloads the shown disc's cover

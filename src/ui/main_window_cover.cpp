@@ -6,15 +6,7 @@
 #include "cd/disc_cover.h"
 #include "ui/main_window.h"
 
-#include <QStatusBar>
-
 namespace corvath::ui {
-
-namespace {
-
-constexpr int kCoverFailureShownMs = 10000;
-
-} // namespace
 
 void TfrmMain::ReadDiscCover()
 {
@@ -37,7 +29,7 @@ void TfrmMain::CoverArrived(const DiscCover& cover)
     if (cover.discKey != disc_.LoadedKey())
         return;
     if (!cover.failure.empty()) {
-        statusBar()->showMessage(QString::fromStdString(cover.failure), kCoverFailureShownMs);
+        ShowNotice(QString::fromStdString(cover.failure));
         return;
     }
     ShowCover(cover.cover ? &cover.cover->picture : nullptr);

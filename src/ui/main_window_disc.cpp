@@ -99,11 +99,13 @@ void TfrmMain::OpenDiscImage(const QString& path)
 
 void TfrmMain::ShowOpenedDrive(const std::string& status)
 {
-    SetStatus(Text(status));
-    if (disc_.Handle() == 0)
+    // LoadDisc shows the status itself; emptying the list may put back the old one.
+    if (disc_.Handle() == 0) {
         EmptyTrackList();
-    else
+        SetStatus(Text(status));
+    } else {
         LoadDisc();
+    }
     idleStatusText_ = StatusText();
 }
 
@@ -116,9 +118,11 @@ void TfrmMain::SaveShownDisc()
 }
 
 // What the user typed for the disc going is kept first; a file that cannot be written loses
-// only the new typing.
+// only the new typing. A row that plays goes with the list, and so does its play.
 void TfrmMain::EmptyTrackList()
 {
+    if (playing_)
+        StopPlayback();
     try {
         SaveShownDisc();
     } catch (const std::exception&) {

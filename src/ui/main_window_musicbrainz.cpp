@@ -30,9 +30,12 @@ void TfrmMain::QueryMusicBrainz()
             return;
         chosen = chooser.ChosenIndex();
     }
+    const std::string discKey = DiscKeyOf(*toc);
+    if (!ShowsDisc(discKey))
+        return;
     ApplyMusicBrainzRelease(releases.at(chosen), ListView1_->topLevelItemCount() - HiddenRows(),
                             *this);
-    DownloadCover(DiscKeyOf(*toc), releases.at(chosen).id);
+    DownloadCover(discKey, releases.at(chosen).id);
 }
 
 } // namespace corvath::ui

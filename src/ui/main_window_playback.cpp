@@ -22,25 +22,33 @@ void TfrmMain::Play()
         player_.Resume();
         return;
     }
-    // A failure leaves the flags as they are: Stop then puts the status back.
     if (wasPlaying)
         player_.Close();
-    if (!player_.Open(disc_.DriveIndex()))
+    const int id = ++playId_;
+    if (!player_.Open(disc_.DriveIndex())) {
+        PlayEnded(id, "the disc cannot be read");
         return;
+    }
     // TOC positions: the hidden track's row, when there is one, plays position 0.
     const int position = ListView1_->indexOfTopLevelItem(row) + 1 - HiddenRows();
     const int last = ListView1_->topLevelItemCount() - HiddenRows();
-    const int id = ++playId_;
-    player_.Play(position, position < last ? std::optional(position + 1) : std::nullopt,
-                 [this, id] {
-                     QMetaObject::invokeMethod(
-                         this,
-                         [this, id] {
-                             if (id == playId_ && playing_)
-                                 StopPlayback();
-                         },
-                         Qt::QueuedConnection);
-                 });
+    if (!player_.Play(position, position < last ? std::optional(position + 1) : std::nullopt,
+                      [this, id](const std::string& failure) {
+                          QMetaObject::invokeMethod(
+                              this, [this, id, failure] { PlayEnded(id, failure); },
+                              Qt::QueuedConnection);
+                      }))
+        PlayEnded(id, "the track holds no audio to play");
+}
+
+void TfrmMain::PlayEnded(int id, const std::string& failure)
+{
+    // A completion of an earlier play must not stop a later one.
+    if (id != playId_ || !playing_)
+        return;
+    StopPlayback();
+    if (!failure.empty())
+        ShowNotice("Cannot play: " + QString::fromStdString(failure));
 }
 
 void TfrmMain::Pause()

@@ -101,6 +101,14 @@ HttpTestServer::Handler HttpTestServer::ServerError()
     return [](const std::string&) { return HttpTestResponse{500, "Internal Server Error\n"}; };
 }
 
+HttpTestServer::Handler HttpTestServer::Slow(Handler handler, std::chrono::milliseconds delay)
+{
+    return [handler = std::move(handler), delay](const std::string& target) {
+        std::this_thread::sleep_for(delay);
+        return handler(target);
+    };
+}
+
 std::string HttpTestServer::ClosedAddress()
 {
     // The port of a server that has just gone.

@@ -37,6 +37,8 @@ public:
     static HttpTestServer Silent() { return HttpTestServer(Handler()); }
     /// A handler answering 500 to everything.
     static Handler ServerError();
+    /// A handler that gives handler's answers, each after delay.
+    static Handler Slow(Handler handler, std::chrono::milliseconds delay);
     /// "127.0.0.1:<port>" where nothing listens: connecting is refused at once.
     static std::string ClosedAddress();
 

@@ -139,8 +139,7 @@ TEST_F(MainWindowTest, TitlesSurviveADiscChange)
     Child<QAction>(*window, "RefreshCD1").trigger();
     EXPECT_EQ(Child<QLineEdit>(*window, "ID3album").text(), "First Album");
 
-    AudioImage("second", {150, 150});
-    window->OpenDiscImage(QString::fromStdString(ImagePath("second").string()));
+    OpenAudioImage(*window, "second", {150, 150});
     EXPECT_EQ(Rows(*window), (std::vector<Row>{{"1", "Track01", "00:02", "00:02"},
                                                {"2", "Track02", "00:04", "00:02"}}));
     RetitleRow(*window, 1, "Second B");

@@ -100,6 +100,13 @@ int32_t MainWindowTest::AudioImage(const std::string& name,
     return Image(name, tracks);
 }
 
+void MainWindowTest::OpenAudioImage(TfrmMain& window, const std::string& name,
+                                    const std::vector<uint32_t>& trackSectors)
+{
+    AudioImage(name, trackSectors);
+    window.OpenDiscImage(QString::fromStdString(ImagePath(name).string()));
+}
+
 int32_t MainWindowTest::DataImage(const std::string& name)
 {
     return Image(name, {{std::vector<uint8_t>(300 * kCdSectorBytes, 0), true}});

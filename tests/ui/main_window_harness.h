@@ -20,6 +20,10 @@
 
 namespace corvath::ui::test {
 
+/// What the status bar says when a lookup's answer is dropped for being about another disc.
+inline constexpr const char* kAnswerForAnotherDisc =
+    "The lookup's answer was for another disc; nothing was changed.";
+
 /// A row of the track list as the user sees it.
 struct Row {
     std::string number;
@@ -82,6 +86,10 @@ protected:
     int32_t Image(const std::string& name, const std::vector<corvath::test::ImageTrack>& tracks,
                   int firstTrack = 1, uint32_t hiddenSectors = 0);
     std::filesystem::path ImagePath(const std::string& name) const;
+    /// Writes an audio disc image as AudioImage does and opens it in the window, in place of
+    /// the disc shown.
+    void OpenAudioImage(TfrmMain& window, const std::string& name,
+                        const std::vector<uint32_t>& trackSectors);
 
     /// Writes the settings file with the drive index, output format 2 and the output folder.
     void StoreSettings(int32_t driveIndex);

@@ -1,85 +1,15 @@
 #include "main_window_harness.h"
 #include "support/disc_image.h"
+#include "support/recording_output.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QtTest/QTest>
-#include <condition_variable>
-#include <mutex>
 
 namespace corvath::ui::test {
 namespace {
-
-// The sound card of these tests: each play's output records what it is given, as one take.
-// While held, a write waits until the hold is released or the output is aborted.
-class Recorder {
-public:
-    AudioOutputFactory Factory()
-    {
-        return [shared = shared_] { return std::make_unique<Output>(shared); };
-    }
-
-    std::vector<std::string> Takes() const
-    {
-        const std::lock_guard lock(shared_->mutex);
-        return shared_->takes;
-    }
-
-    void Hold(bool held)
-    {
-        {
-            const std::lock_guard lock(shared_->mutex);
-            shared_->held = held;
-        }
-        shared_->changed.notify_all();
-    }
-
-private:
-    struct Shared {
-        mutable std::mutex mutex;
-        std::condition_variable changed;
-        bool held = false;
-        std::vector<std::string> takes;
-    };
-
-    class Output : public AudioOutput {
-    public:
-        explicit Output(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
-
-        bool Open() override
-        {
-            const std::lock_guard lock(shared_->mutex);
-            take_ = shared_->takes.size();
-            shared_->takes.emplace_back();
-            return true;
-        }
-        bool Write(const uint8_t* bytes, std::size_t size) override
-        {
-            std::unique_lock lock(shared_->mutex);
-            shared_->changed.wait(lock, [&] { return !shared_->held || aborted_; });
-            if (aborted_)
-                return false;
-            shared_->takes[take_].append(reinterpret_cast<const char*>(bytes), size);
-            return true;
-        }
-        void Abort() override
-        {
-            {
-                const std::lock_guard lock(shared_->mutex);
-                aborted_ = true;
-            }
-            shared_->changed.notify_all();
-        }
-
-    private:
-        std::shared_ptr<Shared> shared_;
-        std::size_t take_ = 0;
-        bool aborted_ = false;
-    };
-
-    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
-};
 
 class PlaybackTest : public MainWindowTest {
 protected:
@@ -119,7 +49,7 @@ protected:
     }
 
     static inline const std::vector<uint32_t> kSectors = {20, 30, 25, 15};
-    Recorder recorder_;
+    corvath::test::RecordingOutput recorder_;
     QString idle_;
 };
 
@@ -224,23 +154,44 @@ TEST_F(PlaybackTest, RippingStopsPlaybackFirst)
     recorder_.Hold(false);
 }
 
-TEST_F(PlaybackTest, WithoutASoundCardPlayShowsTheTitleAndStopPutsTheStatusBack)
+// A sound output that cannot be opened ends the play at once: the status bar says why and the
+// commands are as before it.
+TEST_F(PlaybackTest, AnOutputThatCannotOpenIsToldAndPlaybackIsIdleAgain)
 {
-    StoreSettings(AudioImage("disc", {20, 30}));
-    struct NoDevice : AudioOutput {
-        bool Open() override { return false; }
-        bool Write(const uint8_t*, std::size_t) override { return false; }
-        void Abort() override {}
-    };
-    const auto window = Start([] { return std::make_unique<NoDevice>(); });
-    const QString idle = window->StatusText();
-    Select(*window, 0);
+    const auto window = StartWithDisc();
+    recorder_.RefuseOpening("the device is busy");
+    Select(*window, 1);
     Trigger(*window, "aPlay");
-    EXPECT_EQ(window->StatusText(), "Play Track01");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window->statusBar()->currentMessage() == "Cannot play: the device is busy"; },
+        10'000))
+        << window->statusBar()->currentMessage().toStdString();
+    EXPECT_EQ(window->StatusText(), idle_);
     Idle();
-    EXPECT_TRUE(Child<QAction>(*window, "aStop").isEnabled()) << "a failed start still plays";
-    Trigger(*window, "aStop");
-    EXPECT_EQ(window->StatusText(), idle);
+    EXPECT_FALSE(Child<QAction>(*window, "aStop").isEnabled());
+    EXPECT_FALSE(Child<QAction>(*window, "aPause").isEnabled());
+    EXPECT_TRUE(Child<QAction>(*window, "aPlay").isEnabled());
+    EXPECT_TRUE(recorder_.Takes().empty());
+}
+
+// Another disc ends what was played of the one before, and the status is the new disc's.
+TEST_F(PlaybackTest, AnotherDiscEndsPlayback)
+{
+    const auto window = StartWithDisc();
+    recorder_.Hold(true);
+    Select(*window, 1);
+    Trigger(*window, "aPlay");
+    OpenAudioImage(*window, "other", {40});
+    EXPECT_FALSE(window->StatusText().startsWith("Play ")) << window->StatusText().toStdString();
+    Idle();
+    EXPECT_FALSE(Child<QAction>(*window, "aStop").isEnabled());
+    EXPECT_FALSE(Child<QAction>(*window, "aPause").isEnabled());
+    recorder_.Hold(false);
+    QTest::qWait(200);
+    // The play may have ended before its output was opened.
+    EXPECT_LE(recorder_.Takes().size(), 1u);
+    for (const std::string& take : recorder_.Takes())
+        EXPECT_LT(take.size(), Track(1).size()) << "the play was ended";
 }
 
 TEST_F(PlaybackTest, TheTrayCommandsDoNothingVisibleWithoutATray)

@@ -14,9 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QtTest/QTest>
-#include <thread>
+#include <optional>
 #include <utility>
 
 namespace corvath::ui::test {
@@ -158,11 +159,8 @@ TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
 
 TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothing)
 {
-    const auto fast = corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}});
-    const HttpTestServer server([&](const std::string& target) {
-        std::this_thread::sleep_for(600ms);
-        return fast(target);
-    });
+    const HttpTestServer server(HttpTestServer::Slow(
+        corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}}), 600ms));
     auto window = StartWithDisc();
     const std::vector<std::string> before = ShownDisc(*window);
     bool stopped = false;
@@ -174,6 +172,58 @@ TEST_F(QueryCddbTest, StopDuringASlowAnswerClosesTheWaitAndTheAnswerChangesNothi
     EXPECT_TRUE(leftOpen);
     QTest::qWait(1500); // the answers arrive meanwhile
     EXPECT_EQ(ShownDisc(*window), before);
+}
+
+// The drive's disc may change while the answer is on its way: the answer is made only on the
+// disc it was looked up for, and what the window shows instead stays as it is.
+TEST_F(QueryCddbTest, AnAnswerLandsOnlyOnTheDiscItWasFor)
+{
+    struct Change {
+        const char* name;
+        std::function<void(TfrmMain&)> make;
+        bool applied;
+    };
+    const Change changes[] = {
+        {"another disc",
+         [this](TfrmMain& window) {
+             OpenAudioImage(window, "other", {120, 100, 100});
+         },
+         false},
+        {"the disc taken out", [](TfrmMain& window) { window.DeviceRemoved(); }, false},
+        {"the same disc back",
+         [](TfrmMain& window) {
+             window.DeviceRemoved();
+             window.DeviceArrived();
+         },
+         true},
+    };
+    const HttpTestServer server(HttpTestServer::Slow(
+        corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}}), 300ms));
+    for (const Change& change : changes) {
+        auto window = StartWithDisc();
+        const std::size_t asked = server.RequestLines().size();
+        std::optional<std::vector<std::string>> changed;
+        Lookup(*window, server.Address(), [&](TfrmStopQuery&) {
+            // Once the query is on its way: the lookup has read the disc before.
+            if (!changed && server.RequestLines().size() > asked) {
+                change.make(*window);
+                changed = ShownDisc(*window);
+            }
+        });
+        ASSERT_TRUE(changed) << change.name;
+        if (change.applied) {
+            EXPECT_EQ(ShownDisc(*window), (std::vector<std::string>{"Artist", "Album", "1999",
+                                                                    "Rock", "One", "Two", "Three"}))
+                << change.name;
+            EXPECT_EQ(window->statusBar()->currentMessage(), "");
+        } else {
+            EXPECT_EQ(ShownDisc(*window), *changed) << change.name;
+            EXPECT_EQ(window->statusBar()->currentMessage(), kAnswerForAnotherDisc) << change.name;
+        }
+        window->close();
+        const std::string stored = corvath::test::ReadFile(location_.discInfoFile);
+        EXPECT_EQ(stored.find("1=One") != std::string::npos, change.applied) << change.name;
+    }
 }
 
 // A server that serves registered programs only says so, and the user is pointed elsewhere.

@@ -303,6 +303,29 @@ TEST_F(QueryMusicBrainzTest, StopWhileTheServerIsSilentEndsTheWaitAndChangesNoth
     EXPECT_EQ(ShownDisc(*window), before);
 }
 
+// Another disc is shown by the time the answer comes: the release is not applied to it.
+TEST_F(QueryMusicBrainzTest, AnAnswerForADiscNoLongerShownChangesNothing)
+{
+    const HttpTestServer server(HttpTestServer::Slow(
+        Releases(Json::array(
+            {ReleaseJson("id-1", "Album", {MediumJson(1, "", {"One", "Two", "Three"})})})),
+        300ms));
+    auto window = StartWithDisc(server.Address());
+    std::vector<std::string> other;
+    Lookup(*window, [&](QWidget&) {
+        if (other.empty() && !server.RequestLines().empty()) {
+            OpenAudioImage(*window, "other", {120, 100, 100});
+            other = ShownDisc(*window);
+        }
+    });
+    ASSERT_FALSE(other.empty());
+    EXPECT_EQ(ShownDisc(*window), other);
+    EXPECT_EQ(window->statusBar()->currentMessage(), kAnswerForAnotherDisc);
+    window->close();
+    const std::string stored = corvath::test::ReadFile(location_.discInfoFile);
+    EXPECT_EQ(stored.find("1=One"), std::string::npos) << stored;
+}
+
 // The chosen release's front cover shows beside the list and stays with the disc.
 TEST_F(QueryMusicBrainzTest, TheChosenReleasesCoverIsShownAndComesBackWithTheDisc)
 {

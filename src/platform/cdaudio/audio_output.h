@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace corvath {
 
@@ -12,8 +13,9 @@ class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
 
-    /// Opens the device; false when there is none or it refuses. Player thread.
-    virtual bool Open() = 0;
+    /// Opens the device: empty when it is open, else why not, in words for the user (there is
+    /// no device, it refuses). Player thread.
+    virtual std::string Open() = 0;
 
     /// Plays size bytes of whole frames; blocks while the device has no room. False when the
     /// device failed or Abort was called. Player thread.

@@ -67,12 +67,14 @@ struct CdPlayer::State {
 
     void Run();
     void Perform(const PlayRequest& request, uint64_t current);
-    bool Deliver(const PlayRequest& request, AudioOutput& out, uint64_t current);
+    // Opens the output and plays into it; why the play ended before its end position, empty
+    // when it got there or its generation passed (Complete then tells no one).
+    std::string Deliver(const PlayRequest& request, AudioOutput& out, uint64_t current);
     // Waits while the play is paused; false once its generation has passed.
     bool AwaitTurn(uint64_t current);
     bool Attach(AudioOutput& out, uint64_t current);
     void Detach(uint64_t current);
-    void Complete(const Completion& done, uint64_t current);
+    void Complete(const Completion& done, const std::string& failure, uint64_t current);
     // Ends the play under way and any pending one; `completing` and `mutex` are held.
     void Supersede();
     std::optional<SectorSpan> Span(int from, std::optional<int> to) const;
@@ -117,37 +119,41 @@ void CdPlayer::State::Perform(const PlayRequest& request, uint64_t current)
 {
     // The output outlives its detaching, so an Abort never reaches a destroyed one.
     std::unique_ptr<AudioOutput> out;
-    bool finished = false;
+    std::string failure;
     try {
         out = makeOutput ? makeOutput() : nullptr;
-        finished = out && Attach(*out, current) && out->Open() && Deliver(request, *out, current);
-    } catch (const std::exception&) {
-        // A failure ends the play without completion.
+        failure = out ? Deliver(request, *out, current) : "there is no sound output";
+    } catch (const std::exception& error) {
+        failure = error.what();
     }
     Detach(current);
     out.reset();
-    if (finished)
-        Complete(request.done, current);
+    Complete(request.done, failure, current);
 }
 
-bool CdPlayer::State::Deliver(const PlayRequest& request, AudioOutput& out, uint64_t current)
+std::string CdPlayer::State::Deliver(const PlayRequest& request, AudioOutput& out, uint64_t current)
 {
+    if (!Attach(out, current))
+        return {};
+    if (std::string failure = out.Open(); !failure.empty())
+        return failure;
     CdTrackBuffer buffer;
     uint32_t count = 0;
     for (uint32_t done = 0; done < request.sectors.count; done += count) {
         if (!AwaitTurn(current))
-            return false;
+            return {};
         count = std::min(kSectorsPerRead, request.sectors.count - done);
         buffer.StartSector = request.sectors.start + done;
         buffer.SectorCount = count;
         buffer.Capacity = count * kCdSectorBytes;
         buffer.Data.resize(buffer.Capacity);
         if (ReadCDAudioLBA(request.disc->get(), buffer) != 1 ||
-            uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size() ||
-            !out.Write(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes))
-            return false;
+            uint64_t{buffer.DataOffset} + buffer.ReturnedBytes > buffer.Data.size())
+            return "the disc could not be read";
+        if (!out.Write(buffer.Data.data() + buffer.DataOffset, buffer.ReturnedBytes))
+            return "the sound output stopped";
     }
-    return true;
+    return {};
 }
 
 bool CdPlayer::State::AwaitTurn(uint64_t current)
@@ -174,7 +180,7 @@ void CdPlayer::State::Detach(uint64_t current)
         playing = false;
 }
 
-void CdPlayer::State::Complete(const Completion& done, uint64_t current)
+void CdPlayer::State::Complete(const Completion& done, const std::string& failure, uint64_t current)
 {
     const std::lock_guard gate(completing);
     {
@@ -183,7 +189,7 @@ void CdPlayer::State::Complete(const Completion& done, uint64_t current)
             return;
     }
     if (done)
-        done();
+        done(failure);
 }
 
 void CdPlayer::State::Supersede()

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace corvath {
 
@@ -18,9 +19,11 @@ namespace corvath {
 /// before it (TrackSectors). Main thread, except where said.
 class CdPlayer {
 public:
-    /// Called once on the player's thread when a play reaches its end position (not after
-    /// Stop, Close, a newer Play, or a failure).
-    using Completion = std::function<void()>;
+    /// Called once on the player's thread when a play ends by itself: at its end position with
+    /// failure empty, or because the sound output could not be made, opened or written to or
+    /// the disc could not be read, with failure saying why in words for the user. Not called
+    /// after Stop, Close or a newer Play.
+    using Completion = std::function<void(const std::string& failure)>;
 
     explicit CdPlayer(AudioOutputFactory makeOutput);
     /// Stops and closes.
@@ -39,7 +42,7 @@ public:
     /// Starts playing from the start of track `from` to the start of track `to`, or to the end
     /// of the disc when `to` is nothing; a play under way ends first. False when nothing is
     /// open or a track is out of range. The output is made and opened on the player's thread;
-    /// a failure to open it ends the play without completion.
+    /// a failure to open it ends the play, and done hears why.
     bool Play(int from, std::optional<int> to, Completion done);
 
     /// Pauses a play under way, or resumes a paused one; false when nothing plays.

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <portaudio.h>
+#include <string>
 
 namespace corvath {
 
@@ -34,11 +35,11 @@ public:
     PortAudioSession()
     {
         const std::lock_guard lock(LibraryMutex());
-        ok_ = Pa_Initialize() == paNoError;
+        error_ = Pa_Initialize();
     }
     ~PortAudioSession()
     {
-        if (ok_) {
+        if (error_ == paNoError) {
             const std::lock_guard lock(LibraryMutex());
             Pa_Terminate();
         }
@@ -46,11 +47,16 @@ public:
     PortAudioSession(const PortAudioSession&) = delete;
     PortAudioSession& operator=(const PortAudioSession&) = delete;
 
-    explicit operator bool() const { return ok_; }
+    PaError Error() const { return error_; }
 
 private:
-    bool ok_ = false;
+    PaError error_ = paNoError;
 };
+
+std::string Problem(const char* what, PaError error)
+{
+    return std::string(what) + " (" + Pa_GetErrorText(error) + ")";
+}
 
 // Aborting rather than stopping drops what the device still holds.
 struct StreamCloser {
@@ -71,17 +77,22 @@ public:
             Pa_StopStream(stream_.get());
     }
 
-    bool Open() override
+    std::string Open() override
     {
         session_.emplace();
-        if (!*session_ || Pa_GetDefaultOutputDevice() == paNoDevice)
-            return false;
+        if (session_->Error() != paNoError)
+            return Problem("the sound system did not start", session_->Error());
+        if (Pa_GetDefaultOutputDevice() == paNoDevice)
+            return "there is no sound output device";
         PaStream* stream = nullptr;
-        if (Pa_OpenDefaultStream(&stream, 0, kChannels, paInt16, kSampleRate,
-                                 paFramesPerBufferUnspecified, nullptr, nullptr) != paNoError)
-            return false;
+        const PaError opened = Pa_OpenDefaultStream(&stream, 0, kChannels, paInt16, kSampleRate,
+                                                    paFramesPerBufferUnspecified, nullptr, nullptr);
+        if (opened != paNoError)
+            return Problem("the sound output could not be opened", opened);
         stream_.reset(stream);
-        return Pa_StartStream(stream) == paNoError;
+        const PaError started = Pa_StartStream(stream);
+        return started == paNoError ? std::string()
+                                    : Problem("the sound output did not start", started);
     }
 
     bool Write(const uint8_t* bytes, std::size_t size) override

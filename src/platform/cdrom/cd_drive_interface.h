@@ -16,7 +16,8 @@ namespace corvath {
 /// list.Capacity entries.
 void GetCDList(CdDriveList& list);
 
-/// Opens the drive with the request's host adapter, target and LUN; 0 on failure.
+/// Opens the drive with the request's host adapter, target and LUN; 0 on failure. No number is
+/// given out twice in a run, so a closed handle's number stays closed.
 int32_t GetCDHandle(const CdHandleRequest& request);
 
 /// True when the handle was open and is now closed.

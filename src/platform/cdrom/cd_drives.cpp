@@ -21,16 +21,15 @@ struct OpenDrive {
     std::atomic<bool> msfAddresses{false};
 };
 
-// Handles are the smallest free numbers from 1. A drive stays alive while a call that looked
-// it up still uses it, even if another thread closes its handle meanwhile.
+// Handles count up from 1 and are never given out twice in a run: an owner that closes a
+// number late, or twice, cannot close another owner's drive. A drive stays alive while a call
+// that looked it up still uses it, even if another thread closes its handle meanwhile.
 class HandleTable {
 public:
     int32_t Add(std::unique_ptr<OpenDisc> disc)
     {
         const std::lock_guard lock(mutex_);
-        int32_t handle = 1;
-        while (drives_.contains(handle))
-            ++handle;
+        const int32_t handle = next_++;
         auto drive = std::make_shared<OpenDrive>();
         drive->disc = std::move(disc);
         drives_.emplace(handle, std::move(drive));
@@ -52,6 +51,7 @@ public:
 
 private:
     std::mutex mutex_;
+    int32_t next_ = 1;
     std::map<int32_t, std::shared_ptr<OpenDrive>> drives_;
 };
 

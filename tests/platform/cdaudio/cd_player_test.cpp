@@ -13,12 +13,16 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace corvath {
 namespace {
 
 using namespace std::chrono_literals;
+
+const std::string kRefusal = "the device is busy";
 
 // Generous: only there to fail instead of hanging.
 constexpr auto kPatience = 10s;
@@ -111,7 +115,7 @@ public:
         sink_.changed_.notify_all();
     }
 
-    bool Open() override { return sink_.opens_; }
+    std::string Open() override { return sink_.opens_ ? std::string() : kRefusal; }
 
     bool Write(const uint8_t* bytes, std::size_t size) override
     {
@@ -148,15 +152,16 @@ std::unique_ptr<AudioOutput> Sink::Make()
     return std::make_unique<Recorder>(*this, outputs_.size() - 1);
 }
 
-// Counts completions and the threads they ran on.
+// Counts completions and keeps the threads they ran on and the last failure told.
 class Completions {
 public:
     CdPlayer::Completion Callback()
     {
-        return [this] {
+        return [this](const std::string& failure) {
             const std::lock_guard lock(mutex_);
             ++count_;
             thread_ = std::this_thread::get_id();
+            failure_ = failure;
             changed_.notify_all();
         };
     }
@@ -175,12 +180,18 @@ public:
         const std::lock_guard lock(mutex_);
         return thread_;
     }
+    std::string Failure()
+    {
+        const std::lock_guard lock(mutex_);
+        return failure_;
+    }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int count_ = 0;
     std::thread::id thread_;
+    std::string failure_;
 };
 
 constexpr std::size_t kReadBytes = 10 * kCdSectorBytes; // one read of the player
@@ -245,6 +256,7 @@ TEST_F(CdPlayerTest, PlaysOneTrackExactlyAndCompletesOnce)
     ASSERT_TRUE(WaitUntilIdle(1));
     EXPECT_EQ(sink_.Outputs()[0].bytes, Track(2));
     EXPECT_EQ(completions_.Count(), 1);
+    EXPECT_EQ(completions_.Failure(), "") << "played to its end";
     EXPECT_NE(completions_.Thread(), std::this_thread::get_id());
     EXPECT_FALSE(player_.Pause()) << "nothing plays any more";
 }
@@ -382,14 +394,28 @@ TEST_F(CdPlayerTest, TheDestructorEndsABlockedPlay)
     EXPECT_EQ(completions_.Count(), 0);
 }
 
-TEST_F(CdPlayerTest, AnOutputThatCannotOpenEndsThePlay)
+// A play whose output cannot be had ends, and its owner hears why: it would otherwise wait for
+// an end that never comes.
+TEST_F(CdPlayerTest, APlayWithoutAUsableOutputEndsAndTellsWhy)
 {
     sink_.SetOpens(false);
-    player_.Play(2, std::nullopt, completions_.Callback());
+    const std::pair<AudioOutputFactory, std::string> cases[] = {
+        {[this] { return sink_.Make(); }, kRefusal},
+        {[] { return std::unique_ptr<AudioOutput>(); }, "there is no sound output"},
+        {[]() -> std::unique_ptr<AudioOutput> { throw std::runtime_error("out of voices"); },
+         "out of voices"},
+    };
+    for (const auto& [make, failure] : cases) {
+        Completions completions;
+        CdPlayer player(make);
+        ASSERT_TRUE(player.Open(index_));
+        ASSERT_TRUE(player.Play(2, std::nullopt, completions.Callback()));
+        ASSERT_TRUE(completions.WaitForOne()) << failure;
+        EXPECT_EQ(completions.Failure(), failure);
+        EXPECT_FALSE(player.Pause()) << "nothing plays any more";
+    }
     ASSERT_TRUE(WaitUntilIdle(1));
     EXPECT_TRUE(sink_.Outputs()[0].bytes.empty());
-    EXPECT_EQ(completions_.Count(), 0);
-    EXPECT_FALSE(player_.Pause());
 }
 
 TEST_F(CdPlayerTest, ReopeningPlaysTheDiscAgain)
@@ -435,7 +461,7 @@ TEST(SoundCardOutputTest, OpensOrRefusesWithoutHanging)
     Watchdog watchdog;
     const std::unique_ptr<AudioOutput> output = MakeSoundCardOutput();
     const std::vector<uint8_t> frames(4 * 4096, 0);
-    if (output->Open())
+    if (output->Open().empty())
         EXPECT_TRUE(output->Write(frames.data(), frames.size()));
     else
         EXPECT_FALSE(output->Write(frames.data(), frames.size()));

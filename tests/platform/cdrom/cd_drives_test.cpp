@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <thread>
 
 namespace corvath {
@@ -275,6 +276,33 @@ TEST_F(CdImageTest, HandlesOpenPerRequestAndCloseOnce)
     unknown.HostAdapter = 200;
     EXPECT_EQ(GetCDHandle(unknown), 0);
     EXPECT_EQ(GetAspiLibError(), kCdErrorNoDrive);
+}
+
+// A closed handle's number is not given out again, so an owner that closes its number late,
+// or twice, finds nothing to close rather than a newer handle.
+TEST_F(CdImageTest, AClosedHandlesNumberIsNotGivenOutAgain)
+{
+    const std::filesystem::path cue = test::WriteCueImage(dir_ / "numbers", ThreeTracks());
+    const int32_t kept = OpenImage(cue);
+    ASSERT_NE(kept, 0);
+    std::set<int32_t> given = {kept};
+    for (int round = 0; round < 3; ++round) {
+        const int32_t handle = OpenImage(cue);
+        ASSERT_NE(handle, 0);
+        EXPECT_TRUE(given.insert(handle).second) << handle << " was given out before";
+        ASSERT_TRUE(CloseCDHandle(handle));
+    }
+    const int32_t latest = OpenImage(cue);
+    EXPECT_TRUE(given.insert(latest).second) << latest << " was given out before";
+    for (const int32_t closed : given) {
+        if (closed != kept && closed != latest) {
+            EXPECT_FALSE(CloseCDHandle(closed)) << closed;
+        }
+    }
+    CdToc toc;
+    EXPECT_EQ(ReadTOC(latest, toc), 1) << "the newest handle stays open";
+    EXPECT_TRUE(CloseCDHandle(latest));
+    EXPECT_TRUE(CloseCDHandle(kept));
 }
 
 TEST_F(CdImageTest, ImagesJoinTheListOnceWithTheirFileName)
