@@ -246,8 +246,12 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
             if (info->Progress >= 1)
                 view_.ShowBarPosition(info->Progress);
         }
-    } catch (const std::exception&) {
-        // A step that throws must not take the window down; the rip waits for Stop.
+    } catch (const std::exception& failure) {
+        // A step that throws ends the rip with its reason: a command line has no Stop to wait
+        // for, and a window must not hang on a rip that cannot go on.
+        view_.ShowError(failure.what());
+        Stop();
+        view_.Close();
     }
 }
 

@@ -1,21 +1,29 @@
 #include "cli/batch_lines.h"
 
 #include "audio/model/call_dispatcher.h"
+#include "cli/stop_signals.h"
 
 #include <chrono>
 #include <utility>
 
 namespace corvath::cli {
 
-bool BatchLines::RunToEnd(CallDispatcher& mainThread)
+int BatchLines::RunToEnd(CallDispatcher& mainThread, const std::function<void()>& stop)
 {
+    using namespace std::chrono_literals;
     while (!over_) {
+        if (const int signal = StopSignals::Received(); signal != 0) {
+            stop();
+            EndLine();
+            err_ << "Stopped: what was not finished is left as .part files.\n";
+            return 128 + signal;
+        }
         if (next_)
             std::exchange(next_, nullptr)();
         else
-            mainThread.WaitAndProcess(std::chrono::seconds(1));
+            mainThread.WaitAndProcess(100ms); // a signal wakes no one: look for it often
     }
-    return !failed_;
+    return failed_ ? 1 : 0;
 }
 
 void BatchLines::StartLine(std::string label)

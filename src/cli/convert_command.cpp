@@ -9,6 +9,7 @@
 #include "cli/format_choices.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
+#include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
 
 #include <algorithm>
@@ -233,6 +234,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
         return 2;
 
     const TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
+    const StopSignals signals;
     ScopedMainThread mainThread;
     ConvertProgressLines oneAtATime(out, err);
     ConvertFinishLines severalAtOnce(out, err);
@@ -245,7 +247,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
          options->replayGain.value_or(ConversionReplayGain(settings.CommonOptions.ReplayGain))},
         settings);
     batch.Start();
-    return lines.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
+    return lines.RunToEnd(mainThread.Dispatcher(), [&] { batch.Stop(); });
 }
 
 } // namespace corvath::cli

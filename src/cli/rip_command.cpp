@@ -16,6 +16,7 @@
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
+#include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
 #include "codecs/output_format.h"
 #include "platform/cdrom/cd_drive_interface.h"
@@ -119,16 +120,19 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
     return options;
 }
 
-// The tracks a list such as "1,3-5" names, in its order; all of the disc's when it is empty
-// (a hidden track only when named, as 0). Nothing when it is malformed or names a track the disc
-// does not have.
-std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackCount,
+// The tracks a list such as "1,3-5" names, in its order, each once; the disc's audio tracks
+// when it is empty (a hidden track only when named, as 0, and data tracks, which hold no audio,
+// only when named). Nothing when it is malformed or names a track the disc does not have.
+std::optional<std::vector<int>> SelectedTracks(std::string_view list, const CdToc& toc,
                                                int firstTrack)
 {
+    const int trackCount = toc.LastTrack - toc.FirstTrack + 1;
     std::vector<int> tracks;
     if (list.empty()) {
-        for (int track = 1; track <= trackCount; ++track)
-            tracks.push_back(track);
+        for (int track = 1; track <= trackCount; ++track) {
+            if (!IsDataTrack(toc.Entries[static_cast<std::size_t>(track - 1)]))
+                tracks.push_back(track);
+        }
         return tracks;
     }
     while (!list.empty()) {
@@ -139,8 +143,10 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, int trackC
         const auto last = dash == item.npos ? first : ParseNumber<int>(item.substr(dash + 1));
         if (!first || !last || *first < firstTrack || *first > *last || *last > trackCount)
             return std::nullopt;
-        for (int track = *first; track <= *last; ++track)
-            tracks.push_back(track);
+        for (int track = *first; track <= *last; ++track) {
+            if (std::ranges::find(tracks, track) == tracks.end())
+                tracks.push_back(track);
+        }
     }
     return tracks;
 }
@@ -176,8 +182,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     const int trackCount = toc.LastTrack - toc.FirstTrack + 1;
     const int firstTrack = HasHiddenTrack(handle.get(), toc) ? kHiddenTrackPosition : 1;
-    const std::optional<std::vector<int>> tracks =
-        SelectedTracks(options->tracks, trackCount, firstTrack);
+    const std::optional<std::vector<int>> tracks = SelectedTracks(options->tracks, toc, firstTrack);
     if (!tracks) {
         err << "corvath-cli rip: --tracks takes track numbers and ranges from " << firstTrack
             << " to " << trackCount << ", such as 1,3-5\n";
@@ -201,6 +206,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
         const std::string& title = settings.CDInfo.Titles[number];
         entries.push_back({track, title.empty() ? DefaultTitle(number) : title});
     }
+    const StopSignals signals;
     ScopedMainThread mainThread;
     RipProgressLines progress(out, err);
     RipBatch batch(
@@ -212,7 +218,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
          options->replayGain.value_or(ReplayGainModeOf(settings.CommonOptions.ReplayGain))},
         settings);
     batch.Start();
-    return progress.RunToEnd(mainThread.Dispatcher()) ? 0 : 1;
+    return progress.RunToEnd(mainThread.Dispatcher(), [&] { batch.Stop(); });
 }
 
 } // namespace corvath::cli

@@ -121,6 +121,27 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
     EXPECT_NE(std::ranges::find(view_.lines, "written Two.wav"), view_.lines.end());
 }
 
+// A step that throws ends the rip with its reason instead of leaving it waiting for a Stop that
+// a command line never sends.
+TEST_F(RipBatchTest, AStepThatThrowsEndsTheRipWithItsReason)
+{
+    struct FailingView : RecordingView {
+        void ShowHint(const std::string& hint) override
+        {
+            RecordingView::ShowHint(hint);
+            if (hint == kRipEncoding)
+                throw std::runtime_error("the view broke");
+        }
+    } view;
+    OpenDisc({20, 12});
+    RipBatch batch(view, {disc_.get(), {{1, "One"}, {2, "Two"}}, OutputFormat::FLAC, {}, "image"},
+                   settings_);
+    batch.Start();
+    ASSERT_TRUE(PumpUntil([&] { return view.closed; }, std::chrono::minutes(1)));
+    EXPECT_NE(std::ranges::find(view.lines, "error the view broke"), view.lines.end());
+    EXPECT_FALSE(fs::exists(Output("Two.flac"))) << "nothing after the failure";
+}
+
 // A data track is refused as a drive refuses it, instead of becoming noise in a WAV file.
 TEST_F(RipBatchTest, ADataTrackFailsAsAReadError)
 {

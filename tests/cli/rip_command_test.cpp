@@ -102,6 +102,23 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     }
 }
 
+// A plain rip takes the disc's audio tracks, leaving out the data track a drive cannot read as
+// audio; a track named twice is ripped once.
+TEST_F(CliRipTest, APlainRipTakesTheAudioTracksEachOnce)
+{
+    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 1)},
+                                                  {std::vector<uint8_t>(30 * 2352, 0), true}};
+    const fs::path image = test::WriteCueImage(dir_ / "mixed", tracks);
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav"), 0) << Stderr();
+    EXPECT_TRUE(test::WaveData(Output("Track01.wav")) == Bytes(tracks[0].sectors));
+    EXPECT_FALSE(fs::exists(Output("Track02.wav")));
+
+    ASSERT_EQ(Status("rip --image '" + image.string() + "' --format wav --tracks 1,1-1"), 0)
+        << Stderr();
+    EXPECT_TRUE(test::WaveData(Output("Track01.wav")) == Bytes(tracks[0].sectors));
+    EXPECT_FALSE(fs::exists(Output("Track01 (2).wav"))) << "the track once";
+}
+
 // A hidden track shows as track 0 and is ripped when asked for as that, and only then.
 TEST_F(CliRipTest, TrackZeroIsTheHiddenTrack)
 {

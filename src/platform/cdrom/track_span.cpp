@@ -22,7 +22,7 @@ std::optional<SectorSpan> TrackSectors(const CdToc& toc, int32_t position)
     const uint32_t begin = TocEntryFrames(toc.Entries[index]);
     // An enhanced CD's last audio track ends before the gap to the data session.
     const uint32_t end = TrackEndFrames(toc)[index];
-    if (begin < kCdLeadInSectors || end < begin)
+    if (begin < kCdLeadInSectors || end <= begin) // a track of no sectors holds no audio
         return std::nullopt;
     return SectorSpan{begin - kCdLeadInSectors, end - begin};
 }
