@@ -1,18 +1,19 @@
 #include "cli/batch_lines.h"
 
 #include "audio/model/call_dispatcher.h"
-#include "cli/stop_signals.h"
+#include "platform/process/stop_signals.h"
 
 #include <chrono>
 #include <utility>
 
 namespace corvath::cli {
 
-int BatchLines::RunToEnd(CallDispatcher& mainThread, const std::function<void()>& stop)
+int BatchLines::RunToEnd(CallDispatcher& mainThread, const StopSignals& signals,
+                         const std::function<void()>& stop)
 {
     using namespace std::chrono_literals;
     while (!over_) {
-        if (const int signal = StopSignals::Received(); signal != 0) {
+        if (const int signal = signals.Take(); signal != 0) {
             stop();
             EndLine();
             err_ << "Stopped: what was not finished is left as .part files.\n";

@@ -10,7 +10,8 @@
 
 namespace corvath {
 class CallDispatcher;
-}
+class StopSignals;
+} // namespace corvath
 
 namespace corvath::cli {
 
@@ -20,10 +21,11 @@ class BatchLines {
 public:
     BatchLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
-    /// Runs the batch's messages, events and pauses until it is over, or until a stop signal
-    /// (StopSignals) comes, which runs stop; the exit status: 0 when nothing failed, 1 when
-    /// something did, 128 plus the signal's number when stopped.
-    int RunToEnd(CallDispatcher& mainThread, const std::function<void()>& stop);
+    /// Runs the batch's messages, events and pauses until it is over, or until one of the stop
+    /// signals comes, which runs stop; the exit status: 0 when nothing failed, 1 when something
+    /// did, 128 plus the signal's number, as shells expect, when stopped.
+    int RunToEnd(CallDispatcher& mainThread, const StopSignals& signals,
+                 const std::function<void()>& stop);
 
 protected:
     /// Ends the line under way and starts one for label.

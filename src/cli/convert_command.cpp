@@ -9,8 +9,8 @@
 #include "cli/format_choices.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
-#include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
+#include "platform/process/stop_signals.h"
 
 #include <algorithm>
 #include <array>
@@ -247,7 +247,7 @@ int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostrea
          options->replayGain.value_or(ConversionReplayGain(settings.CommonOptions.ReplayGain))},
         settings);
     batch.Start();
-    return lines.RunToEnd(mainThread.Dispatcher(), [&] { batch.Stop(); });
+    return lines.RunToEnd(mainThread.Dispatcher(), signals, [&] { batch.Stop(); });
 }
 
 } // namespace corvath::cli

@@ -16,11 +16,11 @@
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
-#include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
 #include "codecs/output_format.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/track_span.h"
+#include "platform/process/stop_signals.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -218,7 +218,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
          options->replayGain.value_or(ReplayGainModeOf(settings.CommonOptions.ReplayGain))},
         settings);
     batch.Start();
-    return progress.RunToEnd(mainThread.Dispatcher(), [&] { batch.Stop(); });
+    return progress.RunToEnd(mainThread.Dispatcher(), signals, [&] { batch.Stop(); });
 }
 
 } // namespace corvath::cli

@@ -22,7 +22,7 @@ TEST(StopSignalsTest, EachSignalIsNotedInsteadOfEndingTheProcess)
     for (const int signal : StopSignals::kSignals) {
         SCOPED_TRACE(signal);
         ASSERT_EQ(std::raise(signal), 0);
-        EXPECT_TRUE(stopSignals.Take());
+        EXPECT_EQ(stopSignals.Take(), signal) << "which one came";
         EXPECT_FALSE(stopSignals.Take()) << "taken once";
     }
     // Many at once before anyone reads: still one signal to act on, and no write blocks.

@@ -14,10 +14,10 @@ namespace {
 std::atomic<int> writeEnd{-1};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-void NoteSignal(int /*signal*/)
+void NoteSignal(int signal)
 {
     const int savedErrno = errno;
-    const char byte = 1;
+    const auto byte = static_cast<char>(signal); // signal numbers fit in a byte
     // A full pipe already says that a signal came.
     [[maybe_unused]] const ssize_t written = ::write(writeEnd.load(), &byte, 1);
     errno = savedErrno;
@@ -51,13 +51,15 @@ StopSignals::~StopSignals()
     writeEnd.store(-1);
 }
 
-bool StopSignals::Take() const
+int StopSignals::Take() const
 {
-    bool came = false;
+    int first = 0;
     char bytes[16];
-    while (::read(readEnd_.get(), bytes, sizeof bytes) > 0)
-        came = true;
-    return came;
+    for (ssize_t got; (got = ::read(readEnd_.get(), bytes, sizeof bytes)) > 0;) {
+        if (first == 0)
+            first = static_cast<unsigned char>(bytes[0]);
+    }
+    return first;
 }
 
 } // namespace corvath

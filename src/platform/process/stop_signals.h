@@ -21,8 +21,9 @@ public:
 
     int ReadFd() const { return readEnd_.get(); }
 
-    /// Takes what the signals since the last call left in the pipe; true when one came.
-    bool Take() const;
+    /// Takes what the signals since the last call left in the pipe: the number of the first
+    /// signal that came, 0 when none did.
+    int Take() const;
 
     static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGHUP, SIGINT};
 
