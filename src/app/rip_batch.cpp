@@ -166,7 +166,15 @@ void RipBatch::Start()
 
 void RipBatch::Stop()
 {
-    over_ = true;
+    // A rip stopped before its end still leaves its log and cue sheet of what was ripped.
+    if (!std::exchange(over_, true) && discRead_) {
+        record_.stopped = true;
+        for (RippedTrack& track : record_.tracks) {
+            if (track.file.empty() && track.failure.empty())
+                track.failure = "not ripped: the rip was stopped";
+        }
+        WriteRipReport(record_, ReportFolder(), settings_.RipOptions);
+    }
     albumTags_.reset();
     if (worker_) {
         worker_->SetStopFlag();

@@ -124,7 +124,8 @@ public:
     /// Formats whose encoder cannot be made fail on every track while the others go on.
     void Start();
 
-    /// Ends the rip: the extraction under way stops and nothing more starts or is shown.
+    /// Ends the rip: the extraction under way stops and nothing more starts or is shown; the log
+    /// and cue sheet of what was ripped are written, the log saying the rip was stopped.
     void Stop();
 
     OutputFormat Format() const { return job_.format; }

@@ -84,6 +84,7 @@ std::string CueSheetText(const RipRecord& record)
 
     const std::vector<uint32_t> starts = TocFrames(record.toc).trackStarts;
     int32_t previous = -1; // the track whose FILE came last
+    int32_t listed = 0;    // a sheet numbers its tracks one after another, whichever were ripped
     std::string hiddenFile;
     for (const RippedTrack& track : record.tracks) {
         if (track.file.empty())
@@ -94,7 +95,7 @@ std::string CueSheetText(const RipRecord& record)
             hiddenFile = file;
             continue;
         }
-        std::string header = "  TRACK " + TwoDigits(track.number) + " AUDIO\n";
+        std::string header = "  TRACK " + TwoDigits(++listed) + " AUDIO\n";
         if (const CdTrackFacts* facts = TrackFactsOf(record, track.number)) {
             if (facts->PreEmphasis)
                 header += "    FLAGS PRE\n";

@@ -130,7 +130,10 @@ std::string RipLogText(const RipRecord& record)
     text += TocTable(record.toc, record.pregaps) + "\n";
     for (const RippedTrack& track : record.tracks)
         text += TrackSection(track, TrackFactsOf(record, track.number)) + "\n";
-    return text + RipSummaryLine(record.tracks) + "\n";
+    text += RipSummaryLine(record.tracks) + "\n";
+    if (record.stopped)
+        text += "The rip was stopped before its end\n";
+    return text;
 }
 
 } // namespace corvath

@@ -63,6 +63,7 @@ struct RipRecord {
     std::string discId; ///< the freedb identifier in hex, for names when the fields are empty
     std::string lookupFailure; ///< why the AccurateRip database could not be asked, if it could not
     std::vector<RippedTrack> tracks;
+    bool stopped = false; ///< the user stopped the rip before its end
 };
 
 /// What the disc tells of the track at this TOC position (1 for its first entry); nothing when

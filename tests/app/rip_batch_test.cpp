@@ -370,6 +370,29 @@ TEST_F(RipBatchTest, ALogAndACueSheetFollowEveryRip)
     EXPECT_EQ(test::ReadFile(Output("Band - Album.cue")), cue);
 }
 
+// A stopped rip keeps its log and cue sheet of what it ripped, and the log says it was stopped.
+TEST_F(RipBatchTest, AStoppedRipLeavesItsLogAndCueSheet)
+{
+    OpenDisc({20, 3000});
+    RipBatch batch(view_,
+                   {disc_.get(),
+                    {{1, "One"}, {2, "Two"}},
+                    OutputFormat::WAV,
+                    {"Band", "Album", "", -1, ""},
+                    "image"},
+                   settings_);
+    batch.Start();
+    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count(view_.lines, "written One.wav") == 1; }));
+    batch.Stop();
+    const std::string log = test::ReadFile(Output("Band - Album.log"));
+    for (const char* line : {"\n  File: One.wav\n", "not ripped: the rip was stopped",
+                             "\nThe rip was stopped before its end\n"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << " in " << log;
+    const std::string cue = test::ReadFile(Output("Band - Album.cue"));
+    EXPECT_NE(cue.find("FILE \"One.wav\""), std::string::npos) << cue;
+    EXPECT_EQ(cue.find("Two"), std::string::npos) << cue;
+}
+
 TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
 {
     RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}, ""}, settings_);

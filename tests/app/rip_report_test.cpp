@@ -186,7 +186,7 @@ TEST(RipLogTest, SummaryBlamesTheRipOnlyWhenTheDatabaseDisagrees)
 }
 
 // Track 2's pre-gap (25 sectors before its start) lies in track 1's file; track 4's lies in the
-// file of track 3, which failed, so it has no INDEX 00.
+// file of track 3, which failed, so it has no INDEX 00, and is listed as the sheet's third.
 TEST(CueSheetTest, PregapsGoToTheEndOfThePreviousFile)
 {
     RipRecord record = ThreeTrackRecord();
@@ -217,7 +217,7 @@ TEST(CueSheetTest, PregapsGoToTheEndOfThePreviousFile)
                                     "FILE \"Song 2.wav\" WAVE\n"
                                     "    INDEX 01 00:00:00\n"
                                     "FILE \"Song 4.mp3\" MP3\n"
-                                    "  TRACK 04 AUDIO\n"
+                                    "  TRACK 03 AUDIO\n"
                                     "    TITLE \"Song 4\"\n"
                                     "    PERFORMER \"The Band\"\n"
                                     "    INDEX 01 00:00:00\n");

@@ -23,8 +23,9 @@ struct HttpGetOptions {
     /// Follows at most this many redirects, to the allowed protocols only; 0 follows none and
     /// answers with the redirect itself.
     long maxRedirects = 0;
-    /// Sent as the User-Agent header; empty sends none.
-    std::string userAgent{};
+    /// Sent as the User-Agent header: the program and its version, so servers know who asks;
+    /// empty sends none.
+    std::string userAgent = "Corvath/" CORVATH_VERSION;
     /// Bodies beyond this many bytes count as no answer.
     std::size_t maxBodyBytes = kHttpDefaultMaxBody;
 };

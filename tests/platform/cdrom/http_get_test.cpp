@@ -96,7 +96,7 @@ TEST(HttpGet, SendsTheUserAgentAndCapsTheBodyAsAsked)
 
     const std::vector<std::string> agents = server.RequestHeaders("User-Agent");
     ASSERT_EQ(agents.size(), 2u);
-    EXPECT_EQ(agents[0], "") << "none unless asked";
+    EXPECT_EQ(agents[0], "Corvath/" CORVATH_VERSION) << "the program's own unless asked";
     EXPECT_EQ(agents[1], "Tester/1.0 ( test@example.org )");
 }
 
