@@ -188,9 +188,11 @@ TEST_F(RipBatchTest, AnEncoderThatCannotBeMadeFailsEveryTrackBeforeAnyIsRead)
     EXPECT_TRUE(fs::is_empty(dir_ / "out"));
 }
 
+// A disk that fills names the file and the reason, and the older file of the name stays.
 TEST_F(RipBatchTest, AFullDiskNamesTheFileAndTheReason)
 {
     OpenDisc({20, 5});
+    test::WriteFile(Output("One.wav"), "an older rip");
     {
         const test::FileSizeLimit limit(30000); // the first track wants 47 KB, the second 12 KB
         Rip({{1, "One"}, {2, "Two"}}, OutputFormat::WAV);
@@ -202,6 +204,7 @@ TEST_F(RipBatchTest, AFullDiskNamesTheFileAndTheReason)
         << ::testing::PrintToString(lines);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
               (std::vector<std::string>{"failed One: " + reason, "close"}));
+    EXPECT_EQ(test::ReadFile(Output("One.wav")), "an older rip");
     EXPECT_TRUE(fs::exists(Output("Two.wav")));
 }
 
