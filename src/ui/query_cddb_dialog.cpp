@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
+#include <cstddef>
 
 namespace corvath::ui {
 
@@ -90,13 +92,22 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     layout->addWidget(server);
     layout->addWidget(proxy);
     layout->addLayout(buttons);
+
+    // The fields were made in another order than they stand in.
+    const std::array<QWidget*, 9> laidOut = {cbServer_, eScript_, eEmail_, cbProxy_, eAddress_,
+                                             ePort_,    bDefault, bQuery,  bClose};
+    for (std::size_t i = 1; i < laidOut.size(); ++i)
+        setTabOrder(laidOut[i - 1], laidOut[i]);
     ShowSettings();
 }
 
 void TfrmQueryCDDB::ShowSettings()
 {
+    // A server typed earlier is no item, yet the next Query must go to it.
     const auto stored = static_cast<int>(Servers().indexOf(Text(settings_.Server)));
     cbServer_->setCurrentIndex(std::max(0, stored));
+    if (stored < 0 && !settings_.Server.empty())
+        cbServer_->setEditText(Text(settings_.Server));
     eScript_->setText(Text(settings_.Script));
     cbProxy_->setChecked(settings_.UseProxy);
     eAddress_->setText(Text(settings_.ProxyAddress));

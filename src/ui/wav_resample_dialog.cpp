@@ -311,6 +311,7 @@ void TfrmWavResample::Button3Click()
     // The sink's events reach this thread only after this handler, so the window may follow
     // the start instead of preceding it: a sink that refuses to start leaves the window idle.
     sink_->Start();
+    stopAsked_ = false;
     SetConverting(true);
     setWindowTitle("Converting...");
 }
@@ -318,8 +319,10 @@ void TfrmWavResample::Button3Click()
 void TfrmWavResample::Button4Click()
 {
     for (TAuOutput* sink : Sinks()) {
-        if (sink->IsBusy())
+        if (sink->IsBusy()) {
+            stopAsked_ = true;
             sink->StopOutput(true);
+        }
     }
 }
 
@@ -331,8 +334,11 @@ void TfrmWavResample::WaveOut1Progress(TAuOutput& sender)
 void TfrmWavResample::WaveOut1Done(TAuOutput& sender)
 {
     SetConverting(false);
-    setWindowTitle(sender.LastError().empty() ? QString("Success!")
-                                              : QString::fromStdString(sender.LastError()));
+    // The sink forgets the stop once its run has ended, before this event comes.
+    if (!sender.LastError().empty())
+        setWindowTitle(QString::fromStdString(sender.LastError()));
+    else
+        setWindowTitle(stopAsked_ ? "Stopped." : "Success!");
 }
 
 std::array<TAuOutput*, 2> TfrmWavResample::Sinks() const
@@ -340,10 +346,12 @@ std::array<TAuOutput*, 2> TfrmWavResample::Sinks() const
     return {WaveOut1_.get(), WMAOut1_.get()};
 }
 
-// The input file is read by the running conversion, so it cannot change meanwhile.
+// The running conversion reads the input file and names the output file when it ends, so
+// neither can change meanwhile.
 void TfrmWavResample::SetConverting(bool converting)
 {
     Button1_->setEnabled(!converting);
+    Button2_->setEnabled(!converting);
     Button3_->setEnabled(!converting);
 }
 

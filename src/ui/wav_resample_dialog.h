@@ -73,6 +73,7 @@ private:
     Owned<TWaveOut> WaveOut1_;
     Owned<TWMAOut> WMAOut1_;
     TAuFileOut* sink_ = nullptr; // the one the output file's name chose
+    bool stopAsked_ = false;     // by Close, during the run now ending
 
     FileNameLabel* lInFileName_ = nullptr;
     QLabel* lInChannels_ = nullptr;

@@ -49,6 +49,13 @@ protected:
         return text.str();
     }
 
+    // The settings file without the main window's place, which it adds on closing.
+    std::string StoredSettings() const
+    {
+        const std::string file = OptionsFile();
+        return file.substr(0, file.find("\n[MainWindow]"));
+    }
+
     // Opens the dialog with the Options command and runs act on it; Cancel ends it when act leaves
     // it open.
     static void WithOptions(TfrmMain& window, const std::function<void(QDialog&)>& act)
@@ -90,7 +97,7 @@ TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
 {
     const int32_t drive = AudioImage("disc", {150});
     SaveOptions(Unusual(drive), location_);
-    const std::string before = OptionsFile();
+    const std::string before = StoredSettings();
     auto window = Start();
     WithOptions(*window, [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Options");
@@ -138,11 +145,7 @@ TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
         EXPECT_FALSE(dialog.isVisible());
     });
     window->close();
-    // The main window adds its place on closing; every setting stays as it was.
-    const auto settings = [](const std::string& file) {
-        return file.substr(0, file.find("\n[MainWindow]"));
-    };
-    EXPECT_EQ(settings(OptionsFile()), settings(before));
+    EXPECT_EQ(StoredSettings(), before) << "every setting stays as it was";
 }
 
 TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
@@ -219,14 +222,17 @@ TEST_F(OptionsDialogTest, CancelAndAMissingFolderStoreNothing)
     window->close();
 }
 
-// The bit-rate texts are read as numbers in the middle of storing: what came before stays
-// stored, the rest not, and the dialog stays open for a second try.
-TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStopsStoringThere)
+// A bit-rate text that is no number keeps the dialog open for a second try and stores nothing
+// until OK succeeds: the main window keeps showing what is stored.
+TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStoresNothing)
 {
     SaveOptions(Unusual(AudioImage("disc", {150})), location_);
     auto window = Start();
+    const std::string elsewhere = (dir_ / "elsewhere").string();
+    std::filesystem::create_directory(elsewhere);
     WithOptions(*window, [&](QDialog& dialog) {
         Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(1);
+        Child<QLineEdit>(dialog, "editOutputDir").setText(QString::fromStdString(elsewhere));
         Child<QCheckBox>(dialog, "ckNormalize").setChecked(false);
         Child<QCheckBox>(dialog, "ckbVBRHead").setChecked(false);
         Child<QComboBox>(dialog, "cbMinBitRate").setEditText("abcdef");
@@ -234,9 +240,10 @@ TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStopsStoringThere)
         Child<QComboBox>(dialog, "cbStereoMode").setCurrentIndex(0);
         EXPECT_EQ(OkWithMessage(dialog), "'abc' is not a valid integer value");
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 1);
-        EXPECT_FALSE(OptionsSetting.CommonOptions.IsNormalize);
-        EXPECT_FALSE(OptionsSetting.Mp3Options.IsVBRHead);
+        EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 4);
+        EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, outputFolder_);
+        EXPECT_TRUE(OptionsSetting.CommonOptions.IsNormalize);
+        EXPECT_TRUE(OptionsSetting.Mp3Options.IsVBRHead);
         EXPECT_EQ(OptionsSetting.Mp3Options.MaxBitRate, 256);
         EXPECT_EQ(OptionsSetting.Mp3Options.StereoMode, 3);
 
@@ -246,6 +253,70 @@ TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStopsStoringThere)
     EXPECT_EQ(OptionsSetting.Mp3Options.BitRate, 96);
     EXPECT_EQ(OptionsSetting.Mp3Options.MaxBitRate, 160);
     EXPECT_EQ(OptionsSetting.Mp3Options.StereoMode, 0);
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, elsewhere);
+    window->close();
+}
+
+TEST_F(OptionsDialogTest, CancelAfterARefusedBitRateLeavesEverySettingAsItWas)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150})), location_);
+    auto window = Start();
+    const std::string before = StoredSettings();
+    const std::string elsewhere = (dir_ / "elsewhere").string();
+    std::filesystem::create_directory(elsewhere);
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(1);
+        Child<QLineEdit>(dialog, "editOutputDir").setText(QString::fromStdString(elsewhere));
+        Child<QComboBox>(dialog, "cbMinBitRate").setEditText("abcdef");
+        EXPECT_EQ(OkWithMessage(dialog), "'abc' is not a valid integer value");
+        Child<QPushButton>(dialog, "btCancel").click();
+    });
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 4);
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, outputFolder_);
+    EXPECT_EQ(Child<QComboBox>(*window, "cbOutputFormat").currentIndex(), 4);
+    EXPECT_EQ(Child<QLineEdit>(*window, "eOutputDir").text().toStdString(), outputFolder_);
+    window->close();
+    EXPECT_EQ(StoredSettings(), before);
+}
+
+TEST_F(OptionsDialogTest, EnterPressesOk)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150})), location_);
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(1);
+        // Another default button would take the Enter, and Browse would open a modal chooser.
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+            ASSERT_EQ(button->isDefault(), button->objectName() == "btOk")
+                << button->objectName().toStdString();
+        QWidget* focus = dialog.focusWidget();
+        QTest::keyClick(focus ? focus : &dialog, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 1);
+    window->close();
+}
+
+// Qt selects the first item of a list as soon as one is added: a stored drive the list does not
+// hold shows as none and stays stored unless another is picked.
+TEST_F(OptionsDialogTest, AStoredDriveBeyondTheListIsKeptUnlessAnotherIsPicked)
+{
+    const int32_t only = AudioImage("disc", {150});
+    const int32_t beyond = only + 3;
+    StoreSettings(beyond);
+    auto window = Start();
+    WithOptions(*window, [&](QDialog& dialog) {
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbCDList").currentIndex(), -1);
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_EQ(OptionsSetting.CDOptions.Index, beyond);
+    WithOptions(*window, [&](QDialog& dialog) {
+        Child<QComboBox>(dialog, "cbCDList").setCurrentIndex(only);
+        EXPECT_EQ(OkWithMessage(dialog), "");
+    });
+    EXPECT_EQ(OptionsSetting.CDOptions.Index, only);
+    EXPECT_EQ(window->StatusText().toStdString(), "Image   disc.cue");
     window->close();
 }
 

@@ -296,5 +296,51 @@ TEST_F(QueryCddbTest, DefaultRestoresTheServerAndQueryStoresTheProxy)
         << server.RequestLines()[0];
 }
 
+// A server typed into the dialog, though no list item, is what the next opening shows: a Query
+// from there goes to it and not to the list's first.
+TEST_F(QueryCddbTest, ATypedServerIsShownAtTheNextOpening)
+{
+    const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
+    auto window = StartWithDisc();
+    QString panel;
+    EXPECT_TRUE(Lookup(*window, server.Address(), ClosedWithPanel(panel)));
+    ASSERT_EQ(OptionsSetting.QueryCDDB.Server, server.Address());
+    WhenModal([&](QWidget& dialog) {
+        EXPECT_EQ(Child<QComboBox>(dialog, "cbServer").currentText().toStdString(),
+                  server.Address());
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (auto* wait = window->findChild<TfrmStopQuery*>(); wait && wait->isVisible())
+                ClosedWithPanel(panel)(*wait);
+        });
+        look.start(10);
+        Child<QPushButton>(dialog, "bQuery").click();
+        Child<QPushButton>(dialog, "bClose").click();
+    });
+    Child<QAction>(*window, "aQueryCDDB").trigger();
+    EXPECT_EQ(OptionsSetting.QueryCDDB.Server, server.Address());
+    EXPECT_EQ(server.RequestLines().size(), 2u) << "both queries reached the server typed";
+}
+
+// Tab goes through the fields as they are laid out: the server box, then the proxy box, then
+// the buttons from left to right.
+TEST_F(QueryCddbTest, TabFollowsTheLayout)
+{
+    auto window = StartWithDisc();
+    OptionsSetting.QueryCDDB.UseProxy = true; // else the proxy's fields take no focus
+    const QStringList laidOut = {"cbServer", "eScript",  "eEmail", "cbProxy", "eAddress",
+                                 "ePort",    "bDefault", "bQuery", "bClose"};
+    WhenModal([&](QWidget& dialog) {
+        QStringList order;
+        for (QWidget* w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain()) {
+            if (laidOut.contains(w->objectName()) && (w->focusPolicy() & Qt::TabFocus))
+                order << w->objectName();
+        }
+        EXPECT_EQ(order.join(' ').toStdString(), laidOut.join(' ').toStdString());
+        Child<QPushButton>(dialog, "bClose").click();
+    });
+    Child<QAction>(*window, "aQueryCDDB").trigger();
+}
+
 } // namespace
 } // namespace corvath::ui::test

@@ -1,4 +1,5 @@
 #include "main_window_harness.h"
+#include "platform/files/partial_file.h"
 #include "support/audio_tools.h"
 #include "support/run_command.h"
 #include "support/stopped_output.h"
@@ -95,6 +96,17 @@ protected:
         return file;
     }
 
+    // Starts converting a three-minute tone to 16-bit stereo at the CD rate into the file of
+    // this name; whether the conversion got going.
+    bool StartLongConversion(const std::string& name)
+    {
+        ChooseInput(Tone(kLongSeconds));
+        ChooseOutput(name);
+        SetOutput(2, "44100", 16, 0);
+        Click("Button3");
+        return QTest::qWaitFor([this] { return Progress() > 0; }, kConversionTimeoutMs);
+    }
+
     void SetOutput(int channels, const QString& rate, int bits, int encoding)
     {
         Child<QSpinBox>(*window_, "seChannels").setValue(channels);
@@ -118,8 +130,11 @@ protected:
         Click("Button3");
         EXPECT_EQ(Caption(), "Converting...");
         EXPECT_FALSE(StartButton().isEnabled());
-        EXPECT_FALSE(Child<QPushButton>(*window_, "Button1").isEnabled());
+        for (const char* chooser : {"Button1", "Button2"})
+            EXPECT_FALSE(Child<QPushButton>(*window_, chooser).isEnabled()) << chooser;
         WaitUntilIdle();
+        for (const char* chooser : {"Button1", "Button2"})
+            EXPECT_TRUE(Child<QPushButton>(*window_, chooser).isEnabled()) << chooser;
         return Caption();
     }
 
@@ -268,7 +283,7 @@ TEST_F(WavResampleTest, WmaNeeds16BitSoundAndCloseStopsItsConversion)
 
     Click("Button4");
     WaitUntilIdle();
-    EXPECT_EQ(Caption(), "Success!");
+    EXPECT_EQ(Caption(), "Stopped.");
     EXPECT_TRUE(window_->isVisible());
     EXPECT_LT(Progress(), 100);
     ASSERT_TRUE(corvath::test::TakeStoppedFile(out)) << "left partial";
@@ -279,12 +294,8 @@ TEST_F(WavResampleTest, WmaNeeds16BitSoundAndCloseStopsItsConversion)
 
 TEST_F(WavResampleTest, ClosingTheWindowStopsAWmaConversionWithItsFileComplete)
 {
-    ChooseInput(Tone(kLongSeconds));
-    const fs::path out = ChooseOutput("long.wma");
-    SetOutput(2, "44100", 16, 0);
-    Click("Button3");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Progress() > 0; }, kConversionTimeoutMs))
-        << Caption();
+    const fs::path out = dir_ / "long.wma";
+    ASSERT_TRUE(StartLongConversion(out.filename().string())) << Caption();
 
     window_->close();
     ASSERT_TRUE(corvath::test::TakeStoppedFile(out)) << "left partial";
@@ -293,6 +304,52 @@ TEST_F(WavResampleTest, ClosingTheWindowStopsAWmaConversionWithItsFileComplete)
     EXPECT_LT(Duration(out), 90);
     QTest::qWait(300);
     EXPECT_EQ(fs::file_size(out), size) << "nothing writes after the window closed";
+}
+
+// The running conversion reads the output's name when it ends: a name chosen meanwhile would
+// race it, so neither chooser can be used and the sink keeps its name until the run is over.
+TEST_F(WavResampleTest, TheFilesCannotChangeWhileConverting)
+{
+    const fs::path otherInput = Tone("2"); // before the run, which could end while sox works
+    const fs::path out = dir_ / "long.wma";
+    ASSERT_TRUE(StartLongConversion(out.filename().string())) << Caption();
+    const std::size_t asked = asked_.size();
+    ChooseInput(otherInput);
+    const fs::path other = ChooseOutput("other.wav");
+    EXPECT_EQ(asked_.size(), asked) << "no file dialog while converting";
+    EXPECT_EQ(Child<QLabel>(*window_, "lOutFileName").toolTip(), "long.wma");
+    EXPECT_EQ(Child<QLabel>(*window_, "lInFileName").toolTip(), "tone180.wav");
+
+    Click("Button4");
+    WaitUntilIdle();
+    EXPECT_EQ(Caption(), "Stopped.");
+    EXPECT_TRUE(corvath::test::TakeStoppedFile(out)) << "left partial";
+    EXPECT_FALSE(fs::exists(other));
+    EXPECT_FALSE(fs::exists(PartialName(other.string())));
+
+    // A finished conversion after a stopped one says so again.
+    ChooseInput(Tone("1"));
+    EXPECT_EQ(ChooseOutput("short.wav"), dir_ / "short.wav");
+    EXPECT_EQ(Convert(), "Success!");
+    EXPECT_NEAR(Duration(dir_ / "short.wav"), 1.0, 0.01);
+}
+
+// What the window relies on: a file sink keeps the name it runs with.
+TEST_F(WavResampleTest, AFileSinkRefusesANewNameWhileItRuns)
+{
+    const Owned<TWaveIn> in = MakeComponent<TWaveIn>();
+    in->SetFileName(Tone(kLongSeconds).string());
+    const Owned<TWaveOut> sink = MakeComponent<TWaveOut>();
+    sink->SetInput(in.get());
+    const std::string name = (dir_ / "running.wav").string();
+    sink->SetFileName(name);
+    sink->Start();
+    sink->SetFileName((dir_ / "other.wav").string());
+    EXPECT_EQ(sink->FileName(), name);
+    sink->StopOutput(false);
+    EXPECT_FALSE(sink->IsBusy());
+    sink->SetFileName((dir_ / "other.wav").string());
+    EXPECT_EQ(sink->FileName(), (dir_ / "other.wav").string()) << "idle again";
 }
 
 } // namespace

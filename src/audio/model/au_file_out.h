@@ -31,7 +31,8 @@ public:
     explicit TAuFileOut(TComponent* owner = nullptr, TFileWriter writer = TFileWriter::kStream);
 
     const std::string& FileName() const { return fileName_; }
-    void SetFileName(const std::string& fileName) { fileName_ = fileName; }
+    /// Kept while a run is on: the run gives its file this name when it ends.
+    void SetFileName(const std::string& fileName) { SetWhileIdle(fileName_, fileName); }
 
     /// Runs on the worker once each file is complete and closed, before it takes its final name
     /// and the run counts as done: the tag writer of a format whose encoder writes no tags. It

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <filesystem>
+#include <utility>
 
 namespace corvath::ui {
 
@@ -35,13 +36,15 @@ TfrmOptions::TfrmOptions(TOptionsSetting& settings, const TrackRecord& sample, Q
     auto* buttons = new QDialogButtonBox;
     auto* btOk = Named(buttons->addButton("OK", QDialogButtonBox::AcceptRole), "btOk");
     auto* btCancel = Named(buttons->addButton("Cancel", QDialogButtonBox::RejectRole), "btCancel");
-    btOk->setDefault(true);
     connect(btOk, &QPushButton::clicked, this, &TfrmOptions::Ok);
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1_);
     layout->addWidget(buttons);
+    // Only once in the dialog does it stay the default: made default before, it loses that to
+    // the first button that has the focus (Browse), and Enter then browses.
+    btOk->setDefault(true);
 
     for (OptionsPage* page : pages_)
         page->Load(settings_);
@@ -67,12 +70,15 @@ void TfrmOptions::Ok()
         output_->FocusPattern();
         return;
     }
+    // Into a copy: a page that refuses leaves the record as the main window shows it, whether
+    // the user then cancels or tries again.
+    TOptionsSetting chosen = settings_;
     for (OptionsPage* page : pages_) {
-        if (!page->Store(settings_))
+        if (!page->Store(chosen))
             return;
     }
-    // The drive last: a page that refuses leaves the drive as it was.
-    output_->StoreDrive(settings_);
+    output_->StoreDrive(chosen);
+    settings_ = std::move(chosen);
     driveChanged_ = output_->DriveChanged();
     accept();
 }

@@ -16,8 +16,8 @@ class OutputPage;
 /// The settings dialog: the output page, a page for each output format that has settings, in
 /// the formats' order, and the rip page, over the settings record. The controls show the record
 /// when the dialog is made; OK with an existing output folder stores them back into the record
-/// (in memory only: the file is written when the program closes). Controls carry their names as
-/// object names. Main thread.
+/// (in memory only: the file is written when the program closes), all of them or, when a page
+/// refuses what it holds, none. Controls carry their names as object names. Main thread.
 class TfrmOptions : public QDialog {
     Q_OBJECT
 

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <algorithm>
 #include <utility>
@@ -107,6 +108,8 @@ OutputPage::OutputPage(TrackRecord sample)
 
     cbCDList_ = NewComboBox("cbCDList", {}, true);
     cbCDList_->setAccessibleName("Device");
+    connect(cbCDList_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { drivePicked_ = index >= 0; });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Group("Output folder", folder));
@@ -172,11 +175,15 @@ void OutputPage::Load(const TOptionsSetting& settings)
 
     const int32_t index = settings.CDOptions.Index;
     driveAtOpening_ = index == -1 ? 0 : index;
-    cbCDList_->clear();
-    for (const std::string& drive : DriveChoices())
-        cbCDList_->addItem(QString::fromStdString(drive));
-    if (driveAtOpening_ < cbCDList_->count())
-        cbCDList_->setCurrentIndex(driveAtOpening_);
+    drivePicked_ = false;
+    {
+        // Qt selects the first item as it is added: no pick of the user's.
+        const QSignalBlocker quiet(cbCDList_);
+        cbCDList_->clear();
+        for (const std::string& drive : DriveChoices())
+            cbCDList_->addItem(QString::fromStdString(drive));
+        cbCDList_->setCurrentIndex(driveAtOpening_ < cbCDList_->count() ? driveAtOpening_ : -1);
+    }
 }
 
 bool OutputPage::Store(TOptionsSetting& settings)
@@ -195,7 +202,8 @@ bool OutputPage::Store(TOptionsSetting& settings)
 
 void OutputPage::StoreDrive(TOptionsSetting& settings) const
 {
-    settings.CDOptions.Index = cbCDList_->currentIndex();
+    if (drivePicked_)
+        settings.CDOptions.Index = cbCDList_->currentIndex();
 }
 
 QString OutputPage::Folder() const
@@ -236,7 +244,7 @@ void OutputPage::ShowPreview()
 
 bool OutputPage::DriveChanged() const
 {
-    return cbCDList_->count() > 0 && cbCDList_->currentIndex() != driveAtOpening_;
+    return drivePicked_ && cbCDList_->currentIndex() != driveAtOpening_;
 }
 
 void OutputPage::Browse()

@@ -28,6 +28,8 @@ public:
     void Load(const TOptionsSetting& settings) override;
     /// Everything but the drive.
     bool Store(TOptionsSetting& settings) override;
+    /// The drive picked since loading; none picked leaves the stored one, even one the list
+    /// does not hold.
     void StoreDrive(TOptionsSetting& settings) const;
 
     /// The folder as typed; puts the focus there.
@@ -37,7 +39,7 @@ public:
     /// there.
     QString PatternProblem() const;
     void FocusPattern();
-    /// Whether the drive chosen differs from the one at loading.
+    /// Whether a drive was picked and differs from the one at loading.
     bool DriveChanged() const;
 
 private:
@@ -61,6 +63,7 @@ private:
     std::vector<std::pair<OutputFormat, QCheckBox*>> alsoWrite_;
     const TrackRecord sample_;
     int32_t driveAtOpening_ = 0;
+    bool drivePicked_ = false;
 };
 
 } // namespace corvath::ui
