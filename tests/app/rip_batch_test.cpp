@@ -349,6 +349,44 @@ TEST_F(RipBatchTest, ALogAndACueSheetFollowEveryRip)
     EXPECT_EQ(test::ReadFile(Output("Band - Album.cue")), cue);
 }
 
+// The files a cue sheet's FILE lines name, as written between their quotes.
+std::vector<std::string> CueFiles(const std::string& cue)
+{
+    std::vector<std::string> files;
+    for (std::size_t at = cue.find("FILE \""); at != std::string::npos;
+         at = cue.find("FILE \"", at + 1)) {
+        const std::size_t start = at + 6;
+        files.push_back(cue.substr(start, cue.find('"', start) - start));
+    }
+    return files;
+}
+
+// Whatever the titles hold, the cue sheet names the files the rip wrote.
+TEST_F(RipBatchTest, TheCueSheetNamesTheFilesTheRipWrote)
+{
+    struct Case {
+        std::string folder;
+        std::string pattern;
+        std::vector<std::string> files;
+    };
+    for (const Case& c :
+         {Case{"title", "", {"12' Mix.wav", "Say 'Hi'.wav"}},
+          Case{"patterned", "%track% %title%", {"01 12_ Mix.wav", "02 Say _Hi_.wav"}}}) {
+        SCOPED_TRACE(c.folder);
+        const fs::path out = dir_ / c.folder;
+        fs::create_directory(out);
+        settings_.CommonOptions.OutputFolder = out.string();
+        namePattern_ = c.pattern;
+        OpenDisc({20, 12});
+        view_ = RecordingView{};
+        ASSERT_NO_FATAL_FAILURE(Rip({{1, "12\" Mix"}, {2, "Say \"Hi\""}}, OutputFormat::WAV));
+        const std::vector<std::string> files = CueFiles(test::ReadFile(out / "Band - Album.cue"));
+        EXPECT_EQ(files, c.files);
+        for (const std::string& file : files)
+            EXPECT_TRUE(fs::is_regular_file(out / file)) << file;
+    }
+}
+
 TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
 {
     RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}, ""}, settings_);
