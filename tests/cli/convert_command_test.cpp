@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <sys/wait.h>
+#include <utility>
 
 namespace corvath {
 namespace {
@@ -522,6 +523,33 @@ TEST_F(CliParallelConvertTest, InputsNamedAlikeGetTheSameNamesWhateverEndsFirst)
     EXPECT_EQ(one.size(), 3u);
     EXPECT_TRUE(FilesIn("four") == one) << "the same names with the same bytes";
     EXPECT_EQ(test::SoxDecode(dir_ / "four" / "take (2).flac"), test::SoxDecode(inputs[1]));
+}
+
+// A reader only reads: the same MP3 or WMA file twice, by its name or by a hard link,
+// converts twice at once as it does one at a time.
+TEST_F(CliParallelConvertTest, TheSameInputTwiceConvertsTwiceAtOnce)
+{
+    if (!test::HaveTool("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg makes the MP3 and WMA files";
+    struct Case {
+        std::string extension;
+        std::string codec;
+    };
+    for (const Case& c : {Case{"mp3", "-c:a libmp3lame"}, Case{"wma", "-c:a wmav2"}}) {
+        SCOPED_TRACE(c.extension);
+        const std::filesystem::path input =
+            test::FfmpegTone(dir_ / ("song." + c.extension), c.codec);
+        const std::filesystem::path link = dir_ / ("link." + c.extension);
+        std::filesystem::create_hard_link(input, link);
+        for (const auto& [folder, jobs] :
+             {std::pair{c.extension + "-one", "-j 1"}, {c.extension + "-two", "-j 2"}}) {
+            ASSERT_EQ(ConvertInto(folder, "wav", jobs, {input, input, link}), 0)
+                << jobs << ": " << test::ReadFile(dir_ / "stderr");
+        }
+        const auto two = FilesIn(c.extension + "-two");
+        EXPECT_EQ(two.size(), 3u);
+        EXPECT_TRUE(two == FilesIn(c.extension + "-one")) << "the same names with the same bytes";
+    }
 }
 
 // Each MP3 output has its own encoder: two at once encode as one at a time does.
