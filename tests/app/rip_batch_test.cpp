@@ -404,6 +404,24 @@ std::string Be32(uint32_t value)
             static_cast<char>(value >> 8), static_cast<char>(value)};
 }
 
+// A cached cover that is no whole image (three bytes of a JPEG's start) goes nowhere.
+TEST_F(RipBatchTest, ABrokenCachedCoverGoesNowhere)
+{
+    const test::CoverCacheIn cache(dir_ / "cache");
+    OpenDisc({20});
+    CdToc toc;
+    ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+    fs::create_directories(CoverCacheFolder());
+    test::WriteFile(CoverCacheFolder() / (DiscKeyOf(toc) + ".jpg"), "\xFF\xD8\xFF");
+
+    Rip({{1, "One"}}, OutputFormat::FLAC);
+    EXPECT_FALSE(fs::exists(Output("folder.jpg")));
+    EXPECT_EQ(test::RunCommand("metaflac --list --block-type=PICTURE " +
+                               test::Quoted(Output("One.flac"))),
+              "");
+}
+
 // A disc's cached cover goes beside the tracks and into the FLAC and Ogg Vorbis files; a
 // folder.jpg already there stays, and a disc without a cover rips as before.
 TEST_F(RipBatchTest, TheDiscsCachedCoverGoesBesideAndIntoTheFiles)
