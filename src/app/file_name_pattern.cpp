@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::size_t kMostNameBytes = 255;
 constexpr char kSafe = '_';
+constexpr char kTitleQuote = '\'';
 
 std::string YearOf(const std::string& date)
 {
@@ -144,8 +145,12 @@ std::string PatternOrTitle(const std::string& pattern)
 std::string PatternedName(std::string_view pattern, const TrackRecord& track,
                           std::size_t extensionBytes)
 {
-    if (pattern == kTitleOnlyPattern)
-        return track.title;
+    if (pattern == kTitleOnlyPattern) {
+        // A cue sheet cannot quote a '"' and writes "'" for it; the file it names must match.
+        std::string name = track.title;
+        std::ranges::replace(name, '"', kTitleQuote);
+        return name;
+    }
     std::string joined;
     for (const Piece& piece : Pieces(pattern).value_or(std::vector<Piece>{})) {
         if (!piece.token) {

@@ -7,7 +7,7 @@
 
 namespace corvath {
 
-/// The pattern that names a file by its title alone, as it is: the default.
+/// The pattern that names a file by its title alone, as it is but for '"': the default.
 inline constexpr std::string_view kTitleOnlyPattern = "%title%";
 
 /// Why a file-name pattern cannot name files: "" when it can. A pattern holds text and the
@@ -21,8 +21,9 @@ std::string FileNamePatternProblem(std::string_view pattern);
 std::string PatternOrTitle(const std::string& pattern);
 
 /// The path below the output folder, without extension, that pattern gives a track's file:
-/// "Artist/Album/01 - One". The title-only pattern gives the title as it is. Any other pattern
-/// puts "_" for what a file system or a common player cannot take in a token's value ("/", "\",
+/// "Artist/Album/01 - One". The title-only pattern gives the title as it is, but with "'" for '"',
+/// which no cue sheet can name a file with. Any other pattern puts "_" for what a file system or a
+/// common player cannot take in a token's value ("/", "\",
 /// ":", "*", "?", '"', "<", ">", "|", control characters), then for a leading dot of each folder
 /// and name; leading blanks and trailing blanks and dots go, and each part is cut at 255 bytes,
 /// less room for an extension of extensionBytes at the last. A token without a value gives nothing;

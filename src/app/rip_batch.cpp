@@ -577,7 +577,7 @@ void RipBatch::Fail(std::size_t index, OutputFormat format, const std::string& r
 }
 
 // The pattern's names, one taken by an earlier track getting " (2)", " (3)" ... A title is a
-// name as it is; only another pattern's "/" makes folders below the output folder.
+// name as it is but for '"'; only another pattern's "/" makes folders below the output folder.
 std::vector<RipBatch::TrackFileName> RipBatch::UniqueFileNames() const
 {
     const std::string pattern =

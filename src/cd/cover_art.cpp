@@ -15,6 +15,19 @@ CoverArtFetch Failure(std::string reason)
     return {Outcome::Failed, {}, std::move(reason)};
 }
 
+CoverArtFetch Refusal(const std::string& reason)
+{
+    return {Outcome::Refused, {}, "The cover art is " + reason};
+}
+
+std::string TooLarge(int64_t announcedBytes)
+{
+    const std::string most = std::to_string(kMaxCoverBytes);
+    return announcedBytes > 0
+               ? "too large: " + std::to_string(announcedBytes) + " bytes (" + most + " at most)"
+               : "too large: more than " + most + " bytes";
+}
+
 } // namespace
 
 CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid,
@@ -25,7 +38,7 @@ CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid
                                    MusicBrainzHttpOptions(http, kMaxCoverBytes));
     if (!answer.reached) {
         if (answer.tooLarge)
-            return {};
+            return Refusal(TooLarge(answer.announcedBytes));
         return Failure("Could not reach " + server + ": " + answer.error);
     }
     if (answer.status == kHttpNotFound)
@@ -35,6 +48,8 @@ CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid
     std::optional<CoverPicture> picture = CoverPictureOf(std::move(answer.body));
     if (!picture)
         return {};
+    if (const std::string problem = CoverImageProblem(*picture); !problem.empty())
+        return Refusal(problem);
     return {Outcome::Found, std::move(*picture), {}};
 }
 

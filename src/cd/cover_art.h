@@ -12,8 +12,8 @@ inline constexpr std::size_t kMaxCoverBytes = std::size_t{8} << 20;
 
 struct CoverArtFetch {
     /// None: the archive has no front cover for the release, or what it gave is no JPEG or
-    /// PNG image, or is too large.
-    enum class Outcome { Found, None, Failed };
+    /// PNG image at all. Refused: the image is too large or not whole; failure says which.
+    enum class Outcome { Found, None, Refused, Failed };
     Outcome outcome = Outcome::None;
     CoverPicture picture; ///< when found
     std::string failure;  ///< why it failed, in words for the user

@@ -30,6 +30,8 @@ fs::path CoverCacheFolder()
 
 fs::path StoreCover(const std::string& discKey, const CoverPicture& picture)
 {
+    if (const std::string problem = CoverImageProblem(picture); !problem.empty())
+        throw std::runtime_error("The cover art is " + problem);
     const fs::path folder = CoverCacheFolder();
     fs::create_directories(folder);
     const fs::path file = folder / (discKey + CoverExtension(picture));
@@ -61,7 +63,9 @@ std::optional<CachedCover> LoadCover(const std::string& discKey)
         std::error_code ignored;
         if (!fs::is_regular_file(file, ignored))
             continue;
-        if (std::optional<CoverPicture> picture = CoverPictureOf(ReadWholeFile(file)))
+        // A cut file, or one an older version kept without checking, is no cover.
+        std::optional<CoverPicture> picture = CoverPictureOf(ReadWholeFile(file));
+        if (picture && CoverImageProblem(*picture).empty())
             return CachedCover{file, std::move(*picture)};
     }
     return std::nullopt;

@@ -41,6 +41,9 @@ DiscCover DownloadDiscCover(const std::string& discKey, const std::string& serve
         case CoverArtFetch::Outcome::None:
             ForgetCover(discKey);
             break;
+        case CoverArtFetch::Outcome::Refused:
+            result.failure = fetch.failure;
+            break;
         case CoverArtFetch::Outcome::Failed:
             result.failure = "No cover art: " + fetch.failure;
             break;

@@ -10,6 +10,10 @@ constexpr std::string_view kJpegStart("\xFF\xD8\xFF", 3);
 constexpr std::string_view kPngStart("\x89PNG\r\n\x1A\n", 8);
 constexpr const char* kJpegType = "image/jpeg";
 constexpr const char* kPngType = "image/png";
+constexpr std::string_view kJpegEnd("\xFF\xD9", 2);
+constexpr std::string_view kPngEnd("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+// Quantisation and Huffman tables, frame and scan headers take about this much at the least.
+constexpr std::size_t kSmallestJpegBytes = 125;
 
 uint32_t ReadBe16(const std::string& bytes, std::size_t at)
 {
@@ -85,6 +89,22 @@ std::optional<CoverPicture> CoverPictureOf(std::string bytes)
     else
         ReadPngSize(picture);
     return picture;
+}
+
+std::string CoverImageProblem(const CoverPicture& picture)
+{
+    const std::string_view data(picture.data);
+    const bool sized = picture.width > 0 && picture.height > 0;
+    if (picture.mimeType == kPngType)
+        return data.starts_with(kPngStart) && sized && data.ends_with(kPngEnd)
+                   ? std::string()
+                   : "no whole PNG image";
+    // Some writers pad a JPEG after its end marker.
+    const std::string_view image = data.substr(0, data.find_last_not_of('\0') + 1);
+    return data.starts_with(kJpegStart) && data.size() >= kSmallestJpegBytes && sized &&
+                   image.ends_with(kJpegEnd)
+               ? std::string()
+               : "no whole JPEG image";
 }
 
 std::string CoverExtension(const CoverPicture& picture)

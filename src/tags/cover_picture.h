@@ -24,6 +24,11 @@ inline constexpr uint32_t kFrontCoverPictureType = 3;
 /// with its size read from the PNG header or the JPEG frame header; none for anything else.
 std::optional<CoverPicture> CoverPictureOf(std::string bytes);
 
+/// Why the picture is no whole image, "" when it is: "no whole JPEG image". A JPEG needs a
+/// frame header with a size, an end marker last and at least the bytes of the smallest one; a
+/// PNG its header chunk with a size and its end chunk last.
+std::string CoverImageProblem(const CoverPicture& picture);
+
 /// The file extension for the picture's type: ".jpg" or ".png".
 std::string CoverExtension(const CoverPicture& picture);
 

@@ -396,6 +396,44 @@ TEST_F(RipBatchTest, AStoppedRipLeavesItsLogAndCueSheet)
     EXPECT_EQ(cue.find("Two"), std::string::npos) << cue;
 }
 
+// The files a cue sheet's FILE lines name, as written between their quotes.
+std::vector<std::string> CueFiles(const std::string& cue)
+{
+    std::vector<std::string> files;
+    for (std::size_t at = cue.find("FILE \""); at != std::string::npos;
+         at = cue.find("FILE \"", at + 1)) {
+        const std::size_t start = at + 6;
+        files.push_back(cue.substr(start, cue.find('"', start) - start));
+    }
+    return files;
+}
+
+// Whatever the titles hold, the cue sheet names the files the rip wrote.
+TEST_F(RipBatchTest, TheCueSheetNamesTheFilesTheRipWrote)
+{
+    struct Case {
+        std::string folder;
+        std::string pattern;
+        std::vector<std::string> files;
+    };
+    for (const Case& c :
+         {Case{"title", "", {"12' Mix.wav", "Say 'Hi'.wav"}},
+          Case{"patterned", "%track% %title%", {"01 12_ Mix.wav", "02 Say _Hi_.wav"}}}) {
+        SCOPED_TRACE(c.folder);
+        const fs::path out = dir_ / c.folder;
+        fs::create_directory(out);
+        settings_.CommonOptions.OutputFolder = out.string();
+        namePattern_ = c.pattern;
+        OpenDisc({20, 12});
+        view_ = RecordingView{};
+        ASSERT_NO_FATAL_FAILURE(Rip({{1, "12\" Mix"}, {2, "Say \"Hi\""}}, OutputFormat::WAV));
+        const std::vector<std::string> files = CueFiles(test::ReadFile(out / "Band - Album.cue"));
+        EXPECT_EQ(files, c.files);
+        for (const std::string& file : files)
+            EXPECT_TRUE(fs::is_regular_file(out / file)) << file;
+    }
+}
+
 TEST_F(RipBatchTest, ADriveThatRefusesWaitsForStop)
 {
     RipBatch batch(view_, {4242, {{1, "One"}}, OutputFormat::WAV, {}, ""}, settings_);
@@ -411,6 +449,24 @@ std::string Be32(uint32_t value)
 {
     return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
             static_cast<char>(value >> 8), static_cast<char>(value)};
+}
+
+// A cached cover that is no whole image (three bytes of a JPEG's start) goes nowhere.
+TEST_F(RipBatchTest, ABrokenCachedCoverGoesNowhere)
+{
+    const test::CoverCacheIn cache(dir_ / "cache");
+    OpenDisc({20});
+    CdToc toc;
+    ASSERT_TRUE(ModifyCDParms(disc_.get(), kCdParmMsfAddresses, 1));
+    ASSERT_EQ(ReadTOC(disc_.get(), toc), 1);
+    fs::create_directories(CoverCacheFolder());
+    test::WriteFile(CoverCacheFolder() / (DiscKeyOf(toc) + ".jpg"), "\xFF\xD8\xFF");
+
+    Rip({{1, "One"}}, OutputFormat::FLAC);
+    EXPECT_FALSE(fs::exists(Output("folder.jpg")));
+    EXPECT_EQ(test::RunCommand("metaflac --list --block-type=PICTURE " +
+                               test::Quoted(Output("One.flac"))),
+              "");
 }
 
 // A disc's cached cover goes beside the tracks and into the FLAC and Ogg Vorbis files; a

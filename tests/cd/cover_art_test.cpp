@@ -49,7 +49,7 @@ TEST_F(CoverArtTest, APngIsTakenAsPng)
     EXPECT_EQ(CoverExtension(fetch.picture), ".png");
 }
 
-TEST_F(CoverArtTest, NoCoverAPageAndATooLargeImageAreNoCover)
+TEST_F(CoverArtTest, NoCoverAndAPageAreNoCover)
 {
     EXPECT_EQ(FetchFrontCover(TestCoverArchive(std::nullopt).Url(), kMbid, {}).outcome,
               Outcome::None);
@@ -57,9 +57,33 @@ TEST_F(CoverArtTest, NoCoverAPageAndATooLargeImageAreNoCover)
         FetchFrontCover(TestCoverArchive("<html><body>Not here</body></html>").Url(), kMbid, {})
             .outcome,
         Outcome::None);
-    std::string huge = test::RedSquare(dir_.path(), "jpg");
+}
+
+// An image too large or not whole is refused with the reason, never found.
+TEST_F(CoverArtTest, ATooLargeOrBrokenImageIsRefusedWithTheReason)
+{
+    const std::string jpeg = test::RedSquare(dir_.path(), "jpg");
+    const std::string png = test::RedSquare(dir_.path(), "png");
+    std::string huge = jpeg;
     huge.resize(kMaxCoverBytes + 1);
-    EXPECT_EQ(FetchFrontCover(TestCoverArchive(huge).Url(), kMbid, {}).outcome, Outcome::None);
+    struct Case {
+        const char* name;
+        std::string image;
+        std::string reason;
+    };
+    for (const Case& c : {
+             Case{"too large", huge, "The cover art is too large: 8388609 bytes (8388608 at most)"},
+             Case{"three bytes", "\xFF\xD8\xFF", "The cover art is no whole JPEG image"},
+             Case{"cut JPEG", jpeg.substr(0, jpeg.size() - 20),
+                  "The cover art is no whole JPEG image"},
+             Case{"cut PNG", png.substr(0, png.size() - 20), "The cover art is no whole PNG image"},
+         }) {
+        SCOPED_TRACE(c.name);
+        const CoverArtFetch fetch = FetchFrontCover(TestCoverArchive(c.image).Url(), kMbid, {});
+        EXPECT_NE(fetch.outcome, Outcome::Found);
+        EXPECT_NE(fetch.outcome, Outcome::None);
+        EXPECT_EQ(fetch.failure, c.reason);
+    }
 }
 
 TEST_F(CoverArtTest, AServerErrorAndNoServerAreFailures)

@@ -56,6 +56,24 @@ TEST_F(CoverCacheTest, ANewCoverReplacesTheOldOneOfEitherType)
     EXPECT_FALSE(LoadCover("42"));
 }
 
+// A file in the cache that is no whole image (a cut download, an older version's keeping) is
+// no cover; a whole one of the other type still is.
+TEST_F(CoverCacheTest, OnlyAWholeImageIsACover)
+{
+    const fs::path folder = dir_ / "corvath" / "covers";
+    fs::create_directories(folder);
+    test::WriteFile(folder / "7.jpg", "\xFF\xD8\xFF");
+    EXPECT_FALSE(LoadCover("7"));
+    const CoverPicture png = Picture("png");
+    test::WriteFile(folder / "7.png", png.data);
+    ASSERT_TRUE(LoadCover("7"));
+    EXPECT_EQ(LoadCover("7")->picture, png);
+
+    const CoverPicture jpeg = Picture("jpg");
+    EXPECT_THROW(StoreCover("8", *CoverPictureOf(jpeg.data.substr(0, 100))), std::runtime_error);
+    EXPECT_FALSE(fs::exists(folder / "8.jpg"));
+}
+
 TEST_F(CoverCacheTest, WithoutXdgCacheHomeTheCacheIsInTheHomeFolder)
 {
     unsetenv("XDG_CACHE_HOME");

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <sys/wait.h>
+#include <utility>
 
 namespace corvath {
 namespace {
@@ -368,6 +369,42 @@ TEST_F(CliConvertTest, InputsEndingEarlyConvertToWhatTheyHoldWithAWarning)
     EXPECT_EQ(ProbedSeconds(out / "honest.wav"), 1.0);
 }
 
+// An ADPCM file whose fact chunk claims over 4 GiB of sound converts to what it holds, with a
+// warning, whether the output is a WAV file or not.
+TEST_F(CliConvertTest, AnAdpcmFileClaimingOver4GiBConvertsToWhatItHolds)
+{
+    for (const char* coding : {"ima-adpcm", "ms-adpcm"}) {
+        SCOPED_TRACE(coding);
+        const auto honest =
+            test::Sox(dir_ / (std::string(coding) + ".wav"),
+                      std::string("-e ") + coding + " -c 2 -r 44100", "1", "sine 440");
+        std::string bytes = test::ReadFile(honest);
+        const std::size_t fact = bytes.find("fact");
+        ASSERT_NE(fact, std::string::npos);
+        bytes.replace(fact + 8, 4, std::string("\0\0\0\x50", 4)); // 5 GiB of 16-bit stereo
+        const auto claiming = dir_ / (std::string(coding) + " claiming.wav");
+        test::WriteFile(claiming, bytes);
+        for (const char* to : {"wav", "flac"}) {
+            SCOPED_TRACE(to);
+            const auto out = dir_ / (std::string(coding) + "-" + to);
+            std::filesystem::create_directory(out);
+            ASSERT_EQ(Status(std::string("convert --to ") + to + " " + test::Quoted(honest) + " " +
+                             test::Quoted(claiming) + " -o " + test::Quoted(out)),
+                      0)
+                << test::ReadFile(dir_ / "stderr");
+            EXPECT_EQ(test::ReadFile(dir_ / "stderr"),
+                      "corvath-cli: warning: " + claiming.string() + " ended early: 1.0 s of " +
+                          "30434.9 s\n");
+            // Without the true count the last block's padding stays in, but nothing more.
+            const auto whole = test::SoxDecode(out / (std::string(coding) + "." + to));
+            const auto held = test::SoxDecode(out / (std::string(coding) + " claiming." + to));
+            ASSERT_GE(held.size(), whole.size());
+            EXPECT_LT(held.size(), whole.size() + 2 * 2048);
+            EXPECT_TRUE(std::equal(whole.begin(), whole.end(), held.begin()));
+        }
+    }
+}
+
 // WAV files written to a pipe hold 0xFFFFFFFF for their sizes: their sound runs to the end.
 TEST_F(CliConvertTest, AWavWrittenToAPipeConvertsWhole)
 {
@@ -522,6 +559,33 @@ TEST_F(CliParallelConvertTest, InputsNamedAlikeGetTheSameNamesWhateverEndsFirst)
     EXPECT_EQ(one.size(), 3u);
     EXPECT_TRUE(FilesIn("four") == one) << "the same names with the same bytes";
     EXPECT_EQ(test::SoxDecode(dir_ / "four" / "take (2).flac"), test::SoxDecode(inputs[1]));
+}
+
+// A reader only reads: the same MP3 or WMA file twice, by its name or by a hard link,
+// converts twice at once as it does one at a time.
+TEST_F(CliParallelConvertTest, TheSameInputTwiceConvertsTwiceAtOnce)
+{
+    if (!test::HaveTool("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg makes the MP3 and WMA files";
+    struct Case {
+        std::string extension;
+        std::string codec;
+    };
+    for (const Case& c : {Case{"mp3", "-c:a libmp3lame"}, Case{"wma", "-c:a wmav2"}}) {
+        SCOPED_TRACE(c.extension);
+        const std::filesystem::path input =
+            test::FfmpegTone(dir_ / ("song." + c.extension), c.codec);
+        const std::filesystem::path link = dir_ / ("link." + c.extension);
+        std::filesystem::create_hard_link(input, link);
+        for (const auto& [folder, jobs] :
+             {std::pair{c.extension + "-one", "-j 1"}, {c.extension + "-two", "-j 2"}}) {
+            ASSERT_EQ(ConvertInto(folder, "wav", jobs, {input, input, link}), 0)
+                << jobs << ": " << test::ReadFile(dir_ / "stderr");
+        }
+        const auto two = FilesIn(c.extension + "-two");
+        EXPECT_EQ(two.size(), 3u);
+        EXPECT_TRUE(two == FilesIn(c.extension + "-one")) << "the same names with the same bytes";
+    }
 }
 
 // Each MP3 output has its own encoder: two at once encode as one at a time does.

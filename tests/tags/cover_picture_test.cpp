@@ -1,3 +1,5 @@
+#include "support/cover_archive.h"
+#include "support/temp_dir.h"
 #include "tags/cover_picture.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +47,37 @@ TEST(CoverPictureTest, CutHeadersLeaveTheSizeUnknownAndOtherBytesAreNoPicture)
     EXPECT_FALSE(CoverPictureOf(""));
     EXPECT_FALSE(CoverPictureOf("\xFF\xD8"));
     EXPECT_FALSE(CoverPictureOf("GIF89a"));
+}
+
+// Real images made by ffmpeg are whole; a start, a cut or a header alone is not.
+TEST(CoverPictureTest, OnlyAWholeImageHasNoProblem)
+{
+    const test::TempDir dir;
+    const std::string jpeg = test::RedSquare(dir.path(), "jpg");
+    const std::string png = test::RedSquare(dir.path(), "png");
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string problem;
+    };
+    for (const Case& c : {
+             Case{"JPEG", jpeg, ""},
+             Case{"JPEG padded after its end", jpeg + std::string(4, '\0'), ""},
+             Case{"PNG", png, ""},
+             Case{"JPEG start", "\xFF\xD8\xFF", "no whole JPEG image"},
+             Case{"JPEG header alone", kJpegHead, "no whole JPEG image"},
+             Case{"JPEG header and end", kJpegHead + "\xFF\xD9", "no whole JPEG image"},
+             Case{"cut JPEG", jpeg.substr(0, jpeg.size() - 1), "no whole JPEG image"},
+             Case{"PNG signature", "\x89PNG\r\n\x1A\n", "no whole PNG image"},
+             Case{"cut PNG", png.substr(0, png.size() - 1), "no whole PNG image"},
+             Case{"PNG without its header chunk", png.substr(0, 8) + png.substr(33),
+                  "no whole PNG image"},
+         }) {
+        SCOPED_TRACE(c.name);
+        const std::optional<CoverPicture> picture = CoverPictureOf(c.bytes);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(CoverImageProblem(*picture), c.problem);
+    }
 }
 
 TEST(CoverPictureTest, TheBlockBodyIsBigEndianWithAnEmptyDescription)

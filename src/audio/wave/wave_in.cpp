@@ -82,6 +82,8 @@ void TWaveIn::EnsureOpen()
     seekable_ = Stream()->IsSeekable();
 
     valid_ = ReadHeader(*Stream()) && CheckFormat();
+    if (valid_ && (wavType_ == wtDVIADPCM || wavType_ == wtMSADPCM))
+        SizeAdpcmData(*Stream());
     // A failed bits check of IMA ADPCM still tells which coding the file has.
     if (!valid_ && wavType_ != wtDVIADPCM)
         wavType_ = wtUnsupported;
@@ -151,6 +153,17 @@ void TWaveIn::SizePcmData(TAudioStream& stream, uint32_t dataSize)
         size_ = frameBytes == 0 ? held : held - held % frameBytes;
     else
         size_ = dataSize;
+}
+
+void TWaveIn::SizeAdpcmData(TAudioStream& stream)
+{
+    if (!seekable_ || blockAlign_ == 0)
+        return;
+    // A fact chunk claiming more than the file's blocks can hold is no limit, as a data size
+    // running past the end is none for PCM: the sound is what the blocks hold.
+    const int64_t held = std::max<int64_t>(0, stream.Size() - dataStart_);
+    const int64_t blocks = (held + blockAlign_ - 1) / blockAlign_;
+    size_ = std::min<int64_t>(size_, blocks * samplesPerBlock_ * 2 * channels_);
 }
 
 bool TWaveIn::CheckFormat()

@@ -15,7 +15,8 @@ namespace corvath {
 /// to 16 bits, and MPEG layer 3 inside WAV decoded whole into memory when the file opens.
 /// Delivers exactly the bytes it announces: a last block's padding and chunks after the data
 /// never reach the sink. A data size of 0xFFFFFFFF (as written to a pipe), or one that runs past
-/// the end of the file, means the sound runs to the end of the file.
+/// the end of the file, means the sound runs to the end of the file; so does an ADPCM fact
+/// chunk claiming more frames than the file's blocks hold.
 class TWaveIn : public TAuFileIn {
 public:
     using TAuFileIn::TAuFileIn;
@@ -33,6 +34,8 @@ private:
     bool ReadHeader(TAudioStream& stream);
     /// Sets the sizes from the data chunk's stored size.
     void SizePcmData(TAudioStream& stream, uint32_t dataSize);
+    /// Limits an ADPCM file's size to what its blocks can decode to.
+    void SizeAdpcmData(TAudioStream& stream);
     bool CheckFormat();
     bool DecodeWithConverter();
     TAudioStream* DataStream() const;

@@ -11,8 +11,6 @@ namespace corvath {
 
 namespace {
 
-// Read access, no sharing.
-constexpr uint16_t kReadExclusive = 0;
 // Where a second opening attempt starts when the reader refuses the stream's first byte.
 constexpr int64_t kRetryOffset = 30;
 constexpr uint64_t kHundredthInUnits = 100'000; // of 100 ns
@@ -33,7 +31,8 @@ void TWMIn::EnsureOpen()
     if (!StreamAttached() && FileName().empty())
         throw EAuException("File name is not assigned");
     if (!StreamAttached())
-        own_ = std::make_unique<TAuFileStream>(FileName(), kReadExclusive);
+        // Only reads: other readers of the file, another conversion of it among them, may too.
+        own_ = std::make_unique<TAuFileStream>(FileName(), TAuFileStream::kReadShareRead);
     ClearParameters();
     if (!FfmpegAvailable())
         throw EAuException(FfmpegLibrary().NotLoadedMessage());

@@ -85,6 +85,9 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
         api.curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     }
     const CURLcode code = api.curl_easy_perform(handle);
+    curl_off_t announced = -1;
+    if (api.curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK)
+        result.announcedBytes = announced;
     if (code != CURLE_OK) {
         result.body.clear();
         result.error = api.curl_easy_strerror(code);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace corvath {
@@ -33,7 +34,9 @@ struct HttpGetOptions {
 struct HttpGetResult {
     bool reached = false;  ///< false: no answer (unreachable, timed out, cut off, too large)
     bool tooLarge = false; ///< no answer because the body passed the options' maxBodyBytes
-    long status = 0;       ///< the HTTP status code once reached
+    /// The body's length as the server announced it (also when too large); -1 when it did not.
+    int64_t announcedBytes = -1;
+    long status = 0; ///< the HTTP status code once reached
     std::string body;
     std::string error; ///< why there is no answer, in libcurl's words
 };
