@@ -119,10 +119,9 @@ TEST_P(InterruptedRunTest, LeavesOnlyWholeFilesUnderFinalNames)
                 0)
                 << entry.path() << " is not whole";
         }
-        // A rip's earlier tracks may have finished before the signal: those are whole above.
-        if (!completed && std::string(interruption.command) == "convert") {
-            EXPECT_TRUE(test::ReadFile(older) == kOlderFile) << "the older file changed";
-        }
+        // The signal may come after the new file took the name (then it is whole above), but
+        // the name never goes missing.
+        EXPECT_TRUE(fs::exists(older)) << "the older file was removed";
     }
 }
 
