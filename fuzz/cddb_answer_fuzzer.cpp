@@ -4,9 +4,9 @@
 // exception, more matches than there was room for, a match the next request could not name, or
 // a title for a row the disc does not have is a bug.
 
-#include "cd/cddb_entry_lines.h"
+#include "lookup/cddb_entry_lines.h"
+#include "lookup/cddb_protocol.h"
 #include "platform/cdrom/cd_errors.h"
-#include "platform/cdrom/cddb_protocol.h"
 
 #include <array>
 #include <cstdint>

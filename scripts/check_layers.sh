@@ -11,8 +11,8 @@ cd "$src"
 grep -rnoE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^">]+[">]' . |
   awk -F: '
     BEGIN {
-      split("platform tags audio codecs cd app ui cli", order, " ")
-      for (i = 1; i <= 8; ++i) rank[order[i]] = (i <= 7 ? i : 7)
+      split("platform tags audio codecs cd lookup app ui cli", order, " ")
+      for (i = 1; i <= 9; ++i) rank[order[i]] = (i <= 8 ? i : 8)
     }
     {
       file = substr($1, 3)

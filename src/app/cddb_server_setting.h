@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/options_setting.h"
-#include "cd/cddb_server.h"
+#include "lookup/cddb_server.h"
 
 namespace corvath {
 

@@ -4,7 +4,7 @@
 #include "app/conversion_chain.h"
 #include "app/disc_info_store.h"
 #include "app/options_setting.h"
-#include "cd/main_thread_messages.h"
+#include "audio/threads/main_thread_messages.h"
 #include "codecs/output_format.h"
 
 #include <cstdint>

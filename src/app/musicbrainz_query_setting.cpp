@@ -1,7 +1,7 @@
 #include "app/musicbrainz_query_setting.h"
 
 #include "app/cddb_server_setting.h"
-#include "cd/cddb_options.h"
+#include "lookup/cddb_options.h"
 #include "platform/cdrom/disc_id.h"
 
 namespace corvath {

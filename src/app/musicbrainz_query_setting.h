@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/options_setting.h"
-#include "cd/musicbrainz_lookup.h"
+#include "lookup/musicbrainz_lookup.h"
 #include "platform/cdrom/cd_records.h"
 
 namespace corvath {

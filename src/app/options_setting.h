@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cd/release_details.h"
 #include "codecs/output_format.h"
+#include "lookup/release_details.h"
 
 #include <array>
 #include <cstdint>

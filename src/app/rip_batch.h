@@ -7,9 +7,9 @@
 #include "app/rip_disc_survey.h"
 #include "app/rip_record.h"
 #include "app/track_records.h"
+#include "audio/threads/main_thread_messages.h"
 #include "cd/cd_rip_thread.h"
-#include "cd/main_thread_messages.h"
-#include "cd/release_details.h"
+#include "lookup/release_details.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "app/disc_session.h"
 #include "app/folder_image.h"
-#include "cd/cover_cache.h"
+#include "lookup/cover_cache.h"
 #include "platform/cdrom/cd_drive_interface.h"
 
 #include <utility>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cd/message_target.h"
-#include "platform/cdrom/accurate_rip.h"
+#include "audio/threads/message_target.h"
+#include "lookup/accurate_rip.h"
 #include "platform/cdrom/cd_records.h"
-#include "platform/cdrom/http_get.h"
+#include "platform/net/http_get.h"
 #include "tags/cover_picture.h"
 
 #include <atomic>

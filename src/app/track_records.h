@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/disc_info_store.h"
-#include "cd/release_details.h"
+#include "lookup/release_details.h"
 #include "tags/track_record.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cd/message_target.h"
+#include "audio/threads/message_target.h"
 #include "cd/track_checksums.h"
 #include "platform/cdrom/cd_records.h"
 

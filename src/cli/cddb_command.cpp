@@ -2,13 +2,13 @@
 
 #include "app/cddb_server_setting.h"
 #include "app/options_store.h"
-#include "cd/query_cddb_thread.h"
 #include "cli/cd_source.h"
 #include "cli/disc_command_options.h"
 #include "cli/entry_record.h"
 #include "cli/message_queue.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
+#include "lookup/query_cddb_thread.h"
 #include "platform/cdrom/cd_drive_interface.h"
 
 #include <optional>

@@ -4,7 +4,7 @@
 #include "cli/cd_source.h"
 #include "cli/disc_command_options.h"
 #include "cli/settings_command.h"
-#include "platform/cdrom/accurate_rip.h"
+#include "lookup/accurate_rip.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/disc_info_store.h"
-#include "cd/cddb_entry_target.h"
+#include "lookup/cddb_entry_target.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cd/message_target.h"
+#include "audio/threads/message_target.h"
 
 #include <condition_variable>
 #include <deque>

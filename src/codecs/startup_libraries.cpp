@@ -4,7 +4,7 @@
 #include "audio/filters/samplerate_library.h"
 #include "codecs/output_format.h"
 #include "platform/acm/ffmpeg_library.h"
-#include "platform/cdrom/curl_library.h"
+#include "platform/net/curl_library.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 #include "app/file_name_pattern.h"
 #include "app/formats_written.h"
 #include "app/options_store.h"
-#include "cd/disc_cover.h"
+#include "lookup/disc_cover.h"
 #include "platform/cdrom/track_span.h"
 #include "platform/files/program_folder.h"
 #include "ui/cd_rip_dialog.h"

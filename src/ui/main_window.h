@@ -3,9 +3,9 @@
 #include "app/disc_session.h"
 #include "app/rip_batch.h"
 #include "app/settings_location.h"
-#include "cd/background_job.h"
-#include "cd/cddb_entry_target.h"
-#include "cd/main_thread_messages.h"
+#include "audio/threads/background_job.h"
+#include "audio/threads/main_thread_messages.h"
+#include "lookup/cddb_entry_target.h"
 #include "platform/cdaudio/cd_player.h"
 
 #include <QMainWindow>

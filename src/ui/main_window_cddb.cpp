@@ -1,7 +1,7 @@
 // The main window's side of a CDDB lookup: opening the dialog, and making what the lookup found
 // once it is known to be for the disc shown.
 
-#include "cd/held_cddb_entry.h"
+#include "lookup/held_cddb_entry.h"
 #include "tags/genre_names.h"
 #include "ui/main_window.h"
 #include "ui/query_cddb_dialog.h"

@@ -2,8 +2,8 @@
 // when a MusicBrainz release is chosen. Both run off the window's thread.
 
 #include "app/cddb_server_setting.h"
-#include "cd/cddb_options.h"
-#include "cd/disc_cover.h"
+#include "lookup/cddb_options.h"
+#include "lookup/disc_cover.h"
 #include "ui/main_window.h"
 
 namespace corvath::ui {

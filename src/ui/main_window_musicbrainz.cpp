@@ -2,7 +2,7 @@
 // and the release's way into the disc fields and titles, its cover following.
 
 #include "app/musicbrainz_query_setting.h"
-#include "cd/musicbrainz_entry.h"
+#include "lookup/musicbrainz_entry.h"
 #include "ui/main_window.h"
 #include "ui/release_chooser_dialog.h"
 #include "ui/stop_musicbrainz_query_dialog.h"

@@ -1,7 +1,7 @@
 #include "ui/query_cddb_dialog.h"
 
 #include "app/cddb_server_setting.h"
-#include "cd/cddb_options.h"
+#include "lookup/cddb_options.h"
 #include "ui/stop_cddb_query_dialog.h"
 
 #include <QCheckBox>

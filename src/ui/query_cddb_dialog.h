@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/options_setting.h"
-#include "cd/cddb_entry_target.h"
+#include "lookup/cddb_entry_target.h"
 
 #include <QDialog>
 #include <cstdint>

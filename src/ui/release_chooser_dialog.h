@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cd/musicbrainz_release.h"
+#include "lookup/musicbrainz_release.h"
 
 #include <QDialog>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cd/query_cddb_thread.h"
+#include "lookup/query_cddb_thread.h"
 #include "ui/stop_query_dialog.h"
 
 namespace corvath::ui {

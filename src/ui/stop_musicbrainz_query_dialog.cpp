@@ -1,6 +1,6 @@
 #include "ui/stop_musicbrainz_query_dialog.h"
 
-#include "cd/query_musicbrainz_thread.h"
+#include "lookup/query_musicbrainz_thread.h"
 
 #include <utility>
 

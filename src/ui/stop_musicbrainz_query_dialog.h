@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cd/musicbrainz_lookup.h"
+#include "lookup/musicbrainz_lookup.h"
 #include "ui/stop_query_dialog.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cd/main_thread_messages.h"
-#include "cd/stoppable_lookup.h"
+#include "audio/threads/main_thread_messages.h"
+#include "audio/threads/stoppable_lookup.h"
 
 #include <QDialog>
 #include <memory>

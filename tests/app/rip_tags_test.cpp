@@ -2,8 +2,8 @@
 // disc's fields in their places, the cover, and what a MusicBrainz release added.
 
 #include "app/disc_session.h"
-#include "cd/cover_cache.h"
 #include "codecs/mp3/lame_library.h"
+#include "lookup/cover_cache.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/text/ascii_case.h"
 #include "rip_batch_fixture.h"

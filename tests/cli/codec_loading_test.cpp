@@ -1,6 +1,6 @@
 #include "platform/acm/ffmpeg_library.h"
-#include "platform/cdrom/curl_library.h"
 #include "platform/files/program_folder.h"
+#include "platform/net/curl_library.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/run_command.h"

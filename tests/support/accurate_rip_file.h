@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/cdrom/accurate_rip.h"
+#include "lookup/accurate_rip.h"
 
 #include <cstddef>
 #include <cstdint>

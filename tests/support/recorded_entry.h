@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cd/cddb_entry_target.h"
+#include "lookup/cddb_entry_target.h"
 
 #include <map>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "app/options_store.h"
+#include "lookup/cddb_client.h"
 #include "main_window_harness.h"
-#include "platform/cdrom/cddb_client.h"
 #include "support/cddb_test_support.h"
 #include "support/http_test_server.h"
 #include "tags/genre_names.h"

@@ -1,5 +1,5 @@
+#include "lookup/cddb_client.h"
 #include "main_window_harness.h"
-#include "platform/cdrom/cddb_client.h"
 #include "support/http_test_server.h"
 #include "support/musicbrainz_test_json.h"
 #include "ui/release_chooser_dialog.h"
