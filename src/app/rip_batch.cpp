@@ -460,9 +460,13 @@ void RipBatch::SettleWav(std::size_t index)
 
 void RipBatch::TrackFinished()
 {
-    if (completed_ < job_.tracks.size())
+    if (completed_ < job_.tracks.size()) {
         ShowNextTrack(kRipExtracting);
-    else if (!StartAlbumTags())
+        return;
+    }
+    // The last track's files are done before the album's tags are.
+    view_.ShowCompleted(static_cast<int32_t>(completed_));
+    if (!StartAlbumTags())
         End(true);
 }
 
@@ -532,6 +536,8 @@ void RipBatch::End(bool pauseFirst)
         worker_.reset();
     }
     endPausing_ = pauseFirst;
+    // The last track counts while the rip is verified or settles.
+    view_.ShowCompleted(static_cast<int32_t>(completed_));
     if (lookupPending_) {
         view_.ShowHint(kRipVerifying);
         view_.ShowBarCaption(kRipVerifying);

@@ -17,9 +17,11 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace corvath {
 namespace {
@@ -294,6 +296,28 @@ TEST_F(RipBatchTest, EveryTrackGetsTheDatabasesVerdict)
                                         "verdict Three: lookup failed"}));
     EXPECT_EQ(view_.summary, "The AccurateRip lookup failed");
     EXPECT_EQ(test::WaveData(Output("Three.wav")).size(), 15u * 2352);
+}
+
+// Every track counts as completed once its file is written, the last one too while the rip
+// waits for the database's answer.
+TEST_F(RipBatchTest, TheLastTrackCountsWhileTheRipIsVerified)
+{
+    OpenDisc({20, 12});
+    test::HttpTestServer server(test::HttpTestServer::Slow(
+        [](const std::string&) {
+            return test::HttpTestResponse{404, "not found"};
+        },
+        std::chrono::seconds(2)));
+    settings_.RipOptions.VerifyAccurateRip = true;
+    settings_.RipOptions.AccurateRipServer = "http://" + server.Address() + "/accuraterip";
+    ASSERT_NO_FATAL_FAILURE(Rip({{1, "One"}, {2, "Two"}}, OutputFormat::WAV));
+    const auto verifying = std::ranges::find(view_.lines, std::string("hint ") + kRipVerifying);
+    ASSERT_NE(verifying, view_.lines.end()) << "the answer came before the tracks were ripped";
+    const auto lastCount =
+        std::find_if(std::make_reverse_iterator(verifying), view_.lines.rend(),
+                     [](const std::string& line) { return line.starts_with("completed "); });
+    ASSERT_NE(lastCount, view_.lines.rend());
+    EXPECT_EQ(*lastCount, "completed 2");
 }
 
 // A hidden track rips to its own file, exactly the audio before the first track, is never
