@@ -552,10 +552,9 @@ void RipBatch::Conclude()
     survey_.reset();
     const auto close = [this] {
         if (discRead_) {
-            const std::string problem =
-                WriteRipReport(record_, ReportFolder(), settings_.RipOptions);
-            if (!problem.empty())
-                view_.ShowError(problem);
+            for (const std::string& problem :
+                 WriteRipReport(record_, ReportFolder(), settings_.RipOptions))
+                view_.ShowReportFailure(problem);
         }
         const bool failed = std::ranges::any_of(
             record_.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
