@@ -460,13 +460,9 @@ void RipBatch::SettleWav(std::size_t index)
 
 void RipBatch::TrackFinished()
 {
-    if (completed_ < job_.tracks.size()) {
+    if (completed_ < job_.tracks.size())
         ShowNextTrack(kRipExtracting);
-        return;
-    }
-    // The last track's files are done before the album's tags are.
-    view_.ShowCompleted(static_cast<int32_t>(completed_));
-    if (!StartAlbumTags())
+    else if (!StartAlbumTags())
         End(true);
 }
 
@@ -492,6 +488,8 @@ bool RipBatch::StartAlbumTags()
     for (const TrackLoudness& track : loudness_)
         tracks.push_back(&track);
     record_.album = AlbumLoudness(tracks);
+    // The last track's files are done before the album's tags are.
+    view_.ShowCompleted(static_cast<int32_t>(completed_));
     view_.ShowHint(kRipAlbumGain);
     view_.ShowBarCaption(kRipAlbumGain);
     albumTags_ = std::make_unique<AlbumTagWriter>(albumFiles_, *record_.album, messages_);

@@ -39,7 +39,7 @@ TEST_F(RipBatchTest, WavTracksEndWithTheLastExtractionAndNothingElse)
               (std::vector<std::string>{
                   "track 1 One", "hint Extracting...", "caption Initializing...", "completed 0",
                   "written One.wav", "track 2 Two", "hint Extracting...", "caption Initializing...",
-                  "completed 1", "written Two.wav", "close"}));
+                  "completed 1", "written Two.wav", "completed 2", "close"}));
     EXPECT_EQ(view_.lastPercent, 100);
     EXPECT_EQ(
         test::WaveData(Output("Two.wav")),
@@ -92,8 +92,9 @@ TEST_F(RipBatchTest, NormalisingShowsItsOwnStep)
     OpenDisc({20});
     settings_.CommonOptions.IsNormalize = true;
     Rip({{1, "One"}}, OutputFormat::WAV);
-    EXPECT_EQ(std::vector<std::string>(view_.lines.end() - 3, view_.lines.end()),
-              (std::vector<std::string>{"hint Normalizing...", "written One.wav", "close"}));
+    EXPECT_EQ(std::vector<std::string>(view_.lines.end() - 4, view_.lines.end()),
+              (std::vector<std::string>{"hint Normalizing...", "written One.wav", "completed 1",
+                                        "close"}));
 }
 
 // The WAV on its way to the encoder is the rip's own: a WAV the user has under the track's name
@@ -108,7 +109,7 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
                   "track 2 Two", "hint Extracting...", "caption Initializing...", "completed 0",
                   "hint Encoding...", "caption Encoding...", "written Two.flac", "track 1 One",
                   "hint Extracting...", "caption Extracting...", "completed 1", "hint Encoding...",
-                  "caption Encoding...", "written One.flac", "close"}));
+                  "caption Encoding...", "written One.flac", "completed 2", "close"}));
     EXPECT_TRUE(fs::exists(Output("One.flac")));
     EXPECT_FALSE(fs::exists(Output("One.wav")));
     EXPECT_EQ(test::ReadFile(Output("Two.wav")), "an earlier rip's WAV");
