@@ -4,6 +4,7 @@
 #include "app/disc_opening.h"
 #include "app/hidden_track.h"
 #include "app/output_naming.h"
+#include "platform/cdaudio/cd_player.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/disc_id.h"
 #include "platform/cdrom/track_span.h"
@@ -90,6 +91,11 @@ std::string DiscSession::OpenImage(const std::string& path)
 bool DiscSession::CloseDrive()
 {
     return handle_.Close();
+}
+
+bool DiscSession::MoveTray(bool open) const
+{
+    return open ? EjectTray(driveIndex_) : CloseTray(driveIndex_);
 }
 
 bool DiscSession::IsAudioCDPresent() const

@@ -53,6 +53,11 @@ public:
     /// Closes the open drive; true when there was none.
     bool CloseDrive();
 
+    /// Opens (open set) or closes the tray of the chosen drive, also when it has no handle, as
+    /// a drive with no disc in it has none; false, with the reason in GetCdLastErrorText, when
+    /// none was chosen, it is a disc image, or the drive would not.
+    bool MoveTray(bool open) const;
+
     int32_t Handle() const { return handle_.get(); }
     /// The drive list entry of the open drive; -1 when none is open.
     int32_t DriveIndex() const { return handle_ ? driveIndex_ : -1; }

@@ -488,6 +488,8 @@ bool RipBatch::StartAlbumTags()
     for (const TrackLoudness& track : loudness_)
         tracks.push_back(&track);
     record_.album = AlbumLoudness(tracks);
+    // The last track's files are done before the album's tags are.
+    view_.ShowCompleted(static_cast<int32_t>(completed_));
     view_.ShowHint(kRipAlbumGain);
     view_.ShowBarCaption(kRipAlbumGain);
     albumTags_ = std::make_unique<AlbumTagWriter>(albumFiles_, *record_.album, messages_);
@@ -532,6 +534,8 @@ void RipBatch::End(bool pauseFirst)
         worker_.reset();
     }
     endPausing_ = pauseFirst;
+    // The last track counts while the rip is verified or settles.
+    view_.ShowCompleted(static_cast<int32_t>(completed_));
     if (lookupPending_) {
         view_.ShowHint(kRipVerifying);
         view_.ShowBarCaption(kRipVerifying);
@@ -546,10 +550,9 @@ void RipBatch::Conclude()
     survey_.reset();
     const auto close = [this] {
         if (discRead_) {
-            const std::string problem =
-                WriteRipReport(record_, ReportFolder(), settings_.RipOptions);
-            if (!problem.empty())
-                view_.ShowError(problem);
+            for (const std::string& problem :
+                 WriteRipReport(record_, ReportFolder(), settings_.RipOptions))
+                view_.ShowReportFailure(problem);
         }
         const bool failed = std::ranges::any_of(
             record_.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });

@@ -57,6 +57,8 @@ public:
     virtual void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) = 0;
     /// A track failed; the rip goes on once the message is acknowledged.
     virtual void ShowError(const std::string& message) = 0;
+    /// The rip log or cue sheet could not be written; the tracks' files are all there.
+    virtual void ShowReportFailure(const std::string& message) { ShowError(message); }
     /// The drive failed: nothing more happens until the user stops the rip.
     virtual void ShowDriveFailure(const std::string& message) = 0;
     /// Before closing, when any track failed or the tracks were verified: every track with its

@@ -49,31 +49,35 @@ std::string RipReportName(const TDiscFields& disc, const std::string& discId)
     return FileNameSafe(name);
 }
 
-std::string WriteRipReport(const RipRecord& record, const std::string& folder,
-                           const TRipOptions& options)
+std::vector<std::string> WriteRipReport(const RipRecord& record, const std::string& folder,
+                                        const TRipOptions& options)
 {
     const bool cueSheet = options.WriteCueSheet &&
                           std::any_of(record.tracks.begin(), record.tracks.end(),
                                       [](const RippedTrack& track) { return !track.file.empty(); });
     if (!options.WriteLog && !cueSheet)
         return {};
+    std::vector<std::string> failures;
     try {
         const fs::path base = folder;
         const std::string name =
             FirstFreeName(RipReportName(record.disc, record.discId), [&](const std::string& used) {
                 return Exists(base / (used + ".log")) || Exists(base / (used + ".cue"));
             });
-        if (options.WriteLog) {
-            if (std::string failure = WriteWholeFile(base / (name + ".log"), RipLogText(record));
+        // A log that cannot be written leaves the cue sheet still worth having.
+        const auto write = [&](const char* extension, const std::string& text) {
+            if (std::string failure = WriteWholeFile(base / (name + extension), text);
                 !failure.empty())
-                return failure;
-        }
+                failures.push_back(std::move(failure));
+        };
+        if (options.WriteLog)
+            write(".log", RipLogText(record));
         if (cueSheet)
-            return WriteWholeFile(base / (name + ".cue"), CueSheetText(record));
-        return {};
+            write(".cue", CueSheetText(record));
     } catch (const std::exception& failure) { // out of memory
-        return failure.what();
+        failures.emplace_back(failure.what());
     }
+    return failures;
 }
 
 } // namespace corvath

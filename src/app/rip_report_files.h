@@ -5,6 +5,7 @@
 #include "app/rip_record.h"
 
 #include <string>
+#include <vector>
 
 namespace corvath {
 
@@ -18,8 +19,9 @@ std::string RipReportName(const TDiscFields& disc, const std::string& discId);
 /// sheet (CueSheetText, "<name>.cue") when options.WriteCueSheet is and a track has a file, into
 /// folder. The name is RipReportName, or the first of "<name> (2)", "<name> (3)" ... for which
 /// neither file exists yet, so an earlier rip's files stay. Each file is written whole or not
-/// at all. Empty on success, else why a file could not be written; never throws.
-std::string WriteRipReport(const RipRecord& record, const std::string& folder,
-                           const TRipOptions& options);
+/// at all; the cue sheet is written also when the log cannot be. Why each file that could not
+/// be written was not ("Cannot write <file>: <reason>"), none on success; never throws.
+std::vector<std::string> WriteRipReport(const RipRecord& record, const std::string& folder,
+                                        const TRipOptions& options);
 
 } // namespace corvath

@@ -38,6 +38,12 @@ void RipProgressLines::ShowError(const std::string& message)
     err_ << TerminalText(message) << '\n';
 }
 
+void RipProgressLines::ShowReportFailure(const std::string& message)
+{
+    ShowError(message);
+    MarkFailed();
+}
+
 void RipProgressLines::ShowDriveFailure(const std::string& message)
 {
     ShowError(message);

@@ -19,6 +19,8 @@ public:
     void ShowWritten(const std::string& file) override { EndLine("100% -> " + file); }
     void ShowChecksums(const TrackChecksumValues& checksums) override;
     void ShowError(const std::string& message) override;
+    /// Fails the run: the user asked for the file.
+    void ShowReportFailure(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
     void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override;
     void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary) override;

@@ -90,7 +90,7 @@ AccurateRipLookup LookUpAccurateRip(const std::string& root, const AccurateRipDi
     const std::string url = root + "/" + AccurateRipPath(disc);
     const HttpGetResult answer = HttpGet(url, http);
     if (!answer.reached)
-        return {Outcome::Failed, {}, "Could not reach " + url + ": " + answer.error};
+        return {Outcome::Failed, {}, NoAnswerText(answer, url, http.maxBodyBytes)};
     if (answer.status == 404)
         return {Outcome::NotInDatabase, {}, {}};
     if (answer.status != 200)

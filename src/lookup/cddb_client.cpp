@@ -97,13 +97,8 @@ std::optional<CddbAnswer> RunCddbCommand(const std::string& command)
         http.requestTimeout = std::min(http.requestTimeout, left);
     }
     HttpGetResult answer = HttpGet(CddbRequestUrl(settings, command), http);
-    if (answer.tooLarge) {
-        SetCdLastError(kCdErrorNetwork,
-                       "The answer from " + settings.server + " is larger than 1 MiB");
-        return std::nullopt;
-    }
     if (!answer.reached) {
-        std::string reason = "Could not connect to " + settings.server + ": " + answer.error;
+        std::string reason = NoAnswerText(answer, settings.server, http.maxBodyBytes);
         if (!proxy.empty())
             reason += " (through the proxy " + proxy + ')';
         SetCdLastError(kCdErrorNetwork, std::move(reason));

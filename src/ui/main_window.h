@@ -86,6 +86,9 @@ private:
     /// Shows text on the status bar for a while, over the status text.
     void ShowNotice(const QString& text);
 
+    /// Opens (open set) or closes the chosen drive's tray; the status bar tells why not.
+    void MoveTray(bool open);
+
     void SaveShownDisc();
     void EmptyTrackList();
     std::vector<std::string> RowTitles() const;

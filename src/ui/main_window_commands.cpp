@@ -124,9 +124,8 @@ void TfrmMain::CreateCommands()
     connect(aPlay_, &QAction::triggered, this, &TfrmMain::Play);
     connect(aPause_, &QAction::triggered, this, &TfrmMain::Pause);
     connect(aStop_, &QAction::triggered, this, &TfrmMain::StopPlayback);
-    // The result is of no use: an image or a drive without a tray simply stays as it is.
-    connect(EjectCDRom1, &QAction::triggered, this, [this] { EjectTray(disc_.DriveIndex()); });
-    connect(CloseCDROM1, &QAction::triggered, this, [this] { CloseTray(disc_.DriveIndex()); });
+    connect(EjectCDRom1, &QAction::triggered, this, [this] { MoveTray(true); });
+    connect(CloseCDROM1, &QAction::triggered, this, [this] { MoveTray(false); });
     connect(miWavToWav, &QAction::triggered, this, [this] {
         try {
             TfrmWavResample converter(this);

@@ -1,6 +1,7 @@
 // The main window's track list and disc fields: filled from the open drive's disc, and kept in
 // the disc information file before they go.
 
+#include "platform/cdrom/cd_drive_interface.h"
 #include "ui/main_window.h"
 
 #include <QComboBox>
@@ -58,6 +59,12 @@ void TfrmMain::AddRow(const TrackRow& row)
     item->setCheckState(0, row.checked ? Qt::Checked : Qt::Unchecked);
     for (int column : {2, 3})
         item->setTextAlignment(column, Qt::AlignCenter);
+}
+
+void TfrmMain::MoveTray(bool open)
+{
+    if (!disc_.MoveTray(open))
+        ShowNotice(Text(GetCdLastErrorText()));
 }
 
 void TfrmMain::RefreshCD()

@@ -54,6 +54,29 @@ TEST_F(DiscSessionTest, StatusTellsTheDriveOrWhyThereIsNone)
     EXPECT_TRUE(session.CloseDrive());
 }
 
+// The tray commands reach the chosen drive with its handle open or closed; an image answers that
+// it has no tray, which tells the command got there.
+TEST_F(DiscSessionTest, TrayCommandsReachTheChosenDriveWithOrWithoutAHandle)
+{
+    DiscSession session(dir_ / "cd.dat");
+    EXPECT_FALSE(session.MoveTray(true));
+    EXPECT_EQ(GetCdLastErrorText(), "There is no such CD drive.");
+
+    const auto cue = TwoTracks();
+    session.OpenImage(cue.string());
+    const std::string noTray = cue.string() + " is a disc image, which has no tray.";
+    for (const bool handleOpen : {true, false}) {
+        if (!handleOpen) {
+            ASSERT_TRUE(session.CloseDrive());
+        }
+        for (const bool open : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "handle open " << handleOpen << ", open " << open);
+            EXPECT_FALSE(session.MoveTray(open));
+            EXPECT_EQ(GetCdLastErrorText(), noTray);
+        }
+    }
+}
+
 // An image that cannot be read changes nothing: the disc open before stays open.
 TEST_F(DiscSessionTest, AnUnreadableImageKeepsTheOpenDisc)
 {

@@ -17,9 +17,11 @@
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace corvath {
 namespace {
@@ -37,7 +39,7 @@ TEST_F(RipBatchTest, WavTracksEndWithTheLastExtractionAndNothingElse)
               (std::vector<std::string>{
                   "track 1 One", "hint Extracting...", "caption Initializing...", "completed 0",
                   "written One.wav", "track 2 Two", "hint Extracting...", "caption Initializing...",
-                  "completed 1", "written Two.wav", "close"}));
+                  "completed 1", "written Two.wav", "completed 2", "close"}));
     EXPECT_EQ(view_.lastPercent, 100);
     EXPECT_EQ(
         test::WaveData(Output("Two.wav")),
@@ -90,8 +92,9 @@ TEST_F(RipBatchTest, NormalisingShowsItsOwnStep)
     OpenDisc({20});
     settings_.CommonOptions.IsNormalize = true;
     Rip({{1, "One"}}, OutputFormat::WAV);
-    EXPECT_EQ(std::vector<std::string>(view_.lines.end() - 3, view_.lines.end()),
-              (std::vector<std::string>{"hint Normalizing...", "written One.wav", "close"}));
+    EXPECT_EQ(std::vector<std::string>(view_.lines.end() - 4, view_.lines.end()),
+              (std::vector<std::string>{"hint Normalizing...", "written One.wav", "completed 1",
+                                        "close"}));
 }
 
 // The WAV on its way to the encoder is the rip's own: a WAV the user has under the track's name
@@ -106,7 +109,7 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
                   "track 2 Two", "hint Extracting...", "caption Initializing...", "completed 0",
                   "hint Encoding...", "caption Encoding...", "written Two.flac", "track 1 One",
                   "hint Extracting...", "caption Extracting...", "completed 1", "hint Encoding...",
-                  "caption Encoding...", "written One.flac", "close"}));
+                  "caption Encoding...", "written One.flac", "completed 2", "close"}));
     EXPECT_TRUE(fs::exists(Output("One.flac")));
     EXPECT_FALSE(fs::exists(Output("One.wav")));
     EXPECT_EQ(test::ReadFile(Output("Two.wav")), "an earlier rip's WAV");
@@ -294,6 +297,28 @@ TEST_F(RipBatchTest, EveryTrackGetsTheDatabasesVerdict)
                                         "verdict Three: lookup failed"}));
     EXPECT_EQ(view_.summary, "The AccurateRip lookup failed");
     EXPECT_EQ(test::WaveData(Output("Three.wav")).size(), 15u * 2352);
+}
+
+// Every track counts as completed once its file is written, the last one too while the rip
+// waits for the database's answer.
+TEST_F(RipBatchTest, TheLastTrackCountsWhileTheRipIsVerified)
+{
+    OpenDisc({20, 12});
+    test::HttpTestServer server(test::HttpTestServer::Slow(
+        [](const std::string&) {
+            return test::HttpTestResponse{404, "not found"};
+        },
+        std::chrono::seconds(2)));
+    settings_.RipOptions.VerifyAccurateRip = true;
+    settings_.RipOptions.AccurateRipServer = "http://" + server.Address() + "/accuraterip";
+    ASSERT_NO_FATAL_FAILURE(Rip({{1, "One"}, {2, "Two"}}, OutputFormat::WAV));
+    const auto verifying = std::ranges::find(view_.lines, std::string("hint ") + kRipVerifying);
+    ASSERT_NE(verifying, view_.lines.end()) << "the answer came before the tracks were ripped";
+    const auto lastCount =
+        std::find_if(std::make_reverse_iterator(verifying), view_.lines.rend(),
+                     [](const std::string& line) { return line.starts_with("completed "); });
+    ASSERT_NE(lastCount, view_.lines.rend());
+    EXPECT_EQ(*lastCount, "completed 2");
 }
 
 // A hidden track rips to its own file, exactly the audio before the first track, is never

@@ -282,7 +282,7 @@ TEST_F(RipReportFilesTest, CueSheetBesideTheFilesOpensInOtherReaders)
     RipRecord record = ThreeTrackRecord();
     for (const RippedTrack& track : record.tracks)
         test::Sox(dir_ / track.file, "-b 16 -c 2 -r 44100", "1", "sine 440");
-    ASSERT_EQ(WriteRipReport(record, dir_.path().string(), TRipOptions{}), "");
+    ASSERT_TRUE(WriteRipReport(record, dir_.path().string(), TRipOptions{}).empty());
     const fs::path cue = dir_ / "The Band - Songs.cue";
 
     const std::string info = CdInfo(cue);
@@ -299,7 +299,7 @@ TEST_F(RipReportFilesTest, CueSheetBesideTheFilesOpensInOtherReaders)
     record.pregaps[1] = 990;
     fs::remove(cue);
     fs::remove(dir_ / "The Band - Songs.log");
-    ASSERT_EQ(WriteRipReport(record, dir_.path().string(), TRipOptions{}), "");
+    ASSERT_TRUE(WriteRipReport(record, dir_.path().string(), TRipOptions{}).empty());
     const std::string withPregap = CdInfo(cue);
     EXPECT_THAT(withPregap, HasSubstr("CD-ROM Track List (1 - 3)"));
     EXPECT_THAT(withPregap, HasSubstr("CD-TEXT for Track  2:\n\tTITLE: Song 2"));
@@ -331,7 +331,7 @@ TEST_F(RipReportFilesTest, AnEarlierRipsFilesStay)
     const RipRecord record = ThreeTrackRecord();
     test::WriteFile(dir_ / "The Band - Songs.log", "earlier");
     fs::create_directory(dir_ / "The Band - Songs (2).cue");
-    ASSERT_EQ(WriteRipReport(record, dir_.path().string(), TRipOptions{}), "");
+    ASSERT_TRUE(WriteRipReport(record, dir_.path().string(), TRipOptions{}).empty());
     EXPECT_EQ(test::ReadFile(dir_ / "The Band - Songs.log"), "earlier");
     EXPECT_EQ(test::ReadFile(dir_ / "The Band - Songs (3).log"), RipLogText(record));
     EXPECT_EQ(test::ReadFile(dir_ / "The Band - Songs (3).cue"), CueSheetText(record));
@@ -345,19 +345,19 @@ TEST_F(RipReportFilesTest, SettingsChooseTheFiles)
     RipRecord record = ThreeTrackRecord();
     TRipOptions options;
     options.WriteLog = false;
-    ASSERT_EQ(WriteRipReport(record, dir_.path().string(), options), "");
+    ASSERT_TRUE(WriteRipReport(record, dir_.path().string(), options).empty());
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"The Band - Songs.cue"});
 
     // Without a ripped file there is nothing for a cue sheet to name.
     for (RippedTrack& track : record.tracks)
         track.file.clear();
     options.WriteLog = true;
-    ASSERT_EQ(WriteRipReport(record, dir_.path().string(), options), "");
+    ASSERT_TRUE(WriteRipReport(record, dir_.path().string(), options).empty());
     EXPECT_EQ(FolderNames(),
               (std::vector<std::string>{"The Band - Songs (2).log", "The Band - Songs.cue"}));
 
     options.WriteLog = options.WriteCueSheet = false;
-    ASSERT_EQ(WriteRipReport(record, dir_.path().string(), options), "");
+    ASSERT_TRUE(WriteRipReport(record, dir_.path().string(), options).empty());
     EXPECT_EQ(FolderNames().size(), 2u);
 }
 
@@ -365,17 +365,37 @@ TEST_F(RipReportFilesTest, AFailedWriteSaysWhyAndLeavesNoFile)
 {
     const RipRecord record = ThreeTrackRecord();
     test::WriteFile(dir_ / "output", "a file, not a folder");
-    EXPECT_EQ(WriteRipReport(record, (dir_ / "output").string(), TRipOptions{}),
-              "Cannot write " + (dir_ / "output/The Band - Songs.log").string() +
-                  ": Not a directory");
+    const std::string output = (dir_ / "output").string();
+    EXPECT_EQ(WriteRipReport(record, output, TRipOptions{}),
+              (std::vector<std::string>{
+                  "Cannot write " + output + "/The Band - Songs.log: Not a directory",
+                  "Cannot write " + output + "/The Band - Songs.cue: Not a directory"}));
 
     fs::remove(dir_ / "output");
     {
         const test::FileSizeLimit full(100); // the disc fills up within the log
-        EXPECT_THAT(WriteRipReport(record, dir_.path().string(), TRipOptions{}),
-                    HasSubstr("The Band - Songs.log: File too large"));
+        const std::vector<std::string> failures =
+            WriteRipReport(record, dir_.path().string(), TRipOptions{});
+        ASSERT_FALSE(failures.empty());
+        EXPECT_THAT(failures[0], HasSubstr("The Band - Songs.log: File too large"));
     }
     EXPECT_EQ(FolderNames(), std::vector<std::string>{});
+}
+
+// The cue sheet is still written when the log cannot be.
+TEST_F(RipReportFilesTest, ALogThatCannotBeWrittenLeavesTheCueSheet)
+{
+    const RipRecord record = ThreeTrackRecord();
+    const std::size_t cueBytes = CueSheetText(record).size();
+    ASSERT_LT(cueBytes, RipLogText(record).size());
+    std::vector<std::string> failures;
+    {
+        const test::FileSizeLimit full(cueBytes); // room for the cue sheet alone
+        failures = WriteRipReport(record, dir_.path().string(), TRipOptions{});
+    }
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_THAT(failures[0], HasSubstr("The Band - Songs.log: File too large"));
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"The Band - Songs.cue"});
 }
 
 } // namespace

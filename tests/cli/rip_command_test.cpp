@@ -32,10 +32,11 @@ protected:
         test::WriteFile(dir_ / "options.ini", "[Rip]\nAccurateRipServer=http://" +
                                                   database_.Address() + "/accuraterip\n");
     }
-    // Exit status of a command; its output goes to files in the test folder.
-    int Status(const std::string& arguments)
+    // Exit status of a command, run after the shell commands of before; its output goes to
+    // files in the test folder.
+    int Status(const std::string& arguments, const std::string& before = "")
     {
-        const std::string command = cli_.string() + " " + arguments + " >'" +
+        const std::string command = before + cli_.string() + " " + arguments + " >'" +
                                     (dir_ / "stdout").string() + "' 2>'" +
                                     (dir_ / "stderr").string() + "'";
         return WEXITSTATUS(std::system(command.c_str()));
@@ -100,6 +101,23 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
         EXPECT_NE(progress.find("\n  copy CRC " + crc + ", AccurateRip v1 "), std::string::npos)
             << progress;
     }
+}
+
+// A log that cannot be written fails the run, and the cue sheet is still written.
+TEST_F(CliRipTest, ALogThatCannotBeWrittenFailsTheRunButNotTheCueSheet)
+{
+    // Thirty one-sector tracks: each file and the cue sheet fit in 4 KiB, the log does not.
+    std::vector<test::ImageTrack> tracks;
+    for (uint32_t track = 1; track <= 30; ++track)
+        tracks.push_back({test::AudioSectors(1, track)});
+    const fs::path image = test::WriteCueImage(dir_ / "disc", tracks);
+    EXPECT_EQ(Status("rip --image '" + image.string() + "' --format wav --artist Band --album Live",
+                     "trap '' XFSZ; ulimit -f 8; "),
+              1);
+    EXPECT_NE(Stderr().find("Band - Live.log: File too large"), std::string::npos) << Stderr();
+    EXPECT_TRUE(fs::exists(Output("Band - Live.cue"))) << Stderr();
+    EXPECT_FALSE(fs::exists(Output("Band - Live.log")));
+    EXPECT_TRUE(fs::exists(Output("Track30.wav")));
 }
 
 // A plain rip takes the disc's audio tracks, leaving out the data track a drive cannot read as

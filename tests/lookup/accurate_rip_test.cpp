@@ -296,7 +296,33 @@ TEST_F(AccurateRipAnswer, LookupsTellFoundMissingAndFailedApart)
     const AccurateRipLookup dead = LookUpAccurateRip(
         "http://" + test::HttpTestServer::ClosedAddress() + "/accuraterip", disc_, http);
     EXPECT_EQ(dead.outcome, Outcome::Failed);
-    EXPECT_NE(dead.failure.find("Could not reach"), std::string::npos) << dead.failure;
+    EXPECT_NE(dead.failure.find("Could not connect to"), std::string::npos) << dead.failure;
+}
+
+// A server that took the request is not called unreachable: silence past the time-out and an
+// answer beyond the limit are told as what they are.
+TEST_F(AccurateRipAnswer, NoAnswerSaysWhyTheServerGaveNone)
+{
+    const test::HttpTestServer silent = test::HttpTestServer::Silent();
+    const test::HttpTestServer huge([](const std::string&) {
+        return test::HttpTestResponse{200, std::string((std::size_t{1} << 20) + 1, '\0')};
+    });
+    const std::string closed = test::HttpTestServer::ClosedAddress();
+    const HttpGetOptions http{{}, std::chrono::seconds(5), std::chrono::seconds(1)};
+    struct Case {
+        std::string address;
+        std::string before; // the failure is before + the URL + after
+        std::string after;
+    };
+    for (const Case& c : {Case{silent.Address(), "",
+                               " took the request but did not answer in time: Timeout was reached"},
+                          Case{huge.Address(), "The answer from ", " is larger than 1 MiB"},
+                          Case{closed, "Could not connect to ", ": Couldn't connect to server"}}) {
+        const std::string root = "http://" + c.address + "/accuraterip";
+        const AccurateRipLookup lookup = LookUpAccurateRip(root, disc_, http);
+        EXPECT_EQ(lookup.outcome, AccurateRipLookup::Outcome::Failed);
+        EXPECT_EQ(lookup.failure, c.before + root + "/" + AccurateRipPath(disc_) + c.after);
+    }
 }
 
 // A rip that stops must not wait for a server that keeps silent.

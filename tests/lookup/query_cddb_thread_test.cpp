@@ -224,8 +224,9 @@ TEST_F(QueryCddbThreadTest, FailedQueryPostsEightWithTheReasonAndChangesNothing)
                      ": Couldn't connect to server"}));
     // A silent server fails the query once the (lowered) time-out passes.
     const HttpTestServer silent = HttpTestServer::Silent();
-    EXPECT_EQ(Lookup(silent), (Calls{"message 8 " + network + ": Could not connect to " +
-                                     silent.Address() + ": Timeout was reached"}));
+    EXPECT_EQ(Lookup(silent), (Calls{"message 8 " + network + ": " + silent.Address() +
+                                     " took the request but did not answer in time: Timeout "
+                                     "was reached"}));
 
     const HttpTestServer failing(HttpTestServer::ServerError());
     EXPECT_EQ(Lookup(failing),

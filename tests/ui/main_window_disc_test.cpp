@@ -4,8 +4,10 @@
 #include "support/utf16_text.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <sys/stat.h>
@@ -221,6 +223,23 @@ TEST_F(MainWindowTest, AnUnreadableImageSaysWhy)
                                   ": its data file \"" + (dir_ / "broken.bin").string() +
                                   "\" is missing.");
     EXPECT_EQ(Rows(*window), kNeverSeen);
+    window->close();
+}
+
+// The tray commands reach the chosen drive, with its handle open or not; an image has no tray,
+// and the status bar says so.
+TEST_F(MainWindowTest, TrayCommandsSayWhyTheTrayDidNotMove)
+{
+    StoreSettings(AudioImage("three", kThreeTracks));
+    const auto window = Start();
+    const std::string noTray = ImagePath("three").string() + " is a disc image, which has no tray.";
+    for (const char* command : {"EjectCDRom1", "CloseCDROM1"}) {
+        window->statusBar()->clearMessage();
+        Child<QAction>(*window, command).trigger();
+        EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), noTray) << command;
+    }
+    const QString shot = QApplication::applicationDirPath() + "/main_window_tray.png";
+    EXPECT_TRUE(window->grab().save(shot)) << shot.toStdString();
     window->close();
 }
 

@@ -38,6 +38,7 @@ protected:
         settings.OpusOptions = {96, 5};
         settings.CDOptions.Index = driveIndex;
         settings.RipOptions = {-48, true, false, "http://127.0.0.1:9/db", false, true};
+        settings.MusicBrainz = {"http://127.0.0.1:9/mb", false, "http://127.0.0.1:9/covers"};
         return settings;
     }
 
@@ -141,6 +142,12 @@ TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
                   "http://127.0.0.1:9/db");
         EXPECT_FALSE(Child<QCheckBox>(dialog, "ckWriteLog").isChecked());
         EXPECT_TRUE(Child<QCheckBox>(dialog, "ckWriteCueSheet").isChecked());
+        EXPECT_EQ(Child<QLineEdit>(dialog, "editMusicBrainzServer").text(),
+                  "http://127.0.0.1:9/mb");
+        EXPECT_FALSE(Child<QCheckBox>(dialog, "ckCoverArt").isChecked());
+        EXPECT_FALSE(Child<QLineEdit>(dialog, "editCoverArtServer").isEnabled());
+        EXPECT_EQ(Child<QLineEdit>(dialog, "editCoverArtServer").text(),
+                  "http://127.0.0.1:9/covers");
         EXPECT_EQ(OkWithMessage(dialog), "");
         EXPECT_FALSE(dialog.isVisible());
     });
@@ -170,8 +177,15 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
         EXPECT_TRUE(Child<QLineEdit>(dialog, "editAccurateRipServer").isEnabled());
         Child<QLineEdit>(dialog, "editAccurateRipServer").setText(" http://db.example/ar ");
         Child<QCheckBox>(dialog, "ckWriteLog").setChecked(true);
+        Child<QLineEdit>(dialog, "editMusicBrainzServer").setText(" http://mb.example ");
+        Child<QCheckBox>(dialog, "ckCoverArt").setChecked(true);
+        EXPECT_TRUE(Child<QLineEdit>(dialog, "editCoverArtServer").isEnabled());
+        Child<QLineEdit>(dialog, "editCoverArtServer").setText("http://covers.example");
         EXPECT_EQ(OkWithMessage(dialog), "");
     });
+    EXPECT_EQ(OptionsSetting.MusicBrainz.Server, "http://mb.example");
+    EXPECT_TRUE(OptionsSetting.MusicBrainz.CoverArt);
+    EXPECT_EQ(OptionsSetting.MusicBrainz.CoverArtServer, "http://covers.example");
     EXPECT_EQ(OptionsSetting.RipOptions.ReadOffset, 667);
     EXPECT_TRUE(OptionsSetting.RipOptions.VerifyAccurateRip);
     EXPECT_EQ(OptionsSetting.RipOptions.AccurateRipServer, "http://db.example/ar");
@@ -224,6 +238,34 @@ TEST_F(OptionsDialogTest, CancelAndAMissingFolderStoreNothing)
 
 // A bit-rate text that is no number keeps the dialog open for a second try and stores nothing
 // until OK succeeds: the main window keeps showing what is stored.
+// An address in use cannot be emptied: the message names it, and its page comes up.
+TEST_F(OptionsDialogTest, AnEmptyMusicBrainzAddressInUseStoresNothing)
+{
+    SaveOptions(Unusual(AudioImage("disc", {150})), location_);
+    auto window = Start();
+    struct Case {
+        const char* field;
+        QString message;
+    };
+    for (const Case& c :
+         {Case{"editMusicBrainzServer", "The MusicBrainz server address is empty. Enter one, "
+                                        "such as https://musicbrainz.org."},
+          Case{"editCoverArtServer", "The Cover Art Archive address is empty. Enter one, such "
+                                     "as https://coverartarchive.org."}}) {
+        WithOptions(*window, [&](QDialog& dialog) {
+            Child<QCheckBox>(dialog, "ckCoverArt").setChecked(true);
+            Child<QLineEdit>(dialog, c.field).setText("  ");
+            EXPECT_EQ(OkWithMessage(dialog), c.message);
+            EXPECT_TRUE(dialog.isVisible());
+            auto& pages = Child<QTabWidget>(dialog, "PageControl1");
+            EXPECT_EQ(pages.tabText(pages.currentIndex()), "MusicBrainz");
+        });
+    }
+    EXPECT_EQ(OptionsSetting.MusicBrainz.Server, "http://127.0.0.1:9/mb");
+    EXPECT_FALSE(OptionsSetting.MusicBrainz.CoverArt);
+    window->close();
+}
+
 TEST_F(OptionsDialogTest, ABitRateTextThatIsNoNumberStoresNothing)
 {
     SaveOptions(Unusual(AudioImage("disc", {150})), location_);

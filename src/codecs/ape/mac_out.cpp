@@ -29,6 +29,15 @@ std::optional<std::string> FileFailure(int code, const std::string& file)
     return std::nullopt;
 }
 
+// Why the library refused a step of the file, as a sentence; read before anything else can
+// change errno.
+std::string StepFailure(int code, const char* step, const std::string& file)
+{
+    return FileFailure(code, file)
+        .value_or(std::string("The APE encoder could not ") + step + " " + file + ": " +
+                  MacErrorText(code) + ".");
+}
+
 } // namespace
 
 // The library opens the file by name; an attached stream has no place here.
@@ -61,10 +70,9 @@ void TMACOut::StartFile(TAuInput& input)
         compressor_->Start(WorkingName().c_str(), format, maxAudioBytes_, compressionLevel_,
                            nullptr, APE_CREATE_WAV_HEADER_ON_DECOMPRESSION);
     if (result != 0) {
-        const std::optional<std::string> fileFailure = FileFailure(result, FileName());
+        const std::string failure = StepFailure(result, "start", FileName());
         compressor_.reset();
-        throw EAuException(
-            fileFailure.value_or("Error starting APECompress.\r\n" + MacErrorText(result)));
+        throw EAuException(failure);
     }
     TargetOpened();
     // The largest whole number of frames that fits the buffer.
@@ -89,15 +97,13 @@ void TMACOut::HandOver(uint32_t bytes)
         unsigned char* room = compressor_->LockBuffer(offered);
         // A library that offers no room would never take the rest.
         if (room == nullptr || offered <= 0)
-            throw EAuException("APECompress.UnlockBuffer Error: " +
-                               std::to_string(APE_ERROR_INSUFFICIENT_MEMORY));
+            throw EAuException(
+                StepFailure(APE_ERROR_INSUFFICIENT_MEMORY, "take the sound for", FileName()));
         const uint32_t count = std::min(static_cast<uint32_t>(offered), bytes - handed);
         std::memcpy(room, buffer_.data() + handed, count);
         const int result = compressor_->UnlockBuffer(static_cast<int>(count));
         if (result != 0)
-            throw EAuException(
-                FileFailure(result, FileName())
-                    .value_or("APECompress.UnlockBuffer Error: " + std::to_string(result)));
+            throw EAuException(StepFailure(result, "take the sound for", FileName()));
         handed += count;
     }
 }
@@ -105,12 +111,11 @@ void TMACOut::HandOver(uint32_t bytes)
 void TMACOut::EndFile()
 {
     const int result = compressor_->Finish(nullptr, 0, 0);
-    const std::optional<std::string> fileFailure = FileFailure(result, FileName());
+    const std::string failure = result != 0 ? StepFailure(result, "finish", FileName()) : "";
     compressor_.reset();
     // A file that could not be completed (a full disk, or no sound at all) is no success.
     if (result != 0)
-        throw EAuException(
-            fileFailure.value_or("Error finishing APECompress.\r\n" + MacErrorText(result)));
+        throw EAuException(failure);
 }
 
 void TMACOut::AbortOutput()

@@ -9,7 +9,8 @@ namespace corvath {
 OutputFormatInfo WmaFormat();
 
 /// Sets a WMA output's codec, format and VBR from the settings just before it runs; the track's
-/// tags go into the finished file as attributes instead. Main thread, output idle.
+/// tags go into the finished file as attributes instead. Main thread, output idle. Throws,
+/// naming the setting, when a codec or format position is not in the output's lists.
 void SetupWMAOut(TWMAOut& out, const TWMAOptions& options);
 
 } // namespace corvath

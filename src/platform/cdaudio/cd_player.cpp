@@ -1,9 +1,8 @@
 #include "platform/cdaudio/cd_player.h"
 
-#include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
+#include "platform/cdrom/cd_errors.h"
 #include "platform/cdrom/cd_handle.h"
-#include "platform/cdrom/cdio_source.h"
 #include "platform/cdrom/track_span.h"
 
 #include <algorithm>
@@ -35,25 +34,17 @@ std::optional<CdDriveInfo> DriveListEntry(int32_t index)
     return list.Drives[static_cast<std::size_t>(index)];
 }
 
-// The device path of a drive list entry that is a real drive.
-std::optional<std::string> DrivePath(int32_t index)
-{
-    const std::optional<CdDriveInfo> entry = DriveListEntry(index);
-    if (!entry || entry->HostAdapter == kImageHostAdapter)
-        return std::nullopt;
-    const std::optional<CdDevice> device =
-        FindCdDevice(entry->HostAdapter, entry->Target, entry->Lun);
-    if (!device)
-        return std::nullopt;
-    return device->source;
-}
-
-bool TrayCommand(int32_t index, bool (*command)(const std::string&))
+bool TrayCommand(int32_t index, bool open)
 {
     try {
-        const std::optional<std::string> path = DrivePath(index);
-        return path && command(*path);
-    } catch (const std::exception&) {
+        const std::optional<CdDriveInfo> entry = DriveListEntry(index);
+        if (!entry) {
+            SetCdLastError(kCdErrorNoDrive, "There is no such CD drive.");
+            return false;
+        }
+        return MoveCDTray(HandleRequestFor(*entry), open);
+    } catch (const std::exception& failure) {
+        SetCdLastError(kCdErrorNoTray, failure.what());
         return false;
     }
 }
@@ -322,12 +313,12 @@ void CdPlayer::Close()
 
 bool EjectTray(int32_t driveIndex)
 {
-    return TrayCommand(driveIndex, EjectDriveTray);
+    return TrayCommand(driveIndex, true);
 }
 
 bool CloseTray(int32_t driveIndex)
 {
-    return TrayCommand(driveIndex, CloseDriveTray);
+    return TrayCommand(driveIndex, false);
 }
 
 } // namespace corvath

@@ -60,8 +60,9 @@ private:
     std::unique_ptr<State> state_;
 };
 
-/// Opens or closes the tray of entry driveIndex of the CD layer's drive list. False when there
-/// is no such drive, it is a disc image, or the drive cannot do it.
+/// Opens or closes the tray of entry driveIndex of the CD layer's drive list, with or without an
+/// open handle (MoveCDTray). False, with the reason in GetCdLastErrorText, when there is no such
+/// drive, it is a disc image, or the drive cannot do it.
 bool EjectTray(int32_t driveIndex);
 bool CloseTray(int32_t driveIndex);
 

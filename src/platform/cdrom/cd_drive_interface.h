@@ -77,6 +77,12 @@ bool RegisterDiscImage(const std::string& path);
 /// The request that opens a drive list entry.
 CdHandleRequest HandleRequestFor(const CdDriveInfo& drive);
 
+/// Opens (open set) or closes the tray of the drive with the request's numbers, whether or not
+/// a handle of it is open: the command opens the drive by its device path for as long as it
+/// takes. False, with the reason in GetCdLastErrorText, when there is no such drive, it is a
+/// disc image, or the drive would not.
+bool MoveCDTray(const CdHandleRequest& request, bool open);
+
 /// Registers a disc image and opens it: its handle, or 0 when it cannot be read or the
 /// drive list has no room left for it.
 int32_t OpenDiscImage(const std::string& path);

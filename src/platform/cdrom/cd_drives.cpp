@@ -3,6 +3,7 @@
 #include "platform/cdrom/cd_device_list.h"
 #include "platform/cdrom/cd_drive_interface.h"
 #include "platform/cdrom/cd_errors.h"
+#include "platform/cdrom/cdio_source.h"
 #include "platform/cdrom/open_disc.h"
 
 #include <algorithm>
@@ -236,6 +237,25 @@ CdHandleRequest HandleRequestFor(const CdDriveInfo& drive)
     request.Target = drive.Target;
     request.Lun = drive.Lun;
     return request;
+}
+
+bool MoveCDTray(const CdHandleRequest& request, bool open)
+{
+    const std::optional<CdDevice> device =
+        FindCdDevice(request.HostAdapter, request.Target, request.Lun);
+    if (!device) {
+        SetCdLastError(kCdErrorNoDrive, "There is no such CD drive.");
+        return false;
+    }
+    if (device->hostAdapter == kImageHostAdapter) {
+        SetCdLastError(kCdErrorNoTray, device->source + " is a disc image, which has no tray.");
+        return false;
+    }
+    if (open ? EjectDriveTray(device->source) : CloseDriveTray(device->source))
+        return true;
+    SetCdLastError(kCdErrorNoTray, "The drive " + device->source + " would not " +
+                                       (open ? "open" : "close") + " its tray.");
+    return false;
 }
 
 int32_t OpenDiscImage(const std::string& path)

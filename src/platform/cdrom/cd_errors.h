@@ -14,6 +14,7 @@ enum CdError : int32_t {
     kCdErrorBadRequest = 4, // a record the layer cannot use
     kCdErrorNetwork = 5,    // the CDDB server could not be reached or timed out
     kCdErrorServer = 6,     // the CDDB server answered with an error code
+    kCdErrorNoTray = 7,     // a disc image, or a drive that would not move its tray
 };
 
 /// Records the last error (for GetAspiLibError) and why it happened in words for the user (for

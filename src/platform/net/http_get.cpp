@@ -37,6 +37,14 @@ extern "C" int CancelWhenAsked(void* cancel, curl_off_t, curl_off_t, curl_off_t,
     return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
 }
 
+std::string SizeText(std::size_t bytes)
+{
+    constexpr std::size_t kMebibyte = std::size_t{1} << 20;
+    if (bytes % kMebibyte == 0)
+        return std::to_string(bytes / kMebibyte) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 } // namespace
 
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
@@ -89,6 +97,10 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     if (api.curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK)
         result.announcedBytes = announced;
     if (code != CURLE_OK) {
+        long requestBytes = 0;
+        api.curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &requestBytes);
+        result.requestSent = requestBytes > 0;
+        result.timedOut = code == CURLE_OPERATION_TIMEDOUT;
         result.body.clear();
         result.error = api.curl_easy_strerror(code);
         return result;
@@ -96,6 +108,18 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     result.reached = true;
     api.curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
     return result;
+}
+
+std::string NoAnswerText(const HttpGetResult& result, const std::string& server,
+                         std::size_t maxBodyBytes)
+{
+    if (result.tooLarge)
+        return "The answer from " + server + " is larger than " + SizeText(maxBodyBytes);
+    if (!result.requestSent)
+        return "Could not connect to " + server + ": " + result.error;
+    if (result.timedOut)
+        return server + " took the request but did not answer in time: " + result.error;
+    return server + " broke off its answer: " + result.error;
 }
 
 } // namespace corvath

@@ -34,6 +34,10 @@ struct HttpGetOptions {
 struct HttpGetResult {
     bool reached = false;  ///< false: no answer (unreachable, timed out, cut off, too large)
     bool tooLarge = false; ///< no answer because the body passed the options' maxBodyBytes
+    /// No answer although the server (or the proxy) took the request: it stayed silent past
+    /// the time-out or broke off.
+    bool requestSent = false;
+    bool timedOut = false; ///< no answer within the options' time-outs
     /// The body's length as the server announced it (also when too large); -1 when it did not.
     int64_t announcedBytes = -1;
     long status = 0; ///< the HTTP status code once reached
@@ -44,5 +48,11 @@ struct HttpGetResult {
 /// One blocking HTTP GET with libcurl; thread-safe. Plain http:// only unless the options
 /// allow https://.
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options);
+
+/// Why a request to `server` got no answer (result.reached is false), as a sentence for the
+/// user: it could not be reached, it took the request and did not answer in time or broke off,
+/// or its answer passed maxBodyBytes.
+std::string NoAnswerText(const HttpGetResult& result, const std::string& server,
+                         std::size_t maxBodyBytes);
 
 } // namespace corvath

@@ -1,6 +1,7 @@
 #include "ui/options/options_dialog.h"
 
 #include "ui/options/codec_pages.h"
+#include "ui/options/musicbrainz_page.h"
 #include "ui/options/output_page.h"
 #include "ui/options/page_widgets.h"
 #include "ui/options/rip_page.h"
@@ -32,6 +33,7 @@ TfrmOptions::TfrmOptions(TOptionsSetting& settings, const TrackRecord& sample, Q
             add(page, Text(format.page.title));
     }
     add(new RipPage, "Rip");
+    add(new MusicBrainzPage, "MusicBrainz");
 
     auto* buttons = new QDialogButtonBox;
     auto* btOk = Named(buttons->addButton("OK", QDialogButtonBox::AcceptRole), "btOk");
@@ -74,8 +76,10 @@ void TfrmOptions::Ok()
     // the user then cancels or tries again.
     TOptionsSetting chosen = settings_;
     for (OptionsPage* page : pages_) {
-        if (!page->Store(chosen))
+        if (!page->Store(chosen)) {
+            PageControl1_->setCurrentWidget(page); // where the refused setting is
             return;
+        }
     }
     output_->StoreDrive(chosen);
     settings_ = std::move(chosen);

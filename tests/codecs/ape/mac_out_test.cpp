@@ -201,15 +201,15 @@ TEST_F(MacOutTest, RefusedStartsNameTheReasonAndLeaveNoFile)
 
     fake_->bits = 32;
     const path wide = dir_ / "bits32.ape";
-    EXPECT_EQ(Encode(*fake_, wide),
-              "Error starting APECompress.\r\ninput file unsupported bit depth");
+    EXPECT_EQ(Encode(*fake_, wide), "The APE encoder could not start " + wide.string() +
+                                        ": input file unsupported bit depth.");
     EXPECT_FALSE(std::filesystem::exists(wide));
 
     fake_->bits = 16;
     fake_->channels = 3;
     const path surround = dir_ / "channels3.ape";
-    EXPECT_EQ(Encode(*fake_, surround),
-              "Error starting APECompress.\r\ninput file unsupported channel count");
+    EXPECT_EQ(Encode(*fake_, surround), "The APE encoder could not start " + surround.string() +
+                                            ": input file unsupported channel count.");
     EXPECT_FALSE(std::filesystem::exists(surround));
     EXPECT_EQ(OpenFileCount(), openBefore);
 }
@@ -218,7 +218,8 @@ TEST_F(MacOutTest, AnInputWithoutSoundFailsAtTheFinishAndLeavesNoFile)
 {
     fake_->total = 0;
     const path file = dir_ / "empty.ape";
-    EXPECT_EQ(Encode(*fake_, file), "Error finishing APECompress.\r\ninput file too small");
+    EXPECT_EQ(Encode(*fake_, file),
+              "The APE encoder could not finish " + file.string() + ": input file too small.");
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_GE(fake_->closes, fake_->opens);
 }
@@ -280,7 +281,9 @@ TEST_F(MacOutTest, ALibraryThatOffersNoRoomEndsTheRunInsteadOfWaiting)
     const LibraryFileSwap swap(ProgramFolder() + "libape_no_room_fake.so");
     ASSERT_TRUE(MacLibrary().Loaded());
     out_ = MakeComponent<TMACOut>();
-    EXPECT_EQ(Encode(*fake_, dir_ / "stuck.ape"), "APECompress.UnlockBuffer Error: 2000");
+    EXPECT_EQ(Encode(*fake_, dir_ / "stuck.ape"), "The APE encoder could not take the sound for " +
+                                                      (dir_ / "stuck.ape").string() +
+                                                      ": insufficient memory.");
     EXPECT_EQ(fake_->opens, fake_->closes);
     out_.reset();
 }

@@ -114,13 +114,53 @@ TEST_F(EncoderSetupTest, WmaTakesItsPositionsAndLeavesTheTagsToTheFinishedFile)
     auto out = MakeComponent<TWMAOut>();
     out->Id3v2Tags().SetTitle("From the source file"); // replaced, not kept
     out->SetDesiredBitrate(192);
-    options_.WMAOptions = {0, 12, true};
+    options_.WMAOptions = {0, 12, false};
     SetupWMAOut(*out, options_.WMAOptions);
     EXPECT_EQ(out->CodecIndex(), 0);
     EXPECT_EQ(out->FormatIndex(), 12);
-    EXPECT_TRUE(out->VBR());
+    EXPECT_FALSE(out->VBR());
     EXPECT_EQ(out->DesiredBitrate(), 192u);
     EXPECT_TRUE(out->Id3v2Tags().Empty());
+}
+
+// Positions the lists lack are refused at once, naming the setting to change.
+TEST_F(EncoderSetupTest, WmaPositionsOutOfRangeNameTheirSetting)
+{
+    auto out = MakeComponent<TWMAOut>();
+    ASSERT_FALSE(out->Codecs().empty());
+    const std::string codec = out->Codecs()[0];
+    const auto formats = static_cast<int32_t>(out->Formats(0).size());
+    const auto codecs = static_cast<int32_t>(out->Codecs().size());
+    struct Case {
+        TWMAOptions options;
+        std::string failure;
+    };
+    const Case cases[] = {
+        {{0, formats, false},
+         "The setting WMAOptions/FormatIndex is " + std::to_string(formats) +
+             ", but the formats of " + codec + " are numbers 0 to " + std::to_string(formats - 1) +
+             "."},
+        {{0, -2, false},
+         "The setting WMAOptions/FormatIndex is -2, but the formats of " + codec +
+             " are numbers 0 to " + std::to_string(formats - 1) + "."},
+        {{codecs, 0, false},
+         "The setting WMAOptions/CodecIndex is " + std::to_string(codecs) +
+             ", but the WMA codecs are only number 0."},
+        {{0, 0, true},
+         "The WMA codec " + codec +
+             " has no variable-bit-rate formats: turn the setting WMAOptions/VBR "
+             "off."},
+    };
+    ASSERT_EQ(codecs, 1) << "the codec case expects one codec";
+    for (const Case& c : cases) {
+        try {
+            SetupWMAOut(*out, c.options);
+            ADD_FAILURE() << c.failure << " was not said";
+        } catch (const std::exception& failure) {
+            EXPECT_EQ(failure.what(), c.failure);
+        }
+    }
+    SetupWMAOut(*out, {-1, 999, true}); // a search takes no position
 }
 
 } // namespace

@@ -450,10 +450,15 @@ TEST(CdTrayTest, ImagesAndMissingEntriesHaveNoTray)
     ASSERT_TRUE(RegisterDiscImage(image.string()));
     const auto index = test::DriveListIndex(image);
     ASSERT_TRUE(index);
+    const std::string noTray = image.string() + " is a disc image, which has no tray.";
     EXPECT_FALSE(EjectTray(static_cast<int32_t>(*index)));
+    EXPECT_EQ(GetCdLastErrorText(), noTray);
     EXPECT_FALSE(CloseTray(static_cast<int32_t>(*index)));
+    EXPECT_EQ(GetCdLastErrorText(), noTray);
     EXPECT_FALSE(EjectTray(-1));
+    EXPECT_EQ(GetCdLastErrorText(), "There is no such CD drive.");
     EXPECT_FALSE(CloseTray(kCdMaxDrives));
+    EXPECT_EQ(GetCdLastErrorText(), "There is no such CD drive.");
 }
 
 TEST(SoundCardOutputTest, OpensOrRefusesWithoutHanging)

@@ -30,6 +30,14 @@ TEST_F(ImageProblemTest, FilesThatAreNoImageSaySo)
     EXPECT_EQ(Problem(dir_ / "notes.txt"), "it is not a disc image (a .cue, .toc or .nrg file)");
     test::WriteFile(dir_ / "broken.nrg", "not a disc");
     EXPECT_EQ(Problem(dir_ / "broken.nrg"), "it is not an NRG image");
+
+    // A .bin is read through its cue sheet, which is the one named when it cannot be read.
+    test::WriteFile(dir_ / "lone.bin", std::string(2352, '\0'));
+    EXPECT_EQ(Problem(dir_ / "lone.bin"),
+              "its cue sheet \"" + (dir_ / "lone.cue").string() + "\" is missing");
+    std::filesystem::create_directory(dir_ / "lone.cue");
+    EXPECT_EQ(Problem(dir_ / "lone.bin"),
+              "its cue sheet \"" + (dir_ / "lone.cue").string() + "\": it is a folder");
 }
 
 TEST_F(ImageProblemTest, CueSheetsWithoutTracksOrSectorsSayWhatIsMissing)

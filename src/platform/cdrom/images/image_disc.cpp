@@ -46,9 +46,12 @@ ImageParse ReadImage(const std::filesystem::path& image)
     if (extension == ".bin") {
         std::filesystem::path sheet = image;
         sheet.replace_extension(".cue");
-        std::error_code error;
-        if (!std::filesystem::exists(sheet, error))
-            return ImageParse::Failed("its cue sheet \"" + sheet.string() + "\" is missing");
+        // The sheet is named, not the .bin the user gave: it is the one that cannot be read.
+        std::string problem;
+        if (!OpenRegularFile(sheet, problem))
+            return ImageParse::Failed(
+                "its cue sheet \"" + sheet.string() + "\"" +
+                (problem == "the file does not exist" ? " is missing" : ": " + problem));
         return ReadCueImage(sheet);
     }
     // The image itself must be a regular file before its kind matters.
