@@ -1,8 +1,10 @@
 // The main window's playback of the selected track: the player's commands and the status text.
 
+#include "audio/model/main_thread.h"
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QTreeWidget>
 
 namespace corvath::ui {
@@ -33,10 +35,12 @@ void TfrmMain::Play()
     const int position = ListView1_->indexOfTopLevelItem(row) + 1 - HiddenRows();
     const int last = ListView1_->topLevelItemCount() - HiddenRows();
     if (!player_.Play(position, position < last ? std::optional(position + 1) : std::nullopt,
-                      [this, id](const std::string& failure) {
-                          QMetaObject::invokeMethod(
-                              this, [this, id, failure] { PlayEnded(id, failure); },
-                              Qt::QueuedConnection);
+                      [window = QPointer(this), id](const std::string& failure) {
+                          // Through the engine's queue: its lock hands the failure text over.
+                          MainThread::Current().Post([window, id, failure] {
+                              if (window)
+                                  window->PlayEnded(id, failure);
+                          });
                       }))
         PlayEnded(id, "the track holds no audio to play");
 }
