@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <stdexcept>
+#include <stop_token>
 #include <vector>
 
 namespace corvath {
@@ -56,14 +57,14 @@ TEST(BackgroundJob, PostsWhatTheWorkReturnsOrWhatFailedMakesOfItsError)
 {
     TextQueue done;
     {
-        const BackgroundJob job([](const std::atomic<bool>&) { return Said(1, "done"); },
-                                SayFailure(), done);
+        const BackgroundJob job([](std::stop_token) { return Said(1, "done"); }, SayFailure(),
+                                done);
         EXPECT_EQ(done.WaitForOne(), std::vector<std::string>{"1/2: done"});
     }
     TextQueue failed;
     {
         const BackgroundJob job(
-            [](const std::atomic<bool>&) -> JobMessage { throw std::runtime_error("disk full"); },
+            [](std::stop_token) -> JobMessage { throw std::runtime_error("disk full"); },
             SayFailure(), failed);
         EXPECT_EQ(failed.WaitForOne(), std::vector<std::string>{"9/2: disk full"});
     }
