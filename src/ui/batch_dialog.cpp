@@ -49,6 +49,7 @@ bool BatchDialog::StopAndClose()
     stopping_ = true;
     bStop_->setEnabled(false);
     lProgressHint_->setText("Stopping...");
+    ProgressBar1_->setFormat("Stopping...");
     return false;
 }
 
