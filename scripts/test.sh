@@ -11,7 +11,8 @@ for arg in "$@"; do
   esac
 done
 if [[ "$build_dir" == */build-sanitize ]]; then
-  # A lookup abandoned by Stop may still be inside libcurl when a test's process ends.
+  # A lookup abandoned by Stop may still be inside libcurl past the bounded wait at a test
+  # process's end.
   export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp ${LSAN_OPTIONS:-}"
 fi
 "$root/scripts/setup.sh" "$@"

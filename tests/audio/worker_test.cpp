@@ -1,6 +1,7 @@
 #include "audio/threads/worker.h"
 #include "platform/net/http_get.h"
 #include "support/http_test_server.h"
+#include "support/text_messages.h"
 
 #include <atomic>
 #include <chrono>
@@ -9,46 +10,18 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace corvath {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Text : MessagePayload {
-    explicit Text(std::string text) : text(std::move(text)) {}
-    std::string text;
-};
-
-// The texts of the messages posted, in order.
-class TextQueue : public MessageTarget {
-public:
-    void Post(uint32_t, intptr_t, intptr_t, std::unique_ptr<MessagePayload> payload) override
-    {
-        const std::lock_guard lock(mutex_);
-        const auto* text = dynamic_cast<const Text*>(payload.get());
-        texts_.push_back(text ? text->text : "?");
-        posted_.notify_all();
-    }
-
-    // Waits, at most for timeout, until count messages came; what came.
-    std::vector<std::string> WaitFor(std::size_t count, std::chrono::milliseconds timeout = 10s)
-    {
-        std::unique_lock lock(mutex_);
-        posted_.wait_for(lock, timeout, [&] { return texts_.size() >= count; });
-        return texts_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable posted_;
-    std::vector<std::string> texts_;
-};
+using test::TextQueue;
 
 void Say(MessageTarget& target, std::string text)
 {
-    target.Post(1, 0, 0, std::make_unique<Text>(std::move(text)));
+    target.Post(1, 0, 0, std::make_unique<test::TextPayload>(std::move(text)));
 }
 
 Worker::Failed SayFailure()
@@ -78,8 +51,8 @@ TEST(Worker, ABodyThatThrowsIsReportedWithItsReason)
         const Worker broken(
             failed, [](std::stop_token, MessageTarget&) { throw std::runtime_error("disk full"); },
             SayFailure());
-        EXPECT_EQ(done.WaitFor(1), std::vector<std::string>{"done"});
-        EXPECT_EQ(failed.WaitFor(1), std::vector<std::string>{"failed: disk full"});
+        EXPECT_EQ(done.WaitFor(1), std::vector<std::string>{"1/0: done"});
+        EXPECT_EQ(failed.WaitFor(1), std::vector<std::string>{"1/0: failed: disk full"});
     }
     EXPECT_EQ(done.WaitFor(2, 50ms).size(), 1u) << "a body that returns reports no failure";
 }
@@ -95,10 +68,10 @@ TEST(Worker, StopReachesTheBodyWhoseMessagesStillArrive)
             Say(target, "stopped");
         },
         SayFailure());
-    ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"waiting"});
+    ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"1/0: waiting"});
     EXPECT_FALSE(worker.Ended());
     worker.Stop();
-    EXPECT_EQ(messages.WaitFor(2), (std::vector<std::string>{"waiting", "stopped"}));
+    EXPECT_EQ(messages.WaitFor(2), (std::vector<std::string>{"1/0: waiting", "1/0: stopped"}));
 }
 
 TEST(Worker, AnAbandonedWorkerIsStoppedAndPostsNothingMore)
@@ -115,11 +88,11 @@ TEST(Worker, AnAbandonedWorkerIsStoppedAndPostsNothingMore)
                 Say(target, "too late");
             },
             SayFailure());
-        ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"waiting"});
+        ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"1/0: waiting"});
     }
     EXPECT_TRUE(WaitForLeftWorkers(10s));
     EXPECT_TRUE(sawStop);
-    EXPECT_EQ(messages.WaitFor(2, 50ms), std::vector<std::string>{"waiting"});
+    EXPECT_EQ(messages.WaitFor(2, 50ms), std::vector<std::string>{"1/0: waiting"});
 }
 
 // A server that never answers holds the request for its whole time-out unless the stop ends it.
@@ -139,11 +112,11 @@ TEST(Worker, AStoppedRequestToASilentServerEndsPromptly)
             Say(target, answer.reached ? "answered" : "no answer");
         },
         SayFailure());
-    ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"asking"});
+    ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"1/0: asking"});
     std::this_thread::sleep_for(200ms); // the request is under way
     const auto stopped = std::chrono::steady_clock::now();
     worker.Stop();
-    EXPECT_EQ(messages.WaitFor(2), (std::vector<std::string>{"asking", "no answer"}));
+    EXPECT_EQ(messages.WaitFor(2), (std::vector<std::string>{"1/0: asking", "1/0: no answer"}));
     // libcurl looks at the stop about once a second.
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, 5s);
     EXPECT_TRUE(silent.WaitForClosedConnections(1, 10s));
@@ -168,7 +141,7 @@ TEST(Worker, TheWaitForLeftWorkersIsBounded)
                 ended = true;
             },
             SayFailure());
-        ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"busy"});
+        ASSERT_EQ(messages.WaitFor(1), std::vector<std::string>{"1/0: busy"});
     }
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(WaitForLeftWorkers(200ms));
