@@ -39,11 +39,10 @@ public:
     bool WaitAll(std::chrono::milliseconds bound)
     {
         std::unique_lock lock(mutex_);
-        const bool none = changed_.wait_for(lock, bound, [this] {
+        return changed_.wait_for(lock, bound, [this] {
             JoinEnded();
             return threads_.empty();
         });
-        return none;
     }
 
 private:
