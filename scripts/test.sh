@@ -10,11 +10,6 @@ for arg in "$@"; do
     --tsan) build_dir="$root/build-tsan" ;;
   esac
 done
-if [[ "$build_dir" == */build-sanitize ]]; then
-  # A lookup abandoned by Stop may still be inside libcurl past the bounded wait at a test
-  # process's end.
-  export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp ${LSAN_OPTIONS:-}"
-fi
 "$root/scripts/setup.sh" "$@"
 if [[ "$build_dir" == */build-tsan ]]; then
   # Qt and the codec libraries are not built with ThreadSanitizer; races inside them are theirs.
