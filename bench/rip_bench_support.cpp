@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -17,16 +19,34 @@ namespace corvath::bench {
 
 namespace {
 
-// Drops the worker's messages, remembering whether a track failed.
+// Drops the workers' messages, remembering whether a track failed and how many rips ended.
 class FailureWatch : public MessageTarget {
 public:
     void Post(uint32_t, intptr_t, intptr_t, std::unique_ptr<MessagePayload> payload) override
     {
         const auto* info = dynamic_cast<const TProcessInfo*>(payload.get());
+        const std::lock_guard lock(mutex_);
         if (info == nullptr || (info->Progress == kProgressExtracted && info->Status != 0))
             failed = true;
+        if (info == nullptr || info->Progress == kProgressExtracted) {
+            ++ended_;
+            changed_.notify_all();
+        }
     }
+
+    // Until count rips have sent their last message.
+    void WaitForEnds(uint32_t count)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return ended_ >= count; });
+    }
+
     std::atomic<bool> failed{false};
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint32_t ended_ = 0;
 };
 
 } // namespace
@@ -70,6 +90,7 @@ double RipAllTracks(int32_t handle, uint32_t tracks, const RipWaveOptions& optio
             TCDRipThread worker(static_cast<int32_t>(track), "Track" + std::to_string(track),
                                 handle, watch, options);
             worker.Start();
+            watch.WaitForEnds(track);
         }
     });
     if (watch.failed)

@@ -10,10 +10,6 @@ for arg in "$@"; do
     --tsan) build_dir="$root/build-tsan" ;;
   esac
 done
-if [[ "$build_dir" == */build-sanitize ]]; then
-  # A lookup abandoned by Stop may still be inside libcurl when a test's process ends.
-  export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp ${LSAN_OPTIONS:-}"
-fi
 "$root/scripts/setup.sh" "$@"
 if [[ "$build_dir" == */build-tsan ]]; then
   # Qt and the codec libraries are not built with ThreadSanitizer; races inside them are theirs.

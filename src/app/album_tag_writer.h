@@ -1,12 +1,11 @@
 #pragma once
 
 #include "audio/threads/message_target.h"
+#include "audio/threads/worker.h"
 #include "tags/loudness_tags.h"
 
-#include <atomic>
 #include <cstddef>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace corvath {
@@ -29,24 +28,15 @@ struct AlbumTagsWritten : MessagePayload {
 };
 
 /// Adds the album's loudness to finished files on a thread of its own, since rewriting a file's
-/// tags may take as long as copying it. Destruction stops before the next file and waits for
-/// the one under way.
+/// tags may take as long as copying it. Runs on a Worker: destruction stops it before the next
+/// file, never waits for the one under way, and nothing is posted after it.
 class AlbumTagWriter {
 public:
     /// Starts at once.
     AlbumTagWriter(std::vector<AlbumTagTarget> files, Loudness album, MessageTarget& target);
-    ~AlbumTagWriter();
-    AlbumTagWriter(const AlbumTagWriter&) = delete;
-    AlbumTagWriter& operator=(const AlbumTagWriter&) = delete;
 
 private:
-    void Run();
-
-    const std::vector<AlbumTagTarget> files_;
-    const Loudness album_;
-    MessageTarget& target_;
-    std::atomic<bool> cancel_{false};
-    std::thread thread_;
+    Worker worker_;
 };
 
 } // namespace corvath

@@ -164,7 +164,7 @@ void RipBatch::Start()
                                               messages_);
 }
 
-void RipBatch::Stop()
+bool RipBatch::Stop()
 {
     // A rip stopped before its end still leaves its log and cue sheet of what was ripped.
     if (!std::exchange(over_, true) && discRead_) {
@@ -176,11 +176,15 @@ void RipBatch::Stop()
         WriteRipReport(record_, ReportFolder(), settings_.RipOptions);
     }
     albumTags_.reset();
-    if (worker_) {
-        worker_->SetStopFlag();
-        worker_.reset();
-    }
     survey_.reset();
+    if (!extracting_) {
+        worker_.reset();
+        return true;
+    }
+    // A secure read of a damaged disc may take long to give up: the window is not held.
+    worker_->SetStopFlag();
+    stopping_ = true;
+    return false;
 }
 
 void RipBatch::StartTrack(std::size_t index)
@@ -201,6 +205,7 @@ void RipBatch::StartTrack(std::size_t index)
     worker_ = std::make_unique<TCDRipThread>(job_.tracks[index].number, name.stem, job_.cdHandle,
                                              messages_, options);
     worker_->Start();
+    extracting_ = true;
 }
 
 void RipBatch::ShowNextTrack(const char* barCaption)
@@ -212,8 +217,22 @@ void RipBatch::ShowNextTrack(const char* barCaption)
     StartTrack(completed_);
 }
 
+void RipBatch::NoteWorkerEnd(uint32_t message, const MessagePayload* payload)
+{
+    const auto* info = dynamic_cast<const TProcessInfo*>(payload);
+    const bool last =
+        message == kMsgRipDriveFailure ||
+        (message == kMsgRipProgress && info != nullptr &&
+         (info->Progress == kProgressExtracted || info->Progress == kProgressStopped));
+    if (!last || !std::exchange(extracting_, false) || !std::exchange(stopping_, false))
+        return;
+    worker_.reset();
+    view_.Close();
+}
+
 void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload)
 {
+    NoteWorkerEnd(message, payload);
     if (over_)
         return;
     try {
@@ -258,31 +277,26 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
         // A step that throws ends the rip with its reason: a command line has no Stop to wait
         // for, and a window must not hang on a rip that cannot go on.
         view_.ShowError(failure.what());
-        Stop();
-        view_.Close();
+        if (Stop())
+            view_.Close();
     }
 }
 
 void RipBatch::DiscRead(const RipDiscLayout& layout)
 {
+    if (!layout.problem.empty())
+        view_.ShowError(layout.problem);
     if (layout.toc) {
         discRead_ = true;
         record_.toc = *layout.toc;
         record_.pregaps = layout.pregaps;
         record_.facts = layout.facts;
         record_.discId = FreedbDiscId(*layout.toc);
-        UseCover(layout);
+        cover_ = layout.cover;
     } else {
         lookupPending_ = false; // the first track reports why the drive gave no TOC
     }
     StartTrack(0);
-}
-
-void RipBatch::UseCover(const RipDiscLayout& layout)
-{
-    if (!layout.coverProblem.empty())
-        view_.ShowError(layout.coverProblem);
-    cover_ = layout.cover;
 }
 
 TrackRecord RipBatch::TrackOf(std::size_t index) const
@@ -529,10 +543,7 @@ void RipBatch::AddId3v1Step(std::size_t index, TAuFileOut& sink) const
 
 void RipBatch::End(bool pauseFirst)
 {
-    if (worker_) {
-        worker_->SetStopFlag();
-        worker_.reset();
-    }
+    worker_.reset(); // it has ended
     endPausing_ = pauseFirst;
     // The last track counts while the rip is verified or settles.
     view_.ShowCompleted(static_cast<int32_t>(completed_));

@@ -126,9 +126,11 @@ public:
     /// Formats whose encoder cannot be made fail on every track while the others go on.
     void Start();
 
-    /// Ends the rip: the extraction under way stops and nothing more starts or is shown; the log
-    /// and cue sheet of what was ripped are written, the log saying the rip was stopped.
-    void Stop();
+    /// Ends the rip: the extraction under way is asked to stop and nothing more starts or is
+    /// shown; the log and cue sheet of what was ripped are written, the log saying the rip was
+    /// stopped. Never waits: true when the rip is over at once; false while the extraction
+    /// still ends, the view's Close coming once it has.
+    bool Stop();
 
     OutputFormat Format() const { return job_.format; }
     std::size_t TrackCount() const { return job_.tracks.size(); }
@@ -137,9 +139,10 @@ public:
 
 private:
     void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
-    void DiscRead(const RipDiscLayout& layout);
+    /// Notes the rip worker's last message; a stopped rip's view closes then.
+    void NoteWorkerEnd(uint32_t message, const MessagePayload* payload);
     /// The disc's cover goes into the files that take it; a folder image that failed is told.
-    void UseCover(const RipDiscLayout& layout);
+    void DiscRead(const RipDiscLayout& layout);
     /// The tags of the job's track index, cover included.
     TrackRecord TrackOf(std::size_t index) const;
     DiscTrack DiscTrackOf(std::size_t index) const;
@@ -210,6 +213,8 @@ private:
     std::unique_ptr<RipDiscSurvey> survey_;
     std::optional<CoverPicture> cover_; // the disc's, for every track
     std::unique_ptr<TCDRipThread> worker_;
+    bool extracting_ = false;   // the worker has not sent its last message yet
+    bool stopping_ = false;     // Stop waits for that message to close the view
     std::size_t completed_ = 0; // tracks whose extraction has ended
     bool over_ = false;
     bool discRead_ = false; // the TOC was read: there is a rip to log

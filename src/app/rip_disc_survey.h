@@ -1,16 +1,16 @@
 #pragma once
 
 #include "audio/threads/message_target.h"
+#include "audio/threads/worker.h"
 #include "lookup/accurate_rip.h"
 #include "platform/cdrom/cd_records.h"
 #include "platform/net/http_get.h"
 #include "tags/cover_picture.h"
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace corvath {
@@ -22,7 +22,8 @@ struct RipDiscLayout : MessagePayload {
     std::vector<std::optional<uint32_t>> pregaps;
     CdDiscFacts facts;                 ///< what the disc tells beyond its TOC, where it tells it
     std::optional<CoverPicture> cover; ///< the disc's cover, when the cache has one
-    std::string coverProblem;          ///< why it could not be put beside the files
+    /// Why the cover could not be put beside the files, or the disc not be surveyed at all.
+    std::string problem;
 };
 
 /// What the AccurateRip database said of the disc.
@@ -41,25 +42,18 @@ struct AccurateRipAccess {
 /// the output folder, and posts them as kMsgRipDiscLayout; then, when the
 /// access names a server and the TOC was read, asks the database for the disc (one request) and
 /// posts the answer as kMsgRipAccurateRip. The handle is used only until the layout is posted,
-/// so a rip worker may take it over then. Destruction cancels the request and waits for the
-/// thread.
+/// so a rip worker may take it over then. Runs on a Worker: destruction stops the request and
+/// never waits, and nothing is posted after it.
 class RipDiscSurvey {
 public:
     /// Starts at once; the handle is borrowed.
     RipDiscSurvey(int32_t cdHandle, AccurateRipAccess access, std::string outputFolder,
                   MessageTarget& target);
-    ~RipDiscSurvey();
-    RipDiscSurvey(const RipDiscSurvey&) = delete;
-    RipDiscSurvey& operator=(const RipDiscSurvey&) = delete;
 
 private:
-    void Run(int32_t cdHandle);
-
-    const AccurateRipAccess access_;
-    const std::string outputFolder_;
-    MessageTarget& target_;
-    std::atomic<bool> cancel_{false};
-    std::thread thread_;
+    /// The layout is posted: a failure from then on concerns the lookup. The worker's alone.
+    std::shared_ptr<bool> laidOut_ = std::make_shared<bool>(false);
+    Worker worker_;
 };
 
 } // namespace corvath

@@ -14,6 +14,8 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <vector>
 
 namespace corvath {
 
@@ -60,30 +62,100 @@ void WriteHeader(TAuFileStream& file, uint32_t dataSize)
 
 } // namespace
 
+/// The rip itself, run by the worker alone.
+class TCDRipThread::Rip {
+public:
+    Rip(int32_t trackNumber, const std::string& title, int32_t cdHandle,
+        const RipWaveOptions& options)
+        : trackNumber_(trackNumber), cdHandle_(cdHandle), normalize_(options.normalize),
+          normalizePercent_(options.normalizePercent), readOffset_(options.readOffset),
+          secureReads_(options.secureReads), completedFileStep_(options.completedFileStep),
+          wavPath_(TrackWavePath(options.outputFolder, title)), partialWav_(PartialName(wavPath_)),
+          titleIsFileName_(title.find('/') == std::string::npos)
+    {
+    }
+
+    void Execute(const std::stop_token& workerStop, MessageTarget& target);
+    /// Any thread, before the worker starts too.
+    void Stop() { stopSource_.request_stop(); }
+    /// The top-level catch's report: the track failed for reason.
+    void Fail(const std::string& reason, MessageTarget& target);
+
+private:
+    void Run();
+    /// Extracts the track's sectors into the WAV; the status to report.
+    int32_t Extract(uint32_t startSector, uint32_t sectorCount, uint32_t discSectors,
+                    const TrackPlace& place);
+    /// bytes of the disc's audio from startByte (which may lie outside the disc) into audio_.
+    bool ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors);
+    /// Reads the buffer's sectors the way the options chose.
+    bool ReadSectors(CdTrackBuffer& buffer);
+    void PostProgress(int32_t progress, int32_t status = 0);
+    bool Stopped() const { return stop_.stop_requested(); }
+
+    const int32_t trackNumber_;
+    const int32_t cdHandle_;
+    const bool normalize_;
+    const int32_t normalizePercent_;
+    const int32_t readOffset_;
+    const bool secureReads_;
+    const std::function<void(const std::string&)> completedFileStep_;
+    const std::string wavPath_;    ///< the track's WAV as the user knows it
+    const std::string partialWav_; ///< where it is written
+    const bool titleIsFileName_;
+    std::stop_source stopSource_;
+    std::stop_token stop_; // asked by Stop or by the worker's owner
+    MessageTarget* target_ = nullptr;
+    std::vector<uint8_t> audio_; // the piece of the track read last
+    /// Why the WAV could not be made or written.
+    std::string fileFailure_;
+    /// Of the audio as read, before any normalising.
+    TrackChecksumValues checksums_;
+    /// The sectors secure reads could not read exactly, in order.
+    std::set<uint32_t> doubtfulSectors_;
+};
+
 TCDRipThread::TCDRipThread(int32_t trackNumber, const std::string& title, int32_t cdHandle,
                            MessageTarget& target, const RipWaveOptions& options)
-    : trackNumber_(trackNumber), cdHandle_(cdHandle), target_(target),
-      normalize_(options.normalize), normalizePercent_(options.normalizePercent),
-      readOffset_(options.readOffset), secureReads_(options.secureReads),
-      completedFileStep_(options.completedFileStep),
-      wavPath_(TrackWavePath(options.outputFolder, title)), partialWav_(PartialName(wavPath_)),
-      titleIsFileName_(title.find('/') == std::string::npos)
+    : target_(target), rip_(std::make_shared<Rip>(trackNumber, title, cdHandle, options))
 {
 }
 
-TCDRipThread::~TCDRipThread()
-{
-    if (thread_.joinable())
-        thread_.join();
-}
+TCDRipThread::~TCDRipThread() = default;
 
 void TCDRipThread::Start()
 {
-    if (!thread_.joinable())
-        thread_ = std::thread([this] { Execute(); });
+    if (worker_)
+        return;
+    worker_.emplace(
+        target_,
+        [rip = rip_](std::stop_token stop, MessageTarget& target) { rip->Execute(stop, target); },
+        [rip = rip_](const std::exception& error, MessageTarget& target) {
+            rip->Fail(error.what(), target);
+        });
 }
 
-void TCDRipThread::PostProgress(int32_t progress, int32_t status)
+void TCDRipThread::SetStopFlag()
+{
+    rip_->Stop();
+}
+
+void TCDRipThread::Rip::Execute(const std::stop_token& workerStop, MessageTarget& target)
+{
+    const std::stop_callback abandoned(workerStop, [this] { Stop(); });
+    stop_ = stopSource_.get_token();
+    target_ = &target;
+    Run();
+}
+
+void TCDRipThread::Rip::Fail(const std::string& reason, MessageTarget& target)
+{
+    target_ = &target;
+    fileFailure_ = reason;
+    PostProgress(kProgressExtracted, kStatusReadFailed);
+}
+
+void TCDRipThread::Rip::PostProgress(int32_t progress, int32_t status)
 {
     auto info = std::make_unique<TProcessInfo>(
         progress, status,
@@ -92,18 +164,18 @@ void TCDRipThread::PostProgress(int32_t progress, int32_t status)
         info->Checksums = checksums_;
         info->DoubtfulSectors.assign(doubtfulSectors_.begin(), doubtfulSectors_.end());
     }
-    target_.Post(kMsgRipProgress, 0, 0, std::move(info));
+    target_->Post(kMsgRipProgress, 0, 0, std::move(info));
 }
 
-void TCDRipThread::Execute()
+void TCDRipThread::Rip::Run()
 {
     if (!ModifyCDParms(cdHandle_, kCdParmMsfAddresses, 1)) {
-        target_.Post(kMsgRipDriveFailure, 0, 1);
+        target_->Post(kMsgRipDriveFailure, 0, 1);
         return;
     }
     CdToc toc;
     if (ReadTOC(cdHandle_, toc) != 1) {
-        target_.Post(kMsgRipDriveFailure, 0, 2);
+        target_->Post(kMsgRipDriveFailure, 0, 2);
         return;
     }
     // A track the TOC does not have cannot be read.
@@ -113,16 +185,23 @@ void TCDRipThread::Execute()
                                ? Extract(sectors->start, sectors->count, *discSectors,
                                          PlaceOf(toc, trackNumber_, sectors->count))
                                : kStatusReadFailed;
+    if (status == kStatusSuccess && Stopped()) {
+        PostProgress(kProgressStopped);
+        return;
+    }
     if (status != kStatusSuccess) {
         PostProgress(kProgressExtracted, status);
         return;
     }
-    if (stop_)
-        return;
     if (normalize_) {
         PostProgress(kProgressNormalizing);
         const std::optional<std::string> failure = NormalizeWave(
-            partialWav_, normalizePercent_, [this](int32_t percent) { PostProgress(percent); });
+            partialWav_, normalizePercent_, [this](int32_t percent) { PostProgress(percent); },
+            stop_);
+        if (Stopped()) {
+            PostProgress(kProgressStopped);
+            return;
+        }
         // The WAV stays as ripped; reporting the failure keeps the receiver from waiting.
         if (failure) {
             fileFailure_ = *failure;
@@ -142,8 +221,8 @@ void TCDRipThread::Execute()
     PostProgress(kProgressExtracted, kStatusSuccess);
 }
 
-int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, uint32_t discSectors,
-                              const TrackPlace& place)
+int32_t TCDRipThread::Rip::Extract(uint32_t startSector, uint32_t sectorCount, uint32_t discSectors,
+                                   const TrackPlace& place)
 {
     TrackChecksums checksums(place);
     if (!titleIsFileName_)
@@ -165,10 +244,14 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, uint32
     uint32_t dataSize = 0;
     uint32_t position = 0;
     const int64_t shiftBytes = int64_t{readOffset_} * 4;
-    while (position < sectorCount && !stop_) {
+    while (position < sectorCount && !Stopped()) {
         const uint32_t count = std::min(kSectorsPerRead, sectorCount - position);
         const int64_t from = int64_t{startSector + position} * kCdSectorBytes + shiftBytes;
         failed = !ReadShifted(from, count * kCdSectorBytes, discSectors);
+        if (failed && Stopped()) {
+            failed = false; // a read cut short by Stop: the WAV keeps what came before it
+            break;
+        }
         if (!failed) {
             try {
                 file->Write(audio_.data(), audio_.size());
@@ -194,7 +277,7 @@ int32_t TCDRipThread::Extract(uint32_t startSector, uint32_t sectorCount, uint32
     return kStatusSuccess;
 }
 
-bool TCDRipThread::ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors)
+bool TCDRipThread::Rip::ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors)
 {
     audio_.assign(bytes, 0);
     const int64_t from = std::max<int64_t>(startByte, 0);
@@ -215,12 +298,12 @@ bool TCDRipThread::ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discS
     return true;
 }
 
-bool TCDRipThread::ReadSectors(CdTrackBuffer& buffer)
+bool TCDRipThread::Rip::ReadSectors(CdTrackBuffer& buffer)
 {
     if (!secureReads_)
         return ReadCDAudioLBA(cdHandle_, buffer) == 1;
     std::vector<uint32_t> doubtful;
-    if (ReadCDAudioLBASecure(cdHandle_, buffer, doubtful) != 1)
+    if (ReadCDAudioLBASecure(cdHandle_, buffer, doubtful, stop_) != 1)
         return false;
     doubtfulSectors_.insert(doubtful.begin(), doubtful.end());
     return true;

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "audio/threads/message_target.h"
+#include "audio/threads/worker.h"
 #include "cd/track_checksums.h"
 #include "platform/cdrom/cd_records.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <set>
+#include <memory>
+#include <optional>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace corvath {
 
@@ -40,7 +39,11 @@ struct RipWaveOptions {
 /// "/", which would lead out of the output folder); a failure of the file itself comes with the
 /// system's reason in TProcessInfo::Failure, a success with the checksums of the audio read and,
 /// with secure reads, the disc's sectors read for the track that could not be read exactly. A
-/// stopped rip ends after the read under way, finishes the WAV's header and posts nothing more.
+/// stopped rip ends after the sector under way (secure reads) or the read under way (plain
+/// ones), or before the normaliser's next block, finishes the WAV's header and posts
+/// kProgressStopped as its last message. Every rip ends with exactly one of kMsgRipDriveFailure,
+/// kProgressExtracted or kProgressStopped; a rip that throws (out of memory) reports
+/// kProgressExtracted with kStatusReadFailed and the reason.
 /// The WAV keeps its partial name: whether it takes the track's name is the receiver's choice,
 /// as a WAV on its way to an encoder never should.
 ///
@@ -50,7 +53,8 @@ struct RipWaveOptions {
 /// later on the disc (earlier when negative), with silence where that reaches before the disc's
 /// first sector or past its last.
 ///
-/// Created idle; Start runs it on its own thread. Destruction waits for that thread's end.
+/// Created idle; Start runs it on a Worker. Destruction stops a rip still running and never
+/// waits for it: nothing reaches the target after it, and the rip ends on its own.
 class TCDRipThread {
 public:
     /// Keeps the WAV's path and the normalising; the handle is borrowed and used by this worker
@@ -64,40 +68,14 @@ public:
     /// Starts the rip; later calls do nothing. Call from one thread.
     void Start();
 
-    /// Asks the rip to end after the read under way. Any thread.
-    void SetStopFlag() { stop_ = true; }
+    /// Asks the rip to end; its last message says when it has. Never waits; any thread.
+    void SetStopFlag();
 
 private:
-    void Execute();
-    /// Extracts the track's sectors into the WAV; the status to report.
-    int32_t Extract(uint32_t startSector, uint32_t sectorCount, uint32_t discSectors,
-                    const TrackPlace& place);
-    /// bytes of the disc's audio from startByte (which may lie outside the disc) into audio_.
-    bool ReadShifted(int64_t startByte, uint32_t bytes, uint32_t discSectors);
-    /// Reads the buffer's sectors the way the options chose.
-    bool ReadSectors(CdTrackBuffer& buffer);
-    void PostProgress(int32_t progress, int32_t status = 0);
-
-    const int32_t trackNumber_;
-    const int32_t cdHandle_;
+    class Rip;
     MessageTarget& target_;
-    const bool normalize_;
-    const int32_t normalizePercent_;
-    const int32_t readOffset_;
-    const bool secureReads_;
-    const std::function<void(const std::string&)> completedFileStep_;
-    std::vector<uint8_t> audio_;   // the piece of the track read last
-    const std::string wavPath_;    ///< the track's WAV as the user knows it
-    const std::string partialWav_; ///< where it is written
-    const bool titleIsFileName_;
-    /// Why the WAV could not be made or written; the worker's alone.
-    std::string fileFailure_;
-    /// Of the audio as read, before any normalising; the worker's alone.
-    TrackChecksumValues checksums_;
-    /// The sectors secure reads could not read exactly, in order; the worker's alone.
-    std::set<uint32_t> doubtfulSectors_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    std::shared_ptr<Rip> rip_; // shared with the worker, which may outlive this
+    std::optional<Worker> worker_;
 };
 
 } // namespace corvath

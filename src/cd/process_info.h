@@ -14,6 +14,8 @@ namespace corvath {
 /// Progress values of a rip message.
 inline constexpr int32_t kProgressNormalizing = 999;
 inline constexpr int32_t kProgressExtracted = 1000;
+/// A stopped rip has ended; its WAV holds what was read, with a finished header.
+inline constexpr int32_t kProgressStopped = 1001;
 inline constexpr int32_t kProgressFinished = 2000;
 
 /// Status values that come with kProgressExtracted (and kProgressFinished).

@@ -26,8 +26,9 @@ void ScaleSamples(uint8_t* bytes, std::size_t count, float gain)
     }
 }
 
-void CopyScaled(const std::filesystem::path& wav, const std::filesystem::path& temp, float gain,
-                const std::function<void(int32_t)>& onProgress)
+// False when stopped before the copy was complete.
+bool CopyScaled(const std::filesystem::path& wav, const std::filesystem::path& temp, float gain,
+                const std::function<void(int32_t)>& onProgress, const std::stop_token& stop)
 {
     TAuFileStream in(wav.string(), TAuFileStream::kReadShareRead);
     TAuFileStream out(temp.string(), TAuFileStream::kCreate);
@@ -38,12 +39,15 @@ void CopyScaled(const std::filesystem::path& wav, const std::filesystem::path& t
     int64_t processed = kPcmWaveHeaderBytes;
     std::size_t got = 0;
     do {
+        if (stop.stop_requested())
+            return false;
         onProgress(size > 0 ? static_cast<int32_t>(processed * 100 / size) : 0);
         got = in.Read(block.data(), block.size());
         processed += static_cast<int64_t>(got);
         ScaleSamples(block.data(), got, gain);
         out.Write(block.data(), got);
     } while (got > 0);
+    return true;
 }
 
 } // namespace
@@ -54,12 +58,16 @@ std::filesystem::path NormalizerTempFile(const std::filesystem::path& wav)
 }
 
 std::optional<std::string> NormalizeWave(const std::filesystem::path& wav, int32_t percent,
-                                         const std::function<void(int32_t progress)>& onProgress)
+                                         const std::function<void(int32_t progress)>& onProgress,
+                                         const std::stop_token& stop)
 {
     const std::filesystem::path temp = NormalizerTempFile(wav);
     std::error_code ignored;
     try {
-        CopyScaled(wav, temp, static_cast<float>(percent) / 100.0f, onProgress);
+        if (!CopyScaled(wav, temp, static_cast<float>(percent) / 100.0f, onProgress, stop)) {
+            std::filesystem::remove(temp, ignored);
+            return std::nullopt;
+        }
     } catch (const std::exception& failure) {
         std::filesystem::remove(temp, ignored);
         return failure.what();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace corvath {
@@ -20,8 +21,11 @@ std::filesystem::path NormalizerTempFile(const std::filesystem::path& wav);
 /// Returns why it failed when the WAV cannot be opened or read or the copy cannot be created
 /// or written ("Cannot write file <copy>: No space left on device"): the WAV then stays as it
 /// was and the copy is removed. When the WAV cannot be deleted afterwards, or the copy not
-/// renamed, both stay as they are and nothing is returned, as for success.
+/// renamed, both stay as they are and nothing is returned, as for success. A stop asked for
+/// through stop ends it before the next block: the WAV then stays as it was, the copy is
+/// removed, and nothing is returned.
 std::optional<std::string> NormalizeWave(const std::filesystem::path& wav, int32_t percent,
-                                         const std::function<void(int32_t progress)>& onProgress);
+                                         const std::function<void(int32_t progress)>& onProgress,
+                                         const std::stop_token& stop = {});
 
 } // namespace corvath

@@ -1,6 +1,7 @@
 // corvath-cli: the program's engine from the command line.
 
 #include "audio/model/au_output.h"
+#include "audio/threads/worker.h"
 #include "cli/cddb_command.h"
 #include "cli/convert_command.h"
 #include "cli/drives_command.h"
@@ -55,6 +56,8 @@ int main(int argc, char** argv)
     // A short run pays for nothing it does not use: each codec library is opened when first
     // needed, and a finished file is reported without the windows' pause.
     const corvath::CodecLibrariesOnFirstUse codecLibraries;
+    // A stopped command's workers end before the program's statics go.
+    const corvath::LeftWorkersWait leftWorkers;
     corvath::TAuOutput::SetDefaultDoneDelay(std::chrono::milliseconds(0));
     try {
         if (command == "--help" || command == "-h") {

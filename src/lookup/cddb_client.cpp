@@ -77,11 +77,12 @@ struct CddbAnswer {
 
 // The answer to a CDDB command, or nothing (with the error and why recorded) when the server
 // could not be reached or refused the request.
-std::optional<CddbAnswer> RunCddbCommand(const std::string& command)
+std::optional<CddbAnswer> RunCddbCommand(const std::string& command, std::stop_token stop)
 {
     const CddbSettings settings = CddbClientOptions::Process().Snapshot();
     const std::string proxy = ProxyOf(settings);
     HttpGetOptions http = HttpOptionsOf(settings);
+    http.stop = std::move(stop);
     if (lookupDeadline) {
         using std::chrono::milliseconds;
         const auto left = std::chrono::duration_cast<milliseconds>(
@@ -158,7 +159,7 @@ void CDDBSetOption(int32_t option, const std::string& text, int32_t number)
     CddbClientOptions::Process().Set(option, text, number);
 }
 
-int32_t CDDBQuery(int32_t handle, CddbMatchList& matches)
+int32_t CDDBQuery(int32_t handle, CddbMatchList& matches, std::stop_token stop)
 {
     CdToc toc;
     if (!ModifyCDParms(handle, kCdParmMsfAddresses, 1) || ReadTOC(handle, toc) != 1) {
@@ -168,8 +169,8 @@ int32_t CDDBQuery(int32_t handle, CddbMatchList& matches)
         return 0;
     }
     const DiscFrames disc = TocFrames(toc);
-    const std::optional<CddbAnswer> answer =
-        RunCddbCommand(CddbQueryCommand(FreedbDiscId(disc), disc.trackStarts, disc.leadOut));
+    const std::optional<CddbAnswer> answer = RunCddbCommand(
+        CddbQueryCommand(FreedbDiscId(disc), disc.trackStarts, disc.leadOut), std::move(stop));
     if (!answer) {
         matches.Count = 0;
         return 0;
@@ -182,10 +183,12 @@ int32_t CDDBQuery(int32_t handle, CddbMatchList& matches)
     return 1;
 }
 
-int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capacity)
+int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capacity,
+                        std::stop_token stop)
 {
     text.clear();
-    const std::optional<CddbAnswer> answer = RunCddbCommand(CddbReadCommand(match));
+    const std::optional<CddbAnswer> answer =
+        RunCddbCommand(CddbReadCommand(match), std::move(stop));
     if (!answer)
         return 0;
     std::optional<std::string> entry = ParseCddbReadAnswer(answer->body);

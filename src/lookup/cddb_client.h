@@ -29,7 +29,7 @@ struct CddbSettings {
 
 /// The process-wide CDDB settings behind CDDBSetOption, CDDBQuery and CDDBGetDiskInfo.
 /// Thread-safe; each request works on a copy taken when it starts. Never destroyed, so a
-/// lookup still running on a detached thread at exit finds it intact.
+/// lookup left to end on its own at exit finds it intact.
 class CddbClientOptions {
 public:
     static CddbClientOptions& Process();

@@ -21,7 +21,7 @@ struct CoverArtFetch {
 
 /// Asks the Cover Art Archive at server (scheme and host, no trailing slash) for the 500-pixel
 /// front cover of the release with the MBID, following its redirect to the image. The options
-/// give proxy, time-outs and cancel flag; the fetch sets protocols, redirects, size cap and
+/// give proxy, time-outs and stop token; the fetch sets protocols, redirects, size cap and
 /// User-Agent. Blocks.
 CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid,
                               const HttpGetOptions& http);

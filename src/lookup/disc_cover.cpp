@@ -57,7 +57,7 @@ DiscCover DownloadDiscCover(const std::string& discKey, const std::string& serve
 std::unique_ptr<BackgroundJob> StartCoverLoad(std::string discKey, MessageTarget& messages)
 {
     return std::make_unique<BackgroundJob>(
-        [discKey](const std::atomic<bool>&) {
+        [discKey](std::stop_token) {
             DiscCover found;
             found.discKey = discKey;
             found.cover = LoadCover(discKey);
@@ -72,8 +72,8 @@ std::unique_ptr<BackgroundJob> StartCoverDownload(std::string discKey, std::stri
 {
     return std::make_unique<BackgroundJob>(
         [discKey, server = std::move(server), mbid = std::move(mbid),
-         http = std::move(http)](const std::atomic<bool>& cancel) mutable {
-            http.cancel = &cancel;
+         http = std::move(http)](std::stop_token stop) mutable {
+            http.stop = std::move(stop);
             return CoverMessage(DownloadDiscCover(discKey, server, mbid, http));
         },
         CoverFailure(discKey), messages);

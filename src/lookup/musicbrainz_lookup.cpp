@@ -29,7 +29,7 @@ constexpr const char* kParameters =
 
 bool Cancelled(const HttpGetOptions& http)
 {
-    return http.cancel != nullptr && http.cancel->load();
+    return http.stop.stop_requested();
 }
 
 // Sleeps until the time comes; false when cancelled first.

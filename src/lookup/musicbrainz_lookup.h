@@ -13,7 +13,7 @@ inline constexpr const char* kMusicBrainzServer = "https://musicbrainz.org";
 inline constexpr const char* kMusicBrainzContact = "https://github.com/corvath/corvath";
 
 /// The options of a request to MusicBrainz or its Cover Art Archive, from the caller's proxy,
-/// time-outs and cancel flag: HTTPS, redirects followed, the program's User-Agent and a body
+/// time-outs and stop token: HTTPS, redirects followed, the program's User-Agent and a body
 /// of at most maxBodyBytes.
 HttpGetOptions MusicBrainzHttpOptions(HttpGetOptions http, std::size_t maxBodyBytes);
 
@@ -21,7 +21,7 @@ struct MusicBrainzQuery {
     std::string server = kMusicBrainzServer; ///< scheme and host, no trailing slash
     std::string discId;                      ///< the disc's MusicBrainz disc ID
     std::string toc;                         ///< "first+last+leadout+offset1+..."
-    /// Proxy, time-outs and cancel flag; the lookup sets protocols, redirects and User-Agent.
+    /// Proxy, time-outs and stop token; the lookup sets protocols, redirects and User-Agent.
     HttpGetOptions http;
 };
 

@@ -33,15 +33,12 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
             return;
         call();
         // Abandon may wait for the mutex on the main thread. Only while not abandoned is that
-        // thread's loop sure to be there: a detached worker may outlive it.
+        // thread's loop sure to be there: an abandoned worker may outlive it.
         MainThread::Current().Wake();
     }
 
     void Post(intptr_t wParam, intptr_t lParam, std::unique_ptr<MessagePayload> payload = nullptr)
     {
-        // Every message is the last: from here on the thread only ends, so an owner that has
-        // the message joins it rather than leaving it to run past the program's end.
-        finished = true;
         Forward([&] { messages.Post(kMsgCddbQuery, wParam, lParam, std::move(payload)); });
     }
 
@@ -87,7 +84,7 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
         Forward([&] { entry.SetTitle(row, title); });
     }
 
-    void Run();
+    void Run(const std::stop_token& stop);
 
     const CddbServer settings;
     const uint8_t firstTrack;
@@ -96,16 +93,15 @@ struct TQueryCDDBThread::State : CddbEntryTarget {
     MessageTarget& messages;
     CddbEntryTarget& entry;
     std::atomic<bool> abandoned{false};
-    std::atomic<bool> finished{false}; // the last message is posted: the thread is ending
     std::mutex callMutex;
 };
 
-void TQueryCDDBThread::State::Run()
+void TQueryCDDBThread::State::Run(const std::stop_token& stop)
 {
     CddbMatchList matches;
     ApplyCddbOptions(settings);
     const CddbLookupDeadline deadline;
-    if (CDDBQuery(cdHandle, matches) != 1) {
+    if (CDDBQuery(cdHandle, matches, stop) != 1) {
         PostFailure(GetCdLastErrorText());
         return;
     }
@@ -119,7 +115,7 @@ void TQueryCDDBThread::State::Run()
     std::string readFailure;
     std::string text;
     for (uint32_t i = 0; i < matches.Count && !abandoned; ++i) {
-        if (CDDBGetDiskInfo(matches.Matches[i], text, kCddbEntryCapacity) != 1) {
+        if (CDDBGetDiskInfo(matches.Matches[i], text, kCddbEntryCapacity, stop) != 1) {
             readFailure = GetCdLastErrorText();
             continue;
         }
@@ -139,15 +135,13 @@ TQueryCDDBThread::TQueryCDDBThread(const CddbServer& settings, uint8_t firstTrac
                                    uint8_t lastTrack, int32_t cdHandle, MessageTarget& messages,
                                    CddbEntryTarget& entry)
     : state_(std::make_shared<State>(settings, firstTrack, lastTrack, cdHandle, messages, entry)),
-      thread_(std::shared_ptr<std::atomic<bool>>(state_, &state_->finished), [state = state_] {
-          try {
-              state->Run();
-          } catch (const std::exception& error) {
-              // Out of memory and the like: the wait window must still learn that the lookup
-              // ended.
+      // The state posts itself, so that its messages and its target calls stop together.
+      worker_(
+          messages, [state = state_](std::stop_token stop, MessageTarget&) { state->Run(stop); },
+          // Out of memory and the like: the wait window must still learn that the lookup ended.
+          [state = state_](const std::exception& error, MessageTarget&) {
               state->PostFailure(error.what());
-          }
-      })
+          })
 {
 }
 
@@ -159,6 +153,7 @@ TQueryCDDBThread::~TQueryCDDBThread()
 void TQueryCDDBThread::Abandon()
 {
     state_->abandoned = true;
+    worker_.Stop();
     // The worker may be waiting for the main thread inside a call: serve it until the call ends.
     std::unique_lock lock(state_->callMutex, std::defer_lock);
     MainThread& mainThread = MainThread::Current();

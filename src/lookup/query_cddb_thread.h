@@ -1,8 +1,8 @@
 #pragma once
 
-#include "audio/threads/leavable_thread.h"
 #include "audio/threads/message_target.h"
 #include "audio/threads/stoppable_lookup.h"
+#include "audio/threads/worker.h"
 #include "lookup/cddb_entry_target.h"
 #include "lookup/cddb_server.h"
 
@@ -33,8 +33,8 @@ struct CddbFailure : MessagePayload {
 /// changes nothing. The query and the reads together take at most the request time-out. An
 /// unexpected error (out of memory) posts kCddbFailed as well; changes made before it stay.
 ///
-/// Threads: starts at once on a LeavableThread; a worker abandoned while its server request
-/// blocks is left to end on its own. Both targets are called on that thread, never two calls
+/// Threads: starts at once on a Worker; abandoning it stops its server request, which ends within
+/// about a second. Both targets are called on that thread, never two calls
 /// at once, every change before the last message. The caller keeps the targets alive until the
 /// message arrives or Abandon() has returned.
 class TQueryCDDBThread : public StoppableLookup {
@@ -43,14 +43,13 @@ public:
     /// are set from them on the worker. firstTrack and lastTrack are the disc's, from its TOC.
     TQueryCDDBThread(const CddbServer& settings, uint8_t firstTrack, uint8_t lastTrack,
                      int32_t cdHandle, MessageTarget& messages, CddbEntryTarget& entry);
-    /// Abandons the worker when it still runs; waits for a worker that has posted its last
-    /// message to end, so nothing of it outlives its owner.
+    /// Abandons the worker when it still runs.
     ~TQueryCDDBThread() override;
     TQueryCDDBThread(const TQueryCDDBThread&) = delete;
     TQueryCDDBThread& operator=(const TQueryCDDBThread&) = delete;
 
     /// Stop: once this returns, the worker calls neither target again, even while its server
-    /// request still blocks (it ends on its own when that returns). Changes already made stay.
+    /// request still ends. Changes already made stay.
     /// Waits for a target call in progress; on the main thread it keeps running the main
     /// thread's pending synchronised calls meanwhile, so a target may hand its changes over
     /// with MainThread::InvokeSync.
@@ -59,7 +58,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> state_;
-    LeavableThread thread_;
+    Worker worker_;
 };
 
 } // namespace corvath

@@ -18,8 +18,8 @@ MusicBrainzAnswer::MusicBrainzAnswer(MusicBrainzLookup lookup) : lookup(std::mov
 
 TQueryMusicBrainzThread::TQueryMusicBrainzThread(MusicBrainzQuery query, MessageTarget& messages)
     : BackgroundJob(
-          [query = std::move(query)](const std::atomic<bool>& cancel) mutable {
-              query.http.cancel = &cancel;
+          [query = std::move(query)](std::stop_token stop) mutable {
+              query.http.stop = std::move(stop);
               return AnswerMessage(LookUpMusicBrainz(query));
           },
           [](const std::exception& error) {

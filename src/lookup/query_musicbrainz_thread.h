@@ -16,7 +16,7 @@ struct MusicBrainzAnswer : MessagePayload {
 /// receiver decides which release to apply. Stopping it cancels the request.
 class TQueryMusicBrainzThread : public BackgroundJob {
 public:
-    /// The query's cancel flag is the job's own; one set by the caller is replaced.
+    /// The query's stop token is the job's own; one set by the caller is replaced.
     TQueryMusicBrainzThread(MusicBrainzQuery query, MessageTarget& messages);
 };
 

@@ -25,12 +25,12 @@ void BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QLabel*>> 
     form->setLabelAlignment(Qt::AlignRight);
     for (const auto& [caption, value] : facts)
         form->addRow(caption, value);
-    auto* bStop = new QPushButton("Stop", this);
-    bStop->setObjectName("bStop");
-    connect(bStop, &QPushButton::clicked, this, &BatchDialog::Stop);
+    bStop_ = new QPushButton("Stop", this);
+    bStop_->setObjectName("bStop");
+    connect(bStop_, &QPushButton::clicked, this, &BatchDialog::Stop);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(bStop);
+    buttons->addWidget(bStop_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -39,26 +39,39 @@ void BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QLabel*>> 
     layout->addWidget(ProgressBar1_);
     layout->addSpacing(6);
     layout->addLayout(buttons);
-    bStop->setFocus();
+    bStop_->setFocus();
+}
+
+bool BatchDialog::StopAndClose()
+{
+    if (!stopping_ && StopBatch())
+        return true;
+    stopping_ = true;
+    bStop_->setEnabled(false);
+    lProgressHint_->setText("Stopping...");
+    ProgressBar1_->setFormat("Stopping...");
+    return false;
 }
 
 void BatchDialog::Stop()
 {
-    StopBatch();
-    accept();
+    if (StopAndClose())
+        accept();
 }
 
 void BatchDialog::closeEvent(QCloseEvent* event)
 {
-    StopBatch();
-    QDialog::closeEvent(event);
+    if (StopAndClose())
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
 }
 
 // Escape stops the batch as the Stop button does.
 void BatchDialog::reject()
 {
-    StopBatch();
-    QDialog::reject();
+    if (StopAndClose())
+        QDialog::reject();
 }
 
 } // namespace corvath::ui

@@ -42,9 +42,9 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
 
 TfrmCDRip::~TfrmCDRip() = default;
 
-void TfrmCDRip::StopBatch()
+bool TfrmCDRip::StopBatch()
 {
-    batch_.Stop();
+    return batch_.Stop();
 }
 
 void TfrmCDRip::ShowCurrentTrack(const RipEntry& track)

@@ -21,8 +21,9 @@ public:
     ~TfrmCDRip() override;
 
 private:
-    /// The extraction under way stops; an encoding is ended as the window goes.
-    void StopBatch() override;
+    /// The extraction under way is asked to stop, and the window waits for it to end; an
+    /// encoding is ended as the window goes.
+    bool StopBatch() override;
     void ShowCurrentTrack(const RipEntry& track) override;
     void ShowHint(const std::string& hint) override;
     void ShowBarCaption(const std::string& caption) override;

@@ -44,9 +44,10 @@ TfrmEncodeProgress::TfrmEncodeProgress(QWidget* parent, ConvertJob job)
 
 TfrmEncodeProgress::~TfrmEncodeProgress() = default;
 
-void TfrmEncodeProgress::StopBatch()
+bool TfrmEncodeProgress::StopBatch()
 {
     batch_.Stop();
+    return true;
 }
 
 void TfrmEncodeProgress::ShowFile(const std::string& input, const std::string& output,

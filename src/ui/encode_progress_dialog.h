@@ -21,7 +21,7 @@ public:
 
 private:
     /// The file under way is left as far as it got.
-    void StopBatch() override;
+    bool StopBatch() override;
     void ShowFile(const std::string& input, const std::string& output, int32_t count) override;
     void ShowProgress(const std::string& input, int32_t percent) override;
     void ShowConverted(const std::string&, const std::string&) override {}

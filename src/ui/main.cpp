@@ -1,4 +1,5 @@
 #include "app/settings_location.h"
+#include "audio/threads/worker.h"
 #include "codecs/startup_libraries.h"
 #include "platform/devicewatch/device_watch.h"
 #include "platform/process/stop_signals.h"
@@ -40,6 +41,8 @@ int main(int argc, char* argv[])
 
     const corvath::ui::QtMainThread mainThread;
     const corvath::StartupCodecLibraries codecLibraries;
+    // Whatever worker the window leaves still running ends before the program's statics go.
+    const corvath::LeftWorkersWait leftWorkers;
     corvath::ui::TfrmMain window(corvath::SettingsLocation::ForProgram());
     QObject::connect(&instanceServer, &corvath::ui::InstanceServer::activationRequested, &window,
                      &corvath::ui::TfrmMain::BringToFront);

@@ -10,6 +10,8 @@
 #include "support/temp_dir.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -44,12 +46,24 @@ public:
             posted.progress = {info->Progress, info->Status};
             posted.doubtfulSectors = info->DoubtfulSectors;
         }
-        {
-            const std::lock_guard lock(mutex_);
-            messages_.push_back(posted);
-        }
         if (onPost)
             onPost(posted);
+        const std::lock_guard lock(mutex_);
+        messages_.push_back(posted);
+        posted_.notify_all();
+    }
+
+    // Until the rip's last message: a drive failure, its track extracted, or stopped.
+    bool WaitForLast()
+    {
+        std::unique_lock lock(mutex_);
+        return posted_.wait_for(lock, std::chrono::seconds(30), [&] {
+            return std::ranges::any_of(messages_, [](const Message& message) {
+                return message.id == kMsgRipDriveFailure ||
+                       message.progress.first == kProgressExtracted ||
+                       message.progress.first == kProgressStopped;
+            });
+        });
     }
 
     std::vector<Message> Messages() const
@@ -71,6 +85,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
+    std::condition_variable posted_;
     std::vector<Message> messages_;
 };
 
@@ -114,13 +129,14 @@ protected:
         options_.secureReads = GetParam();
     }
 
-    // Rips a track to its end (the worker is freed, so its thread has ended).
+    // Rips a track until its last message.
     void Rip(int32_t handle, int32_t track, const std::string& title, RecordingTarget& target)
     {
         {
             TCDRipThread worker(track, title, handle, target, options_);
             worker_ = &worker; // for hooks, while it runs
             worker.Start();
+            EXPECT_TRUE(target.WaitForLast()) << title;
         }
         worker_ = nullptr;
     }
@@ -365,12 +381,37 @@ TEST_P(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
     RecordingTarget target;
     target.onPost = [&](const Message&) { worker_->SetStopFlag(); };
     Rip(handle, 1, "Stopped", target);
-    EXPECT_EQ(target.Progresses(), (std::vector<Progress>{{40, 0}}));
+    EXPECT_EQ(target.Progresses(), (std::vector<Progress>{{40, 0}, {kProgressStopped, 0}}));
     const std::string file = test::ReadFile(Wav("Stopped"));
     ASSERT_EQ(file.size(), 44 + 10 * kCdSectorBytes);
     EXPECT_EQ(Le32At(file, 40), 10 * kCdSectorBytes);
     EXPECT_EQ(Le32At(file, 4), 36 + 10 * kCdSectorBytes);
     EXPECT_TRUE(file.substr(44) == Bytes(tracks[0].sectors).substr(0, 10 * kCdSectorBytes));
+    CloseCDHandle(handle);
+}
+
+// Normalising a long track takes a while: Stop ends it before its next block.
+TEST_P(CdRipThreadTest, StopWhileNormalisingKeepsTheWavAsRipped)
+{
+    const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(200, 4)}};
+    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "norm", tracks));
+    ASSERT_NE(handle, 0);
+    options_.normalize = true;
+    options_.normalizePercent = 50;
+
+    RecordingTarget target;
+    bool normalizing = false;
+    target.onPost = [&](const Message& message) {
+        if (std::exchange(normalizing, message.progress.first == kProgressNormalizing))
+            worker_->SetStopFlag(); // as the normaliser's first block is done
+    };
+    Rip(handle, 1, "Norm", target);
+    const std::vector<Progress> progresses = target.Progresses();
+    ASSERT_GE(progresses.size(), 3u);
+    EXPECT_EQ(std::vector<Progress>(progresses.end() - 3, progresses.end()),
+              (std::vector<Progress>{{kProgressNormalizing, 0}, {0, 0}, {kProgressStopped, 0}}));
+    EXPECT_TRUE(test::WaveData(Wav("Norm")) == Bytes(tracks[0].sectors));
+    EXPECT_FALSE(fs::exists(NormalizerTempFile(Wav("Norm"))));
     CloseCDHandle(handle);
 }
 

@@ -5,11 +5,11 @@
 #include "support/http_test_server.h"
 #include "support/test_data.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <optional>
 #include <span>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -329,11 +329,11 @@ TEST_F(AccurateRipAnswer, NoAnswerSaysWhyTheServerGaveNone)
 TEST_F(AccurateRipAnswer, ACancelledLookupFailsWithoutWaitingForTheServer)
 {
     const test::HttpTestServer silent = test::HttpTestServer::Silent();
-    std::atomic<bool> cancel{false};
-    HttpGetOptions http{{}, std::chrono::minutes(10), std::chrono::minutes(10), &cancel};
+    std::stop_source stop;
+    HttpGetOptions http{{}, std::chrono::minutes(10), std::chrono::minutes(10), stop.get_token()};
     std::thread stopper([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the request is under way
-        cancel = true;
+        stop.request_stop();
     });
     const AccurateRipLookup lookup =
         LookUpAccurateRip("http://" + silent.Address() + "/accuraterip", disc_, http);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <stop_token>
 #include <thread>
 
 namespace corvath {
@@ -227,14 +228,14 @@ TEST(MusicBrainzLookup, FailuresSayWhy)
 TEST(MusicBrainzLookup, ACancelledLookupEndsWithoutWaitingForTheServer)
 {
     const HttpTestServer silent = HttpTestServer::Silent();
-    std::atomic<bool> cancel{false};
+    std::stop_source stop;
     MusicBrainzQuery query = QueryTo(silent);
     query.http.requestTimeout = 10min;
-    query.http.cancel = &cancel;
+    query.http.stop = stop.get_token();
     std::thread stopper([&] {
         // Past the pacing after the previous test's request: the request is under way.
         std::this_thread::sleep_for(1200ms);
-        cancel = true;
+        stop.request_stop();
     });
     EXPECT_EQ(LookUpMusicBrainz(query).outcome, Outcome::Cancelled);
     stopper.join();
@@ -245,7 +246,7 @@ TEST(MusicBrainzLookup, ACancelledLookupEndsWithoutWaitingForTheServer)
         return {200, kFullAnswer};
     });
     query = QueryTo(server);
-    query.http.cancel = &cancel;
+    query.http.stop = stop.get_token();
     EXPECT_EQ(LookUpMusicBrainz(query).outcome, Outcome::Cancelled);
     EXPECT_TRUE(server.RequestLines().empty());
 }

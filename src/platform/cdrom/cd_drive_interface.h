@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/cdrom/cd_records.h"
+#include "platform/cdrom/open_disc.h"
 
+#include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,10 @@ void GetCDList(CdDriveList& list);
 /// Opens the drive with the request's host adapter, target and LUN; 0 on failure. No number is
 /// given out twice in a run, so a closed handle's number stays closed.
 int32_t GetCDHandle(const CdHandleRequest& request);
+
+/// A handle for a disc opened another way than through the drive list, such as a stand-in
+/// for a drive in tests.
+int32_t OpenDiscHandle(std::unique_ptr<OpenDisc> disc);
 
 /// True when the handle was open and is now closed.
 bool CloseCDHandle(int32_t handle);
@@ -49,18 +56,21 @@ int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer);
 /// up verifying and skipped ahead, and, after such trouble, where one more plain read differs.
 /// A sector the drive refuses even then fails the read. Reads that follow one another (or
 /// share one sector, as shifted reads do) continue the handle's paranoia session; 1 on success.
+/// A stop asked for through stop fails the read before its next sector.
 int32_t ReadCDAudioLBASecure(int32_t handle, CdTrackBuffer& buffer,
-                             std::vector<uint32_t>& doubtfulSectors);
+                             std::vector<uint32_t>& doubtfulSectors, std::stop_token stop = {});
 
 /// Sets a CDDB option (CddbOption) for the following queries.
 void CDDBSetOption(int32_t option, const std::string& text, int32_t number);
 
-/// Looks the handle's disc up on the CDDB server; 1 on success (matches.Count may be 0).
-int32_t CDDBQuery(int32_t handle, CddbMatchList& matches);
+/// Looks the handle's disc up on the CDDB server; 1 on success (matches.Count may be 0). A stop
+/// asked for through stop ends the request within about a second, as a failed one.
+int32_t CDDBQuery(int32_t handle, CddbMatchList& matches, std::stop_token stop = {});
 
 /// The server's entry for a match, as its lines ("DTITLE=...", ...) joined by "\n", cut to
-/// capacity bytes; 1 on success.
-int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capacity);
+/// capacity bytes; 1 on success. stop as for CDDBQuery.
+int32_t CDDBGetDiskInfo(const CddbMatch& match, std::string& text, uint32_t capacity,
+                        std::stop_token stop = {});
 
 /// The number of the last error the layer met (0: none).
 int32_t GetAspiLibError();

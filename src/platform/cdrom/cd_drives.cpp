@@ -141,6 +141,11 @@ int32_t GetCDHandle(const CdHandleRequest& request)
     return Handles().Add(std::move(disc));
 }
 
+int32_t OpenDiscHandle(std::unique_ptr<OpenDisc> disc)
+{
+    return Handles().Add(std::move(disc));
+}
+
 bool CloseCDHandle(int32_t handle)
 {
     if (Handles().Remove(handle))
@@ -212,12 +217,12 @@ int32_t ReadCDAudioLBA(int32_t handle, CdTrackBuffer& buffer)
 }
 
 int32_t ReadCDAudioLBASecure(int32_t handle, CdTrackBuffer& buffer,
-                             std::vector<uint32_t>& doubtfulSectors)
+                             std::vector<uint32_t>& doubtfulSectors, std::stop_token stop)
 {
     doubtfulSectors.clear();
     return ReadChecked(handle, buffer, [&](OpenDrive& drive, uint8_t* data) {
         return drive.disc->ReadAudioSecure(data, buffer.StartSector, buffer.SectorCount,
-                                           doubtfulSectors);
+                                           doubtfulSectors, stop);
     });
 }
 

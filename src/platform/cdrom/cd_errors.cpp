@@ -14,7 +14,7 @@ struct LastError {
     std::string text;
 };
 
-// Never destroyed: a lookup still running on a detached thread at exit may record its error.
+// Never destroyed: a lookup still running past the bounded wait at exit may record its error.
 LastError& Last()
 {
     static auto* last = new LastError;

@@ -28,12 +28,12 @@ bool DriveDisc::ReadAudio(uint8_t* data, uint32_t start, uint32_t count)
 }
 
 bool DriveDisc::ReadAudioSecure(uint8_t* data, uint32_t start, uint32_t count,
-                                std::vector<uint32_t>& doubtful)
+                                std::vector<uint32_t>& doubtful, const std::stop_token& stop)
 {
     const std::lock_guard lock(secureMutex_);
     if (!secure_)
         secure_ = ParanoiaReader::Open(cdio_.get());
-    return secure_ && secure_->Read(data, start, count, doubtful);
+    return secure_ && secure_->Read(data, start, count, doubtful, stop);
 }
 
 } // namespace corvath

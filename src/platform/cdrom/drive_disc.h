@@ -21,7 +21,7 @@ public:
     std::optional<CdDiscFacts> Facts(CdFactsDepth depth) override;
     bool ReadAudio(uint8_t* data, uint32_t start, uint32_t count) override;
     bool ReadAudioSecure(uint8_t* data, uint32_t start, uint32_t count,
-                         std::vector<uint32_t>& doubtful) override;
+                         std::vector<uint32_t>& doubtful, const std::stop_token& stop) override;
 
 private:
     CdioHandle cdio_;

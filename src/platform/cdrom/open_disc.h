@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace corvath {
@@ -51,9 +52,10 @@ public:
     virtual bool ReadAudio(uint8_t* data, uint32_t start, uint32_t count) = 0;
 
     /// Reads like ReadAudio, with every sector checked as well as the disc allows; doubtful gets
-    /// the sectors that could not be read exactly (see ReadCDAudioLBASecure).
+    /// the sectors that could not be read exactly (see ReadCDAudioLBASecure). A stop asked for
+    /// through stop fails the read before its next sector, as such a read may take minutes.
     virtual bool ReadAudioSecure(uint8_t* data, uint32_t start, uint32_t count,
-                                 std::vector<uint32_t>& doubtful) = 0;
+                                 std::vector<uint32_t>& doubtful, const std::stop_token& stop) = 0;
 };
 
 } // namespace corvath

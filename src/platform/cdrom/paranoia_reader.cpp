@@ -98,17 +98,18 @@ std::unique_ptr<ParanoiaReader> ParanoiaReader::Open(CdIo_t* cdio)
 }
 
 bool ParanoiaReader::Read(uint8_t* data, uint32_t start, uint32_t count,
-                          std::vector<uint32_t>& doubtful)
+                          std::vector<uint32_t>& doubtful, const std::stop_token& stop)
 {
     doubtful.clear();
     if (count == 0 || !OnlyAudioIn(cdio_, start, count) ||
-        !ReadThroughParanoia(data, start, count) || !CheckAfterTrouble(data, start, count))
+        !ReadThroughParanoia(data, start, count, stop) || !CheckAfterTrouble(data, start, count))
         return false;
     doubtful.assign(doubtful_.lower_bound(start), doubtful_.lower_bound(start + count));
     return true;
 }
 
-bool ParanoiaReader::ReadThroughParanoia(uint8_t* data, uint32_t start, uint32_t count)
+bool ParanoiaReader::ReadThroughParanoia(uint8_t* data, uint32_t start, uint32_t count,
+                                         const std::stop_token& stop)
 {
     uint32_t sector = start;
     if (next_ && start + 1 == *next_ && !lastSector_.empty()) {
@@ -128,6 +129,11 @@ bool ParanoiaReader::ReadThroughParanoia(uint8_t* data, uint32_t start, uint32_t
     }
     const TroubleNotesScope notes(trouble_);
     for (; sector < start + count; ++sector) {
+        // A damaged sector can take paranoia's retries long: Stop is looked at between sectors.
+        if (stop.stop_requested()) {
+            next_.reset();
+            return false;
+        }
         const int16_t* samples = cdio_paranoia_read_limited(state_.get(), NoteTrouble, kRetries);
         if (samples == nullptr) {
             next_.reset();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stop_token>
 #include <vector>
 
 struct cdrom_drive_s;
@@ -37,12 +38,15 @@ public:
     /// as ReadAudioSectors would. Fills doubtful with the numbers of the sectors among them that
     /// could not be read exactly: those where paranoia met a read error or gave up verifying
     /// and skipped ahead, and those a plain read after such trouble hands back differently.
-    /// False when the drive refuses a sector even then, or the range holds data sectors.
-    bool Read(uint8_t* data, uint32_t start, uint32_t count, std::vector<uint32_t>& doubtful);
+    /// False when the drive refuses a sector even then, or the range holds data sectors, or a
+    /// stop is asked for through stop, which is looked at between sectors.
+    bool Read(uint8_t* data, uint32_t start, uint32_t count, std::vector<uint32_t>& doubtful,
+              const std::stop_token& stop);
 
 private:
     ParanoiaReader(CdIo_t* cdio, ParanoiaDrive drive, ParanoiaState state);
-    bool ReadThroughParanoia(uint8_t* data, uint32_t start, uint32_t count);
+    bool ReadThroughParanoia(uint8_t* data, uint32_t start, uint32_t count,
+                             const std::stop_token& stop);
     bool CheckAfterTrouble(const uint8_t* data, uint32_t start, uint32_t count);
 
     CdIo_t* cdio_;

@@ -31,10 +31,9 @@ extern "C" size_t AppendToBody(char* data, size_t size, size_t count, void* sink
 
 // libcurl's progress callback, called about once a second even while nothing moves: non-zero
 // ends the transfer.
-extern "C" int CancelWhenAsked(void* cancel, curl_off_t, curl_off_t, curl_off_t,
-                               curl_off_t) noexcept
+extern "C" int CancelWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) noexcept
 {
-    return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+    return static_cast<const std::stop_token*>(stop)->stop_requested() ? 1 : 0;
 }
 
 std::string SizeText(std::size_t bytes)
@@ -50,7 +49,7 @@ std::string SizeText(std::size_t bytes)
 HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
 {
     HttpGetResult result;
-    if (options.cancel != nullptr && options.cancel->load()) {
+    if (options.stop.stop_requested()) {
         result.error = "Cancelled";
         return result;
     }
@@ -87,9 +86,9 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options)
     api.curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBody);
     BodySink sink{result, options.maxBodyBytes};
     api.curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
-    if (options.cancel != nullptr) {
+    if (options.stop.stop_possible()) {
         api.curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, CancelWhenAsked);
-        api.curl_easy_setopt(handle, CURLOPT_XFERINFODATA, options.cancel);
+        api.curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &options.stop);
         api.curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     }
     const CURLcode code = api.curl_easy_perform(handle);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 namespace corvath {
@@ -17,8 +17,8 @@ struct HttpGetOptions {
     std::string proxy;
     std::chrono::milliseconds connectTimeout{0};
     std::chrono::milliseconds requestTimeout{0};
-    /// When set, turning it true ends the request within about a second, as no answer.
-    const std::atomic<bool>* cancel = nullptr;
+    /// A stop asked for through it ends the request within about a second, as no answer.
+    std::stop_token stop{};
     /// Also takes https:// URLs, verifying the server against the system's CA certificates.
     bool allowHttps = false;
     /// Follows at most this many redirects, to the allowed protocols only; 0 follows none and

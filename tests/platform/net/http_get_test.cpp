@@ -2,6 +2,7 @@
 #include "support/http_test_server.h"
 
 #include <gtest/gtest.h>
+#include <stop_token>
 
 namespace corvath {
 namespace {
@@ -38,9 +39,10 @@ TEST(HttpGet, TakesHttpsOnlyWhenAllowed)
 TEST(HttpGet, ACancelledRequestIsNeverSent)
 {
     const HttpTestServer server([](const std::string&) { return HttpTestResponse{200, "x"}; });
-    const std::atomic<bool> cancel{true};
+    std::stop_source stop;
+    stop.request_stop();
     HttpGetOptions options = QuickOptions();
-    options.cancel = &cancel;
+    options.stop = stop.get_token();
     const HttpGetResult result = HttpGet("http://" + server.Address() + "/", options);
     EXPECT_FALSE(result.reached);
     EXPECT_TRUE(server.RequestLines().empty());

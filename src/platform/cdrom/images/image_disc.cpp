@@ -164,8 +164,9 @@ bool ImageDisc::ReadAudio(uint8_t* data, uint32_t start, uint32_t count)
     return true;
 }
 
+// An image reads at once: there is nothing to stop.
 bool ImageDisc::ReadAudioSecure(uint8_t* data, uint32_t start, uint32_t count,
-                                std::vector<uint32_t>& doubtful)
+                                std::vector<uint32_t>& doubtful, const std::stop_token&)
 {
     doubtful.clear();
     return ReadAudio(data, start, count);
