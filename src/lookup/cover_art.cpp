@@ -39,7 +39,7 @@ CoverArtFetch FetchFrontCover(const std::string& server, const std::string& mbid
     if (!answer.reached) {
         if (answer.tooLarge)
             return Refusal(TooLarge(answer.announcedBytes));
-        return Failure("Could not reach " + server + ": " + answer.error);
+        return Failure(NoAnswerText(answer, server, kMaxCoverBytes));
     }
     if (answer.status == kHttpNotFound)
         return {};

@@ -101,9 +101,7 @@ MusicBrainzLookup Interpret(const HttpGetResult& answer, const MusicBrainzQuery&
     if (!answer.reached) {
         if (Cancelled(query.http))
             return {Outcome::Cancelled, {}, {}};
-        if (answer.tooLarge)
-            return Failure("The answer from " + query.server + " is too large");
-        return Failure("Could not reach " + query.server + ": " + answer.error);
+        return Failure(NoAnswerText(answer, query.server, kMaxAnswerBytes));
     }
     if (answer.status != 200)
         return Failure(query.server + " answered with HTTP " + std::to_string(answer.status));

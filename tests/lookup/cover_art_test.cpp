@@ -96,7 +96,7 @@ TEST_F(CoverArtTest, AServerErrorAndNoServerAreFailures)
     const CoverArtFetch unreachable =
         FetchFrontCover("http://" + test::HttpTestServer::ClosedAddress(), kMbid, {});
     EXPECT_EQ(unreachable.outcome, Outcome::Failed);
-    EXPECT_NE(unreachable.failure.find("Could not reach"), std::string::npos);
+    EXPECT_NE(unreachable.failure.find("Could not connect to"), std::string::npos);
 }
 
 } // namespace

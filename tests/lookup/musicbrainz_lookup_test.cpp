@@ -209,7 +209,7 @@ TEST(MusicBrainzLookup, FailuresSayWhy)
     dead.http.connectTimeout = 5s;
     const MusicBrainzLookup unreachable = LookUpMusicBrainz(dead);
     EXPECT_EQ(unreachable.outcome, Outcome::Failed);
-    EXPECT_NE(unreachable.failure.find("Could not reach " + dead.server), std::string::npos)
+    EXPECT_NE(unreachable.failure.find("Could not connect to " + dead.server), std::string::npos)
         << unreachable.failure;
 
     const HttpTestServer broken(HttpTestServer::ServerError());
