@@ -21,6 +21,7 @@
 #include <ctime>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 namespace corvath {
 
@@ -89,10 +90,16 @@ std::string LocalTimeNow()
 
 } // namespace
 
+std::size_t RipEncoderLanes(int jobs)
+{
+    const int tasks = jobs > 0 ? jobs : static_cast<int>(std::thread::hardware_concurrency());
+    return static_cast<std::size_t>(std::max(tasks - 1, 1));
+}
+
 RipBatch::RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings)
     : view_(view), job_(std::move(job)), settings_(settings), fileNames_(UniqueFileNames()),
-      messages_([this](uint32_t message, intptr_t, intptr_t lParam, MessagePayload* payload) {
-          Handle(message, lParam, payload);
+      messages_([this](uint32_t message, intptr_t wParam, intptr_t lParam,
+                       MessagePayload* payload) { Handle(message, wParam, lParam, payload);
       })
 {
     record_.program = "Corvath " CORVATH_VERSION;
@@ -120,35 +127,23 @@ void RipBatch::Start()
         return;
     }
     view_.ShowCurrentTrack(job_.tracks.front());
+    shownTrack_ = 0;
     view_.ShowHint(kRipExtracting);
     view_.ShowBarCaption(kRipInitializing);
     view_.ShowCompleted(0);
-    std::vector<OutputFormat> encoded = job_.alsoWrite;
-    if (job_.format != OutputFormat::WAV)
-        encoded.insert(encoded.begin(), job_.format);
-    encoders_.reserve(encoded.size()); // a chain's components stay where they were made
-    for (const OutputFormat format : encoded) {
-        FormatEncoder& encoder = encoders_.emplace_back(FormatEncoder{format, {}, {}});
-        try {
-            encoder.chain.emplace(format, false, SampleFormatChange{}, settings_,
-                                  job_.replayGain != ReplayGainMode::Off);
-        } catch (const std::exception& failure) {
-            encoder.error = failure.what();
-            continue;
-        }
-        TAuFileOut& sink = encoder.chain->Sink();
-        sink.SetOnProgress([this](TAuOutput* sender) {
-            messages_.Post(kMsgRipProgress, 0, 0,
-                           std::make_unique<TProcessInfo>(sender->PercentDone(), 0));
-        });
-        sink.SetOnDone([this](TAuOutput*) { PostFinished(kStatusSuccess); });
+    loudness_.resize(job_.tracks.size());
+    if (job_.format != OutputFormat::WAV || !job_.alsoWrite.empty()) {
+        const std::size_t laneCount = std::min(job_.tracks.size(), RipEncoderLanes(job_.jobs));
+        for (std::size_t lane = 0; lane < laneCount; ++lane)
+            lanes_.push_back(MakeLane(lane));
     }
     const bool nothingToWrite =
         job_.format != OutputFormat::WAV &&
-        std::ranges::all_of(encoders_, [](const FormatEncoder& e) { return !e.chain; });
+        std::ranges::all_of(lanes_.front()->encoders,
+                            [](const FormatEncoder& encoder) { return !encoder.chain; });
     if (nothingToWrite) {
         for (std::size_t i = 0; i < job_.tracks.size(); ++i)
-            Fail(i, encoders_.front().error);
+            Fail(i, lanes_.front()->encoders.front().error);
         End(false);
         return;
     }
@@ -164,6 +159,34 @@ void RipBatch::Start()
                                               messages_);
 }
 
+std::unique_ptr<RipBatch::EncoderLane> RipBatch::MakeLane(std::size_t index)
+{
+    std::vector<OutputFormat> formats = job_.alsoWrite;
+    if (job_.format != OutputFormat::WAV)
+        formats.insert(formats.begin(), job_.format);
+    auto lane = std::make_unique<EncoderLane>();
+    lane->encoders.reserve(formats.size()); // a chain's components stay where they were made
+    for (const OutputFormat format : formats) {
+        FormatEncoder& encoder = lane->encoders.emplace_back(FormatEncoder{format, {}, {}});
+        try {
+            encoder.chain.emplace(format, false, SampleFormatChange{}, settings_,
+                                  job_.replayGain != ReplayGainMode::Off);
+        } catch (const std::exception& failure) {
+            encoder.error = failure.what();
+            continue;
+        }
+        TAuFileOut& sink = encoder.chain->Sink();
+        sink.SetOnProgress([this, index](TAuOutput* sender) {
+            EncoderLane& self = *lanes_[index];
+            self.percent = sender->PercentDone();
+            if (!over_ && !extracting_ && self.track == shownTrack_ && self.percent >= 1)
+                view_.ShowBarPosition(self.percent);
+        });
+        sink.SetOnDone([this, index](TAuOutput*) { PostEncoded(index, kStatusSuccess); });
+    }
+    return lane;
+}
+
 bool RipBatch::Stop()
 {
     // A rip stopped before its end still leaves its log and cue sheet of what was ripped.
@@ -177,6 +200,10 @@ bool RipBatch::Stop()
     }
     albumTags_.reset();
     survey_.reset();
+    for (const std::unique_ptr<EncoderLane>& lane : lanes_) {
+        if (lane->track)
+            lane->encoders[lane->encoding].chain->Sink().StopOutput(false);
+    }
     if (!extracting_) {
         worker_.reset();
         return true;
@@ -210,11 +237,12 @@ void RipBatch::StartTrack(std::size_t index)
 
 void RipBatch::ShowNextTrack(const char* barCaption)
 {
-    view_.ShowCurrentTrack(job_.tracks[completed_]);
+    view_.ShowCurrentTrack(job_.tracks[extracted_]);
+    shownTrack_ = extracted_;
     view_.ShowHint(kRipExtracting);
     view_.ShowBarCaption(barCaption);
-    view_.ShowCompleted(static_cast<int32_t>(completed_));
-    StartTrack(completed_);
+    view_.ShowCompleted(static_cast<int32_t>(finished_));
+    StartTrack(extracted_);
 }
 
 void RipBatch::NoteWorkerEnd(uint32_t message, const MessagePayload* payload)
@@ -230,7 +258,8 @@ void RipBatch::NoteWorkerEnd(uint32_t message, const MessagePayload* payload)
     view_.Close();
 }
 
-void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload)
+void RipBatch::Handle(uint32_t message, intptr_t wParam, intptr_t lParam,
+                      const MessagePayload* payload)
 {
     NoteWorkerEnd(message, payload);
     if (over_)
@@ -239,6 +268,14 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
         if (message == kMsgRipDriveFailure) {
             view_.ShowDriveFailure(lParam == 1 ? "CD extract failed! Please try again."
                                                : "Error while reading TOC information!");
+            return;
+        }
+        if (message == kMsgRipEncoded) {
+            const auto lane = static_cast<std::size_t>(wParam);
+            view_.Pause(kSettleMs, [this, lane, succeeded = lParam == kStatusSuccess] {
+                if (!over_)
+                    Encoded(lane, succeeded);
+            });
             return;
         }
         if (const auto* layout = dynamic_cast<const RipDiscLayout*>(payload)) {
@@ -262,12 +299,6 @@ void RipBatch::Handle(uint32_t message, intptr_t lParam, const MessagePayload* p
             break;
         case kProgressExtracted:
             Extracted(*info);
-            break;
-        case kProgressFinished:
-            view_.Pause(kSettleMs, [this, status = info->Status] {
-                if (!over_)
-                    Finished(status);
-            });
             break;
         default:
             if (info->Progress >= 1)
@@ -321,7 +352,7 @@ void RipBatch::AccurateRipAnswered(const AccurateRipLookup& lookup)
     lookup_ = lookup;
     lookupPending_ = false;
     record_.lookupFailure = lookup.failure;
-    for (std::size_t index = 0; index < completed_; ++index)
+    for (std::size_t index = 0; index < extracted_; ++index)
         Judge(index);
     if (endPausing_)
         Conclude();
@@ -343,7 +374,7 @@ void RipBatch::Judge(std::size_t index)
 
 void RipBatch::Extracted(const TProcessInfo& info)
 {
-    const std::size_t index = completed_;
+    const std::size_t index = extracted_++;
     int32_t status = info.Status;
     // A WAV that is the rip's file takes the track's name; one on its way to an encoder waits.
     std::string published;
@@ -354,7 +385,7 @@ void RipBatch::Extracted(const TProcessInfo& info)
     }
     if (status == kStatusSuccess) {
         if (job_.format == OutputFormat::WAV) {
-            view_.ShowWritten(WavOf(index));
+            view_.ShowWritten(job_.tracks[index], WavOf(index));
             record_.tracks[index].file = InReportFolder(WavOf(index));
         }
         record_.tracks[index].doubtfulSectors = info.DoubtfulSectors;
@@ -369,27 +400,38 @@ void RipBatch::Extracted(const TProcessInfo& info)
         view_.ShowError(message);
         Fail(index, message);
     }
-    ++completed_;
-    encoding_ = 0;
-    everyFormatWritten_ = status == kStatusSuccess;
-    if (encoders_.empty()) {
-        if (completed_ == job_.tracks.size())
-            End(false);
-        else
-            ShowNextTrack(kRipInitializing);
-    } else if (status != kStatusSuccess) {
-        encoding_ = encoders_.size(); // no format has a WAV to encode
-        PostFinished(kStatusNothingToEncode);
+    if (status == kStatusSuccess && !lanes_.empty()) {
+        toEncode_.push_back(index);
+        StartEncoders();
     } else {
+        ++finished_;
+    }
+    if (extracted_ < job_.tracks.size())
+        ShowNextTrack(lanes_.empty() ? kRipInitializing : kRipExtracting);
+    if (!Ended())
+        ShowEncoders();
+}
+
+void RipBatch::StartEncoders()
+{
+    for (std::size_t index = 0; index < lanes_.size() && !toEncode_.empty(); ++index) {
+        EncoderLane& lane = *lanes_[index];
+        if (lane.track)
+            continue;
+        lane.track = toEncode_.front();
+        toEncode_.pop_front();
+        lane.encoding = 0;
+        lane.everyFormatWritten = true;
         Encode(index);
     }
 }
 
-void RipBatch::Encode(std::size_t index)
+void RipBatch::Encode(std::size_t laneIndex)
 {
-    view_.ShowHint(kRipEncoding);
-    view_.ShowBarCaption(kRipEncoding);
-    FormatEncoder& encoder = encoders_[encoding_];
+    EncoderLane& lane = *lanes_[laneIndex];
+    const std::size_t index = *lane.track;
+    FormatEncoder& encoder = lane.encoders[lane.encoding];
+    lane.percent = 0;
     std::string error = encoder.error;
     const std::string target = TargetOf(index, encoder.format);
     if (error.empty())
@@ -407,55 +449,91 @@ void RipBatch::Encode(std::size_t index)
         }
     }
     Fail(index, encoder.format, error);
-    PostFinished(kStatusNothingToEncode);
+    PostEncoded(laneIndex, kStatusNothingToEncode);
 }
 
-void RipBatch::PostFinished(int32_t status)
+void RipBatch::PostEncoded(std::size_t lane, int32_t status)
 {
-    messages_.Post(kMsgRipProgress, 0, 0,
-                   std::make_unique<TProcessInfo>(kProgressFinished, status));
+    messages_.Post(kMsgRipEncoded, static_cast<intptr_t>(lane), status);
 }
 
-void RipBatch::Finished(int32_t status)
+void RipBatch::Encoded(std::size_t laneIndex, bool succeeded)
 {
-    const std::size_t index = completed_ - 1;
-    if (encoding_ < encoders_.size()) {
-        FormatFinished(index, status == kStatusSuccess);
-        if (++encoding_ < encoders_.size()) {
-            Encode(index);
-            return;
-        }
-        if (job_.format != OutputFormat::WAV)
-            SettleWav(index);
-    } else {
-        // The extraction failed: no format made a file.
-        for (encoding_ = 0; encoding_ < encoders_.size(); ++encoding_)
-            FormatFinished(index, false);
+    EncoderLane& lane = *lanes_[laneIndex];
+    FormatFinished(lane, succeeded);
+    if (++lane.encoding < lane.encoders.size()) {
+        Encode(laneIndex);
+        return;
     }
-    TrackFinished();
+    const std::size_t index = *std::exchange(lane.track, std::nullopt);
+    if (job_.format != OutputFormat::WAV)
+        SettleWav(index, lane.everyFormatWritten);
+    StartEncoders();
+    ++finished_;
+    if (Ended())
+        return;
+    view_.ShowCompleted(static_cast<int32_t>(finished_));
+    ShowEncoders();
 }
 
-void RipBatch::FormatFinished(std::size_t index, bool encoded)
+void RipBatch::FormatFinished(EncoderLane& lane, bool encoded)
 {
-    FormatEncoder& encoder = encoders_[encoding_];
+    const std::size_t index = *lane.track;
+    FormatEncoder& encoder = lane.encoders[lane.encoding];
     const std::string target = TargetOf(index, encoder.format);
     if (encoded && !encoder.chain->Sink().LastError().empty()) {
         Fail(index, encoder.format, encoder.chain->Sink().LastError());
         encoded = false;
     }
-    everyFormatWritten_ = everyFormatWritten_ && encoded;
+    lane.everyFormatWritten = lane.everyFormatWritten && encoded;
     if (encoded) {
-        view_.ShowWritten(target);
+        view_.ShowWritten(job_.tracks[index], target);
         if (encoder.format == job_.format)
             record_.tracks[index].file = InReportFolder(target);
         KeepLoudness(index, encoder, target);
     }
 }
 
+// While a track is read the bar follows the reading; then it follows the first track encoding.
+void RipBatch::ShowEncoders()
+{
+    std::vector<RipEntry> encoding;
+    const EncoderLane* first = nullptr;
+    for (const std::unique_ptr<EncoderLane>& lane : lanes_) {
+        if (!lane->track)
+            continue;
+        encoding.push_back(job_.tracks[*lane->track]);
+        if (first == nullptr || *lane->track < *first->track)
+            first = lane.get();
+    }
+    std::ranges::sort(encoding, {}, [this](const RipEntry& track) {
+        return std::ranges::find(job_.tracks, track) - job_.tracks.begin();
+    });
+    view_.ShowEncoding(encoding);
+    if (extracting_ || first == nullptr || first->track == shownTrack_)
+        return;
+    shownTrack_ = first->track;
+    view_.ShowCurrentTrack(job_.tracks[*first->track]);
+    view_.ShowHint(kRipEncoding);
+    view_.ShowBarCaption(kRipEncoding);
+    if (first->percent >= 1)
+        view_.ShowBarPosition(first->percent);
+}
+
+// Once every track is read and encoded: the album's loudness, then the end.
+bool RipBatch::Ended()
+{
+    if (extracted_ < job_.tracks.size() || finished_ < job_.tracks.size())
+        return false;
+    if (!StartAlbumTags())
+        End(!lanes_.empty());
+    return true;
+}
+
 // The WAV an encoder made its files of: kept under the track's name when the user asked for
 // it; else removed once every format has its file, or, when one has not, kept as all the user
 // has of the track, under its name if that is free and as partial otherwise.
-void RipBatch::SettleWav(std::size_t index)
+void RipBatch::SettleWav(std::size_t index, bool everyFormatWritten)
 {
     const std::string wav = WavOf(index);
     const std::string partial = PartialName(wav);
@@ -463,21 +541,13 @@ void RipBatch::SettleWav(std::size_t index)
         if (const std::string failure = Publish(partial, wav); !failure.empty())
             Fail(index, failure);
         else
-            view_.ShowWritten(wav);
-    } else if (!everyFormatWritten_) {
+            view_.ShowWritten(job_.tracks[index], wav);
+    } else if (!everyFormatWritten) {
         PublishIfFree(partial, wav);
     } else if (!IsFileInUse(partial)) {
         std::error_code ignored;
         fs::remove(partial, ignored);
     }
-}
-
-void RipBatch::TrackFinished()
-{
-    if (completed_ < job_.tracks.size())
-        ShowNextTrack(kRipExtracting);
-    else if (!StartAlbumTags())
-        End(true);
 }
 
 // Every format measures the same WAV: the first one measured stands for the track.
@@ -489,7 +559,7 @@ void RipBatch::KeepLoudness(std::size_t index, FormatEncoder& encoder, const std
     std::optional<Loudness>& loudness = record_.tracks[index].loudness;
     if (!loudness) {
         loudness = measured->Result();
-        loudness_.push_back(std::move(*measured));
+        loudness_[index] = std::move(*measured);
     }
     albumFiles_.push_back({index, file, *InfoOf(encoder.format).loudnessTags});
 }
@@ -499,13 +569,16 @@ bool RipBatch::StartAlbumTags()
     if (job_.replayGain != ReplayGainMode::Album || albumFiles_.empty())
         return false;
     std::vector<const TrackLoudness*> tracks;
-    for (const TrackLoudness& track : loudness_)
-        tracks.push_back(&track);
+    for (const std::optional<TrackLoudness>& track : loudness_)
+        if (track)
+            tracks.push_back(&*track);
     record_.album = AlbumLoudness(tracks);
     // The last track's files are done before the album's tags are.
-    view_.ShowCompleted(static_cast<int32_t>(completed_));
+    view_.ShowCompleted(static_cast<int32_t>(finished_));
     view_.ShowHint(kRipAlbumGain);
     view_.ShowBarCaption(kRipAlbumGain);
+    // Lanes end in any order: the files are tagged in the rip's.
+    std::ranges::stable_sort(albumFiles_, {}, &AlbumTagTarget::item);
     albumTags_ = std::make_unique<AlbumTagWriter>(albumFiles_, *record_.album, messages_);
     return true;
 }
@@ -546,7 +619,7 @@ void RipBatch::End(bool pauseFirst)
     worker_.reset(); // it has ended
     endPausing_ = pauseFirst;
     // The last track counts while the rip is verified or settles.
-    view_.ShowCompleted(static_cast<int32_t>(completed_));
+    view_.ShowCompleted(static_cast<int32_t>(finished_));
     if (lookupPending_) {
         view_.ShowHint(kRipVerifying);
         view_.ShowBarCaption(kRipVerifying);

@@ -12,6 +12,7 @@
 #include "lookup/release_details.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,9 +48,13 @@ public:
     virtual void ShowBarCaption(const std::string& caption) = 0;
     /// Percent done of the current step, 1 to 100.
     virtual void ShowBarPosition(int32_t percent) = 0;
+    /// How many tracks are done: read, and encoded when the format asks for it.
     virtual void ShowCompleted(int32_t count) = 0;
-    /// A file of the current track is complete: its WAV, then its encoded file.
-    virtual void ShowWritten(const std::string& file) = 0;
+    /// The tracks being encoded while another is read, in the order they were read; empty
+    /// when no encoder runs.
+    virtual void ShowEncoding(const std::vector<RipEntry>& tracks) { (void)tracks; }
+    /// A file of track is complete: its WAV, then its encoded files.
+    virtual void ShowWritten(const RipEntry& track, const std::string& file) = 0;
     /// The current track's audio was read whole; these are its checksums as read.
     virtual void ShowChecksums(const TrackChecksumValues& checksums) = 0;
     /// What the AccurateRip database says of a track, once both its checksums and the
@@ -91,13 +96,20 @@ struct RipJob {
     std::vector<OutputFormat> alsoWrite{};
     /// The loudness tags of the encoded files: the album's are over the tracks of the rip.
     ReplayGainMode replayGain = ReplayGainMode::Off;
+    /// How many tasks may run at once, the reading counted as one: tracks already read are
+    /// encoded on jobs - 1 lanes, at least one. 0: one task per processor.
+    int jobs = 0;
 };
 
-/// Rips tracks strictly one after another: a rip worker extracts a track into a WAV in the
-/// output folder; unless the format is WAV the format's encoder then makes the file, then each
-/// other format's encoder its own, each tagged with the track's record (title, numbers, disc
-/// fields, release); MP3 files also get an ID3v1 tag, and the WAV is deleted once every format's
-/// file is made, unless the settings keep it. When several formats are written, each format's
+/// The encoder lanes of a rip of jobs tasks (0: one per processor) beside its reading.
+std::size_t RipEncoderLanes(int jobs);
+
+/// Rips tracks in order: a rip worker extracts one track after another into WAVs in the output
+/// folder. Unless the format is WAV, each track read goes to the first free encoder lane while
+/// the next is read: there the format's encoder makes the file, then each other format's encoder
+/// its own, each tagged with the track's record (title, numbers, disc fields, release); MP3
+/// files also get an ID3v1 tag, and the WAV is deleted once every format's file of its track is
+/// made, unless the settings keep it. When several formats are written, each format's
 /// files go below a folder of its name ("FLAC", "MP3") and a track's failures name their format.
 /// The file-name pattern places every file below that. Driven by the
 /// workers' messages and the encoder's events, all handled on the main thread; the view shows
@@ -138,7 +150,7 @@ public:
     const RipRecord& Record() const { return record_; }
 
 private:
-    void Handle(uint32_t message, intptr_t lParam, const MessagePayload* payload);
+    void Handle(uint32_t message, intptr_t wParam, intptr_t lParam, const MessagePayload* payload);
     /// Notes the rip worker's last message; a stopped rip's view closes then.
     void NoteWorkerEnd(uint32_t message, const MessagePayload* payload);
     /// The disc's cover goes into the files that take it; a folder image that failed is told.
@@ -151,25 +163,6 @@ private:
     void StartTrack(std::size_t index);
     void ShowNextTrack(const char* barCaption);
     void Extracted(const TProcessInfo& info);
-    /// Starts the encoder of the format under way on the track's WAV.
-    void Encode(std::size_t index);
-    void PostFinished(int32_t status);
-    void Finished(int32_t status);
-    /// The format under way is done with the track, whether its file was made.
-    void FormatFinished(std::size_t index, bool encoded);
-    /// The track is done: the next one starts, or the album's loudness is written, or the rip
-    /// ends.
-    void TrackFinished();
-    /// Starts adding the album's loudness to the files; false when there is nothing to add.
-    bool StartAlbumTags();
-    void AlbumTagsDone(const AlbumTagsWritten& written);
-    void AddId3v1Step(std::size_t index, TAuFileOut& sink) const;
-    void SettleWav(std::size_t index);
-    void End(bool pauseFirst);
-    void Conclude();
-    void Fail(std::size_t index, const std::string& reason);
-    /// A failure of one format's file, named by its format when several are written.
-    void Fail(std::size_t index, OutputFormat format, const std::string& reason);
     /// Where a track's files go below a format's folder: their folder and their name without
     /// extension.
     struct TrackFileName {
@@ -182,6 +175,39 @@ private:
         std::optional<ConversionChain> chain; // none when it cannot be made
         std::string error;                    // why not
     };
+    /// Encoders of every format that take one track at a time.
+    struct EncoderLane {
+        std::vector<FormatEncoder> encoders; // the main format's first
+        std::optional<std::size_t> track;    // under way
+        std::size_t encoding = 0;            // the format under way
+        bool everyFormatWritten = false;     // of the track, so far
+        int32_t percent = 0;                 // of the format under way
+    };
+    /// The lane's encoders, made from the settings and reporting to the batch as lane index.
+    std::unique_ptr<EncoderLane> MakeLane(std::size_t index);
+    /// Hands the tracks read to the free lanes.
+    void StartEncoders();
+    /// Starts the lane's encoder of the format under way on its track's WAV.
+    void Encode(std::size_t lane);
+    void PostEncoded(std::size_t lane, int32_t status);
+    /// The lane's format under way is done: the next format starts, or the track is done.
+    void Encoded(std::size_t lane, bool succeeded);
+    /// The lane's format under way is done with its track, whether its file was made.
+    void FormatFinished(EncoderLane& lane, bool encoded);
+    /// Tells the view which tracks encode; when no track is read, the bar follows the first.
+    void ShowEncoders();
+    /// When every track is done, starts the rip's end and is true.
+    bool Ended();
+    /// Starts adding the album's loudness to the files; false when there is nothing to add.
+    bool StartAlbumTags();
+    void AlbumTagsDone(const AlbumTagsWritten& written);
+    void AddId3v1Step(std::size_t index, TAuFileOut& sink) const;
+    void SettleWav(std::size_t index, bool everyFormatWritten);
+    void End(bool pauseFirst);
+    void Conclude();
+    void Fail(std::size_t index, const std::string& reason);
+    /// A failure of one format's file, named by its format when several are written.
+    void Fail(std::size_t index, OutputFormat format, const std::string& reason);
     /// Keeps the loudness of the track's file that the format under way made.
     void KeepLoudness(std::size_t index, FormatEncoder& encoder, const std::string& file);
 
@@ -204,10 +230,10 @@ private:
     const TOptionsSetting& settings_;
     const std::vector<TrackFileName> fileNames_; // per track, unique within the rip
     MainThreadMessages messages_;
-    std::vector<FormatEncoder> encoders_; // the main format's first, none for WAV
-    std::size_t encoding_ = 0;            // the encoder under way for the current track
-    bool everyFormatWritten_ = false;     // of the current track, so far
-    std::vector<TrackLoudness> loudness_; // one per track measured, for the album
+    std::vector<std::unique_ptr<EncoderLane>> lanes_; // none for WAV; sinks hold their address
+    std::deque<std::size_t> toEncode_;                 // tracks read, waiting for a lane
+    std::optional<std::size_t> shownTrack_;            // the view's current track
+    std::vector<std::optional<TrackLoudness>> loudness_; // per track measured, for the album
     std::vector<AlbumTagTarget> albumFiles_;
     std::unique_ptr<AlbumTagWriter> albumTags_;
     std::unique_ptr<RipDiscSurvey> survey_;
@@ -215,7 +241,8 @@ private:
     std::unique_ptr<TCDRipThread> worker_;
     bool extracting_ = false;   // the worker has not sent its last message yet
     bool stopping_ = false;     // Stop waits for that message to close the view
-    std::size_t completed_ = 0; // tracks whose extraction has ended
+    std::size_t extracted_ = 0; // tracks whose extraction has ended
+    std::size_t finished_ = 0;  // tracks with every step done
     bool over_ = false;
     bool discRead_ = false; // the TOC was read: there is a rip to log
     bool lookupPending_ = false;

@@ -16,9 +16,8 @@ inline constexpr int32_t kProgressNormalizing = 999;
 inline constexpr int32_t kProgressExtracted = 1000;
 /// A stopped rip has ended; its WAV holds what was read, with a finished header.
 inline constexpr int32_t kProgressStopped = 1001;
-inline constexpr int32_t kProgressFinished = 2000;
 
-/// Status values that come with kProgressExtracted (and kProgressFinished).
+/// Status values that come with kProgressExtracted (and with a rip's encoder's end).
 inline constexpr int32_t kStatusSuccess = 0;
 inline constexpr int32_t kStatusReadFailed = 3;
 inline constexpr int32_t kStatusNothingToEncode = 4;

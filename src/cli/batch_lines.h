@@ -33,6 +33,7 @@ protected:
     void ShowPercent(int percent);
     /// Ends the line under way, if any: with the result when there is one.
     void EndLine(const std::string& result = {});
+    bool LineUnderWay() const { return line_.has_value(); }
     /// Prints text as a line of its own once the line under way has ended; at once when none is.
     void PrintBetweenLines(std::string text);
     /// Nothing here holds a file open for long: the next step may go at once.

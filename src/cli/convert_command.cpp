@@ -7,6 +7,7 @@
 #include "cli/batch_lines.h"
 #include "cli/disc_field_options.h"
 #include "cli/format_choices.h"
+#include "cli/jobs_option.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
@@ -51,10 +52,6 @@ std::string Usage()
            "       IN: WAV, MP3 or WMA files\n";
 }
 
-// Each file under way holds a worker thread, open files and an encoder; many more than the
-// processors only contend for them.
-constexpr uint32_t kMostJobs = 256;
-
 // The sample-format options: where each one's value goes.
 uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
 {
@@ -65,16 +62,6 @@ uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
     if (name == "--channels")
         return &options.change.channels;
     return nullptr;
-}
-
-// "-j4" and "--jobs=4" carry the job count in the same word.
-std::optional<std::string_view> AttachedJobs(std::string_view arg)
-{
-    if (arg.starts_with("-j") && arg.size() > 2)
-        return arg.substr(2);
-    if (arg.starts_with("--jobs="))
-        return arg.substr(7);
-    return std::nullopt;
 }
 
 std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostream& err)
@@ -99,14 +86,11 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             *value = *number;
         } else if (const std::optional<std::string_view> attached = AttachedJobs(arg);
                    attached || ((arg == "-j" || arg == "--jobs") && hasValue)) {
-            const std::string value = attached ? std::string(*attached) : args[++i];
-            const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(value);
-            if (!jobs || *jobs == 0 || *jobs > kMostJobs) {
-                err << "corvath-cli convert: -j takes a number from 1 to " << kMostJobs << ", not "
-                    << value << '\n';
+            const std::optional<int> jobs =
+                ParseJobs("convert", attached ? std::string(*attached) : args[++i], err);
+            if (!jobs)
                 return std::nullopt;
-            }
-            options.jobs = static_cast<int>(*jobs);
+            options.jobs = *jobs;
         } else if (arg == "--name" && hasValue) {
             options.namePattern = args[++i];
             if (const std::string problem = FileNamePatternProblem(options.namePattern);

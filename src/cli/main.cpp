@@ -35,7 +35,7 @@ Commands:
   toc         print a disc's table of contents and identifiers: toc [--drive N | --image FILE]
   rip         rip a disc's tracks and encode them: rip [--drive N | --image FILE] [--tracks 1,3-5]
               [--format FORMAT] [--artist A] [--album A] [--year Y] [--genre G]
-              [--comment C]
+              [--comment C] [-j N]
   cddb        look a disc up on the CDDB server and print what would be applied:
               cddb [--drive N | --image FILE] [--server HOST] [--script PATH]
   musicbrainz look a disc up on MusicBrainz and list the releases; --release N stores one for

@@ -13,6 +13,7 @@
 #include "cli/disc_command_options.h"
 #include "cli/disc_field_options.h"
 #include "cli/format_choices.h"
+#include "cli/jobs_option.h"
 #include "cli/parse_number.h"
 #include "cli/rip_progress_lines.h"
 #include "cli/settings_command.h"
@@ -42,7 +43,9 @@ std::string Usage()
            FormatChoices() +
            "[,...]] [--artist A] [--album A]\n"
            "                       [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
-           "                       [--replaygain off|track|album]\n"
+           "                       [--replaygain off|track|album] [-j N]\n"
+           "       -j, --jobs N: up to N tasks at once, the reading and the encoders of the\n"
+           "               tracks read (default: one per processor)\n"
            "       --name: the files' names below the output folder, such as\n"
            "               \"%albumartist%/%album%/%track% %title%\"\n"
            "       --format flac,mp3: FLAC files, and MP3 files from the same WAVs, each below a\n"
@@ -59,6 +62,7 @@ struct RipOptions {
     std::optional<std::string> namePattern;   // none: the settings' pattern
     std::optional<ReplayGainMode> replayGain; // none: the settings' mode
     std::vector<std::pair<std::string, std::string>> discFields;
+    int jobs = 0; // one per processor
 };
 
 // The first name of a comma-separated list that names no format; "" when each does.
@@ -77,9 +81,9 @@ std::string UnknownFormat(std::string_view list)
 std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
     const std::optional<DiscCommandOptions> parsed =
-        ParseDiscCommandOptions("rip", args,
-                                {"--tracks", "--format", "--name", "--replaygain", "--artist",
-                                 "--album", "--year", "--genre", "--comment"},
+        ParseDiscCommandOptions("rip", WithJobsApart(args),
+                                {"--tracks", "--format", "--name", "--replaygain", "-j", "--jobs",
+                                 "--artist", "--album", "--year", "--genre", "--comment"},
                                 Usage(), err);
     if (!parsed)
         return std::nullopt;
@@ -104,6 +108,11 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
                 return std::nullopt;
             }
             options.namePattern = value;
+        } else if (name == "-j" || name == "--jobs") {
+            const std::optional<int> jobs = ParseJobs("rip", value, err);
+            if (!jobs)
+                return std::nullopt;
+            options.jobs = *jobs;
         } else if (name == "--replaygain") {
             options.replayGain = ReplayGainChoice(value);
             if (!options.replayGain) {
@@ -215,7 +224,8 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
          AudioTrackTotal(toc),
          options->namePattern.value_or(PatternOrTitle(settings.CommonOptions.FileNamePattern)),
          alsoWrite,
-         options->replayGain.value_or(ReplayGainModeOf(settings.CommonOptions.ReplayGain))},
+         options->replayGain.value_or(ReplayGainModeOf(settings.CommonOptions.ReplayGain)),
+         options->jobs},
         settings);
     batch.Start();
     return progress.RunToEnd(mainThread.Dispatcher(), signals, [&] { batch.Stop(); });

@@ -11,6 +11,7 @@ namespace corvath::cli {
 void RipProgressLines::ShowCurrentTrack(const RipEntry& track)
 {
     label_ = "Track " + TwoDigits(track.number) + " " + track.title;
+    labelTrack_ = track.number;
 }
 
 void RipProgressLines::ShowHint(const std::string& hint)
@@ -24,6 +25,18 @@ void RipProgressLines::ShowHint(const std::string& hint)
                              : hint == kRipEncoding  ? " encoding"
                                                      : "";
     StartLine(label_ + step);
+    lineTrack_ = labelTrack_;
+}
+
+// A track's files are made while the next is read: those of another track than the line's
+// come between lines.
+void RipProgressLines::ShowWritten(const RipEntry& track, const std::string& file)
+{
+    if (LineUnderWay() && lineTrack_ == track.number)
+        EndLine("100% -> " + file);
+    else
+        PrintBetweenLines("Track " + TwoDigits(track.number) + " " + TerminalText(track.title) +
+                          ": 100% -> " + file);
 }
 
 void RipProgressLines::ShowChecksums(const TrackChecksumValues& checksums)

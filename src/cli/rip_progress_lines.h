@@ -5,8 +5,8 @@
 
 namespace corvath::cli {
 
-/// A rip's steps as progress lines: one per extraction, normalisation and encoding of a track;
-/// each track's verdict; messages and the tracks that failed on the error stream.
+/// A rip's steps as progress lines: one per extraction and normalisation of a track, and one
+/// per track encoding once every track is read; each file made; each track's verdict; messages and the tracks that failed on the error stream.
 class RipProgressLines : public RipView, public BatchLines {
 public:
     using BatchLines::BatchLines;
@@ -16,7 +16,7 @@ public:
     void ShowBarCaption(const std::string&) override {}
     void ShowBarPosition(int32_t percent) override { ShowPercent(percent); }
     void ShowCompleted(int32_t) override {}
-    void ShowWritten(const std::string& file) override { EndLine("100% -> " + file); }
+    void ShowWritten(const RipEntry& track, const std::string& file) override;
     void ShowChecksums(const TrackChecksumValues& checksums) override;
     void ShowError(const std::string& message) override;
     /// Fails the run: the user asked for the file.
@@ -29,6 +29,8 @@ public:
 
 private:
     std::string label_;
+    int32_t labelTrack_ = -1; // of label_
+    int32_t lineTrack_ = -1;  // of the line under way
 };
 
 } // namespace corvath::cli

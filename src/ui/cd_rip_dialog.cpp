@@ -27,11 +27,13 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
     lOutputFormat_ = ValueLabel("lOutputFormat", "Output format", this);
     lSelectedTracks_ = ValueLabel("lSelectedTracks", "Selected tracks", this);
     lCompleted_ = ValueLabel("lCompleted", "Completed", this);
+    lEncoding_ = ValueLabel("lEncoding", "Encoding", this);
     lVerdict_ = ValueLabel("lVerdict", "AccurateRip verdict", this);
     LayOut({{"Current track:", lCurrentTrack_},
             {"Output format:", lOutputFormat_},
             {"Selected tracks:", lSelectedTracks_},
             {"Completed:", lCompleted_},
+            {"Encoding:", lEncoding_},
             {"AccurateRip:", lVerdict_}});
 
     lOutputFormat_->setText(Text(std::string(InfoOf(batch_.Format()).name)));
@@ -70,6 +72,14 @@ void TfrmCDRip::ShowBarPosition(int32_t percent)
 void TfrmCDRip::ShowCompleted(int32_t count)
 {
     lCompleted_->setText(QString::number(count));
+}
+
+void TfrmCDRip::ShowEncoding(const std::vector<RipEntry>& tracks)
+{
+    QStringList titles;
+    for (const RipEntry& track : tracks)
+        titles << Text(track.title);
+    lEncoding_->setText(titles.join(", "));
 }
 
 void TfrmCDRip::ShowError(const std::string& message)

@@ -7,8 +7,8 @@ class QLabel;
 
 namespace corvath::ui {
 
-/// The modal window in which the chosen tracks are ripped one after another: the current
-/// track, the output format, the number of tracks chosen and done, the last AccurateRip
+/// The modal window in which the chosen tracks are ripped: the track being read, the output
+/// format, the number of tracks chosen and done, the tracks being encoded, the last AccurateRip
 /// verdict, what is happening now and its progress, and Stop. It closes itself after the last
 /// track, first summing the rip up when a track failed or the tracks were verified. Its
 /// controls carry their names as object names.
@@ -29,7 +29,8 @@ private:
     void ShowBarCaption(const std::string& caption) override;
     void ShowBarPosition(int32_t percent) override;
     void ShowCompleted(int32_t count) override;
-    void ShowWritten(const std::string&) override {}
+    void ShowEncoding(const std::vector<RipEntry>& tracks) override;
+    void ShowWritten(const RipEntry&, const std::string&) override {}
     void ShowChecksums(const TrackChecksumValues&) override {}
     void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override;
     void ShowError(const std::string& message) override;
@@ -42,6 +43,7 @@ private:
     QLabel* lOutputFormat_ = nullptr;
     QLabel* lSelectedTracks_ = nullptr;
     QLabel* lCompleted_ = nullptr;
+    QLabel* lEncoding_ = nullptr;
     QLabel* lVerdict_ = nullptr;
     RipBatch batch_;
 };

@@ -26,7 +26,7 @@ public:
     void ShowBarCaption(const std::string& caption) override { Log("caption " + caption); }
     void ShowBarPosition(int32_t percent) override { lastPercent = percent; }
     void ShowCompleted(int32_t count) override { Log("completed " + std::to_string(count)); }
-    void ShowWritten(const std::string& file) override
+    void ShowWritten(const RipEntry&, const std::string& file) override
     {
         Log("written " + std::filesystem::path(file).filename().string());
     }

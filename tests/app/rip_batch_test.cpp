@@ -104,12 +104,17 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
     OpenDisc({20, 12});
     test::WriteFile(Output("Two.wav"), "an earlier rip's WAV");
     Rip({{2, "Two"}, {1, "One"}}, OutputFormat::FLAC);
-    EXPECT_EQ(view_.lines,
-              (std::vector<std::string>{
-                  "track 2 Two", "hint Extracting...", "caption Initializing...", "completed 0",
-                  "hint Encoding...", "caption Encoding...", "written Two.flac", "track 1 One",
-                  "hint Extracting...", "caption Extracting...", "completed 1", "hint Encoding...",
-                  "caption Encoding...", "written One.flac", "completed 2", "close"}));
+    // The next track is read while the last one read is encoded.
+    const std::vector<std::string>& lines = view_.lines;
+    const auto firstWritten = std::ranges::find(lines, "written Two.flac");
+    ASSERT_NE(firstWritten, lines.end()) << ::testing::PrintToString(lines);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
+              (std::vector<std::string>{"track 2 Two", "hint Extracting...",
+                                        "caption Initializing...", "completed 0", "track 1 One",
+                                        "hint Extracting...", "caption Extracting...",
+                                        "completed 0"}));
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"written One.flac", "completed 2", "close"}));
     EXPECT_TRUE(fs::exists(Output("One.flac")));
     EXPECT_FALSE(fs::exists(Output("One.wav")));
     EXPECT_EQ(test::ReadFile(Output("Two.wav")), "an earlier rip's WAV");

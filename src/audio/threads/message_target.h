@@ -15,6 +15,7 @@ inline constexpr uint32_t kMsgRipAccurateRip = 0x854;   // payload: AccurateRipA
 inline constexpr uint32_t kMsgMusicBrainzQuery = 0x855; // payload: MusicBrainzAnswer
 inline constexpr uint32_t kMsgDiscCover = 0x856;        // payload: DiscCover
 inline constexpr uint32_t kMsgAlbumTags = 0x857;        // payload: AlbumTagsWritten
+inline constexpr uint32_t kMsgRipEncoded = 0x858;       // wParam: encoder lane, lParam: status
 
 /// An object a message carries; the receiver owns it once the message is posted.
 class MessagePayload {
