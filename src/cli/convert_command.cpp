@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include "app/conversion_lanes.h"
 #include "app/convert_batch.h"
 #include "app/file_name_pattern.h"
 #include "app/options_store.h"
@@ -12,13 +13,11 @@
 #include "cli/terminal_text.h"
 #include "platform/process/stop_signals.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace corvath::cli {
@@ -32,7 +31,7 @@ struct ConvertOptions {
     TDiscFields disc;
     std::vector<std::string> inputs;
     std::string outputFolder;
-    int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    int jobs = ConversionLanes(0);
     std::string namePattern;                  // none: after the inputs
     std::optional<ReplayGainMode> replayGain; // none: the settings' mode, for tracks
 };
@@ -50,10 +49,6 @@ std::string Usage()
            "       --replaygain album: the files' album gain is over all of them\n"
            "       IN: WAV, MP3 or WMA files\n";
 }
-
-// Each file under way holds a worker thread, open files and an encoder; many more than the
-// processors only contend for them.
-constexpr uint32_t kMostJobs = 256;
 
 // The sample-format options: where each one's value goes.
 uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
@@ -101,9 +96,9 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
                    attached || ((arg == "-j" || arg == "--jobs") && hasValue)) {
             const std::string value = attached ? std::string(*attached) : args[++i];
             const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(value);
-            if (!jobs || *jobs == 0 || *jobs > kMostJobs) {
-                err << "corvath-cli convert: -j takes a number from 1 to " << kMostJobs << ", not "
-                    << value << '\n';
+            if (!jobs || *jobs == 0 || *jobs > static_cast<uint32_t>(kMostConversionLanes)) {
+                err << "corvath-cli convert: -j takes a number from 1 to " << kMostConversionLanes
+                    << ", not " << value << '\n';
                 return std::nullopt;
             }
             options.jobs = static_cast<int>(*jobs);
