@@ -83,10 +83,8 @@ ConvertBatch::~ConvertBatch()
 
 void ConvertBatch::Start()
 {
-    const std::size_t laneCount =
-        std::min(job_.inputs.size(), static_cast<std::size_t>(std::max(job_.parallel, 1)));
     try {
-        for (std::size_t i = 0; i < laneCount; ++i)
+        for (std::size_t i = 0; i < LaneCount(); ++i)
             lanes_.push_back(std::make_unique<Lane>(job_, settings_));
     } catch (const std::exception& failure) {
         lanes_.clear();
@@ -114,6 +112,11 @@ void ConvertBatch::Start()
         over_ = true;
         view_.Close();
     }
+}
+
+std::size_t ConvertBatch::LaneCount() const
+{
+    return std::min(job_.inputs.size(), static_cast<std::size_t>(std::max(job_.parallel, 1)));
 }
 
 void ConvertBatch::Stop()

@@ -96,6 +96,8 @@ public:
     void Stop();
 
     std::size_t FileCount() const { return job_.inputs.size(); }
+    /// How many files convert at once: the job's parallel count, at most one per file.
+    std::size_t LaneCount() const;
 
 private:
     /// One chain and the file it converts.

@@ -43,6 +43,9 @@ struct TCommonOptions {
     /// (app/formats_written.h).
     std::string AlsoWrite{};
     int32_t ReplayGain = static_cast<int32_t>(ReplayGainMode::Album); ///< a ReplayGainMode
+    /// How many files the conversion window converts at once; 0: one per processor
+    /// (app/conversion_lanes.h).
+    int32_t FilesAtOnce = 0;
 };
 
 struct TCDOptions {

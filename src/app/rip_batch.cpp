@@ -1,6 +1,7 @@
 #include "app/rip_batch.h"
 
 #include "app/cddb_server_setting.h"
+#include "app/conversion_lanes.h"
 #include "app/file_name_pattern.h"
 #include "app/output_naming.h"
 #include "app/rip_helpers.h"
@@ -21,7 +22,6 @@
 #include <ctime>
 #include <filesystem>
 #include <set>
-#include <thread>
 
 namespace corvath {
 
@@ -92,8 +92,7 @@ std::string LocalTimeNow()
 
 std::size_t RipEncoderLanes(int jobs)
 {
-    const int tasks = jobs > 0 ? jobs : static_cast<int>(std::thread::hardware_concurrency());
-    return static_cast<std::size_t>(std::max(tasks - 1, 1));
+    return static_cast<std::size_t>(std::max(ConversionLanes(jobs) - 1, 1));
 }
 
 RipBatch::RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings)

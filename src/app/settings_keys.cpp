@@ -1,5 +1,7 @@
 #include "app/settings_keys.h"
 
+#include "app/conversion_lanes.h"
+
 #include <iterator>
 #include <vector>
 
@@ -39,6 +41,8 @@ std::vector<SettingKey> AllKeys()
         Key<&O::CommonOptions, &TCommonOptions::AlsoWrite>("CommonOptions", "AlsoWrite"),
         Key<&O::CommonOptions, &TCommonOptions::ReplayGain>("CommonOptions", "ReplayGain",
                                                             ProfileRange{0, 2}),
+        Key<&O::CommonOptions, &TCommonOptions::FilesAtOnce>("CommonOptions", "FilesAtOnce",
+                                                             ProfileRange{0, kMostConversionLanes}),
     };
     for (const OutputFormatInfo& format : OutputFormats()) {
         for (const CodecSettingKey& key : format.settings)

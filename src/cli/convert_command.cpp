@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include "app/conversion_lanes.h"
 #include "app/convert_batch.h"
 #include "app/file_name_pattern.h"
 #include "app/options_store.h"
@@ -13,13 +14,11 @@
 #include "cli/terminal_text.h"
 #include "platform/process/stop_signals.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace corvath::cli {
@@ -33,7 +32,7 @@ struct ConvertOptions {
     TDiscFields disc;
     std::vector<std::string> inputs;
     std::string outputFolder;
-    int jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    int jobs = ConversionLanes(0);
     std::string namePattern;                  // none: after the inputs
     std::optional<ReplayGainMode> replayGain; // none: the settings' mode, for tracks
 };

@@ -1,18 +1,11 @@
 #include "cli/jobs_option.h"
 
+#include "app/conversion_lanes.h"
 #include "cli/parse_number.h"
 
 #include <cstdint>
 
 namespace corvath::cli {
-
-namespace {
-
-// Each task under way holds a worker thread, open files and an encoder; many more than the
-// processors only contend for them.
-constexpr uint32_t kMostJobs = 256;
-
-} // namespace
 
 std::optional<std::string_view> AttachedJobs(std::string_view arg)
 {
@@ -41,9 +34,9 @@ std::optional<int> ParseJobs(std::string_view command, const std::string& value,
                              std::ostream& err)
 {
     const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(value);
-    if (!jobs || *jobs == 0 || *jobs > kMostJobs) {
-        err << "corvath-cli " << command << ": -j takes a number from 1 to " << kMostJobs
-            << ", not " << value << '\n';
+    if (!jobs || *jobs == 0 || *jobs > static_cast<uint32_t>(kMostConversionLanes)) {
+        err << "corvath-cli " << command << ": -j takes a number from 1 to "
+            << kMostConversionLanes << ", not " << value << '\n';
         return std::nullopt;
     }
     return static_cast<int>(*jobs);

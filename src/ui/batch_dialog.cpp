@@ -19,7 +19,7 @@ BatchDialog::BatchDialog(QWidget* parent, const char* name)
     lProgressHint_->setObjectName("lProgressHint");
 }
 
-void BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QLabel*>> facts)
+QFormLayout* BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QLabel*>> facts)
 {
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
@@ -40,6 +40,7 @@ void BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QLabel*>> 
     layout->addSpacing(6);
     layout->addLayout(buttons);
     bStop_->setFocus();
+    return form;
 }
 
 bool BatchDialog::StopAndClose()

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <utility>
 
+class QFormLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -23,8 +24,8 @@ protected:
     BatchDialog(QWidget* parent, const char* name);
 
     /// Lays the window out: each fact's caption beside its value, then the hint, the bar and
-    /// Stop.
-    void LayOut(std::initializer_list<std::pair<const char*, QLabel*>> facts);
+    /// Stop. Returns the facts' form, in which a window may hide the rows it does not need.
+    QFormLayout* LayOut(std::initializer_list<std::pair<const char*, QLabel*>> facts);
 
     /// Ends the batch without waiting: true when it is over, false when it still ends and will
     /// close the window itself.

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "app/conversion_lanes.h"
 #include "app/file_name_pattern.h"
 #include "app/formats_written.h"
 #include "app/options_store.h"
@@ -260,6 +261,7 @@ void TfrmMain::ConvertFiles(int kind, const QString& title, const QString& filte
         job.outputFolder = OptionsSetting.CommonOptions.OutputFolder;
         job.disc = ShownDiscFields();
         job.replayGain = ConversionReplayGain(OptionsSetting.CommonOptions.ReplayGain);
+        job.parallel = ConversionLanes(OptionsSetting.CommonOptions.FilesAtOnce);
         TfrmEncodeProgress progress(this, std::move(job));
         progress.exec();
     } catch (const std::exception&) {

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <filesystem>
 
 namespace corvath::ui {
 
@@ -13,6 +14,11 @@ QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* par
     label->setAccessibleName(accessibleName);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+QString FileNameOf(const std::string& path)
+{
+    return QString::fromStdString(std::filesystem::path(path).filename().string());
 }
 
 QProgressBar* CaptionedProgressBar(QWidget* parent)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 
 class QLabel;
 class QProgressBar;
@@ -13,6 +14,9 @@ namespace corvath::ui {
 
 /// A label that shows a value the user may want to copy; accessibleName says what it is.
 QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent);
+
+/// The name of the file at path, without its folders.
+QString FileNameOf(const std::string& path);
 
 /// A 0 to 100 bar named ProgressBar1 whose text is set by the window (its format).
 QProgressBar* CaptionedProgressBar(QWidget* parent);

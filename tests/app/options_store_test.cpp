@@ -54,7 +54,7 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInTableOrder)
         expected << entry.key << '=' << entry.ValueText(options) << '\n';
     }
     EXPECT_EQ(ReadFile(location_.optionsFile), expected.str());
-    EXPECT_EQ(SettingKeys().size(), 56u);
+    EXPECT_EQ(SettingKeys().size(), 57u);
 }
 
 TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
@@ -83,11 +83,14 @@ TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)
     EXPECT_EQ(options.OpusOptions.BitRate, 6);
     EXPECT_EQ(options.OpusOptions.Complexity, 10);
 
-    // A column that could not be seen, or a window size below nothing, is read as usable.
-    WriteFile(location_.optionsFile, "[MainWindow]\nWidth=-5\nNumberColumnWidth=0\n");
+    // A column that could not be seen, or a window size below nothing, is read as usable; so is
+    // a count of files at once beyond what a batch runs.
+    WriteFile(location_.optionsFile, "[MainWindow]\nWidth=-5\nNumberColumnWidth=0\n"
+                                     "[CommonOptions]\nFilesAtOnce=900\n");
     EXPECT_EQ(LoadOptions(options, location_), "");
     EXPECT_EQ(options.MainWindow.Width, 0);
     EXPECT_EQ(options.MainWindow.NumberColumn, 20);
+    EXPECT_EQ(options.CommonOptions.FilesAtOnce, 256);
 }
 
 TEST_F(OptionsStoreTest, ARoundTripKeepsEveryValue)
@@ -95,6 +98,7 @@ TEST_F(OptionsStoreTest, ARoundTripKeepsEveryValue)
     TOptionsSetting changed;
     changed.CommonOptions.OutputFolder = "/home/ana/Música/CD rips";
     changed.CommonOptions.OutputFormat = 4;
+    changed.CommonOptions.FilesAtOnce = 3;
     changed.Mp3Options.IsSelectVBR = true;
     changed.Mp3Options.VBRQuality = 0;
     changed.WMAOptions.FormatIndex = 3;

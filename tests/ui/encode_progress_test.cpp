@@ -4,6 +4,7 @@
 #include "support/stopped_output.h"
 #include "ui/encode_progress_dialog.h"
 #include "ui/file_choice.h"
+#include "ui/files_under_way.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,8 +14,10 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace corvath::ui::test {
 namespace {
@@ -190,6 +193,7 @@ TEST_F(EncodeProgressTest, FilesNamedAlikeFromTwoFoldersKeepTheirOwnOutputs)
 TEST_F(EncodeProgressTest, StopDuringTheFirstFileLeavesItPartAndStartsNothingMore)
 {
     const auto window = Start();
+    OptionsSetting.CommonOptions.FilesAtOnce = 1;
     const fs::path longer =
         corvath::test::Sox(In("long.wav"), "-b 16 -c 2 -r 44100", "120", "sine 440");
     const fs::path next =
@@ -218,6 +222,113 @@ TEST_F(EncodeProgressTest, StopDuringTheFirstFileLeavesItPartAndStartsNothingMor
     EXPECT_LT(seconds, 100) << "only part of the first file";
     QTest::qWait(300);
     EXPECT_FALSE(fs::exists(Out("next.mp3")));
+}
+
+TEST_F(EncodeProgressTest, StopWithSeveralFilesUnderWayLeavesEachPartAndStartsNothingMore)
+{
+    const auto window = Start();
+    OptionsSetting.CommonOptions.FilesAtOnce = 2;
+    std::vector<fs::path> files;
+    for (const char* name : {"a.wav", "b.wav", "c.wav"})
+        files.push_back(corvath::test::Sox(In(name), "-b 16 -c 2 -r 44100", "120", "sine 440"));
+    bool stopped = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<TfrmEncodeProgress*>();
+        if (stopped || !progress)
+            return;
+        const auto& underWay = Child<QLabel>(*progress, "lFilesUnderWay");
+        const QStringList lines = underWay.text().split('\n');
+        if (lines.size() < 2 || lines[0].endsWith(" 0%") || lines[1].endsWith(" 0%"))
+            return;
+        const auto percent = [](const QString& line) {
+            return line.section(' ', -1).chopped(1).toInt();
+        };
+        const QString file = QApplication::applicationDirPath() + "/encode_progress_lanes.png";
+        EXPECT_TRUE(progress->grab().save(file)) << file.toStdString();
+        EXPECT_TRUE(lines[0].startsWith("a.wav \u2192 a.mp3  ")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[1].startsWith("b.wav \u2192 b.mp3  ")) << lines[1].toStdString();
+        EXPECT_TRUE(underWay.isVisible());
+        EXPECT_FALSE(Child<QLabel>(*progress, "lInputFile").isVisible());
+        EXPECT_EQ(Child<QProgressBar>(*progress, "ProgressBar1").value(),
+                  (percent(lines[0]) + percent(lines[1])) / 3)
+            << "the whole batch's progress";
+        stopped = true;
+        Child<QPushButton>(*progress, "bStop").click();
+    });
+    watch.start(5);
+    Convert(*window, 2, files);
+
+    ASSERT_TRUE(stopped);
+    for (const char* name : {"a.mp3", "b.mp3"}) {
+        ASSERT_TRUE(corvath::test::TakeStoppedFile(Out(name))) << name << " left partial";
+        EXPECT_LT(Seconds(Out(name)), 100) << name;
+    }
+    QTest::qWait(300);
+    EXPECT_FALSE(fs::exists(Out("c.mp3")));
+}
+
+// From the window's start to its close.
+template <typename Run> double SecondsTaken(Run run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST_F(EncodeProgressTest, TwoFilesAtOnceTakeWellUnderTheTimeOfOneAtATime)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "two files at once need two processors";
+    if (!corvath::test::HaveTool("ffprobe"))
+        GTEST_SKIP() << "ffprobe reads the outputs";
+    const auto window = Start();
+    std::vector<fs::path> files;
+    for (int i = 1; i <= 20; ++i)
+        files.push_back(corvath::test::Sox(In("noise" + std::to_string(i) + ".wav"),
+                                           "-b 16 -c 2 -r 44100", "3", "pinknoise"));
+    // The best of two runs each, taken in turn, so that a passing load on the machine weighs
+    // alike on both.
+    double oneAtATime = 1e9;
+    double twoAtOnce = 1e9;
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [lanes, best] : {std::pair{1, &oneAtATime}, std::pair{2, &twoAtOnce}}) {
+            OptionsSetting.CommonOptions.FilesAtOnce = lanes;
+            *best = std::min(*best, SecondsTaken([&] { Convert(*window, 2, files); }));
+        }
+    }
+    RecordProperty("one_at_a_time_seconds", std::to_string(oneAtATime));
+    RecordProperty("two_at_once_seconds", std::to_string(twoAtOnce));
+    EXPECT_LE(twoAtOnce, 0.6 * oneAtATime)
+        << "one at a time " << oneAtATime << " s, two at once " << twoAtOnce << " s";
+    for (const fs::path& input : files)
+        ExpectConverted(input, Out(input.stem().string() + ".mp3"), "mp3", "44100", "2");
+}
+
+TEST(FilesUnderWayTest, EachFileIsALineWithItsPercentAndWhatDoesNotFitIsCounted)
+{
+    FilesUnderWay files;
+    files.Add("/in/a.wav", "/out/a.mp3");
+    files.Add("/in/b.wav", "/out/b.mp3");
+    files.Add("/in/c.wav", "/out/c.mp3");
+    files.SetPercent("/in/b.wav", 40);
+    files.SetPercent("/in/c.wav", 7);
+    files.SetPercent("/in/gone.wav", 99);
+    EXPECT_EQ(files.PercentSum(), 47);
+    struct Case {
+        std::size_t most;
+        QString lines;
+    };
+    for (const Case& each : {Case{3, "a.wav \u2192 a.mp3  0%\nb.wav \u2192 b.mp3  40%\n"
+                                     "c.wav \u2192 c.mp3  7%"},
+                             {2, "a.wav \u2192 a.mp3  0%\nand 2 more"},
+                             {1, "and 3 more"}})
+        EXPECT_EQ(files.Lines(each.most), each.lines) << each.most;
+
+    files.Remove("/in/b.wav");
+    files.Remove("/in/gone.wav");
+    EXPECT_EQ(files.Lines(8), "a.wav \u2192 a.mp3  0%\nc.wav \u2192 c.mp3  7%");
+    EXPECT_EQ(files.PercentSum(), 7);
 }
 
 TEST_F(EncodeProgressTest, TheHiddenWavToWavItemOpensTheWaveConverter)

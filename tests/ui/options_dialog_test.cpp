@@ -17,8 +17,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace corvath::ui::test {
 namespace {
@@ -30,6 +32,7 @@ protected:
     {
         TOptionsSetting settings;
         settings.CommonOptions = {outputFolder_, 4, true, true, 80};
+        settings.CommonOptions.FilesAtOnce = 3;
         settings.Mp3Options = {true, true, 64, 256, 7, 3, 2, 192};
         settings.OggOptions = {false, 75, 9, 5, 2};
         settings.WMAOptions = {0, 12, false};
@@ -109,6 +112,7 @@ TEST_F(OptionsDialogTest, ShowsTheStoredSettingsAndOkStoresThemBackUnchanged)
         EXPECT_TRUE(Child<QCheckBox>(dialog, "ckNormalize").isChecked());
         EXPECT_TRUE(Child<QSpinBox>(dialog, "SpinEdit1").isEnabled());
         EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEdit1").value(), 80);
+        EXPECT_EQ(Child<QSpinBox>(dialog, "seFilesAtOnce").value(), 3);
         EXPECT_EQ(Child<QComboBox>(dialog, "cbCDList").currentIndex(), drive);
         EXPECT_EQ(Child<QComboBox>(dialog, "cbCDList").currentText().toStdString(),
                   "Image   disc.cue");
@@ -173,6 +177,7 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
         Child<QComboBox>(dialog, "cbOpusBitRate").setCurrentText("192 kbit/s");
         Child<QSlider>(dialog, "tbOpusComplexity").setValue(0);
         Child<QSpinBox>(dialog, "seReadOffset").setValue(667);
+        Child<QSpinBox>(dialog, "seFilesAtOnce").setValue(5);
         Child<QCheckBox>(dialog, "ckVerifyAccurateRip").setChecked(true);
         EXPECT_TRUE(Child<QLineEdit>(dialog, "editAccurateRipServer").isEnabled());
         Child<QLineEdit>(dialog, "editAccurateRipServer").setText(" http://db.example/ar ");
@@ -192,6 +197,7 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
     EXPECT_TRUE(OptionsSetting.RipOptions.WriteLog);
     EXPECT_EQ(OptionsSetting.CommonOptions.OutputFolder, elsewhere);
     EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 5);
+    EXPECT_EQ(OptionsSetting.CommonOptions.FilesAtOnce, 5);
     EXPECT_FALSE(OptionsSetting.CommonOptions.IsKeepWav);
     EXPECT_FALSE(OptionsSetting.Mp3Options.IsSelectVBR);
     EXPECT_EQ(OptionsSetting.Mp3Options.ConstantBitRate, 56);
@@ -203,6 +209,43 @@ TEST_F(OptionsDialogTest, OkStoresWhatWasChosenAndTheMainWindowShowsIt)
     EXPECT_EQ(Child<QComboBox>(*window, "cbOutputFormat").currentIndex(), 5);
     EXPECT_EQ(Child<QLineEdit>(*window, "eOutputDir").text().toStdString(), elsewhere);
     window->close();
+}
+
+TEST_F(OptionsDialogTest, FilesConvertedAtOnceAreOnePerProcessorUntilAnotherCountIsChosen)
+{
+    StoreSettings(99);
+    auto window = Start();
+    const int processors = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const auto chooseThenOk = [&](int chosen) {
+        WithOptions(*window, [&](QDialog& dialog) {
+            auto& atOnce = Child<QSpinBox>(dialog, "seFilesAtOnce");
+            EXPECT_EQ(atOnce.accessibleName(), "Files converted at once");
+            EXPECT_EQ(atOnce.minimum(), 1);
+            EXPECT_EQ(atOnce.maximum(), 256);
+            const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+            const auto caption = std::ranges::find_if(
+                labels, [&](const QLabel* label) { return label->buddy() == &atOnce; });
+            ASSERT_NE(caption, labels.end()) << "a caption with an access key";
+            EXPECT_EQ((*caption)->text(), "Files converted at &once:");
+            if (chosen != 0)
+                atOnce.setValue(chosen);
+            EXPECT_EQ(OkWithMessage(dialog), "");
+        });
+    };
+    WithOptions(*window, [&](QDialog& dialog) {
+        EXPECT_EQ(Child<QSpinBox>(dialog, "seFilesAtOnce").value(), processors);
+    });
+    chooseThenOk(0);
+    EXPECT_EQ(OptionsSetting.CommonOptions.FilesAtOnce, 0) << "still one per processor";
+    chooseThenOk(processors + 1);
+    EXPECT_EQ(OptionsSetting.CommonOptions.FilesAtOnce, processors + 1);
+    WithOptions(*window, [&](QDialog& dialog) {
+        EXPECT_EQ(Child<QSpinBox>(dialog, "seFilesAtOnce").value(), processors + 1);
+    });
+    window->close();
+    EXPECT_NE(OptionsFile().find("FilesAtOnce=" + std::to_string(processors + 1)),
+              std::string::npos)
+        << OptionsFile();
 }
 
 TEST_F(OptionsDialogTest, CancelAndAMissingFolderStoreNothing)

@@ -1,5 +1,6 @@
 #include "ui/options/output_page.h"
 
+#include "app/conversion_lanes.h"
 #include "app/disc_opening.h"
 #include "app/file_name_pattern.h"
 #include "app/formats_written.h"
@@ -111,10 +112,18 @@ OutputPage::OutputPage(TrackRecord sample)
     connect(cbCDList_, &QComboBox::currentIndexChanged, this,
             [this](int index) { drivePicked_ = index >= 0; });
 
+    seFilesAtOnce_ = Named(new QSpinBox, "seFilesAtOnce");
+    seFilesAtOnce_->setRange(1, kMostConversionLanes);
+    seFilesAtOnce_->setAccessibleName("Files converted at once");
+    seFilesAtOnce_->setToolTip("How many files the converters of the File menu work on at the "
+                               "same time; at first one per processor");
+    seFilesAtOnce_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Group("Output folder", folder));
     layout->addWidget(Group("Output format", format));
-    layout->addLayout(Form({{"Device：", cbCDList_}}));
+    layout->addLayout(
+        Form({{"Device：", cbCDList_}, {"Files converted at &once:", seFilesAtOnce_}}));
     layout->addStretch();
 }
 
@@ -172,6 +181,8 @@ void OutputPage::Load(const TOptionsSetting& settings)
     for (const auto& [format, box] : alsoWrite_)
         box->setChecked(std::ranges::find(also, format) != also.end());
     MainFormatChanged();
+    filesAtOnceAtOpening_ = common.FilesAtOnce;
+    seFilesAtOnce_->setValue(ConversionLanes(common.FilesAtOnce));
 
     const int32_t index = settings.CDOptions.Index;
     driveAtOpening_ = index == -1 ? 0 : index;
@@ -197,6 +208,9 @@ bool OutputPage::Store(TOptionsSetting& settings)
     common.FileNamePattern = cbFileNames_->currentText().toStdString();
     common.AlsoWrite = ExtensionList(AlsoWritten());
     common.ReplayGain = cbReplayGain_->currentIndex();
+    // Left as it was, "one per processor" keeps following the machine the settings move to.
+    if (seFilesAtOnce_->value() != ConversionLanes(filesAtOnceAtOpening_))
+        common.FilesAtOnce = seFilesAtOnce_->value();
     return true;
 }
 

@@ -17,7 +17,8 @@ class QSpinBox;
 namespace corvath::ui {
 
 /// The options dialog's "Output" page: output folder, WAV clean-up, output format,
-/// normalising, and the CD drive. The drive is stored apart, after every other page.
+/// normalising, the CD drive, and how many files the converters work on at once. The drive is
+/// stored apart, after every other page.
 class OutputPage : public OptionsPage {
     Q_OBJECT
 
@@ -60,6 +61,8 @@ private:
     QComboBox* cbFileNames_ = nullptr;
     QLabel* lPreview_ = nullptr;
     QComboBox* cbReplayGain_ = nullptr;
+    QSpinBox* seFilesAtOnce_ = nullptr;
+    int32_t filesAtOnceAtOpening_ = 0; // as stored: 0 is one per processor
     std::vector<std::pair<OutputFormat, QCheckBox*>> alsoWrite_;
     const TrackRecord sample_;
     int32_t driveAtOpening_ = 0;
