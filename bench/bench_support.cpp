@@ -167,9 +167,9 @@ void Comparison::PrintRow(const std::string& label, double seconds) const
 }
 
 SecondsOptions ParseSecondsOptions(int argc, char** argv, double defaultSeconds,
-                                   double minimumSeconds)
+                                   double minimumSeconds, int defaultRuns)
 {
-    SecondsOptions options{defaultSeconds};
+    SecondsOptions options{defaultSeconds, defaultRuns};
     for (int i = 1; i < argc; i += 2) {
         const std::string name = argv[i];
         if (i + 1 >= argc)

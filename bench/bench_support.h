@@ -99,7 +99,7 @@ struct SecondsOptions {
 /// Reads "--seconds N" and "--runs N"; throws std::invalid_argument for anything else and for
 /// signals shorter than minimumSeconds.
 SecondsOptions ParseSecondsOptions(int argc, char** argv, double defaultSeconds,
-                                   double minimumSeconds);
+                                   double minimumSeconds, int defaultRuns = 3);
 
 void PrintRatio(const std::string& label, double ratio, const std::string& note);
 
