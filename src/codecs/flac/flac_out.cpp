@@ -208,8 +208,9 @@ void TFLACOut::ConfigureEncoder()
         flac.setDoMidSideStereo(encoder, midSideStereo_);
         flac.setLooseMidSideStereo(encoder, looseMidSideStereo_);
     }
-    flac.setBlocksize(encoder, blockSize_);
-    // The preset comes last, so it decides the stereo and block settings too.
+    // A preset's block size is the library's choice (0), as its own tool makes it: the preset
+    // call leaves the block size alone. The preset comes last, so it decides the stereo too.
+    flac.setBlocksize(encoder, compressionLevel_ >= 0 ? 0 : blockSize_);
     if (compressionLevel_ >= 0)
         flac.setCompressionLevel(encoder, static_cast<uint32_t>(compressionLevel_));
     else

@@ -31,7 +31,8 @@ public:
     int32_t CompressionLevel() const { return compressionLevel_; }
     void SetCompressionLevel(int32_t level);
 
-    /// Frames per FLAC block of the custom settings, and per read step. 0 is refused.
+    /// Frames per FLAC block of the custom settings (a preset takes the library's), and per
+    /// read step. 0 is refused.
     uint16_t BlockSize() const { return blockSize_; }
     void SetBlockSize(uint16_t frames);
 
