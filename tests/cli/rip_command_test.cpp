@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/wait.h>
 
 namespace corvath {
@@ -272,6 +273,32 @@ TEST_F(CliRipTest, EncodesTagsAndCleansUpWithTheStoredTitles)
     EXPECT_EQ(third[third.size() - 2], 3);
 }
 
+// Tracks encoded on several lanes while the next is read come out as they do one at a time,
+// the album's loudness too.
+TEST_F(CliRipTest, EncoderLanesMakeTheSameFilesAsOneLane)
+{
+    std::vector<test::ImageTrack> tracks;
+    for (uint32_t track = 0; track < 5; ++track)
+        tracks.push_back({test::AudioSectors(40 + 15 * track, track)});
+    const fs::path image = test::WriteCueImage(dir_ / "disc", tracks);
+    const auto ripWith = [&](const std::string& jobs) {
+        fs::remove_all(Output(""));
+        EXPECT_EQ(Status("rip --image '" + image.string() +
+                         "' --format flac,mp3,ogg --replaygain album " + jobs),
+                  0)
+            << Stderr();
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(Output("")))
+            if (entry.is_regular_file() && entry.path().extension() != ".log")
+                files[entry.path().lexically_relative(Output("")).string()] =
+                    test::ReadFile(entry.path());
+        return files;
+    };
+    const std::map<std::string, std::string> oneLane = ripWith("-j 2");
+    EXPECT_EQ(oneLane.size(), 16u) << "five files of each format and the cue sheet";
+    EXPECT_TRUE(oneLane == ripWith("-j4"));
+}
+
 // Tracks are chosen by position; their stored titles are found by the disc's track numbers.
 TEST_F(CliRipTest, ADiscStartingLateFindsItsTitlesByTrackNumber)
 {
@@ -336,6 +363,10 @@ TEST_F(CliRipTest, RefusesWhatItCannotDo)
     EXPECT_EQ(Status("rip " + source + " --name ../x"), 2);
     EXPECT_NE(Stderr().find("outside the output folder"), std::string::npos) << Stderr();
     EXPECT_EQ(Status("rip --drive 0 " + source), 2);
+    for (const char* jobs : {"-j 0", "-j x", "--jobs=257"}) {
+        EXPECT_EQ(Status("rip " + source + " " + jobs), 2) << jobs;
+        EXPECT_NE(Stderr().find("-j takes a number from 1 to 256"), std::string::npos) << jobs;
+    }
     EXPECT_EQ(Status("rip --image '" + (dir_ / "missing.cue").string() + "'"), 1);
     EXPECT_EQ(Status("rip --drive 7"), 1); // no such drive here
 }
