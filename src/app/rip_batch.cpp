@@ -199,9 +199,16 @@ bool RipBatch::Stop()
     }
     albumTags_.reset();
     survey_.reset();
+    // Tracks read but not yet encoded keep their WAVs: all the user has of them.
     for (const std::unique_ptr<EncoderLane>& lane : lanes_) {
-        if (lane->track)
+        if (const std::optional<std::size_t> track = std::exchange(lane->track, std::nullopt)) {
             lane->encoders[lane->encoding].chain->Sink().StopOutput(false);
+            toEncode_.push_back(*track);
+        }
+    }
+    if (job_.format != OutputFormat::WAV) {
+        for (const std::size_t track : std::exchange(toEncode_, {}))
+            PublishIfFree(PartialName(WavOf(track)), WavOf(track));
     }
     if (!extracting_) {
         worker_.reset();

@@ -138,8 +138,8 @@ public:
     /// Formats whose encoder cannot be made fail on every track while the others go on.
     void Start();
 
-    /// Ends the rip: the extraction under way is asked to stop and nothing more starts or is
-    /// shown; the log and cue sheet of what was ripped are written, the log saying the rip was
+    /// Ends the rip: the extraction under way is asked to stop, the encoders stop, and nothing
+    /// more starts or is shown; tracks read whose files were not all made keep their WAVs; the log and cue sheet of what was ripped are written, the log saying the rip was
     /// stopped. Never waits: true when the rip is over at once; false while the extraction
     /// still ends, the view's Close coming once it has.
     bool Stop();

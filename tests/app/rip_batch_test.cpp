@@ -129,6 +129,24 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
     EXPECT_NE(std::ranges::find(view_.lines, "written Two.wav"), view_.lines.end());
 }
 
+// A track read while the next one is read keeps its WAV when the rip stops before its files
+// are all made.
+TEST_F(RipBatchTest, AStopKeepsTheWavOfATrackReadButNotEncoded)
+{
+    OpenDisc({20, 60000});
+    RipBatch batch(view_, {disc_.get(), {{1, "One"}, {2, "Two"}}, OutputFormat::FLAC, {}, "image"},
+                   settings_);
+    batch.Start();
+    // The encoder's end waits in the view's pause, so the first track is still the lane's.
+    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count(view_.lines, "track 2 Two") == 1; }));
+    EXPECT_FALSE(batch.Stop());
+    ASSERT_TRUE(PumpUntil([&] { return view_.closed; }));
+    EXPECT_EQ(test::WaveData(Output("One.wav")),
+              std::string(reinterpret_cast<const char*>(test::AudioSectors(20, 0).data()),
+                          20 * 2352));
+    EXPECT_FALSE(fs::exists(Output("One.wav.part")));
+}
+
 // A step that throws ends the rip with its reason instead of leaving it waiting for a Stop that
 // a command line never sends.
 TEST_F(RipBatchTest, AStepThatThrowsEndsTheRipWithItsReason)
