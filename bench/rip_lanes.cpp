@@ -167,8 +167,8 @@ int main(int argc, char** argv)
                     const fs::path out = folder / ("run" + std::to_string(run++));
                     encode[i] = std::min(
                         encode[i], TimeEncoding(dispatcher, wavs, formats[i].first, out / "e"));
-                    rip[i] = std::min(rip[i],
-                                      TimeRip(dispatcher, handle, formats[i].first, out / "r"));
+                    rip[i] =
+                        std::min(rip[i], TimeRip(dispatcher, handle, formats[i].first, out / "r"));
                     fs::remove_all(out);
                 }
             }

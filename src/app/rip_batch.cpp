@@ -98,8 +98,7 @@ std::size_t RipEncoderLanes(int jobs)
 RipBatch::RipBatch(RipView& view, RipJob job, const TOptionsSetting& settings)
     : view_(view), job_(std::move(job)), settings_(settings), fileNames_(UniqueFileNames()),
       messages_([this](uint32_t message, intptr_t wParam, intptr_t lParam,
-                       MessagePayload* payload) { Handle(message, wParam, lParam, payload);
-      })
+                       MessagePayload* payload) { Handle(message, wParam, lParam, payload); })
 {
     record_.program = "Corvath " CORVATH_VERSION;
     record_.drive = job_.driveName;

@@ -139,9 +139,10 @@ public:
     void Start();
 
     /// Ends the rip: the extraction under way is asked to stop, the encoders stop, and nothing
-    /// more starts or is shown; tracks read whose files were not all made keep their WAVs; the log and cue sheet of what was ripped are written, the log saying the rip was
-    /// stopped. Never waits: true when the rip is over at once; false while the extraction
-    /// still ends, the view's Close coming once it has.
+    /// more starts or is shown; tracks read whose files were not all made keep their WAVs; the log
+    /// and cue sheet of what was ripped are written, the log saying the rip was stopped. Never
+    /// waits: true when the rip is over at once; false while the extraction still ends, the view's
+    /// Close coming once it has.
     bool Stop();
 
     OutputFormat Format() const { return job_.format; }
@@ -230,9 +231,9 @@ private:
     const TOptionsSetting& settings_;
     const std::vector<TrackFileName> fileNames_; // per track, unique within the rip
     MainThreadMessages messages_;
-    std::vector<std::unique_ptr<EncoderLane>> lanes_; // none for WAV; sinks hold their address
-    std::deque<std::size_t> toEncode_;                 // tracks read, waiting for a lane
-    std::optional<std::size_t> shownTrack_;            // the view's current track
+    std::vector<std::unique_ptr<EncoderLane>> lanes_;    // none for WAV; sinks hold their address
+    std::deque<std::size_t> toEncode_;                   // tracks read, waiting for a lane
+    std::optional<std::size_t> shownTrack_;              // the view's current track
     std::vector<std::optional<TrackLoudness>> loudness_; // per track measured, for the album
     std::vector<AlbumTagTarget> albumFiles_;
     std::unique_ptr<AlbumTagWriter> albumTags_;

@@ -30,13 +30,12 @@ std::vector<std::string> WithJobsApart(std::span<const std::string> args)
     return apart;
 }
 
-std::optional<int> ParseJobs(std::string_view command, const std::string& value,
-                             std::ostream& err)
+std::optional<int> ParseJobs(std::string_view command, const std::string& value, std::ostream& err)
 {
     const std::optional<uint32_t> jobs = ParseNumber<uint32_t>(value);
     if (!jobs || *jobs == 0 || *jobs > static_cast<uint32_t>(kMostConversionLanes)) {
-        err << "corvath-cli " << command << ": -j takes a number from 1 to "
-            << kMostConversionLanes << ", not " << value << '\n';
+        err << "corvath-cli " << command << ": -j takes a number from 1 to " << kMostConversionLanes
+            << ", not " << value << '\n';
         return std::nullopt;
     }
     return static_cast<int>(*jobs);

@@ -17,7 +17,6 @@ std::vector<std::string> WithJobsApart(std::span<const std::string> args);
 
 /// The job count value names, from 1 to the most that make sense; nothing, with the reason on
 /// err, for anything else.
-std::optional<int> ParseJobs(std::string_view command, const std::string& value,
-                             std::ostream& err);
+std::optional<int> ParseJobs(std::string_view command, const std::string& value, std::ostream& err);
 
 } // namespace corvath::cli

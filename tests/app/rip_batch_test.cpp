@@ -109,10 +109,9 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
     const auto firstWritten = std::ranges::find(lines, "written Two.flac");
     ASSERT_NE(firstWritten, lines.end()) << ::testing::PrintToString(lines);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
-              (std::vector<std::string>{"track 2 Two", "hint Extracting...",
-                                        "caption Initializing...", "completed 0", "track 1 One",
-                                        "hint Extracting...", "caption Extracting...",
-                                        "completed 0"}));
+              (std::vector<std::string>{
+                  "track 2 Two", "hint Extracting...", "caption Initializing...", "completed 0",
+                  "track 1 One", "hint Extracting...", "caption Extracting...", "completed 0"}));
     EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
               (std::vector<std::string>{"written One.flac", "completed 2", "close"}));
     EXPECT_TRUE(fs::exists(Output("One.flac")));
@@ -141,9 +140,9 @@ TEST_F(RipBatchTest, AStopKeepsTheWavOfATrackReadButNotEncoded)
     ASSERT_TRUE(PumpUntil([&] { return std::ranges::count(view_.lines, "track 2 Two") == 1; }));
     EXPECT_FALSE(batch.Stop());
     ASSERT_TRUE(PumpUntil([&] { return view_.closed; }));
-    EXPECT_EQ(test::WaveData(Output("One.wav")),
-              std::string(reinterpret_cast<const char*>(test::AudioSectors(20, 0).data()),
-                          20 * 2352));
+    EXPECT_EQ(
+        test::WaveData(Output("One.wav")),
+        std::string(reinterpret_cast<const char*>(test::AudioSectors(20, 0).data()), 20 * 2352));
     EXPECT_FALSE(fs::exists(Output("One.wav.part")));
 }
 

@@ -215,8 +215,7 @@ TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
     // The first track is encoded while the second is read: a Stop before its file is made
     // keeps its WAV.
     if (fs::exists(Output("Track01.flac")))
-        EXPECT_EQ(std::system(("flac -s -t '" + Output("Track01.flac").string() + "'").c_str()),
-                  0);
+        EXPECT_EQ(std::system(("flac -s -t '" + Output("Track01.flac").string() + "'").c_str()), 0);
     else
         EXPECT_TRUE(corvath::test::WaveData(Output("Track01.wav")) == Track(0));
     for (const char* never : {"Track03.wav", "Track03.flac"})
