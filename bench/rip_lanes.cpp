@@ -43,10 +43,10 @@ public:
     void ShowError(const std::string& message) override { failure = message; }
     void ShowDriveFailure(const std::string& message) override { failure = message; }
     void ShowSummary(const std::vector<RippedTrack>&, const std::string&) override {}
-    void Pause(int, std::function<void()> then) override { next = std::move(then); }
+    void Pause(int, std::function<void()> then) override { next.push_back(std::move(then)); }
     void Close() override { closed = true; }
 
-    std::function<void()> next;
+    std::vector<std::function<void()>> next; // in turn
     std::string failure;
     bool closed = false;
 };
@@ -92,9 +92,9 @@ double TimeRip(CallDispatcher& dispatcher, int32_t handle, OutputFormat format,
     const double seconds = SecondsOf([&] {
         batch.Start();
         while (!view.closed) {
-            if (view.next)
-                std::exchange(view.next, nullptr)();
-            else
+            for (const std::function<void()>& step : std::exchange(view.next, {}))
+                step();
+            if (!view.closed && view.next.empty())
                 dispatcher.WaitAndProcess(std::chrono::milliseconds(100));
         }
     });

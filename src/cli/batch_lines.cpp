@@ -19,8 +19,11 @@ int BatchLines::RunToEnd(CallDispatcher& mainThread, const StopSignals& signals,
             err_ << "Stopped: what was not finished is left as .part files.\n";
             return 128 + signal;
         }
-        if (next_)
-            std::exchange(next_, nullptr)();
+        if (!next_.empty()) {
+            const std::function<void()> step = std::move(next_.front());
+            next_.pop_front();
+            step();
+        }
         else
             mainThread.WaitAndProcess(100ms); // a signal wakes no one: look for it often
     }

@@ -2,6 +2,7 @@
 
 #include "cli/progress_line.h"
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -36,8 +37,8 @@ protected:
     bool LineUnderWay() const { return line_.has_value(); }
     /// Prints text as a line of its own once the line under way has ended; at once when none is.
     void PrintBetweenLines(std::string text);
-    /// Nothing here holds a file open for long: the next step may go at once.
-    void RunNext(std::function<void()> then) { next_ = std::move(then); }
+    /// Nothing here holds a file open for long: the next steps may go at once, in turn.
+    void RunNext(std::function<void()> then) { next_.push_back(std::move(then)); }
     void MarkFailed() { failed_ = true; }
     void MarkOver()
     {
@@ -51,7 +52,7 @@ protected:
 private:
     std::optional<ProgressLine> line_;
     std::vector<std::string> betweenLines_;
-    std::function<void()> next_;
+    std::deque<std::function<void()>> next_;
     bool over_ = false;
     bool failed_ = false;
 };

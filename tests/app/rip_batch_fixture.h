@@ -44,7 +44,7 @@ public:
                 Log("failed " + track.title + ": " + track.failure);
         summary = line;
     }
-    void Pause(int, std::function<void()> then) override { paused = std::move(then); }
+    void Pause(int, std::function<void()> then) override { paused.push_back(std::move(then)); }
     void Close() override
     {
         Log("close");
@@ -56,7 +56,7 @@ public:
     std::vector<std::string> lines;
     std::vector<TrackChecksumValues> checksums;
     std::string summary;
-    std::function<void()> paused;
+    std::vector<std::function<void()>> paused; // in turn
     int32_t lastPercent = 0;
     bool closed = false;
 };
@@ -97,8 +97,8 @@ protected:
         batch.Start();
         ASSERT_TRUE(PumpUntil(
             [&] {
-                if (view_.paused)
-                    std::exchange(view_.paused, nullptr)();
+                for (const std::function<void()>& step : std::exchange(view_.paused, {}))
+                    step();
                 return view_.closed;
             },
             std::chrono::minutes(2)));
