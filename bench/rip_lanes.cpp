@@ -42,7 +42,7 @@ public:
     void ShowVerdict(const RipEntry&, const TrackVerdict&) override {}
     void ShowError(const std::string& message) override { failure = message; }
     void ShowDriveFailure(const std::string& message) override { failure = message; }
-    void ShowSummary(const std::vector<RippedTrack>&, const std::string&) override {}
+    void ShowSummary(const RipResults&) override {}
     void Pause(int, std::function<void()> then) override { next.push_back(std::move(then)); }
     void Close() override { closed = true; }
 

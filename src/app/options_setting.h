@@ -123,6 +123,9 @@ struct TRipOptions {
     /// After a rip, a log of it and a cue sheet of the ripped files go into the output folder.
     bool WriteLog = true;
     bool WriteCueSheet = true;
+    /// An unattended rip's window closes at its end when every track was ripped, instead of
+    /// showing the results.
+    bool CloseWhenDone = false;
 };
 
 /// Where MusicBrainz lookups go, and whether a chosen release's front cover is fetched.

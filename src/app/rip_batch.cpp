@@ -638,15 +638,17 @@ void RipBatch::Conclude()
     over_ = true;
     survey_.reset();
     const auto close = [this] {
+        RipResults results{record_.tracks,
+                           RipSummaryLine(record_.tracks),
+                           record_.lookupFailure,
+                           ReportFolder(),
+                           {}};
         if (discRead_) {
             for (const std::string& problem :
-                 WriteRipReport(record_, ReportFolder(), settings_.RipOptions))
+                 WriteRipReport(record_, ReportFolder(), settings_.RipOptions, &results.log))
                 view_.ShowReportFailure(problem);
         }
-        const bool failed = std::ranges::any_of(
-            record_.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
-        if (failed || lookup_)
-            view_.ShowSummary(record_.tracks, RipSummaryLine(record_.tracks));
+        view_.ShowSummary(results);
         view_.Close();
     };
     if (*endPausing_)

@@ -38,6 +38,16 @@ inline constexpr const char* kRipEncoding = "Encoding...";
 inline constexpr const char* kRipVerifying = "Verifying with AccurateRip...";
 inline constexpr const char* kRipAlbumGain = "Writing the album gain...";
 
+/// How a rip ended.
+struct RipResults {
+    std::vector<RippedTrack> tracks;
+    std::string summary;       ///< the one line that sums the rip up
+    std::string lookupFailure; ///< why AccurateRip could not be asked; "" when it answered or
+                               ///< was not asked
+    std::string folder;        ///< where the log and the cue sheet go
+    std::string log;           ///< the rip log's path; "" when none was written
+};
+
 /// What a rip shows while it runs; the batch calls it on the main thread.
 class RipView {
 public:
@@ -66,10 +76,8 @@ public:
     virtual void ShowReportFailure(const std::string& message) { ShowError(message); }
     /// The drive failed: nothing more happens until the user stops the rip.
     virtual void ShowDriveFailure(const std::string& message) = 0;
-    /// Before closing, when any track failed or the tracks were verified: every track with its
-    /// verdict or why it failed, and the one line that sums the rip up.
-    virtual void ShowSummary(const std::vector<RippedTrack>& tracks,
-                             const std::string& summary) = 0;
+    /// Before closing, at the end of every rip that was not stopped: how each track ended.
+    virtual void ShowSummary(const RipResults& results) = 0;
     /// Runs then on the main thread after about ms milliseconds without blocking that thread.
     /// A view with no window to keep alive may run it as soon as the current step returns.
     virtual void Pause(int ms, std::function<void()> then) = 0;

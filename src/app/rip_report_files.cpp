@@ -50,7 +50,7 @@ std::string RipReportName(const TDiscFields& disc, const std::string& discId)
 }
 
 std::vector<std::string> WriteRipReport(const RipRecord& record, const std::string& folder,
-                                        const TRipOptions& options)
+                                        const TRipOptions& options, std::string* log)
 {
     const bool cueSheet = options.WriteCueSheet &&
                           std::any_of(record.tracks.begin(), record.tracks.end(),
@@ -66,12 +66,14 @@ std::vector<std::string> WriteRipReport(const RipRecord& record, const std::stri
             });
         // A log that cannot be written leaves the cue sheet still worth having.
         const auto write = [&](const char* extension, const std::string& text) {
-            if (std::string failure = WriteWholeFile(base / (name + extension), text);
-                !failure.empty())
-                failures.push_back(std::move(failure));
+            std::string failure = WriteWholeFile(base / (name + extension), text);
+            if (failure.empty())
+                return true;
+            failures.push_back(std::move(failure));
+            return false;
         };
-        if (options.WriteLog)
-            write(".log", RipLogText(record));
+        if (options.WriteLog && write(".log", RipLogText(record)) && log != nullptr)
+            *log = (base / (name + ".log")).string();
         if (cueSheet)
             write(".cue", CueSheetText(record));
     } catch (const std::exception& failure) { // out of memory

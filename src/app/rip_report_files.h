@@ -20,8 +20,9 @@ std::string RipReportName(const TDiscFields& disc, const std::string& discId);
 /// folder. The name is RipReportName, or the first of "<name> (2)", "<name> (3)" ... for which
 /// neither file exists yet, so an earlier rip's files stay. Each file is written whole or not
 /// at all; the cue sheet is written also when the log cannot be. Why each file that could not
-/// be written was not ("Cannot write <file>: <reason>"), none on success; never throws.
+/// be written was not ("Cannot write <file>: <reason>"), none on success; never throws. log,
+/// when given, gets the path of the log written.
 std::vector<std::string> WriteRipReport(const RipRecord& record, const std::string& folder,
-                                        const TRipOptions& options);
+                                        const TRipOptions& options, std::string* log = nullptr);
 
 } // namespace corvath

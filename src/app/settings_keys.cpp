@@ -74,6 +74,7 @@ std::vector<SettingKey> AllKeys()
         Key<&O::RipOptions, &TRipOptions::AccurateRipServer>("Rip", "AccurateRipServer"),
         Key<&O::RipOptions, &TRipOptions::WriteLog>("Rip", "WriteLog"),
         Key<&O::RipOptions, &TRipOptions::WriteCueSheet>("Rip", "WriteCueSheet"),
+        Key<&O::RipOptions, &TRipOptions::CloseWhenDone>("Rip", "CloseWhenDone"),
         Key<&O::MusicBrainz, &TMusicBrainzOptions::Server>("MusicBrainz", "Server"),
         Key<&O::MusicBrainz, &TMusicBrainzOptions::CoverArt>("MusicBrainz", "CoverArt"),
         Key<&O::MusicBrainz, &TMusicBrainzOptions::CoverArtServer>("MusicBrainz", "CoverArtServer"),

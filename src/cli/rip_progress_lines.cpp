@@ -71,13 +71,19 @@ void RipProgressLines::ShowVerdict(const RipEntry& track, const TrackVerdict& ve
                       ": " + VerdictText(verdict));
 }
 
-// A track merely unknown to the database is no failure; one that did not rip is.
-void RipProgressLines::ShowSummary(const std::vector<RippedTrack>& tracks,
-                                   const std::string& summary)
+// A track merely unknown to the database is no failure; one that did not rip is. A rip that
+// went well and was not verified needs no summing up.
+void RipProgressLines::ShowSummary(const RipResults& results)
 {
     EndLine();
+    const std::vector<RippedTrack>& tracks = results.tracks;
     const auto failed = std::ranges::count_if(
         tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
+    const bool verified = std::ranges::any_of(tracks, [](const RippedTrack& track) {
+        return track.verdict.kind != TrackVerdict::Kind::NotChecked;
+    });
+    if (failed == 0 && !verified)
+        return;
     if (failed > 0) {
         err_ << "corvath-cli rip: " << failed << (failed == 1 ? " track was" : " tracks were")
              << " not ripped:\n";
@@ -87,7 +93,7 @@ void RipProgressLines::ShowSummary(const std::vector<RippedTrack>& tracks,
                      << ": " << TerminalText(track.failure) << '\n';
         MarkFailed();
     }
-    out_ << summary << '\n';
+    out_ << results.summary << '\n';
 }
 
 } // namespace corvath::cli

@@ -24,7 +24,7 @@ public:
     void ShowReportFailure(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
     void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override;
-    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary) override;
+    void ShowSummary(const RipResults& results) override;
     void Pause(int, std::function<void()> then) override { RunNext(std::move(then)); }
     void Close() override { MarkOver(); }
 

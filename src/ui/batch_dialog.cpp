@@ -43,6 +43,14 @@ QFormLayout* BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QL
     return form;
 }
 
+void BatchDialog::ShowInPlaceOfProgress(QWidget* widget)
+{
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->hide();
+    layout()->addWidget(widget);
+    widget->show();
+}
+
 bool BatchDialog::StopAndClose()
 {
     if (!stopping_ && StopBatch())

@@ -27,6 +27,9 @@ protected:
     /// Stop. Returns the facts' form, in which a window may hide the rows it does not need.
     QFormLayout* LayOut(std::initializer_list<std::pair<const char*, QLabel*>> facts);
 
+    /// The batch is over: widget takes the place of everything the window showed.
+    void ShowInPlaceOfProgress(QWidget* widget);
+
     /// Ends the batch without waiting: true when it is over, false when it still ends and will
     /// close the window itself.
     virtual bool StopBatch() = 0;

@@ -2,11 +2,15 @@
 
 #include "app/options_setting.h"
 #include "ui/progress_dialog_parts.h"
+#include "ui/rip_results_panel.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
 
 namespace corvath::ui {
 
@@ -97,24 +101,19 @@ void TfrmCDRip::ShowVerdict(const RipEntry& track, const TrackVerdict& verdict)
     lVerdict_->setText(Text(track.title + ": " + VerdictText(verdict)));
 }
 
-// Every track that failed with its reason, and when the tracks were verified, every other
-// track with its verdict.
-void TfrmCDRip::ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary)
+void TfrmCDRip::ShowSummary(const RipResults& results)
 {
-    QString text = Text(summary) + "\n";
-    bool trouble = false;
-    for (const RippedTrack& track : tracks) {
-        using Kind = TrackVerdict::Kind;
-        const bool failed = !track.failure.empty();
-        trouble = trouble || failed || track.verdict.kind == Kind::NotAccurate;
-        if (failed || track.verdict.kind != Kind::NotChecked)
-            text += "\n" + Text(track.title) + ": " +
-                    Text(failed ? track.failure : VerdictText(track.verdict));
-    }
-    if (trouble)
-        QMessageBox::warning(this, "Corvath", text);
-    else
-        QMessageBox::information(this, "Corvath", text);
+    const bool failed = std::ranges::any_of(
+        results.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
+    if (OptionsSetting.RipOptions.CloseWhenDone && !failed)
+        return;
+    auto* panel = new RipResultsPanel(results, this);
+    connect(panel->CloseButton(), &QPushButton::clicked, this, &QDialog::accept);
+    ShowInPlaceOfProgress(panel);
+    setMinimumWidth(640);
+    adjustSize();
+    panel->CloseButton()->setFocus();
+    showingResults_ = true;
 }
 
 void TfrmCDRip::Pause(int ms, std::function<void()> then)
@@ -124,7 +123,8 @@ void TfrmCDRip::Pause(int ms, std::function<void()> then)
 
 void TfrmCDRip::Close()
 {
-    accept();
+    if (!showingResults_)
+        accept();
 }
 
 } // namespace corvath::ui

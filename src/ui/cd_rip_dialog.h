@@ -9,9 +9,9 @@ namespace corvath::ui {
 
 /// The modal window in which the chosen tracks are ripped: the track being read, the output
 /// format, the number of tracks chosen and done, the tracks being encoded, the last AccurateRip
-/// verdict, what is happening now and its progress, and Stop. It closes itself after the last
-/// track, first summing the rip up when a track failed or the tracks were verified. Its
-/// controls carry their names as object names.
+/// verdict, what is happening now and its progress, and Stop. After the last track it shows
+/// how each track ended until the user closes it. Its controls carry their names as object
+/// names.
 class TfrmCDRip : public BatchDialog, private RipView {
     Q_OBJECT
 
@@ -35,7 +35,9 @@ private:
     void ShowVerdict(const RipEntry& track, const TrackVerdict& verdict) override;
     void ShowError(const std::string& message) override;
     void ShowDriveFailure(const std::string& message) override;
-    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& summary) override;
+    /// The results take the place of the progress, unless the settings close the window after
+    /// a rip in which every track was ripped.
+    void ShowSummary(const RipResults& results) override;
     void Pause(int ms, std::function<void()> then) override;
     void Close() override;
 
@@ -45,6 +47,7 @@ private:
     QLabel* lCompleted_ = nullptr;
     QLabel* lEncoding_ = nullptr;
     QLabel* lVerdict_ = nullptr;
+    bool showingResults_ = false;
     RipBatch batch_;
 };
 

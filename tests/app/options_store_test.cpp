@@ -54,7 +54,7 @@ TEST_F(OptionsStoreTest, SaveWritesEveryKeyInTableOrder)
         expected << entry.key << '=' << entry.ValueText(options) << '\n';
     }
     EXPECT_EQ(ReadFile(location_.optionsFile), expected.str());
-    EXPECT_EQ(SettingKeys().size(), 57u);
+    EXPECT_EQ(SettingKeys().size(), 58u);
 }
 
 TEST_F(OptionsStoreTest, StoredValuesAreReadWithTheirRulesAndWrittenBackCleaned)

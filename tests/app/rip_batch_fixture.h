@@ -37,12 +37,13 @@ public:
     {
         Log("verdict " + track.title + ": " + VerdictText(verdict));
     }
-    void ShowSummary(const std::vector<RippedTrack>& tracks, const std::string& line) override
+    void ShowSummary(const RipResults& results) override
     {
-        for (const RippedTrack& track : tracks)
+        for (const RippedTrack& track : results.tracks)
             if (!track.failure.empty())
                 Log("failed " + track.title + ": " + track.failure);
-        summary = line;
+        summary = results.summary;
+        log = results.log;
     }
     void Pause(int, std::function<void()> then) override { paused.push_back(std::move(then)); }
     void Close() override
@@ -56,6 +57,7 @@ public:
     std::vector<std::string> lines;
     std::vector<TrackChecksumValues> checksums;
     std::string summary;
+    std::string log;
     std::vector<std::function<void()>> paused; // in turn
     int32_t lastPercent = 0;
     bool closed = false;

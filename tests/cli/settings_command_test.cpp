@@ -43,7 +43,7 @@ TEST_F(CliSettingsTest, WithoutSettingsFilePrintsTheDefaultsBesideTheProgram)
     EXPECT_TRUE(output.ends_with("MainWindow/LengthColumnWidth=100\nRip/ReadOffset=0\n"
                                  "Rip/SecureReads=0\nRip/VerifyAccurateRip=1\n"
                                  "Rip/AccurateRipServer=http://www.accuraterip.com/accuraterip\n"
-                                 "Rip/WriteLog=1\nRip/WriteCueSheet=1\n"
+                                 "Rip/WriteLog=1\nRip/WriteCueSheet=1\nRip/CloseWhenDone=0\n"
                                  "MusicBrainz/Server=https://musicbrainz.org\n"
                                  "MusicBrainz/CoverArt=1\n"
                                  "MusicBrainz/CoverArtServer=https://coverartarchive.org\n"))

@@ -2,12 +2,14 @@
 #include "cd/track_checksums.h"
 #include "codecs/mp3/lame_library.h"
 #include "main_window_harness.h"
+#include "platform/text/hex_text.h"
 #include "support/accurate_rip_file.h"
 #include "support/audio_tools.h"
 #include "support/disc_image.h"
 #include "support/http_test_server.h"
 #include "support/run_command.h"
 #include "ui/cd_rip_dialog.h"
+#include "ui/rip_results_panel.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -67,6 +70,45 @@ private:
     QElapsedTimer clock_;
 };
 
+// Reads the rip's results when the rip window shows them, then closes the window with its
+// Close button.
+class RipResultsWatch {
+public:
+    explicit RipResultsWatch(const TfrmMain& main)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this, &main] {
+            auto* rip = main.findChild<TfrmCDRip*>();
+            auto* panel = rip ? rip->findChild<RipResultsPanel*>() : nullptr;
+            if (!panel || !panel->isVisible() || shown)
+                return;
+            shown = true;
+            summary = Child<QLabel>(*panel, "lSummary").text().toStdString();
+            if (auto* lookupLine = panel->findChild<QLabel*>("lLookup"))
+                lookup = lookupLine->text().toStdString();
+            const auto& table = Child<QTableWidget>(*panel, "tblResults");
+            for (int row = 0; row < table.rowCount(); ++row) {
+                std::vector<std::string> cells;
+                for (int column = 0; column < table.columnCount(); ++column)
+                    cells.push_back(table.item(row, column)->text().toStdString());
+                rows.push_back(cells);
+            }
+            if (beforeClose)
+                beforeClose(*rip);
+            Child<QPushButton>(*panel, "bClose").click();
+        });
+        timer_.start(5);
+    }
+
+    bool shown = false;
+    std::string summary;
+    std::string lookup;
+    std::vector<std::vector<std::string>> rows;
+    std::function<void(TfrmCDRip&)> beforeClose;
+
+private:
+    QTimer timer_;
+};
+
 class CdRipTest : public MainWindowTest {
 protected:
     // A started window over a disc image of three tracks with these sector counts, ripping to
@@ -85,6 +127,14 @@ protected:
     static void Rip(TfrmMain& window) { Child<QAction>(window, "aRip").trigger(); }
 
     fs::path Output(const std::string& name) const { return fs::path(outputFolder_) / name; }
+
+    fs::path RipLog() const
+    {
+        for (const auto& entry : fs::directory_iterator(outputFolder_))
+            if (entry.path().extension() == ".log")
+                return entry.path();
+        return {};
+    }
 
     std::string Track(std::size_t index) const
     {
@@ -169,13 +219,17 @@ TEST_F(CdRipTest, ABadTitleIsListedAndASecondUseOfATitleGetsItsOwnFile)
     list.topLevelItem(1)->setText(1, "a/b");
     list.topLevelItem(2)->setText(1, "Same");
     MessageBoxAnswers boxes;
+    RipResultsWatch results(*window);
     Rip(*window);
 
     const std::string badName =
         Output("a/b.wav").string() +
         " is not a valid file name. Please rename the Title in the CD tracks list.";
-    EXPECT_EQ(boxes.texts,
-              (std::vector<std::string>{badName, "Track 2 failed\n\na/b: " + badName}));
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{badName});
+    EXPECT_EQ(results.summary, "Track 2 failed");
+    ASSERT_EQ(results.rows.size(), 3u);
+    EXPECT_EQ(results.rows[1][3], "failed: " + badName);
+    EXPECT_EQ(results.rows[2][2], "Same (2).flac");
     EXPECT_TRUE(fs::exists(Output("Same.flac")));
     EXPECT_TRUE(fs::exists(Output("Same (2).flac")));
     EXPECT_FALSE(fs::exists(Output("a")));
@@ -186,12 +240,15 @@ TEST_F(CdRipTest, AnEncoderLibraryThatCannotBeLoadedIsNamedBeforeTheWindowCloses
     const auto window = StartWithDisc(0);
     LameLibrary().SetFileName("libmissing-lame.so.0");
     MessageBoxAnswers boxes;
+    RipResultsWatch results(*window);
     Rip(*window);
     LameLibrary().SetFileName("libmp3lame.so.0");
 
-    const std::string reason = ": libmissing-lame.so.0 library could not be loaded.";
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Tracks 1, 2, 3 failed\n\nTrack01" + reason +
-                                                    "\nTrack02" + reason + "\nTrack03" + reason});
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(results.summary, "Tracks 1, 2, 3 failed");
+    ASSERT_EQ(results.rows.size(), 3u);
+    for (const std::vector<std::string>& row : results.rows)
+        EXPECT_EQ(row[3], "failed: libmissing-lame.so.0 library could not be loaded.");
 }
 
 TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
@@ -224,10 +281,12 @@ TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
     EXPECT_FALSE(fs::exists(Output("Track03.wav"))) << "nothing starts after Stop";
 }
 
-TEST_F(CdRipTest, EachVerdictShowsAsItComesAndTheSummaryListsThemAll)
+TEST_F(CdRipTest, EachVerdictShowsAsItComesAndTheResultsListThemAll)
 {
     // A long second track, so that the first track's verdict is seen while it is ripped.
     const auto window = StartWithDisc(1, {30, 6000, 25});
+    OptionsSetting.RipOptions.CloseWhenDone = false;
+    std::vector<std::string> copyCrcs;
     // The disc as the database knows it; track 2 was ripped differently by everyone else.
     const AccurateRipDisc disc =
         AccurateRipDiscOf(DiscFrames{{150, 180, 6180}, 6205}, {true, true, true});
@@ -237,6 +296,7 @@ TEST_F(CdRipTest, EachVerdictShowsAsItComesAndTheSummaryListsThemAll)
         const std::string audio = Track(i);
         sums.Add(std::span(reinterpret_cast<const uint8_t*>(audio.data()), audio.size()));
         submitted.emplace_back(4, i == 1 ? 0x12345678 : sums.AccurateRipV2());
+        copyCrcs.push_back(HexText(sums.CopyCrc()));
     }
     corvath::test::HttpTestServer database([&](const std::string&) {
         return corvath::test::HttpTestResponse{200,
@@ -257,14 +317,56 @@ TEST_F(CdRipTest, EachVerdictShowsAsItComesAndTheSummaryListsThemAll)
         verdicts.push_back(verdict);
     };
     MessageBoxAnswers boxes;
+    RipResultsWatch results(*window);
+    results.beforeClose = [](TfrmCDRip& rip) {
+        const QString file = QApplication::applicationDirPath() + "/rip_window_results.png";
+        EXPECT_TRUE(rip.grab().save(file)) << file.toStdString();
+        // No file opener here: the box names the log it could not open.
+        Child<QPushButton>(rip, "bShowLog").click();
+    };
     Rip(*window);
 
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Track 2 not accurately ripped\n\n"
-                                                    "Track01: accurately ripped (confidence 4)\n"
-                                                    "Track02: not accurate\n"
-                                                    "Track03: accurately ripped (confidence 4)"});
+    EXPECT_EQ(results.summary, "Track 2 not accurately ripped");
+    EXPECT_EQ(results.lookup, "");
+    ASSERT_EQ(results.rows.size(), 3u);
+    const char* verdictsShown[] = {"accurately ripped (confidence 4)", "not accurate",
+                                   "accurately ripped (confidence 4)"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(results.rows[i][3], "ripped");
+        EXPECT_EQ(results.rows[i][4], verdictsShown[i]);
+        EXPECT_EQ(results.rows[i][5], copyCrcs[i]);
+        EXPECT_EQ(results.rows[i][6], "0");
+        EXPECT_NE(corvath::test::ReadFile(RipLog()).find(copyCrcs[i]), std::string::npos)
+            << "the log holds the same CRCs";
+    }
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find(RipLog().string()), std::string::npos) << boxes.texts[0];
     ASSERT_FALSE(verdicts.empty());
     EXPECT_EQ(verdicts.front(), "Track01: accurately ripped (confidence 4)");
+}
+
+// A database that cannot be reached is said once, with the reason, and no track's row repeats
+// it; a window that closes itself when done stays when a track failed.
+TEST_F(CdRipTest, AnUnreachableDatabaseIsSaidOnceAboveTheResults)
+{
+    const auto window = StartWithDisc(1);
+    OptionsSetting.RipOptions.CloseWhenDone = false;
+    OptionsSetting.RipOptions.VerifyAccurateRip = true;
+    OptionsSetting.RipOptions.AccurateRipServer = "http://127.0.0.1:1/accuraterip";
+    RipResultsWatch results(*window);
+    results.beforeClose = [](TfrmCDRip& rip) {
+        QTest::keyClick(&rip, Qt::Key_Escape);
+        EXPECT_FALSE(rip.isVisible()) << "Escape closes the results";
+    };
+    Rip(*window);
+
+    EXPECT_TRUE(results.lookup.starts_with("AccurateRip could not be asked: ")) << results.lookup;
+    EXPECT_GT(results.lookup.size(), std::string("AccurateRip could not be asked: ").size());
+    ASSERT_EQ(results.rows.size(), 3u);
+    for (const std::vector<std::string>& row : results.rows) {
+        EXPECT_EQ(row[3], "ripped");
+        EXPECT_EQ(row[4], "");
+    }
 }
 
 // A disc with audio before its first track lists it first, unchecked; checked, it rips to its

@@ -38,10 +38,16 @@ RipPage::RipPage()
     reports->addWidget(ckWriteLog_);
     reports->addWidget(ckWriteCueSheet_);
 
+    ckCloseWhenDone_ = Named(new QCheckBox("Close the rip &window when done"), "ckCloseWhenDone");
+    ckCloseWhenDone_->setToolTip("A rip in which a track failed still shows its results.");
+    auto* ending = new QVBoxLayout;
+    ending->addWidget(ckCloseWhenDone_);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Group("Reading", reading));
     layout->addWidget(Group("Verification", verifying));
     layout->addWidget(Group("Beside the ripped files", reports));
+    layout->addWidget(Group("At the end", ending));
     layout->addStretch();
 }
 
@@ -55,6 +61,7 @@ void RipPage::Load(const TOptionsSetting& settings)
     editAccurateRipServer_->setEnabled(rip.VerifyAccurateRip);
     ckWriteLog_->setChecked(rip.WriteLog);
     ckWriteCueSheet_->setChecked(rip.WriteCueSheet);
+    ckCloseWhenDone_->setChecked(rip.CloseWhenDone);
 }
 
 bool RipPage::Store(TOptionsSetting& settings)
@@ -66,6 +73,7 @@ bool RipPage::Store(TOptionsSetting& settings)
     rip.AccurateRipServer = editAccurateRipServer_->text().trimmed().toStdString();
     rip.WriteLog = ckWriteLog_->isChecked();
     rip.WriteCueSheet = ckWriteCueSheet_->isChecked();
+    rip.CloseWhenDone = ckCloseWhenDone_->isChecked();
     return true;
 }
 

@@ -26,6 +26,7 @@ private:
     QLineEdit* editAccurateRipServer_ = nullptr;
     QCheckBox* ckWriteLog_ = nullptr;
     QCheckBox* ckWriteCueSheet_ = nullptr;
+    QCheckBox* ckCloseWhenDone_ = nullptr;
 };
 
 } // namespace corvath::ui
