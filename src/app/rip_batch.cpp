@@ -194,7 +194,7 @@ bool RipBatch::Stop()
             if (track.file.empty() && track.failure.empty())
                 track.failure = "not ripped: the rip was stopped";
         }
-        WriteRipReport(record_, ReportFolder(), settings_.RipOptions);
+        WriteRipReport(record_, ReportFolder(), settings_.RipOptions, &log_);
     }
     albumTags_.reset();
     survey_.reset();
@@ -638,23 +638,24 @@ void RipBatch::Conclude()
     over_ = true;
     survey_.reset();
     const auto close = [this] {
-        RipResults results{record_.tracks,
-                           RipSummaryLine(record_.tracks),
-                           record_.lookupFailure,
-                           ReportFolder(),
-                           {}};
         if (discRead_) {
             for (const std::string& problem :
-                 WriteRipReport(record_, ReportFolder(), settings_.RipOptions, &results.log))
+                 WriteRipReport(record_, ReportFolder(), settings_.RipOptions, &log_))
                 view_.ShowReportFailure(problem);
         }
-        view_.ShowSummary(results);
+        view_.ShowSummary(Results());
         view_.Close();
     };
     if (*endPausing_)
         view_.Pause(kSettleMs, close);
     else
         close();
+}
+
+RipResults RipBatch::Results() const
+{
+    return {record_.tracks, RipSummaryLine(record_.tracks), record_.lookupFailure, ReportFolder(),
+            log_};
 }
 
 // A track is reported once, with the first reason it failed for.

@@ -157,6 +157,8 @@ public:
     std::size_t TrackCount() const { return job_.tracks.size(); }
     /// What became of each track so far, in the job's order.
     const RipRecord& Record() const { return record_; }
+    /// How the rip ended, once it is over (also when stopped).
+    RipResults Results() const;
 
 private:
     void Handle(uint32_t message, intptr_t wParam, intptr_t lParam, const MessagePayload* payload);
@@ -258,6 +260,7 @@ private:
     std::optional<bool> endPausing_; // set once the last track is done: whether to settle first
     std::optional<AccurateRipLookup> lookup_;
     RipRecord record_; // one entry per job track
+    std::string log_;  // the rip log's path, once written
 };
 
 } // namespace corvath
