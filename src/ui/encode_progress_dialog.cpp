@@ -1,6 +1,7 @@
 #include "ui/encode_progress_dialog.h"
 
 #include "app/options_setting.h"
+#include "ui/desktop_notification.h"
 #include "ui/progress_dialog_parts.h"
 
 #include <QFormLayout>
@@ -8,6 +9,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace corvath::ui {
 
@@ -46,7 +48,10 @@ TfrmEncodeProgress::TfrmEncodeProgress(QWidget* parent, ConvertJob job)
 
     lSelectedFiles_->setText(QString::number(batch_.FileCount()));
     lOutputFolder_->setText(QString::fromStdString(OptionsSetting.CommonOptions.OutputFolder));
-    QTimer::singleShot(0, this, [this] { batch_.Start(); });
+    QTimer::singleShot(0, this, [this] {
+        started_ = std::chrono::steady_clock::now();
+        batch_.Start();
+    });
 }
 
 TfrmEncodeProgress::~TfrmEncodeProgress() = default;
@@ -110,6 +115,8 @@ void TfrmEncodeProgress::ShowUnderWay()
 
 void TfrmEncodeProgress::ShowFailures(const std::vector<FailedFile>& failures)
 {
+    // Before the list, which waits for the user.
+    NotifyEnd(failures.size());
     QStringList lines;
     for (const FailedFile& failure : failures)
         lines << QString::fromStdString(failure.input + ": " + failure.reason);
@@ -118,7 +125,16 @@ void TfrmEncodeProgress::ShowFailures(const std::vector<FailedFile>& failures)
 
 void TfrmEncodeProgress::Close()
 {
+    NotifyEnd(0);
     accept();
+}
+
+void TfrmEncodeProgress::NotifyEnd(std::size_t failed)
+{
+    if (std::exchange(endNotified_, true))
+        return;
+    NotifyIfUnattended(*this, std::chrono::steady_clock::now() - started_,
+                       ConversionFinishedText(batch_.FileCount(), failed));
 }
 
 } // namespace corvath::ui

@@ -4,6 +4,9 @@
 #include "ui/batch_dialog.h"
 #include "ui/files_under_way.h"
 
+#include <chrono>
+#include <cstddef>
+
 class QLabel;
 
 namespace corvath::ui {
@@ -38,6 +41,8 @@ private:
     void FileEnded(const std::string& input);
     /// Converting several at once: the files under way and the whole batch's progress.
     void ShowUnderWay();
+    /// The batch is over: a notification when the user is elsewhere, once.
+    void NotifyEnd(std::size_t failed);
 
     QLabel* lInputFile_ = nullptr;
     QLabel* lOutputFile_ = nullptr;
@@ -48,6 +53,8 @@ private:
     ConvertBatch batch_;
     FilesUnderWay underWay_;
     int32_t ended_ = 0; // files converted or failed
+    std::chrono::steady_clock::time_point started_;
+    bool endNotified_ = false;
 };
 
 } // namespace corvath::ui

@@ -11,7 +11,8 @@ QIcon ProgramIcon()
     static const char* const kBundled = ":/corvath.svg";
     if (QFile::exists(kBundled))
         return QIcon(kBundled);
-    return QIcon::fromTheme("corvath", QApplication::style()->standardIcon(QStyle::SP_DriveCDIcon));
+    return QIcon::fromTheme(kProgramIconName,
+                            QApplication::style()->standardIcon(QStyle::SP_DriveCDIcon));
 }
 
 } // namespace corvath::ui
