@@ -1,6 +1,7 @@
 #include "ui/cd_rip_dialog.h"
 
 #include "app/options_setting.h"
+#include "ui/desktop_notification.h"
 #include "ui/progress_dialog_parts.h"
 #include "ui/rip_results_panel.h"
 
@@ -43,7 +44,10 @@ TfrmCDRip::TfrmCDRip(QWidget* parent, RipJob job)
     lOutputFormat_->setText(Text(std::string(InfoOf(batch_.Format()).name)));
     lSelectedTracks_->setText(QString::number(batch_.TrackCount()));
     // The first track starts once the window is up, so that the window can follow it.
-    QTimer::singleShot(0, this, [this] { batch_.Start(); });
+    QTimer::singleShot(0, this, [this] {
+        started_ = std::chrono::steady_clock::now();
+        batch_.Start();
+    });
 }
 
 TfrmCDRip::~TfrmCDRip() = default;
@@ -103,6 +107,8 @@ void TfrmCDRip::ShowVerdict(const RipEntry& track, const TrackVerdict& verdict)
 
 void TfrmCDRip::ShowSummary(const RipResults& results)
 {
+    NotifyIfUnattended(*this, std::chrono::steady_clock::now() - started_,
+                       RipFinishedText(results.tracks));
     const bool failed = std::ranges::any_of(
         results.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
     if (OptionsSetting.RipOptions.CloseWhenDone && !failed)

@@ -3,6 +3,8 @@
 #include "app/rip_batch.h"
 #include "ui/batch_dialog.h"
 
+#include <chrono>
+
 class QLabel;
 
 namespace corvath::ui {
@@ -48,6 +50,7 @@ private:
     QLabel* lEncoding_ = nullptr;
     QLabel* lVerdict_ = nullptr;
     bool showingResults_ = false;
+    std::chrono::steady_clock::time_point started_;
     RipBatch batch_;
 };
 
