@@ -23,8 +23,7 @@ int BatchLines::RunToEnd(CallDispatcher& mainThread, const StopSignals& signals,
             const std::function<void()> step = std::move(next_.front());
             next_.pop_front();
             step();
-        }
-        else
+        } else
             mainThread.WaitAndProcess(100ms); // a signal wakes no one: look for it often
     }
     return failed_ ? 1 : 0;

@@ -59,6 +59,8 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     cbServer_->setEditable(true);
     cbServer_->addItems(Servers());
     cbServer_->setMinimumContentsLength(24);
+    // An editable list keeps Enter from the dialog: Enter in it starts the query, adding nothing.
+    cbServer_->setInsertPolicy(QComboBox::NoInsert);
 
     auto* server = new QGroupBox("Server", this);
     auto* serverForm = new QFormLayout(server);
@@ -81,6 +83,7 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     connect(bQuery, &QPushButton::clicked, this, &TfrmQueryCDDB::Query);
     connect(bClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(bDefault, &QPushButton::clicked, this, &TfrmQueryCDDB::SetDefaults);
+    connect(cbServer_->lineEdit(), &QLineEdit::returnPressed, this, &TfrmQueryCDDB::Query);
     connect(cbProxy_, &QCheckBox::clicked, this, &TfrmQueryCDDB::ProxyClicked);
 
     auto* buttons = new QHBoxLayout;
