@@ -50,7 +50,7 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     : QDialog(parent), settings_(settings), firstTrack_(firstTrack), lastTrack_(lastTrack),
       cdHandle_(cdHandle), entry_(entry), cbServer_(Named(new QComboBox(this), "cbServer")),
       eScript_(Named(new QLineEdit(this), "eScript")),
-      cbProxy_(Named(new QCheckBox("Use a proxy server", this), "cbProxy")),
+      cbProxy_(Named(new QCheckBox("&Use a proxy server", this), "cbProxy")),
       eAddress_(Named(new QLineEdit(this), "eAddress")),
       ePort_(Named(new QLineEdit(this), "ePort")), eEmail_(Named(new QLineEdit(this), "eEmail"))
 {
@@ -59,7 +59,7 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     cbServer_->setEditable(true);
     cbServer_->addItems(Servers());
     cbServer_->setMinimumContentsLength(24);
-    // An editable list keeps Enter from the dialog: Enter in it starts the query, adding nothing.
+    // Enter in the list presses Query without making what was typed an item.
     cbServer_->setInsertPolicy(QComboBox::NoInsert);
 
     auto* server = new QGroupBox("Server", this);
@@ -83,7 +83,6 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     connect(bQuery, &QPushButton::clicked, this, &TfrmQueryCDDB::Query);
     connect(bClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(bDefault, &QPushButton::clicked, this, &TfrmQueryCDDB::SetDefaults);
-    connect(cbServer_->lineEdit(), &QLineEdit::returnPressed, this, &TfrmQueryCDDB::Query);
     connect(cbProxy_, &QCheckBox::clicked, this, &TfrmQueryCDDB::ProxyClicked);
 
     auto* buttons = new QHBoxLayout;

@@ -20,7 +20,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest/QTest>
-#include <map>
+#include <algorithm>
+#include <vector>
 
 namespace corvath::ui::test {
 namespace {
@@ -59,26 +60,36 @@ QChar AccessKey(const QString& text)
     return at < 0 ? QChar() : text.at(at + 1).toUpper();
 }
 
-// The access keys of what is visible in the window, with what bears each; a caption with a
-// buddy and no key is listed under a blank.
-std::multimap<QChar, QString> AccessKeys(const QWidget& window)
+// What bears an access key, or should: a caption of a control, a button, a group, a tab, a menu.
+struct KeyBearer {
+    QChar key;
+    QString caption;
+    bool needsKey; // captions of controls, check boxes and radio buttons
+};
+
+std::vector<KeyBearer> AccessKeys(const QWidget& window)
 {
-    std::multimap<QChar, QString> keys;
+    std::vector<KeyBearer> keys;
+    const auto add = [&keys](const QString& caption, bool needsKey) {
+        keys.push_back({AccessKey(caption), caption, needsKey});
+    };
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisible())
             continue;
         if (const auto* label = qobject_cast<const QLabel*>(widget); label && label->buddy())
-            keys.emplace(AccessKey(label->text()), label->text());
+            add(label->text(), true);
         else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-            keys.emplace(AccessKey(button->text()), button->text());
+            // The formats to write besides, a row of short names, go by Tab.
+            add(button->text(), button->isCheckable() && !button->text().isEmpty() &&
+                                    !widget->objectName().startsWith("ckAlso"));
         else if (const auto* group = qobject_cast<const QGroupBox*>(widget))
-            keys.emplace(AccessKey(group->title()), group->title());
+            add(group->title(), false);
         else if (const auto* tabs = qobject_cast<const QTabBar*>(widget)) {
             for (int i = 0; i < tabs->count(); ++i)
-                keys.emplace(AccessKey(tabs->tabText(i)), tabs->tabText(i));
+                add(tabs->tabText(i), false);
         } else if (const auto* menus = qobject_cast<const QMenuBar*>(widget)) {
             for (const QAction* menu : menus->actions())
-                keys.emplace(AccessKey(menu->text()), menu->text());
+                add(menu->text(), false);
         }
     }
     return keys;
@@ -87,15 +98,14 @@ std::multimap<QChar, QString> AccessKeys(const QWidget& window)
 // Captions without a key and keys borne twice, as readable lines.
 QStringList AccessKeyProblems(const QWidget& window)
 {
-    const std::multimap<QChar, QString> keys = AccessKeys(window);
+    const std::vector<KeyBearer> keys = AccessKeys(window);
     QStringList problems;
-    for (const auto& [key, caption] : keys) {
-        if (key.isNull()) {
-            if (caption.endsWith(':'))
-                problems << "no key: " + caption;
-        } else if (keys.count(key) > 1) {
-            problems << QString("%1 twice: %2").arg(key, caption);
-        }
+    for (const KeyBearer& bearer : keys) {
+        const auto sameKey = [&bearer](const KeyBearer& other) { return other.key == bearer.key; };
+        if (bearer.key.isNull() && bearer.needsKey)
+            problems << "no key: " + bearer.caption;
+        else if (!bearer.key.isNull() && std::ranges::count_if(keys, sameKey) > 1)
+            problems << QString("%1 twice: %2").arg(bearer.key, bearer.caption);
     }
     return problems;
 }
