@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -144,22 +145,14 @@ void ForEachView(TfrmMain& main, const Window& window,
     Child<QAction>(main, window.opener).trigger();
 }
 
-TEST_P(KeyboardAccessTest, EveryControlIsNamed)
+TEST_P(KeyboardAccessTest, EveryControlIsNamedAndCaptionsHaveAccessKeysThatDoNotClash)
 {
     StoreSettings(AudioImage("disc", {150, 150}));
     const auto main = Start();
     ForEachView(*main, GetParam(), [](const QWidget& view, const QString& page) {
-        EXPECT_EQ(UnnamedControls(view).join(", ").toStdString(), "") << page.toStdString();
-    });
-    main->close();
-}
-
-TEST_P(KeyboardAccessTest, CaptionsHaveAccessKeysThatDoNotClash)
-{
-    StoreSettings(AudioImage("disc", {150, 150}));
-    const auto main = Start();
-    ForEachView(*main, GetParam(), [](const QWidget& view, const QString& page) {
-        EXPECT_EQ(AccessKeyProblems(view).join("; ").toStdString(), "") << page.toStdString();
+        SCOPED_TRACE(page.toStdString());
+        EXPECT_EQ(UnnamedControls(view).join(", ").toStdString(), "");
+        EXPECT_EQ(AccessKeyProblems(view).join("; ").toStdString(), "");
     });
     main->close();
 }
@@ -227,6 +220,21 @@ TEST_P(ListPopupKeyTest, OpensTheListsPopupAtItsCurrentRow)
 INSTANTIATE_TEST_SUITE_P(Keys, ListPopupKeyTest,
                          ::testing::Values(std::pair{int(Qt::Key_F10), int(Qt::ShiftModifier)},
                                            std::pair{int(Qt::Key_Menu), int(Qt::NoModifier)}));
+
+// Tab reaches the About window's link to the user guide, and Enter on it opens the guide.
+TEST_F(MainWindowTest, TheUserGuideLinkTakesTheFocus)
+{
+    StoreSettings(99);
+    const auto window = Start();
+    WhenModal([](QWidget& dialog) {
+        const auto& link = Child<QLabel>(dialog, "lbEAddress");
+        EXPECT_TRUE(link.focusPolicy() & Qt::TabFocus);
+        EXPECT_TRUE(link.textInteractionFlags() & Qt::LinksAccessibleByKeyboard);
+        static_cast<QDialog&>(dialog).reject();
+    });
+    Child<QAction>(*window, "miAbout").trigger();
+    window->close();
+}
 
 TEST_F(MainWindowTest, TheBrowseButtonIsBigEnoughAndSelectedRowsReadWell)
 {

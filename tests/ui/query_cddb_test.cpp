@@ -7,6 +7,7 @@
 #include "ui/query_cddb_dialog.h"
 #include "ui/stop_query_dialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,9 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <optional>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <utility>
 
 namespace corvath::ui::test {
@@ -141,6 +145,35 @@ TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)
     EXPECT_EQ(panel, "No match found,perhaps:\n1.No information in CDDB server\n2.error CDDB "
                      "options\n3.check the network");
     EXPECT_EQ(ShownDisc(*window), before);
+}
+
+std::vector<QString> alertedTexts; // what the accessibility alerts were raised on
+
+void RecordAlerts(QAccessibleEvent* event)
+{
+    if (event->type() == QAccessible::Alert)
+        if (auto* label = qobject_cast<QLabel*>(event->object()))
+            alertedTexts.push_back(label->text());
+}
+
+// The panel's text changes while the focus is on the button: screen readers hear it as an alert.
+TEST_F(QueryCddbTest, AFailureAfterTheWaitIsAnnounced)
+{
+    const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
+    auto window = StartWithDisc();
+    alertedTexts.clear();
+    QPlatformAccessibility* platform =
+        QGuiApplicationPrivate::platformIntegration()->accessibility();
+    if (!platform)
+        GTEST_SKIP() << "the platform has no accessibility to turn on";
+    const QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(&RecordAlerts);
+    platform->setActive(true); // as when a screen reader listens
+    QString panel;
+    Lookup(*window, server.Address(), ClosedWithPanel(panel));
+    platform->setActive(false);
+    QAccessible::installUpdateHandler(before);
+    ASSERT_EQ(alertedTexts.size(), 1u);
+    EXPECT_EQ(alertedTexts.front(), panel);
 }
 
 TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
