@@ -66,6 +66,9 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent)
     auto* lbEAddress = new QLabel("<a href=\"guide\" style=\"color: blue\">User guide</a>", this);
     lbEAddress->setObjectName("lbEAddress");
     lbEAddress->setCursor(Qt::PointingHandCursor);
+    // Tab reaches the link and Enter opens it.
+    lbEAddress->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    lbEAddress->setFocusPolicy(Qt::StrongFocus);
     connect(lbEAddress, &QLabel::linkActivated, this, [this] { OpenUserGuide(this); });
 
     auto* bOK = new QPushButton("OK", this);

@@ -23,8 +23,11 @@ QFormLayout* BatchDialog::LayOut(std::initializer_list<std::pair<const char*, QL
 {
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
-    for (const auto& [caption, value] : facts)
-        form->addRow(caption, value);
+    for (const auto& [caption, value] : facts) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(value); // a screen reader reads "Current track: Track02"
+        form->addRow(label, value);
+    }
     bStop_ = new QPushButton("Stop", this);
     bStop_->setObjectName("bStop");
     connect(bStop_, &QPushButton::clicked, this, &BatchDialog::Stop);

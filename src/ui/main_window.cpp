@@ -16,6 +16,7 @@
 #include "ui/options/options_dialog.h"
 #include "ui/program_activation.h"
 #include "ui/program_icon.h"
+#include "ui/readable_highlight.h"
 #include "ui/window_placement.h"
 
 #include <QAbstractEventDispatcher>
@@ -27,8 +28,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <filesystem>
@@ -75,6 +78,20 @@ TfrmMain::TfrmMain(SettingsLocation location, AudioOutputFactory makeOutput, QWi
     connect(ListView1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1_->popup(ListView1_->viewport()->mapToGlobal(at));
     });
+    // The keyboard's ways to the list's popup, shown at the current row.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* popup = new QShortcut(key, ListView1_, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(popup, &QShortcut::activated, this, [this] {
+            const QRect row = ListView1_->visualItemRect(ListView1_->currentItem());
+            PopupMenu1_->popup(
+                ListView1_->viewport()->mapToGlobal(row.isValid() ? row.center() : QPoint(0, 0)));
+        });
+    }
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    ListView1_->installEventFilter(this);
+    SetReadableHighlight(*ListView1_);
     connect(cbOutputFormat_, &QComboBox::activated, this,
             [](int index) { OptionsSetting.CommonOptions.OutputFormat = index; });
     for (QLineEdit* field : {ID3artist_, ID3album_, ID3year_, ID3comment_})
@@ -185,6 +202,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         FormResize(centralWidget()->width(), centralWidget()->height());
+    // Tabbed into, the list has a row selected, so that the commands on it act at once.
+    if (watched == ListView1_ && event->type() == QEvent::FocusIn &&
+        ListView1_->selectedItems().isEmpty()) {
+        if (QTreeWidgetItem* row =
+                ListView1_->currentItem() ? ListView1_->currentItem() : ListView1_->topLevelItem(0))
+            ListView1_->setCurrentItem(row);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

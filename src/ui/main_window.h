@@ -76,6 +76,7 @@ private:
     void CreateCommands();
     void FormShow();
     void FormResize(int width, int height);
+    void PlaceDiscFields(int width);
     /// The window's place and size and the list's column widths, from the settings and back.
     void RestorePlacement();
     void StorePlacement();
@@ -162,6 +163,7 @@ private:
     ReleaseDetails release_; // of the disc shown, as loaded or applied
     QString idleStatusText_;
 
+    QLabel* lTracks_ = nullptr;
     QTreeWidget* ListView1_ = nullptr;
     QGroupBox* gbID3_ = nullptr;
     QLabel* lArtist_ = nullptr;

@@ -19,9 +19,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace corvath::ui {
 
@@ -30,8 +32,10 @@ namespace {
 constexpr QSize kDesignSize(678, 542);
 constexpr int kDesignGroupWidth = 665;
 constexpr int kFieldTop = 9;
-constexpr int kSecondRowTop = kFieldTop + 28; // genre and comment, under the rest
 constexpr int kFieldHeight = 22;
+constexpr int kRowGap = 6;
+constexpr int kCellGap = 6;     // between one field and the next one's label
+constexpr int kFieldChars = 30; // what a disc field shows whole
 constexpr int kTitleColumn = 1;
 constexpr int kMinimumTitleWidth = 120;
 constexpr int kCoverSize = 160;
@@ -96,6 +100,63 @@ void SetWidth(QWidget* widget, int width)
     widget->resize(width, widget->height());
 }
 
+// The width in which a text field shows count average characters of its font whole.
+int WidthForCharacters(const QWidget& field, int count)
+{
+    const int frame = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &field);
+    return field.fontMetrics().averageCharWidth() * count + 2 * frame + 6;
+}
+
+// A label and its fields side by side; the one that grows takes the room its row has to spare.
+struct FieldCell {
+    std::vector<QWidget*> widgets; // left to right, a pixel or three apart
+    QWidget* growing;              // or none
+    int growingMinimum;
+};
+
+int MinimumWidth(const FieldCell& cell)
+{
+    int width = 0;
+    for (const QWidget* widget : cell.widgets)
+        width += (widget == cell.growing ? cell.growingMinimum : widget->width()) + 1;
+    return width - 1;
+}
+
+// Places the cells in rows from the top of their group, as many in a row as fit in width;
+// returns the rows' bottom.
+int FlowCells(const std::vector<FieldCell>& cells, int left, int width, int rowHeight)
+{
+    int top = kFieldTop;
+    for (std::size_t first = 0; first < cells.size();) {
+        std::size_t end = first;
+        int used = 0;
+        int growing = 0;
+        do {
+            used += (end == first ? 0 : kCellGap) + MinimumWidth(cells[end]);
+            growing += cells[end].growing ? 1 : 0;
+            ++end;
+        } while (end < cells.size() && used + kCellGap + MinimumWidth(cells[end]) <= width);
+        int spare = width - used;
+        int x = left;
+        for (std::size_t i = first; i < end; ++i) {
+            for (QWidget* widget : cells[i].widgets) {
+                int w = widget->width();
+                if (widget == cells[i].growing) {
+                    const int share = spare / growing--;
+                    spare -= share;
+                    w = std::max(cells[i].growingMinimum / 3, cells[i].growingMinimum + share);
+                }
+                widget->setGeometry(x, top, w, rowHeight);
+                x += w + 1;
+            }
+            x += kCellGap - 1;
+        }
+        top += rowHeight + kRowGap;
+        first = end;
+    }
+    return top - kRowGap;
+}
+
 } // namespace
 
 void TfrmMain::CreateControls()
@@ -108,33 +169,33 @@ void TfrmMain::CreateControls()
     gbID3_ = new QGroupBox(client);
     gbID3_->setObjectName("gbID3");
     gbID3_->setGeometry(3, 3, kDesignGroupWidth, 68);
-    lArtist_ = FieldLabel("lArtist", "Artist:", 5, 27, gbID3_);
+    lArtist_ = FieldLabel("lArtist", "&Artist:", 5, 27, gbID3_);
     ID3artist_ = TextField("ID3artist", 33, 100, 30, gbID3_);
-    lAlbum_ = FieldLabel("lAlbum", "Album:", 139, 33, gbID3_);
+    lAlbum_ = FieldLabel("lAlbum", "A&lbum:", 139, 33, gbID3_);
     ID3album_ = TextField("ID3album", 173, 100, 30, gbID3_);
-    lYear_ = FieldLabel("lYear", "Year:", 285, 28, gbID3_);
+    lYear_ = FieldLabel("lYear", "&Year:", 285, 28, gbID3_);
     ID3year_ = TextField("ID3year", 314, 42, 4, gbID3_);
-    lDisc_ = FieldLabel("lDisc", "Disc:", 364, 27, gbID3_);
+    lDisc_ = FieldLabel("lDisc", "&Disc:", 364, 27, gbID3_);
     eDiscNumber_ = DiscField("eDiscNumber", 392, "Disc number", gbID3_);
     lDiscOf_ = FieldLabel("lDiscOf", "of", 424, 12, gbID3_);
     lDisc_->setBuddy(eDiscNumber_);
     eDiscTotal_ = DiscField("eDiscTotal", 438, "Discs in the set", gbID3_);
-    lGenre_ = FieldLabel("lGenre", "Genre:", 364, 33, gbID3_);
+    lGenre_ = FieldLabel("lGenre", "&Genre:", 364, 33, gbID3_);
     ID3genre_ = NewField<QComboBox>("ID3genre", 398, 109, gbID3_);
     ID3genre_->addItem(QString());
     for (std::string_view genre : GenreNames)
         ID3genre_->addItem(QString::fromUtf8(genre.data(), static_cast<qsizetype>(genre.size())));
     ID3genre_->setCurrentIndex(-1);
     ID3genre_->setMaxVisibleItems(20);
-    lComment_ = FieldLabel("lComment", "Comment:", 509, 47, gbID3_);
+    lComment_ = FieldLabel("lComment", "&Comment:", 509, 47, gbID3_);
     ID3comment_ = TextField("ID3comment", 557, 100, 30, gbID3_);
-    for (QWidget* secondRow :
-         std::initializer_list<QWidget*>{lGenre_, ID3genre_, lComment_, ID3comment_})
-        secondRow->move(secondRow->x(), kSecondRowTop);
 
+    lTracks_ = new QLabel("Trac&ks:", client);
+    lTracks_->setObjectName("lTracks");
     ListView1_ = new QTreeWidget(client);
     ListView1_->setObjectName("ListView1");
-    ListView1_->move(0, 76);
+    ListView1_->setAccessibleName("Tracks");
+    lTracks_->setBuddy(ListView1_);
     ListView1_->setRootIsDecorated(false);
     ListView1_->setUniformRowHeights(true);
     ListView1_->setAllColumnsShowFocus(true);
@@ -156,26 +217,30 @@ void TfrmMain::CreateControls()
     imgCover_->setAccessibleName(imgCover_->toolTip());
     imgCover_->hide();
 
-    gbOutputFormat_ = new QGroupBox("Output Format:", client);
+    // The menus take Alt+F, E, T and H.
+    gbOutputFormat_ = new QGroupBox("Output For&mat:", client);
     gbOutputFormat_->setObjectName("gbOutputFormat");
     gbOutputFormat_->setGeometry(8, 0, 209, 43);
     cbOutputFormat_ = new QComboBox(gbOutputFormat_);
     cbOutputFormat_->setObjectName("cbOutputFormat");
     cbOutputFormat_->setGeometry(8, 16, 193, 22);
+    cbOutputFormat_->setAccessibleName("Output format");
     AddOutputFormats(*cbOutputFormat_);
 
-    gbOutputFolder_ = new QGroupBox("Output Folder:", client);
+    gbOutputFolder_ = new QGroupBox("&Output Folder:", client);
     gbOutputFolder_->setObjectName("gbOutputFolder");
     gbOutputFolder_->setGeometry(224, 0, 441, 43);
     eOutputDir_ = new QLineEdit(gbOutputFolder_);
     eOutputDir_->setObjectName("eOutputDir");
     eOutputDir_->setReadOnly(true);
+    eOutputDir_->setAccessibleName("Output folder");
     eOutputDir_->setGeometry(8, 16, 395, 22);
     bBrowser_ = new QPushButton("...", gbOutputFolder_);
     bBrowser_->setObjectName("bBrowser");
-    bBrowser_->setGeometry(411, 16, 22, 22);
-    bBrowser_->setToolTip("Choose the output folder");
-    bBrowser_->setAccessibleName(bBrowser_->toolTip());
+    bBrowser_->setGeometry(411, 15, 24, 24); // big enough to hit
+    bBrowser_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_B));
+    bBrowser_->setToolTip("Choose the output folder (Alt+B)");
+    bBrowser_->setAccessibleName("Choose the output folder");
 
     status_ = new QLabel(this);
     status_->setObjectName("StatusPanel");
@@ -189,7 +254,7 @@ void TfrmMain::CreateControls()
                                 {lGenre_, ID3genre_},
                                 {lComment_, ID3comment_}}) {
         label->setBuddy(field);
-        field->setAccessibleName(label->text().chopped(1)); // "Artist:" names "Artist"
+        field->setAccessibleName(QString(label->text()).remove('&').chopped(1)); // "Artist"
     }
     QWidget* const tabOrder[] = {ID3artist_,      ID3album_,   ID3year_,    eDiscNumber_,
                                  eDiscTotal_,     ID3genre_,   ID3comment_, ListView1_,
@@ -224,11 +289,38 @@ void TfrmMain::StorePlacement()
     StoreWindowPlace(*this, OptionsSetting.MainWindow);
 }
 
+// The disc fields in as many rows as the width needs, each showing 30 characters whole, and the
+// track list's caption under them.
+void TfrmMain::PlaceDiscFields(int width)
+{
+    SetWidth(gbID3_, width - 6);
+    const int rowHeight = std::max(kFieldHeight, ID3genre_->sizeHint().height());
+    const int textWidth = WidthForCharacters(*ID3album_, kFieldChars);
+    SetWidth(ID3year_, WidthForCharacters(*ID3year_, 5));
+    for (QSpinBox* disc : {eDiscNumber_, eDiscTotal_})
+        SetWidth(disc, WidthForCharacters(*disc, 3));
+    const int arrow = ID3genre_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    const std::vector<FieldCell> cells = {
+        {{lArtist_, ID3artist_}, ID3artist_, textWidth},
+        {{lAlbum_, ID3album_}, ID3album_, textWidth},
+        {{lYear_, ID3year_}, nullptr, 0},
+        {{lDisc_, eDiscNumber_, lDiscOf_, eDiscTotal_}, nullptr, 0},
+        {{lGenre_, ID3genre_}, ID3genre_, textWidth + arrow},
+        {{lComment_, ID3comment_}, ID3comment_, textWidth},
+    };
+    const int fieldsBottom = FlowCells(cells, lArtist_->x(), gbID3_->width() - 10, rowHeight);
+    gbID3_->resize(gbID3_->width(), fieldsBottom + kFieldTop);
+    lTracks_->setGeometry(3, gbID3_->y() + gbID3_->height() + 2, width - 6,
+                          lTracks_->sizeHint().height());
+    ListView1_->move(0, lTracks_->y() + lTracks_->height() + 1);
+}
+
 // W and H are the size of the client area between the tool bar and the status bar.
 void TfrmMain::FormResize(int width, int height)
 {
     gbOutputFormat_->move(gbOutputFormat_->x(), height - gbOutputFormat_->height() - 3);
     gbOutputFolder_->move(gbOutputFolder_->x(), gbOutputFormat_->y());
+    PlaceDiscFields(width);
     const int listHeight = gbOutputFormat_->y() - ListView1_->y() - 3;
     // The cover sits beside the list while the list is tall enough and leaves its titles room.
     const bool coverFits =
@@ -237,33 +329,6 @@ void TfrmMain::FormResize(int width, int height)
     imgCover_->setVisible(showCover);
     ListView1_->resize(showCover ? width - kCoverSize - kCoverGap : width, listHeight);
     imgCover_->setGeometry(width - kCoverSize, ListView1_->y(), kCoverSize, kCoverSize);
-
-    SetWidth(gbID3_, width - 6);
-    const int group = gbID3_->width();
-    // First row: artist and album share what the year and the disc's place leave.
-    const int yearWidth = group * 45 / kDesignGroupWidth;
-    const int fixed = lAlbum_->width() + lYear_->width() + yearWidth + lDisc_->width() +
-                      lDiscOf_->width() + 2 * kDiscFieldWidth + 3 * 6 + 3 + 5 * 1 + 5;
-    const int texts = std::max(80, group - Right(lArtist_) - fixed);
-    SetLeft(ID3artist_, Right(lArtist_) + 1);
-    SetWidth(ID3artist_, texts / 2);
-    SetLeft(lAlbum_, Right(ID3artist_) + 6);
-    SetLeft(ID3album_, Right(lAlbum_) + 1);
-    SetWidth(ID3album_, texts - texts / 2);
-    SetLeft(lYear_, Right(ID3album_) + 6);
-    SetLeft(ID3year_, Right(lYear_) + 1);
-    SetWidth(ID3year_, yearWidth);
-    SetLeft(lDisc_, Right(ID3year_) + 6);
-    SetLeft(eDiscNumber_, Right(lDisc_) + 1);
-    SetLeft(lDiscOf_, Right(eDiscNumber_) + 3);
-    SetLeft(eDiscTotal_, Right(lDiscOf_) + 1);
-    // Second row: the genre, and the comment to the end.
-    SetLeft(lGenre_, lArtist_->x());
-    SetLeft(ID3genre_, Right(lGenre_) + 1);
-    SetWidth(ID3genre_, group * 150 / kDesignGroupWidth);
-    SetLeft(lComment_, Right(ID3genre_) + 6);
-    SetLeft(ID3comment_, Right(lComment_) + 1);
-    SetWidth(ID3comment_, group - ID3comment_->x() - 5);
 
     SetWidth(gbOutputFolder_, width - gbOutputFolder_->x() - 8);
     SetWidth(eOutputDir_, gbOutputFolder_->width() - eOutputDir_->x() - bBrowser_->width() - 16);

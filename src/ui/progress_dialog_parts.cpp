@@ -7,11 +7,12 @@
 
 namespace corvath::ui {
 
-QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent)
+QLabel* ValueLabel(const char* name, const QString& description, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    label->setAccessibleName(accessibleName);
+    // Its name stays its text: the caption names it through the buddy relation.
+    label->setAccessibleDescription(description);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }

@@ -12,8 +12,9 @@ namespace corvath::ui {
 
 // Pieces that the rip and the conversion windows share.
 
-/// A label that shows a value the user may want to copy; accessibleName says what it is.
-QLabel* ValueLabel(const char* name, const QString& accessibleName, QWidget* parent);
+/// A label that shows a value the user may want to copy; description says what it is. Its
+/// caption, made its buddy's label, names it to screen readers, which read its text as its value.
+QLabel* ValueLabel(const char* name, const QString& description, QWidget* parent);
 
 /// The name of the file at path, without its folders.
 QString FileNameOf(const std::string& path);

@@ -50,7 +50,7 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     : QDialog(parent), settings_(settings), firstTrack_(firstTrack), lastTrack_(lastTrack),
       cdHandle_(cdHandle), entry_(entry), cbServer_(Named(new QComboBox(this), "cbServer")),
       eScript_(Named(new QLineEdit(this), "eScript")),
-      cbProxy_(Named(new QCheckBox("Use a proxy server", this), "cbProxy")),
+      cbProxy_(Named(new QCheckBox("&Use a proxy server", this), "cbProxy")),
       eAddress_(Named(new QLineEdit(this), "eAddress")),
       ePort_(Named(new QLineEdit(this), "ePort")), eEmail_(Named(new QLineEdit(this), "eEmail"))
 {
@@ -59,6 +59,8 @@ TfrmQueryCDDB::TfrmQueryCDDB(QWidget* parent, TQueryCDDB& settings, uint8_t firs
     cbServer_->setEditable(true);
     cbServer_->addItems(Servers());
     cbServer_->setMinimumContentsLength(24);
+    // Enter in the list presses Query without making what was typed an item.
+    cbServer_->setInsertPolicy(QComboBox::NoInsert);
 
     auto* server = new QGroupBox("Server", this);
     auto* serverForm = new QFormLayout(server);

@@ -1,5 +1,6 @@
 #include "ui/stop_query_dialog.h"
 
+#include <QAccessible>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -87,6 +88,9 @@ void TfrmStopQuery::ShowPanel(const QString& text)
     Panel1_->show();
     bStop_->setText("Close");
     adjustSize();
+    // Only an unfocused label changed: screen readers hear of it as an alert.
+    QAccessibleEvent alert(panelText_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 } // namespace corvath::ui

@@ -6,6 +6,7 @@
 #include "ui/file_choice.h"
 #include "ui/files_under_way.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -190,6 +191,17 @@ TEST_F(EncodeProgressTest, FilesNamedAlikeFromTwoFoldersKeepTheirOwnOutputs)
     EXPECT_NEAR(Seconds(Out("name (2).mp3")), 1.0, 0.1);
 }
 
+// A screen reader reads a value label as its caption, through the buddy relation, then its text.
+void ExpectReadAsCaptionAndValue(QLabel& value, const QString& caption, const QString& text)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&value);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), text);
+    const auto labels = accessible->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front().first->text(QAccessible::Name), caption);
+}
+
 TEST_F(EncodeProgressTest, StopDuringTheFirstFileLeavesItPartAndStartsNothingMore)
 {
     const auto window = Start();
@@ -209,6 +221,8 @@ TEST_F(EncodeProgressTest, StopDuringTheFirstFileLeavesItPartAndStartsNothingMor
         EXPECT_EQ(Child<QLabel>(*progress, "lInputFile").text(), "long.wav");
         EXPECT_EQ(Child<QLabel>(*progress, "lOutputFile").text(), "long.mp3");
         EXPECT_EQ(Child<QLabel>(*progress, "lSelectedFiles").text(), "2");
+        ExpectReadAsCaptionAndValue(Child<QLabel>(*progress, "lInputFile"),
+                                    "Current Input File:", "long.wav");
         stopped = true;
         Child<QPushButton>(*progress, "bStop").click();
     });

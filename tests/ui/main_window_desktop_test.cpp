@@ -256,12 +256,12 @@ TEST_F(MainWindowTest, ControlsAreNamedForTheKeyboardAndScreenReaders)
         const char* caption;
         const char* name;
     };
-    for (const Field& field : {Field{"lArtist", "ID3artist", "Artist:", "Artist"},
-                               Field{"lAlbum", "ID3album", "Album:", "Album"},
-                               Field{"lYear", "ID3year", "Year:", "Year"},
-                               Field{"lDisc", "eDiscNumber", "Disc:", "Disc number"},
-                               Field{"lGenre", "ID3genre", "Genre:", "Genre"},
-                               Field{"lComment", "ID3comment", "Comment:", "Comment"}}) {
+    for (const Field& field : {Field{"lArtist", "ID3artist", "&Artist:", "Artist"},
+                               Field{"lAlbum", "ID3album", "A&lbum:", "Album"},
+                               Field{"lYear", "ID3year", "&Year:", "Year"},
+                               Field{"lDisc", "eDiscNumber", "&Disc:", "Disc number"},
+                               Field{"lGenre", "ID3genre", "&Genre:", "Genre"},
+                               Field{"lComment", "ID3comment", "&Comment:", "Comment"}}) {
         const auto& label = Child<QLabel>(*window, field.label);
         const auto& control = Child<QWidget>(*window, field.field);
         EXPECT_EQ(label.text(), field.caption);
@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, ControlsAreNamedForTheKeyboardAndScreenReaders)
     }
     const auto& browse = Child<QPushButton>(*window, "bBrowser");
     EXPECT_EQ(browse.accessibleName(), "Choose the output folder");
-    EXPECT_EQ(browse.toolTip(), "Choose the output folder");
+    EXPECT_EQ(browse.toolTip(), "Choose the output folder (Alt+B)");
 
     Child<QLineEdit>(*window, "ID3artist").setFocus();
     QStringList order;

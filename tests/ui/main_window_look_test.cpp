@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -18,6 +19,35 @@ namespace {
 int Right(const QWidget& widget)
 {
     return widget.x() + widget.width();
+}
+
+const QString kLongAlbum = "A/B \"Live\" at the Royal Albert"; // 30 characters
+
+// Whether the field, holding text, shows all of it.
+bool ShowsWhole(const QLineEdit& field, const QString& text)
+{
+    const int frame = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &field);
+    const int room = field.width() - 2 * frame - 4; // QLineEdit's two-pixel margins
+    return field.fontMetrics().horizontalAdvance(text) <= room;
+}
+
+// At the default size, with the window's font whatever it is, a 30-character album shows whole.
+TEST_F(MainWindowTest, DiscFieldsShowThirtyCharactersAtTheDefaultSize)
+{
+    StoreSettings(99);
+    const auto window = Start();
+    EXPECT_EQ(window->width(), 678);
+    auto& album = Child<QLineEdit>(*window, "ID3album");
+    album.setText(kLongAlbum);
+    album.setCursorPosition(0);
+    Idle();
+    EXPECT_TRUE(ShowsWhole(album, kLongAlbum)) << album.width();
+    EXPECT_TRUE(ShowsWhole(Child<QLineEdit>(*window, "ID3comment"), kLongAlbum));
+    const auto& genre = Child<QComboBox>(*window, "ID3genre");
+    EXPECT_GE(genre.width(), genre.fontMetrics().averageCharWidth() * 30);
+    const auto& list = Child<QTreeWidget>(*window, "ListView1");
+    EXPECT_GE(list.columnWidth(1), 120) << "the titles keep their room";
+    window->close();
 }
 
 TEST_F(MainWindowTest, TheLayoutFollowsTheWindowsWidth)
@@ -39,11 +69,16 @@ TEST_F(MainWindowTest, TheLayoutFollowsTheWindowsWidth)
         EXPECT_EQ(client.width(), width);
         EXPECT_EQ(group.width(), width - 6);
         EXPECT_EQ(Right(comment), group.width() - 5);
-        EXPECT_EQ(Right(Child<QSpinBox>(*window, "eDiscTotal")), group.width() - 5);
-        EXPECT_NEAR(Child<QLineEdit>(*window, "ID3artist").width(),
-                    Child<QLineEdit>(*window, "ID3album").width(), 1);
-        EXPECT_GE(Child<QLineEdit>(*window, "ID3artist").width(), group.width() * 150 / 665)
-            << "a 30-character album shows whole at any width";
+        const auto& artist = Child<QLineEdit>(*window, "ID3artist");
+        int firstRowEnd = 0;
+        for (const QWidget* field : group.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (field->y() == artist.y())
+                firstRowEnd = std::max(firstRowEnd, Right(*field));
+        }
+        EXPECT_EQ(firstRowEnd, group.width() - 5) << "each row fills the width";
+        EXPECT_NEAR(artist.width(), Child<QLineEdit>(*window, "ID3album").width(), 1);
+        for (const char* field : {"ID3artist", "ID3album", "ID3comment"})
+            EXPECT_TRUE(ShowsWhole(Child<QLineEdit>(*window, field), kLongAlbum)) << field;
         EXPECT_EQ(list.width(), width);
         EXPECT_EQ(Right(folderGroup), width - 8);
         EXPECT_EQ(Right(browse), folderGroup.width() - 8);

@@ -364,22 +364,35 @@ TEST_F(OptionsDialogTest, CancelAfterARefusedBitRateLeavesEverySettingAsItWas)
     EXPECT_EQ(StoredSettings(), before);
 }
 
-TEST_F(OptionsDialogTest, EnterPressesOk)
+// Enter presses OK on every page, whether the page's first control or one of its buttons
+// (Browse, Default) has the focus.
+TEST_F(OptionsDialogTest, EnterPressesOkOnEveryPage)
 {
     SaveOptions(Unusual(AudioImage("disc", {150})), location_);
     auto window = Start();
-    WithOptions(*window, [&](QDialog& dialog) {
-        Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(1);
-        // Another default button would take the Enter, and Browse would open a modal chooser.
-        for (const QPushButton* button : dialog.findChildren<QPushButton*>())
-            ASSERT_EQ(button->isDefault(), button->objectName() == "btOk")
-                << button->objectName().toStdString();
-        QWidget* focus = dialog.focusWidget();
-        QTest::keyClick(focus ? focus : &dialog, Qt::Key_Return);
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    });
-    EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, 1);
+    int pages = 1;
+    for (int page = 0; page < pages; ++page) {
+        for (bool onButton : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "page " << page << (onButton ? " button" : ""));
+            WithOptions(*window, [&](QDialog& dialog) {
+                auto& tabs = Child<QTabWidget>(dialog, "PageControl1");
+                pages = tabs.count();
+                tabs.setCurrentIndex(page);
+                Child<QComboBox>(dialog, "cbOutputFormat").setCurrentIndex(page % 2);
+                QWidget* focus = tabs.currentWidget()->nextInFocusChain();
+                const auto buttons = tabs.currentWidget()->findChildren<QPushButton*>();
+                if (onButton && !buttons.isEmpty())
+                    focus = buttons.front();
+                focus->setFocus();
+                Idle();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                EXPECT_FALSE(dialog.isVisible()) << focus->objectName().toStdString();
+                EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            });
+            EXPECT_EQ(OptionsSetting.CommonOptions.OutputFormat, page % 2);
+        }
+    }
+    EXPECT_GT(pages, 5);
     window->close();
 }
 

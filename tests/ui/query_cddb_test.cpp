@@ -7,6 +7,7 @@
 #include "ui/query_cddb_dialog.h"
 #include "ui/stop_query_dialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,9 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <optional>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <utility>
 
 namespace corvath::ui::test {
@@ -141,6 +145,35 @@ TEST_F(QueryCddbTest, NoMatchShowsThePanelAndKeepsTheDialog)
     EXPECT_EQ(panel, "No match found,perhaps:\n1.No information in CDDB server\n2.error CDDB "
                      "options\n3.check the network");
     EXPECT_EQ(ShownDisc(*window), before);
+}
+
+std::vector<QString> alertedTexts; // what the accessibility alerts were raised on
+
+void RecordAlerts(QAccessibleEvent* event)
+{
+    if (event->type() == QAccessible::Alert)
+        if (auto* label = qobject_cast<QLabel*>(event->object()))
+            alertedTexts.push_back(label->text());
+}
+
+// The panel's text changes while the focus is on the button: screen readers hear it as an alert.
+TEST_F(QueryCddbTest, AFailureAfterTheWaitIsAnnounced)
+{
+    const HttpTestServer server(corvath::test::CddbServer("202 No match found\r\n"));
+    auto window = StartWithDisc();
+    alertedTexts.clear();
+    QPlatformAccessibility* platform =
+        QGuiApplicationPrivate::platformIntegration()->accessibility();
+    if (!platform)
+        GTEST_SKIP() << "the platform has no accessibility to turn on";
+    const QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(&RecordAlerts);
+    platform->setActive(true); // as when a screen reader listens
+    QString panel;
+    Lookup(*window, server.Address(), ClosedWithPanel(panel));
+    platform->setActive(false);
+    QAccessible::installUpdateHandler(before);
+    ASSERT_EQ(alertedTexts.size(), 1u);
+    EXPECT_EQ(alertedTexts.front(), panel);
 }
 
 TEST_F(QueryCddbTest, AServerThatNeverAnswersIsAFailureThatChangesNothing)
@@ -322,24 +355,57 @@ TEST_F(QueryCddbTest, ATypedServerIsShownAtTheNextOpening)
     EXPECT_EQ(server.RequestLines().size(), 2u) << "both queries reached the server typed";
 }
 
+// The control that has the keyboard: an editable list's own line edit counts as the list.
+QString Focused()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && qobject_cast<QComboBox*>(focus->parentWidget()))
+        focus = focus->parentWidget();
+    return focus ? focus->objectName() : QString();
+}
+
 // Tab goes through the fields as they are laid out: the server box, then the proxy box, then
-// the buttons from left to right.
+// the buttons from left to right, and round again.
 TEST_F(QueryCddbTest, TabFollowsTheLayout)
 {
     auto window = StartWithDisc();
     OptionsSetting.QueryCDDB.UseProxy = true; // else the proxy's fields take no focus
     const QStringList laidOut = {"cbServer", "eScript",  "eEmail", "cbProxy", "eAddress",
-                                 "ePort",    "bDefault", "bQuery", "bClose"};
+                                 "ePort",    "bDefault", "bQuery", "bClose",  "cbServer"};
     WhenModal([&](QWidget& dialog) {
+        Child<QComboBox>(dialog, "cbServer").setFocus();
         QStringList order;
-        for (QWidget* w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain()) {
-            if (laidOut.contains(w->objectName()) && (w->focusPolicy() & Qt::TabFocus))
-                order << w->objectName();
+        for (qsizetype i = 0; i < laidOut.size(); ++i) {
+            order << Focused();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         EXPECT_EQ(order.join(' ').toStdString(), laidOut.join(' ').toStdString());
         Child<QPushButton>(dialog, "bClose").click();
     });
     Child<QAction>(*window, "aQueryCDDB").trigger();
+}
+
+TEST_F(QueryCddbTest, EnterInTheServerFieldStartsTheQuery)
+{
+    const HttpTestServer server(corvath::test::CddbServer(kMatch, {{"rock 09000403", kEntry}}));
+    auto window = StartWithDisc();
+    bool closed = false;
+    WhenModal([&](QWidget& dialog) {
+        auto& servers = Child<QComboBox>(dialog, "cbServer");
+        const int items = servers.count();
+        servers.setEditText(QString::fromStdString(server.Address()));
+        servers.setFocus();
+        QTest::keyClick(servers.lineEdit(), Qt::Key_Return);
+        closed = !dialog.isVisible();
+        EXPECT_EQ(servers.count(), items) << "what was typed is no item";
+        if (!closed)
+            Child<QPushButton>(dialog, "bClose").click();
+    });
+    Child<QAction>(*window, "aQueryCDDB").trigger();
+    EXPECT_TRUE(closed) << "the lookup found the disc and closed the dialog";
+    EXPECT_EQ(ShownDisc(*window),
+              (std::vector<std::string>{"Artist", "Album", "1999", "Rock", "One", "Two", "Three"}));
+    EXPECT_EQ(server.RequestLines().size(), 2u);
 }
 
 } // namespace

@@ -41,10 +41,10 @@ std::optional<int32_t> BitRateOf(const QString& text, QString& number)
 
 LamePage::LamePage()
 {
-    rbCBR_ = Named(new QRadioButton("CBR(Constant Bit Rate)"), "rbCBR");
+    rbCBR_ = Named(new QRadioButton("&CBR(Constant Bit Rate)"), "rbCBR");
     cbConstantBitRate_ = NewComboBox("cbConstantBitRate", kConstantBitRates, false);
-    rbVBR_ = Named(new QRadioButton("VBR(Variable Bit Rate)"), "rbVBR");
-    ckbVBRHead_ = Named(new QCheckBox("Write MP3 VBR Header"), "ckbVBRHead");
+    rbVBR_ = Named(new QRadioButton("&VBR(Variable Bit Rate)"), "rbVBR");
+    ckbVBRHead_ = Named(new QCheckBox("Write MP3 VBR &Header"), "ckbVBRHead");
     cbMinBitRate_ = NewComboBox("cbMinBitRate", kVbrBitRates, true);
     cbMaxBitRate_ = NewComboBox("cbMaxBitRate", kVbrBitRates, true);
     cbVBRQuality_ = NewComboBox("cbVBRQuality", Numbers(0, 9), true);
@@ -57,15 +57,15 @@ LamePage::LamePage()
     auto* bitRate = new QVBoxLayout;
     auto* constant = new QHBoxLayout;
     constant->addWidget(rbCBR_);
-    constant->addWidget(new QLabel("Bitrate"));
+    constant->addWidget(Caption("B&itrate", cbConstantBitRate_));
     constant->addWidget(cbConstantBitRate_);
     constant->addStretch();
     bitRate->addLayout(constant);
     bitRate->addWidget(rbVBR_);
     bitRate->addWidget(ckbVBRHead_);
-    bitRate->addLayout(Form({{"Minimum bitrate:", cbMinBitRate_},
-                             {"Maximum bitrate:", cbMaxBitRate_},
-                             {"VBR Quality:", cbVBRQuality_}}));
+    bitRate->addLayout(Form({{"Mi&nimum bitrate:", cbMinBitRate_},
+                             {"Ma&ximum bitrate:", cbMaxBitRate_},
+                             {"VBR &Quality:", cbVBRQuality_}}));
 
     cbStereoMode_ = NewComboBox("cbStereoMode", kStereoModes, true);
     auto* channels = new QVBoxLayout;
@@ -76,8 +76,8 @@ LamePage::LamePage()
     connect(bDefault, &QPushButton::clicked, this, &LamePage::Default);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(Group("Channels", channels));
-    side->addWidget(Group("CPU Usage", cpu));
+    side->addWidget(Group("Channe&ls", channels));
+    side->addWidget(Group("CPU &Usage", cpu));
     side->addStretch();
     side->addWidget(bDefault, 0, Qt::AlignRight);
     auto* layout = new QHBoxLayout(this);

@@ -23,7 +23,7 @@ const QStringList kOggBitRates = {" Default",   " 45 kbit/s", " 48 kbit/s", " 56
 
 OggPage::OggPage()
 {
-    cbUseCompress_ = Named(new QCheckBox("Use Quality setting"), "cbUseCompress");
+    cbUseCompress_ = Named(new QCheckBox("Use &Quality setting"), "cbUseCompress");
     tbCompression_ = Named(new QSlider(Qt::Horizontal), "tbCompression");
     tbCompression_->setRange(30, 100);
     tbCompression_->setTickPosition(QSlider::NoTicks);
@@ -39,9 +39,9 @@ OggPage::OggPage()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(cbUseCompress_);
     layout->addLayout(quality);
-    layout->addWidget(Group("Use Bitrate manager", Form({{"Nominal bitrate:", cbOggNomBit_},
-                                                         {"Maximum bitrate:", cbOggMaxBit_},
-                                                         {"Minimum bitrate:", cbOggMinBit_}})));
+    layout->addWidget(Group("Use &Bitrate manager", Form({{"&Nominal bitrate:", cbOggNomBit_},
+                                                          {"Ma&ximum bitrate:", cbOggMaxBit_},
+                                                          {"M&inimum bitrate:", cbOggMinBit_}})));
     layout->addStretch();
 }
 

@@ -22,6 +22,7 @@ TfrmOptions::TfrmOptions(TOptionsSetting& settings, const TrackRecord& sample, Q
     setObjectName("frmOptions");
     setWindowTitle("Options");
     PageControl1_ = Named(new QTabWidget, "PageControl1");
+    PageControl1_->setAccessibleName("Option pages");
     const auto add = [this](OptionsPage* page, const QString& title) {
         PageControl1_->addTab(page, title);
         pages_.push_back(page);
@@ -44,8 +45,12 @@ TfrmOptions::TfrmOptions(TOptionsSetting& settings, const TrackRecord& sample, Q
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1_);
     layout->addWidget(buttons);
-    // Only once in the dialog does it stay the default: made default before, it loses that to
-    // the first button that has the focus (Browse), and Enter then browses.
+    // Enter presses OK on every page: the pages' own buttons (Browse, Default) take Space only,
+    // or the first to get the focus would become the default.
+    for (OptionsPage* page : pages_) {
+        for (QPushButton* button : page->findChildren<QPushButton*>())
+            button->setAutoDefault(false);
+    }
     btOk->setDefault(true);
 
     for (OptionsPage* page : pages_)

@@ -58,9 +58,9 @@ OutputPage::OutputPage(TrackRecord sample)
 {
     editOutputDir_ = Named(new QLineEdit, "editOutputDir");
     editOutputDir_->setAccessibleName("Output folder");
-    auto* btBrowser = Named(new QPushButton("Browse"), "btBrowser");
+    auto* btBrowser = Named(new QPushButton("&Browse"), "btBrowser");
     connect(btBrowser, &QPushButton::clicked, this, &OutputPage::Browse);
-    ckbKeepWav_ = Named(new QCheckBox("Delete WAV file after processing"), "ckbKeepWav");
+    ckbKeepWav_ = Named(new QCheckBox("Delete &WAV file after processing"), "ckbKeepWav");
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(editOutputDir_, 1);
     folderRow->addWidget(btBrowser);
@@ -73,7 +73,7 @@ OutputPage::OutputPage(TrackRecord sample)
     // Keeping the WAV files means nothing when WAV is what is made.
     connect(cbOutputFormat_, &QComboBox::currentIndexChanged, this,
             [this](int index) { ckbKeepWav_->setEnabled(index != kWavItem); });
-    ckNormalize_ = Named(new QCheckBox("Normalize"), "ckNormalize");
+    ckNormalize_ = Named(new QCheckBox("&Normalize"), "ckNormalize");
     SpinEdit1_ = Named(new QSpinBox, "SpinEdit1");
     SpinEdit1_->setRange(0, 100);
     SpinEdit1_->setAccessibleName("Normalize percent");
@@ -86,7 +86,7 @@ OutputPage::OutputPage(TrackRecord sample)
     normalize->addWidget(SpinEdit1_);
     normalize->addWidget(new QLabel("%"));
     normalize->addStretch();
-    auto* format = Form({{"Format：", cbOutputFormat_}});
+    auto* format = Form({{"For&mat：", cbOutputFormat_}});
     format->addRow(normalize);
     cbFileNames_ = NewComboBox("cbFileNames", kPatternPresets, true);
     cbFileNames_->setAccessibleName("File names");
@@ -120,10 +120,10 @@ OutputPage::OutputPage(TrackRecord sample)
     seFilesAtOnce_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Group("Output folder", folder));
-    layout->addWidget(Group("Output format", format));
+    layout->addWidget(Group("Output fol&der", folder));
+    layout->addWidget(Group("Output forma&t", format));
     layout->addLayout(
-        Form({{"Device：", cbCDList_}, {"Files converted at &once:", seFilesAtOnce_}}));
+        Form({{"D&evice：", cbCDList_}, {"Files converted at &once:", seFilesAtOnce_}}));
     layout->addStretch();
 }
 

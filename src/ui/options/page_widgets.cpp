@@ -49,6 +49,13 @@ QWidget* CpuUsage(QSlider*& slider, const char* name)
     return row;
 }
 
+QLabel* Caption(const QString& text, QWidget* buddy)
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
 QGroupBox* Group(const QString& title, QLayout* layout)
 {
     auto* group = new QGroupBox(title);

@@ -9,6 +9,7 @@
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
+class QLabel;
 class QLayout;
 class QSlider;
 class QWidget;
@@ -36,6 +37,8 @@ QWidget* SliderBetween(QSlider*& slider, const char* name, const QString& access
 /// A slider for the processor use, 1 to 3 between "Less" and "More".
 QWidget* CpuUsage(QSlider*& slider, const char* name);
 
+/// A caption whose access key gives buddy the focus, and which names it to screen readers.
+QLabel* Caption(const QString& text, QWidget* buddy);
 QGroupBox* Group(const QString& title, QLayout* layout);
 
 QFormLayout* Form(std::initializer_list<std::pair<const char*, QWidget*>> rows);

@@ -19,7 +19,7 @@ WmaPage::WmaPage() : WMAOut1_(MakeComponent<TWMAOut>())
         lbCodecs_->addItem(QString::fromStdString(codec));
     lbFormats_ = Named(new QListWidget, "lbFormats");
     lbFormats_->setAccessibleName("Formats");
-    cbWMA_VBR_ = Named(new QCheckBox("VBR(Variable Bit Rate)"), "cbWMA_VBR");
+    cbWMA_VBR_ = Named(new QCheckBox("&VBR(Variable Bit Rate)"), "cbWMA_VBR");
     auto* bWMADefault = Named(new QPushButton("&Default"), "bWMADefault");
 
     // A codec or a VBR state of the user's choosing starts at the first of its formats.
@@ -32,9 +32,9 @@ WmaPage::WmaPage() : WMAOut1_(MakeComponent<TWMAOut>())
     connect(bWMADefault, &QPushButton::clicked, this, [this] { ShowChoice(0, false, 0); });
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel("Codecs"), 0, 0);
+    layout->addWidget(Caption("&Codecs", lbCodecs_), 0, 0);
     layout->addWidget(lbCodecs_, 1, 0);
-    layout->addWidget(new QLabel("Formats"), 0, 1);
+    layout->addWidget(Caption("&Formats", lbFormats_), 0, 1);
     layout->addWidget(lbFormats_, 1, 1);
     layout->addWidget(cbWMA_VBR_, 2, 0);
     layout->addWidget(bWMADefault, 2, 1, Qt::AlignRight);
