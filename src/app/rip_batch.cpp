@@ -187,28 +187,34 @@ std::unique_ptr<RipBatch::EncoderLane> RipBatch::MakeLane(std::size_t index)
 
 bool RipBatch::Stop()
 {
+    // Over first: stopping an encoder may end its track's step at once.
+    const bool firstStop = !std::exchange(over_, true);
+    // Tracks read but not yet encoded keep their WAVs: all the user has of them.
+    std::ranges::copy(StopLanes(), std::back_inserter(toEncode_));
+    std::vector<std::size_t> wavsKept;
+    if (job_.format != OutputFormat::WAV) {
+        for (const std::size_t track : std::exchange(toEncode_, {}))
+            if (PublishIfFree(PartialName(WavOf(track)), WavOf(track)))
+                wavsKept.push_back(track);
+    }
     // A rip stopped before its end still leaves its log and cue sheet of what was ripped.
-    if (!std::exchange(over_, true) && discRead_) {
+    if (firstStop) {
         record_.stopped = true;
-        for (RippedTrack& track : record_.tracks) {
-            if (track.file.empty() && track.failure.empty())
-                track.failure = "not ripped: the rip was stopped";
+        for (const std::size_t track : wavsKept) {
+            RippedTrack& ripped = record_.tracks[track];
+            if (ripped.file.empty())
+                ripped.file = InReportFolder(WavOf(track));
+            MarkStopped(ripped, "not ripped: the rip was stopped before all its files were made; "
+                                "its WAV is kept");
         }
-        WriteRipReport(record_, ReportFolder(), settings_.RipOptions, &log_);
+        for (RippedTrack& track : record_.tracks)
+            if (track.file.empty())
+                MarkStopped(track, "not ripped: the rip was stopped");
+        if (discRead_)
+            WriteRipReport(record_, ReportFolder(), settings_.RipOptions, &log_);
     }
     albumTags_.reset();
     survey_.reset();
-    // Tracks read but not yet encoded keep their WAVs: all the user has of them.
-    for (const std::unique_ptr<EncoderLane>& lane : lanes_) {
-        if (const std::optional<std::size_t> track = std::exchange(lane->track, std::nullopt)) {
-            lane->encoders[lane->encoding].chain->Sink().StopOutput(false);
-            toEncode_.push_back(*track);
-        }
-    }
-    if (job_.format != OutputFormat::WAV) {
-        for (const std::size_t track : std::exchange(toEncode_, {}))
-            PublishIfFree(PartialName(WavOf(track)), WavOf(track));
-    }
     if (!extracting_) {
         worker_.reset();
         return true;
@@ -217,6 +223,38 @@ bool RipBatch::Stop()
     worker_->SetStopFlag();
     stopping_ = true;
     return false;
+}
+
+// A track that failed before the stop keeps its reason.
+void RipBatch::MarkStopped(RippedTrack& track, const std::string& reason)
+{
+    if (!track.failure.empty())
+        return;
+    track.failure = reason;
+    track.stopped = true;
+}
+
+std::vector<std::size_t> RipBatch::StopLanes()
+{
+    std::vector<std::size_t> unfinished;
+    for (const std::unique_ptr<EncoderLane>& lane : lanes_) {
+        if (!lane->track)
+            continue;
+        // A run that ended just before the stop has made its file, heard of or not.
+        TAuFileOut* sink = lane->started ? &lane->encoders[lane->encoding].chain->Sink() : nullptr;
+        if (sink)
+            sink->StopOutput(false);
+        if (sink && sink->MadeFile()) {
+            FormatFinished(*lane, true);
+            if (lane->encoding + 1 == lane->encoders.size()) {
+                SettleWav(*lane->track, lane->everyFormatWritten);
+                lane->track.reset();
+                continue;
+            }
+        }
+        unfinished.push_back(*std::exchange(lane->track, std::nullopt));
+    }
+    return unfinished;
 }
 
 void RipBatch::StartTrack(std::size_t index)
@@ -437,6 +475,7 @@ void RipBatch::Encode(std::size_t laneIndex)
     const std::size_t index = *lane.track;
     FormatEncoder& encoder = lane.encoders[lane.encoding];
     lane.percent = 0;
+    lane.started = false;
     std::string error = encoder.error;
     const std::string target = TargetOf(index, encoder.format);
     if (error.empty())
@@ -448,6 +487,7 @@ void RipBatch::Encode(std::size_t laneIndex)
             AddId3v1Step(index, encoder.chain->Sink());
         try {
             encoder.chain->Sink().Start();
+            lane.started = true;
             return;
         } catch (const std::exception& failure) {
             error = failure.what();

@@ -193,6 +193,7 @@ private:
         std::size_t encoding = 0;            // the format under way
         bool everyFormatWritten = false;     // of the track, so far
         int32_t percent = 0;                 // of the format under way
+        bool started = false;                // the format under way's encoder runs or ran
     };
     /// The lane's encoders, made from the settings and reporting to the batch as lane index.
     std::unique_ptr<EncoderLane> MakeLane(std::size_t index);
@@ -205,6 +206,9 @@ private:
     void Encoded(std::size_t lane, bool succeeded);
     /// The lane's format under way is done with its track, whether its file was made.
     void FormatFinished(EncoderLane& lane, bool encoded);
+    static void MarkStopped(RippedTrack& track, const std::string& reason);
+    /// Stops the lanes; returns the tracks they had not finished.
+    std::vector<std::size_t> StopLanes();
     /// Tells the view which tracks encode; when no track is read, the bar follows the first.
     void ShowEncoders();
     /// When every track is done, starts the rip's end and is true.

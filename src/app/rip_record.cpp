@@ -59,7 +59,10 @@ std::string RipSummaryLine(const std::vector<RippedTrack>& tracks)
         return "All tracks accurately ripped";
     std::vector<std::string> parts{
         TracksThat(
-            tracks, [](const auto& track) { return !track.failure.empty(); }, "failed"),
+            tracks, [](const auto& track) { return !track.failure.empty() && !track.stopped; },
+            "failed"),
+        TracksThat(
+            tracks, [](const auto& track) { return track.stopped; }, "not ripped"),
         TracksThat(
             tracks,
             [](const auto& track) {

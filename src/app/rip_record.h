@@ -40,11 +40,13 @@ struct RippedTrack {
     /// Disc sectors (0 = the sector at 00:02:00) that secure reads could not read exactly.
     std::vector<uint32_t> doubtfulSectors;
     std::string failure;              ///< why the track failed; empty when it did not
+    bool stopped = false;             ///< the rip was stopped before the track was done
     std::optional<Loudness> loudness; ///< when it was measured on its way to a file
 };
 
-/// The line that sums a rip up: "All tracks accurately ripped", or which tracks failed or are
-/// not accurate, and whether the database could tell at all.
+/// The line that sums a rip up: "All tracks accurately ripped", or which tracks failed, were
+/// not ripped as the rip was stopped or are not accurate, and whether the database could tell
+/// at all.
 std::string RipSummaryLine(const std::vector<RippedTrack>& tracks);
 
 /// Everything a rip's log and cue sheet tell.

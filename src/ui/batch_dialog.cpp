@@ -52,12 +52,27 @@ void BatchDialog::ShowInPlaceOfProgress(QWidget* widget)
         child->hide();
     layout()->addWidget(widget);
     widget->show();
+    showingResults_ = true;
 }
 
-bool BatchDialog::StopAndClose()
+void BatchDialog::BatchOver()
 {
-    if (!stopping_ && StopBatch())
+    if (showingResults_)
+        return;
+    if (stopping_ && afterStop_ == AfterStop::kShowWhatWasDone && ShowStopped())
+        return;
+    accept();
+}
+
+bool BatchDialog::StopAndClose(AfterStop after)
+{
+    if (showingResults_)
         return true;
+    afterStop_ = after; // closing the window while it stops takes back a Stop's wish to see
+    if (stopping_)
+        return false;
+    if (StopBatch())
+        return after == AfterStop::kClose || !ShowStopped();
     stopping_ = true;
     bStop_->setEnabled(false);
     lProgressHint_->setText("Stopping...");
@@ -67,13 +82,13 @@ bool BatchDialog::StopAndClose()
 
 void BatchDialog::Stop()
 {
-    if (StopAndClose())
+    if (StopAndClose(AfterStop::kShowWhatWasDone))
         accept();
 }
 
 void BatchDialog::closeEvent(QCloseEvent* event)
 {
-    if (StopAndClose())
+    if (StopAndClose(AfterStop::kClose))
         QDialog::closeEvent(event);
     else
         event->ignore();
@@ -82,7 +97,7 @@ void BatchDialog::closeEvent(QCloseEvent* event)
 // Escape stops the batch as the Stop button does.
 void BatchDialog::reject()
 {
-    if (StopAndClose())
+    if (StopAndClose(AfterStop::kShowWhatWasDone))
         QDialog::reject();
 }
 

@@ -57,6 +57,12 @@ bool TfrmCDRip::StopBatch()
     return batch_.Stop();
 }
 
+bool TfrmCDRip::ShowStopped()
+{
+    ShowResults(batch_.Results());
+    return true;
+}
+
 void TfrmCDRip::ShowCurrentTrack(const RipEntry& track)
 {
     lCurrentTrack_->setText(Text(track.title));
@@ -111,15 +117,18 @@ void TfrmCDRip::ShowSummary(const RipResults& results)
                        RipFinishedText(results.tracks));
     const bool failed = std::ranges::any_of(
         results.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
-    if (OptionsSetting.RipOptions.CloseWhenDone && !failed)
-        return;
+    if (!OptionsSetting.RipOptions.CloseWhenDone || failed)
+        ShowResults(results);
+}
+
+void TfrmCDRip::ShowResults(const RipResults& results)
+{
     auto* panel = new RipResultsPanel(results, this);
     connect(panel->CloseButton(), &QPushButton::clicked, this, &QDialog::accept);
     ShowInPlaceOfProgress(panel);
     setMinimumWidth(640);
     adjustSize();
     panel->CloseButton()->setFocus();
-    showingResults_ = true;
 }
 
 void TfrmCDRip::Pause(int ms, std::function<void()> then)
@@ -129,8 +138,7 @@ void TfrmCDRip::Pause(int ms, std::function<void()> then)
 
 void TfrmCDRip::Close()
 {
-    if (!showingResults_)
-        accept();
+    BatchOver();
 }
 
 } // namespace corvath::ui

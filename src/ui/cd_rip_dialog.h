@@ -11,9 +11,9 @@ namespace corvath::ui {
 
 /// The modal window in which the chosen tracks are ripped: the track being read, the output
 /// format, the number of tracks chosen and done, the tracks being encoded, the last AccurateRip
-/// verdict, what is happening now and its progress, and Stop. After the last track it shows
-/// how each track ended until the user closes it. Its controls carry their names as object
-/// names.
+/// verdict, what is happening now and its progress, and Stop. After the last track, or after
+/// the user stopped the rip, it shows how each track ended until the user closes it. Its controls
+/// carry their names as object names.
 class TfrmCDRip : public BatchDialog, private RipView {
     Q_OBJECT
 
@@ -26,6 +26,7 @@ private:
     /// The extraction under way is asked to stop, and the window waits for it to end; an
     /// encoding is ended as the window goes.
     bool StopBatch() override;
+    bool ShowStopped() override;
     void ShowCurrentTrack(const RipEntry& track) override;
     void ShowHint(const std::string& hint) override;
     void ShowBarCaption(const std::string& caption) override;
@@ -40,6 +41,7 @@ private:
     /// The results take the place of the progress, unless the settings close the window after
     /// a rip in which every track was ripped.
     void ShowSummary(const RipResults& results) override;
+    void ShowResults(const RipResults& results);
     void Pause(int ms, std::function<void()> then) override;
     void Close() override;
 
@@ -49,7 +51,6 @@ private:
     QLabel* lCompleted_ = nullptr;
     QLabel* lEncoding_ = nullptr;
     QLabel* lVerdict_ = nullptr;
-    bool showingResults_ = false;
     std::chrono::steady_clock::time_point started_;
     RipBatch batch_;
 };

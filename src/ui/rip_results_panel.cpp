@@ -8,8 +8,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace corvath::ui {
 
@@ -22,7 +24,7 @@ QString Text(const std::string& text)
 
 QString Status(const RippedTrack& track)
 {
-    if (track.failure.starts_with("not ripped"))
+    if (track.stopped)
         return Text(track.failure);
     if (!track.failure.empty())
         return "failed: " + Text(track.failure);
@@ -88,7 +90,8 @@ RipResultsPanel::RipResultsPanel(const RipResults& results, QWidget* parent) : Q
     if (!results.lookupFailure.empty())
         layout->addWidget(WrappedLabel(
             "AccurateRip could not be asked: " + Text(results.lookupFailure), "lLookup", this));
-    layout->addWidget(ResultsTable(results, this));
+    table_ = ResultsTable(results, this);
+    layout->addWidget(table_);
 
     auto* bOpenFolder = new QPushButton("Open &Folder", this);
     bOpenFolder->setObjectName("bOpenFolder");
@@ -108,6 +111,15 @@ RipResultsPanel::RipResultsPanel(const RipResults& results, QWidget* parent) : Q
     buttons->addStretch();
     buttons->addWidget(bClose_);
     layout->addLayout(buttons);
+}
+
+QSize RipResultsPanel::sizeHint() const
+{
+    const int columns = table_->horizontalHeader()->length() + 2 * table_->frameWidth() +
+                        table_->verticalScrollBar()->sizeHint().width();
+    QSize hint = QWidget::sizeHint();
+    hint.setWidth(std::max(hint.width(), columns));
+    return hint;
 }
 
 } // namespace corvath::ui

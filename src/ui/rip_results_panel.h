@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QPushButton;
+class QTableWidget;
 
 namespace corvath::ui {
 
@@ -26,7 +27,11 @@ public:
     /// Close, the default button.
     QPushButton* CloseButton() const { return bClose_; }
 
+    /// Wide enough for every column of the table.
+    QSize sizeHint() const override;
+
 private:
+    QTableWidget* table_ = nullptr;
     QPushButton* bClose_ = nullptr;
 };
 

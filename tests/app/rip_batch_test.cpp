@@ -128,24 +128,53 @@ TEST_F(RipBatchTest, EncodedTracksGoOnAfterTheEncoderAndTheWavGoes)
     EXPECT_NE(std::ranges::find(view_.lines, "written Two.wav"), view_.lines.end());
 }
 
-// A track read while the next one is read keeps its WAV when the rip stops before its files
-// are all made.
+// A Stop while the next track is read: the first track's files made before it count, heard of
+// or not, and the track keeps its WAV when one of them is missing.
 TEST_F(RipBatchTest, AStopKeepsTheWavOfATrackReadButNotEncoded)
 {
-    OpenDisc({20, 20000});
-    RipBatch batch(view_, {disc_.get(), {{1, "One"}, {2, "Two"}}, OutputFormat::FLAC, {}, "image"},
-                   settings_);
-    batch.Start();
-    // The encoder's end waits in the view's pause, so the first track is still the lane's.
-    ASSERT_TRUE(PumpUntil([&] { return std::ranges::count(view_.lines, "track 2 Two") == 1; }));
-    // The second track may be read by now on a busy machine: then the rip is over at once.
-    if (!batch.Stop()) {
-        ASSERT_TRUE(PumpUntil([&] { return view_.closed; }));
+    struct Case {
+        std::vector<OutputFormat> alsoWrite;
+        std::string folder; // each format has one of its own when there are several
+        bool wavKept;
+        std::string failure;
+    };
+    const std::vector<Case> cases = {
+        {{}, "", false, ""},
+        {{OutputFormat::MP3},
+         "FLAC/",
+         true,
+         "not ripped: the rip was stopped before all its files were made; its WAV is kept"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.wavKept);
+        fs::remove_all(Output(""));
+        OpenDisc({20, 20000});
+        view_ = RecordingView{};
+        RipJob job{disc_.get(), {{1, "One"}, {2, "Two"}}, OutputFormat::FLAC, {}, "image"};
+        job.alsoWrite = c.alsoWrite;
+        RipBatch batch(view_, std::move(job), settings_);
+        batch.Start();
+        // The FLAC's end waits in the view's pause: the first track is still the lane's.
+        ASSERT_TRUE(PumpUntil([&] { return fs::exists(Output(c.folder + "One.flac")); }))
+            << ::testing::PrintToString(view_.lines);
+        // The second track may be read by now on a busy machine: then the rip is over at once.
+        if (!batch.Stop()) {
+            ASSERT_TRUE(PumpUntil([&] { return view_.closed; }));
+        }
+        EXPECT_EQ(
+            std::system(("flac -s -t " + test::Quoted(Output(c.folder + "One.flac"))).c_str()), 0);
+        EXPECT_FALSE(fs::exists(Output("MP3/One.mp3")));
+        if (c.wavKept)
+            EXPECT_EQ(test::WaveData(Output(c.folder + "One.wav")),
+                      std::string(reinterpret_cast<const char*>(test::AudioSectors(20, 0).data()),
+                                  20 * 2352));
+        else
+            EXPECT_FALSE(fs::exists(Output(c.folder + "One.wav")));
+        EXPECT_FALSE(fs::exists(Output(c.folder + "One.wav.part")));
+        const RipResults results = batch.Results();
+        EXPECT_EQ(results.tracks[0].file, "One.flac");
+        EXPECT_EQ(results.tracks[0].failure, c.failure);
+        EXPECT_EQ(results.tracks[1].failure, "not ripped: the rip was stopped");
     }
-    EXPECT_EQ(
-        test::WaveData(Output("One.wav")),
-        std::string(reinterpret_cast<const char*>(test::AudioSectors(20, 0).data()), 20 * 2352));
-    EXPECT_FALSE(fs::exists(Output("One.wav.part")));
 }
 
 // A step that throws ends the rip with its reason instead of leaving it waiting for a Stop that

@@ -183,6 +183,11 @@ TEST(RipLogTest, SummaryBlamesTheRipOnlyWhenTheDatabaseDisagrees)
         track.failure = "no disc";
     }
     EXPECT_EQ(Summary(RipLogText(failed)), "Tracks 1, 2, 3 failed\n");
+
+    // Tracks a Stop left are not ripped, not failed.
+    failed.tracks[1].stopped = true;
+    failed.tracks[2].stopped = true;
+    EXPECT_EQ(Summary(RipLogText(failed)), "Track 1 failed; Tracks 2, 3 not ripped\n");
 }
 
 // Track 2's pre-gap (25 sectors before its start) lies in track 1's file; track 4's lies in the

@@ -251,11 +251,12 @@ TEST_F(CdRipTest, AnEncoderLibraryThatCannotBeLoadedIsNamedBeforeTheWindowCloses
         EXPECT_EQ(row[3], "failed: libmissing-lame.so.0 library could not be loaded.");
 }
 
-TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
+TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndShowsWhatWasRipped)
 {
     // A long second track, so the window is seen while it is under way.
     const auto window = StartWithDisc(4, {30, 6000, 30});
     RipWindowWatch watch(*window);
+    RipResultsWatch results(*window);
     bool stopped = false;
     watch.onLook = [&](TfrmCDRip& rip) {
         const auto& bar = Child<QProgressBar>(rip, "ProgressBar1");
@@ -266,15 +267,30 @@ TEST_F(CdRipTest, StopDuringTheSecondTrackKeepsTheFirstAndStartsNothingMore)
         stopped = true;
         Child<QPushButton>(rip, "bStop").click();
     };
+    results.beforeClose = [](TfrmCDRip& rip) {
+        const QString file = QApplication::applicationDirPath() + "/rip_window_stopped.png";
+        EXPECT_TRUE(rip.grab().save(file)) << file.toStdString();
+    };
     Rip(*window);
 
     EXPECT_TRUE(stopped);
+    ASSERT_TRUE(results.shown) << "a stopped rip shows what it did";
+    ASSERT_EQ(results.rows.size(), 3u);
     // The first track is encoded while the second is read: a Stop before its file is made
-    // keeps its WAV.
-    if (fs::exists(Output("Track01.flac")))
+    // keeps its WAV, and its row says so.
+    if (fs::exists(Output("Track01.flac"))) {
         EXPECT_EQ(std::system(("flac -s -t '" + Output("Track01.flac").string() + "'").c_str()), 0);
-    else
+        EXPECT_EQ(results.rows[0][3], "ripped");
+        EXPECT_FALSE(fs::exists(Output("Track01.wav")));
+    } else {
         EXPECT_TRUE(corvath::test::WaveData(Output("Track01.wav")) == Track(0));
+        EXPECT_EQ(results.rows[0][2], "Track01.wav");
+        EXPECT_EQ(
+            results.rows[0][3],
+            "not ripped: the rip was stopped before all its files were made; its WAV is kept");
+    }
+    for (const std::size_t row : {1u, 2u})
+        EXPECT_EQ(results.rows[row][3], "not ripped: the rip was stopped") << row;
     for (const char* never : {"Track03.wav", "Track03.flac"})
         EXPECT_FALSE(fs::exists(Output(never))) << never;
     QTest::qWait(400);

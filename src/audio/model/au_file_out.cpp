@@ -22,6 +22,7 @@ void TAuFileOut::PrepareOutput()
         throw EAuException("File name is not assigned.");
     createdFile_ = nullptr;
     removeOnFailure_ = false;
+    madeFile_ = false;
     TAuInput& input = *Input();
     input.OpenForRun();
     CheckInput(input);
@@ -57,6 +58,14 @@ void TAuFileOut::LockTarget()
         throw EAuException("Cannot create file " + FileName() + ": the file is in use");
 }
 
+void TAuFileOut::SetFileName(const std::string& fileName)
+{
+    if (IsBusy())
+        return;
+    fileName_ = fileName;
+    madeFile_ = false;
+}
+
 void TAuFileOut::SetCompletedFileStep(std::function<void(const std::string& fileName)> step)
 {
     if (!IsBusy())
@@ -72,9 +81,12 @@ void TAuFileOut::FinishOutput()
     if (completedFileStep_)
         completedFileStep_(workingName_);
     // A stopped run's file is not complete: it stays under its partial name.
-    if (workingName_ != FileName() && !WasStopped()) {
-        if (const std::string failure = Publish(workingName_, FileName()); !failure.empty())
-            throw EAuException(failure);
+    if (!WasStopped()) {
+        if (workingName_ != FileName()) {
+            if (const std::string failure = Publish(workingName_, FileName()); !failure.empty())
+                throw EAuException(failure);
+        }
+        madeFile_ = true;
     }
     removeOnFailure_ = false;
     targetLock_.reset();

@@ -3,6 +3,7 @@
 #include "audio/model/au_streamed_output.h"
 #include "platform/files/file_share.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -32,7 +33,7 @@ public:
 
     const std::string& FileName() const { return fileName_; }
     /// Kept while a run is on: the run gives its file this name when it ends.
-    void SetFileName(const std::string& fileName) { SetWhileIdle(fileName_, fileName); }
+    void SetFileName(const std::string& fileName);
 
     /// Runs on the worker once each file is complete and closed, before it takes its final name
     /// and the run counts as done: the tag writer of a format whose encoder writes no tags. It
@@ -43,6 +44,10 @@ public:
     {
         return completedFileStep_;
     }
+
+    /// Whether the last run completed its file under its final name; a stop that came just
+    /// after it did leaves the file made all the same.
+    bool MadeFile() const { return madeFile_; }
 
     TFileOutputMode FileMode() const { return fileMode_; }
     /// Sinks that cannot append keep foRewrite whatever is asked.
@@ -89,6 +94,7 @@ private:
     /// The file is the run's own doing: a failure removes it.
     bool removeOnFailure_ = false;
     std::function<void(const std::string&)> completedFileStep_;
+    std::atomic<bool> madeFile_{false};
 };
 
 } // namespace corvath
