@@ -49,6 +49,12 @@ bool HasVerdict(const std::vector<RippedTrack>& tracks, TrackVerdict::Kind kind)
 
 } // namespace
 
+std::size_t TracksNotRipped(const std::vector<RippedTrack>& tracks)
+{
+    return static_cast<std::size_t>(std::ranges::count_if(
+        tracks, [](const RippedTrack& track) { return !track.failure.empty(); }));
+}
+
 std::string RipSummaryLine(const std::vector<RippedTrack>& tracks)
 {
     using Kind = TrackVerdict::Kind;

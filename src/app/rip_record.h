@@ -44,6 +44,9 @@ struct RippedTrack {
     std::optional<Loudness> loudness; ///< when it was measured on its way to a file
 };
 
+/// How many tracks have a failure: failed, or left by a stopped rip.
+std::size_t TracksNotRipped(const std::vector<RippedTrack>& tracks);
+
 /// The line that sums a rip up: "All tracks accurately ripped", or which tracks failed, were
 /// not ripped as the rip was stopped or are not accurate, and whether the database could tell
 /// at all.

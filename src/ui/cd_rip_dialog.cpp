@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
-#include <algorithm>
 
 namespace corvath::ui {
 
@@ -115,9 +114,7 @@ void TfrmCDRip::ShowSummary(const RipResults& results)
 {
     NotifyIfUnattended(*this, std::chrono::steady_clock::now() - started_,
                        RipFinishedText(results.tracks));
-    const bool failed = std::ranges::any_of(
-        results.tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
-    if (!OptionsSetting.RipOptions.CloseWhenDone || failed)
+    if (!OptionsSetting.RipOptions.CloseWhenDone || TracksNotRipped(results.tracks) > 0)
         ShowResults(results);
 }
 

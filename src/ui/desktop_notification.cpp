@@ -43,8 +43,7 @@ NotificationSender& InstalledSender()
 NotificationText RipFinishedText(const std::vector<RippedTrack>& tracks)
 {
     const std::size_t total = tracks.size();
-    const auto failed = static_cast<std::size_t>(std::ranges::count_if(
-        tracks, [](const RippedTrack& track) { return !track.failure.empty(); }));
+    const std::size_t failed = TracksNotRipped(tracks);
     const auto accurate =
         static_cast<std::size_t>(std::ranges::count_if(tracks, [](const RippedTrack& track) {
             return track.verdict.kind == TrackVerdict::Kind::Accurate;
