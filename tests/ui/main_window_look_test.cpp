@@ -172,6 +172,7 @@ TEST_F(MainWindowTest, ScreenshotWithALoadedDisc)
     Child<QLineEdit>(*window, "ID3year").setText("2024");
     Child<QComboBox>(*window, "ID3genre").setCurrentIndex(13);
     Child<QLineEdit>(*window, "ID3comment").setText("ripped with Corvath");
+    Child<QLineEdit>(*window, "eOutputDir").setText("/home/you/Music/Corvath"); // not a temp name
     Idle();
 
     const QString file = QApplication::applicationDirPath() + "/main_window.png";
