@@ -129,6 +129,27 @@ protected:
         options_.secureReads = GetParam();
     }
 
+    void TearDown() override
+    {
+        for (const int32_t handle : handles_)
+            CloseCDHandle(handle);
+    }
+
+    // Opens a disc image for the test; 0 when it cannot be opened.
+    int32_t Open(const fs::path& image)
+    {
+        const int32_t handle = OpenImage(image);
+        if (handle != 0)
+            handles_.push_back(handle);
+        return handle;
+    }
+
+    void NormaliseToHalf()
+    {
+        options_.normalize = true;
+        options_.normalizePercent = 50;
+    }
+
     // Rips a track until its last message.
     void Rip(int32_t handle, int32_t track, const std::string& title, RecordingTarget& target)
     {
@@ -150,13 +171,14 @@ protected:
     test::TempDir dir_;
     RipWaveOptions options_;
     TCDRipThread* worker_ = nullptr;
+    std::vector<int32_t> handles_;
 };
 
 TEST_P(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
 {
     const std::vector<test::ImageTrack> tracks = {
         {test::AudioSectors(25, 1)}, {test::AudioSectors(7, 2)}, {test::AudioSectors(61, 3)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "disc", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "disc", tracks));
     ASSERT_NE(handle, 0);
     // A longer file an earlier rip left is replaced, not overwritten in part; the track's own
     // name is not the worker's to take.
@@ -195,14 +217,13 @@ TEST_P(CdRipThreadTest, RipsEachTrackExactlyInReadsOfTenSectors)
     EXPECT_EQ(progresses[2],
               (std::vector<Progress>{
                   {16, 0}, {32, 0}, {49, 0}, {65, 0}, {81, 0}, {98, 0}, {100, 0}, {1000, 0}}));
-    CloseCDHandle(handle);
 }
 
 TEST_P(CdRipThreadTest, AudioHiddenBeforeTheFirstTrackStaysOutOfEveryTrack)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(12, 4)},
                                                   {test::AudioSectors(9, 5)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "hidden", tracks, 33));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "hidden", tracks, 33));
     ASSERT_NE(handle, 0);
     for (int32_t track = 1; track <= 2; ++track) {
         RecordingTarget target;
@@ -212,7 +233,6 @@ TEST_P(CdRipThreadTest, AudioHiddenBeforeTheFirstTrackStaysOutOfEveryTrack)
         EXPECT_TRUE(test::WaveData(Wav(title)) == Bytes(tracks[track - 1].sectors))
             << title << ": samples differ";
     }
-    CloseCDHandle(handle);
 }
 
 // A read offset takes each track's samples that many samples further on the disc, silence
@@ -221,7 +241,7 @@ TEST_P(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
 {
     const std::vector<test::ImageTrack> tracks = {
         {test::AudioSectors(12, 8)}, {test::AudioSectors(9, 9)}, {test::AudioSectors(14, 10)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "offset", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "offset", tracks));
     ASSERT_NE(handle, 0);
     std::string disc;
     std::vector<std::size_t> starts;
@@ -248,7 +268,6 @@ TEST_P(CdRipThreadTest, AReadOffsetShiftsTheSamplesWithSilenceAtTheDiscsEdges)
             EXPECT_TRUE(test::WaveData(Wav("Shifted")) == expected);
         }
     }
-    CloseCDHandle(handle);
 }
 
 TEST_P(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
@@ -256,7 +275,7 @@ TEST_P(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(10, 6)},
                                                   {test::AudioSectors(40, 7)}};
     const fs::path cue = test::WriteCueImage(dir_ / "cut", tracks);
-    const int32_t handle = OpenImage(cue);
+    const int32_t handle = Open(cue);
     ASSERT_NE(handle, 0);
     // The TOC was read when the image opened; half of the last track is then lost.
     fs::resize_file(fs::path(cue).replace_extension(".bin"), 30 * kCdSectorBytes);
@@ -270,13 +289,12 @@ TEST_P(CdRipThreadTest, ReadFailureLeavesThePartialFileWithItsFirstHeader)
     EXPECT_EQ(Le32At(file, 4), 36u);
     EXPECT_EQ(Le32At(file, 40), 0u);
     EXPECT_TRUE(file.substr(44) == Bytes(tracks[1].sectors).substr(0, 20 * kCdSectorBytes));
-    CloseCDHandle(handle);
 }
 
 TEST_P(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(3, 8)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "small", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "small", tracks));
     ASSERT_NE(handle, 0);
 
     // Titles that cannot name a file: a folder that does not exist, a name too long, and
@@ -305,17 +323,15 @@ TEST_P(CdRipThreadTest, RefusalsEndWithTheirOwnMessage)
         EXPECT_EQ(messages[0].id, kMsgRipDriveFailure);
         EXPECT_EQ(messages[0].lParam, 1);
     }
-    CloseCDHandle(handle);
 }
 
 TEST_P(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
 {
     const std::vector<int16_t> samples = {1001, -3, 3, 5, -32768, 32767, -1, 0};
     const std::vector<test::ImageTrack> tracks = {{SectorsOfSamples(3, samples)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "loud", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "loud", tracks));
     ASSERT_NE(handle, 0);
-    options_.normalize = true;
-    options_.normalizePercent = 50;
+    NormaliseToHalf();
 
     RecordingTarget target;
     bool temporaryFileSeen = false;
@@ -337,13 +353,12 @@ TEST_P(CdRipThreadTest, NormalisingRoundsHalvesToEvenThroughATemporaryFile)
     const std::vector<int16_t> expected = {500, -2, 2, 2, -16384, 16384, 0, 0};
     for (std::size_t i = 0; i < halved.size(); ++i)
         ASSERT_EQ(halved[i], expected[i % expected.size()]) << "sample " << i;
-    CloseCDHandle(handle);
 }
 
 TEST_P(CdRipThreadTest, WriteFailuresCountAsFailedReads)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 9)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "full", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "full", tracks));
     ASSERT_NE(handle, 0);
     {
         const test::FileSizeLimit limit(5000); // the disk fills during the first write
@@ -353,8 +368,7 @@ TEST_P(CdRipThreadTest, WriteFailuresCountAsFailedReads)
                   (std::vector<Progress>{{100, 0}, {1000, kStatusReadFailed}}));
     }
     // The disk fills while normalising: the ripped WAV stays as it was, the copy goes.
-    options_.normalize = true;
-    options_.normalizePercent = 50;
+    NormaliseToHalf();
     std::optional<test::FileSizeLimit> limit;
     RecordingTarget target;
     target.onPost = [&](const Message& message) {
@@ -368,13 +382,12 @@ TEST_P(CdRipThreadTest, WriteFailuresCountAsFailedReads)
     EXPECT_NE(std::find(progresses.begin(), progresses.end(), Progress(999, 0)), progresses.end());
     EXPECT_TRUE(test::WaveData(Wav("Kept")) == Bytes(tracks[0].sectors));
     EXPECT_FALSE(fs::exists(dir_ / "out/Kept.nor"));
-    CloseCDHandle(handle);
 }
 
 TEST_P(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(25, 10)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "stop", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "stop", tracks));
     ASSERT_NE(handle, 0);
     options_.normalize = true; // a stopped rip is not normalised either
 
@@ -387,17 +400,15 @@ TEST_P(CdRipThreadTest, StopEndsAfterTheReadUnderWayWithAFinalHeader)
     EXPECT_EQ(Le32At(file, 40), 10 * kCdSectorBytes);
     EXPECT_EQ(Le32At(file, 4), 36 + 10 * kCdSectorBytes);
     EXPECT_TRUE(file.substr(44) == Bytes(tracks[0].sectors).substr(0, 10 * kCdSectorBytes));
-    CloseCDHandle(handle);
 }
 
 // Normalising a long track takes a while: Stop ends it before its next block.
 TEST_P(CdRipThreadTest, StopWhileNormalisingKeepsTheWavAsRipped)
 {
     const std::vector<test::ImageTrack> tracks = {{test::AudioSectors(200, 4)}};
-    const int32_t handle = OpenImage(test::WriteCueImage(dir_ / "norm", tracks));
+    const int32_t handle = Open(test::WriteCueImage(dir_ / "norm", tracks));
     ASSERT_NE(handle, 0);
-    options_.normalize = true;
-    options_.normalizePercent = 50;
+    NormaliseToHalf();
 
     RecordingTarget target;
     bool normalizing = false;
@@ -412,7 +423,6 @@ TEST_P(CdRipThreadTest, StopWhileNormalisingKeepsTheWavAsRipped)
               (std::vector<Progress>{{kProgressNormalizing, 0}, {0, 0}, {kProgressStopped, 0}}));
     EXPECT_TRUE(test::WaveData(Wav("Norm")) == Bytes(tracks[0].sectors));
     EXPECT_FALSE(fs::exists(NormalizerTempFile(Wav("Norm"))));
-    CloseCDHandle(handle);
 }
 
 INSTANTIATE_TEST_SUITE_P(Reads, CdRipThreadTest, ::testing::Bool(),
