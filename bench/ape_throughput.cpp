@@ -48,7 +48,7 @@ TimedRun FlacRun(std::uintmax_t& size)
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("ape_throughput", [&] {
         const SecondsOptions options = ParseSecondsOptions(argc, argv, 60, 60);
         if (!HaveTool("flac"))
             throw std::runtime_error("flac is not installed: nothing to compare with");
@@ -83,9 +83,5 @@ int main(int argc, char** argv)
             PrintRatio(name + " size / flac -8",
                        static_cast<double>(sizes[i]) / static_cast<double>(sizes[kFlac]), "");
         }
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "ape_throughput: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

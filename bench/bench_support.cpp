@@ -63,6 +63,17 @@ void WriteTestWav(const fs::path& file, double mb)
         throw std::runtime_error("cannot write " + file.string());
 }
 
+int RunBenchmark(const char* name, const std::function<void()>& body)
+{
+    try {
+        body();
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", name, error.what());
+        return 1;
+    }
+}
+
 double SecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();

@@ -42,6 +42,10 @@ private:
 /// noise, so that encoders meet a signal that is neither silent nor trivial.
 void WriteTestWav(const fs::path& file, double mb);
 
+/// A benchmark's main: runs body and returns 0, or names what it threw on standard error and
+/// returns 1.
+int RunBenchmark(const char* name, const std::function<void()>& body);
+
 using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start);
 double SecondsOf(const std::function<void()>& work);

@@ -101,7 +101,7 @@ std::vector<Race> Races()
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("codec_throughput", [&] {
         const SecondsOptions options = ParseSecondsOptions(argc, argv, 90, 10);
         const StartupCodecLibraries libraries;
         ScopedMainThread mainThread;
@@ -110,9 +110,5 @@ int main(int argc, char** argv)
                     options.runs);
         for (const auto& race : Races())
             RunRace(mainThread.Dispatcher(), folder, options, race);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "codec_throughput: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -124,7 +124,7 @@ int ParseRuns(int argc, char** argv)
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("convert_batch_throughput", [&] {
         const int runs = ParseRuns(argc, argv);
         const bench::ScratchFolder folder;
         const bench::fs::path cli = InstallProgram(folder);
@@ -139,9 +139,5 @@ int main(int argc, char** argv)
         };
         for (const auto& set : sets)
             RunSet(folder, cli, set, runs);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "convert_batch_throughput: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
 {
     using namespace corvath;
     using namespace corvath::bench;
-    try {
+    return bench::RunBenchmark("replaygain_cost", [&] {
         const int runs = ParseRuns(argc, argv);
         const ScratchFolder folder;
         const fs::path cli = InstallProgram(folder);
@@ -97,9 +97,5 @@ int main(int argc, char** argv)
             Compare(std::string("convert of 8 files of 60 s to ") + format,
                     Quoted(cli) + " convert --to " + format + " " + arguments + "-o " + Quoted(out),
                     out, runs);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "replaygain_cost: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -108,7 +108,7 @@ void RaceQuality(CallDispatcher& dispatcher, const ScratchFolder& folder,
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("resample_throughput", [&] {
         const SecondsOptions options = ParseSecondsOptions(argc, argv, 60, 5);
         const StartupCodecLibraries libraries;
         ScopedMainThread mainThread;
@@ -120,9 +120,5 @@ int main(int argc, char** argv)
                     "Medium quality");
         RaceQuality(mainThread.Dispatcher(), folder, options, rqFastest, SRC_SINC_FASTEST,
                     "Fastest");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "resample_throughput: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -65,7 +65,7 @@ std::vector<uint8_t> ReadWholeFile(const fs::path& file)
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("rip_checksums_throughput", [&] {
         const SecondsOptions options = ParseSecondsOptions(argc, argv, 180, 30);
         const ScratchFolder folder;
         const auto sectors =
@@ -108,9 +108,5 @@ int main(int argc, char** argv)
         PrintRatioAgainstTarget("same from a 52x drive", (driveSeconds + checksums) / driveSeconds,
                                 kChecksumsTarget);
         PrintRatio("secure / plain reads", secure / plain, "time");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "rip_checksums_throughput: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -134,7 +134,7 @@ double TimeEncoding(CallDispatcher& dispatcher, const fs::path& from, OutputForm
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("rip_lanes", [&] {
         const SecondsOptions options = ParseSecondsOptions(argc, argv, 300, 30, 1);
         TAuOutput::SetDefaultDoneDelay(std::chrono::milliseconds(0));
         const StartupCodecLibraries libraries;
@@ -181,9 +181,5 @@ int main(int argc, char** argv)
                 PrintRatioAgainstTarget("    rip / max(read, encode)", rip[i] / bound, kWithin);
             }
         }
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "rip_lanes: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -71,7 +71,7 @@ FolderRun DirectRun(CdIo_t* cdio, uint32_t sectors, bool write)
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("rip_throughput", [&] {
         const SecondsOptions options = ParseSecondsOptions(argc, argv, 300, 60);
         const ScratchFolder folder;
         const auto sectors =
@@ -107,9 +107,5 @@ int main(int argc, char** argv)
                         mb / best[i]);
         PrintRatio("rip worker / libcdio reads", best[0] / best[1], "time");
         PrintRatio("rip worker / reads to a file", best[0] / best[2], "time");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "rip_throughput: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }

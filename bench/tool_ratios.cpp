@@ -194,7 +194,7 @@ fs::path InstallProgram(const ScratchFolder& folder)
 int main(int argc, char** argv)
 {
     using namespace corvath;
-    try {
+    return bench::RunBenchmark("tool_ratios", [&] {
         const bench::SecondsOptions options = bench::ParseSecondsOptions(argc, argv, 90, 1, 7);
         const bench::ScratchFolder folder;
         const bench::fs::path cli = InstallProgram(folder);
@@ -230,9 +230,5 @@ int main(int argc, char** argv)
         };
         for (const ToolPair& pair : pairs)
             ComparePair(folder, cli, input, pair, options.runs);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tool_ratios: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }
