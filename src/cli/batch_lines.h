@@ -58,7 +58,8 @@ protected:
     }
 
 private:
-    std::ostream discarded_{nullptr}; // what a quiet batch does not print
+    // What a quiet batch does not print; made before out_, which may refer to it.
+    std::ostream discarded_{nullptr};
 
 protected:
     std::ostream& out_; ///< progress and what went well
