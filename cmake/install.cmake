@@ -9,3 +9,6 @@ install(FILES resources/corvath.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # The program looks for the guide at <program folder>/../share/doc/corvath.
 install(FILES docs/user-guide.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvath)
+# bash-completion loads a command's completion from here on first use.
+install(FILES resources/completion/corvath-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

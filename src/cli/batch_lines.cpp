@@ -32,7 +32,7 @@ int BatchLines::RunToEnd(CallDispatcher& mainThread, const StopSignals& signals,
 void BatchLines::StartLine(std::string label)
 {
     EndLine();
-    line_.emplace(out_, std::move(label));
+    line_.emplace(out_, std::move(label), progressStyle_);
 }
 
 void BatchLines::ShowPercent(int percent)

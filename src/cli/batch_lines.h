@@ -16,11 +16,22 @@ class StopSignals;
 
 namespace corvath::cli {
 
+/// How a batch prints: its progress style, and whether it is quiet: then only what failed and
+/// the summary are printed.
+struct BatchStyle {
+    ProgressStyle progress = ProgressStyle::Lines;
+    bool quiet = false;
+};
+
 /// The terminal side of a batch: the progress line of the step under way, failures on the
 /// error stream, and the loop that runs the batch to its end.
 class BatchLines {
 public:
-    BatchLines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    BatchLines(std::ostream& out, std::ostream& err, BatchStyle style)
+        : out_(style.quiet ? discarded_ : out), err_(err), summaryOut_(out),
+          progressStyle_(style.progress)
+    {
+    }
 
     /// Runs the batch's messages, events and pauses until it is over, or until one of the stop
     /// signals comes, which runs stop; the exit status: 0 when nothing failed, 1 when something
@@ -46,10 +57,17 @@ protected:
         over_ = true;
     }
 
-    std::ostream& out_;
+private:
+    // What a quiet batch does not print; made before out_, which may refer to it.
+    std::ostream discarded_{nullptr};
+
+protected:
+    std::ostream& out_; ///< progress and what went well
     std::ostream& err_;
+    std::ostream& summaryOut_; ///< the summary line, which a quiet batch prints too
 
 private:
+    ProgressStyle progressStyle_;
     std::optional<ProgressLine> line_;
     std::vector<std::string> betweenLines_;
     std::deque<std::function<void()>> next_;

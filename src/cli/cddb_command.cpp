@@ -15,17 +15,9 @@
 
 namespace corvath::cli {
 
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: corvath-cli cddb [--drive N | --image FILE] [--server HOST] [--script PATH]\n";
-
-} // namespace
-
 int RunCddb(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
-    const std::optional<DiscCommandOptions> options =
-        ParseDiscCommandOptions("cddb", args, {"--server", "--script"}, kUsage, err);
+    const std::optional<DiscCommandOptions> options = ParseDiscCommandOptions("cddb", args, err);
     if (!options)
         return 2;
     TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);

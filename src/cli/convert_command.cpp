@@ -6,6 +6,7 @@
 #include "app/options_store.h"
 #include "audio/model/call_dispatcher.h"
 #include "cli/batch_lines.h"
+#include "cli/command_help.h"
 #include "cli/disc_field_options.h"
 #include "cli/format_choices.h"
 #include "cli/jobs_option.h"
@@ -35,21 +36,8 @@ struct ConvertOptions {
     int jobs = ConversionLanes(0);
     std::string namePattern;                  // none: after the inputs
     std::optional<ReplayGainMode> replayGain; // none: the settings' mode, for tracks
+    bool quiet = false;
 };
-
-std::string Usage()
-{
-    return "Usage: corvath-cli convert --to " + FormatChoices() +
-           " [--adpcm] [--artist A] [--album A]\n"
-           "                           [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
-           "                           [--replaygain off|track|album] [-j N] IN... -o DIR\n"
-           "       -j, --jobs N: convert up to N files at once (default: one per processor)\n"
-           "       --artist ... --comment fill the tags an input lacks\n"
-           "       --name: the files' names below DIR from the inputs' tags, such as\n"
-           "               \"%artist%/%album%/%track% %title%\"\n"
-           "       --replaygain album: the files' album gain is over all of them\n"
-           "       IN: WAV, MP3 or WMA files\n";
-}
 
 // The sample-format options: where each one's value goes.
 uint32_t* FormatOption(ConvertOptions& options, const std::string& name)
@@ -71,6 +59,11 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         const bool hasValue = i + 1 < args.size();
         if (arg == "--to" && hasValue) {
             options.target = FormatByExtension(args[++i]);
+            if (options.target == nullptr) {
+                err << "corvath-cli convert: unknown format " << args[i] << '\n'
+                    << ShortUsage("convert");
+                return std::nullopt;
+            }
         } else if (arg == "-o" && hasValue) {
             options.outputFolder = args[++i];
         } else if (IsDiscFieldOption(arg) && hasValue) {
@@ -105,21 +98,24 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
             }
         } else if (arg == "--adpcm") {
             options.adpcm = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            options.quiet = true;
         } else if (arg.starts_with("-")) {
-            err << "corvath-cli convert: unknown option " << arg << '\n';
+            err << "corvath-cli convert: " << arg
+                << (TakesValue("convert", arg) ? " needs a value\n" : " is an unknown option\n")
+                << ShortUsage("convert");
             return std::nullopt;
         } else {
             options.inputs.push_back(arg);
         }
     }
     if (options.target == nullptr || options.inputs.empty() || options.outputFolder.empty()) {
-        err << Usage();
-        return std::nullopt;
-    }
-    if (std::error_code error; !std::filesystem::is_directory(options.outputFolder, error)) {
-        err << "corvath-cli convert: the output folder " << options.outputFolder
-            << (std::filesystem::exists(options.outputFolder, error) ? " is not a folder\n"
-                                                                     : " does not exist\n");
+        err << "corvath-cli convert: "
+            << (options.target == nullptr ? "--to FORMAT"
+                : options.inputs.empty()  ? "a file to convert"
+                                          : "-o DIR")
+            << " is missing\n"
+            << ShortUsage("convert");
         return std::nullopt;
     }
     const SampleFormatChange& change = options.change;
@@ -133,6 +129,19 @@ std::optional<ConvertOptions> Parse(std::span<const std::string> args, std::ostr
         return std::nullopt;
     }
     return options;
+}
+
+// Makes the folder and those above it that are missing; false, with the reason on err, when it
+// cannot be made.
+bool MakeOutputFolder(const std::string& folder, std::ostream& err)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (std::filesystem::is_directory(folder))
+        return true;
+    err << "corvath-cli convert: cannot make the output folder " << TerminalText(folder) << ": "
+        << (error ? error.message() : "it is not a folder") << '\n';
+    return false;
 }
 
 // To a tenth, as "10.0 s".
@@ -154,15 +163,30 @@ public:
              << " ended early: " << Seconds(early.arrivedSeconds) << " of "
              << Seconds(early.announcedSeconds) << '\n';
     }
-    void Close() override { MarkOver(); }
+    void Close() override
+    {
+        MarkOver();
+        const int total = converted_ + failed_;
+        summaryOut_ << converted_ << " of " << total << (total == 1 ? " file" : " files")
+                    << " converted";
+        if (failed_ > 0)
+            summaryOut_ << ", " << failed_ << " failed";
+        summaryOut_ << std::endl;
+    }
 
 protected:
+    void CountConverted() { ++converted_; }
     void PrintFailure(const FailedFile& failure)
     {
         err_ << "corvath-cli: " << TerminalText(failure.input) << ": "
              << TerminalText(failure.reason) << '\n';
+        ++failed_;
         MarkFailed();
     }
+
+private:
+    int converted_ = 0;
+    int failed_ = 0;
 };
 
 // One file at a time: its progress on a line of its own, failures on the error stream as they
@@ -179,6 +203,7 @@ public:
     void ShowConverted(const std::string&, const std::string& output) override
     {
         EndLine("100% -> " + output);
+        CountConverted();
     }
     void ShowFailed(const FailedFile& failure) override
     {
@@ -199,6 +224,7 @@ public:
     void ShowConverted(const std::string& input, const std::string& output) override
     {
         out_ << TerminalText(input) << ": 100% -> " << TerminalText(output) << std::endl;
+        CountConverted();
     }
     void ShowFailed(const FailedFile&) override {}
     void ShowFailures(const std::vector<FailedFile>& failures) override
@@ -210,17 +236,21 @@ public:
 
 } // namespace
 
-int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostream& err)
+int RunConvert(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+               ProgressStyle progress)
 {
     const auto options = Parse(args, err);
     if (!options)
         return 2;
+    if (!MakeOutputFolder(options->outputFolder, err))
+        return 1;
 
     const TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
     const StopSignals signals;
     ScopedMainThread mainThread;
-    ConvertProgressLines oneAtATime(out, err);
-    ConvertFinishLines severalAtOnce(out, err);
+    const BatchStyle style{progress, options->quiet};
+    ConvertProgressLines oneAtATime(out, err, style);
+    ConvertFinishLines severalAtOnce(out, err, style);
     const bool several = options->jobs > 1 && options->inputs.size() > 1;
     ConvertLines& lines = several ? static_cast<ConvertLines&>(severalAtOnce) : oneAtATime;
     ConvertBatch batch(

@@ -2,7 +2,9 @@
 
 #include "app/hidden_track.h"
 #include "cli/cd_source.h"
+#include "cli/command_help.h"
 #include "cli/disc_command_options.h"
+#include "cli/json_output.h"
 #include "cli/settings_command.h"
 #include "lookup/accurate_rip.h"
 #include "platform/cdrom/cd_drive_interface.h"
@@ -14,9 +16,6 @@
 namespace corvath::cli {
 
 namespace {
-
-constexpr const char* kDrivesUsage = "Usage: corvath-cli drives [--image FILE]...\n";
-constexpr const char* kTocUsage = "Usage: corvath-cli toc [--drive N | --image FILE]\n";
 
 CdDriveList DriveList()
 {
@@ -59,8 +58,9 @@ void PrintToc(const CdToc& toc, bool hiddenTrack, int32_t readOffset, std::ostre
         << "\nRead offset: " << std::showpos << readOffset << std::noshowpos << " samples\n";
 }
 
-// Reads the TOC with MSF addresses, as the program does, and prints it.
-int PrintTocOf(const ChosenDisc& disc, int32_t readOffset, std::ostream& out, std::ostream& err)
+// Reads the TOC with MSF addresses, as the program does, and prints it, as JSON when asked.
+int PrintTocOf(const ChosenDisc& disc, int32_t readOffset, bool json, std::ostream& out,
+               std::ostream& err)
 {
     const CdHandle& handle = disc.handle;
     if (!handle)
@@ -71,7 +71,11 @@ int PrintTocOf(const ChosenDisc& disc, int32_t readOffset, std::ostream& out, st
             << ")\n";
         return 1;
     }
-    PrintToc(toc, HasHiddenTrack(handle.get(), toc), readOffset, out);
+    const bool hiddenTrack = HasHiddenTrack(handle.get(), toc);
+    if (json)
+        out << TocJson(toc, hiddenTrack, readOffset);
+    else
+        PrintToc(toc, hiddenTrack, readOffset, out);
     return 0;
 }
 
@@ -81,7 +85,9 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] != "--image" || i + 1 == args.size()) {
-            err << kDrivesUsage;
+            err << "corvath-cli drives: " << args[i]
+                << (args[i] == "--image" ? " needs a value\n" : " is an unknown option\n")
+                << ShortUsage("drives");
             return 2;
         }
         if (!RegisterDiscImage(args[++i])) {
@@ -107,13 +113,12 @@ int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream
 
 int RunToc(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
-    const std::optional<DiscCommandOptions> options =
-        ParseDiscCommandOptions("toc", args, {}, kTocUsage, err);
+    const std::optional<DiscCommandOptions> options = ParseDiscCommandOptions("toc", args, err);
     if (!options)
         return 2;
     const TOptionsSetting settings = LoadSettings(SettingsLocation::ForProgram(), err);
     return PrintTocOf(OpenChosenDisc(options->drive, options->image, settings.CDOptions.Index, err),
-                      settings.RipOptions.ReadOffset, out, err);
+                      settings.RipOptions.ReadOffset, options->Has("--json"), out, err);
 }
 
 } // namespace corvath::cli

@@ -12,11 +12,11 @@ namespace corvath::cli {
 /// arguments.
 int RunDrives(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
-/// corvath-cli toc [--drive N | --image FILE]: the table of contents of the disc in entry N of
-/// the drive list (0 when neither option is given) or of a disc image, read with MSF addresses as
-/// the program reads it: each track's start, length and kind, the lead-out, the freedb
-/// identifier and the Windows disc serial. Returns 0, 1 when the disc cannot be read, 2 on bad
-/// arguments.
+/// corvath-cli toc [--drive N | --image FILE] [--json]: the table of contents of the disc in entry
+/// N of the drive list (0 when neither option is given) or of a disc image, read with MSF addresses
+/// as the program reads it: each track's start, length and kind, the lead-out, the freedb
+/// identifier and the Windows disc serial; with --json as TocJson gives it. Returns 0, 1 when the
+/// disc cannot be read, 2 on bad arguments.
 int RunToc(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 } // namespace corvath::cli

@@ -7,6 +7,7 @@
 #include "cli/cd_source.h"
 #include "cli/disc_command_options.h"
 #include "cli/entry_record.h"
+#include "cli/json_output.h"
 #include "cli/parse_number.h"
 #include "cli/settings_command.h"
 #include "cli/terminal_text.h"
@@ -23,9 +24,6 @@
 namespace corvath::cli {
 
 namespace {
-
-constexpr const char* kUsage = "Usage: corvath-cli musicbrainz [--drive N | --image FILE] "
-                               "[--server URL] [--release N]\n";
 
 std::string OrDash(const std::string& text)
 {
@@ -105,9 +103,10 @@ void CacheCover(const std::string& discKey, const std::string& mbid,
 int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::ostream& err)
 {
     const std::optional<DiscCommandOptions> options =
-        ParseDiscCommandOptions("musicbrainz", args, {"--server", "--release"}, kUsage, err);
+        ParseDiscCommandOptions("musicbrainz", args, err);
     if (!options)
         return 2;
+    const bool json = options->Has("--json");
     std::optional<std::size_t> chosen;
     if (const auto release = options->values.find("--release"); release != options->values.end()) {
         chosen = ParseNumber<std::size_t>(release->second);
@@ -140,24 +139,30 @@ int RunMusicBrainz(std::span<const std::string> args, std::ostream& out, std::os
             << '\n';
         return 1;
     }
-    if (lookup.releases.empty()) {
+    if (json)
+        out << ReleasesJson(lookup.releases);
+    else if (lookup.releases.empty())
         out << "No match found\n";
+    else
+        for (std::size_t i = 0; i < lookup.releases.size(); ++i)
+            PrintRelease(i + 1, lookup.releases[i], out);
+    if (lookup.releases.empty())
         return 1;
-    }
-    for (std::size_t i = 0; i < lookup.releases.size(); ++i)
-        PrintRelease(i + 1, lookup.releases[i], out);
     if (!chosen)
         return 0;
     if (*chosen > lookup.releases.size()) {
         err << "corvath-cli musicbrainz: --release takes 1 to " << lookup.releases.size() << '\n';
         return 2;
     }
-    out << "Stored release " << *chosen << ":\n";
+    // The JSON is the whole output: what is stored is not told beside it.
+    std::ostream discarded(nullptr);
+    std::ostream& told = json ? discarded : out;
+    told << "Stored release " << *chosen << ":\n";
     const MusicBrainzRelease& release = lookup.releases[*chosen - 1];
-    Store(session, release, out);
+    Store(session, release, told);
     if (const std::string discKey = DiscKeyOf(*toc);
         settings.MusicBrainz.CoverArt && !discKey.empty())
-        CacheCover(discKey, release.id, settings, out, err);
+        CacheCover(discKey, release.id, settings, told, err);
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "app/rip_batch.h"
 #include "audio/model/call_dispatcher.h"
 #include "cli/cd_source.h"
+#include "cli/command_help.h"
 #include "cli/disc_command_options.h"
 #include "cli/disc_field_options.h"
 #include "cli/format_choices.h"
@@ -36,23 +37,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Usage()
-{
-    return "Usage: corvath-cli rip [--drive N | --image FILE] [--tracks 1,3-5]\n"
-           "                       [--format " +
-           FormatChoices() +
-           "[,...]] [--artist A] [--album A]\n"
-           "                       [--year Y] [--genre G] [--comment C] [--name PATTERN]\n"
-           "                       [--replaygain off|track|album] [-j N]\n"
-           "       -j, --jobs N: up to N tasks at once, the reading and the encoders of the\n"
-           "               tracks read (default: one per processor)\n"
-           "       --name: the files' names below the output folder, such as\n"
-           "               \"%albumartist%/%album%/%track% %title%\"\n"
-           "       --format flac,mp3: FLAC files, and MP3 files from the same WAVs, each below a\n"
-           "               folder of its format\n"
-           "       --tracks 0: the track a disc hides before its first, where it has one\n";
-}
-
 struct RipOptions {
     std::optional<std::size_t> drive;
     std::string image;
@@ -63,6 +47,7 @@ struct RipOptions {
     std::optional<ReplayGainMode> replayGain; // none: the settings' mode
     std::vector<std::pair<std::string, std::string>> discFields;
     int jobs = 0; // one per processor
+    bool quiet = false;
 };
 
 // The first name of a comma-separated list that names no format; "" when each does.
@@ -81,22 +66,20 @@ std::string UnknownFormat(std::string_view list)
 std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream& err)
 {
     const std::optional<DiscCommandOptions> parsed =
-        ParseDiscCommandOptions("rip", WithJobsApart(args),
-                                {"--tracks", "--format", "--name", "--replaygain", "-j", "--jobs",
-                                 "--artist", "--album", "--year", "--genre", "--comment"},
-                                Usage(), err);
+        ParseDiscCommandOptions("rip", WithJobsApart(args), err);
     if (!parsed)
         return std::nullopt;
     RipOptions options;
     options.drive = parsed->drive;
     options.image = parsed->image;
+    options.quiet = parsed->Has("--quiet");
     for (const auto& [name, value] : parsed->values) {
         if (name == "--tracks") {
             options.tracks = value;
         } else if (name == "--format") {
             // "flac,mp3": the first is the main format, the others are written beside it.
             if (const std::string unknown = UnknownFormat(value); !unknown.empty()) {
-                err << "corvath-cli rip: unknown format " << unknown << '\n' << Usage();
+                err << "corvath-cli rip: unknown format " << unknown << '\n' << ShortUsage("rip");
                 return std::nullopt;
             }
             const std::size_t comma = value.find(',');
@@ -108,7 +91,7 @@ std::optional<RipOptions> Parse(std::span<const std::string> args, std::ostream&
                 return std::nullopt;
             }
             options.namePattern = value;
-        } else if (name == "-j" || name == "--jobs") {
+        } else if (name == "--jobs") {
             const std::optional<int> jobs = ParseJobs("rip", value, err);
             if (!jobs)
                 return std::nullopt;
@@ -162,7 +145,8 @@ std::optional<std::vector<int>> SelectedTracks(std::string_view list, const CdTo
 
 } // namespace
 
-int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& err)
+int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+           ProgressStyle progress)
 {
     const std::optional<RipOptions> options = Parse(args, err);
     if (!options)
@@ -217,9 +201,9 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     const StopSignals signals;
     ScopedMainThread mainThread;
-    RipProgressLines progress(out, err);
+    RipProgressLines lines(out, err, {progress, options->quiet});
     RipBatch batch(
-        progress,
+        lines,
         {handle.get(), std::move(entries), format, disc, chosen.name, settings.CDInfo.Release,
          AudioTrackTotal(toc),
          options->namePattern.value_or(PatternOrTitle(settings.CommonOptions.FileNamePattern)),
@@ -228,7 +212,7 @@ int RunRip(std::span<const std::string> args, std::ostream& out, std::ostream& e
          options->jobs},
         settings);
     batch.Start();
-    return progress.RunToEnd(mainThread.Dispatcher(), signals, [&] { batch.Stop(); });
+    return lines.RunToEnd(mainThread.Dispatcher(), signals, [&] { batch.Stop(); });
 }
 
 } // namespace corvath::cli

@@ -71,19 +71,13 @@ void RipProgressLines::ShowVerdict(const RipEntry& track, const TrackVerdict& ve
                       ": " + VerdictText(verdict));
 }
 
-// A track merely unknown to the database is no failure; one that did not rip is. A rip that
-// went well and was not verified needs no summing up.
+// A track merely unknown to the database is no failure; one that did not rip is.
 void RipProgressLines::ShowSummary(const RipResults& results)
 {
     EndLine();
     const std::vector<RippedTrack>& tracks = results.tracks;
     const auto failed = std::ranges::count_if(
         tracks, [](const RippedTrack& track) { return !track.failure.empty(); });
-    const bool verified = std::ranges::any_of(tracks, [](const RippedTrack& track) {
-        return track.verdict.kind != TrackVerdict::Kind::NotChecked;
-    });
-    if (failed == 0 && !verified)
-        return;
     if (failed > 0) {
         err_ << "corvath-cli rip: " << failed << (failed == 1 ? " track was" : " tracks were")
              << " not ripped:\n";
@@ -93,7 +87,7 @@ void RipProgressLines::ShowSummary(const RipResults& results)
                      << ": " << TerminalText(track.failure) << '\n';
         MarkFailed();
     }
-    out_ << results.summary << '\n';
+    summaryOut_ << results.summary << std::endl;
 }
 
 } // namespace corvath::cli

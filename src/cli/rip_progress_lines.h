@@ -6,8 +6,8 @@
 namespace corvath::cli {
 
 /// A rip's steps as progress lines: one per extraction and normalisation of a track, and one
-/// per track encoding once every track is read; each file made; each track's verdict; messages and
-/// the tracks that failed on the error stream.
+/// per track encoding once every track is read; each file made; each track's verdict; the
+/// summary line at the end; messages and the tracks that failed on the error stream.
 class RipProgressLines : public RipView, public BatchLines {
 public:
     using BatchLines::BatchLines;

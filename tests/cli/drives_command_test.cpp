@@ -1,5 +1,6 @@
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
+#include "support/cli_run.h"
 #include "support/disc_image.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -69,6 +70,35 @@ TEST(CliTocTest, ImageTocWithIdentifiersAndMissingDrive)
         const int usage = std::system((cli + " " + wrong + " 2>/dev/null").c_str());
         EXPECT_EQ(WEXITSTATUS(usage), 2) << wrong;
     }
+}
+
+// The JSON holds what the text shows, for programs: the identifiers of the disc above and its
+// tracks in sectors.
+TEST(CliTocTest, JsonHoldsTheIdentifiersAndTheTracks)
+{
+    if (!test::HaveTool("python3"))
+        GTEST_SKIP() << "python3 reads the JSON";
+    test::TempDir dir;
+    const std::filesystem::path cue =
+        test::WriteCueImage(dir / "disc", {{test::AudioSectors(100, 1)},
+                                           {test::AudioSectors(7, 2)},
+                                           {test::AudioSectors(25, 3), true}});
+    const test::CliRun run = test::RunCli("toc --json --image " + test::Quoted(cue));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(
+        test::PythonOfJson(
+            run.out,
+            "print(d['first_track'], d['last_track'], d['lead_out'], d['freedb_disc_id'],\n"
+            "      d['musicbrainz_disc_id'], d['windows_disc_serial'], d['accuraterip']['id1'],\n"
+            "      d['accuraterip']['id2'], d['accuraterip']['path'], d['hidden_track'])\n"
+            "for t in d['tracks']:\n"
+            "    print(t['number'], t['start'], t['length'], t['type'], t.get('pregap', '-'))\n"),
+        "1 3 132 08000103 oEfKPuf.0ua08JmJQA785X6fIxE- 2105 000000e8 00000255 "
+        "8/e/0/dBAR-002-000000e8-00000255-08000103.bin False\n"
+        "1 0 100 audio 0\n"
+        "2 100 7 audio -\n"
+        "3 107 25 data -\n")
+        << run.out;
 }
 
 TEST(CliTocTest, MusicBrainzIdOfAnImageAgreesWithHashlib)

@@ -132,5 +132,46 @@ INSTANTIATE_TEST_SUITE_P(
                       Interruption{"rip", SIGINT}, Interruption{"rip", SIGTERM},
                       Interruption{"rip", SIGHUP}, Interruption{"rip", SIGKILL}));
 
+struct StopStatus {
+    int signal;
+    int status;
+};
+
+void PrintTo(const StopStatus& stop, std::ostream* out)
+{
+    *out << "signal " << stop.signal;
+}
+
+class StoppedConvertTest : public ::testing::TestWithParam<StopStatus> {};
+
+// A convert far from done when the signal comes ends with the status shells give a program the
+// signal ended: 128 + the signal's number.
+TEST_P(StoppedConvertTest, EndsWithTheSignalsStatus)
+{
+    if (!test::HaveTool("sox"))
+        GTEST_SKIP() << "sox makes the input";
+    const test::TempDir dir;
+    const fs::path wav = dir / "long.wav";
+    test::RunCommand("sox -n -b 16 -c 2 -r 44100 " + test::Quoted(wav) + " synth 30 pinknoise");
+    // The same input many times over: minutes of work.
+    std::vector<std::string> arguments{
+        "convert", "--to", "flac", "-j", "1", "-o", (dir / "out").string()};
+    arguments.insert(arguments.end(), 100, wav.string());
+    test::BackgroundRun program(ProgramFolder() + "corvath-cli", arguments, dir / "stdout",
+                                dir / "stderr");
+    ASSERT_TRUE(program.Started());
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!WritingBelow(dir / "out") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(2ms);
+    program.Signal(GetParam().signal);
+    const int status = program.Wait();
+    ASSERT_TRUE(WIFEXITED(status)) << "the program ends itself";
+    EXPECT_EQ(WEXITSTATUS(status), GetParam().status) << test::ReadFile(dir / "stderr");
+    EXPECT_NE(test::ReadFile(dir / "stderr").find("Stopped"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(IntAndTerm, StoppedConvertTest,
+                         ::testing::Values(StopStatus{SIGINT, 130}, StopStatus{SIGTERM, 143}));
+
 } // namespace
 } // namespace corvath

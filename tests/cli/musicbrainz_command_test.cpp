@@ -1,5 +1,6 @@
 #include "platform/files/program_folder.h"
 #include "support/audio_tools.h"
+#include "support/cli_run.h"
 #include "support/cover_archive.h"
 #include "support/disc_image.h"
 #include "support/http_test_server.h"
@@ -159,6 +160,30 @@ TEST_F(CliMusicBrainzTest, NoMatchAFailureAndAWrongNumberChangeNothing)
     EXPECT_EQ(Status("musicbrainz", "--release 1"), 1);
     EXPECT_NE(Stderr().find("the lookup failed: "), std::string::npos) << Stderr();
     EXPECT_FALSE(fs::exists(dir_ / "cd.dat"));
+}
+
+// The JSON lists the releases as the text does and is all that is printed, also when one is
+// stored or none is found.
+TEST_F(CliMusicBrainzTest, JsonListsTheReleasesAndNothingElse)
+{
+    if (!test::HaveTool("python3"))
+        GTEST_SKIP() << "python3 reads the JSON";
+    const std::string fields =
+        "for r in d['releases']:\n"
+        "    print(r['number'], r['id'], r['title'], r['artist'], r['date'], r['country'],\n"
+        "          r['label'], r['catalog_number'], r['format'], r['track_count'])\n";
+    const std::string listed =
+        "1 mbid-Album Album Band & Guest 2001-02-03 GB Label CAT-7 CD 3\n"
+        "2 mbid-Album (Deluxe) Album (Deluxe) Band & Guest 2001-02-03 XW Label CAT-7 CD 3\n";
+    ASSERT_EQ(Status("musicbrainz", "--json"), 0) << Stderr();
+    EXPECT_EQ(test::PythonOfJson(Stdout(), fields), listed) << Stdout();
+    ASSERT_EQ(Status("musicbrainz", "--json --release 2"), 0) << Stderr();
+    EXPECT_EQ(test::PythonOfJson(Stdout(), fields), listed) << Stdout();
+    EXPECT_TRUE(fs::exists(dir_ / "cd.dat")) << "the release is stored all the same";
+
+    Answer(R"({"releases":[]})");
+    EXPECT_EQ(Status("musicbrainz", "--json"), 1);
+    EXPECT_EQ(test::PythonOfJson(Stdout(), "print(d)\n"), "{'releases': []}\n") << Stdout();
 }
 
 TEST_F(CliMusicBrainzTest, TheChosenReleasesCoverIsKeptForTheDiscAndRippedWithIt)

@@ -78,8 +78,9 @@ TEST_F(CliRipTest, RipsTheChosenTracksExactly)
     EXPECT_TRUE(test::WaveData(Output("Track03.wav")) == Bytes(tracks[2].sectors));
     EXPECT_FALSE(fs::exists(Output("Track02.wav")));
     const std::string progress = test::ReadFile(dir_ / "stdout");
-    for (const char* shown : {"Track 01 Track01: 40%", "Track 01 Track01: 80%",
-                              "Track 01 Track01: 100% -> ", "Track 03 Track03: 100% -> "})
+    // Into a file: a line for each track done, none for its progress.
+    EXPECT_EQ(std::ranges::count(progress, '%'), 2) << progress;
+    for (const char* shown : {"Track 01 Track01: 100% -> ", "Track 03 Track03: 100% -> "})
         EXPECT_NE(progress.find(shown), std::string::npos) << shown << " in " << progress;
     // A disc without artist and album names its log and cue sheet by its identifier.
     std::vector<std::string> reports;
