@@ -19,9 +19,19 @@ bool ResolveMac(const DynamicLibrary& library, MacApi& api)
 
 } // namespace
 
+std::filesystem::path MacLibraryFile(const std::filesystem::path& programFolder)
+{
+    constexpr const char* kFileName = "libcorvath-ape.so";
+    std::filesystem::path beside = programFolder / kFileName;
+    std::error_code ignored;
+    if (std::filesystem::exists(beside, ignored))
+        return beside;
+    return (programFolder / "../lib/corvath" / kFileName).lexically_normal();
+}
+
 CodecLibrary<MacApi>& MacLibrary()
 {
-    static CodecLibrary<MacApi> library(ProgramFolder() + "libcorvath-ape.so", ResolveMac);
+    static CodecLibrary<MacApi> library(MacLibraryFile(ProgramFolder()).string(), ResolveMac);
     return library;
 }
 
