@@ -30,9 +30,10 @@ cmake --build "$build_dir" --target corvath corvath-cli corvath_ape
 
 version=$(sed -n 's/^project(Corvath VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 arch=$(dpkg --print-architecture)
-maintainer="${DEBFULLNAME:-Corvath developers} <${DEBEMAIL:-$(git -C "$root" log -1 --format=%ae)}>"
-# The last commit's time, so that the same tree gives the same package.
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+# The last commit's author and time unless told, so that the same tree gives the same package.
+email=${DEBEMAIL:-$(git -C "$root" log -1 --format=%ae 2>/dev/null || echo "maintainers@corvath.invalid")}
+maintainer="${DEBFULLNAME:-Corvath developers} <$email>"
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)}
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
