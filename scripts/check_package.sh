@@ -25,6 +25,8 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$w
 mkdir -p "$HOME"
 "$unpacked/usr/bin/corvath-cli" --version
 "$unpacked/usr/bin/corvath-cli" --help >/dev/null
+# Installed, the settings are the user's even where the program's folder is writable (root).
+"$unpacked/usr/bin/corvath-cli" settings | grep -qx "options.ini: $XDG_CONFIG_HOME/corvath/options.ini"
 QT_QPA_PLATFORM=offscreen "$unpacked/usr/bin/corvath" --version
 # The APE encoder is the package's own library, found from the program's folder.
 sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 1 sine 440

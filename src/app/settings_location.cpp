@@ -15,7 +15,10 @@ SettingsLocation SettingsLocation::InFolder(const std::filesystem::path& folder)
 SettingsLocation SettingsLocation::ForProgram()
 {
     const std::string programFolder = ProgramFolder();
-    if (IsFolderWritable(programFolder))
+    // An installed program run by root must not fill /usr/bin with settings and output.
+    std::error_code ignored;
+    const bool installed = std::filesystem::exists(InstalledLibraryFolder(programFolder), ignored);
+    if (!installed && IsFolderWritable(programFolder))
         return InFolder(programFolder);
     const auto configFolder = UserConfigFolder() / "corvath";
     return {configFolder / "options.ini", configFolder / "cd.dat",

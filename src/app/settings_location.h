@@ -12,8 +12,8 @@ struct SettingsLocation {
     std::string defaultOutputFolder;
 
     /// The files beside the executable and the output folder "Output" there when that folder
-    /// is writable (portable use); otherwise the user's configuration folder and the user's
-    /// music folder + "/Corvath".
+    /// is writable and not an installation's (portable use); otherwise the user's configuration
+    /// folder and the user's music folder + "/Corvath".
     static SettingsLocation ForProgram();
 
     /// Both files and the output folder inside one folder (tests, portable set-ups).

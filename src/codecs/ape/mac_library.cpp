@@ -26,7 +26,7 @@ std::filesystem::path MacLibraryFile(const std::filesystem::path& programFolder)
     std::error_code ignored;
     if (std::filesystem::exists(beside, ignored))
         return beside;
-    return (programFolder / "../lib/corvath" / kFileName).lexically_normal();
+    return InstalledLibraryFolder(programFolder) / kFileName;
 }
 
 CodecLibrary<MacApi>& MacLibrary()

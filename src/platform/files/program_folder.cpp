@@ -47,6 +47,11 @@ std::string ProgramFolder()
     return executable.parent_path().string() + "/";
 }
 
+std::filesystem::path InstalledLibraryFolder(const std::filesystem::path& programFolder)
+{
+    return (programFolder / "../lib/corvath").lexically_normal();
+}
+
 bool IsFolderWritable(const std::filesystem::path& folder)
 {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;

@@ -7,6 +7,10 @@ namespace corvath {
 /// The folder of the running executable, with a trailing "/".
 std::string ProgramFolder();
 
+/// Where an installation puts the libraries that are the program's own and no one else's:
+/// <programFolder>/../lib/corvath. A program beside such a folder is installed, not portable.
+std::filesystem::path InstalledLibraryFolder(const std::filesystem::path& programFolder);
+
 /// True when the current user may create files in the folder.
 bool IsFolderWritable(const std::filesystem::path& folder);
 
